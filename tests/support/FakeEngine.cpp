@@ -1,0 +1,118 @@
+#include "tests/support/FakeEngine.h"
+
+#include <algorithm>
+
+FakeEngine::FakeEngine(QObject *parent) : MediaEngine(parent) {}
+
+FakeEngine::~FakeEngine()
+{
+    delete m_widget.data();
+}
+
+void FakeEngine::record(const QString &call)
+{
+    calls << call;
+    const QString name = call.section(QLatin1Char(' '), 0, 0);
+    if (onCall)
+        onCall(call);
+    if (failingCalls.contains(name))
+        throw EngineError("scripted failure of " + name.toStdString());
+}
+
+void FakeEngine::emitStatus(const QString &status)
+{
+    m_status = status;
+    emit statusChanged();
+}
+
+void FakeEngine::setUrl(const QString &url)
+{
+    m_url = url;
+    record(QStringLiteral("setUrl ") + url);
+    if (!urlStatus.isEmpty())
+        emitStatus(urlStatus);
+}
+
+void FakeEngine::play()
+{
+    record(QStringLiteral("play"));
+    if (!playStatus.isEmpty())
+        emitStatus(playStatus);
+}
+
+void FakeEngine::pause()
+{
+    record(QStringLiteral("pause"));
+    if (!pauseStatus.isEmpty())
+        emitStatus(pauseStatus);
+}
+
+void FakeEngine::stop()
+{
+    record(QStringLiteral("stop"));
+    if (!stopStatus.isEmpty())
+        emitStatus(stopStatus);
+}
+
+void FakeEngine::setCurrentPosition(double seconds)
+{
+    record(QStringLiteral("setCurrentPosition %1").arg(seconds));
+    m_position = seconds;
+}
+
+void FakeEngine::setVolume(int volume)
+{
+    record(QStringLiteral("setVolume %1").arg(volume));
+    m_volume = std::clamp(volume, 0, 100);
+}
+
+void FakeEngine::setRate(double rate)
+{
+    record(QStringLiteral("setRate %1").arg(rate));
+    m_rate = rate;
+}
+
+void FakeEngine::setMute(bool mute)
+{
+    record(QStringLiteral("setMute %1").arg(mute));
+    m_mute = mute;
+}
+
+void FakeEngine::setLoop(bool loop)
+{
+    record(QStringLiteral("setLoop %1").arg(loop));
+    m_loop = loop;
+}
+
+void FakeEngine::setFullScreen(bool fullScreen)
+{
+    record(QStringLiteral("setFullScreen %1").arg(fullScreen));
+    if (fullScreen && fullScreenRefusedWhenEmpty && m_url.isEmpty())
+        throw EngineError("nothing loaded");
+    m_fullScreen = fullScreen;
+}
+
+void FakeEngine::setStretchToFit(bool stretch)
+{
+    record(QStringLiteral("setStretchToFit %1").arg(stretch));
+    m_stretch = stretch;
+}
+
+void FakeEngine::close()
+{
+    record(QStringLiteral("close"));
+}
+
+void FakeEngine::redraw()
+{
+    record(QStringLiteral("redraw"));
+}
+
+QWidget *FakeEngine::videoWidget()
+{
+    if (!m_widget) {
+        m_widget = new QWidget;
+        m_widget->setObjectName(QStringLiteral("WindowsMediaPlayer1"));
+    }
+    return m_widget;
+}

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "playback/MediaEngine.h"
+
+#include <QStringList>
+#include <QWidget>
+
+#include <functional>
+#include <QPointer>
+
+// A scripted MediaEngine for window and logic tests: status, position and
+// duration are set by the test; every call is recorded in calls() as a short
+// text ("stop", "setUrl mms://x", "play", "setVolume 53", ...).
+class FakeEngine : public MediaEngine
+{
+    Q_OBJECT
+
+public:
+    explicit FakeEngine(QObject *parent = nullptr);
+    ~FakeEngine() override;
+
+    void setUrl(const QString &url) override;
+    QString url() const override { return m_url; }
+    QString status() const override { return m_status; }
+    void play() override;
+    void pause() override;
+    void stop() override;
+    double currentPosition() const override { return m_position; }
+    void setCurrentPosition(double seconds) override;
+    QString currentPositionString() const override { return m_positionString; }
+    double duration() const override { return m_duration; }
+    QString durationString() const override { return m_durationString; }
+    int volume() const override { return m_volume; }
+    void setVolume(int volume) override;
+    double rate() const override { return m_rate; }
+    void setRate(double rate) override;
+    bool mute() const override { return m_mute; }
+    void setMute(bool mute) override;
+    bool loop() const override { return m_loop; }
+    void setLoop(bool loop) override;
+    void setFullScreen(bool fullScreen) override;
+    bool isFullScreen() const override { return m_fullScreen; }
+    bool stretchToFit() const override { return m_stretch; }
+    void setStretchToFit(bool stretch) override;
+    void close() override;
+    void redraw() override;
+    QWidget *videoWidget() override;
+
+    // --- scripting ---
+    // Sets the status and emits statusChanged(), as an event from the player would.
+    void emitStatus(const QString &status);
+    void setPosition(double seconds, const QString &text) { m_position = seconds; m_positionString = text; }
+    void setDuration(double seconds, const QString &text) { m_duration = seconds; m_durationString = text; }
+    // Status reported synchronously by the next calls (defaults: stop "Parado",
+    // setUrl "Conectando...", play "Reproduzindo", pause "Em pausa"). Empty: none.
+    QString stopStatus = QStringLiteral("Parado");
+    QString urlStatus = QStringLiteral("Conectando...");
+    QString playStatus;
+    QString pauseStatus;
+    // When set, the named call ("stop", "setUrl", "setVolume", ...) throws EngineError.
+    QStringList failingCalls;
+    // Runs inside a call, after it is recorded and before it returns, to script
+    // notifications raised from within the call.
+    std::function<void(const QString &call)> onCall;
+
+    QStringList calls;
+    // setFullScreen(true) throws with no URL, as the real engine refuses.
+    bool fullScreenRefusedWhenEmpty = true;
+
+private:
+    void record(const QString &call);
+
+    QString m_url;
+    QString m_status = QStringLiteral("Pronto");
+    double m_position = 0;
+    QString m_positionString;
+    double m_duration = 0;
+    QString m_durationString;
+    int m_volume = 50;
+    double m_rate = 1.0;
+    bool m_mute = false;
+    bool m_loop = false;
+    bool m_fullScreen = false;
+    bool m_stretch = false;
+    QPointer<QWidget> m_widget; // may be reparented into a window
+};
