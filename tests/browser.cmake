@@ -1,0 +1,3 @@
+# Browser: search-term rules and addresses (no display), the browser window with
+# its view replaced by the placeholder, and the About/FAQ windows.
+lumi_add_test(search_address SOURCES ${CMAKE_SOURCE_DIR}/tests/search_address_test.cpp LIBS browser_core)
