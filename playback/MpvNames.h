@@ -1,0 +1,51 @@
+#pragma once
+
+// libmpv option, property and command names, kept in one place.
+namespace MpvNames {
+
+// Options set before initialisation.
+inline constexpr char vo[] = "vo";
+inline constexpr char ao[] = "ao";
+inline constexpr char ytdl[] = "ytdl";
+inline constexpr char networkTimeout[] = "network-timeout";
+inline constexpr char hwdec[] = "hwdec";
+inline constexpr char keepOpen[] = "keep-open";
+inline constexpr char idle[] = "idle";
+inline constexpr char terminal[] = "terminal";
+inline constexpr char inputDefaultBindings[] = "input-default-bindings";
+inline constexpr char inputVoKeyboard[] = "input-vo-keyboard";
+inline constexpr char audioClientName[] = "audio-client-name";
+inline constexpr char userAgent[] = "user-agent";
+
+// Option values.
+inline constexpr char voRender[] = "libmpv";
+inline constexpr char outputNull[] = "null";
+inline constexpr char hwdecAutoSafe[] = "auto-safe";
+inline constexpr char yes[] = "yes";
+inline constexpr char no[] = "no";
+inline constexpr char infinite[] = "inf";
+inline constexpr char automatic[] = "auto";
+
+// Properties.
+inline constexpr char pause[] = "pause";
+inline constexpr char timePos[] = "time-pos";
+inline constexpr char duration[] = "duration";
+inline constexpr char volume[] = "volume";
+inline constexpr char speed[] = "speed";
+inline constexpr char mute[] = "mute";
+inline constexpr char loopFile[] = "loop-file";
+inline constexpr char videoUnscaled[] = "video-unscaled";
+inline constexpr char downscaleBig[] = "downscale-big";
+inline constexpr char pausedForCache[] = "paused-for-cache";
+inline constexpr char cacheBufferingState[] = "cache-buffering-state";
+inline constexpr char videoTrack[] = "vid";
+
+// Commands and their arguments.
+inline constexpr char loadfile[] = "loadfile";
+inline constexpr char replace[] = "replace";
+inline constexpr char stop[] = "stop";
+
+// Fields of command results.
+inline constexpr char playlistEntryId[] = "playlist_entry_id";
+
+} // namespace MpvNames
