@@ -10,7 +10,8 @@
 // lists may change addresses in their copy without touching anyone else's.
 //
 // Pointers returned by the lookups stay valid until the catalogue is next
-// modified (setAddress, setAlternateEntries) or destroyed.
+// modified (setAddress, setAlternateEntries) or destroyed: keep the catalogue
+// in a variable, not builtIn()'s temporary, while holding one.
 class ChannelCatalogue
 {
 public:
@@ -20,17 +21,20 @@ public:
     static QString windowTitleFor(const Channel &c);
     static QString windowTitlePrefix();
 
-    const QVector<Channel> &channels() const { return m_channels; } // 101, in catalogue order
+    const QVector<Channel> &channels() const & { return m_channels; } // 101, in catalogue order
+    QVector<Channel> channels() const && { return m_channels; }       // safe in a range-for over builtIn()
     QVector<Channel> channelsIn(const QString &container) const;     // sorted by slot
     const Channel *byControl(const QString &control) const;          // nullptr if none
     const Channel *byWindowTitle(const QString &title) const;        // nullptr if none
 
-    const QVector<AlternateList> &alternateLists() const { return m_lists; } // 15
+    const QVector<AlternateList> &alternateLists() const & { return m_lists; } // 15
+    QVector<AlternateList> alternateLists() const && { return m_lists; }
     const AlternateList *alternateList(const QString &listBox) const;         // nullptr if none
     // The list of the channel whose window title is exactly windowTitle, if it has one.
     const AlternateList *alternateListForTitle(const QString &windowTitle) const;
 
-    const QVector<MenuButton> &menuButtons() const { return m_menuButtons; }
+    const QVector<MenuButton> &menuButtons() const & { return m_menuButtons; }
+    QVector<MenuButton> menuButtons() const && { return m_menuButtons; }
     const MenuButton *menuButton(const QString &control) const; // nullptr if none
 
     // The 8 tabs of TabControl1, index 0..7.

@@ -706,7 +706,8 @@ void ChannelCatalogueTest::alternateListFoundOnlyByItsChannelsTitle()
 {
     QFETCH(QString, title);
     QFETCH(QString, listBox);
-    const AlternateList *list = ChannelCatalogue::builtIn().alternateListForTitle(title);
+    const ChannelCatalogue catalogue = ChannelCatalogue::builtIn();
+    const AlternateList *list = catalogue.alternateListForTitle(title);
     QCOMPARE(list ? list->listBox : QString(), listBox);
 }
 
