@@ -1,0 +1,191 @@
+#include "options/TForm2.h"
+
+#include "app/ProgramState.h"
+#include "app/SafeCall.h"
+#include "options/PowerOffService.h"
+#include "options/SleepSchedule.h"
+#include "options/StayOnTop.h"
+#include "playback/MediaEngine.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+template <typename T>
+T *named(T *control, const char *name)
+{
+    control->setObjectName(QLatin1String(name));
+    return control;
+}
+
+// The design's controls were sized for an 8-point Windows font; a wider family
+// is narrowed just enough for every caption to fit its control.
+void fitCaptions(QWidget *window, const QList<QAbstractButton *> &buttons)
+{
+    QFont font = window->font();
+    font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                      QStringLiteral("DejaVu Sans")});
+    font.setPixelSize(11);
+    window->setFont(font);
+    // Indicator, spacing and margins stay the same whatever the font's width.
+    QList<int> rooms;
+    for (QAbstractButton *button : buttons)
+        rooms << button->width() - (button->sizeHint().width() - button->fontMetrics().horizontalAdvance(button->text()));
+    const auto fits = [&](const QFont &candidate) {
+        const QFontMetrics metrics(candidate);
+        for (int i = 0; i < buttons.size(); ++i) {
+            if (metrics.horizontalAdvance(buttons[i]->text()) > rooms[i])
+                return false;
+        }
+        return true;
+    };
+    for (int stretch = 100; stretch > 60 && !fits(font); stretch -= 4)
+        font.setStretch(stretch - 4);
+    window->setFont(font);
+}
+
+} // namespace
+
+TForm2::TForm2(MediaEngine &engine, ProgramState &state, QWidget *mainWindow, QTimer *timerTryAgain,
+               QAction *alwaysOnTopMenuItem, PowerOffService &powerOff, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      m_engine(engine),
+      m_state(state),
+      m_mainWindow(mainWindow),
+      m_timerTryAgain(timerTryAgain),
+      m_alwaysOnTopMenuItem(alwaysOnTopMenuItem),
+      m_powerOff(powerOff),
+      m_clock([] { return QDateTime::currentDateTime(); })
+{
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("Opções"));
+    setFixedSize(314, 266);
+    setBackgroundRole(QPalette::Base);
+    setAutoFillBackground(true);
+
+    SpeedButton1 = named(new QToolButton(this), "SpeedButton1");
+    SpeedButton1->setText(QStringLiteral("Tornar o Lumivortex meu Media Player padrão."));
+    SpeedButton1->setGeometry(40, 16, 241, 33);
+    SpeedButton1->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    SpeedButton1->setEnabled(false); // offered, never available
+
+    CheckBox1 = named(new QCheckBox(QStringLiteral("Ativar sistema Tenacor®."), this), "CheckBox1");
+    CheckBox1->setGeometry(16, 60, 129, 17);
+    CheckBox2 = named(new QCheckBox(QStringLiteral("Janela sempre visível"), this), "CheckBox2");
+    CheckBox2->setGeometry(176, 60, 121, 17);
+
+    Bevel1 = named(new QFrame(this), "Bevel1");
+    Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    Bevel1->setGeometry(8, 112, 297, 105);
+
+    // A white panel over the frame's top edge carries the sleep timer's box, as a caption.
+    Panel1 = named(new QWidget(this), "Panel1");
+    Panel1->setGeometry(14, 96, 81, 33);
+    Panel1->setBackgroundRole(QPalette::Base);
+    Panel1->setAutoFillBackground(true);
+    CheckBox3 = named(new QCheckBox(QStringLiteral("Sleep Timer"), Panel1), "CheckBox3");
+    CheckBox3->setGeometry(4, 8, 77, 17);
+
+    Label1 = named(new QLabel(QStringLiteral("Selecione o horário"), this), "Label1");
+    Label1->move(24, 128);
+    ComboBox1 = named(new QComboBox(this), "ComboBox1");
+    ComboBox1->setGeometry(24, 144, 145, 21);
+    ComboBox1->setEditable(false);
+    ComboBox1->addItems(SleepSchedule::timesOfDay());
+    ComboBox1->setCurrentIndex(0);
+    CheckBox4 = named(new QCheckBox(QStringLiteral("Desligar o computador"), this), "CheckBox4");
+    CheckBox4->setGeometry(24, 184, 145, 17);
+
+    Button1 = named(new QPushButton(QStringLiteral("OK"), this), "Button1");
+    Button1->setGeometry(120, 232, 75, 25);
+
+    fitCaptions(this, {SpeedButton1, CheckBox1, CheckBox2, CheckBox3, CheckBox4});
+    Label1->adjustSize();
+
+    TimerSleepTimer = named(new QTimer(this), "TimerSleepTimer");
+    TimerSleepTimer->setInterval(1000);
+
+    // toggled, not clicked: the program ticks and unticks this box too, and
+    // every actual change must flip the reconnection timer.
+    connect(CheckBox1, &QCheckBox::toggled, this, [this] { CheckBox1Click(); });
+    connect(CheckBox2, &QCheckBox::clicked, this, [this] { CheckBox2Click(); });
+    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+    connect(TimerSleepTimer, &QTimer::timeout, this, [this] { TimerSleepTimerTimer(); });
+
+    m_lastTick = m_clock();
+    TimerSleepTimer->start();
+}
+
+void TForm2::showBeside(QWidget *mainWindow)
+{
+    // Before its first opening the window has no top of its own yet.
+    const int top = testAttribute(Qt::WA_Moved) ? y() : mainWindow->y();
+    move(mainWindow->x() - 20, top);
+    show();
+    raise();
+    activateWindow();
+}
+
+void TForm2::toggleAlwaysOnTop()
+{
+    safeCall([this] {
+        if (StayOnTop::isOn(m_mainWindow)) {
+            StayOnTop::set(m_mainWindow, false);
+            raise();
+            return;
+        }
+        m_engine.stop();
+        m_state.ReconnectPromptSuppressed = true;
+        StayOnTop::set(m_mainWindow, true);
+        m_state.ReconnectPromptSuppressed = false;
+    });
+    // A checkable item flips its own mark when chosen; the mode alone decides
+    // it, also when a failing stop left the mode as it was.
+    m_alwaysOnTopMenuItem->setChecked(StayOnTop::isOn(m_mainWindow));
+}
+
+void TForm2::CheckBox1Click()
+{
+    if (m_timerTryAgain->isActive())
+        m_timerTryAgain->stop();
+    else
+        m_timerTryAgain->start();
+}
+
+void TForm2::CheckBox2Click()
+{
+    toggleAlwaysOnTop();
+}
+
+void TForm2::Button1Click()
+{
+    hide();
+}
+
+void TForm2::TimerSleepTimerTimer()
+{
+    const QDateTime now = m_clock();
+    const QDateTime previous = std::exchange(m_lastTick, now);
+    const SleepSchedule schedule(CheckBox3->isChecked(), SleepSchedule::parseTime(ComboBox1->currentText()));
+    if (!schedule.isDueBetween(previous, now))
+        return;
+    // A player that fails to stop must not keep the computer from powering off.
+    safeCall([this] { m_engine.stop(); });
+    if (CheckBox4->isChecked())
+        safeCall([this] { m_powerOff.powerOff(); });
+}
+
+void TForm2::setClock(Clock clock)
+{
+    m_clock = std::move(clock);
+    m_lastTick = m_clock();
+}
