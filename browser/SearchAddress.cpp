@@ -1,10 +1,10 @@
 #include "browser/SearchAddress.h"
 
 #include <QByteArray>
-
 #include <algorithm>
 
-namespace SearchAddress {
+namespace SearchAddress
+{
 
 QString withoutExtension(const QString &text)
 {
@@ -16,12 +16,13 @@ QString withoutExtension(const QString &text)
     return text.left(dot);
 }
 
-namespace {
+namespace
+{
 
 bool isSafeInQueryValue(char c)
 {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-'
-        || c == '.' || c == '_' || c == '~';
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.'
+        || c == '_' || c == '~';
 }
 
 } // namespace
@@ -52,8 +53,8 @@ QString searchTerms(const QString &text)
 QUrl lyricsSearch(const QString &text)
 {
     return QUrl(LyricsSearchSite + QStringLiteral("/search?hl=pt-BR&q=") + searchTerms(text)
-                    + QStringLiteral("+lyrics&btnG=Pesquisar&meta="),
-                QUrl::StrictMode);
+            + QStringLiteral("+lyrics&btnG=Pesquisar&meta="),
+        QUrl::StrictMode);
 }
 
 QUrl videoSearch(const QString &text)

@@ -6,7 +6,8 @@
 // The addresses the browser window navigates to: search terms made from what
 // the user typed (or from the file that plays), the two search sites, and the
 // page "Area Adulta" opens outside the program.
-namespace SearchAddress {
+namespace SearchAddress
+{
 
 // Hosts of the two search sites; paths and query keys are fixed below.
 inline const QString LyricsSearchSite = QStringLiteral("https://www.google.com");

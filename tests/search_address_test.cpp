@@ -69,7 +69,8 @@ void SearchAddressTest::blanksAndUnderscoresBecomePlus_data()
                                     << QStringLiteral("Banda+X+-+Minha+Musica");
     QTest::newRow("Mr. Bean") << QStringLiteral("Mr. Bean") << QStringLiteral("Mr");
     QTest::newRow("runs of blanks kept") << QStringLiteral("a  b__c") << QStringLiteral("a++b++c");
-    QTest::newRow("safe characters unchanged") << QStringLiteral("AZaz09-.~x.y") << QStringLiteral("AZaz09-.~x");
+    QTest::newRow("safe characters unchanged")
+        << QStringLiteral("AZaz09-.~x.y") << QStringLiteral("AZaz09-.~x");
 }
 
 void SearchAddressTest::blanksAndUnderscoresBecomePlus()
@@ -133,8 +134,8 @@ void SearchAddressTest::lyricsAddressKeepsItsPathAndKeys()
 {
     const QUrl url = SearchAddress::lyricsSearch(QStringLiteral("Banda_X - Minha Musica.mp3"));
     QCOMPARE(url.toEncoded(),
-             SearchAddress::LyricsSearchSite.toLatin1()
-                 + "/search?hl=pt-BR&q=Banda+X+-+Minha+Musica+lyrics&btnG=Pesquisar&meta=");
+        SearchAddress::LyricsSearchSite.toLatin1()
+            + "/search?hl=pt-BR&q=Banda+X+-+Minha+Musica+lyrics&btnG=Pesquisar&meta=");
     const QUrlQuery query(url);
     QCOMPARE(query.queryItemValue(QStringLiteral("hl")), QStringLiteral("pt-BR"));
     QCOMPARE(query.queryItemValue(QStringLiteral("btnG")), QStringLiteral("Pesquisar"));
@@ -142,16 +143,16 @@ void SearchAddressTest::lyricsAddressKeepsItsPathAndKeys()
     QCOMPARE(query.queryItemValue(QStringLiteral("meta")), QString());
 
     QCOMPARE(SearchAddress::lyricsSearch(QStringLiteral("Tom & Jerry")).toEncoded(),
-             SearchAddress::LyricsSearchSite.toLatin1()
-                 + "/search?hl=pt-BR&q=Tom+%26+Jerry+lyrics&btnG=Pesquisar&meta=");
+        SearchAddress::LyricsSearchSite.toLatin1()
+            + "/search?hl=pt-BR&q=Tom+%26+Jerry+lyrics&btnG=Pesquisar&meta=");
 }
 
 void SearchAddressTest::videoAddressKeepsItsPathAndKey()
 {
     QCOMPARE(SearchAddress::videoSearch(QStringLiteral("Mr. Bean")).toEncoded(),
-             SearchAddress::VideoSearchSite.toLatin1() + "/videosearch?q=Mr");
+        SearchAddress::VideoSearchSite.toLatin1() + "/videosearch?q=Mr");
     QCOMPARE(SearchAddress::videoSearch(QStringLiteral("ção #2")).toEncoded(),
-             SearchAddress::VideoSearchSite.toLatin1() + "/videosearch?q=%C3%A7%C3%A3o+%232");
+        SearchAddress::VideoSearchSite.toLatin1() + "/videosearch?q=%C3%A7%C3%A3o+%232");
 }
 
 void SearchAddressTest::addressesAreHttps()
@@ -165,9 +166,8 @@ void SearchAddressTest::typedTextIsReadAsTheUserMeansIt_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QUrl>("expected");
-    QTest::newRow("full address unchanged")
-        << QStringLiteral("https://exemplo.example/a?b=1&c=2#d")
-        << QUrl(QStringLiteral("https://exemplo.example/a?b=1&c=2#d"));
+    QTest::newRow("full address unchanged") << QStringLiteral("https://exemplo.example/a?b=1&c=2#d")
+                                            << QUrl(QStringLiteral("https://exemplo.example/a?b=1&c=2#d"));
     QTest::newRow("no scheme") << QStringLiteral("www.exemplo.example")
                                << QUrl(QStringLiteral("http://www.exemplo.example"));
     QTest::newRow("local file") << QStringLiteral("/tmp/pagina.html")
