@@ -1,0 +1,121 @@
+#include "app/Program.h"
+
+#include "about/TForm11.h"
+#include "about/TForm4.h"
+#include "app/MessageBox.h"
+#include "app/OldPlayerFailure.h"
+#include "app/TForm1.h"
+#include "browser/TForm3.h"
+#include "channels/ChannelCatalogue.h"
+#include "channels/TForm8.h"
+#include "game/TForm5.h"
+#include "options/LogindPowerOff.h"
+#include "options/TForm2.h"
+#include "playback/MpvEngine.h"
+#include "playback/TForm6.h"
+#include "playlist/TForm10.h"
+#include "playlist/TForm7.h"
+#include "update/TForm9.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTimer>
+#include <QTranslator>
+
+#include <clocale>
+
+namespace {
+constexpr quint16 kGamePort = 23;
+
+void installPortugueseDialogs(QApplication &app)
+{
+    auto *translator = new QTranslator(&app);
+    if (translator->load(QLocale(QStringLiteral("pt_BR")), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(translator);
+}
+} // namespace
+
+Program::Program(std::unique_ptr<MediaEngine> engine, const ChannelCatalogue &catalogue,
+                 std::unique_ptr<PowerOffService> powerOffService, quint16 gamePort)
+    : powerOff(std::move(powerOffService))
+{
+    form1 = std::make_unique<TForm1>(std::move(engine), catalogue);
+    if (!form1->started())
+        return;
+    form4 = std::make_unique<TForm4>();
+    form2 = std::make_unique<TForm2>(form1->engine(), form1->state(), form1.get(),
+                                     form1->timer(QStringLiteral("TimerTryAgain")),
+                                     form1->findChild<QAction *>(QStringLiteral("elasemprevisivel1")), *powerOff);
+    form3 = std::make_unique<TForm3>();
+    form6 = std::make_unique<TForm6>();
+    form10 = std::make_unique<TForm10>(*form1);
+    form5 = std::make_unique<TForm5>(gamePort);
+    form9 = std::make_unique<TForm9>();
+    form7 = std::make_unique<TForm7>();
+    form8 = std::make_unique<TForm8>(catalogue);
+    form11 = std::make_unique<TForm11>();
+    form4->setFaqWindow(form11.get());
+
+    SideWindows side;
+    side.options = form2.get();
+    side.browser = form3.get();
+    side.about = form4.get();
+    side.game = form5.get();
+    side.miniPlayer = form6.get();
+    side.update = form9.get();
+    side.playlist = form10.get();
+    side.faq = form11.get();
+    side.alternates = form8.get();
+    form1->attachWindows(side);
+}
+
+Program::~Program()
+{
+    // Side windows use the main window's engine and state: they go first.
+    form11.reset();
+    form8.reset();
+    form7.reset();
+    form9.reset();
+    form5.reset();
+    form10.reset();
+    form6.reset();
+    form3.reset();
+    form2.reset();
+    form4.reset();
+    form1.reset();
+}
+
+bool Program::started() const
+{
+    return form1 && form1->started();
+}
+
+int runProgram(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("lumivortex"));
+    // The main window decides when the program ends (it may be hidden in the tray).
+    QApplication::setQuitOnLastWindowClosed(false);
+    installPortugueseDialogs(app);
+    // libmpv refuses to start unless numbers are read the C way.
+    std::setlocale(LC_NUMERIC, "C");
+
+    std::unique_ptr<MediaEngine> engine;
+    try {
+        if (!MpvEngine::openGlAvailable())
+            throw EngineError("no OpenGL context can be made");
+        engine = std::make_unique<MpvEngine>();
+    } catch (const std::exception &) {
+        showMessage(nullptr, MessageRequest{applicationTitle(), OldPlayerFailure::startupMessage()});
+        return 1;
+    }
+
+    Program program(std::move(engine), ChannelCatalogue::builtIn(), std::make_unique<LogindPowerOff>(), kGamePort);
+    if (!program.started())
+        return 1;
+    program.form1->show();
+    return QApplication::exec();
+}

@@ -1,0 +1,339 @@
+#include "app/TForm1.h"
+
+#include "app/ButtonColour.h"
+#include "app/MessageBox.h"
+#include "app/OldPlayerFailure.h"
+#include "app/SafeCall.h"
+#include "app/SpeedButton.h"
+#include "app/TooltipLook.h"
+#include "channels/ChannelStrip.h"
+#include "channels/ChannelTuner.h"
+#include "playback/EffectsPanel.h"
+#include "playback/FileNames.h"
+#include "playback/NumberFormat.h"
+#include "playback/MediaEngine.h"
+#include "playback/PlayerPanel.h"
+#include "playback/VolumePanel.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QProgressBar>
+#include <QScreen>
+#include <QTimer>
+
+namespace {
+constexpr int kClientWidth = 537;
+constexpr int kClientHeight = 473;
+constexpr int kVideoHeight = 395;
+
+
+struct TimerSpec
+{
+    const char *name;
+    int interval;
+    bool running;
+};
+// Intervals and start states as the window is designed. The resize-settle timer
+// starts with the window; the others are started by their features.
+const TimerSpec kTimers[] = {
+    {"TimerResize", 500, true},          {"TimerTryAgain", 1200, false},
+    {"TimerHide", 3000, false},          {"TimerPosicao", 2000, false},
+    {"TimerVolumeAumenta", 30, false},   {"TimerVolumeAbaixa", 30, false},
+    {"TimerMediaTempo", 1, false},       {"TimerBackward", 150, false},
+    {"TimerFoward", 200, false},         {"TimerVibrationEffect", 150, false},
+    {"TimerWavebeatEffect", 16, false},
+};
+} // namespace
+
+TForm1::TForm1(std::unique_ptr<MediaEngine> engine, const ChannelCatalogue &catalogue, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                          | Qt::WindowCloseButtonHint),
+      m_engine(std::move(engine))
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Lumivortex TV"));
+    terminate = [] { QCoreApplication::exit(1); };
+
+    m_strip = new ChannelStrip(catalogue, this);
+    m_labelVersao = new QLabel(QStringLiteral(LUMI_VERSION), m_strip->panel(QStringLiteral("PanelBrasil")));
+    m_labelVersao->setObjectName(QStringLiteral("LabelVersao"));
+    m_labelVersao->hide();
+    m_player = new PlayerPanel(m_strip->panel(QStringLiteral("PanelMediaPlayer")));
+    m_volume = new VolumePanel(this);
+    m_effects = new EffectsPanel(this);
+    createTimers();
+    createTabRowButtons();
+    createSystemPanel();
+    createPopupMenu(catalogue);
+
+    m_tuner = std::make_unique<ChannelTuner>(*m_engine, m_state, *this,
+                                             [this] { failOldPlayer(OldPlayerFailure::tuneMessage()); });
+    connect(m_strip, &ChannelStrip::channelChosen, this, [this](const Channel &channel) { tune(channel); });
+    connect(m_strip, &ChannelStrip::playerTabOpened, this, [this] { startupTitle(); });
+    connect(m_engine.get(), &MediaEngine::clicked, this, [this] {
+        const QPoint at = frameGeometry().topLeft();
+        QWidget *video = m_engine->videoWidget();
+        m_popupMenu->popup(QPoint(at.x() + video->width() / 2, at.y() + video->height() / 2));
+    });
+
+    qApp->installEventFilter(this);
+    FormCreate();
+}
+
+TForm1::~TForm1()
+{
+    qApp->removeEventFilter(this);
+    // The engine owns its video widget and frees it with its render context.
+    m_engine.reset();
+}
+
+void TForm1::createTimers()
+{
+    for (const TimerSpec &spec : kTimers) {
+        auto *timer = new QTimer(this);
+        timer->setObjectName(QString::fromLatin1(spec.name));
+        timer->setInterval(spec.interval);
+        if (spec.interval <= 16)
+            timer->setTimerType(Qt::PreciseTimer);
+        m_timers.insert(timer->objectName(), timer);
+    }
+}
+
+void TForm1::createTabRowButtons()
+{
+    QWidget *row = m_strip->tabControl();
+    auto button = [row](const char *name, const QString &caption, int left, int width, const QString &hint) {
+        auto *b = new SpeedButton(QString::fromLatin1(name), caption, row, left, 0, width, 18);
+        QPalette palette = b->palette();
+        palette.setColor(QPalette::ButtonText, QColor(0, 0, 0x80));
+        b->setPalette(palette);
+        b->setCursor(Qt::PointingHandCursor);
+        if (!hint.isEmpty())
+            b->setToolTip(hint);
+        return b;
+    };
+    SpeedButton *hidden = button("SpeedButton120", QString(), 434, 18, QString());
+    hidden->setEnabled(false);
+    hidden->hide();
+    button("SpeedButton68", QStringLiteral("S"), 452, 19, QStringLiteral("Ajuste de imagem"));
+    SpeedButton *v = button("SpeedButton39", QStringLiteral("V"), 470, 18, QStringLiteral("Visões"));
+    button("SpeedButton16", QStringLiteral("Volume"), 488, 49, QString());
+    connect(v, &QToolButton::clicked, this, [this, v] {
+        const QPoint at = frameGeometry().topLeft();
+        m_popupMenu->popup(QPoint(at.x() + v->x() + 3, at.y() + m_strip->tabControl()->y() + v->y() - 216));
+    });
+
+    auto *setas = new QWidget(this);
+    setas->setObjectName(QStringLiteral("PanelSetas"));
+    setas->setGeometry(kClientWidth - 54 + 8, kClientHeight + 34 - 52, 49, 18);
+    for (auto [name, caption, left] : {std::tuple{"SpeedButton72", "<", 0}, std::tuple{"SpeedButton73", ">", 23}}) {
+        auto *arrow = new SpeedButton(QString::fromLatin1(name), QString::fromLatin1(caption), setas, left, 0, 23, 16);
+        QFont bold = arrow->font();
+        bold.setBold(true);
+        arrow->setFont(bold);
+        QPalette palette = arrow->palette();
+        palette.setColor(QPalette::ButtonText, QColor(0, 0, 0x80));
+        arrow->setPalette(palette);
+        arrow->setAutoRaise(true);
+    }
+    m_panelSetas = setas;
+}
+
+void TForm1::createSystemPanel()
+{
+    QFrame *mais = m_strip->panel(QStringLiteral("PanelMais"));
+    auto button = [mais](const char *name, const QString &caption, int left) {
+        auto *b = new SpeedButton(QString::fromLatin1(name), caption, mais, left, 8, 62, 49);
+        b->setCursor(Qt::PointingHandCursor);
+        return b;
+    };
+    button("SpeedButton70", QStringLiteral("Sobre..."), 8);
+    button("SpeedButton71", QStringLiteral("Opções"), 72);
+    button("SpeedButton95", QStringLiteral("Area Adulta"), 136);
+    SpeedButton *recording = button("SpeedButton89", QString(), 200);
+    recording->setEnabled(false);
+}
+
+void TForm1::createPopupMenu(const ChannelCatalogue &catalogue)
+{
+    m_popupMenu = new QMenu(this);
+    m_popupMenu->setObjectName(QStringLiteral("PopupMenu1"));
+    auto item = [this](QMenu *menu, const char *name, const QString &caption) {
+        QAction *action = menu->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        return action;
+    };
+    auto separator = [](QMenu *menu, const char *name) { menu->addSeparator()->setObjectName(QString::fromLatin1(name)); };
+    item(m_popupMenu, "Customizavel1", QStringLiteral("Normal"));
+    item(m_popupMenu, "Pocket1", QStringLiteral("Tela Limpa"));
+    item(m_popupMenu, "Maximizar1", QStringLiteral("Tela Cheia"));
+    item(m_popupMenu, "elasemprevisivel1", QStringLiteral("Tela Sempre Visível"))->setCheckable(true);
+    separator(m_popupMenu, "N4");
+    item(m_popupMenu, "AbrirLumivortexBrowser1", QStringLiteral("Abrir Lumivortex Browser"));
+    item(m_popupMenu, "LocalizarLetrasdeMusicas1", QStringLiteral("Localizar Letras de Musicas"));
+    item(m_popupMenu, "LocalizarFilmeseVideos1", QStringLiteral("Localizar Filmes e Videos"));
+    for (const Channel &channel : catalogue.channelsIn(QStringLiteral("PopupMenu1")))
+        m_strip->addChannelAction(m_popupMenu, channel);
+    separator(m_popupMenu, "N5");
+    QMenu *games = m_popupMenu->addMenu(QStringLiteral("Jogos Online"));
+    games->setObjectName(QStringLiteral("Passatempos1"));
+    games->menuAction()->setObjectName(QStringLiteral("Passatempos1"));
+    item(games, "JogodaVov1", QStringLiteral("Jogo da Vovó :P"));
+    separator(m_popupMenu, "N2");
+    item(m_popupMenu, "InterromperTransmisso1", QStringLiteral("Interromper Transmissão"));
+    separator(m_popupMenu, "N1");
+    item(m_popupMenu, "Opes1", QStringLiteral("Sleep Timer e Opções"));
+    item(m_popupMenu, "EsconderLumivortex1", QStringLiteral("Esconder Lumivortex"));
+    m_engine->videoWidget()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_engine->videoWidget(), &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { m_popupMenu->popup(m_engine->videoWidget()->mapToGlobal(pos)); });
+}
+
+void TForm1::FormCreate()
+{
+    installTooltipLook();                                                  // 1
+    setAcceptDrops(true);                                                  // 2
+    findChild<QWidget *>(QStringLiteral("SpeedButton89"))
+        ->setProperty("text", QStringLiteral("Central\nde\nGravação"));    // 3
+    m_state.ProgramVersion = m_labelVersao->text();                        // 4
+    m_state.UpdatePrompted = false;                                        // 5
+    m_state.ReconnectPromptSuppressed = false;
+    m_state.ResizeTicks = 0;
+    startupTitle();                                                        // 6
+    m_panelSetas->resize(49, m_panelSetas->height());                      // 7
+    m_state.LoopClickCount = 0;                                            // 8
+    // 9: Qt widgets are double buffered already.
+    setFixedSize(kClientWidth, kClientHeight);                             // 10
+    setMinimumSize(0, 0);
+    setMaximumSize(kClientWidth, kClientHeight);
+    m_player->Label10->clear();                                            // 11
+    // 12: the gauge is drawn without a border.
+    safeCall([this] { m_volume->ProgressBar1->setValue(m_engine->volume()); }); // 13
+    m_volume->PanelVolume->setGeometry(488, 224, 49, 169);                  // 14
+    m_effects->PanelEfeitos->setGeometry(0, 264, 345, 129);
+    for (QFrame *panel : m_strip->stripPanels())                            // 15
+        panel->setGeometry(0, 412, kClientWidth, 61);
+
+    try {                                                                   // 16
+        m_engine->setStretchToFit(true);
+        placeVideo();
+        m_engine->setVolume(50);
+    } catch (const std::exception &) {
+        failOldPlayer(OldPlayerFailure::startupMessage());
+        return;
+    }
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    m_timers.value(QStringLiteral("TimerResize"))->start();
+    m_started = true;
+}
+
+void TForm1::placeVideo()
+{
+    QWidget *video = m_engine->videoWidget();
+    video->setParent(this);
+    video->setObjectName(QStringLiteral("WindowsMediaPlayer1"));
+    video->setGeometry(0, 0, kClientWidth, kVideoHeight);
+    video->lower();
+    video->show();
+}
+
+void TForm1::startupTitle()
+{
+    setWindowTitle(QStringLiteral("Lumivortex TV ") + m_labelVersao->text());
+    m_state.LastChannelTitle = windowTitle();
+}
+
+void TForm1::failOldPlayer(const QString &message)
+{
+    showMessage(this, MessageRequest{applicationTitle(), message});
+    m_started = false;
+    if (terminate)
+        terminate();
+}
+
+void TForm1::attachWindows(const SideWindows &windows)
+{
+    m_windows = windows;
+}
+
+void TForm1::attachReconnectOption(QAbstractButton *option)
+{
+    m_tuner->setReconnectOption(option);
+}
+
+void TForm1::tune(const Channel &channel)
+{
+    m_tuner->tune(channel);
+}
+
+void TForm1::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
+{
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && (modifiers & Qt::AltModifier))
+        safeCall([this] { m_engine->setFullScreen(true); });
+}
+
+bool TForm1::eventFilter(QObject *watched, QEvent *event)
+{
+    // The window sees every key before the focused control does.
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType()
+        && static_cast<QWidget *>(watched)->window() == this) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        FormKeyDown(key->key(), key->modifiers());
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TForm1::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    FormClose();
+}
+
+void TForm1::FormClose()
+{
+    if (m_closing)
+        return;
+    m_closing = true;
+    m_state.ReconnectPromptSuppressed = true;
+    safeCall([this] { m_engine->stop(); });
+    safeCall([this] { m_engine->close(); });
+    for (QTimer *timer : std::as_const(m_timers))
+        timer->stop();
+    m_engine->disconnect(this);
+    m_engine->videoWidget()->hide();
+    QCoreApplication::quit();
+}
+
+void TForm1::setDisplayTickEnabled(bool enabled)
+{
+    QTimer *tick = m_timers.value(QStringLiteral("TimerMediaTempo"));
+    if (enabled)
+        tick->start();
+    else
+        tick->stop();
+}
+
+void TForm1::performPlayForm()
+{
+    m_player->Label122->show();
+    m_engine->play();
+    setDisplayTickEnabled(true);
+    ButtonColour::set(m_player->SpeedButton42, ButtonColour::Lime);
+    m_effects->Label12->setText(rateText(m_engine->rate()));
+}
+
+void TForm1::setNowPlayingFromUrl(const QString &url)
+{
+    m_player->Label10->setText(fileNamePart(url));
+}
+
+void TForm1::switchToPlayerTab()
+{
+    m_strip->selectTabQuietly(5);
+    m_strip->TabControl1Change();
+}

@@ -1,0 +1,120 @@
+#pragma once
+
+#include "app/ProgramState.h"
+#include "channels/ChannelCatalogue.h"
+#include "playlist/PlaylistHost.h"
+
+#include <QHash>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class ChannelStrip;
+class ChannelTuner;
+class EffectsPanel;
+class MediaEngine;
+class PlayerPanel;
+class QAbstractButton;
+class QAction;
+class QLabel;
+class QMenu;
+class QTimer;
+class SpeedButton;
+class VolumePanel;
+class TForm2;
+class TForm3;
+class TForm4;
+class TForm5;
+class TForm6;
+class TForm8;
+class TForm9;
+class TForm10;
+class TForm11;
+
+// The side windows the main window talks to; they are created after it.
+struct SideWindows
+{
+    TForm2 *options = nullptr;
+    TForm3 *browser = nullptr;
+    TForm4 *about = nullptr;
+    TForm5 *game = nullptr;
+    TForm6 *miniPlayer = nullptr;
+    TForm9 *update = nullptr;
+    TForm10 *playlist = nullptr;
+    TForm11 *faq = nullptr;
+    TForm8 *alternates = nullptr;
+};
+
+// The main window: the video on top, the channel strip below, and the hub
+// that every feature that plays something goes through.
+class TForm1 : public QWidget, public PlaylistHost
+{
+    Q_OBJECT
+
+public:
+    TForm1(std::unique_ptr<MediaEngine> engine, const ChannelCatalogue &catalogue, QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    // False when the engine could not be set up; the window must not be used then.
+    bool started() const { return m_started; }
+    void attachWindows(const SideWindows &windows);
+    // The options window's reconnection check box (unticked by some tunes).
+    void attachReconnectOption(QAbstractButton *option);
+
+    // Ends the program at once, without the closing steps (fatal failures, tray "Fechar").
+    // Tests replace it.
+    std::function<void()> terminate;
+
+    // PlaylistHost
+    MediaEngine &engine() override { return *m_engine; }
+    ProgramState &state() override { return m_state; }
+    QWidget *mainWindow() override { return this; }
+    void setDisplayTickEnabled(bool enabled) override;
+    void performPlayForm() override;
+    void setNowPlayingFromUrl(const QString &url) override;
+    void switchToPlayerTab() override;
+
+    ChannelStrip *strip() const { return m_strip; }
+    PlayerPanel *player() const { return m_player; }
+    VolumePanel *volume() const { return m_volume; }
+    EffectsPanel *effects() const { return m_effects; }
+    QMenu *popupMenu() const { return m_popupMenu; }
+    QTimer *timer(const QString &name) const { return m_timers.value(name); }
+    const SideWindows &sideWindows() const { return m_windows; }
+
+    // Handlers that other windows or tests run directly.
+    void tune(const Channel &channel);
+    void FormClose();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void FormCreate();
+    void createTimers();
+    void createTabRowButtons();
+    void createSystemPanel();
+    void createPopupMenu(const ChannelCatalogue &catalogue);
+    void placeVideo();
+    void failOldPlayer(const QString &message);
+    void FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    void startupTitle();
+
+    ProgramState m_state;
+    std::unique_ptr<MediaEngine> m_engine;
+    bool m_started = false;
+    bool m_closing = false;
+    SideWindows m_windows;
+
+    ChannelStrip *m_strip = nullptr;
+    std::unique_ptr<ChannelTuner> m_tuner;
+    PlayerPanel *m_player = nullptr;
+    VolumePanel *m_volume = nullptr;
+    EffectsPanel *m_effects = nullptr;
+    QMenu *m_popupMenu = nullptr;
+    QLabel *m_labelVersao = nullptr;
+    QWidget *m_panelSetas = nullptr;
+    QHash<QString, QTimer *> m_timers;
+};

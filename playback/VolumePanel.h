@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QObject>
+
+class QFrame;
+class QProgressBar;
+class QWidget;
+class SpeedButton;
+
+// The pop-up volume panel (PanelVolume) with its level bar and ramp buttons.
+class VolumePanel : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit VolumePanel(QWidget *window);
+
+    QFrame *PanelVolume;
+    QProgressBar *ProgressBar1;
+    SpeedButton *SpeedButton17; // "+"
+    SpeedButton *SpeedButton18; // "-"
+};
