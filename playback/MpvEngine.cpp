@@ -198,8 +198,14 @@ void MpvEngine::onFileLoaded()
     m_phase = Phase::Loaded;
     m_candidates.clear(); // this entry plays: no falling back any more
     // Decided once: a live stream may report a growing duration later.
+    // An endless mp3 stream gets a duration estimated from the bytes read so
+    // far, so a stream that cannot seek and has no size counts as live too.
     double length = 0;
-    m_live = !getDouble(MpvNames::duration, length) || !(length > 0);
+    int seekable = 0;
+    int64_t size = 0;
+    const bool sized = mpv_get_property(m_mpv, MpvNames::fileSize, MPV_FORMAT_INT64, &size) >= 0 && size > 0;
+    mpv_get_property(m_mpv, MpvNames::seekable, MPV_FORMAT_FLAG, &seekable);
+    m_live = !getDouble(MpvNames::duration, length) || !(length > 0) || (!seekable && !sized);
     m_duration = m_live ? 0 : length;
     showPlayingStatus();
 }
@@ -327,7 +333,8 @@ void MpvEngine::onRenderContextReady()
 {
     ++m_renderContexts;
     if (!m_heldAddress.isEmpty()) {
-        load(m_heldAddress);
+        const QString held = m_heldAddress; // load() clears the member
+        load(held);
     } else if (m_renderContexts > 1 && m_phase != Phase::Idle) {
         // The old render context went with its GL context (the widget moved
         // to another window); libmpv dropped the video then: bring it back.
@@ -471,6 +478,10 @@ void MpvEngine::setFullScreen(bool fullScreen)
         return;
     if (fullScreen && m_phase == Phase::Idle)
         throw EngineError("nothing is loaded to show full screen");
+    // Without shared contexts Qt gives the moved widget a new GL context, and
+    // libmpv drops the video (and ends a file that has only video) with the old one.
+    if (fullScreen && m_surface && !QCoreApplication::testAttribute(Qt::AA_ShareOpenGLContexts))
+        throw EngineError("full screen needs Qt::AA_ShareOpenGLContexts");
     m_fullScreen = fullScreen;
     m_clickTimer.stop();
     if (!m_surface)

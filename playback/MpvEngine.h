@@ -25,7 +25,10 @@ class VideoSurface;
 //   a URL written before that is held until it is. renderFailed() says the
 //   render context could not be made; playback cannot start then.
 // - Full screen moves the video into a frameless window of its own; Esc,
-//   a double-click or closing that window returns it.
+//   a double-click or closing that window returns it. The program must set
+//   Qt::AA_ShareOpenGLContexts before QApplication exists, so the video keeps
+//   its GL context in the move; without it setFullScreen(true) throws.
+// - Moving videoWidget() to another top-level window has the same need.
 class MpvEngine : public MediaEngine
 {
     Q_OBJECT

@@ -30,7 +30,7 @@ void StreamResolver::resolve(const QString &address)
     QNetworkRequest request(QUrl(address, QUrl::TolerantMode));
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
     request.setMaximumRedirectsAllowed(10);
-    request.setTransferTimeout(timeoutMs);
+    request.setTransferTimeout(m_timeoutMs);
     request.setHeader(QNetworkRequest::UserAgentHeader, QByteArrayLiteral("LumivortexTV/" LUMI_VERSION));
     // Compressed bodies would hide the first bytes we decide by.
     request.setRawHeader("Accept-Encoding", "identity");
@@ -45,7 +45,8 @@ void StreamResolver::abort()
     if (QNetworkReply *reply = m_reply.data()) {
         m_reply.clear();
         reply->disconnect(this);
-        reply->abort();
+        // Deleting ends the transfer quietly; abort() races with an error the
+        // network thread may have queued already, and Qt complains of it.
         reply->deleteLater();
     }
 }

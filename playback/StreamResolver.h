@@ -20,7 +20,7 @@ class StreamResolver : public QObject
 
 public:
     static constexpr qint64 maxPrefixBytes = 1 << 20;
-    static constexpr int timeoutMs = 10000;
+    static constexpr int defaultTimeoutMs = 10000;
 
     explicit StreamResolver(QObject *parent = nullptr);
     ~StreamResolver() override;
@@ -33,6 +33,8 @@ public:
     void resolve(const QString &address);
     void abort();
     bool isBusy() const { return !m_reply.isNull(); }
+    // Longest wait for the next byte before giving up.
+    void setTimeout(int ms) { m_timeoutMs = ms; }
 
 signals:
     // The body is a playlist; `entries` may be empty (a playlist with nothing in it).
@@ -54,4 +56,5 @@ private:
     QPointer<QNetworkReply> m_reply;
     QString m_address;
     QByteArray m_prefix;
+    int m_timeoutMs = defaultTimeoutMs;
 };

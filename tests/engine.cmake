@@ -1,0 +1,33 @@
+# Engine tests: the playlist parser, the stream resolver against the loopback
+# server, and the real libmpv engine with null outputs on small media files
+# that the build makes with ffmpeg.
+find_program(FFMPEG_EXECUTABLE ffmpeg REQUIRED)
+
+set(ffmpeg ${FFMPEG_EXECUTABLE} -hide_banner -loglevel error -y)
+set(fx ${LUMI_FIXTURE_DIR})
+add_custom_command(OUTPUT ${fx}/clip2.mp4
+  COMMAND ${ffmpeg} -f lavfi -i testsrc=size=160x120:rate=10:duration=2
+          -f lavfi -i sine=frequency=440:duration=2 -c:v mpeg4 -c:a aac -b:a 32k -shortest -movflags +faststart ${fx}/clip2.mp4
+  VERBATIM)
+add_custom_command(OUTPUT ${fx}/clip5.mp4
+  COMMAND ${ffmpeg} -f lavfi -i testsrc=size=160x120:rate=10:duration=5
+          -f lavfi -i sine=frequency=660:duration=5 -c:v mpeg4 -c:a aac -b:a 32k -shortest -movflags +faststart ${fx}/clip5.mp4
+  VERBATIM)
+# No Xing header and no tags: served endlessly it must look like a radio stream.
+add_custom_command(OUTPUT ${fx}/stream.mp3
+  COMMAND ${ffmpeg} -f lavfi -i sine=frequency=550:duration=1 -ac 1 -c:a libmp3lame -b:a 32k
+          -write_xing 0 -id3v2_version 0 ${fx}/stream.mp3
+  VERBATIM)
+# A bright solid colour for the drawing test.
+add_custom_command(OUTPUT ${fx}/red.mp4
+  COMMAND ${ffmpeg} -f lavfi -i color=c=red:size=160x120:rate=10:duration=3 -c:v mpeg4 -q:v 2
+          -pix_fmt yuv420p -movflags +faststart ${fx}/red.mp4
+  VERBATIM)
+add_custom_target(engine_fixtures DEPENDS ${fx}/clip2.mp4 ${fx}/clip5.mp4 ${fx}/stream.mp3 ${fx}/red.mp4)
+
+lumi_add_test(tst_playlistparser SOURCES ${CMAKE_SOURCE_DIR}/tests/tst_playlistparser.cpp TIMEOUT 30)
+lumi_add_test(tst_streamresolver SOURCES ${CMAKE_SOURCE_DIR}/tests/tst_streamresolver.cpp TIMEOUT 60)
+lumi_add_test(tst_mpvengine SOURCES ${CMAKE_SOURCE_DIR}/tests/tst_mpvengine.cpp TIMEOUT 120)
+add_dependencies(tst_mpvengine engine_fixtures)
+lumi_add_test(tst_videosurface SOURCES ${CMAKE_SOURCE_DIR}/tests/tst_videosurface.cpp DISPLAY TIMEOUT 60)
+add_dependencies(tst_videosurface engine_fixtures)
