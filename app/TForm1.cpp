@@ -8,9 +8,11 @@
 #include "app/TooltipLook.h"
 #include "channels/ChannelStrip.h"
 #include "channels/ChannelTuner.h"
+#include "channels/Reconnection.h"
 #include "playback/EffectsPanel.h"
-#include "playback/FileNames.h"
-#include "playback/NumberFormat.h"
+#include "playback/LoopsAndEffects.h"
+#include "playback/Transport.h"
+#include "playback/VolumeControl.h"
 #include "playback/MediaEngine.h"
 #include "playback/PlayerPanel.h"
 #include "playback/VolumePanel.h"
@@ -18,6 +20,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileDialog>
+#include <QWheelEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -69,6 +73,7 @@ TForm1::TForm1(std::unique_ptr<MediaEngine> engine, const ChannelCatalogue &cata
     createTabRowButtons();
     createSystemPanel();
     createPopupMenu(catalogue);
+    createPlaybackControls();
 
     m_tuner = std::make_unique<ChannelTuner>(*m_engine, m_state, *this,
                                              [this] { failOldPlayer(OldPlayerFailure::tuneMessage()); });
@@ -193,6 +198,39 @@ void TForm1::createPopupMenu(const ChannelCatalogue &catalogue)
             [this](const QPoint &pos) { m_popupMenu->popup(m_engine->videoWidget()->mapToGlobal(pos)); });
 }
 
+void TForm1::createPlaybackControls()
+{
+    auto timer = [this](const char *name) -> QTimer & { return *m_timers.value(QString::fromLatin1(name)); };
+    m_loops = new LoopsAndEffects(*m_engine, m_state, *m_effects, *m_player->SpeedButton51,
+                                  timer("TimerVibrationEffect"), timer("TimerWavebeatEffect"), this);
+    m_transport = new Transport(*m_engine, *m_player, *m_effects, *m_loops, timer("TimerMediaTempo"),
+                                timer("TimerBackward"), timer("TimerFoward"), this);
+    m_transport->chooseFile = [this] {
+        return QFileDialog::getOpenFileName(this, QString(), QString(), Transport::openDialogFilter());
+    };
+    auto *fit = findChild<SpeedButton *>(QStringLiteral("SpeedButton68"));
+    connect(fit, &QToolButton::clicked, this, [this] { safeCall([this] { m_transport->SpeedButton68Click(); }); });
+
+    m_reconnection = new Reconnection(*m_engine, m_state, *this, *m_strip->tabControl(), timer("TimerTryAgain"), this);
+    m_reconnection->pressStop = [this] { m_transport->SpeedButton40Click(); };
+    m_reconnection->showPlayButtonStopped = [this] { ButtonColour::set(m_player->SpeedButton42, ButtonColour::Blue); };
+    connect(findChild<QAction *>(QStringLiteral("InterromperTransmisso1")), &QAction::triggered, this,
+            [this] { safeCall([this] { m_reconnection->InterromperTransmisso1Click(); }); });
+
+    m_volumeControl = new VolumeControl(*m_engine, *m_volume, *findChild<SpeedButton *>(QStringLiteral("SpeedButton16")),
+                                        {timer("TimerVolumeAumenta"), timer("TimerVolumeAbaixa"), timer("TimerPosicao"),
+                                         timer("TimerHide")},
+                                        this);
+}
+
+void TForm1::wheelEvent(QWheelEvent *event)
+{
+    const int notches = event->angleDelta().y() / 120;
+    for (int i = 0; i < std::abs(notches); ++i)
+        m_volumeControl->wheelStep(notches > 0 ? 1 : -1);
+    event->accept();
+}
+
 void TForm1::FormCreate()
 {
     installTooltipLook();                                                  // 1
@@ -264,6 +302,7 @@ void TForm1::attachWindows(const SideWindows &windows)
 void TForm1::attachReconnectOption(QAbstractButton *option)
 {
     m_tuner->setReconnectOption(option);
+    m_reconnection->setReconnectOption(option);
 }
 
 void TForm1::tune(const Channel &channel)
@@ -311,25 +350,17 @@ void TForm1::FormClose()
 
 void TForm1::setDisplayTickEnabled(bool enabled)
 {
-    QTimer *tick = m_timers.value(QStringLiteral("TimerMediaTempo"));
-    if (enabled)
-        tick->start();
-    else
-        tick->stop();
+    m_transport->setDisplayTickEnabled(enabled);
 }
 
 void TForm1::performPlayForm()
 {
-    m_player->Label122->show();
-    m_engine->play();
-    setDisplayTickEnabled(true);
-    ButtonColour::set(m_player->SpeedButton42, ButtonColour::Lime);
-    m_effects->Label12->setText(rateText(m_engine->rate()));
+    m_transport->performPlayForm();
 }
 
 void TForm1::setNowPlayingFromUrl(const QString &url)
 {
-    m_player->Label10->setText(fileNamePart(url));
+    m_transport->setNowPlayingFromUrl(url);
 }
 
 void TForm1::switchToPlayerTab()

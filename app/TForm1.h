@@ -13,6 +13,10 @@
 class ChannelStrip;
 class ChannelTuner;
 class EffectsPanel;
+class LoopsAndEffects;
+class Reconnection;
+class Transport;
+class VolumeControl;
 class MediaEngine;
 class PlayerPanel;
 class QAbstractButton;
@@ -76,6 +80,10 @@ public:
     void switchToPlayerTab() override;
 
     ChannelStrip *strip() const { return m_strip; }
+    Transport *transport() const { return m_transport; }
+    Reconnection *reconnection() const { return m_reconnection; }
+    LoopsAndEffects *loops() const { return m_loops; }
+    VolumeControl *volumeControl() const { return m_volumeControl; }
     PlayerPanel *player() const { return m_player; }
     VolumePanel *volume() const { return m_volume; }
     EffectsPanel *effects() const { return m_effects; }
@@ -89,6 +97,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -97,6 +106,7 @@ private:
     void createTabRowButtons();
     void createSystemPanel();
     void createPopupMenu(const ChannelCatalogue &catalogue);
+    void createPlaybackControls();
     void placeVideo();
     void failOldPlayer(const QString &message);
     void FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
@@ -113,6 +123,10 @@ private:
     PlayerPanel *m_player = nullptr;
     VolumePanel *m_volume = nullptr;
     EffectsPanel *m_effects = nullptr;
+    LoopsAndEffects *m_loops = nullptr;
+    Transport *m_transport = nullptr;
+    Reconnection *m_reconnection = nullptr;
+    VolumeControl *m_volumeControl = nullptr;
     QMenu *m_popupMenu = nullptr;
     QLabel *m_labelVersao = nullptr;
     QWidget *m_panelSetas = nullptr;

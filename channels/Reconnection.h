@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+#include "channels/TForm8.h"
+
+#include <functional>
+
+class MediaEngine;
+class QAbstractButton;
+class QTabBar;
+class QTimer;
+class QWidget;
+
+struct ProgramState;
+
+// Watches the engine's status: decorates the window title, marks a stream
+// that went to the ready status as congested, offers once per tune to switch
+// the reconnection system on, and while it is on retries every 1.2 s,
+// rotating through the channel's alternate addresses.
+class Reconnection : public QObject
+{
+    Q_OBJECT
+
+public:
+    Reconnection(MediaEngine &engine, ProgramState &state, QWidget &window, QTabBar &tabs, QTimer &tryAgain,
+                 QObject *parent);
+
+    void setAlternateLists(TForm8 *lists) { m_lists = lists; }
+    void setReconnectOption(QAbstractButton *option) { m_option = option; }
+    // The full stop of the stop button, and setting the play button blue.
+    std::function<void()> pressStop;
+    std::function<void()> showPlayButtonStopped;
+
+    void WindowsMediaPlayer1StatusChange();
+    void TimerTryAgainTimer();
+    void InterromperTransmisso1Click();
+
+    static QString questionText();
+    static bool isReadyStatus(const QString &status);
+    static bool isStopStatus(const QString &status);
+
+private:
+    void askToReconnect();
+
+    MediaEngine &m_engine;
+    ProgramState &m_state;
+    QWidget &m_window;
+    QTabBar &m_tabs;
+    QTimer &m_tryAgain;
+    QPointer<TForm8> m_lists;
+    QPointer<QAbstractButton> m_option;
+    bool m_handlingStop = false;
+};

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QObject>
+
+class EffectsPanel;
+class MediaEngine;
+class QTimer;
+class SpeedButton;
+struct ProgramState;
+
+// The effects panel: A-B and fixed-length loops (enforced by the display
+// tick), three cue points, the mute and volume effects, and the rate buttons.
+// Which loop runs lives only in the loop buttons' colours.
+class LoopsAndEffects : public QObject
+{
+    Q_OBJECT
+
+public:
+    LoopsAndEffects(MediaEngine &engine, ProgramState &state, EffectsPanel &panel, SpeedButton &fxButton,
+                    QTimer &vibration, QTimer &wavebeat, QObject *parent);
+
+    void SpeedButton51Click();        // "Fx": open or close the panel
+    void SpeedButton47MouseDown();    // Loop A-B
+    void fixedLoopMouseDown(SpeedButton *pressed); // Loop 4s, 8s, 12s
+    void resetLoops();                // stop and open
+    void enforceLoops();              // display tick
+    void setCue(int point);           // 1..3
+    void goToCue(int point);
+    void SpeedButton52Click();        // Vibration
+    void SpeedButton54Click();        // Parkinson
+    void TimerVibrationEffectTimer();
+    void SpeedButton53Click();        // Wavebeat
+    void TimerWavebeatEffectTimer();
+    void changeRate(double step);     // "+" and "-"
+    void resetRate();                 // "R"
+    void refreshRateText();
+
+private:
+    void toggleMuteEffect(SpeedButton *pressed, SpeedButton *other, int interval);
+    double &cuePoint(int point);
+
+    MediaEngine &m_engine;
+    ProgramState &m_state;
+    EffectsPanel &m_panel;
+    SpeedButton &m_fx;
+    QTimer &m_vibration;
+    QTimer &m_wavebeat;
+};

@@ -1,0 +1,75 @@
+#include "playback/VolumeControl.h"
+
+#include "app/SafeCall.h"
+#include "app/SpeedButton.h"
+#include "playback/MediaEngine.h"
+#include "playback/VolumePanel.h"
+
+#include <QFrame>
+#include <QProgressBar>
+#include <QTimer>
+
+namespace {
+constexpr int kWheelStep = 3;
+}
+
+VolumeControl::VolumeControl(MediaEngine &engine, VolumePanel &panel, SpeedButton &volumeButton, Timers timers,
+                             QObject *parent)
+    : QObject(parent), m_engine(engine), m_panel(panel), m_timers(timers)
+{
+    setObjectName(QStringLiteral("VolumeControl"));
+    connect(&volumeButton, &QToolButton::clicked, this, [this] { SpeedButton16Click(); });
+    connect(m_panel.SpeedButton17, &QToolButton::pressed, &m_timers.raise, qOverload<>(&QTimer::start));
+    connect(m_panel.SpeedButton17, &QToolButton::released, &m_timers.raise, &QTimer::stop);
+    connect(m_panel.SpeedButton18, &QToolButton::pressed, &m_timers.lower, qOverload<>(&QTimer::start));
+    connect(m_panel.SpeedButton18, &QToolButton::released, &m_timers.lower, &QTimer::stop);
+    connect(&m_timers.raise, &QTimer::timeout, this, [this] { safeCall([this] { rampTick(+1); }); });
+    connect(&m_timers.lower, &QTimer::timeout, this, [this] { safeCall([this] { rampTick(-1); }); });
+    connect(&m_timers.sample, &QTimer::timeout, this, [this] { TimerPosicaoTimer(); });
+    connect(&m_timers.hide, &QTimer::timeout, this, [this] { TimerHideTimer(); });
+}
+
+void VolumeControl::SpeedButton16Click()
+{
+    m_panel.PanelVolume->show();
+    m_panel.PanelVolume->raise();
+    m_idleMark = kNoMark;
+    // Starting a running timer would restart its period; leave it as it runs.
+    for (QTimer *timer : {&m_timers.hide, &m_timers.sample})
+        if (!timer->isActive())
+            timer->start();
+}
+
+void VolumeControl::showLevel()
+{
+    m_panel.ProgressBar1->setValue(m_engine.volume());
+}
+
+void VolumeControl::rampTick(int step)
+{
+    m_engine.setVolume(m_engine.volume() + step);
+    showLevel();
+}
+
+void VolumeControl::TimerPosicaoTimer()
+{
+    m_idleMark = m_panel.ProgressBar1->value();
+}
+
+void VolumeControl::TimerHideTimer()
+{
+    if (m_panel.ProgressBar1->value() != m_idleMark)
+        return;
+    m_panel.PanelVolume->hide();
+    m_timers.hide.stop();
+    m_timers.sample.stop();
+}
+
+void VolumeControl::wheelStep(int notches)
+{
+    SpeedButton16Click();
+    safeCall([this, notches] {
+        m_engine.setVolume(m_engine.volume() + kWheelStep * notches);
+        showLevel();
+    });
+}

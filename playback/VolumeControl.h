@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QObject>
+
+class MediaEngine;
+class QTimer;
+class SpeedButton;
+class VolumePanel;
+
+// The pop-up volume panel: opened by "Volume" or the wheel, ramped by holding
+// "+" or "-", and hidden by itself once the level has rested for a check.
+class VolumeControl : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Timers
+    {
+        QTimer &raise;    // TimerVolumeAumenta
+        QTimer &lower;    // TimerVolumeAbaixa
+        QTimer &sample;   // TimerPosicao
+        QTimer &hide;     // TimerHide
+    };
+    VolumeControl(MediaEngine &engine, VolumePanel &panel, SpeedButton &volumeButton, Timers timers, QObject *parent);
+
+    // A value the level bar never takes: right after opening, any level differs from it.
+    static constexpr int kNoMark = 999;
+
+    void SpeedButton16Click();
+    void rampTick(int step);
+    void TimerPosicaoTimer();
+    void TimerHideTimer();
+    // One wheel notch over the main window: +1 up, -1 down.
+    void wheelStep(int notches);
+    int idleMark() const { return m_idleMark; }
+
+private:
+    void showLevel();
+
+    MediaEngine &m_engine;
+    VolumePanel &m_panel;
+    Timers m_timers;
+    int m_idleMark = kNoMark;
+};
