@@ -52,17 +52,20 @@ public:
     // Halts and rewinds; reports "Parado". Nothing loaded: still reports "Parado".
     virtual void stop() = 0;
 
-    // Seconds. Nothing loaded: 0. Writes are ignored with nothing loaded or on
-    // a live stream, and clamped to [0, duration] otherwise; never an error.
+    // Seconds (on a live stream: since it started). Nothing loaded: 0. Writes
+    // are ignored with nothing loaded or on a live stream, and clamped to
+    // [0, duration] otherwise (the end ends the file); never an error.
     virtual double currentPosition() const = 0;
     virtual void setCurrentPosition(double seconds) = 0;
     // "mm:ss" (hours roll into minutes: "75:03"); empty while no position is known.
     virtual QString currentPositionString() const = 0;
     // Seconds; 0 for a live stream or with nothing loaded.
     virtual double duration() const = 0;
-    // "mm:ss"; empty while nothing is known.
+    // "mm:ss"; empty while nothing is known, and for a live stream.
     virtual QString durationString() const = 0;
 
+    // The settings below keep their value over URL writes and with nothing
+    // loaded; a write the player refuses throws EngineError.
     // 0..100; writes outside are clamped. Callers read the value back.
     virtual int volume() const = 0;
     virtual void setVolume(int volume) = 0;
