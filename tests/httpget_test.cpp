@@ -310,6 +310,7 @@ void HttpGetTest::bodyMustMatchItsContentLength()
         QCOMPARE(events.doneSize, qint64(length == int(Length::Missing) ? 0 : bodySize));
     }
     QCOMPARE(QFile::exists(file), fileSize >= 0);
+    QCOMPARE(get.lastCreatedFile(), fileSize >= 0);
     if (fileSize >= 0)
         QCOMPARE(readFile(file), r.body.left(fileSize));
 }
@@ -581,6 +582,7 @@ void HttpGetTest::cancelAtEachStageEndsInError()
     if (stage == QLatin1String("progress"))
         QCOMPARE(events.progress.size(), progressAtCancel);
     QCOMPARE(QFile::exists(file), fileExpected);
+    QCOMPARE(get.lastCreatedFile(), fileExpected);
     if (stage == QLatin1String("progress"))
         QVERIFY(QFileInfo(file).size() < 200);
     if (stage == QLatin1String("stalled"))

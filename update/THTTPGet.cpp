@@ -81,11 +81,11 @@ struct THTTPGet::Transfer
 
     // Runs on the owner's thread (Transfer may reach THTTPGet's private parts).
     static void finish(const std::shared_ptr<Transfer> &t, bool success, qint64 announced,
-                       const QString &error)
+                       bool createdFile, const QString &error)
     {
         t->relay->deleteLater();
         if (t->owner)
-            t->owner->complete(t, success, announced, error);
+            t->owner->complete(t, success, announced, createdFile, error);
     }
 };
 
@@ -107,9 +107,10 @@ public:
         const auto t = m_t;
         const qint64 announced = m_announced < 0 ? 0 : m_announced;
         const QString error = m_error;
+        const bool createdFile = m_createdFile;
         QMetaObject::invokeMethod(
-            t->relay, [t, success, announced, error] {
-                THTTPGet::Transfer::finish(t, success, announced, error);
+            t->relay, [t, success, announced, createdFile, error] {
+                THTTPGet::Transfer::finish(t, success, announced, createdFile, error);
             },
             Qt::BlockingQueuedConnection);
     }
@@ -132,6 +133,7 @@ private:
     std::shared_ptr<THTTPGet::Transfer> m_t;
     const THTTPGet::Settings &m_s;
     QFile m_file;
+    bool m_createdFile = false;
     QByteArray m_post;
 
     // The response being received; reset by every status line, since redirects
@@ -373,6 +375,7 @@ bool Worker::headersEnded()
         fail(QStringLiteral("cannot create %1: %2").arg(m_s.FileName, m_file.errorString()));
         return false;
     }
+    m_createdFile = true;
     return true;
 }
 
@@ -512,7 +515,7 @@ QString THTTPGet::runningFileName() const
 }
 
 void THTTPGet::complete(const std::shared_ptr<Transfer> &transfer, bool success, qint64 announced,
-                        const QString &error)
+                        bool createdFile, const QString &error)
 {
     if (m_transfer != transfer)
         return;
@@ -521,6 +524,7 @@ void THTTPGet::complete(const std::shared_ptr<Transfer> &transfer, bool success,
     m_transfer.reset();
     transfer->owner = nullptr;
     m_lastError = ok ? QString() : (transfer->cancelled.load() ? QStringLiteral("cancelled") : error);
+    m_lastCreatedFile = createdFile;
     // Cleared before the handlers run, so they may start the next transfer.
     if (ok) {
         if (OnDoneFile)

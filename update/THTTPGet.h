@@ -102,6 +102,9 @@ public:
     QString runningFileName() const;
     // Why the last transfer failed, for logs and tests; empty after a success.
     QString lastError() const { return m_lastError; }
+    // Whether the last transfer created (or emptied) its file; a failure before
+    // the answer's headers leaves any earlier file of that name alone.
+    bool lastCreatedFile() const { return m_lastCreatedFile; }
 
     static HttpUrlParts splitUrl(const QString &url);
     // Workers still alive in the process, including those of destroyed components.
@@ -111,10 +114,11 @@ public:
 
 private:
     void complete(const std::shared_ptr<Transfer> &transfer, bool success, qint64 announced,
-                  const QString &error);
+                  bool createdFile, const QString &error);
 
     Settings m_settings;
     bool m_waitThread = false;
     std::shared_ptr<Transfer> m_transfer;
     QString m_lastError;
+    bool m_lastCreatedFile = false;
 };

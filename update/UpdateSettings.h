@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+// The update settings file: where it is fetched from, where it is kept, and
+// how its one section is read.
+
+// Address of the settings file on the update server.
+inline constexpr char kUpdateSettingsUrl[] = "http://atualizacao.lumivortex.example/lumivortex/check.ini";
+// A settings file is a few lines; anything bigger is not one.
+inline constexpr qint64 kUpdateSettingsMaxBytes = 64 * 1024;
+
+// "check.ini" in the per-user cache folder; the folder is created if missing.
+QString updateSettingsFilePath();
+
+// One line of an INI file: UTF-8 when it is valid UTF-8, otherwise
+// Windows-1252 (the settings file has always been written with it).
+QString decodeIniText(const QByteArray &bytes);
+
+// The value of `key` in `[section]`, read the way Windows profile files are:
+// section and key names compared without regard to case, the first match
+// wins, blanks around names and values and one pair of enclosing quotes dropped.
+std::optional<QString> iniValue(const QByteArray &content, const QString &section, const QString &key);
+
+struct UpdateSettings
+{
+    std::optional<QString> version;       // "Versão"
+    std::optional<QString> notes;         // "Correções"
+    std::optional<QString> downloadLink;  // "LinkDownloadAtualizacao"
+    std::optional<QString> downloadName;  // "NomeDownloadAtualizacao"
+};
+
+UpdateSettings parseUpdateSettings(const QByteArray &content);
+// A missing or unreadable file gives no values.
+UpdateSettings readUpdateSettings(const QString &path);
