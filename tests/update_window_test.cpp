@@ -1,0 +1,310 @@
+#include "update/TForm9.h"
+
+#include "app/MessageBox.h"
+#include "tests/support/LoopbackHttpServer.h"
+#include "update/THTTPGet.h"
+#include "update/TransferText.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+using Response = LoopbackHttpServer::Response;
+
+namespace {
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString &path, const QByteArray &data)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(data);
+}
+
+} // namespace
+
+class UpdateWindowTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void windowHasTheDesignedControls();
+    void progressShowsSizesInTheSystemLocale();
+    void progressWithoutTotalLeavesTheBarEmpty();
+    void speedFallsToZeroWhenNoDataArrives();
+    void downloadGoesToTheChosenFile();
+    void serverProposesANameNotAPlace();
+    void savingCancelledStartsNothing();
+    void missingSettingsFileKeepsTheLastValues();
+    void failedDownloadTellsTheUserAndLeavesNoFile_data();
+    void failedDownloadTellsTheUserAndLeavesNoFile();
+    void failureBeforeTheAnswerKeepsAnEarlierFile();
+    void cancelDeletesOnlyTheCancelledTransfersFile();
+    void cancelBeforeAnyDownloadDeletesNothing();
+
+private:
+    QString path(const QString &name) const { return m_dir->filePath(name); }
+    void writeSettings(const QString &link, const QString &name)
+    {
+        writeFile(m_form->settingsFilePath(),
+                  "[Lumivortex]\r\nVers\xE3o=0.9.30\r\nLinkDownloadAtualizacao=" + link.toUtf8()
+                      + "\r\nNomeDownloadAtualizacao=" + name.toUtf8() + "\r\n");
+    }
+    void waitIdle() { QTRY_VERIFY_WITH_TIMEOUT(!m_form->HTTPGet1->isRunning(), 15000); }
+
+    std::unique_ptr<LoopbackHttpServer> m_server;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TForm9> m_form;
+    QStringList m_messages;
+    QStringList m_proposed;
+    QString m_chosen;
+};
+
+void UpdateWindowTest::init()
+{
+    m_server = std::make_unique<LoopbackHttpServer>();
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_form = std::make_unique<TForm9>();
+    m_form->setSettingsFilePath(path(QStringLiteral("check.ini")));
+    m_messages.clear();
+    m_proposed.clear();
+    m_chosen = path(QStringLiteral("setup.exe"));
+    m_form->runSaveDialog = [this](const QString &proposed) {
+        m_proposed.append(proposed);
+        return m_chosen;
+    };
+    setMessageHandler([this](QWidget *, const MessageRequest &request) {
+        m_messages.append(request.text);
+        return QMessageBox::Ok;
+    });
+}
+
+void UpdateWindowTest::cleanup()
+{
+    setMessageHandler({});
+    m_form.reset();
+    QTRY_COMPARE_WITH_TIMEOUT(THTTPGet::runningWorkers(), 0, 15000);
+    m_server.reset();
+    m_dir.reset();
+}
+
+void UpdateWindowTest::windowHasTheDesignedControls()
+{
+    TForm9 &form = *m_form;
+    QCOMPARE(form.windowTitle(), QStringLiteral("Lumivortex Update"));
+    QCOMPARE(form.size(), QSize(281, 154));
+    QCOMPARE(form.minimumSize(), form.maximumSize());
+    QVERIFY(form.windowFlags() & Qt::WindowMinimizeButtonHint);
+    QVERIFY(!(form.windowFlags() & Qt::WindowMaximizeButtonHint));
+    QVERIFY(!form.isVisible());
+
+    auto *gauge = form.findChild<QProgressBar *>(QStringLiteral("Gauge1"));
+    QVERIFY(gauge);
+    QCOMPARE(gauge->size(), QSize(265, 21));
+    QCOMPARE(gauge->value(), 0);
+    QCOMPARE(gauge->palette().color(QPalette::Highlight), QColor(138, 191, 255));
+    QVERIFY(form.findChild<QLabel *>(QStringLiteral("Label3"))->text().isEmpty());
+    QVERIFY(form.findChild<QLabel *>(QStringLiteral("Label4"))->text().isEmpty());
+    QCOMPARE(form.findChild<QPushButton *>(QStringLiteral("Button1"))->text(), QStringLiteral("Download"));
+    QCOMPARE(form.findChild<QPushButton *>(QStringLiteral("Button2"))->text(), QStringLiteral("Cancelar"));
+    for (const char *name : {"Timer1", "Timer2"}) {
+        auto *timer = form.findChild<QTimer *>(QLatin1String(name));
+        QVERIFY(timer);
+        QCOMPARE(timer->interval(), 2000);
+        QVERIFY(!timer->isActive());
+    }
+    QVERIFY(form.findChild<QFileDialog *>(QStringLiteral("SaveDialog1")));
+    auto *get = form.findChild<THTTPGet *>(QStringLiteral("HTTPGet1"));
+    QVERIFY(get);
+    QVERIFY(get->OnProgress && get->OnDoneFile && get->OnError);
+    QCOMPARE(form.PreviousKB, 0.0);
+}
+
+void UpdateWindowTest::progressShowsSizesInTheSystemLocale()
+{
+    m_form->HTTPGet1Progress(m_form->HTTPGet1, 4 * 1024 * 1024, 1024 * 1024);
+    QCOMPARE(m_form->Gauge1->maximum(), 4 * 1024 * 1024);
+    QCOMPARE(m_form->Gauge1->value(), 1024 * 1024);
+    QCOMPARE(m_form->Label3->text(), progressText(4 * 1024 * 1024, 1024 * 1024, QLocale::system()));
+    // The test runs with LC_ALL=pt_BR.UTF-8.
+    QCOMPARE(m_form->Label3->text(), QStringLiteral("Total: 4,00 MB\nRecebido: 1,00 MB (1.024,00 KB)"));
+    QCOMPARE(m_form->ReceivedKB, 1024.0);
+}
+
+void UpdateWindowTest::progressWithoutTotalLeavesTheBarEmpty()
+{
+    m_form->HTTPGet1Progress(m_form->HTTPGet1, 0, 5 * 1024 * 1024);
+    QVERIFY(m_form->Gauge1->maximum() > 0);   // a zero maximum would make it a busy indicator
+    QCOMPARE(m_form->Gauge1->value(), 0);
+    QVERIFY(m_form->Label3->text().startsWith(QStringLiteral("Total: 0,00 MB\nRecebido: 5,00 MB")));
+}
+
+void UpdateWindowTest::speedFallsToZeroWhenNoDataArrives()
+{
+    m_form->HTTPGet1Progress(m_form->HTTPGet1, 0, 1000 * 1024);
+    m_form->Timer1Timer();
+    QCOMPARE(m_form->Label4->text(), QStringLiteral("Velocidade 500 KBps"));
+    QCOMPARE(m_form->PreviousKB, 1000.0);
+    m_form->Timer1Timer();
+    QCOMPARE(m_form->Label4->text(), QStringLiteral("Velocidade 0 KBps"));
+}
+
+void UpdateWindowTest::downloadGoesToTheChosenFile()
+{
+    Response r;
+    r.body = QByteArray(300 * 1024, 'u');
+    m_server->setResponse(QStringLiteral("/setup.exe"), r);
+    writeSettings(m_server->url(QStringLiteral("/setup.exe")), QStringLiteral("Lumivortex-0.9.30.exe"));
+    m_form->show();
+
+    m_form->Button1Click();
+    QCOMPARE(m_proposed, QStringList{QStringLiteral("Lumivortex-0.9.30.exe")});
+    QCOMPARE(m_form->HTTPGet1->URL(), m_server->url(QStringLiteral("/setup.exe")));
+    QVERIFY(m_form->Timer1->isActive());
+    waitIdle();
+    QCOMPARE(m_messages, QStringList{QStringLiteral("Atualização Concluída")});
+    QCOMPARE(readFile(m_chosen), r.body);
+    QCOMPARE(m_form->Gauge1->value(), m_form->Gauge1->maximum());
+    QVERIFY(!QFile::exists(m_form->settingsFilePath()));
+    QVERIFY(!m_form->isVisible());
+    QVERIFY(!m_form->Timer1->isActive());
+    QCOMPARE(m_form->saveDialogFileName(), m_chosen);
+}
+
+void UpdateWindowTest::serverProposesANameNotAPlace()
+{
+    writeSettings(m_server->url(QStringLiteral("/x")), QStringLiteral("../../.config/autostart/Lumivortex.exe"));
+    m_chosen.clear();
+    m_form->Button1Click();
+    QCOMPARE(m_proposed, QStringList{QStringLiteral("Lumivortex.exe")});
+}
+
+void UpdateWindowTest::savingCancelledStartsNothing()
+{
+    writeSettings(m_server->url(QStringLiteral("/x")), QStringLiteral("a.exe"));
+    m_chosen.clear();
+    m_form->Button1Click();
+    QVERIFY(!m_form->HTTPGet1->isRunning());
+    QVERIFY(!m_form->Timer1->isActive());
+    QCOMPARE(m_server->connectionCount(), 0);
+}
+
+void UpdateWindowTest::missingSettingsFileKeepsTheLastValues()
+{
+    writeSettings(QStringLiteral("http://lumivortex.example/a.exe"), QStringLiteral("a.exe"));
+    m_chosen.clear();
+    m_form->Button1Click();
+    QFile::remove(m_form->settingsFilePath());
+    m_form->Button1Click();
+    QCOMPARE(m_form->HTTPGet1->URL(), QStringLiteral("http://lumivortex.example/a.exe"));
+    QCOMPARE(m_proposed, (QStringList{QStringLiteral("a.exe"), QStringLiteral("a.exe")}));
+}
+
+void UpdateWindowTest::failedDownloadTellsTheUserAndLeavesNoFile_data()
+{
+    QTest::addColumn<int>("status");
+    QTest::addColumn<int>("length");
+    QTest::newRow("not found") << 404 << int(Response::Length::Correct);
+    QTest::newRow("server error") << 500 << int(Response::Length::Correct);
+    QTest::newRow("connection ends early") << 200 << int(Response::Length::Long);
+    QTest::newRow("no length") << 200 << int(Response::Length::Missing);
+}
+
+void UpdateWindowTest::failedDownloadTellsTheUserAndLeavesNoFile()
+{
+    QFETCH(int, status);
+    QFETCH(int, length);
+    Response r;
+    r.status = status;
+    r.length = Response::Length(length);
+    r.body = QByteArray(100 * 1024, 'p');
+    m_server->setResponse(QStringLiteral("/setup.exe"), r);
+    writeSettings(m_server->url(QStringLiteral("/setup.exe")), QStringLiteral("setup.exe"));
+    m_form->show();
+
+    m_form->Button1Click();
+    waitIdle();
+    QCOMPARE(m_messages, QStringList{QStringLiteral(
+                             "Não foi possível baixar a atualização. Verifique sua conexão e tente novamente.")});
+    QVERIFY(!QFile::exists(m_chosen));
+    QVERIFY(m_form->isVisible());
+    QVERIFY(QFile::exists(m_form->settingsFilePath()));
+    QVERIFY(!m_form->Timer1->isActive());
+}
+
+void UpdateWindowTest::failureBeforeTheAnswerKeepsAnEarlierFile()
+{
+    writeFile(m_chosen, "earlier");
+    writeSettings(QStringLiteral("http://127.0.0.1:%1/setup.exe").arg(LoopbackHttpServer::unusedPort()),
+                  QStringLiteral("setup.exe"));
+    m_form->Button1Click();
+    waitIdle();
+    QCOMPARE(m_messages.size(), 1);
+    QCOMPARE(readFile(m_chosen), QByteArray("earlier"));
+}
+
+void UpdateWindowTest::cancelDeletesOnlyTheCancelledTransfersFile()
+{
+    Response drip;
+    drip.body = QByteArray(4000, 'd');
+    drip.chunkBytes = 100;
+    drip.chunkDelayMs = 50;
+    m_server->setResponse(QStringLiteral("/setup.exe"), drip);
+    writeSettings(m_server->url(QStringLiteral("/setup.exe")), QStringLiteral("setup.exe"));
+    m_form->show();
+
+    const QString first = m_chosen;
+    m_form->Button1Click();
+    QTRY_VERIFY(QFileInfo(first).size() > 0);
+    // "Download" again during the transfer only names another file: the user's own.
+    const QString named = path(QStringLiteral("my-document.txt"));
+    writeFile(named, "keep me");
+    m_chosen = named;
+    m_form->Button1Click();
+    QCOMPARE(m_form->HTTPGet1->runningFileName(), first);
+    QCOMPARE(m_form->HTTPGet1->FileName(), named);
+
+    m_form->Button2Click();
+    QVERIFY(m_form->Timer2->isActive());
+    waitIdle();
+    QVERIFY(!QFile::exists(first));
+    QCOMPARE(readFile(named), QByteArray("keep me"));
+    QVERIFY(m_messages.isEmpty());   // the user's own cancel needs no message
+    QVERIFY(m_form->isVisible());
+    m_form->Timer2Timer();
+    QVERIFY(!m_form->isVisible());
+    QVERIFY(!m_form->Timer2->isActive());
+    QCOMPARE(readFile(named), QByteArray("keep me"));
+}
+
+void UpdateWindowTest::cancelBeforeAnyDownloadDeletesNothing()
+{
+    writeFile(m_chosen, "not ours");
+    m_form->HTTPGet1->setFileName(m_chosen);
+    m_form->show();
+    m_form->Button2Click();
+    QVERIFY(m_form->Timer2->isActive());
+    m_form->Timer2Timer();
+    QVERIFY(!m_form->isVisible());
+    QCOMPARE(readFile(m_chosen), QByteArray("not ours"));
+    QVERIFY(m_messages.isEmpty());
+}
+
+QTEST_MAIN(UpdateWindowTest)
+#include "update_window_test.moc"

@@ -1,0 +1,95 @@
+#include "update/UpdateChecker.h"
+
+#include "app/MessageBox.h"
+#include "app/ProgramState.h"
+#include "app/SafeCall.h"
+#include "update/TForm9.h"
+#include "update/THTTPGet.h"
+#include "update/UpdateSettings.h"
+
+#include <QFile>
+#include <QTimer>
+#include <QWidget>
+
+UpdateChecker::UpdateChecker(ProgramState &state, const QString &serverUrl, AskFunction ask,
+                             TForm9 *updateWindow, QObject *parent)
+    : QObject(parent)
+    , m_state(state)
+    , m_serverUrl(serverUrl)
+    , m_ask(std::move(ask))
+    , m_updateWindow(updateWindow)
+    , m_settingsPath(updateSettingsFilePath())
+{
+    setObjectName(QStringLiteral("UpdateChecker"));
+    HTTPGet_CheckINI = new THTTPGet(this);
+    HTTPGet_CheckINI->setObjectName(QStringLiteral("HTTPGet_CheckINI"));
+    HTTPGet_CheckINI->setMaxBytes(kUpdateSettingsMaxBytes);
+    HTTPGet_CheckINI->OnDoneFile = [this](QObject *sender, const QString &file, qint64 size) {
+        safeCall([&] { HTTPGet_CheckINIDoneFile(sender, file, size); });
+    };
+    // A failed fetch passes unnoticed; the next tick tries again.
+
+    TimerUpdateCheck = new QTimer(this);
+    TimerUpdateCheck->setObjectName(QStringLiteral("TimerUpdateCheck"));
+    TimerUpdateCheck->setInterval(3000);
+    connect(TimerUpdateCheck, &QTimer::timeout, this, [this] { safeCall([this] { TimerUpdateCheckTimer(); }); });
+    TimerUpdateCheck->start();
+}
+
+UpdateChecker::~UpdateChecker() = default;
+
+QString UpdateChecker::questionText(const QString &programVersion, const QString &newVersion,
+                                    const QString &updateNotes)
+{
+    return QStringLiteral("Uma nova versão do Lumivortex já está disponivel, deseja atualizar?") + QStringLiteral("\n\n")
+        + QStringLiteral("Sua Versão é: ") + programVersion + QStringLiteral("\n")
+        + QStringLiteral("A nova versão é: ") + newVersion + QStringLiteral("\n\n")
+        + QStringLiteral("Atualizações da nova versão: ") + QStringLiteral("\n\n") + updateNotes;
+}
+
+void UpdateChecker::TimerUpdateCheckTimer()
+{
+    // Unlike on Windows, deleting the file under a running fetch succeeds and
+    // would lose that fetch's answer; the start would be dropped anyway.
+    if (HTTPGet_CheckINI->isRunning())
+        return;
+    QFile::remove(m_settingsPath);
+    HTTPGet_CheckINI->setURL(m_serverUrl);
+    HTTPGet_CheckINI->setFileName(m_settingsPath);
+    HTTPGet_CheckINI->StartDownload();
+}
+
+void UpdateChecker::HTTPGet_CheckINIDoneFile(QObject *, const QString &, qint64)
+{
+    const UpdateSettings settings = readUpdateSettings(m_settingsPath);
+    m_state.NewVersion = settings.version.value_or(m_state.NewVersion);
+    m_state.UpdateNotes = settings.notes.value_or(m_state.UpdateNotes);
+    // No version has ever been read (an empty answer, a file without the key):
+    // there is nothing to offer, so nothing is asked.
+    if (m_state.NewVersion.isEmpty() || m_state.NewVersion == m_state.ProgramVersion || m_state.UpdatePrompted)
+        return;
+    m_state.UpdatePrompted = true;
+    if (ask(questionText(m_state.ProgramVersion, m_state.NewVersion, m_state.UpdateNotes))) {
+        if (m_updateWindow) {
+            m_updateWindow->show();
+            m_updateWindow->raise();
+            m_updateWindow->activateWindow();
+        }
+    } else {
+        QFile::remove(m_settingsPath);
+    }
+}
+
+bool UpdateChecker::ask(const QString &question)
+{
+    if (m_ask)
+        return m_ask(question);
+    MessageRequest request;
+    request.caption = QStringLiteral("Information");
+    request.text = question;
+    request.icon = QMessageBox::Information;
+    request.buttons = QMessageBox::Ok | QMessageBox::Cancel;
+    request.defaultButton = QMessageBox::Ok;
+    request.escapeButton = QMessageBox::Cancel;
+    return showMessage(qobject_cast<QWidget *>(parent()), request) == QMessageBox::Ok;
+}
