@@ -12,14 +12,13 @@
 #include <QOpenGLContext>
 #include <QShortcut>
 #include <QVBoxLayout>
-
-#include <mpv/client.h>
-
 #include <algorithm>
 #include <clocale>
 #include <cmath>
+#include <mpv/client.h>
 
-namespace {
+namespace
+{
 
 const QString statusReady = QStringLiteral("Pronto");
 const QString statusStopped = QStringLiteral("Parado");
@@ -37,7 +36,9 @@ QString bufferingStatus(int percent)
 
 } // namespace
 
-MpvEngine::MpvEngine(Output output, QObject *parent) : MediaEngine(parent), m_output(output)
+MpvEngine::MpvEngine(Output output, QObject *parent)
+    : MediaEngine(parent)
+    , m_output(output)
 {
     // libmpv refuses to start under a locale with a decimal comma; Qt has set
     // the locale from the environment by now.
@@ -48,19 +49,19 @@ MpvEngine::MpvEngine(Output output, QObject *parent) : MediaEngine(parent), m_ou
         throw EngineError("libmpv could not be created");
     const bool screen = output == Output::Screen;
     const std::pair<const char *, const char *> options[] = {
-        {MpvNames::vo, screen ? MpvNames::voRender : MpvNames::outputNull},
-        {MpvNames::ao, screen ? MpvNames::automatic : MpvNames::outputNull},
-        {MpvNames::ytdl, MpvNames::no},
-        {MpvNames::networkTimeout, "10"},
-        {MpvNames::hwdec, MpvNames::hwdecAutoSafe},
-        {MpvNames::keepOpen, MpvNames::no},
-        {MpvNames::idle, MpvNames::yes},
-        {MpvNames::terminal, MpvNames::no},
-        {MpvNames::inputDefaultBindings, MpvNames::no},
-        {MpvNames::inputVoKeyboard, MpvNames::no},
-        {MpvNames::audioClientName, "Lumivortex TV"},
-        {MpvNames::volume, "50"},
-        {MpvNames::videoUnscaled, MpvNames::downscaleBig},
+        { MpvNames::vo, screen ? MpvNames::voRender : MpvNames::outputNull },
+        { MpvNames::ao, screen ? MpvNames::automatic : MpvNames::outputNull },
+        { MpvNames::ytdl, MpvNames::no },
+        { MpvNames::networkTimeout, "10" },
+        { MpvNames::hwdec, MpvNames::hwdecAutoSafe },
+        { MpvNames::keepOpen, MpvNames::no },
+        { MpvNames::idle, MpvNames::yes },
+        { MpvNames::terminal, MpvNames::no },
+        { MpvNames::inputDefaultBindings, MpvNames::no },
+        { MpvNames::inputVoKeyboard, MpvNames::no },
+        { MpvNames::audioClientName, "Lumivortex TV" },
+        { MpvNames::volume, "50" },
+        { MpvNames::videoUnscaled, MpvNames::downscaleBig },
     };
     for (const auto &[name, value] : options) {
         if (mpv_set_option_string(m_mpv, name, value) < 0) {
@@ -77,11 +78,12 @@ MpvEngine::MpvEngine(Output output, QObject *parent) : MediaEngine(parent), m_ou
     mpv_set_wakeup_callback(m_mpv, &MpvEngine::wakeupCallback, this);
 
     m_resolver = new StreamResolver(this);
-    connect(m_resolver, &StreamResolver::playlistFound, this, [this](const QString &, const QStringList &entries) {
-        for (qsizetype i = entries.size() - 1; i >= 0; --i)
-            m_candidates.prepend({entries[i], m_resolvingDepth + 1});
-        openNext();
-    });
+    connect(m_resolver, &StreamResolver::playlistFound, this,
+        [this](const QString &, const QStringList &entries) {
+            for (qsizetype i = entries.size() - 1; i >= 0; --i)
+                m_candidates.prepend({ entries[i], m_resolvingDepth + 1 });
+            openNext();
+        });
     connect(m_resolver, &StreamResolver::notPlaylist, this, &MpvEngine::load);
     connect(m_resolver, &StreamResolver::failed, this, &MpvEngine::openNext);
 
@@ -183,7 +185,8 @@ void MpvEngine::handleEvent(const mpv_event &event)
             break;
         if (qstrcmp(change.name, MpvNames::pausedForCache) == 0 && change.format == MPV_FORMAT_FLAG)
             m_cachePaused = *static_cast<const int *>(change.data) != 0;
-        else if (qstrcmp(change.name, MpvNames::cacheBufferingState) == 0 && change.format == MPV_FORMAT_INT64)
+        else if (qstrcmp(change.name, MpvNames::cacheBufferingState) == 0
+            && change.format == MPV_FORMAT_INT64)
             m_cachePercent = int(std::clamp<int64_t>(*static_cast<const int64_t *>(change.data), 0, 100));
         onCacheChanged();
         break;
@@ -268,7 +271,7 @@ void MpvEngine::unload()
     m_heldAddress.clear();
     forgetEntries();
     if (m_phase != Phase::Idle) {
-        const char *args[] = {MpvNames::stop, nullptr};
+        const char *args[] = { MpvNames::stop, nullptr };
         mpv_command(m_mpv, args);
     }
     m_phase = Phase::Idle;
@@ -280,7 +283,7 @@ void MpvEngine::open()
 {
     unload();
     m_phase = Phase::Opening;
-    m_candidates = {{m_url, 0}};
+    m_candidates = { { m_url, 0 } };
     setStatusNow(statusConnecting);
     openNext();
 }
@@ -312,7 +315,7 @@ void MpvEngine::load(const QString &address)
     }
     m_heldAddress.clear();
     const QByteArray utf8 = address.toUtf8();
-    const char *args[] = {MpvNames::loadfile, utf8.constData(), MpvNames::replace, nullptr};
+    const char *args[] = { MpvNames::loadfile, utf8.constData(), MpvNames::replace, nullptr };
     mpv_node result;
     if (mpv_command_ret(m_mpv, args, &result) < 0) {
         openNext();
@@ -322,7 +325,8 @@ void MpvEngine::load(const QString &address)
     if (result.format == MPV_FORMAT_NODE_MAP) {
         const mpv_node_list *map = result.u.list;
         for (int i = 0; i < map->num; ++i)
-            if (qstrcmp(map->keys[i], MpvNames::playlistEntryId) == 0 && map->values[i].format == MPV_FORMAT_INT64)
+            if (qstrcmp(map->keys[i], MpvNames::playlistEntryId) == 0
+                && map->values[i].format == MPV_FORMAT_INT64)
                 id = map->values[i].u.int64;
     }
     mpv_free_node_contents(&result);

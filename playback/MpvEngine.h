@@ -5,7 +5,6 @@
 #include <QList>
 #include <QPointer>
 #include <QTimer>
-
 #include <atomic>
 #include <cstdint>
 
@@ -111,7 +110,7 @@ private:
 
     mpv_handle *m_mpv = nullptr;
     const Output m_output;
-    std::atomic<bool> m_wakeupQueued{false};
+    std::atomic<bool> m_wakeupQueued { false };
     QPointer<QWidget> m_host; // what videoWidget() returns; holds the surface
     QPointer<VideoSurface> m_surface;
     QPointer<QWidget> m_fullScreenWindow;

@@ -1,7 +1,8 @@
 #pragma once
 
 // libmpv option, property and command names, kept in one place.
-namespace MpvNames {
+namespace MpvNames
+{
 
 // Options set before initialisation.
 inline constexpr char vo[] = "vo";

@@ -3,11 +3,12 @@
 #include <QList>
 #include <QPair>
 #include <QString>
-
 #include <algorithm>
 
-namespace PlaylistParser {
-namespace {
+namespace PlaylistParser
+{
+namespace
+{
 
 bool isSpace(char c)
 {
@@ -111,7 +112,8 @@ struct Tag {
     }
     bool hasAttribute(const char *key) const
     {
-        return std::any_of(attributes.begin(), attributes.end(), [key](const auto &a) { return a.first == key; });
+        return std::any_of(
+            attributes.begin(), attributes.end(), [key](const auto &a) { return a.first == key; });
     }
 };
 
@@ -120,7 +122,10 @@ struct Tag {
 class TagScanner
 {
 public:
-    explicit TagScanner(const QByteArray &text) : s(text) {}
+    explicit TagScanner(const QByteArray &text)
+        : s(text)
+    {
+    }
 
     bool next(Tag &tag)
     {
@@ -158,8 +163,8 @@ public:
 private:
     static bool isNameChar(char c)
     {
-        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == ':'
-            || c == '.' || c == '-';
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_'
+            || c == ':' || c == '.' || c == '-';
     }
 
     void readAttributes(Tag &tag)
@@ -202,7 +207,7 @@ private:
                     value = s.mid(start, pos - start);
                 }
             }
-            tag.attributes.append({name, decodeEntities(value)});
+            tag.attributes.append({ name, decodeEntities(value) });
         }
     }
 
@@ -263,9 +268,10 @@ std::optional<QStringList> parseReference(const QByteArray &text, const QUrl &ba
             continue;
         const QString href = resolve(QString::fromUtf8(line.mid(eq + 1)), base);
         if (!href.isEmpty())
-            refs.append({number, href});
+            refs.append({ number, href });
     }
-    std::stable_sort(refs.begin(), refs.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    std::stable_sort(
+        refs.begin(), refs.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
     QStringList entries;
     for (const auto &r : refs)
         entries << r.second;

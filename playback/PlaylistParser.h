@@ -3,13 +3,13 @@
 #include <QByteArray>
 #include <QStringList>
 #include <QUrl>
-
 #include <optional>
 
 // Reads the stream playlists that the player cannot read itself: ASX (XML,
 // written by hand more often than not) and the "[Reference]" form. Pure
 // byte-to-list work, no I/O, so it can be fuzzed.
-namespace PlaylistParser {
+namespace PlaylistParser
+{
 
 // What the first bytes of a body say.
 enum class Sniff {

@@ -7,7 +7,9 @@
 #include <QNetworkRequest>
 #include <QUrl>
 
-StreamResolver::StreamResolver(QObject *parent) : QObject(parent), m_network(new QNetworkAccessManager(this))
+StreamResolver::StreamResolver(QObject *parent)
+    : QObject(parent)
+    , m_network(new QNetworkAccessManager(this))
 {
 }
 

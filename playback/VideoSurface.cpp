@@ -4,12 +4,11 @@
 #include <QMouseEvent>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
-
 #include <mpv/render_gl.h>
-
 #include <utility>
 
-namespace {
+namespace
+{
 
 void *getProcAddress(void *, const char *name)
 {
@@ -19,7 +18,9 @@ void *getProcAddress(void *, const char *name)
 
 } // namespace
 
-VideoSurface::VideoSurface(mpv_handle *mpv, QWidget *parent) : QOpenGLWidget(parent), m_mpv(mpv)
+VideoSurface::VideoSurface(mpv_handle *mpv, QWidget *parent)
+    : QOpenGLWidget(parent)
+    , m_mpv(mpv)
 {
     setObjectName(QStringLiteral("VideoSurface"));
     setFocusPolicy(Qt::StrongFocus);
@@ -36,12 +37,12 @@ VideoSurface::~VideoSurface()
 void VideoSurface::initializeGL()
 {
     connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, &VideoSurface::freeRenderContext,
-            Qt::DirectConnection);
-    mpv_opengl_init_params gl{&getProcAddress, nullptr};
-    mpv_render_param params[]{
-        {MPV_RENDER_PARAM_API_TYPE, const_cast<char *>(MPV_RENDER_API_TYPE_OPENGL)},
-        {MPV_RENDER_PARAM_OPENGL_INIT_PARAMS, &gl},
-        {MPV_RENDER_PARAM_INVALID, nullptr},
+        Qt::DirectConnection);
+    mpv_opengl_init_params gl { &getProcAddress, nullptr };
+    mpv_render_param params[] {
+        { MPV_RENDER_PARAM_API_TYPE, const_cast<char *>(MPV_RENDER_API_TYPE_OPENGL) },
+        { MPV_RENDER_PARAM_OPENGL_INIT_PARAMS, &gl },
+        { MPV_RENDER_PARAM_INVALID, nullptr },
     };
     if (mpv_render_context_create(&m_render, m_mpv, params) < 0) {
         m_render = nullptr;
@@ -60,12 +61,12 @@ void VideoSurface::paintGL()
         return;
     }
     const qreal ratio = devicePixelRatioF();
-    mpv_opengl_fbo fbo{int(defaultFramebufferObject()), int(width() * ratio), int(height() * ratio), 0};
+    mpv_opengl_fbo fbo { int(defaultFramebufferObject()), int(width() * ratio), int(height() * ratio), 0 };
     int flipY = 1;
-    mpv_render_param params[]{
-        {MPV_RENDER_PARAM_OPENGL_FBO, &fbo},
-        {MPV_RENDER_PARAM_FLIP_Y, &flipY},
-        {MPV_RENDER_PARAM_INVALID, nullptr},
+    mpv_render_param params[] {
+        { MPV_RENDER_PARAM_OPENGL_FBO, &fbo },
+        { MPV_RENDER_PARAM_FLIP_Y, &flipY },
+        { MPV_RENDER_PARAM_INVALID, nullptr },
     };
     mpv_render_context_render(m_render, params);
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QOpenGLWidget>
-
 #include <atomic>
 
 struct mpv_handle;
@@ -42,6 +41,6 @@ private:
 
     mpv_handle *m_mpv;
     mpv_render_context *m_render = nullptr;
-    std::atomic<bool> m_updateQueued{false};
+    std::atomic<bool> m_updateQueued { false };
     bool m_inDoubleClick = false;
 };

@@ -10,15 +10,15 @@
 #include <QRegularExpression>
 #include <QTest>
 #include <QThread>
-
 #include <clocale>
-#include <limits>
 #include <cmath>
+#include <limits>
 #include <memory>
 
 using Response = LoopbackHttpServer::Response;
 
-namespace {
+namespace
+{
 
 QString fixture(const QString &name)
 {
@@ -46,7 +46,8 @@ Response body(const QByteArray &bytes, const QByteArray &type)
 struct StatusLog {
     explicit StatusLog(MediaEngine &engine)
     {
-        QObject::connect(&engine, &MediaEngine::statusChanged, &engine, [this, &engine] { seen << engine.status(); });
+        QObject::connect(
+            &engine, &MediaEngine::statusChanged, &engine, [this, &engine] { seen << engine.status(); });
     }
     bool contains(const QString &s) const { return seen.contains(s); }
     QStringList seen;
@@ -154,7 +155,7 @@ void MpvEngineTest::fileEndsInParado()
     QCOMPARE(engine->durationString(), QStringLiteral("00:02"));
     QVERIFY(engine->currentPositionString().startsWith(QStringLiteral("00:0")));
     QTRY_COMPARE_WITH_TIMEOUT(engine->status(), stopped, 8000);
-    QCOMPARE(log.seen, (QStringList{connecting, playing, stopped}));
+    QCOMPARE(log.seen, (QStringList { connecting, playing, stopped }));
     QCOMPARE(engine->duration(), 0.0);
     QCOMPARE(engine->currentPositionString(), QString());
 }
@@ -163,9 +164,9 @@ void MpvEngineTest::statusOfOwnCallsIsReportedInsideTheCall()
 {
     StatusLog log(*engine);
     engine->stop();
-    QCOMPARE(log.seen, QStringList{stopped});
+    QCOMPARE(log.seen, QStringList { stopped });
     engine->setUrl(fixture(QStringLiteral("clip5.mp4")));
-    QCOMPARE(log.seen, (QStringList{stopped, connecting}));
+    QCOMPARE(log.seen, (QStringList { stopped, connecting }));
     QTRY_COMPARE_WITH_TIMEOUT(engine->status(), playing, 5000);
     engine->pause();
     QCOMPARE(log.seen.last(), paused);
@@ -225,7 +226,7 @@ void MpvEngineTest::liveStreamThatClosesEndsInPronto()
     QTRY_COMPARE_WITH_TIMEOUT(engine->status(), playing, 5000);
     QCOMPARE(engine->duration(), 0.0);
     QTRY_COMPARE_WITH_TIMEOUT(engine->status(), ready, 8000);
-    QCOMPARE(log.seen, (QStringList{connecting, playing, ready}));
+    QCOMPARE(log.seen, (QStringList { connecting, playing, ready }));
 }
 
 void MpvEngineTest::slowStreamReportsBuffering()
@@ -290,11 +291,12 @@ void MpvEngineTest::playlistEntryPlaysWhateverTheMimeType_data()
     QTest::addColumn<QByteArray>("playlist");
     QTest::addColumn<QByteArray>("type");
     QTest::newRow("asx as video/x-ms-asf")
-        << QByteArray("<ASX version=\"3.0\"><Entry><Ref href=\"clip.mp4\"/></Entry></ASX>") << QByteArray("video/x-ms-asf");
-    QTest::newRow("asx as text/html") << QByteArray("<asx><entry><ref href=\"/clip.mp4\"/></entry></asx>")
-                                      << QByteArray("text/html");
-    QTest::newRow("reference as video/x-ms-asf") << QByteArray("[Reference]\r\nRef1=PORT/clip.mp4\r\n")
-                                                 << QByteArray("video/x-ms-asf");
+        << QByteArray("<ASX version=\"3.0\"><Entry><Ref href=\"clip.mp4\"/></Entry></ASX>")
+        << QByteArray("video/x-ms-asf");
+    QTest::newRow("asx as text/html")
+        << QByteArray("<asx><entry><ref href=\"/clip.mp4\"/></entry></asx>") << QByteArray("text/html");
+    QTest::newRow("reference as video/x-ms-asf")
+        << QByteArray("[Reference]\r\nRef1=PORT/clip.mp4\r\n") << QByteArray("video/x-ms-asf");
 }
 
 void MpvEngineTest::playlistEntryPlaysWhateverTheMimeType()
@@ -302,7 +304,8 @@ void MpvEngineTest::playlistEntryPlaysWhateverTheMimeType()
     QFETCH(QByteArray, playlist);
     QFETCH(QByteArray, type);
     playlist.replace("PORT", server->url(QString()).toUtf8());
-    server->setResponse(QStringLiteral("/clip.mp4"), body(fixtureBytes(QStringLiteral("clip2.mp4")), "video/mp4"));
+    server->setResponse(
+        QStringLiteral("/clip.mp4"), body(fixtureBytes(QStringLiteral("clip2.mp4")), "video/mp4"));
     server->setResponse(QStringLiteral("/list"), body(playlist, type));
     StatusLog log(*engine);
     engine->setUrl(server->url(QStringLiteral("/list")));
@@ -310,7 +313,7 @@ void MpvEngineTest::playlistEntryPlaysWhateverTheMimeType()
     QVERIFY(std::abs(engine->duration() - 2.0) < 0.2);
     QCOMPARE(engine->url(), server->url(QStringLiteral("/list")));
     QTRY_COMPARE_WITH_TIMEOUT(engine->status(), stopped, 8000);
-    QCOMPARE(log.seen, (QStringList{connecting, playing, stopped}));
+    QCOMPARE(log.seen, (QStringList { connecting, playing, stopped }));
 }
 
 void MpvEngineTest::deadFirstEntryFallsToTheNext_data()
@@ -326,7 +329,8 @@ void MpvEngineTest::deadFirstEntryFallsToTheNext_data()
 void MpvEngineTest::deadFirstEntryFallsToTheNext()
 {
     QFETCH(QString, dead);
-    server->setResponse(QStringLiteral("/clip.mp4"), body(fixtureBytes(QStringLiteral("clip2.mp4")), "video/mp4"));
+    server->setResponse(
+        QStringLiteral("/clip.mp4"), body(fixtureBytes(QStringLiteral("clip2.mp4")), "video/mp4"));
     server->setResponse(QStringLiteral("/garbage"), body(QByteArray(20000, 'g'), "audio/mpeg"));
     server->setResponse(QStringLiteral("/empty.asx"), body("<asx version=\"3.0\"></asx>", "video/x-ms-asf"));
     const QByteArray list = "<asx version=\"3.0\"><entry><ref href=\"" + dead.toUtf8()
@@ -335,7 +339,7 @@ void MpvEngineTest::deadFirstEntryFallsToTheNext()
     StatusLog log(*engine);
     engine->setUrl(server->url(QStringLiteral("/list.asx")));
     QTRY_COMPARE_WITH_TIMEOUT(engine->status(), playing, 10000);
-    QCOMPARE(log.seen, (QStringList{connecting, playing}));
+    QCOMPARE(log.seen, (QStringList { connecting, playing }));
     QVERIFY(std::abs(engine->duration() - 2.0) < 0.2);
 }
 
@@ -365,19 +369,21 @@ void MpvEngineTest::unplayableAddressEndsInPronto()
     server->setResponse(QStringLiteral("/bigpage"), body("<html>" + big, "text/html"));
     server->setResponse(QStringLiteral("/empty.asx"), body("<asx version=\"3.0\"></asx>", "video/x-ms-asf"));
     server->setResponse(QStringLiteral("/dead.asx"),
-                        body("<asx><entry><ref href=\"/missing1\"/><ref href=\"/missing2\"/></entry></asx>", "text/plain"));
-    server->setResponse(QStringLiteral("/loop.asx"), body("<asx><entry><ref href=\"/loop.asx\"/></entry></asx>", "text/plain"));
+        body("<asx><entry><ref href=\"/missing1\"/><ref href=\"/missing2\"/></entry></asx>", "text/plain"));
+    server->setResponse(QStringLiteral("/loop.asx"),
+        body("<asx><entry><ref href=\"/loop.asx\"/></entry></asx>", "text/plain"));
     server->setResponse(QStringLiteral("/nothing"), body(QByteArray(), "audio/mpeg"));
     const QString url = path == QLatin1String("refused")
         ? QStringLiteral("http://127.0.0.1:%1/x").arg(LoopbackHttpServer::unusedPort())
-        : path.startsWith(QLatin1String("/nonexistent")) ? path : server->url(path);
+        : path.startsWith(QLatin1String("/nonexistent")) ? path
+                                                         : server->url(path);
     StatusLog log(*engine);
     QElapsedTimer clock;
     clock.start();
     engine->setUrl(url);
     QTRY_COMPARE_WITH_TIMEOUT(engine->status(), ready, 12000);
     QVERIFY2(clock.elapsed() < 11000, qPrintable(QString::number(clock.elapsed())));
-    QCOMPARE(log.seen, (QStringList{connecting, ready}));
+    QCOMPARE(log.seen, (QStringList { connecting, ready }));
 }
 
 void MpvEngineTest::staleEventsOfPreviousUrlAreDropped_data()
@@ -386,14 +392,18 @@ void MpvEngineTest::staleEventsOfPreviousUrlAreDropped_data()
     QTest::addColumn<QString>("second");
     QTest::addColumn<QString>("final");
     QTest::addColumn<double>("duration");
-    QTest::newRow("file, then refused") << QStringLiteral("file:clip2.mp4") << QStringLiteral("refused") << ready << 0.0;
-    QTest::newRow("slow playlist, then refused") << QStringLiteral("/slow.asx") << QStringLiteral("refused") << ready << 0.0;
-    QTest::newRow("slow playlist, then file") << QStringLiteral("/slow.asx") << QStringLiteral("file:clip5.mp4") << playing
-                                              << 5.0;
-    QTest::newRow("http file, then file") << QStringLiteral("/clip.mp4") << QStringLiteral("file:clip5.mp4") << playing << 5.0;
-    QTest::newRow("missing file, then file") << QStringLiteral("file:none.mp4") << QStringLiteral("file:clip5.mp4")
-                                             << playing << 5.0;
-    QTest::newRow("file, then http file") << QStringLiteral("file:clip5.mp4") << QStringLiteral("/clip.mp4") << playing << 2.0;
+    QTest::newRow("file, then refused")
+        << QStringLiteral("file:clip2.mp4") << QStringLiteral("refused") << ready << 0.0;
+    QTest::newRow("slow playlist, then refused")
+        << QStringLiteral("/slow.asx") << QStringLiteral("refused") << ready << 0.0;
+    QTest::newRow("slow playlist, then file")
+        << QStringLiteral("/slow.asx") << QStringLiteral("file:clip5.mp4") << playing << 5.0;
+    QTest::newRow("http file, then file")
+        << QStringLiteral("/clip.mp4") << QStringLiteral("file:clip5.mp4") << playing << 5.0;
+    QTest::newRow("missing file, then file")
+        << QStringLiteral("file:none.mp4") << QStringLiteral("file:clip5.mp4") << playing << 5.0;
+    QTest::newRow("file, then http file")
+        << QStringLiteral("file:clip5.mp4") << QStringLiteral("/clip.mp4") << playing << 2.0;
 }
 
 void MpvEngineTest::staleEventsOfPreviousUrlAreDropped()
@@ -402,7 +412,8 @@ void MpvEngineTest::staleEventsOfPreviousUrlAreDropped()
     QFETCH(QString, second);
     QFETCH(QString, final);
     QFETCH(double, duration);
-    server->setResponse(QStringLiteral("/clip.mp4"), body(fixtureBytes(QStringLiteral("clip2.mp4")), "video/mp4"));
+    server->setResponse(
+        QStringLiteral("/clip.mp4"), body(fixtureBytes(QStringLiteral("clip2.mp4")), "video/mp4"));
     Response slow = body("<asx><entry><ref href=\"/clip.mp4\"/></entry></asx>", "video/x-ms-asf");
     slow.chunkBytes = 8;
     slow.chunkDelayMs = 20;
@@ -421,11 +432,11 @@ void MpvEngineTest::staleEventsOfPreviousUrlAreDropped()
     StatusLog log(*engine);
     engine->setUrl(address(second));
     QTRY_COMPARE_WITH_TIMEOUT(engine->status(), final, 8000);
-    QCOMPARE(log.seen, (QStringList{connecting, final}));
+    QCOMPARE(log.seen, (QStringList { connecting, final }));
     QVERIFY(std::abs(engine->duration() - duration) < 0.2);
     // Whatever the first address would still have said stays unheard.
     QTest::qWait(1500);
-    QCOMPARE(log.seen, (QStringList{connecting, final}));
+    QCOMPARE(log.seen, (QStringList { connecting, final }));
 }
 
 void MpvEngineTest::stalledStreamEndsWithinNetworkTimeout()
@@ -519,7 +530,7 @@ void MpvEngineTest::seekIsClampedToTheFile()
     engine->play();
     engine->setCurrentPosition(1e9);
     QTRY_COMPARE_WITH_TIMEOUT(engine->status(), stopped, 5000);
-    QCOMPARE(log.seen, (QStringList{playing, stopped}));
+    QCOMPARE(log.seen, (QStringList { playing, stopped }));
 }
 
 void MpvEngineTest::seekWithNothingLoadedIsIgnored()

@@ -5,12 +5,12 @@
 
 #include <QSignalSpy>
 #include <QTest>
-
 #include <memory>
 
 using Response = LoopbackHttpServer::Response;
 
-namespace {
+namespace
+{
 
 Response body(const QByteArray &bytes, const QByteArray &type)
 {
@@ -25,11 +25,11 @@ struct Outcomes {
     explicit Outcomes(StreamResolver &resolver)
     {
         QObject::connect(&resolver, &StreamResolver::playlistFound, &resolver,
-                         [this](const QString &a, const QStringList &e) { add(QStringLiteral("playlist"), a, e); });
+            [this](const QString &a, const QStringList &e) { add(QStringLiteral("playlist"), a, e); });
         QObject::connect(&resolver, &StreamResolver::notPlaylist, &resolver,
-                         [this](const QString &a) { add(QStringLiteral("notPlaylist"), a, {}); });
+            [this](const QString &a) { add(QStringLiteral("notPlaylist"), a, {}); });
         QObject::connect(&resolver, &StreamResolver::failed, &resolver,
-                         [this](const QString &a) { add(QStringLiteral("failed"), a, {}); });
+            [this](const QString &a) { add(QStringLiteral("failed"), a, {}); });
     }
     void add(const QString &k, const QString &a, const QStringList &e)
     {
@@ -107,15 +107,18 @@ void StreamResolverTest::playlistIsFoundWhateverTheMimeType_data()
     QTest::addColumn<QByteArray>("type");
     QTest::addColumn<QStringList>("entries");
     const QByteArray asx = "<ASX version=\"3.0\"><Entry><Ref HREF=\"mms://a.example/live\"/></Entry></ASX>";
-    const QStringList one{QStringLiteral("mms://a.example/live")};
+    const QStringList one { QStringLiteral("mms://a.example/live") };
     QTest::newRow("asx as video/x-ms-asf") << asx << QByteArray("video/x-ms-asf") << one;
     QTest::newRow("asx as text/html") << asx << QByteArray("text/html") << one;
     QTest::newRow("asx as octet-stream") << asx << QByteArray("application/octet-stream") << one;
     QTest::newRow("reference as audio/x-ms-wax")
-        << QByteArray("[Reference]\r\nRef1=http://a.example/live?MSWMExt=.asf\r\nRef2=http://b.example/live\r\n")
+        << QByteArray(
+               "[Reference]\r\nRef1=http://a.example/live?MSWMExt=.asf\r\nRef2=http://b.example/live\r\n")
         << QByteArray("audio/x-ms-wax")
-        << QStringList{QStringLiteral("http://a.example/live?MSWMExt=.asf"), QStringLiteral("http://b.example/live")};
-    QTest::newRow("empty asx") << QByteArray("<asx version=\"3.0\"></asx>") << QByteArray("video/x-ms-asf") << QStringList();
+        << QStringList { QStringLiteral("http://a.example/live?MSWMExt=.asf"),
+               QStringLiteral("http://b.example/live") };
+    QTest::newRow("empty asx") << QByteArray("<asx version=\"3.0\"></asx>") << QByteArray("video/x-ms-asf")
+                               << QStringList();
 }
 
 void StreamResolverTest::playlistIsFoundWhateverTheMimeType()
@@ -130,8 +133,8 @@ void StreamResolverTest::playlistIsFoundWhateverTheMimeType()
     Outcomes out(*resolver);
     resolver->resolve(server->url(QStringLiteral("/list")));
     QVERIFY(out.kinds.isEmpty()); // never inside the call
-    QTRY_COMPARE_WITH_TIMEOUT(out.kinds, QStringList{QStringLiteral("playlist")}, 5000);
-    QCOMPARE(out.addresses, QStringList{server->url(QStringLiteral("/list"))});
+    QTRY_COMPARE_WITH_TIMEOUT(out.kinds, QStringList { QStringLiteral("playlist") }, 5000);
+    QCOMPARE(out.addresses, QStringList { server->url(QStringLiteral("/list")) });
     QCOMPARE(out.entries, entries);
     QVERIFY(!resolver->isBusy());
 }
@@ -144,7 +147,7 @@ void StreamResolverTest::endlessMediaIsNotDownloaded()
     Outcomes out(*resolver);
     resolver->resolve(server->url(QStringLiteral("/radio")));
     // Waiting for the end of an endless body would never conclude.
-    QTRY_COMPARE_WITH_TIMEOUT(out.kinds, QStringList{QStringLiteral("notPlaylist")}, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(out.kinds, QStringList { QStringLiteral("notPlaylist") }, 5000);
     QVERIFY(!resolver->isBusy());
     QCOMPARE(server->connectionCount(), 1);
 }
@@ -156,11 +159,11 @@ void StreamResolverTest::redirectIsFollowedAndHrefsResolveAgainstItsTarget()
     moved.location = server->url(QStringLiteral("/lists/new.asx")).toUtf8();
     server->setResponse(QStringLiteral("/old"), moved);
     server->setResponse(QStringLiteral("/lists/new.asx"),
-                        body("<asx><entry><ref href=\"a.wmv\"/></entry></asx>", "video/x-ms-asf"));
+        body("<asx><entry><ref href=\"a.wmv\"/></entry></asx>", "video/x-ms-asf"));
     Outcomes out(*resolver);
     resolver->resolve(server->url(QStringLiteral("/old")));
-    QTRY_COMPARE_WITH_TIMEOUT(out.kinds, QStringList{QStringLiteral("playlist")}, 5000);
-    QCOMPARE(out.entries, QStringList{server->url(QStringLiteral("/lists/a.wmv"))});
+    QTRY_COMPARE_WITH_TIMEOUT(out.kinds, QStringList { QStringLiteral("playlist") }, 5000);
+    QCOMPARE(out.entries, QStringList { server->url(QStringLiteral("/lists/a.wmv")) });
 }
 
 void StreamResolverTest::failuresAreReported_data()
@@ -193,8 +196,8 @@ void StreamResolverTest::failuresAreReported()
         : server->url(path);
     Outcomes out(*resolver);
     resolver->resolve(url);
-    QTRY_COMPARE_WITH_TIMEOUT(out.kinds, QStringList{QStringLiteral("failed")}, 5000);
-    QCOMPARE(out.addresses, QStringList{url});
+    QTRY_COMPARE_WITH_TIMEOUT(out.kinds, QStringList { QStringLiteral("failed") }, 5000);
+    QCOMPARE(out.addresses, QStringList { url });
 }
 
 void StreamResolverTest::oversizedBodyIsDecidedWithinTheBound_data()
@@ -202,11 +205,13 @@ void StreamResolverTest::oversizedBodyIsDecidedWithinTheBound_data()
     QTest::addColumn<QByteArray>("head");
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QStringList>("entries");
-    QTest::newRow("endless page") << QByteArray("<html><body>") << QStringLiteral("notPlaylist") << QStringList();
-    QTest::newRow("endless white space") << QByteArray("  ") << QStringLiteral("notPlaylist") << QStringList();
+    QTest::newRow("endless page") << QByteArray("<html><body>") << QStringLiteral("notPlaylist")
+                                  << QStringList();
+    QTest::newRow("endless white space")
+        << QByteArray("  ") << QStringLiteral("notPlaylist") << QStringList();
     QTest::newRow("playlist, then endless padding")
         << QByteArray("<asx><entry><ref href=\"mms://a.example/live\"/></entry></asx><!--")
-        << QStringLiteral("playlist") << QStringList{QStringLiteral("mms://a.example/live")};
+        << QStringLiteral("playlist") << QStringList { QStringLiteral("mms://a.example/live") };
 }
 
 void StreamResolverTest::oversizedBodyIsDecidedWithinTheBound()
@@ -220,7 +225,7 @@ void StreamResolverTest::oversizedBodyIsDecidedWithinTheBound()
     server->setResponse(QStringLiteral("/huge"), r);
     Outcomes out(*resolver);
     resolver->resolve(server->url(QStringLiteral("/huge")));
-    QTRY_COMPARE_WITH_TIMEOUT(out.kinds, QStringList{kind}, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(out.kinds, QStringList { kind }, 5000);
     QCOMPARE(out.entries, entries);
 }
 
@@ -231,13 +236,13 @@ void StreamResolverTest::laterResolutionSilencesTheEarlier()
     slow.chunkDelayMs = 10;
     server->setResponse(QStringLiteral("/slow"), slow);
     server->setResponse(QStringLiteral("/fast"),
-                        body("<asx><entry><ref href=\"mms://a.example/second\"/></entry></asx>", "video/x-ms-asf"));
+        body("<asx><entry><ref href=\"mms://a.example/second\"/></entry></asx>", "video/x-ms-asf"));
     Outcomes out(*resolver);
     resolver->resolve(server->url(QStringLiteral("/slow")));
     QTest::qWait(50);
     resolver->resolve(server->url(QStringLiteral("/fast")));
     QTRY_COMPARE_WITH_TIMEOUT(out.kinds.size(), 1, 5000);
-    QCOMPARE(out.entries, QStringList{QStringLiteral("mms://a.example/second")});
+    QCOMPARE(out.entries, QStringList { QStringLiteral("mms://a.example/second") });
     QTest::qWait(1000); // the slow answer would be complete by now
     QCOMPARE(out.kinds.size(), 1);
     resolver->resolve(server->url(QStringLiteral("/slow")));

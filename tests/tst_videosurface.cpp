@@ -7,10 +7,10 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QVBoxLayout>
-
 #include <memory>
 
-namespace {
+namespace
+{
 
 QString fixture(const QString &name)
 {
