@@ -26,11 +26,11 @@ add_custom_command(OUTPUT ${fx}/red.mp4
 add_custom_target(engine_fixtures DEPENDS ${fx}/clip2.mp4 ${fx}/clip5.mp4 ${fx}/stream.mp3 ${fx}/red.mp4)
 
 lumi_add_test(tst_playlistparser SOURCES ${CMAKE_SOURCE_DIR}/tests/tst_playlistparser.cpp TIMEOUT 30)
-lumi_add_test(tst_streamresolver SOURCES ${CMAKE_SOURCE_DIR}/tests/tst_streamresolver.cpp TIMEOUT 60)
+lumi_add_test(tst_streamresolver SOURCES ${CMAKE_SOURCE_DIR}/tests/tst_streamresolver.cpp TIMEOUT 120)
 # libavformat's probing of a large text body runs for minutes under ASan's
 # strict string checks (every strstr scans the whole buffer); leaks and bad
 # accesses are still caught without them.
-lumi_add_test(tst_mpvengine SOURCES ${CMAKE_SOURCE_DIR}/tests/tst_mpvengine.cpp TIMEOUT 180
+lumi_add_test(tst_mpvengine SOURCES ${CMAKE_SOURCE_DIR}/tests/tst_mpvengine.cpp TIMEOUT 300
   ENV "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=0")
 add_dependencies(tst_mpvengine engine_fixtures)
 lumi_add_test(tst_videosurface SOURCES ${CMAKE_SOURCE_DIR}/tests/tst_videosurface.cpp DISPLAY TIMEOUT 60)
