@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <thread>
@@ -476,7 +477,15 @@ void THTTPGet::StartDownload()
 {
     if (m_transfer)
         return;
-    std::call_once(g_curlInit, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+    std::call_once(g_curlInit, [] {
+        curl_global_init(CURL_GLOBAL_DEFAULT);
+        // Workers released when the application object went are given a moment
+        // to finish before static destructors run under them.
+        std::atexit([] {
+            for (int i = 0; i < 400 && g_workers.load() > 0; ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        });
+    });
 
     auto transfer = std::make_shared<Transfer>();
     transfer->settings = m_settings;
