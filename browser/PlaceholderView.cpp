@@ -5,6 +5,7 @@
 
 PlaceholderView::PlaceholderView(QWidget *parent)
     : BrowserView(parent)
+    , m_note(QStringLiteral("Este Lumivortex foi compilado sem o navegador embutido."))
 {
     setAutoFillBackground(true);
     QPalette p = palette();
@@ -57,9 +58,14 @@ QUrl PlaceholderView::currentUrl() const
     return m_current >= 0 ? m_history.at(m_current) : QUrl();
 }
 
+void PlaceholderView::setNote(const QString &note)
+{
+    m_note = note;
+    showCurrent();
+}
+
 void PlaceholderView::showCurrent()
 {
-    const QString note = QStringLiteral("Este Lumivortex foi compilado sem o navegador embutido.");
     const QUrl url = currentUrl();
-    m_label->setText(url.isEmpty() ? note : note + QStringLiteral("\n\n") + url.toDisplayString());
+    m_label->setText(url.isEmpty() ? m_note : m_note + QStringLiteral("\n\n") + url.toDisplayString());
 }

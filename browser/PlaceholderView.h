@@ -26,11 +26,15 @@ public:
     // The address shown now, after back and forward; empty before the first navigation.
     QUrl currentUrl() const;
     int stopCount() const { return m_stops; }
+    // The line that says why no page is shown.
+    void setNote(const QString &note);
+    QString note() const { return m_note; }
 
 private:
     void showCurrent();
 
     QLabel *m_label = nullptr;
+    QString m_note;
     QList<QUrl> m_navigations;
     QList<QUrl> m_history;
     qsizetype m_current = -1;

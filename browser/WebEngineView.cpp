@@ -1,34 +1,92 @@
 #include "browser/WebEngineView.h"
 
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QLibrary>
+#include <QOpenGLContext>
 #include <QVBoxLayout>
-#include <QWebEngineView>
+
+namespace
+{
+
+using CreateWebView = QWidget *(*)(QWidget *parent);
+
+// Next to the program when installed; the build tree's copy for tests.
+QStringList moduleCandidates()
+{
+    QStringList paths { QCoreApplication::applicationDirPath() + QStringLiteral("/lumivortex-webview.so") };
+#ifdef LUMI_WEBVIEW_MODULE
+    paths.append(QStringLiteral(LUMI_WEBVIEW_MODULE));
+#endif
+    return paths;
+}
+
+CreateWebView resolveModule(QString *error)
+{
+    static CreateWebView create = nullptr;
+    if (create != nullptr)
+        return create;
+    QStringList failures;
+    for (const QString &path : moduleCandidates()) {
+        if (!QFileInfo::exists(path))
+            continue;
+        QLibrary module(path);
+        create = reinterpret_cast<CreateWebView>(module.resolve("lumiCreateWebView"));
+        if (create != nullptr)
+            return create;
+        failures.append(module.errorString());
+    }
+    if (error != nullptr)
+        *error = failures.isEmpty() ? QStringLiteral("lumivortex-webview.so não encontrado.")
+                                    : failures.join(QLatin1Char('\n'));
+    return nullptr;
+}
+
+} // namespace
+
+WebEngineView *WebEngineView::create(QWidget *parent, QString *error)
+{
+    // Loaded after QApplication, the web engine crashes unless the application
+    // was made with shared GL contexts (Qt::AA_ShareOpenGLContexts set first).
+    if (QOpenGLContext::globalShareContext() == nullptr) {
+        if (error != nullptr)
+            *error = QStringLiteral("Contextos OpenGL compartilhados não foram ativados.");
+        return nullptr;
+    }
+    const CreateWebView make = resolveModule(error);
+    if (make == nullptr)
+        return nullptr;
+    auto *view = new WebEngineView(parent);
+    view->m_web = make(view);
+    view->layout()->addWidget(view->m_web);
+    view->setFocusProxy(view->m_web);
+    return view;
+}
 
 WebEngineView::WebEngineView(QWidget *parent)
     : BrowserView(parent)
 {
-    m_view = new QWebEngineView(this);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_view);
-    setFocusProxy(m_view);
 }
 
 void WebEngineView::navigate(const QUrl &url)
 {
-    m_view->load(url);
+    // QWebEngineView's "url" property loads the address, as load() does.
+    m_web->setProperty("url", url);
 }
 
 void WebEngineView::goBack()
 {
-    m_view->back();
+    QMetaObject::invokeMethod(m_web, "back");
 }
 
 void WebEngineView::goForward()
 {
-    m_view->forward();
+    QMetaObject::invokeMethod(m_web, "forward");
 }
 
 void WebEngineView::stop()
 {
-    m_view->stop();
+    QMetaObject::invokeMethod(m_web, "stop");
 }

@@ -2,15 +2,17 @@
 
 #include "browser/BrowserView.h"
 
-class QWebEngineView;
-
-// The browser control on Qt WebEngine; built only with ENABLE_WEBVIEW.
+// The browser control on Qt WebEngine. The QWebEngineView comes from the
+// web-view module and is driven through its properties and slots, so the
+// player itself never links the web engine.
 class WebEngineView : public BrowserView
 {
     Q_OBJECT
 
 public:
-    explicit WebEngineView(QWidget *parent = nullptr);
+    // Loads the module (once per run) and makes its view; null with the
+    // reason in error when the module cannot be loaded.
+    static WebEngineView *create(QWidget *parent, QString *error);
 
     void navigate(const QUrl &url) override;
     void goBack() override;
@@ -18,5 +20,7 @@ public:
     void stop() override;
 
 private:
-    QWebEngineView *m_view = nullptr;
+    explicit WebEngineView(QWidget *parent);
+
+    QWidget *m_web = nullptr;
 };

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
@@ -57,6 +58,7 @@ private slots:
     void menuEntriesSelectTheirMode();
     void windowIsCentredOnTheMainWindow();
     void adultAreaWarnsThenOpensTheSiteOutside();
+    void webViewThatCannotBeMadeLeavesAPlaceholder();
 
 private:
     TForm3 *makeWindow();
@@ -392,6 +394,23 @@ void BrowserWindowTest::adultAreaWarnsThenOpensTheSiteOutside()
             QStringLiteral("message"), QStringLiteral("open ") + SearchAddress::AdultAreaAddress }));
     // The built-in browser is not used for it.
     QCOMPARE(m_viewsMade, 0);
+}
+
+void BrowserWindowTest::webViewThatCannotBeMadeLeavesAPlaceholder()
+{
+    // The build's own view: offscreen there are no shared GL contexts, without
+    // which the web engine would crash when loaded; the window must fall back.
+    TForm3 form;
+    form.show();
+    auto *view = qobject_cast<PlaceholderView *>(form.view());
+    QVERIFY(view != nullptr);
+    QVERIFY(view->note().contains(QStringLiteral("navegador embutido")));
+    form.findChild<QLineEdit *>(QStringLiteral("Edit1"))->setText(QStringLiteral("https://a.example/"));
+    form.SpeedButton4Click();
+    QCOMPARE(view->navigations(), QList<QUrl> { QUrl(QStringLiteral("https://a.example/")) });
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    QVERIFY(maps.open(QIODevice::ReadOnly));
+    QVERIFY(!maps.readAll().contains("libQt6WebEngineCore"));
 }
 
 QTEST_MAIN(BrowserWindowTest)
