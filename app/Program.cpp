@@ -50,7 +50,7 @@ Program::Program(std::unique_ptr<MediaEngine> engine, const ChannelCatalogue &ca
                                      form1->timer(QStringLiteral("TimerTryAgain")),
                                      form1->findChild<QAction *>(QStringLiteral("elasemprevisivel1")), *powerOff);
     form3 = std::make_unique<TForm3>();
-    form6 = std::make_unique<TForm6>();
+    form6 = std::make_unique<TForm6>(*form1);
     form10 = std::make_unique<TForm10>(*form1);
     form5 = std::make_unique<TForm5>(gamePort);
     form9 = std::make_unique<TForm9>();
@@ -95,6 +95,9 @@ bool Program::started() const
 
 int runProgram(int argc, char **argv)
 {
+    // The video widget moves between windows (full screen); libmpv's render
+    // context survives that only when GL contexts are shared.
+    QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("lumivortex"));
     // The main window decides when the program ends (it may be hidden in the tray).

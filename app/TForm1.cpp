@@ -8,7 +8,18 @@
 #include "app/TooltipLook.h"
 #include "channels/ChannelStrip.h"
 #include "channels/ChannelTuner.h"
+#include "about/TForm4.h"
+#include "browser/AdultArea.h"
+#include "browser/TForm3.h"
 #include "channels/Reconnection.h"
+#include "channels/TForm8.h"
+#include "game/TForm5.h"
+#include "options/TForm2.h"
+#include "playback/TForm6.h"
+#include "playlist/TForm10.h"
+#include "update/TForm9.h"
+#include "update/UpdateChecker.h"
+#include "update/UpdateSettings.h"
 #include "playback/EffectsPanel.h"
 #include "playback/LoopsAndEffects.h"
 #include "playback/Transport.h"
@@ -19,7 +30,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QFileDialog>
 #include <QWheelEvent>
 #include <QKeyEvent>
@@ -294,9 +309,106 @@ void TForm1::failOldPlayer(const QString &message)
         terminate();
 }
 
+namespace {
+// The transport presses the playlist window's play, next and previous buttons.
+class PlaylistWindowSeam : public PlaylistSeam
+{
+public:
+    explicit PlaylistWindowSeam(TForm10 &window) : m_window(window) {}
+    void play() override { m_window.SpeedButton5Click(); }
+    void next() override { m_window.SpeedButton6Click(); }
+    void previous() override { m_window.SpeedButton4Click(); }
+    int currentIndex() const override { return m_window.currentIndex(); }
+    int count() const override { return m_window.count(); }
+
+private:
+    TForm10 &m_window;
+};
+} // namespace
+
 void TForm1::attachWindows(const SideWindows &windows)
 {
     m_windows = windows;
+    connectSideWindows();
+}
+
+void TForm1::onAction(const char *name, std::function<void()> handler)
+{
+    connect(findChild<QAction *>(QString::fromLatin1(name)), &QAction::triggered, this,
+            [handler = std::move(handler)] { safeCall(handler); });
+}
+
+void TForm1::onButton(const char *name, std::function<void()> handler)
+{
+    connect(findChild<QToolButton *>(QString::fromLatin1(name)), &QToolButton::clicked, this,
+            [handler = std::move(handler)] { safeCall(handler); });
+}
+
+void TForm1::connectSideWindows()
+{
+    if (TForm2 *options = m_windows.options) {
+        attachReconnectOption(options->findChild<QCheckBox *>(QStringLiteral("CheckBox1")));
+        onButton("SpeedButton71", [this, options] { options->showBeside(this); });
+        onAction("Opes1", [this, options] { options->showBeside(this); });
+        onAction("elasemprevisivel1", [options] { options->toggleAlwaysOnTop(); });
+    }
+    if (TForm3 *browser = m_windows.browser) {
+        onAction("AbrirLumivortexBrowser1", [this, browser] { browser->showCentredOn(this); });
+        onAction("LocalizarFilmeseVideos1", [this, browser] {
+            browser->showCentredOn(this);
+            browser->selectVideosMode();
+        });
+        onAction("LocalizarLetrasdeMusicas1", [this, browser] {
+            browser->showCentredOn(this);
+            browser->selectLyricsMode();
+        });
+        m_transport->searchLyrics = [this, browser] { browser->searchLyricsFor(m_player->Label10->text()); };
+    }
+    onButton("SpeedButton95", [this] { openAdultArea(this); });
+    if (TForm4 *about = m_windows.about) {
+        about->setVersion(m_state.ProgramVersion);
+        onButton("SpeedButton70", [about] { about->exec(); });
+    }
+    if (TForm5 *game = m_windows.game)
+        onAction("JogodaVov1", [game] { game->showCentred(); });
+    if (TForm6 *mini = m_windows.miniPlayer) {
+        m_transport->toggleMiniPlayer = [this] { toggleMiniPlayer(); };
+        m_transport->showMiniText = [mini](const QString &text) { mini->setText(text); };
+    }
+    if (TForm10 *playlist = m_windows.playlist) {
+        m_playlistSeam = std::make_unique<PlaylistWindowSeam>(*playlist);
+        m_transport->setPlaylist(m_playlistSeam.get());
+        m_transport->showPlaylist = [this, playlist] { playlist->showBeside(this); };
+    }
+    if (m_windows.alternates)
+        m_reconnection->setAlternateLists(m_windows.alternates);
+    if (m_windows.update && !m_updateChecker) {
+        m_updateChecker = new UpdateChecker(m_state, QString::fromLatin1(kUpdateSettingsUrl), {}, m_windows.update, this);
+    }
+}
+
+void TForm1::toggleMiniPlayer()
+{
+    const bool miniVisible = m_windows.miniPlayer->isVisible();
+    m_windows.miniPlayer->setVisible(!miniVisible);
+    setVisible(miniVisible);
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent *event)
+{
+    QStringList paths;
+    for (const QUrl &url : event->mimeData()->urls())
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    event->acceptProposedAction();
+    if (m_windows.playlist && !paths.isEmpty())
+        safeCall([this, &paths] { m_windows.playlist->dropFiles(paths, false); });
 }
 
 void TForm1::attachReconnectOption(QAbstractButton *option)
@@ -318,6 +430,12 @@ void TForm1::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
 {
+    // A click on the now-playing label or its symbol searches the song's lyrics.
+    if (event->type() == QEvent::MouseButtonRelease
+        && (watched == m_player->Label10 || watched == m_player->Label122) && m_transport->searchLyrics) {
+        safeCall(m_transport->searchLyrics);
+        return true;
+    }
     // The window sees every key before the focused control does.
     if (event->type() == QEvent::KeyPress && watched->isWidgetType()
         && static_cast<QWidget *>(watched)->window() == this) {

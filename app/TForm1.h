@@ -11,6 +11,8 @@
 #include <memory>
 
 class ChannelStrip;
+class PlaylistSeam;
+class UpdateChecker;
 class ChannelTuner;
 class EffectsPanel;
 class LoopsAndEffects;
@@ -90,6 +92,7 @@ public:
     QMenu *popupMenu() const { return m_popupMenu; }
     QTimer *timer(const QString &name) const { return m_timers.value(name); }
     const SideWindows &sideWindows() const { return m_windows; }
+    UpdateChecker *updateChecker() const { return m_updateChecker; }
 
     // Handlers that other windows or tests run directly.
     void tune(const Channel &channel);
@@ -98,6 +101,8 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -107,6 +112,10 @@ private:
     void createSystemPanel();
     void createPopupMenu(const ChannelCatalogue &catalogue);
     void createPlaybackControls();
+    void connectSideWindows();
+    void onAction(const char *name, std::function<void()> handler);
+    void onButton(const char *name, std::function<void()> handler);
+    void toggleMiniPlayer();
     void placeVideo();
     void failOldPlayer(const QString &message);
     void FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
@@ -127,6 +136,8 @@ private:
     Transport *m_transport = nullptr;
     Reconnection *m_reconnection = nullptr;
     VolumeControl *m_volumeControl = nullptr;
+    UpdateChecker *m_updateChecker = nullptr;
+    std::unique_ptr<PlaylistSeam> m_playlistSeam;
     QMenu *m_popupMenu = nullptr;
     QLabel *m_labelVersao = nullptr;
     QWidget *m_panelSetas = nullptr;

@@ -50,7 +50,7 @@ LoopsAndEffects::LoopsAndEffects(MediaEngine &engine, ProgramState &state, Effec
 
 void LoopsAndEffects::SpeedButton51Click()
 {
-    if (m_panel.PanelEfeitos->isVisible()) {
+    if (!m_panel.PanelEfeitos->isHidden()) {
         set(&m_fx, Blue);
         m_panel.PanelEfeitos->hide();
     } else {

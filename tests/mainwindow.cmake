@@ -1,2 +1,6 @@
 lumi_add_test(tst_mainwindow SOURCES ${CMAKE_SOURCE_DIR}/tests/tst_mainwindow.cpp LIBS lumi_gui)
 lumi_add_test(tst_playbackrules SOURCES ${CMAKE_SOURCE_DIR}/tests/tst_playbackrules.cpp LIBS playback_core)
+lumi_add_test(tst_transport SOURCES ${CMAKE_SOURCE_DIR}/tests/tst_transport.cpp LIBS lumi_gui)
+lumi_add_test(tst_reconnection SOURCES ${CMAKE_SOURCE_DIR}/tests/tst_reconnection.cpp LIBS lumi_gui)
+lumi_add_test(tst_loopseffects SOURCES ${CMAKE_SOURCE_DIR}/tests/tst_loopseffects.cpp LIBS lumi_gui)
+lumi_add_test(tst_miniplayer SOURCES ${CMAKE_SOURCE_DIR}/tests/tst_miniplayer.cpp LIBS lumi_gui)
