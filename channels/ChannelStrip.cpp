@@ -68,6 +68,8 @@ CategoryTabBar::CategoryTabBar(QWidget *parent) : QTabBar(parent)
     QFont small = font();
     small.setPixelSize(11);
     setFont(small);
+    // Eight tabs and the row's buttons share 537 pixels.
+    setStyleSheet(QStringLiteral("QTabBar::tab { padding: 1px 4px; margin: 0; height: 16px; }"));
 }
 
 ChannelStrip::ChannelStrip(const ChannelCatalogue &catalogue, QWidget *window)
