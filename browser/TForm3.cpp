@@ -31,8 +31,9 @@ QLabel *makeLabel(const char *name, const QString &text, QWidget *parent, int le
     label->setObjectName(QLatin1String(name));
     label->move(left, top);
     QFont font = label->font();
-    font.setFamilies(
-        { QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans") });
+    // The mode labels stand 66 to 72 pixels apart: a wide fallback font would overlap them.
+    font.setFamilies({ QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
+        QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("DejaVu Sans") });
     font.setPixelSize(11);
     label->setFont(font);
     label->adjustSize();

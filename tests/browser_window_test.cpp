@@ -41,6 +41,7 @@ private slots:
     void webViewIsNotMadeBeforeFirstShow();
     void controlsSitWhereTheDesignPutsThem_data();
     void controlsSitWhereTheDesignPutsThem();
+    void modeLabelsDoNotOverlap();
     void browserModeIsActiveAtStart();
     void clickedModeTurnsBlueAndTheOthersBlack_data();
     void clickedModeTurnsBlueAndTheOthersBlack();
@@ -150,6 +151,17 @@ void BrowserWindowTest::controlsSitWhereTheDesignPutsThem()
     QWidget *control = m_form->findChild<QWidget *>(name);
     QVERIFY(control != nullptr);
     QCOMPARE(control->geometry(), place);
+}
+
+void BrowserWindowTest::modeLabelsDoNotOverlap()
+{
+    QCOMPARE(label("Label2")->pos(), QPoint(160, 34));
+    QCOMPARE(label("Label3")->pos(), QPoint(232, 34));
+    QCOMPARE(label("Label4")->pos(), QPoint(298, 34));
+    QVERIFY(label("Label2")->geometry().right() < label("Label3")->x());
+    QVERIFY(label("Label3")->geometry().right() < label("Label4")->x());
+    QVERIFY(label("Label4")->geometry().right() < 432);
+    QVERIFY(label("Label4")->geometry().bottom() < 49);
 }
 
 void BrowserWindowTest::browserModeIsActiveAtStart()
