@@ -11,13 +11,16 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QUrl>
 
 #include <memory>
 
@@ -114,6 +117,7 @@ private slots:
     void dropFollowsTheFileRules_data();
     void dropFollowsTheFileRules();
     void storeLivesInPerUserDataFolder();
+    void dropOnWindowIsHandledOnceTheDragEnds();
     void dropOnMainWindowRefreshesTotal();
     void longDropPathIsTakenWhole();
     void nameWithLineBreakIsRefusedAndBatchGoesOn();
@@ -348,6 +352,23 @@ void PlaylistWindowTest::storeLivesInPerUserDataFolder()
     QVERIFY(!QFile::exists(QCoreApplication::applicationDirPath() + QStringLiteral("/Default.lpl")));
     // The hidden attribute has no meaning here: the store keeps its name.
     QVERIFY(!QFile::exists(PlaylistRules::dataFolder() + QStringLiteral("/.Default.lpl")));
+}
+
+void PlaylistWindowTest::dropOnWindowIsHandledOnceTheDragEnds()
+{
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QStringLiteral("/m/a.mp3")), QUrl(QStringLiteral("http://x/b.mp3")),
+                  QUrl::fromLocalFile(QStringLiteral("/m/c d.mp3"))});
+    QDragEnterEvent enter(QPoint(10, 200), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(m_form.get(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 200), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(m_form.get(), &drop);
+    QVERIFY(drop.isAccepted());
+    QCOMPARE(list()->count(), 0);
+    QCoreApplication::processEvents();
+    QCOMPARE(items(), (QStringList{QStringLiteral("a"), QStringLiteral("c d")}));
+    QCOMPARE(storeKeys(storePath()), items());
 }
 
 void PlaylistWindowTest::dropOnMainWindowRefreshesTotal()
