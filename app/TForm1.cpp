@@ -6,6 +6,8 @@
 #include "app/SafeCall.h"
 #include "app/SpeedButton.h"
 #include "app/TooltipLook.h"
+#include "app/TrayIcon.h"
+#include "app/WindowLayout.h"
 #include "channels/ChannelStrip.h"
 #include "channels/ChannelTuner.h"
 #include "about/TForm4.h"
@@ -89,6 +91,7 @@ TForm1::TForm1(std::unique_ptr<MediaEngine> engine, const ChannelCatalogue &cata
     createSystemPanel();
     createPopupMenu(catalogue);
     createPlaybackControls();
+    createLayoutAndTray();
 
     m_tuner = std::make_unique<ChannelTuner>(*m_engine, m_state, *this,
                                              [this] { failOldPlayer(OldPlayerFailure::tuneMessage()); });
@@ -238,6 +241,41 @@ void TForm1::createPlaybackControls()
                                         this);
 }
 
+void TForm1::createLayoutAndTray()
+{
+    m_layout = new WindowLayout({this, m_engine->videoWidget(), m_strip, m_volume->PanelVolume,
+                                 m_effects->PanelEfeitos, m_panelSetas, m_timers.value(QStringLiteral("TimerResize"))},
+                                *m_engine, m_state, this);
+    onButton("SpeedButton72", [this] { m_layout->SpeedButton72Click(); });
+    onButton("SpeedButton73", [this] { m_layout->SpeedButton73Click(); });
+    onAction("Customizavel1", [this] { m_layout->Customizavel1Click(); });
+    onAction("Pocket1", [this] { m_layout->Pocket1Click(); });
+    onAction("Maximizar1", [this] { Maximizar1Click(); });
+
+    m_tray = new TrayIcon(*this, this);
+    m_tray->endProgram = [this] {
+        if (terminate)
+            terminate();
+    };
+    onAction("EsconderLumivortex1", [this] { m_tray->EsconderLumivortex1Click(); });
+}
+
+void TForm1::Maximizar1Click()
+{
+    try {
+        m_engine->setFullScreen(true);
+    } catch (const std::exception &) {
+        showMessage(this, MessageRequest{applicationTitle(), QStringLiteral("Primeiro selecione um canal.")});
+    }
+}
+
+void TForm1::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    if (m_started)
+        m_layout->FormResize();
+}
+
 void TForm1::wheelEvent(QWheelEvent *event)
 {
     const int notches = event->angleDelta().y() / 120;
@@ -376,6 +414,7 @@ void TForm1::connectSideWindows()
         m_transport->showMiniText = [mini](const QString &text) { mini->setText(text); };
     }
     if (TForm10 *playlist = m_windows.playlist) {
+        m_tray->showPlaylist = [playlist] { playlist->show(); };
         m_playlistSeam = std::make_unique<PlaylistWindowSeam>(*playlist);
         m_transport->setPlaylist(m_playlistSeam.get());
         m_transport->showPlaylist = [this, playlist] { playlist->showBeside(this); };

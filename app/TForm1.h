@@ -11,6 +11,8 @@
 #include <memory>
 
 class ChannelStrip;
+class TrayIcon;
+class WindowLayout;
 class PlaylistSeam;
 class UpdateChecker;
 class ChannelTuner;
@@ -93,6 +95,9 @@ public:
     QTimer *timer(const QString &name) const { return m_timers.value(name); }
     const SideWindows &sideWindows() const { return m_windows; }
     UpdateChecker *updateChecker() const { return m_updateChecker; }
+    WindowLayout *layout() const { return m_layout; }
+    TrayIcon *tray() const { return m_tray; }
+    void Maximizar1Click();
 
     // Handlers that other windows or tests run directly.
     void tune(const Channel &channel);
@@ -101,6 +106,7 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -112,6 +118,7 @@ private:
     void createSystemPanel();
     void createPopupMenu(const ChannelCatalogue &catalogue);
     void createPlaybackControls();
+    void createLayoutAndTray();
     void connectSideWindows();
     void onAction(const char *name, std::function<void()> handler);
     void onButton(const char *name, std::function<void()> handler);
@@ -137,6 +144,8 @@ private:
     Reconnection *m_reconnection = nullptr;
     VolumeControl *m_volumeControl = nullptr;
     UpdateChecker *m_updateChecker = nullptr;
+    WindowLayout *m_layout = nullptr;
+    TrayIcon *m_tray = nullptr;
     std::unique_ptr<PlaylistSeam> m_playlistSeam;
     QMenu *m_popupMenu = nullptr;
     QLabel *m_labelVersao = nullptr;

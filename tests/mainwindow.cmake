@@ -4,3 +4,4 @@ lumi_add_test(tst_transport SOURCES ${CMAKE_SOURCE_DIR}/tests/tst_transport.cpp 
 lumi_add_test(tst_reconnection SOURCES ${CMAKE_SOURCE_DIR}/tests/tst_reconnection.cpp LIBS lumi_gui)
 lumi_add_test(tst_loopseffects SOURCES ${CMAKE_SOURCE_DIR}/tests/tst_loopseffects.cpp LIBS lumi_gui)
 lumi_add_test(tst_miniplayer SOURCES ${CMAKE_SOURCE_DIR}/tests/tst_miniplayer.cpp LIBS lumi_gui)
+lumi_add_test(tst_windowlayout SOURCES ${CMAKE_SOURCE_DIR}/tests/tst_windowlayout.cpp LIBS lumi_gui)

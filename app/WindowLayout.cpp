@@ -1,0 +1,133 @@
+#include "app/WindowLayout.h"
+
+#include "app/ProgramState.h"
+#include "app/SafeCall.h"
+#include "channels/ChannelStrip.h"
+#include "playback/MediaEngine.h"
+
+#include <QTimer>
+#include <QWidget>
+
+WindowLayout::WindowLayout(Parts parts, MediaEngine &engine, ProgramState &state, QObject *parent)
+    : QObject(parent), m_parts(parts), m_engine(engine), m_state(state)
+{
+    setObjectName(QStringLiteral("WindowLayout"));
+    connect(m_parts.resizeTimer, &QTimer::timeout, this, [this] { TimerResizeTimer(); });
+}
+
+int WindowLayout::outerWidth() const
+{
+    return m_parts.window->width() + kFrameWidth;
+}
+
+int WindowLayout::outerHeight() const
+{
+    return m_parts.window->height() + kFrameHeight;
+}
+
+int WindowLayout::stripOffset() const
+{
+    return m_parts.strip->tabControl()->x();
+}
+
+void WindowLayout::setStripLeft(int left)
+{
+    for (QFrame *panel : m_parts.strip->stripPanels())
+        panel->move(left, panel->y());
+    // The tab row moves last, as its position is the offset the others follow.
+    m_parts.strip->tabControl()->move(left, m_parts.strip->tabControl()->y());
+}
+
+void WindowLayout::placeTabRowButtons()
+{
+    QWidget *row = m_parts.strip->tabControl();
+    const int right = outerWidth() - row->x();
+    const std::pair<const char *, int> buttons[] = {
+        {"SpeedButton120", 111}, {"SpeedButton68", 93}, {"SpeedButton39", 75}, {"SpeedButton16", 57}};
+    for (auto [name, distance] : buttons)
+        if (auto *button = row->findChild<QWidget *>(QString::fromLatin1(name)))
+            button->move(right - distance, button->y());
+}
+
+void WindowLayout::placeVideo()
+{
+    const QWidget *window = m_parts.window;
+    const bool clean = m_parts.strip->tabControl()->isHidden();
+    m_parts.video->resize(window->width(), clean ? window->height() : window->height() - 80);
+}
+
+void WindowLayout::FormResize()
+{
+    m_state.ResizeTicks = 0;
+    if (!m_parts.resizeTimer->isActive())
+        m_parts.resizeTimer->start();
+    placeVideo();
+    placeTabRowButtons();
+    m_parts.panelVolume->move(m_parts.window->width() - 49, outerHeight() - 283);
+    m_parts.panelArrows->move(outerWidth() - 54, outerHeight() - 52);
+    QWidget *tabs = m_parts.strip->tabControl();
+    tabs->move(tabs->x(), outerHeight() - 113);
+    for (QFrame *panel : m_parts.strip->stripPanels())
+        panel->move(panel->x(), outerHeight() - 95);
+    m_parts.panelEffects->move(m_parts.panelEffects->x(), outerHeight() - 243);
+
+    const int slack = kMaxOuterWidth - outerWidth();
+    if (std::abs(stripOffset()) > slack)
+        setStripLeft(outerWidth() - kMaxOuterWidth);
+}
+
+void WindowLayout::TimerResizeTimer()
+{
+    m_state.ResizeTicks += 1;
+    if (m_state.ResizeTicks == 2) {
+        safeCall([this] { m_engine.redraw(); });
+        // Later ticks would only count on; nothing needs the timer until the next resize.
+        m_parts.resizeTimer->stop();
+    }
+}
+
+void WindowLayout::SpeedButton72Click()
+{
+    if (stripOffset() >= 0)
+        return;
+    setStripLeft(stripOffset() + kScrollStep);
+    placeTabRowButtons();
+    m_parts.panelVolume->move(m_parts.window->width() - 49, m_parts.panelVolume->y());
+    if (stripOffset() > 0)
+        setStripLeft(0);
+}
+
+void WindowLayout::SpeedButton73Click()
+{
+    const int slack = kMaxOuterWidth - outerWidth();
+    if (std::abs(stripOffset()) >= slack)
+        return;
+    setStripLeft(stripOffset() - kScrollStep);
+    placeTabRowButtons();
+    m_parts.panelVolume->move(m_parts.window->width() - 49, m_parts.panelVolume->y());
+    if (std::abs(stripOffset()) > slack)
+        setStripLeft(-slack);
+}
+
+void WindowLayout::Customizavel1Click()
+{
+    m_parts.strip->tabControl()->show();
+    m_parts.panelArrows->show();
+    for (QFrame *panel : m_parts.strip->stripPanels())
+        panel->show();
+    m_parts.strip->panel(QStringLiteral("PanelBrasil"))->raise();
+    m_parts.panelArrows->raise();
+    m_parts.strip->selectTabQuietly(0);
+    placeVideo();
+    safeCall([this] { m_engine.redraw(); });
+}
+
+void WindowLayout::Pocket1Click()
+{
+    m_parts.strip->tabControl()->hide();
+    m_parts.panelArrows->hide();
+    for (QFrame *panel : m_parts.strip->stripPanels())
+        panel->hide();
+    placeVideo();
+    safeCall([this] { m_engine.redraw(); });
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QObject>
+
+class ChannelStrip;
+class MediaEngine;
+class QTimer;
+class QWidget;
+struct ProgramState;
+
+// Keeps the main window's strip, tab-row buttons and pop-up panels in place
+// when the window is resized, scrolls the strip sideways when the window is
+// narrower than its design, and switches between the normal and clean screens.
+// The design's rules are written for a frame that adds 8 pixels to the width
+// and 34 to the height; here they are applied to the client area with those offsets.
+class WindowLayout : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Parts
+    {
+        QWidget *window;
+        QWidget *video;
+        ChannelStrip *strip;
+        QWidget *panelVolume;
+        QWidget *panelEffects;
+        QWidget *panelArrows;
+        QTimer *resizeTimer;
+    };
+    WindowLayout(Parts parts, MediaEngine &engine, ProgramState &state, QObject *parent);
+
+    static constexpr int kFrameWidth = 8;
+    static constexpr int kFrameHeight = 34;
+    static constexpr int kMaxOuterWidth = 545;
+    static constexpr int kScrollStep = 15;
+
+    int stripOffset() const;
+    void FormResize();
+    void TimerResizeTimer();
+    void SpeedButton72Click(); // "<"
+    void SpeedButton73Click(); // ">"
+    void Customizavel1Click(); // "Normal"
+    void Pocket1Click();       // "Tela Limpa"
+
+private:
+    int outerWidth() const;
+    int outerHeight() const;
+    void setStripLeft(int left);
+    void placeTabRowButtons();
+    void placeVideo();
+
+    Parts m_parts;
+    MediaEngine &m_engine;
+    ProgramState &m_state;
+};
