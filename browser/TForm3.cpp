@@ -6,7 +6,7 @@
 #include "app/SpeedButton.h"
 #include "browser/SearchAddress.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -128,6 +128,7 @@ void TForm3::showCentredOn(QWidget *mainWindow)
     // Client areas are centred on each other: a window never shown has no
     // frame yet, and both windows wear the same one.
     if (mainWindow != nullptr) {
+        m_mainWindow = mainWindow;
         QRect place = geometry();
         place.moveCenter(mainWindow->geometry().center());
         setGeometry(place);
@@ -139,11 +140,16 @@ void TForm3::showCentredOn(QWidget *mainWindow)
 
 void TForm3::searchLyricsFor(const QString &nowPlayingText)
 {
-    if (!isVisible())
-        showCentredOn(parentWidget() != nullptr ? parentWidget()->window() : nullptr);
-    else {
+    if (isVisible()) {
         raise();
         activateWindow();
+    } else {
+        // The now-playing label is clicked on the main window, so that is the
+        // active window when no main window has been given yet.
+        QWidget *mainWindow = m_mainWindow;
+        if (mainWindow == nullptr)
+            mainWindow = parentWidget() != nullptr ? parentWidget()->window() : QApplication::activeWindow();
+        showCentredOn(mainWindow != this ? mainWindow : nullptr);
     }
     selectMode(m_modeLyrics);
     m_edit->setText(nowPlayingText);

@@ -2,6 +2,7 @@
 
 #include "browser/BrowserView.h"
 
+#include <QPointer>
 #include <QWidget>
 
 class QLabel;
@@ -54,6 +55,8 @@ private:
     void navigate(const QUrl &url);
 
     BrowserViewFactory m_viewFactory;
+    // The window it was last centred on; lyrics searches open it there too.
+    QPointer<QWidget> m_mainWindow;
     BrowserView *m_view = nullptr;
     QWidget *m_panel = nullptr;
     SpeedButton *m_back = nullptr;

@@ -58,6 +58,7 @@ private slots:
     void stopReachesTheView();
     void menuEntriesSelectTheirMode();
     void windowIsCentredOnTheMainWindow();
+    void lyricsSearchOpensTheWindowOverTheMainWindow();
     void adultAreaWarnsThenOpensTheSiteOutside();
     void webViewThatCannotBeMadeLeavesAPlaceholder();
 
@@ -378,6 +379,29 @@ void BrowserWindowTest::windowIsCentredOnTheMainWindow()
     const QPoint offset = m_form->geometry().center() - main.geometry().center();
     QVERIFY2(offset.manhattanLength() <= 2,
         qPrintable(QStringLiteral("off by %1,%2").arg(offset.x()).arg(offset.y())));
+}
+
+void BrowserWindowTest::lyricsSearchOpensTheWindowOverTheMainWindow()
+{
+    // Never shown before: the now-playing label's window is the active one.
+    QWidget main;
+    main.setGeometry(300, 200, 700, 600);
+    main.show();
+    QApplication::setActiveWindow(&main);
+    QVERIFY(QTest::qWaitForWindowActive(&main));
+    m_form->searchLyricsFor(QStringLiteral("Tom & Jerry.mp3"));
+    QPoint offset = m_form->geometry().center() - main.geometry().center();
+    QVERIFY2(offset.manhattanLength() <= 2,
+        qPrintable(QStringLiteral("off by %1,%2").arg(offset.x()).arg(offset.y())));
+
+    // Hidden again after the main window moved: it opens over it once more.
+    m_form->hide();
+    main.move(100, 50);
+    m_form->searchLyricsFor(QStringLiteral("Tom & Jerry.mp3"));
+    offset = m_form->geometry().center() - main.geometry().center();
+    QVERIFY2(offset.manhattanLength() <= 2,
+        qPrintable(QStringLiteral("off by %1,%2").arg(offset.x()).arg(offset.y())));
+    QCOMPARE(placeholder()->navigations().size(), 2);
 }
 
 void BrowserWindowTest::adultAreaWarnsThenOpensTheSiteOutside()
