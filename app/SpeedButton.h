@@ -19,14 +19,15 @@ public:
     void setAccessibleLabel(const QString &label);
 };
 
-// Glyph captions of the transport symbols, drawn with ordinary Unicode symbols.
+// Glyph captions of the transport symbols, drawn with Unicode symbols the
+// common Linux fonts carry.
 namespace Glyph {
-inline const QString Previous = QStringLiteral("\u23EE");
-inline const QString Rewind = QStringLiteral("\u23EA");
+inline const QString Previous = QStringLiteral("|\u25C0");
+inline const QString Rewind = QStringLiteral("\u25C0\u25C0");
 inline const QString Play = QStringLiteral("\u25B6");
 inline const QString Stop = QStringLiteral("\u25A0");
-inline const QString Forward = QStringLiteral("\u23E9");
-inline const QString Next = QStringLiteral("\u23ED");
+inline const QString Forward = QStringLiteral("\u25B6\u25B6");
+inline const QString Next = QStringLiteral("\u25B6|");
 inline const QString Eject = QStringLiteral("\u23CF");
 inline const QString Repeat = QStringLiteral("\u21BB");
 inline const QString MiniPlayer = QStringLiteral("\u25A3");

@@ -65,6 +65,11 @@ EffectsPanel::EffectsPanel(QWidget *window) : QObject(window)
 
     Label11 = label("Label11", QStringLiteral("Velocidade:"), 176, 96);
     Label12 = label("Label12", QStringLiteral("100%"), 241, 96);
+    // The design's 8-point face is narrower than the Linux default; keep the caption whole.
+    QFont rateFont = Label11->font();
+    rateFont.setPixelSize(11);
+    Label11->setFont(rateFont);
+    Label12->setFont(rateFont);
     Label12->setMaximumWidth(40);
     Label12->resize(40, 14);
     SpeedButton65 = button("SpeedButton65", QStringLiteral("-"), 280, 93, 17, 17);

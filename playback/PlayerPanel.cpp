@@ -32,7 +32,7 @@ PlayerPanel::PlayerPanel(QFrame *host) : QObject(host), panel(host)
     timeFont.setBold(true);
     Label2->setFont(timeFont);
     Label2->setStyleSheet(QStringLiteral("color: #0000FF;"));
-    Label2->resize(150, 24);
+    Label2->resize(155, 24);
 
     Label10 = makeLabel(QStringLiteral("Label10"), QString(), panel, 200, 8);
     QFont nowPlayingFont(QStringLiteral("Arial"));
