@@ -56,17 +56,16 @@ struct TimerSpec
 {
     const char *name;
     int interval;
-    bool running;
 };
 // Intervals and start states as the window is designed. The resize-settle timer
 // starts with the window; the others are started by their features.
 const TimerSpec kTimers[] = {
-    {"TimerResize", 500, true},          {"TimerTryAgain", 1200, false},
-    {"TimerHide", 3000, false},          {"TimerPosicao", 2000, false},
-    {"TimerVolumeAumenta", 30, false},   {"TimerVolumeAbaixa", 30, false},
-    {"TimerMediaTempo", 1, false},       {"TimerBackward", 150, false},
-    {"TimerFoward", 200, false},         {"TimerVibrationEffect", 150, false},
-    {"TimerWavebeatEffect", 16, false},
+    {"TimerResize", 500},          {"TimerTryAgain", 1200},
+    {"TimerHide", 3000},          {"TimerPosicao", 2000},
+    {"TimerVolumeAumenta", 30},   {"TimerVolumeAbaixa", 30},
+    {"TimerMediaTempo", 1},       {"TimerBackward", 150},
+    {"TimerFoward", 200},         {"TimerVibrationEffect", 150},
+    {"TimerWavebeatEffect", 16},
 };
 } // namespace
 
@@ -116,11 +115,11 @@ TForm1::~TForm1()
 
 void TForm1::createTimers()
 {
-    for (const TimerSpec &spec : kTimers) {
+    for (const TimerSpec &design : kTimers) {
         auto *timer = new QTimer(this);
-        timer->setObjectName(QString::fromLatin1(spec.name));
-        timer->setInterval(spec.interval);
-        if (spec.interval <= 16)
+        timer->setObjectName(QString::fromLatin1(design.name));
+        timer->setInterval(design.interval);
+        if (design.interval <= 16)
             timer->setTimerType(Qt::PreciseTimer);
         m_timers.insert(timer->objectName(), timer);
     }
