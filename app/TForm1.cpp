@@ -57,8 +57,8 @@ struct TimerSpec
     const char *name;
     int interval;
 };
-// Intervals and start states as the window is designed. The resize-settle timer
-// starts with the window; the others are started by their features.
+// Intervals as the window is designed. All start stopped except the resize-settle
+// timer, which starts with the window; features start the others.
 const TimerSpec kTimers[] = {
     {"TimerResize", 500},          {"TimerTryAgain", 1200},
     {"TimerHide", 3000},          {"TimerPosicao", 2000},
