@@ -51,6 +51,8 @@ MpvEngine::MpvEngine(Output output, QObject *parent)
     const std::pair<const char *, const char *> options[] = {
         { MpvNames::vo, screen ? MpvNames::voRender : MpvNames::outputNull },
         { MpvNames::ao, screen ? MpvNames::automatic : MpvNames::outputNull },
+        // A machine without a sound device still plays (silently) rather than failing the file.
+        { MpvNames::audioFallbackToNull, MpvNames::yes },
         { MpvNames::ytdl, MpvNames::no },
         { MpvNames::networkTimeout, "10" },
         { MpvNames::hwdec, MpvNames::hwdecAutoSafe },

@@ -10,6 +10,7 @@ inline constexpr char ao[] = "ao";
 inline constexpr char ytdl[] = "ytdl";
 inline constexpr char networkTimeout[] = "network-timeout";
 inline constexpr char hwdec[] = "hwdec";
+inline constexpr char audioFallbackToNull[] = "audio-fallback-to-null";
 inline constexpr char keepOpen[] = "keep-open";
 inline constexpr char idle[] = "idle";
 inline constexpr char terminal[] = "terminal";
