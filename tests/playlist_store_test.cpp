@@ -1,4 +1,5 @@
 // TIniFile32: how the playlist store reads and writes its lines.
+#include "tests/support/FileBytes.h"
 #include "playlist/TIniFile32.h"
 
 #include <QDir>
@@ -7,21 +8,6 @@
 #include <QTest>
 
 namespace {
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
 
 QStringList sectionKeys(const TIniFile32 &store, const QString &section = QStringLiteral("Musica"))
 {

@@ -1,6 +1,7 @@
 // The playlist window TForm10 with a fake main window and a FakeEngine:
 // adding, dropping, loading, saving, clearing, deleting, reordering, playing,
 // searching, and the monitored-folder controls.
+#include "tests/support/FileBytes.h"
 #include "app/ButtonColour.h"
 #include "playlist/PlaylistRules.h"
 #include "playlist/TForm10.h"
@@ -60,21 +61,6 @@ protected:
     void showError(const QString &text) override { errors << text; }
     void showNotice(const QString &text) override { notices << text; }
 };
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
 
 QStringList storeKeys(const QString &path)
 {
