@@ -10,7 +10,6 @@
 #include <QKeyEvent>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
-#include <QShortcut>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <clocale>
@@ -501,8 +500,6 @@ void MpvEngine::setFullScreen(bool fullScreen)
         auto *layout = new QVBoxLayout(window);
         layout->setContentsMargins(0, 0, 0, 0);
         layout->addWidget(m_surface);
-        auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), window);
-        connect(escape, &QShortcut::activated, this, [this] { setFullScreen(false); });
         window->installEventFilter(this);
         m_fullScreenWindow = window;
         window->showFullScreen();
@@ -525,6 +522,13 @@ bool MpvEngine::eventFilter(QObject *watched, QEvent *event)
     // Closing the full-screen window (Alt+F4) returns the video to its place.
     if (watched == m_fullScreenWindow && event->type() == QEvent::Close) {
         event->ignore();
+        setFullScreen(false);
+        return true;
+    }
+    // Esc is taken from the window's own key events rather than a shortcut, which
+    // acts only once the window manager has made the window active.
+    if (watched == m_fullScreenWindow && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
         setFullScreen(false);
         return true;
     }
