@@ -60,6 +60,12 @@ MpvEngine::MpvEngine(Output output, QObject *parent)
         { MpvNames::terminal, MpvNames::no },
         { MpvNames::inputDefaultBindings, MpvNames::no },
         { MpvNames::inputVoKeyboard, MpvNames::no },
+        // The built-in Lua scripts answer keys we never bind; each costs a
+        // thread that wakes while idle and a few megabytes.
+        { MpvNames::loadStatsOverlay, MpvNames::no },
+        { MpvNames::loadOsdConsole, MpvNames::no },
+        { MpvNames::loadAutoProfiles, MpvNames::no },
+        { MpvNames::loadScripts, MpvNames::no },
         { MpvNames::audioClientName, "Lumivortex TV" },
         { MpvNames::volume, "50" },
         { MpvNames::videoUnscaled, MpvNames::downscaleBig },

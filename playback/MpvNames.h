@@ -18,6 +18,10 @@ inline constexpr char inputDefaultBindings[] = "input-default-bindings";
 inline constexpr char inputVoKeyboard[] = "input-vo-keyboard";
 inline constexpr char audioClientName[] = "audio-client-name";
 inline constexpr char userAgent[] = "user-agent";
+inline constexpr char loadStatsOverlay[] = "load-stats-overlay";
+inline constexpr char loadOsdConsole[] = "load-osd-console";
+inline constexpr char loadAutoProfiles[] = "load-auto-profiles";
+inline constexpr char loadScripts[] = "load-scripts";
 
 // Option values.
 inline constexpr char voRender[] = "libmpv";
