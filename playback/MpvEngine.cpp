@@ -1,6 +1,8 @@
 #include "playback/MpvEngine.h"
 
+#include "playback/MediaLimits.h"
 #include "playback/MediaTimeText.h"
+#include "playback/MpvLibrary.h"
 #include "playback/MpvNames.h"
 #include "playback/StreamResolver.h"
 #include "playback/VideoSurface.h"
@@ -37,13 +39,14 @@ QString bufferingStatus(int percent)
 
 MpvEngine::MpvEngine(Output output, QObject *parent)
     : MediaEngine(parent)
+    , m_lib(MpvLibrary::get())
     , m_output(output)
 {
     // libmpv refuses to start under a locale with a decimal comma; Qt has set
     // the locale from the environment by now.
     std::setlocale(LC_NUMERIC, "C");
 
-    m_mpv = mpv_create();
+    m_mpv = m_lib.create();
     if (!m_mpv)
         throw EngineError("libmpv could not be created");
     const bool screen = output == Output::Screen;
@@ -71,18 +74,18 @@ MpvEngine::MpvEngine(Output output, QObject *parent)
         { MpvNames::videoUnscaled, MpvNames::downscaleBig },
     };
     for (const auto &[name, value] : options) {
-        if (mpv_set_option_string(m_mpv, name, value) < 0) {
-            mpv_terminate_destroy(m_mpv);
+        if (m_lib.setOptionString(m_mpv, name, value) < 0) {
+            m_lib.terminateDestroy(m_mpv);
             throw EngineError(std::string("libmpv refused the option ") + name);
         }
     }
-    if (mpv_initialize(m_mpv) < 0) {
-        mpv_terminate_destroy(m_mpv);
+    if (m_lib.initialize(m_mpv) < 0) {
+        m_lib.terminateDestroy(m_mpv);
         throw EngineError("libmpv could not be initialised");
     }
-    mpv_observe_property(m_mpv, 0, MpvNames::pausedForCache, MPV_FORMAT_FLAG);
-    mpv_observe_property(m_mpv, 0, MpvNames::cacheBufferingState, MPV_FORMAT_INT64);
-    mpv_set_wakeup_callback(m_mpv, &MpvEngine::wakeupCallback, this);
+    m_lib.observeProperty(m_mpv, 0, MpvNames::pausedForCache, MPV_FORMAT_FLAG);
+    m_lib.observeProperty(m_mpv, 0, MpvNames::cacheBufferingState, MPV_FORMAT_INT64);
+    m_lib.setWakeupCallback(m_mpv, &MpvEngine::wakeupCallback, this);
 
     m_resolver = new StreamResolver(this);
     connect(m_resolver, &StreamResolver::playlistFound, this,
@@ -124,8 +127,8 @@ MpvEngine::~MpvEngine()
     delete m_fullScreenWindow.data();
     delete m_surface.data();
     delete m_host.data();
-    mpv_set_wakeup_callback(m_mpv, nullptr, nullptr);
-    mpv_terminate_destroy(m_mpv);
+    m_lib.setWakeupCallback(m_mpv, nullptr, nullptr);
+    m_lib.terminateDestroy(m_mpv);
 }
 
 bool MpvEngine::openGlAvailable()
@@ -157,7 +160,7 @@ void MpvEngine::drainEvents()
     m_wakeupQueued = false;
     const QPointer<MpvEngine> alive(this);
     while (alive) {
-        const mpv_event *event = mpv_wait_event(m_mpv, 0);
+        const mpv_event *event = m_lib.waitEvent(m_mpv, 0);
         if (event->event_id == MPV_EVENT_NONE)
             break;
         handleEvent(*event);
@@ -213,8 +216,8 @@ void MpvEngine::onFileLoaded()
     double length = 0;
     int seekable = 0;
     int64_t size = 0;
-    const bool sized = mpv_get_property(m_mpv, MpvNames::fileSize, MPV_FORMAT_INT64, &size) >= 0 && size > 0;
-    mpv_get_property(m_mpv, MpvNames::seekable, MPV_FORMAT_FLAG, &seekable);
+    const bool sized = m_lib.getProperty(m_mpv, MpvNames::fileSize, MPV_FORMAT_INT64, &size) >= 0 && size > 0;
+    m_lib.getProperty(m_mpv, MpvNames::seekable, MPV_FORMAT_FLAG, &seekable);
     m_live = !getDouble(MpvNames::duration, length) || !(length > 0) || (!seekable && !sized);
     m_duration = m_live ? 0 : length;
     showPlayingStatus();
@@ -279,7 +282,7 @@ void MpvEngine::unload()
     forgetEntries();
     if (m_phase != Phase::Idle) {
         const char *args[] = { MpvNames::stop, nullptr };
-        mpv_command(m_mpv, args);
+        m_lib.command(m_mpv, args);
     }
     m_phase = Phase::Idle;
     m_live = false;
@@ -324,7 +327,7 @@ void MpvEngine::load(const QString &address)
     const QByteArray utf8 = address.toUtf8();
     const char *args[] = { MpvNames::loadfile, utf8.constData(), MpvNames::replace, nullptr };
     mpv_node result;
-    if (mpv_command_ret(m_mpv, args, &result) < 0) {
+    if (m_lib.commandRet(m_mpv, args, &result) < 0) {
         openNext();
         return;
     }
@@ -336,7 +339,7 @@ void MpvEngine::load(const QString &address)
                 && map->values[i].format == MPV_FORMAT_INT64)
                 id = map->values[i].u.int64;
     }
-    mpv_free_node_contents(&result);
+    m_lib.freeNodeContents(&result);
     m_entryFirst = m_entryLast = id;
 }
 
@@ -429,7 +432,7 @@ void MpvEngine::setCurrentPosition(double seconds)
     if (getDouble(MpvNames::duration, now) && now > 0)
         length = now;
     const double target = std::clamp(seconds, 0.0, length);
-    mpv_set_property(m_mpv, MpvNames::timePos, MPV_FORMAT_DOUBLE, const_cast<double *>(&target));
+    m_lib.setProperty(m_mpv, MpvNames::timePos, MPV_FORMAT_DOUBLE, const_cast<double *>(&target));
 }
 
 QString MpvEngine::currentPositionString() const
@@ -452,8 +455,7 @@ QString MpvEngine::durationString() const
 
 void MpvEngine::setVolume(int volume)
 {
-    // libmpv takes -1..1000; the program speaks 0..100.
-    m_volume = std::clamp(volume, 0, 100);
+    m_volume = MediaLimits::clampVolume(volume);
     setDouble(MpvNames::volume, m_volume);
 }
 
@@ -461,7 +463,7 @@ void MpvEngine::setRate(double rate)
 {
     if (std::isnan(rate))
         return;
-    m_rate = std::clamp(rate, 0.01, 100.0);
+    m_rate = MediaLimits::clampRate(rate);
     setDouble(MpvNames::speed, m_rate);
 }
 
@@ -587,23 +589,23 @@ void MpvEngine::setStatusIfChanged(const QString &status)
 void MpvEngine::setFlag(const char *name, bool value)
 {
     int flag = value ? 1 : 0;
-    if (mpv_set_property(m_mpv, name, MPV_FORMAT_FLAG, &flag) < 0)
+    if (m_lib.setProperty(m_mpv, name, MPV_FORMAT_FLAG, &flag) < 0)
         throw EngineError(std::string("libmpv refused to set ") + name);
 }
 
 void MpvEngine::setDouble(const char *name, double value)
 {
-    if (mpv_set_property(m_mpv, name, MPV_FORMAT_DOUBLE, &value) < 0)
+    if (m_lib.setProperty(m_mpv, name, MPV_FORMAT_DOUBLE, &value) < 0)
         throw EngineError(std::string("libmpv refused to set ") + name);
 }
 
 void MpvEngine::setString(const char *name, const char *value)
 {
-    if (mpv_set_property_string(m_mpv, name, value) < 0)
+    if (m_lib.setPropertyString(m_mpv, name, value) < 0)
         throw EngineError(std::string("libmpv refused to set ") + name);
 }
 
 bool MpvEngine::getDouble(const char *name, double &value) const
 {
-    return mpv_get_property(m_mpv, name, MPV_FORMAT_DOUBLE, &value) >= 0;
+    return m_lib.getProperty(m_mpv, name, MPV_FORMAT_DOUBLE, &value) >= 0;
 }

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdint>
 
+struct MpvLibrary;
 struct mpv_handle;
 struct mpv_event;
 struct mpv_event_end_file;
@@ -36,7 +37,7 @@ public:
     // Null: no video or audio output, for tests and machines without a screen.
     enum class Output { Screen, Null };
 
-    // Throws EngineError when libmpv cannot be created or initialised.
+    // Throws EngineError when libmpv cannot be loaded, created or initialised.
     explicit MpvEngine(Output output = Output::Screen, QObject *parent = nullptr);
     ~MpvEngine() override;
 
@@ -108,6 +109,7 @@ private:
     void setString(const char *name, const char *value);
     bool getDouble(const char *name, double &value) const;
 
+    const MpvLibrary &m_lib;
     mpv_handle *m_mpv = nullptr;
     const Output m_output;
     std::atomic<bool> m_wakeupQueued { false };

@@ -1,10 +1,11 @@
 #include "playback/VideoSurface.h"
 
+#include "playback/MpvLibrary.h"
+
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
-#include <mpv/render_gl.h>
 #include <utility>
 
 namespace
@@ -20,6 +21,7 @@ void *getProcAddress(void *, const char *name)
 
 VideoSurface::VideoSurface(mpv_handle *mpv, QWidget *parent)
     : QOpenGLWidget(parent)
+    , m_lib(MpvLibrary::get())
     , m_mpv(mpv)
 {
     setObjectName(QStringLiteral("VideoSurface"));
@@ -44,12 +46,12 @@ void VideoSurface::initializeGL()
         { MPV_RENDER_PARAM_OPENGL_INIT_PARAMS, &gl },
         { MPV_RENDER_PARAM_INVALID, nullptr },
     };
-    if (mpv_render_context_create(&m_render, m_mpv, params) < 0) {
+    if (m_lib.renderContextCreate(&m_render, m_mpv, params) < 0) {
         m_render = nullptr;
         emit renderFailed();
         return;
     }
-    mpv_render_context_set_update_callback(m_render, &VideoSurface::renderUpdateCallback, this);
+    m_lib.renderContextSetUpdateCallback(m_render, &VideoSurface::renderUpdateCallback, this);
     emit renderContextReady();
 }
 
@@ -68,7 +70,7 @@ void VideoSurface::paintGL()
         { MPV_RENDER_PARAM_FLIP_Y, &flipY },
         { MPV_RENDER_PARAM_INVALID, nullptr },
     };
-    mpv_render_context_render(m_render, params);
+    m_lib.renderContextRender(m_render, params);
 }
 
 void VideoSurface::freeRenderContext()
@@ -77,8 +79,8 @@ void VideoSurface::freeRenderContext()
         return;
     // The render context owns GL objects: free it with its GL context current.
     makeCurrent();
-    mpv_render_context_set_update_callback(m_render, nullptr, nullptr);
-    mpv_render_context_free(m_render);
+    m_lib.renderContextSetUpdateCallback(m_render, nullptr, nullptr);
+    m_lib.renderContextFree(m_render);
     m_render = nullptr;
     doneCurrent();
 }
@@ -94,7 +96,7 @@ void VideoSurface::renderUpdateCallback(void *surface)
 void VideoSurface::onRenderUpdate()
 {
     m_updateQueued = false;
-    if (m_render && (mpv_render_context_update(m_render) & MPV_RENDER_UPDATE_FRAME))
+    if (m_render && (m_lib.renderContextUpdate(m_render) & MPV_RENDER_UPDATE_FRAME))
         update();
 }
 

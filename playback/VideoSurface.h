@@ -3,6 +3,7 @@
 #include <QOpenGLWidget>
 #include <atomic>
 
+struct MpvLibrary;
 struct mpv_handle;
 struct mpv_render_context;
 
@@ -39,6 +40,7 @@ private:
     void onRenderUpdate();
     static void renderUpdateCallback(void *surface);
 
+    const MpvLibrary &m_lib;
     mpv_handle *m_mpv;
     mpv_render_context *m_render = nullptr;
     std::atomic<bool> m_updateQueued { false };

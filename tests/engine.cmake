@@ -38,3 +38,4 @@ add_dependencies(tst_mpvengine engine_fixtures)
 lumi_add_test(tst_videosurface SOURCES ${CMAKE_SOURCE_DIR}/tests/tst_videosurface.cpp DISPLAY TIMEOUT 60
   ENV "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=0")
 add_dependencies(tst_videosurface engine_fixtures)
+lumi_add_test(tst_deferredengine SOURCES ${CMAKE_SOURCE_DIR}/tests/tst_deferredengine.cpp)
