@@ -90,5 +90,8 @@ int main(int argc, char *argv[])
     std::printf("  10000 files onto an empty store   : %9.1f ms  (goal <= 2000 ms)\n", batch10k);
     std::printf("  10000 files onto 10000 entries    : %9.1f ms  (store now %lld bytes)\n", batchOnto10k,
                 static_cast<long long>(storeSize));
+    // One row for bench/run's table: figure|ours|reference|ratio|goal.
+    std::printf("TABLE|10,000-file add (ms)|%.0f|%.0f (300 files, per-file writes)|-|<= 2000 ms\n", batch10k,
+                perFileSmall);
     return batch10k <= 2000 && batchOnto10k <= 2000 ? 0 : 1;
 }
