@@ -1,5 +1,6 @@
 #include "options/TForm2.h"
 
+#include "app/CaptionFit.h"
 #include "app/ProgramState.h"
 #include "app/SafeCall.h"
 #include "options/PowerOffService.h"
@@ -25,32 +26,6 @@ T *named(T *control, const char *name)
 {
     control->setObjectName(QLatin1String(name));
     return control;
-}
-
-// The design's controls were sized for an 8-point Windows font; a wider family
-// is narrowed just enough for every caption to fit its control.
-void fitCaptions(QWidget *window, const QList<QAbstractButton *> &buttons)
-{
-    QFont font = window->font();
-    font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
-                      QStringLiteral("DejaVu Sans")});
-    font.setPixelSize(11);
-    window->setFont(font);
-    // Indicator, spacing and margins stay the same whatever the font's width.
-    QList<int> rooms;
-    for (QAbstractButton *button : buttons)
-        rooms << button->width() - (button->sizeHint().width() - button->fontMetrics().horizontalAdvance(button->text()));
-    const auto fits = [&](const QFont &candidate) {
-        const QFontMetrics metrics(candidate);
-        for (int i = 0; i < buttons.size(); ++i) {
-            if (metrics.horizontalAdvance(buttons[i]->text()) > rooms[i])
-                return false;
-        }
-        return true;
-    };
-    for (int stretch = 100; stretch > 60 && !fits(font); stretch -= 4)
-        font.setStretch(stretch - 4);
-    window->setFont(font);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "playlist/TForm10.h"
 
+#include "app/CaptionFit.h"
 #include "app/MessageBox.h"
 #include "app/ProgramState.h"
 #include "app/SafeCall.h"
@@ -56,6 +57,9 @@ TForm10::TForm10(PlaylistHost &host, QWidget *parent) : QWidget(parent, Qt::Wind
     setObjectName(QStringLiteral("Form10"));
     setWindowTitle(QStringLiteral("Lumivortex Playlist"));
     buildControls();
+    fitCaptions(this, {SpeedButton7, CheckBox1});
+    for (QLabel *caption : {Label1, Label2, Label3, Label4, Label5, Label6})
+        caption->adjustSize();
     // FormCreate: a drop target, as high as the main window is now.
     setAcceptDrops(true);
     const QWidget *main = m_host.mainWindow();

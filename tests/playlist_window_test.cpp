@@ -97,6 +97,7 @@ private slots:
     // Window and controls.
     void windowHasItsControls();
     void monitoredFolderControlsAreGreyedAndInert();
+    void captionsFitTheirControls();
     void showBesidePlacesItFifteenPixelsLeft();
 
     // Drops.
@@ -252,6 +253,21 @@ void PlaylistWindowTest::windowHasItsControls()
     QCOMPARE(list()->selectionMode(), QAbstractItemView::ExtendedSelection);
     QCOMPARE(list()->count(), 0);
     QVERIFY(m_form->acceptDrops());
+}
+
+// Linux fonts are wider than the design's: no caption may be cut or run into
+// the number beside it.
+void PlaylistWindowTest::captionsFitTheirControls()
+{
+    m_form->show();
+    for (const char *name : {"SpeedButton7", "CheckBox1"}) {
+        auto *button = m_form->findChild<QAbstractButton *>(QString::fromLatin1(name));
+        QVERIFY2(button->sizeHint().width() <= button->width(), name);
+    }
+    const auto label = [this](const char *name) { return m_form->findChild<QLabel *>(QString::fromLatin1(name)); };
+    QVERIFY(label("Label2")->geometry().right() < label("Label5")->x());
+    QVERIFY(label("Label3")->geometry().right() < label("Label6")->x());
+    QVERIFY(label("Label1")->geometry().bottom() < m_form->findChild<QLineEdit *>(QStringLiteral("Edit1"))->y());
 }
 
 void PlaylistWindowTest::monitoredFolderControlsAreGreyedAndInert()
