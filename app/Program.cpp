@@ -11,6 +11,7 @@
 #include "game/TForm5.h"
 #include "options/LogindPowerOff.h"
 #include "options/TForm2.h"
+#include "packaging/ProgramIcon.h"
 #include "playback/MpvEngine.h"
 #include "playback/TForm6.h"
 #include "playlist/TForm10.h"
@@ -100,6 +101,9 @@ int runProgram(int argc, char **argv)
     QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("lumivortex"));
+    // Wayland compositors find the icon through the desktop entry's name.
+    QApplication::setDesktopFileName(QStringLiteral("lumivortex"));
+    QApplication::setWindowIcon(ProgramIcon::icon());
     // The main window decides when the program ends (it may be hidden in the tray).
     QApplication::setQuitOnLastWindowClosed(false);
     installPortugueseDialogs(app);
