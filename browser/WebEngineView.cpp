@@ -11,10 +11,16 @@ namespace
 
 using CreateWebView = QWidget *(*)(QWidget *parent);
 
-// Next to the program when installed; the build tree's copy for tests.
+// Next to the program in the build tree; under lib/ when installed, found from
+// the program's own folder so the package works under any prefix; then the
+// build tree's copy for tests.
 QStringList moduleCandidates()
 {
     QStringList paths { QCoreApplication::applicationDirPath() + QStringLiteral("/lumivortex-webview.so") };
+#ifdef LUMI_WEBVIEW_INSTALLED
+    paths.append(QCoreApplication::applicationDirPath()
+        + QLatin1String("/" LUMI_WEBVIEW_INSTALLED "/lumivortex-webview.so"));
+#endif
 #ifdef LUMI_WEBVIEW_MODULE
     paths.append(QStringLiteral(LUMI_WEBVIEW_MODULE));
 #endif
