@@ -104,3 +104,17 @@ void ChannelCatalogue::setAlternateEntries(const QString &listBox, const QString
     if (it != m_listByBox.cend())
         m_lists[*it].entries = entries;
 }
+
+bool ChannelCatalogue::addAlternateList(const QString &control, const QString &listBox, const QStringList &entries)
+{
+    const auto it = m_byControl.constFind(control);
+    if (it == m_byControl.cend() || listBox.isEmpty() || m_listByBox.contains(listBox))
+        return false;
+    Channel &channel = m_channels[*it];
+    if (!channel.alternateList.isEmpty())
+        return false;
+    channel.alternateList = listBox;
+    m_listByBox.insert(listBox, int(m_lists.size()));
+    m_lists.append(AlternateList{listBox, channel.titleSuffix, entries});
+    return true;
+}

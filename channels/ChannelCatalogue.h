@@ -10,7 +10,7 @@
 // lists may change addresses in their copy without touching anyone else's.
 //
 // Pointers returned by the lookups stay valid until the catalogue is next
-// modified (setAddress, setAlternateEntries) or destroyed: keep the catalogue
+// modified (setAddress, setAlternateEntries, addAlternateList) or destroyed: keep the catalogue
 // in a variable, not builtIn()'s temporary, while holding one.
 class ChannelCatalogue
 {
@@ -27,7 +27,7 @@ public:
     const Channel *byControl(const QString &control) const;          // nullptr if none
     const Channel *byWindowTitle(const QString &title) const;        // nullptr if none
 
-    const QVector<AlternateList> &alternateLists() const & { return m_lists; } // 15
+    const QVector<AlternateList> &alternateLists() const & { return m_lists; } // 15 built in
     QVector<AlternateList> alternateLists() const && { return m_lists; }
     const AlternateList *alternateList(const QString &listBox) const;         // nullptr if none
     // The list of the channel whose window title is exactly windowTitle, if it has one.
@@ -43,6 +43,9 @@ public:
     // Unknown names are ignored.
     void setAddress(const QString &control, const QString &address);
     void setAlternateEntries(const QString &listBox, const QStringList &entries);
+    // Gives the channel named by control a list of its own; false (and nothing
+    // changes) when it already has one or listBox is taken.
+    bool addAlternateList(const QString &control, const QString &listBox, const QStringList &entries);
 
 private:
     ChannelCatalogue() = default;
