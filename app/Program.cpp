@@ -7,6 +7,7 @@
 #include "app/TForm1.h"
 #include "browser/TForm3.h"
 #include "channels/ChannelCatalogue.h"
+#include "channels/OwnChannelList.h"
 #include "channels/TForm8.h"
 #include "game/TForm5.h"
 #include "options/LogindPowerOff.h"
@@ -120,7 +121,8 @@ int runProgram(int argc, char **argv)
         return 1;
     }
 
-    Program program(std::move(engine), ChannelCatalogue::builtIn(), std::make_unique<LogindPowerOff>(), kGamePort);
+    Program program(std::move(engine), OwnChannelList::startUpCatalogue(), std::make_unique<LogindPowerOff>(),
+                    kGamePort);
     if (!program.started())
         return 1;
     program.form1->show();
