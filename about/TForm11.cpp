@@ -1,6 +1,7 @@
 #include "about/TForm11.h"
 
 #include "about/AboutStyle.h"
+#include "channels/OwnChannelList.h"
 
 #include <QDir>
 #include <QPushButton>
@@ -56,11 +57,22 @@ QList<Entry> entries()
     };
 }
 
-// Answer about the user's own channel list file: its question and text go
-// here once that feature exists. An entry with no answer is not shown.
+// The user's own channel addresses: where the file goes and how it reads.
 Entry ownChannelListEntry()
 {
-    return { QStringLiteral("Posso usar a minha própria lista de canais?"), QString() };
+    return { QStringLiteral("Posso usar a minha própria lista de canais?"),
+        QStringLiteral(
+            "Sim. Escreva os endereços no arquivo<br><tt>%1</tt><br>no formato M3U: para cada "
+            "canal, uma linha <tt>#EXTINF</tt> que termina com o nome do canal, escrito como ele "
+            "aparece no título da janela depois de \"Lumivortex TV - \" (com os mesmos acentos e "
+            "maiúsculas), e na linha seguinte o endereço. Por exemplo:<br>"
+            "<tt>#EXTM3U<br>#EXTINF:-1,TV Globo<br>http://meuservidor.example/globo<br>"
+            "#EXTINF:-1,TV Globo<br>http://reserva.example/globo</tt><br>"
+            "O primeiro endereço de um canal passa a ser o dele; quando o canal falha, o sistema "
+            "Tenacor® passa por todos os endereços dele, na ordem do arquivo. "
+            "Nomes que não são de nenhum canal são ignorados. O arquivo é lido quando o "
+            "Lumivortex abre; os botões e menus continuam os mesmos.")
+            .arg(QDir::toNativeSeparators(OwnChannelList::path()).toHtmlEscaped()) };
 }
 
 QString entryHtml(const Entry &entry)

@@ -156,6 +156,8 @@ void AboutWindowTest::faqAnswersWhatUsersAsk_data()
         << QStringLiteral("Todos os canais mostram \"Canal Congestionado!\"");
     QTest::newRow("game port") << QStringLiteral("porta TCP 23");
     QTest::newRow("game roles") << QStringLiteral("\"Sou Servidor.\"");
+    QTest::newRow("own channel list")
+        << QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + QStringLiteral("/channels.m3u");
 }
 
 void AboutWindowTest::faqAnswersWhatUsersAsk()
