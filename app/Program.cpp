@@ -13,6 +13,7 @@
 #include "options/LogindPowerOff.h"
 #include "options/TForm2.h"
 #include "packaging/ProgramIcon.h"
+#include "playback/DeferredEngine.h"
 #include "playback/MpvEngine.h"
 #include "playback/TForm6.h"
 #include "playlist/TForm10.h"
@@ -111,15 +112,14 @@ int runProgram(int argc, char **argv)
     // libmpv refuses to start unless numbers are read the C way.
     std::setlocale(LC_NUMERIC, "C");
 
-    std::unique_ptr<MediaEngine> engine;
-    try {
+    // The player library and the GL driver load with the first thing played,
+    // so a program that sits idle or never plays does not pay for them. Where
+    // they cannot load, that first tune is the old-player failure.
+    auto engine = std::make_unique<DeferredEngine>([]() -> std::unique_ptr<MediaEngine> {
         if (!MpvEngine::openGlAvailable())
             throw EngineError("no OpenGL context can be made");
-        engine = std::make_unique<MpvEngine>();
-    } catch (const std::exception &) {
-        showMessage(nullptr, MessageRequest{applicationTitle(), OldPlayerFailure::startupMessage()});
-        return 1;
-    }
+        return std::make_unique<MpvEngine>();
+    });
 
     Program program(std::move(engine), OwnChannelList::startUpCatalogue(), std::make_unique<LogindPowerOff>(),
                     kGamePort);
