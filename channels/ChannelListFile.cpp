@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
+#include <QVarLengthArray>
 #include <algorithm>
 
 namespace
@@ -14,27 +15,51 @@ bool isTextByte(char c)
     return (byte >= 0x20 && byte != 0x7f) || c == '\t' || c == '\n' || c == '\r';
 }
 
+// Checked in pieces through one small buffer: decoding a whole megabyte
+// into a string first costs more than the rest of the reading together.
+bool isUtf8(QByteArrayView bytes)
+{
+    constexpr qsizetype Piece = 16 * 1024;
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    QVarLengthArray<QChar, Piece> buffer(Piece);
+    for (qsizetype at = 0; at < bytes.size() && !decoder.hasError(); at += Piece)
+        decoder.appendToBuffer(buffer.data(), bytes.sliced(at, qMin(Piece, bytes.size() - at)));
+    // A sequence cut at the end of the file turns into an error here.
+    decoder.appendToBuffer(buffer.data(), QByteArrayView("\n"));
+    return !decoder.hasError();
+}
+
+QByteArrayView trimmed(QByteArrayView line)
+{
+    while (!line.isEmpty() && (line.front() == ' ' || line.front() == '\t'))
+        line = line.sliced(1);
+    while (!line.isEmpty() && (line.back() == ' ' || line.back() == '\t'))
+        line.chop(1);
+    return line;
+}
+
+bool startsWithTag(QByteArrayView line, const char *tag)
+{
+    const auto length = qsizetype(qstrlen(tag));
+    return line.size() >= length && qstrnicmp(line.data(), tag, length) == 0;
+}
+
 // "#EXTINF:<length> <attributes>,<name>": the name starts after the first
 // comma outside the attributes' quotes, so names keep their own commas
 // ("Waikiki Beach, Honolulu"). With unbalanced quotes, the last comma.
-QString entryName(QStringView line)
+QByteArrayView entryName(QByteArrayView line)
 {
     bool quoted = false;
     qsizetype comma = -1;
     for (qsizetype i = 0; i < line.size() && comma < 0; ++i) {
-        if (line[i] == u'"')
+        if (line[i] == '"')
             quoted = !quoted;
-        else if (line[i] == u',' && !quoted)
+        else if (line[i] == ',' && !quoted)
             comma = i;
     }
     if (comma < 0)
-        comma = line.lastIndexOf(u',');
-    return comma < 0 ? QString() : line.sliced(comma + 1).trimmed().toString();
-}
-
-bool startsWithTag(QStringView line, QLatin1String tag)
-{
-    return line.startsWith(tag, Qt::CaseInsensitive);
+        comma = line.lastIndexOf(',');
+    return comma < 0 ? QByteArrayView() : trimmed(line.sliced(comma + 1));
 }
 
 } // namespace
@@ -43,28 +68,22 @@ ChannelListRead ChannelListFile::parse(QByteArrayView bytes)
 {
     ChannelListRead result;
     result.bytesRead = bytes.size();
-    if (!std::all_of(bytes.begin(), bytes.end(), isTextByte)) {
+    if (!std::all_of(bytes.begin(), bytes.end(), isTextByte) || !isUtf8(bytes)) {
         result.refusal = ChannelListRead::Refusal::NotText;
         return result;
     }
-    // Stateless: a sequence cut at the end of the file counts as an error too.
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = decoder.decode(bytes);
-    if (decoder.hasError()) {
-        result.refusal = ChannelListRead::Refusal::NotText;
-        return result;
-    }
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes = bytes.sliced(3);
 
     bool firstLine = true;
     bool pending = false;
-    QString pendingName;
-    const QStringView all(text);
+    QByteArrayView pendingName;
     qsizetype at = 0;
-    while (at < all.size()) {
+    while (at < bytes.size()) {
         qsizetype end = at;
-        while (end < all.size() && all[end] != u'\n' && all[end] != u'\r')
+        while (end < bytes.size() && bytes[end] != '\n' && bytes[end] != '\r')
             ++end;
-        const QStringView raw = all.sliced(at, end - at);
+        const QByteArrayView raw = bytes.sliced(at, end - at);
         at = end + 1;
         if (raw.size() > MaxLineLength) {
             ++result.overlongLines;
@@ -73,26 +92,30 @@ ChannelListRead ChannelListFile::parse(QByteArrayView bytes)
             pending = false;
             continue;
         }
-        const QStringView line = raw.trimmed();
+        const QByteArrayView line = trimmed(raw);
         if (line.isEmpty())
             continue;
         if (firstLine) {
             firstLine = false;
-            if (startsWithTag(line, QLatin1String("#EXTM3U")))
+            if (startsWithTag(line, "#EXTM3U"))
                 continue;
             result.headerMissing = true;
         }
-        if (startsWithTag(line, QLatin1String("#EXTINF:"))) {
+        if (startsWithTag(line, "#EXTINF:")) {
             if (pending)
                 ++result.entriesWithoutAddress;
             pendingName = entryName(line);
             pending = !pendingName.isEmpty();
             if (!pending)
                 ++result.entriesWithoutName;
-        } else if (line.startsWith(u'#')) {
+        } else if (line.startsWith('#')) {
             continue; // other tags and comments may sit between an entry and its address
         } else if (pending) {
-            result.entries.append({ pendingName, line.toString() });
+            // Past the bound only counted: a list for 101 channels needs far fewer.
+            if (result.entries.size() < MaxEntries)
+                result.entries.append({ QString::fromUtf8(pendingName), QString::fromUtf8(line) });
+            else
+                ++result.entriesPastLimit;
             pending = false;
         } else {
             ++result.addressesWithoutEntry;

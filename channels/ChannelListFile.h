@@ -16,6 +16,7 @@ struct ChannelListEntry {
         return name == other.name && address == other.address;
     }
 };
+Q_DECLARE_TYPEINFO(ChannelListEntry, Q_RELOCATABLE_TYPE);
 
 // What reading a channel list found. A refused file yields no entries.
 struct ChannelListRead {
@@ -37,16 +38,19 @@ struct ChannelListRead {
     int entriesWithoutName = 0; // "#EXTINF" with no comma or nothing after it
     int entriesWithoutAddress = 0; // "#EXTINF" followed by another one or by the end
     int addressesWithoutEntry = 0; // address lines with no "#EXTINF" before them
+    int entriesPastLimit = 0; // whole entries after the first MaxEntries, not kept
 };
 
 // Reads the M3U lists users write by hand or export from other players:
-// LF, CR LF or CR line ends, an optional UTF-8 byte order mark. Everything is
-// bounded, so a wrong or hostile file costs little and changes nothing.
+// LF, CR LF or CR line ends, an optional UTF-8 byte order mark; names and
+// addresses lose the spaces and tabs around them. Everything is bounded, so a wrong or hostile file costs
+// little and changes nothing.
 class ChannelListFile
 {
 public:
     static constexpr qint64 MaxBytes = 1024 * 1024;
-    static constexpr qsizetype MaxLineLength = 8 * 1024; // characters
+    static constexpr qsizetype MaxLineLength = 8 * 1024; // bytes, line end excluded
+    static constexpr qsizetype MaxEntries = 4096;
 
     static ChannelListRead parse(QByteArrayView bytes);
     // Larger files are refused before a byte of them is read.

@@ -67,11 +67,14 @@ ChannelListApplied OwnChannelList::apply(
     ChannelCatalogue &catalogue, const QVector<ChannelListEntry> &entries)
 {
     ChannelListApplied applied;
+    QHash<QString, QString> controlByTitle;
+    for (const Channel &channel : catalogue.channels())
+        controlByTitle.insert(channel.titleSuffix, channel.control);
     QStringList names; // channel title suffixes in order of first appearance
     QHash<QString, QStringList> addresses;
     QSet<QString> unmatched;
     for (const ChannelListEntry &entry : entries) {
-        if (!catalogue.byWindowTitle(ChannelCatalogue::windowTitlePrefix() + entry.name)) {
+        if (!controlByTitle.contains(entry.name)) {
             if (!unmatched.contains(entry.name)) {
                 unmatched.insert(entry.name);
                 applied.unmatched.append(entry.name);
@@ -90,7 +93,7 @@ ChannelListApplied OwnChannelList::apply(
     for (const QString &name : qAsConst(names)) {
         const QStringList &list = addresses[name];
         // Copied out: the catalogue's pointers do not survive the changes below.
-        const Channel channel = *catalogue.byWindowTitle(ChannelCatalogue::windowTitlePrefix() + name);
+        const Channel channel = *catalogue.byControl(controlByTitle.value(name));
         catalogue.setAddress(channel.control, list.first());
         if (!channel.alternateList.isEmpty())
             catalogue.setAlternateEntries(channel.alternateList, list);
@@ -115,7 +118,7 @@ QString OwnChannelList::note(
     QStringList unused;
     if (read.overlongLines > 0)
         unused << counted(read.overlongLines, "linha longa demais", "linhas longas demais")
-                + QString::fromUtf8(" (mais de %1 caracteres)").arg(ChannelListFile::MaxLineLength);
+                + QString::fromUtf8(" (mais de %1 bytes)").arg(ChannelListFile::MaxLineLength);
     if (read.entriesWithoutName > 0)
         unused << counted(read.entriesWithoutName, "#EXTINF sem nome depois da vírgula",
             "#EXTINF sem nome depois da vírgula");
@@ -123,6 +126,10 @@ QString OwnChannelList::note(
         unused << counted(read.entriesWithoutAddress, "#EXTINF sem endereço", "#EXTINF sem endereço");
     if (read.addressesWithoutEntry > 0)
         unused << counted(read.addressesWithoutEntry, "endereço sem #EXTINF", "endereços sem #EXTINF");
+    if (read.entriesPastLimit > 0)
+        unused << counted(
+            read.entriesPastLimit, "entrada além das primeiras %1", "entradas além das primeiras %1")
+                      .arg(ChannelListFile::MaxEntries);
     if (applied.addressesOverLimit > 0)
         unused << counted(applied.addressesOverLimit, "endereço além de %1 para um canal",
             "endereços além de %1 para um canal")

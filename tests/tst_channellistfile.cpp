@@ -176,6 +176,17 @@ private slots:
             (QVector<ChannelListEntry> { { QStringLiteral("B"), QString::fromLatin1(longest) } }));
     }
 
+    void entriesPastTheBoundAreOnlyCounted()
+    {
+        QByteArray bytes = "#EXTM3U\n";
+        for (int i = 0; i < ChannelListFile::MaxEntries + 3; ++i)
+            bytes += "#EXTINF:-1,N" + QByteArray::number(i) + "\nhttp://a/" + QByteArray::number(i) + "\n";
+        const ChannelListRead read = ChannelListFile::parse(bytes);
+        QCOMPARE(read.entries.size(), ChannelListFile::MaxEntries);
+        QCOMPARE(read.entries.last(), entry("N4095", "http://a/4095"));
+        QCOMPARE(read.entriesPastLimit, 3);
+    }
+
     void megabyteLineIsSkippedAndTheRestRead()
     {
         QByteArray bytes = "#EXTM3U\n#EXTINF:-1,ESPN\nhttp://a.test/1\n";
@@ -206,6 +217,26 @@ private slots:
         QCOMPARE(read.refusal, ChannelListRead::Refusal::NotText);
         QVERIFY(read.entries.isEmpty());
         QCOMPARE(read.bytesRead, bytes.size());
+    }
+
+    void textCutIntoPiecesIsCheckedWhole_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("text");
+        // The check reads 16 KiB at a time: sequences across its pieces.
+        for (int offset : { 16 * 1024 - 2, 16 * 1024 - 1, 16 * 1024 }) {
+            const QByteArray head = "#EXTM3U\n" + QByteArray(offset - 8, '#');
+            QTest::addRow("two bytes at %d", offset) << head + "\xc3\xa7\n" << true;
+            QTest::addRow("four bytes at %d", offset) << head + "\xf0\x9f\x93\xba\n" << true;
+            QTest::addRow("lone continuation at %d", offset) << head + "\xa7\n" << false;
+            QTest::addRow("cut sequence at %d", offset) << head + "\xf0\x9f\x93" << false;
+        }
+    }
+    void textCutIntoPiecesIsCheckedWhole()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, text);
+        QCOMPARE(ChannelListFile::parse(bytes).refusal == ChannelListRead::Refusal::NotText, !text);
     }
 
     void tabsAndAccentsAreText()

@@ -257,6 +257,10 @@ private slots:
         QTest::newRow("only names of no channel")
             << QByteArray("#EXTM3U\n#EXTINF:-1,tv globo\nhttp://own.test/1\n") << u("nenhum canal mudou");
         QTest::newRow("empty") << QByteArray() << u("nenhum canal mudou");
+        QByteArray many = "#EXTM3U\n";
+        for (int i = 0; i < ChannelListFile::MaxEntries + 2; ++i)
+            many += "#EXTINF:-1,Nada " + QByteArray::number(i) + "\nhttp://own.test/\n";
+        QTest::newRow("too many entries") << many << u("2 entradas além das primeiras 4096");
         QTest::newRow("plain address list")
             << QByteArray("http://own.test/1\r\nhttp://own.test/2\r\n") << u("2 endereços sem #EXTINF");
         QTest::newRow("long lines only") << "#EXTM3U\n#EXTINF:-1,TV Globo\n" + QByteArray(9000, 'h') + "\n"
