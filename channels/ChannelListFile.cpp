@@ -29,13 +29,21 @@ bool isUtf8(QByteArrayView bytes)
     return !decoder.hasError();
 }
 
-QByteArrayView trimmed(QByteArrayView line)
+// Blanks are spaces and tabs. A byte order mark may open any line or name:
+// lists get joined with cat, and the decoder would drop it unseen.
+QByteArrayView trimmed(QByteArrayView text)
 {
-    while (!line.isEmpty() && (line.front() == ' ' || line.front() == '\t'))
-        line = line.sliced(1);
-    while (!line.isEmpty() && (line.back() == ' ' || line.back() == '\t'))
-        line.chop(1);
-    return line;
+    while (true) {
+        if (!text.isEmpty() && (text.front() == ' ' || text.front() == '\t'))
+            text = text.sliced(1);
+        else if (text.startsWith("\xEF\xBB\xBF"))
+            text = text.sliced(3);
+        else
+            break;
+    }
+    while (!text.isEmpty() && (text.back() == ' ' || text.back() == '\t'))
+        text.chop(1);
+    return text;
 }
 
 bool startsWithTag(QByteArrayView line, const char *tag)
@@ -72,8 +80,6 @@ ChannelListRead ChannelListFile::parse(QByteArrayView bytes)
         result.refusal = ChannelListRead::Refusal::NotText;
         return result;
     }
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        bytes = bytes.sliced(3);
 
     bool firstLine = true;
     bool pending = false;

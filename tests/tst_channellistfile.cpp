@@ -116,6 +116,20 @@ private slots:
                 entry("ESPN", "http://a.test/1"), entry("BAND", "http://a.test/2") }));
     }
 
+    void joinedListsKeepTheirMarksOutOfNamesAndAddresses()
+    {
+        const QByteArray list = "\xEF\xBB\xBF#EXTM3U\n#EXTINF:-1,ESPN\nhttp://a/1\n";
+        const ChannelListRead read = ChannelListFile::parse(list + list
+            + "#EXTINF:-1,\xEF\xBB\xBF BAND\n\xEF\xBB\xBF\xEF\xBB\xBF\n"
+              "\xEF\xBB\xBFhttp://a/2\n#EXTINF:-1,\xEF\xBB\xBF\n");
+        QCOMPARE(read.entries,
+            (QVector<ChannelListEntry> {
+                entry("ESPN", "http://a/1"), entry("ESPN", "http://a/1"), entry("BAND", "http://a/2") }));
+        QCOMPARE(read.addressesWithoutEntry, 0);
+        QCOMPARE(read.entriesWithoutName, 1);
+        QVERIFY(!read.headerMissing);
+    }
+
     void missingHeaderIsReadButNoted_data()
     {
         QTest::addColumn<QByteArray>("bytes");
