@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+
+// What the desktop's media controls show of the player: the playback state in
+// the three words of the media-player protocol, and the title of what plays.
+namespace NowPlaying {
+inline const QString Playing = QStringLiteral("Playing");
+inline const QString Paused = QStringLiteral("Paused");
+inline const QString Stopped = QStringLiteral("Stopped");
+
+// The state an engine status text stands for. Connecting and buffering count as
+// playing (the media starts by itself); a text we do not know keeps `previous`.
+QString playbackStatus(const QString &engineStatus, const QString &previous);
+
+// The title of what plays: the now-playing text when it names the current URL
+// (a file or a playlist item), else the channel part of the window title, else
+// the URL's file name. Nothing loaded: empty.
+QString title(const QString &windowTitle, const QString &lastChannelTitle, const QString &nowPlayingText,
+              const QString &url);
+} // namespace NowPlaying
+
+// The values last published to the desktop, so that only real changes are
+// announced; every new title is a new track with an id of its own.
+class NowPlayingTracker
+{
+public:
+    struct Changes
+    {
+        bool status = false;
+        bool track = false;
+        bool any() const { return status || track; }
+    };
+
+    Changes update(const QString &engineStatus, const QString &title);
+
+    QString playbackStatus() const { return m_status; }
+    QString title() const { return m_title; }
+    // A D-Bus object path naming the track; the protocol's "no track" path while
+    // nothing plays.
+    QString trackId() const;
+
+private:
+    QString m_status = NowPlaying::Stopped;
+    QString m_title;
+    int m_track = 0;
+};

@@ -1,0 +1,409 @@
+// The desktop's media controls on a private session bus: commands press the
+// main window's buttons, state and title follow the engine, absence is harmless.
+#include "app/ButtonColour.h"
+#include "app/MessageBox.h"
+#include "app/SpeedButton.h"
+#include "app/TForm1.h"
+#include "app/TrayIcon.h"
+#include "channels/ChannelCatalogue.h"
+#include "desktop/MediaControls.h"
+#include "playback/PlayerPanel.h"
+#include "playback/TForm6.h"
+#include "playback/Transport.h"
+#include "tests/support/FakeEngine.h"
+
+#include <QDBusArgument>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusVariant>
+#include <QtTest>
+
+using namespace ButtonColour;
+
+namespace {
+const QString kRoot = QStringLiteral("org.mpris.MediaPlayer2");
+const QString kPlayer = QStringLiteral("org.mpris.MediaPlayer2.Player");
+const QString kProperties = QStringLiteral("org.freedesktop.DBus.Properties");
+const QString kNoTrack = QStringLiteral("/org/mpris/MediaPlayer2/TrackList/NoTrack");
+
+class StandInPlaylist : public PlaylistSeam
+{
+public:
+    void play() override { calls << QStringLiteral("play"); }
+    void next() override { calls << QStringLiteral("next"); }
+    void previous() override { calls << QStringLiteral("previous"); }
+    int currentIndex() const override { return 0; }
+    int count() const override { return 2; }
+    QStringList calls;
+};
+
+struct Harness
+{
+    Harness() : engine(new FakeEngine), window(std::unique_ptr<MediaEngine>(engine), ChannelCatalogue::builtIn())
+    {
+        window.terminate = [] {};
+        window.transport()->setPlaylist(&playlist);
+        // A failed stream asks about reconnecting: answer "no" without a modal loop.
+        setMessageHandler([](QWidget *, const MessageRequest &request) { return request.escapeButton; });
+    }
+    ~Harness() { setMessageHandler({}); }
+    StandInPlaylist playlist;
+    FakeEngine *engine;
+    TForm1 window;
+    QWidget *playButton() { return window.player()->SpeedButton42; }
+};
+
+// The other end: a desktop panel on a connection of its own.
+QDBusConnection client()
+{
+    return QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("client"));
+}
+
+// The service lives on this thread: a caller that blocked it would wait for itself.
+QDBusMessage call(const QString &interface, const QString &method, const QVariantList &args = {})
+{
+    QDBusMessage message = QDBusMessage::createMethodCall(MediaControls::ServiceName, MediaControls::ObjectPath,
+                                                          interface, method);
+    message.setArguments(args);
+    return client().call(message, QDBus::BlockWithGui);
+}
+
+QVariant busProperty(const QString &interface, const QString &name)
+{
+    const QDBusMessage reply = call(kProperties, QStringLiteral("Get"), {interface, name});
+    if (reply.type() != QDBusMessage::ReplyMessage)
+        return QVariant();
+    return reply.arguments().value(0).value<QDBusVariant>().variant();
+}
+
+QVariantMap asMap(const QVariant &value)
+{
+    if (value.canConvert<QDBusArgument>())
+        return qdbus_cast<QVariantMap>(value.value<QDBusArgument>());
+    return value.toMap();
+}
+
+QString trackIdOf(const QVariantMap &metadata)
+{
+    const QVariant id = metadata.value(QStringLiteral("mpris:trackid"));
+    return id.value<QDBusObjectPath>().path();
+}
+
+bool serviceRegistered()
+{
+    return client().interface()->isServiceRegistered(MediaControls::ServiceName).value();
+}
+} // namespace
+
+// Records the Player interface's PropertiesChanged signals as a panel sees them.
+class ChangeRecorder : public QObject
+{
+    Q_OBJECT
+
+public:
+    ChangeRecorder()
+    {
+        client().connect(MediaControls::ServiceName, MediaControls::ObjectPath, kProperties,
+                         QStringLiteral("PropertiesChanged"), this,
+                         SLOT(changed(QString, QVariantMap, QStringList)));
+    }
+    ~ChangeRecorder() override
+    {
+        client().disconnect(MediaControls::ServiceName, MediaControls::ObjectPath, kProperties,
+                            QStringLiteral("PropertiesChanged"), this,
+                            SLOT(changed(QString, QVariantMap, QStringList)));
+    }
+    // Lets queued work run, then makes a round trip to the service: whatever it
+    // signalled before has arrived by the time the reply has.
+    void settle()
+    {
+        QCoreApplication::sendPostedEvents();
+        busProperty(kPlayer, QStringLiteral("PlaybackStatus"));
+        QCoreApplication::sendPostedEvents();
+    }
+    QList<QVariantMap> received;
+
+public slots:
+    void changed(const QString &interface, const QVariantMap &properties, const QStringList &)
+    {
+        if (interface == kPlayer)
+            received << properties;
+    }
+};
+
+class MediaControlsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY2(QDBusConnection::sessionBus().isConnected(), "run inside dbus-run-session");
+        QVERIFY(client().isConnected());
+    }
+
+    void commandsPressTheWindowsButtons_data()
+    {
+        QTest::addColumn<QString>("method");
+        QTest::addColumn<QColor>("before");
+        QTest::addColumn<QString>("engineCall");
+        QTest::addColumn<QColor>("after");
+        QTest::addColumn<QString>("playlistCall");
+        const QString none;
+        QTest::newRow("PlayPause plays") << "PlayPause" << Blue << "play" << Lime << none;
+        QTest::newRow("PlayPause pauses") << "PlayPause" << Lime << "pause" << Red << none;
+        QTest::newRow("PlayPause resumes") << "PlayPause" << Red << "play" << Lime << none;
+        QTest::newRow("Play from stopped") << "Play" << Blue << "play" << Lime << none;
+        QTest::newRow("Play resumes") << "Play" << Red << "play" << Lime << none;
+        QTest::newRow("Play while playing") << "Play" << Lime << none << Lime << none;
+        QTest::newRow("Pause while playing") << "Pause" << Lime << "pause" << Red << none;
+        QTest::newRow("Pause while paused") << "Pause" << Red << none << Red << none;
+        QTest::newRow("Pause while stopped") << "Pause" << Blue << none << Blue << none;
+        QTest::newRow("Stop") << "Stop" << Lime << "stop" << Blue << none;
+        QTest::newRow("Next") << "Next" << Lime << none << Lime << "next";
+        QTest::newRow("Previous") << "Previous" << Lime << none << Lime << "previous";
+    }
+    void commandsPressTheWindowsButtons()
+    {
+        QFETCH(QString, method);
+        QFETCH(QColor, before);
+        QFETCH(QString, engineCall);
+        QFETCH(QColor, after);
+        QFETCH(QString, playlistCall);
+        Harness h;
+        h.engine->setUrl(QStringLiteral("mms://127.0.0.1/canal"));
+        QVERIFY(MediaControls::install(h.window));
+        set(h.playButton(), before);
+        h.engine->calls.clear();
+
+        const QDBusMessage reply = call(kPlayer, method);
+        QCOMPARE(reply.type(), QDBusMessage::ReplyMessage);
+        if (engineCall.isEmpty())
+            QCOMPARE(h.engine->calls, QStringList());
+        else
+            QCOMPARE(h.engine->calls.value(0), engineCall);
+        QCOMPARE(of(h.playButton()), after);
+        QCOMPARE(h.playlist.calls, playlistCall.isEmpty() ? QStringList() : QStringList{playlistCall});
+    }
+
+    void playWithNothingLoadedStartsThePlaylist()
+    {
+        Harness h;
+        QVERIFY(MediaControls::install(h.window));
+        call(kPlayer, QStringLiteral("Play"));
+        QCOMPARE(h.playlist.calls, QStringList{QStringLiteral("play")});
+        QCOMPARE(of(h.playButton()), Lime);
+    }
+
+    void stateIsAnnouncedOncePerChangeNotPerTick()
+    {
+        Harness h;
+        h.engine->urlStatus.clear();
+        h.engine->setUrl(QStringLiteral("mms://127.0.0.1/canal"));
+        QVERIFY(MediaControls::install(h.window));
+        ChangeRecorder recorder;
+        recorder.settle();
+        QCOMPARE(busProperty(kPlayer, QStringLiteral("PlaybackStatus")).toString(), QStringLiteral("Stopped"));
+
+        struct Step
+        {
+            const char *engineStatus;
+            const char *announced; // nullptr: nothing
+        };
+        const Step steps[] = {
+            {"Reproduzindo", "Playing"},
+            {"Armazenando em buffer (30%)", nullptr},
+            {"Reproduzindo", nullptr},
+            {"Em pausa", "Paused"},
+            {"Em pausa", nullptr},
+            {"Reproduzindo", "Playing"},
+            {"Parado", "Stopped"},
+            {"Pronto", nullptr},
+        };
+        for (const Step &step : steps) {
+            recorder.received.clear();
+            h.engine->emitStatus(QString::fromLatin1(step.engineStatus));
+            recorder.settle();
+            if (!step.announced) {
+                QVERIFY2(recorder.received.isEmpty(), step.engineStatus);
+                continue;
+            }
+            QCOMPARE(recorder.received.size(), 1);
+            QCOMPARE(recorder.received[0].keys(), QStringList{QStringLiteral("PlaybackStatus")});
+            QCOMPARE(recorder.received[0].value(QStringLiteral("PlaybackStatus")).toString(),
+                     QString::fromLatin1(step.announced));
+            QCOMPARE(busProperty(kPlayer, QStringLiteral("PlaybackStatus")).toString(),
+                     QString::fromLatin1(step.announced));
+        }
+
+        // The display tick redraws the time many times a second; none of it is news.
+        recorder.received.clear();
+        h.engine->setPosition(12, QStringLiteral("00:12"));
+        for (int i = 0; i < 5; ++i)
+            h.window.transport()->TimerMediaTempoTimer();
+        recorder.settle();
+        QCOMPARE(recorder.received.size(), 0);
+    }
+
+    void titleFollowsTheTunedChannelAndTheOpenedFile()
+    {
+        Harness h;
+        QVERIFY(MediaControls::install(h.window));
+        ChangeRecorder recorder;
+        QVariantMap metadata = asMap(busProperty(kPlayer, QStringLiteral("Metadata")));
+        QCOMPARE(trackIdOf(metadata), kNoTrack);
+        QVERIFY(!metadata.contains(QStringLiteral("xesam:title")));
+
+        const Channel channel = ChannelCatalogue::builtIn().channels().value(0);
+        h.window.tune(channel);
+        recorder.settle();
+        // Connecting and the new title arrive together, once.
+        QCOMPARE(recorder.received.size(), 1);
+        QCOMPARE(recorder.received[0].value(QStringLiteral("PlaybackStatus")).toString(), QStringLiteral("Playing"));
+        metadata = asMap(recorder.received[0].value(QStringLiteral("Metadata")));
+        QCOMPARE(metadata.value(QStringLiteral("xesam:title")).toString(), channel.titleSuffix);
+        const QString channelTrack = trackIdOf(metadata);
+        QVERIFY(channelTrack.startsWith(QLatin1Char('/')));
+        QVERIFY(channelTrack != kNoTrack);
+        QCOMPARE(asMap(busProperty(kPlayer, QStringLiteral("Metadata"))).value(QStringLiteral("xesam:title")).toString(),
+                 channel.titleSuffix);
+
+        // The reconnection system appends the status to the title: same channel, no news.
+        recorder.received.clear();
+        h.engine->emitStatus(QStringLiteral("Reproduzindo"));
+        recorder.settle();
+        QVERIFY(h.window.windowTitle().endsWith(QStringLiteral(" Reproduzindo")));
+        QVERIFY(recorder.received.isEmpty());
+
+        // A file from the playlist: its name is the title, and it is another track.
+        recorder.received.clear();
+        const QString file = QStringLiteral("/home/u/Música/canção.mp3");
+        h.engine->setUrl(file);
+        h.window.setNowPlayingFromUrl(file);
+        recorder.settle();
+        QCOMPARE(recorder.received.size(), 1);
+        metadata = asMap(recorder.received[0].value(QStringLiteral("Metadata")));
+        QCOMPARE(metadata.value(QStringLiteral("xesam:title")).toString(), QStringLiteral("canção.mp3"));
+        QVERIFY(trackIdOf(metadata) != channelTrack);
+    }
+
+    void desktopReadsWhoWeAreAndWhatWeOffer()
+    {
+        Harness h;
+        QVERIFY(MediaControls::install(h.window));
+        QCOMPARE(busProperty(kRoot, QStringLiteral("Identity")).toString(), QStringLiteral("Lumivortex TV"));
+        QCOMPARE(busProperty(kRoot, QStringLiteral("DesktopEntry")).toString(), QStringLiteral("lumivortex"));
+        QCOMPARE(busProperty(kRoot, QStringLiteral("CanQuit")).toBool(), true);
+        QCOMPARE(busProperty(kRoot, QStringLiteral("CanRaise")).toBool(), true);
+        QCOMPARE(busProperty(kRoot, QStringLiteral("HasTrackList")).toBool(), false);
+        for (const char *can : {"CanControl", "CanPlay", "CanPause", "CanGoNext", "CanGoPrevious"})
+            QVERIFY2(busProperty(kPlayer, QString::fromLatin1(can)).toBool(), can);
+        QCOMPARE(busProperty(kPlayer, QStringLiteral("CanSeek")).toBool(), false);
+
+        h.engine->setVolume(30);
+        h.engine->setRate(1.25);
+        h.engine->setPosition(2.5, QStringLiteral("00:02"));
+        QCOMPARE(busProperty(kPlayer, QStringLiteral("Volume")).toDouble(), 0.3);
+        QCOMPARE(busProperty(kPlayer, QStringLiteral("Rate")).toDouble(), 1.25);
+        QCOMPARE(busProperty(kPlayer, QStringLiteral("Position")).toLongLong(), 2500000LL);
+        // Read-only: the desktop cannot set what the window's own controls own.
+        const QDBusMessage refused = call(kProperties, QStringLiteral("Set"),
+                                          {kPlayer, QStringLiteral("Volume"), QVariant::fromValue(QDBusVariant(1.0))});
+        QCOMPARE(refused.type(), QDBusMessage::ErrorMessage);
+        QCOMPARE(h.engine->volume(), 30);
+    }
+
+    void raiseBringsBackTheHiddenWindow_data()
+    {
+        QTest::addColumn<bool>("fromMiniPlayer");
+        QTest::newRow("hidden in the tray") << false;
+        QTest::newRow("mini player shown") << true;
+    }
+    void raiseBringsBackTheHiddenWindow()
+    {
+        QFETCH(bool, fromMiniPlayer);
+        Harness h;
+        TForm6 mini(h.window);
+        SideWindows side;
+        side.miniPlayer = &mini;
+        h.window.attachWindows(side);
+        QVERIFY(MediaControls::install(h.window));
+        h.window.tray()->trayAvailable = [] { return true; };
+        h.window.show();
+        if (fromMiniPlayer)
+            h.window.player()->SpeedButton77->click();
+        else
+            h.window.tray()->EsconderLumivortex1Click();
+        QVERIFY(!h.window.isVisible());
+        QCOMPARE(mini.isVisible(), fromMiniPlayer);
+
+        QCOMPARE(call(kRoot, QStringLiteral("Raise")).type(), QDBusMessage::ReplyMessage);
+        QVERIFY(h.window.isVisible());
+        QVERIFY(!mini.isVisible());
+        QVERIFY(!h.window.tray()->iconShown());
+    }
+
+    void quitClosesTheWindowAsTheUserDoes()
+    {
+        Harness h;
+        QVERIFY(MediaControls::install(h.window));
+        h.engine->setUrl(QStringLiteral("mms://127.0.0.1/canal"));
+        h.engine->calls.clear();
+        // The caller gets its reply before the window closes.
+        QCOMPARE(call(kRoot, QStringLiteral("Quit")).type(), QDBusMessage::ReplyMessage);
+        QCoreApplication::sendPostedEvents();
+        QVERIFY(h.engine->calls.contains(QStringLiteral("stop")));
+        QVERIFY(h.engine->calls.contains(QStringLiteral("close")));
+    }
+
+    void closingTheWindowReleasesTheName()
+    {
+        {
+            Harness h;
+            QVERIFY(MediaControls::install(h.window));
+            QVERIFY(serviceRegistered());
+        }
+        QVERIFY(!serviceRegistered());
+        QVERIFY(!QDBusConnection::sessionBus().objectRegisteredAt(MediaControls::ObjectPath));
+    }
+
+    void withoutSessionBusTheWindowRunsAsBefore()
+    {
+        const QDBusConnection none = QDBusConnection::connectToBus(
+            QStringLiteral("unix:path=/nonexistent/lumivortex-no-bus"), QStringLiteral("no-bus"));
+        QVERIFY(!none.isConnected());
+        Harness h;
+        QCOMPARE(MediaControls::install(h.window, none), nullptr);
+        QVERIFY(!h.window.findChild<MediaControls *>());
+        QVERIFY(!serviceRegistered());
+        h.engine->setUrl(QStringLiteral("mms://127.0.0.1/canal"));
+        h.engine->calls.clear();
+        h.window.player()->SpeedButton42->click();
+        QCOMPARE(h.engine->calls, QStringList{QStringLiteral("play")});
+        QDBusConnection::disconnectFromBus(QStringLiteral("no-bus"));
+    }
+
+    void nameHeldByAnotherProgramIsLeftToIt()
+    {
+        QDBusConnection other = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("other"));
+        QVERIFY(other.registerService(MediaControls::ServiceName));
+        {
+            Harness h;
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("media keys unavailable")));
+            QCOMPARE(MediaControls::install(h.window), nullptr);
+            QVERIFY(!h.window.findChild<MediaControls *>());
+            QVERIFY(!QDBusConnection::sessionBus().objectRegisteredAt(MediaControls::ObjectPath));
+            h.engine->setUrl(QStringLiteral("mms://127.0.0.1/canal"));
+            h.engine->calls.clear();
+            h.window.player()->SpeedButton42->click();
+            QCOMPARE(h.engine->calls, QStringList{QStringLiteral("play")});
+        }
+        QCOMPARE(client().interface()->serviceOwner(MediaControls::ServiceName).value(), other.baseService());
+        other.unregisterService(MediaControls::ServiceName);
+        QDBusConnection::disconnectFromBus(QStringLiteral("other"));
+    }
+};
+
+QTEST_MAIN(MediaControlsTest)
+#include "media_controls_test.moc"
