@@ -9,6 +9,7 @@
 #include "channels/ChannelCatalogue.h"
 #include "channels/OwnChannelList.h"
 #include "channels/TForm8.h"
+#include "desktop/MediaControls.h"
 #include "game/TForm5.h"
 #include "options/LogindPowerOff.h"
 #include "options/TForm2.h"
@@ -126,5 +127,6 @@ int runProgram(int argc, char **argv)
     if (!program.started())
         return 1;
     program.form1->show();
+    MediaControls::install(*program.form1);
     return QApplication::exec();
 }
