@@ -1,0 +1,20 @@
+# The main window on the real libmpv engine with null outputs: the transport
+# buttons on a short local file, and a live loopback stream that stalls while
+# the reconnection system watches.
+find_program(FFMPEG_EXECUTABLE ffmpeg REQUIRED)
+set(realwindow_fixtures ${LUMI_FIXTURE_DIR})
+# MPEG-TS with video and sound; served without a length it plays as live TV.
+add_custom_command(OUTPUT ${realwindow_fixtures}/live.ts
+  COMMAND ${FFMPEG_EXECUTABLE} -hide_banner -loglevel error -y
+          -f lavfi -i testsrc=size=160x120:rate=10:duration=8 -f lavfi -i sine=frequency=440:duration=8
+          -c:v mpeg2video -q:v 6 -c:a mp2 -b:a 64k -shortest -f mpegts ${realwindow_fixtures}/live.ts
+  VERBATIM)
+add_custom_target(realwindow_fixtures DEPENDS ${realwindow_fixtures}/live.ts)
+
+# libav's probing trips ASan's strict string checks (see engine.cmake).
+lumi_add_test(tst_windowplayback SOURCES ${CMAKE_SOURCE_DIR}/tests/tst_windowplayback.cpp LIBS lumi_gui
+  TIMEOUT 180 ENV "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=0")
+add_dependencies(tst_windowplayback engine_fixtures)
+lumi_add_test(tst_windowstall SOURCES ${CMAKE_SOURCE_DIR}/tests/tst_windowstall.cpp LIBS lumi_gui
+  TIMEOUT 300 ENV "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=0")
+add_dependencies(tst_windowstall realwindow_fixtures)
