@@ -2,8 +2,6 @@
 
 #include "about/TForm11.h"
 #include "about/TForm4.h"
-#include "app/MessageBox.h"
-#include "app/OldPlayerFailure.h"
 #include "app/TForm1.h"
 #include "browser/TForm3.h"
 #include "channels/ChannelCatalogue.h"
