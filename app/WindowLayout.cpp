@@ -72,8 +72,12 @@ void WindowLayout::FormResize()
     m_parts.panelEffects->move(m_parts.panelEffects->x(), outerHeight() - 243);
 
     const int slack = kMaxOuterWidth - outerWidth();
-    if (std::abs(stripOffset()) > slack)
+    if (std::abs(stripOffset()) > slack) {
         setStripLeft(outerWidth() - kMaxOuterWidth);
+        // The buttons were placed for the offset before the pull; left there,
+        // a widening would push them past the right edge.
+        placeTabRowButtons();
+    }
 }
 
 void WindowLayout::TimerResizeTimer()

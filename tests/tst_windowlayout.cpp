@@ -72,6 +72,27 @@ private slots:
         QCOMPARE(h.l().stripOffset(), -50);
     }
 
+    // The tab-row buttons are placed for the offset before the strip is pulled
+    // back; placed only then, a single widening pushed them past the right edge.
+    void wideningKeepsTheTabRowButtonsInView()
+    {
+        Harness h;
+        h.window.resize(437, 473);
+        for (int i = 0; i < 7; ++i)
+            h.l().SpeedButton73Click();
+        h.window.resize(537, 473);
+        QCOMPARE(h.l().stripOffset(), 0);
+        const QWidget *row = h.window.strip()->tabControl();
+        const QList<std::pair<const char *, int>> fromRight{{"SpeedButton68", 93}, {"SpeedButton39", 75},
+                                                            {"SpeedButton16", 57}};
+        for (auto [name, distance] : fromRight) {
+            const QWidget *button = row->findChild<QWidget *>(QString::fromLatin1(name));
+            QVERIFY2(button, name);
+            QCOMPARE(row->x() + button->x(), 545 - distance);
+            QVERIFY2(row->x() + button->x() + button->width() <= h.window.width(), name);
+        }
+    }
+
     void cleanScreenGivesTheVideoTheWholeWindowAndNormalRestoresTheStrip()
     {
         Harness h;
