@@ -106,7 +106,9 @@ void TIniFile32::load()
         return;
     const QByteArray data = file.readAll();
     QByteArrayView rest(data);
-    if (rest.startsWith("\xEF\xBB\xBF"))
+    // Every leading mark goes: one kept in the first line would hide its
+    // header now and be dropped as the mark by the next load after a rewrite.
+    while (rest.startsWith("\xEF\xBB\xBF"))
         rest = rest.sliced(3);
     qsizetype start = 0;
     const qsizetype size = rest.size();

@@ -54,6 +54,7 @@ private slots:
     void legacyWindows1252ListLoads();
     void textIsWrittenAsUtf8();
     void listMixingBothEncodingsLoads();
+    void doubledByteOrderMarkHidesNoSection();
 
 private:
     QTemporaryDir m_dir;
@@ -379,6 +380,18 @@ void PlaylistStoreTest::listMixingBothEncodingsLoads()
     TIniFile32 store(target);
     QCOMPARE(sectionKeys(store),
              (QStringList{QStringLiteral("João"), QStringLiteral("José"), QStringLiteral("Cut\u00C3")}));
+}
+
+void PlaylistStoreTest::doubledByteOrderMarkHidesNoSection()
+{
+    const QString target = path(QStringLiteral("s.lpl"));
+    writeBytes(target, "\xEF\xBB\xBF\xEF\xBB\xBF[Musica]\r\na=1\r\n");
+    TIniFile32 store(target);
+    QCOMPARE(sectionKeys(store), QStringList{QStringLiteral("a")});
+    store.WriteString(Musica, QStringLiteral("b"), QStringLiteral("2"));
+    TIniFile32 again(target);
+    QCOMPARE(again.lines(), store.lines());
+    QCOMPARE(sectionKeys(again), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
 }
 
 QTEST_GUILESS_MAIN(PlaylistStoreTest)
