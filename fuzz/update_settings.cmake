@@ -1,0 +1,3 @@
+# The update settings file as the server sends it: any bytes read without
+# harm, and a section of its own added after them is read as written.
+lumi_add_fuzzer(update_settings SOURCES fuzz/update_settings.cpp update/UpdateSettings.cpp)
