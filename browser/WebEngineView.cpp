@@ -6,6 +6,8 @@
 #include <QOpenGLContext>
 #include <QVBoxLayout>
 
+#include <unistd.h>
+
 namespace
 {
 
@@ -48,6 +50,14 @@ CreateWebView resolveModule(QString *error)
     return nullptr;
 }
 
+// The web engine's own switches for running without its sandbox.
+bool runsAsRootWithSandbox()
+{
+    if (geteuid() != 0 || qEnvironmentVariableIntValue("QTWEBENGINE_DISABLE_SANDBOX") != 0)
+        return false;
+    return !qEnvironmentVariable("QTWEBENGINE_CHROMIUM_FLAGS").contains(QLatin1String("--no-sandbox"));
+}
+
 } // namespace
 
 WebEngineView *WebEngineView::create(QWidget *parent, QString *error)
@@ -57,6 +67,14 @@ WebEngineView *WebEngineView::create(QWidget *parent, QString *error)
     if (QOpenGLContext::globalShareContext() == nullptr) {
         if (error != nullptr)
             *error = QStringLiteral("Contextos OpenGL compartilhados não foram ativados.");
+        return nullptr;
+    }
+    // Chromium ends the whole process when it is asked to sandbox itself as
+    // root; a player run as root keeps playing and says why there is no browser.
+    if (runsAsRootWithSandbox()) {
+        if (error != nullptr)
+            *error = QStringLiteral("O navegador embutido não abre com o Lumivortex rodando como administrador "
+                                    "(root).");
         return nullptr;
     }
     const CreateWebView make = resolveModule(error);

@@ -7,6 +7,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <unistd.h>
+
 // Whether the web engine's library is mapped into this process.
 static bool webEngineLoaded()
 {
@@ -22,6 +24,7 @@ class BrowserWebEngineTest : public QObject
 
 private slots:
     void initTestCase();
+    void asRootTheSandboxedEngineIsNeverLoaded();
     void webEngineIsNotLoadedBeforeTheWindowIsShown();
     void typedLocalFileLoadsInTheWebView();
     void backReturnsToThePreviousPage();
@@ -65,6 +68,23 @@ bool BrowserWebEngineTest::searchAndWait(const QString &text)
     m_form->findChild<QLineEdit *>(QStringLiteral("Edit1"))->setText(text);
     m_form->SpeedButton4Click();
     return loaded.wait(30000) && loaded.constFirst().constFirst().toBool();
+}
+
+// Chromium aborts the process when it must sandbox itself as root: the
+// program must say so instead of loading it.
+void BrowserWebEngineTest::asRootTheSandboxedEngineIsNeverLoaded()
+{
+    if (geteuid() != 0)
+        QSKIP("only a process running as root meets this");
+    const QByteArray switchOff = qgetenv("QTWEBENGINE_DISABLE_SANDBOX");
+    qunsetenv("QTWEBENGINE_DISABLE_SANDBOX");
+    QString error;
+    QWidget parent;
+    WebEngineView *view = WebEngineView::create(&parent, &error);
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", switchOff);
+    QVERIFY(view == nullptr);
+    QVERIFY2(error.contains(QStringLiteral("administrador")), qPrintable(error));
+    QVERIFY(!webEngineLoaded());
 }
 
 void BrowserWebEngineTest::webEngineIsNotLoadedBeforeTheWindowIsShown()
