@@ -43,7 +43,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString section = QStringLiteral("Musica");
     QStringList keys;
     store.ReadSection(section, &keys);
-    for (const QString &key : keys) {
+    // Each read walks the section: a few keys cover it, all of them would
+    // make a long input quadratic.
+    for (const QString &key : keys.mid(0, 8)) {
         check(!key.isEmpty());
         store.ReadString(section, key, QString());
     }
