@@ -62,8 +62,12 @@ QByteArray decodeEntities(const QByteArray &in)
             out.append(in[i]);
             continue;
         }
-        const qsizetype semi = in.indexOf(';', i + 1);
-        if (semi < 0 || semi - i > 12) {
+        // Entities are short: look no further, or a value full of stray '&'
+        // would be scanned to its end once per '&'.
+        const qsizetype window = std::min<qsizetype>(12, in.size() - i - 1);
+        const qsizetype found = QByteArrayView(in).sliced(i + 1, window).indexOf(';');
+        const qsizetype semi = found < 0 ? -1 : i + 1 + found;
+        if (semi < 0) {
             out.append('&');
             continue;
         }

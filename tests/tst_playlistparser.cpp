@@ -72,6 +72,14 @@ void PlaylistParserTest::hostileAsxStillYieldsEntries_data()
         "\0h\0r\0e\0f\0=\0\"\0m\0m\0s\0:\0/\0/\0a\0.\0e\0x\0a\0m\0p\0l\0e\0/\0l\0"
         "i\0v\0e\0\"\0/\0>\0<\0/\0a\0s\0x\0>\0",
         76) << one;
+    // Each stray '&' once made the decoder look for ';' to the end of the value.
+    const QByteArray ampersands(512 * 1024, '&');
+    QTest::newRow("half a megabyte of stray ampersands")
+        << (QByteArray("<asx><entry><ref href=\"http://a.example/s?") + ampersands + "\"/></entry></asx>")
+        << QStringList { QStringLiteral("http://a.example/s?") + QString::fromLatin1(ampersands) };
+    QTest::newRow("entity at the length limit")
+        << QByteArray("<asx><entry><ref href=\"http://a.example/s?&#0000000050;&#00000000050;\"/></entry></asx>")
+        << QStringList { QStringLiteral("http://a.example/s?2&#00000000050;") };
     QTest::newRow("spaces around href")
         << QByteArray("<asx><entry><ref href = \"  mms://a.example/live \"/></entry></asx>") << one;
 }
