@@ -2,6 +2,7 @@
 // streams of every kind.
 #include "playback/MediaTimeText.h"
 #include "playback/MpvEngine.h"
+#include "tests/support/Fixtures.h"
 #include "tests/support/LoopbackHttpServer.h"
 
 #include <QApplication>
@@ -20,25 +21,11 @@ using Response = LoopbackHttpServer::Response;
 namespace
 {
 
-// Under AddressSanitizer libav's probing of a large body is several times slower.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr int slowdown = 3;
-#else
-constexpr int slowdown = 1;
-#endif
+using Fixtures::slowdown;
 
-QString fixture(const QString &name)
-{
-    return qEnvironmentVariable("LUMI_FIXTURE_DIR") + QLatin1Char('/') + name;
-}
+QString fixture(const QString &name) { return Fixtures::path(name); }
 
-QByteArray fixtureBytes(const QString &name)
-{
-    QFile file(fixture(name));
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("missing fixture %s", qPrintable(name));
-    return file.readAll();
-}
+QByteArray fixtureBytes(const QString &name) { return Fixtures::bytes(name); }
 
 Response body(const QByteArray &bytes, const QByteArray &type)
 {

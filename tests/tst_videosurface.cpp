@@ -2,6 +2,7 @@
 // QOpenGLWidget (under Xvfb with Mesa's software OpenGL).
 #include "playback/MpvEngine.h"
 #include "playback/VideoSurface.h"
+#include "tests/support/Fixtures.h"
 
 #include <QApplication>
 #include <QSignalSpy>
@@ -12,10 +13,7 @@
 namespace
 {
 
-QString fixture(const QString &name)
-{
-    return qEnvironmentVariable("LUMI_FIXTURE_DIR") + QLatin1Char('/') + name;
-}
+QString fixture(const QString &name) { return Fixtures::path(name); }
 
 // The fixture is solid red; black or grey means nothing was drawn.
 bool showsRed(VideoSurface *surface)

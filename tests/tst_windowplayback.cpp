@@ -8,6 +8,7 @@
 #include "channels/ChannelCatalogue.h"
 #include "playback/MpvEngine.h"
 #include "playback/Transport.h"
+#include "tests/support/Fixtures.h"
 #include "tests/support/RecordingPowerOff.h"
 
 #include <QFile>
@@ -23,21 +24,13 @@ using namespace ButtonColour;
 
 namespace {
 
-// libav runs several times slower under the sanitizers.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr int slowdown = 3;
-#else
-constexpr int slowdown = 1;
-#endif
+using Fixtures::slowdown;
 
 const QString playing = QStringLiteral("Reproduzindo");
 const QString paused = QStringLiteral("Em pausa");
 const QString stopped = QStringLiteral("Parado");
 
-QString fixture(const QString &name)
-{
-    return qEnvironmentVariable("LUMI_FIXTURE_DIR") + QLatin1Char('/') + name;
-}
+QString fixture(const QString &name) { return Fixtures::path(name); }
 
 // All the windows of a run, on an engine without outputs.
 struct Window

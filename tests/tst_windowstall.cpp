@@ -9,6 +9,7 @@
 #include "channels/Reconnection.h"
 #include "options/TForm2.h"
 #include "playback/MpvEngine.h"
+#include "tests/support/Fixtures.h"
 #include "tests/support/LoopbackHttpServer.h"
 #include "tests/support/RecordingPowerOff.h"
 
@@ -23,23 +24,13 @@
 
 namespace {
 
-#if defined(__SANITIZE_ADDRESS__)
-constexpr int slowdown = 3;
-#else
-constexpr int slowdown = 1;
-#endif
+using Fixtures::slowdown;
 
 const QString ready = QStringLiteral("Pronto");
 const QString playing = QStringLiteral("Reproduzindo");
 const QString channelTitle = QStringLiteral("Lumivortex TV - TV Globo");
 
-QByteArray fixtureBytes(const QString &name)
-{
-    QFile file(qEnvironmentVariable("LUMI_FIXTURE_DIR") + QLatin1Char('/') + name);
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("missing fixture %s", qPrintable(name));
-    return file.readAll();
-}
+QByteArray fixtureBytes(const QString &name) { return Fixtures::bytes(name); }
 
 // TV Globo (a channel without alternate addresses) tuned to the loopback stream.
 struct Window
