@@ -5,3 +5,4 @@ lumi_add_test(tst_reconnection SOURCES ${CMAKE_SOURCE_DIR}/tests/tst_reconnectio
 lumi_add_test(tst_loopseffects SOURCES ${CMAKE_SOURCE_DIR}/tests/tst_loopseffects.cpp LIBS lumi_gui)
 lumi_add_test(tst_miniplayer SOURCES ${CMAKE_SOURCE_DIR}/tests/tst_miniplayer.cpp LIBS lumi_gui)
 lumi_add_test(tst_windowlayout SOURCES ${CMAKE_SOURCE_DIR}/tests/tst_windowlayout.cpp LIBS lumi_gui)
+lumi_add_test(object_names SOURCES ${CMAKE_SOURCE_DIR}/tests/object_names_test.cpp LIBS lumi_gui)
