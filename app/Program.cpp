@@ -1,23 +1,23 @@
 #include "app/Program.h"
 
-#include "about/TForm11.h"
-#include "about/TForm4.h"
-#include "app/TForm1.h"
-#include "browser/TForm3.h"
+#include "about/AboutDialog.h"
+#include "about/FaqDialog.h"
+#include "app/MainWindow.h"
+#include "browser/BrowserWindow.h"
+#include "channels/AlternateAddressLists.h"
 #include "channels/ChannelCatalogue.h"
 #include "channels/OwnChannelList.h"
-#include "channels/TForm8.h"
 #include "desktop/MediaControls.h"
-#include "game/TForm5.h"
+#include "engine/DeferredEngine.h"
+#include "engine/MpvEngine.h"
+#include "game/GameWindow.h"
 #include "options/LogindPowerOff.h"
-#include "options/TForm2.h"
+#include "options/OptionsWindow.h"
 #include "packaging/ProgramIcon.h"
-#include "playback/DeferredEngine.h"
-#include "playback/MpvEngine.h"
-#include "playback/TForm6.h"
-#include "playlist/TForm10.h"
-#include "playlist/TForm7.h"
-#include "update/TForm9.h"
+#include "playback/MiniPlayerWindow.h"
+#include "playlist/FolderPickerWindow.h"
+#include "playlist/PlaylistWindow.h"
+#include "update/UpdateWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -25,40 +25,40 @@
 #include <QLocale>
 #include <QTimer>
 #include <QTranslator>
-
 #include <clocale>
 
-namespace {
+namespace
+{
 constexpr quint16 kGamePort = 23;
 
 void installPortugueseDialogs(QApplication &app)
 {
     auto *translator = new QTranslator(&app);
     if (translator->load(QLocale(QStringLiteral("pt_BR")), QStringLiteral("qtbase"), QStringLiteral("_"),
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(translator);
 }
 } // namespace
 
 Program::Program(std::unique_ptr<MediaEngine> engine, const ChannelCatalogue &catalogue,
-                 std::unique_ptr<PowerOffService> powerOffService, quint16 gamePort)
+    std::unique_ptr<PowerOffService> powerOffService, quint16 gamePort)
     : powerOff(std::move(powerOffService))
 {
-    form1 = std::make_unique<TForm1>(std::move(engine), catalogue);
+    form1 = std::make_unique<MainWindow>(std::move(engine), catalogue);
     if (!form1->started())
         return;
-    form4 = std::make_unique<TForm4>();
-    form2 = std::make_unique<TForm2>(form1->engine(), form1->state(), form1.get(),
-                                     form1->timer(QStringLiteral("TimerTryAgain")),
-                                     form1->findChild<QAction *>(QStringLiteral("elasemprevisivel1")), *powerOff);
-    form3 = std::make_unique<TForm3>();
-    form6 = std::make_unique<TForm6>(*form1);
-    form10 = std::make_unique<TForm10>(*form1);
-    form5 = std::make_unique<TForm5>(gamePort);
-    form9 = std::make_unique<TForm9>();
-    form7 = std::make_unique<TForm7>();
-    form8 = std::make_unique<TForm8>(catalogue);
-    form11 = std::make_unique<TForm11>();
+    form4 = std::make_unique<AboutDialog>();
+    form2 = std::make_unique<OptionsWindow>(form1->engine(), form1->state(), form1.get(),
+        form1->timer(QStringLiteral("TimerTryAgain")),
+        form1->findChild<QAction *>(QStringLiteral("elasemprevisivel1")), *powerOff);
+    form3 = std::make_unique<BrowserWindow>();
+    form6 = std::make_unique<MiniPlayerWindow>(*form1->player(), *form1->transport(), *form1);
+    form10 = std::make_unique<PlaylistWindow>(*form1);
+    form5 = std::make_unique<GameWindow>(gamePort);
+    form9 = std::make_unique<UpdateWindow>();
+    form7 = std::make_unique<FolderPickerWindow>();
+    form8 = std::make_unique<AlternateAddressLists>(catalogue);
+    form11 = std::make_unique<FaqDialog>();
     form4->setFaqWindow(form11.get());
 
     SideWindows side;
@@ -120,11 +120,11 @@ int runProgram(int argc, char **argv)
         return std::make_unique<MpvEngine>();
     });
 
-    Program program(std::move(engine), OwnChannelList::startUpCatalogue(), std::make_unique<LogindPowerOff>(),
-                    kGamePort);
+    Program program(
+        std::move(engine), OwnChannelList::startUpCatalogue(), std::make_unique<LogindPowerOff>(), kGamePort);
     if (!program.started())
         return 1;
     program.form1->show();
-    MediaControls::install(*program.form1);
+    program.form1->installMediaControls();
     return QApplication::exec();
 }

@@ -1,6 +1,6 @@
 #include "app/TrayIcon.h"
 
-#include "app/SafeCall.h"
+#include "base/SafeCall.h"
 
 #include <QAction>
 #include <QMenu>
@@ -8,7 +8,8 @@
 #include <QSystemTrayIcon>
 #include <QWidget>
 
-namespace {
+namespace
+{
 // Our own 31 x 31 picture: a blue screen with a play mark.
 QIcon trayPicture()
 {
@@ -21,14 +22,16 @@ QIcon trayPicture()
     painter.drawRoundedRect(QRectF(2, 4, 27, 21), 4, 4);
     painter.setBrush(Qt::white);
     painter.setPen(Qt::NoPen);
-    painter.drawPolygon(QPolygonF({QPointF(12, 9), QPointF(12, 20), QPointF(21, 14.5)}));
+    painter.drawPolygon(QPolygonF({ QPointF(12, 9), QPointF(12, 20), QPointF(21, 14.5) }));
     painter.setBrush(QColor(0x0A, 0x2A, 0x70));
     painter.drawRect(QRectF(11, 26, 9, 3));
     return QIcon(pixmap);
 }
 } // namespace
 
-TrayIcon::TrayIcon(QWidget &mainWindow, QObject *parent) : QObject(parent), m_window(mainWindow)
+TrayIcon::TrayIcon(QWidget &mainWindow, QObject *parent)
+    : QObject(parent)
+    , m_window(mainWindow)
 {
     setObjectName(QStringLiteral("TrayIcon"));
     trayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
@@ -39,10 +42,17 @@ TrayIcon::TrayIcon(QWidget &mainWindow, QObject *parent) : QObject(parent), m_wi
         a->setObjectName(QString::fromLatin1(name));
         connect(a, &QAction::triggered, this, [action = std::move(action)] { safeCall(action); });
     };
-    item("RetornaraoLumivortex1", QStringLiteral("Retornar ao Lumivortex"), [this] { RetornaraoLumivortex1Click(); });
-    item("AbrirPlaylist1", QStringLiteral("Abrir Playlist"), [this] { if (showPlaylist) showPlaylist(); });
+    item("RetornaraoLumivortex1", QStringLiteral("Retornar ao Lumivortex"),
+        [this] { RetornaraoLumivortex1Click(); });
+    item("AbrirPlaylist1", QStringLiteral("Abrir Playlist"), [this] {
+        if (showPlaylist)
+            showPlaylist();
+    });
     m_menu->addSeparator()->setObjectName(QStringLiteral("N3"));
-    item("Fechar1", QStringLiteral("Fechar"), [this] { if (endProgram) endProgram(); });
+    item("Fechar1", QStringLiteral("Fechar"), [this] {
+        if (endProgram)
+            endProgram();
+    });
 
     m_icon = new QSystemTrayIcon(trayPicture(), this);
     m_icon->setObjectName(QStringLiteral("RxTrayIcon1"));

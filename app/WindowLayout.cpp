@@ -1,15 +1,18 @@
 #include "app/WindowLayout.h"
 
-#include "app/ProgramState.h"
-#include "app/SafeCall.h"
+#include "base/ProgramState.h"
+#include "base/SafeCall.h"
 #include "channels/ChannelStrip.h"
-#include "playback/MediaEngine.h"
+#include "engine/MediaEngine.h"
 
 #include <QTimer>
 #include <QWidget>
 
 WindowLayout::WindowLayout(Parts parts, MediaEngine &engine, ProgramState &state, QObject *parent)
-    : QObject(parent), m_parts(parts), m_engine(engine), m_state(state)
+    : QObject(parent)
+    , m_parts(parts)
+    , m_engine(engine)
+    , m_state(state)
 {
     setObjectName(QStringLiteral("WindowLayout"));
     connect(m_parts.resizeTimer, &QTimer::timeout, this, [this] { TimerResizeTimer(); });
@@ -42,8 +45,8 @@ void WindowLayout::placeTabRowButtons()
 {
     QWidget *row = m_parts.strip->tabControl();
     const int right = outerWidth() - row->x();
-    const std::pair<const char *, int> buttons[] = {
-        {"SpeedButton120", 111}, {"SpeedButton68", 93}, {"SpeedButton39", 75}, {"SpeedButton16", 57}};
+    const std::pair<const char *, int> buttons[] = { { "SpeedButton120", 111 }, { "SpeedButton68", 93 },
+        { "SpeedButton39", 75 }, { "SpeedButton16", 57 } };
     for (auto [name, distance] : buttons)
         if (auto *button = row->findChild<QWidget *>(QString::fromLatin1(name)))
             button->move(right - distance, button->y());

@@ -18,8 +18,7 @@ class WindowLayout : public QObject
     Q_OBJECT
 
 public:
-    struct Parts
-    {
+    struct Parts {
         QWidget *window;
         QWidget *video;
         ChannelStrip *strip;
@@ -41,7 +40,7 @@ public:
     void SpeedButton72Click(); // "<"
     void SpeedButton73Click(); // ">"
     void Customizavel1Click(); // "Normal"
-    void Pocket1Click();       // "Tela Limpa"
+    void Pocket1Click(); // "Tela Limpa"
 
 private:
     int outerWidth() const;

@@ -1,8 +1,7 @@
-// Throughput of THTTPGet on a 200 MB loopback download beside `curl -o` in the
+// Throughput of HttpDownload on a 200 MB loopback download beside `curl -o` in the
 // same run, and how much of the GUI thread the progress hand-overs take.
-#include "update/THTTPGet.h"
-
 #include "tests/support/LoopbackHttpServer.h"
+#include "update/HttpDownload.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -10,22 +9,21 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
-
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
 
-namespace {
+namespace
+{
 
 double threadCpuMs()
 {
-    timespec ts{};
+    timespec ts {};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
     return ts.tv_sec * 1000.0 + ts.tv_nsec / 1e6;
 }
 
-struct Run
-{
+struct Run {
     double seconds = 0;
     int progressCalls = 0;
     double guiCpuMs = 0;
@@ -37,8 +35,8 @@ Run runCurl(const QString &url, const QString &file)
     Run run;
     QElapsedTimer clock;
     clock.start();
-    const int code = QProcess::execute(QStringLiteral("curl"),
-                                       {QStringLiteral("-s"), QStringLiteral("-o"), file, url});
+    const int code = QProcess::execute(
+        QStringLiteral("curl"), { QStringLiteral("-s"), QStringLiteral("-o"), file, url });
     run.seconds = clock.nsecsElapsed() / 1e9;
     run.ok = code == 0;
     return run;
@@ -47,7 +45,7 @@ Run runCurl(const QString &url, const QString &file)
 Run runComponent(const QString &url, const QString &file, int progressIntervalMs)
 {
     Run run;
-    THTTPGet get;
+    HttpDownload get;
     get.setURL(url);
     get.setFileName(file);
     get.setProgressIntervalMs(progressIntervalMs);
@@ -95,7 +93,7 @@ int main(int argc, char **argv)
         const Run c = runCurl(url, curlFile);
         const Run h = runComponent(url, ourFile, 50);
         if (!c.ok || !h.ok || QFileInfo(curlFile).size() != size || QFileInfo(ourFile).size() != size) {
-            std::fprintf(stderr, "download failed (curl %d, THTTPGet %d)\n", c.ok, h.ok);
+            std::fprintf(stderr, "download failed (curl %d, HttpDownload %d)\n", c.ok, h.ok);
             return 1;
         }
         curlSeconds.append(c.seconds);
@@ -117,17 +115,18 @@ int main(int argc, char **argv)
     const double ourMedian = median(ourSeconds);
     std::printf("download: 200 MB over loopback, median of %d rounds\n", rounds);
     std::printf("  curl -o            %8.3f s  %8.1f MB/s\n", curlMedian, mb / curlMedian);
-    std::printf("  THTTPGet           %8.3f s  %8.1f MB/s  (%.2fx curl, goal >= 0.90x)\n", ourMedian,
-                mb / ourMedian, curlMedian / ourMedian);
-    std::printf("  progress calls     %8d in last round (%.1f per s), GUI thread CPU %.1f ms (%.1f%% of the transfer)\n",
-                last.progressCalls, last.progressCalls / last.seconds, last.guiCpuMs,
-                100.0 * last.guiCpuMs / (last.seconds * 1000.0));
+    std::printf("  HttpDownload           %8.3f s  %8.1f MB/s  (%.2fx curl, goal >= 0.90x)\n", ourMedian,
+        mb / ourMedian, curlMedian / ourMedian);
+    std::printf("  progress calls     %8d in last round (%.1f per s), GUI thread CPU %.1f ms (%.1f%% of the "
+                "transfer)\n",
+        last.progressCalls, last.progressCalls / last.seconds, last.guiCpuMs,
+        100.0 * last.guiCpuMs / (last.seconds * 1000.0));
     std::printf("  20 MB, every block %8.3f s  %8d calls, GUI thread CPU %.1f ms\n", uncapped.seconds,
-                uncapped.progressCalls, uncapped.guiCpuMs);
+        uncapped.progressCalls, uncapped.guiCpuMs);
     std::printf("  20 MB, capped 50ms %8.3f s  %8d calls, GUI thread CPU %.1f ms\n", cappedSmall.seconds,
-                cappedSmall.progressCalls, cappedSmall.guiCpuMs);
+        cappedSmall.progressCalls, cappedSmall.guiCpuMs);
     // One row for bench/run's table: figure|ours|reference|ratio|goal.
     std::printf("TABLE|download 200 MB (MB/s)|%.1f|%.1f (curl)|%.2f|>= 0.9x curl\n", mb / ourMedian,
-                mb / curlMedian, curlMedian / ourMedian);
+        mb / curlMedian, curlMedian / ourMedian);
     return curlMedian / ourMedian >= 0.9 ? 0 : 2;
 }

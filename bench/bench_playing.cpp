@@ -3,13 +3,13 @@
 // player drawing the same file through its own OpenGL output, measured in the
 // same run. Then the program's CPU while paused and while stopped.
 //   bench_playing [--seconds N]      (runs itself under xvfb-run without a display)
-#include "app/MessageBox.h"
+#include "app/MainWindow.h"
 #include "app/Program.h"
-#include "app/TForm1.h"
 #include "channels/ChannelCatalogue.h"
-#include "playback/MpvEngine.h"
+#include "engine/MpvEngine.h"
 #include "playback/Transport.h"
 #include "tests/support/RecordingPowerOff.h"
+#include "widgets/MessageBox.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -22,7 +22,6 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QWindow>
-
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
@@ -31,7 +30,8 @@
 #include <unistd.h>
 #include <vector>
 
-namespace {
+namespace
+{
 
 constexpr int kVideoSeconds = 20;
 constexpr int kSettleMs = 1000;
@@ -47,8 +47,8 @@ void ensureDisplay(int argc, char **argv)
 {
     if (qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
         return;
-    std::vector<char *> args = {const_cast<char *>("xvfb-run"), const_cast<char *>("-a"),
-                                const_cast<char *>("-s"), const_cast<char *>("-screen 0 1280x1024x24")};
+    std::vector<char *> args = { const_cast<char *>("xvfb-run"), const_cast<char *>("-a"),
+        const_cast<char *>("-s"), const_cast<char *>("-screen 0 1280x1024x24") };
     for (int i = 0; i < argc; ++i)
         args.push_back(argv[i]);
     args.push_back(nullptr);
@@ -79,7 +79,7 @@ bool runUntil(const std::function<bool()> &done, int timeoutMs)
 
 double ownCpuSeconds()
 {
-    rusage usage{};
+    rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
     return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
         + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
@@ -112,15 +112,14 @@ double ownCpuPercentOver(int seconds)
 QString makeVideo(const QString &dir)
 {
     const QString path = dir + QStringLiteral("/bench.mp4");
-    const QStringList args = {
-        QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-y"),
-        QStringLiteral("-f"), QStringLiteral("lavfi"),
+    const QStringList args = { QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"),
+        QStringLiteral("error"), QStringLiteral("-y"), QStringLiteral("-f"), QStringLiteral("lavfi"),
         QStringLiteral("-i"), QStringLiteral("testsrc2=size=640x360:rate=30:duration=%1").arg(kVideoSeconds),
-        QStringLiteral("-f"), QStringLiteral("lavfi"),
-        QStringLiteral("-i"), QStringLiteral("sine=frequency=440:duration=%1").arg(kVideoSeconds),
-        QStringLiteral("-c:v"), QStringLiteral("libx264"), QStringLiteral("-preset"), QStringLiteral("veryfast"),
+        QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+        QStringLiteral("sine=frequency=440:duration=%1").arg(kVideoSeconds), QStringLiteral("-c:v"),
+        QStringLiteral("libx264"), QStringLiteral("-preset"), QStringLiteral("veryfast"),
         QStringLiteral("-pix_fmt"), QStringLiteral("yuv420p"), QStringLiteral("-c:a"), QStringLiteral("aac"),
-        QStringLiteral("-shortest"), path};
+        QStringLiteral("-shortest"), path };
     if (QProcess::execute(QStringLiteral("ffmpeg"), args) != 0 || !QFile::exists(path))
         fail("ffmpeg could not make the test video");
     return path;
@@ -133,11 +132,12 @@ double mpvCpuPercent(const QString &video, QSize area, int seconds)
     QProcess mpv;
     mpv.setProcessChannelMode(QProcess::MergedChannels);
     mpv.start(QStringLiteral("mpv"),
-              {QStringLiteral("--no-config"), QStringLiteral("--vo=gpu"), QStringLiteral("--gpu-api=opengl"),
-               QStringLiteral("--gpu-context=x11egl"), QStringLiteral("--ao=null"), QStringLiteral("--hwdec=auto-safe"),
-               QStringLiteral("--ytdl=no"), QStringLiteral("--osc=no"), QStringLiteral("--load-stats-overlay=no"),
-               QStringLiteral("--load-osd-console=no"), QStringLiteral("--load-auto-profiles=no"),
-               QStringLiteral("--geometry=%1x%2").arg(area.width()).arg(area.height()), video});
+        { QStringLiteral("--no-config"), QStringLiteral("--vo=gpu"), QStringLiteral("--gpu-api=opengl"),
+            QStringLiteral("--gpu-context=x11egl"), QStringLiteral("--ao=null"),
+            QStringLiteral("--hwdec=auto-safe"), QStringLiteral("--ytdl=no"), QStringLiteral("--osc=no"),
+            QStringLiteral("--load-stats-overlay=no"), QStringLiteral("--load-osd-console=no"),
+            QStringLiteral("--load-auto-profiles=no"),
+            QStringLiteral("--geometry=%1x%2").arg(area.width()).arg(area.height()), video });
     if (!mpv.waitForStarted())
         fail("mpv could not be started");
     QByteArray output;
@@ -166,8 +166,7 @@ double mpvCpuPercent(const QString &video, QSize area, int seconds)
     return 100 * (after - before) / elapsed;
 }
 
-struct ProgramFigures
-{
+struct ProgramFigures {
     double playing = 0;
     double paused = 0;
     double stopped = 0;
@@ -183,7 +182,7 @@ ProgramFigures measureProgram(const QString &video, int seconds)
     Program program(std::move(engine), catalogue, std::make_unique<RecordingPowerOff>(), 0);
     if (!program.started())
         fail("the main window did not start");
-    TForm1 &form = *program.form1;
+    MainWindow &form = *program.form1;
     // The update check would fetch from the Internet every three seconds.
     if (auto *check = form.findChild<QTimer *>(QStringLiteral("TimerUpdateCheck")))
         check->stop();
@@ -196,9 +195,8 @@ ProgramFigures measureProgram(const QString &video, int seconds)
         fail("the main window was never shown");
 
     MediaEngine &player = form.engine();
-    auto press = [&form](const char *name) {
-        form.findChild<QToolButton *>(QString::fromLatin1(name))->click();
-    };
+    auto press
+        = [&form](const char *name) { form.findChild<QToolButton *>(QString::fromLatin1(name))->click(); };
     form.transport()->chooseFile = [video] { return video; };
     press("SpeedButton44");
     if (!runUntil([&] { return player.status() == QLatin1String("Reproduzindo") || renderFailed; }, 20000)
@@ -259,16 +257,17 @@ int main(int argc, char **argv)
 
     std::printf("%-30s %12s %14s %7s  %s\n", "figure", "lumivortex", "reference", "ratio", "goal");
     std::printf("%-30s %12.1f %8.1f (mpv) %7.2f  %s\n",
-                qPrintable(QStringLiteral("CPU playing %1s of video (%)").arg(seconds)), ours.playing, reference, ratio,
-                "<= 1.05x mpv");
-    std::printf("%-30s %12.2f %14s %7s  %s\n", qPrintable(QStringLiteral("CPU paused over %1s (%)").arg(seconds)),
-                ours.paused, "-", "-", "~0");
-    std::printf("%-30s %12.2f %14s %7s  %s\n", qPrintable(QStringLiteral("CPU stopped over %1s (%)").arg(seconds)),
-                ours.stopped, "-", "-", "~0");
+        qPrintable(QStringLiteral("CPU playing %1s of video (%)").arg(seconds)), ours.playing, reference,
+        ratio, "<= 1.05x mpv");
+    std::printf("%-30s %12.2f %14s %7s  %s\n",
+        qPrintable(QStringLiteral("CPU paused over %1s (%)").arg(seconds)), ours.paused, "-", "-", "~0");
+    std::printf("%-30s %12.2f %14s %7s  %s\n",
+        qPrintable(QStringLiteral("CPU stopped over %1s (%)").arg(seconds)), ours.stopped, "-", "-", "~0");
     std::printf("(640x360 30 fps H.264 + AAC, null audio in mpv, video area %dx%d, update check off)\n",
-                ours.area.width(), ours.area.height());
+        ours.area.width(), ours.area.height());
     // One row for bench/run's table: figure|ours|reference|ratio|goal.
-    std::printf("TABLE|CPU playing video (%%)|%.1f|%.1f (mpv)|%.2f|<= 1.05x mpv\n", ours.playing, reference, ratio);
+    std::printf(
+        "TABLE|CPU playing video (%%)|%.1f|%.1f (mpv)|%.2f|<= 1.05x mpv\n", ours.playing, reference, ratio);
     std::printf("TABLE|CPU paused, stopped (%%)|%.2f, %.2f|-|-|~0\n", ours.paused, ours.stopped);
     return ratio <= 1.05 ? 0 : 2;
 }

@@ -1,21 +1,21 @@
 // Drop of many files on the playlist window: the whole handler (store write,
 // list, "Total:") plus the first repaint, against the per-file rewrites the
 // store would do for the same files.
-#include "app/MessageBox.h"
 #include "playlist/PlaylistRules.h"
-#include "playlist/TForm10.h"
-#include "playlist/TIniFile32.h"
+#include "playlist/PlaylistStore.h"
+#include "playlist/PlaylistWindow.h"
 #include "tests/support/FakePlaylistHost.h"
+#include "widgets/MessageBox.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QStandardPaths>
-
 #include <cstdio>
 
-namespace {
+namespace
+{
 
 QStringList paths(int count, int first = 0)
 {
@@ -35,7 +35,7 @@ double timeDrop(const QStringList &files, bool freshStore)
     if (freshStore)
         QDir(PlaylistRules::dataFolder()).removeRecursively();
     FakePlaylistHost host;
-    TForm10 form(host);
+    PlaylistWindow form(host);
     form.show();
     QCoreApplication::processEvents();
     QElapsedTimer timer;
@@ -56,7 +56,7 @@ double timePerFile(const QStringList &files)
     QElapsedTimer timer;
     timer.start();
     for (const QString &path : files) {
-        TIniFile32 store(PlaylistRules::defaultStorePath());
+        PlaylistStore store(PlaylistRules::defaultStorePath());
         store.WriteString(QStringLiteral("Musica"), PlaylistRules::displayName(path), path);
     }
     return double(timer.nsecsElapsed()) / 1e6;
@@ -86,12 +86,12 @@ int main(int argc, char *argv[])
     std::printf("playlist drop (GUI thread blocked, handler + repaint)\n");
     std::printf("  %5d files, batched drop          : %9.1f ms\n", small, batchSmall);
     std::printf("  %5d files, per-file rewrites (ref): %9.1f ms  (%.0fx slower)\n", small, perFileSmall,
-                perFileSmall / batchSmall);
+        perFileSmall / batchSmall);
     std::printf("  10000 files onto an empty store   : %9.1f ms  (goal <= 2000 ms)\n", batch10k);
     std::printf("  10000 files onto 10000 entries    : %9.1f ms  (store now %lld bytes)\n", batchOnto10k,
-                static_cast<long long>(storeSize));
+        static_cast<long long>(storeSize));
     // One row for bench/run's table: figure|ours|reference|ratio|goal.
     std::printf("TABLE|10,000-file add (ms)|%.0f|%.0f (300 files, per-file writes)|-|<= 2000 ms\n", batch10k,
-                perFileSmall);
+        perFileSmall);
     return batch10k <= 2000 && batchOnto10k <= 2000 ? 0 : 1;
 }

@@ -1,7 +1,7 @@
 #include "browser/AdultArea.h"
 
-#include "app/MessageBox.h"
 #include "browser/SearchAddress.h"
+#include "widgets/MessageBox.h"
 
 #include <QDesktopServices>
 #include <QUrl>

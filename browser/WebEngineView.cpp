@@ -5,7 +5,6 @@
 #include <QLibrary>
 #include <QOpenGLContext>
 #include <QVBoxLayout>
-
 #include <unistd.h>
 
 namespace
@@ -73,8 +72,9 @@ WebEngineView *WebEngineView::create(QWidget *parent, QString *error)
     // root; a player run as root keeps playing and says why there is no browser.
     if (runsAsRootWithSandbox()) {
         if (error != nullptr)
-            *error = QStringLiteral("O navegador embutido não abre com o Lumivortex rodando como administrador "
-                                    "(root).");
+            *error
+                = QStringLiteral("O navegador embutido não abre com o Lumivortex rodando como administrador "
+                                 "(root).");
         return nullptr;
     }
     const CreateWebView make = resolveModule(error);

@@ -6,7 +6,8 @@
 
 #include <iterator>
 
-namespace {
+namespace
+{
 
 using K = AddressKind;
 using namespace StreamHosts;
@@ -16,8 +17,7 @@ constexpr const char *Logo = nullptr; // face column: the button shows its logo
 // BAND and TV Tarobá are one broadcast; only their titles tell them apart.
 constexpr char SharedBandStream[] = "/band";
 
-struct Row
-{
+struct Row {
     const char *control;
     const char *container;
     int slot;
@@ -150,8 +150,7 @@ constexpr Row Rows[] = {
 };
 // clang-format on
 
-struct MenuButtonRow
-{
+struct MenuButtonRow {
     const char *control;
     const char *container;
     int slot;
@@ -162,20 +161,20 @@ struct MenuButtonRow
 };
 
 constexpr MenuButtonRow MenuButtons[] = {
-    {"SpeedButton20", "PanelRadio", 8, Logo, "DI-FM", "PopupMenu2", -415},
-    {"SpeedButton34", "PanelWebcams", 1, "EUA", "WebCams EUA", "PopupMenu_EUA_Webcam", -165},
-    {"SpeedButton98", "PanelWebcams", 2, "ReinoUnido", "WebCams Reino Unido", "PopupMenu_ReinoUnido_Webcam", 22},
+    { "SpeedButton20", "PanelRadio", 8, Logo, "DI-FM", "PopupMenu2", -415 },
+    { "SpeedButton34", "PanelWebcams", 1, "EUA", "WebCams EUA", "PopupMenu_EUA_Webcam", -165 },
+    { "SpeedButton98", "PanelWebcams", 2, "ReinoUnido", "WebCams Reino Unido", "PopupMenu_ReinoUnido_Webcam",
+        22 },
 };
 
 enum Style { Regular = 0, Bold = 1, Italic = 2 };
 
 // Standard VCL colours; WindowText leaves the colour invalid.
 constexpr QRgb WindowText = 0;
-constexpr QRgb Blue = 0xFF0000FF, Red = 0xFFFF0000, Teal = 0xFF008080, Green = 0xFF008000,
-               Navy = 0xFF000080, Maroon = 0xFF800000;
+constexpr QRgb Blue = 0xFF0000FF, Red = 0xFFFF0000, Teal = 0xFF008080, Green = 0xFF008000, Navy = 0xFF000080,
+               Maroon = 0xFF800000;
 
-struct FaceRow
-{
+struct FaceRow {
     const char *control;
     const char *family;
     int pixelSize;
@@ -185,36 +184,35 @@ struct FaceRow
 
 // Text-faced buttons not listed here use the window font.
 constexpr FaceRow Faces[] = {
-    {"SpeedButton11", "MS Sans Serif", 11, Regular, Blue},
-    {"SpeedButton19", "MS Sans Serif", 19, Bold, Red},
-    {"SpeedButton22", "MS Sans Serif", 11, Regular, Teal},
-    {"SpeedButton26", "Ravie", 11, Regular, WindowText},
-    {"SpeedButton29", "MS Sans Serif", 11, Regular, Red},
-    {"SpeedButton33", "Palatino Linotype", 11, Italic, WindowText},
-    {"SpeedButton35", "Times New Roman", 13, Bold, Blue},
-    {"SpeedButton36", "MS Sans Serif", 11, Bold, Red},
-    {"SpeedButton62", "MS Sans Serif", 11, Bold, Green},
-    {"SpeedButton63", "MS Serif", 11, Bold, Navy},
-    {"SpeedButton82", "MS Serif", 13, Bold, Green},
-    {"SpeedButton83", "ZapfEllipt BT", 13, Bold, Navy},
-    {"SpeedButton88", "Times New Roman", 15, Bold, WindowText},
-    {"SpeedButton93", "Times New Roman", 11, Regular, WindowText},
-    {"SpeedButton94", "MS Sans Serif", 11, Bold, Maroon},
-    {"SpeedButton96", "MS Sans Serif", 11, Bold, Red},
-    {"SpeedButton97", "MS Sans Serif", 9, Regular, WindowText},
-    {"SpeedButton99", "MS Sans Serif", 11, Bold, Red},
-    {"SpeedButton100", "MS Serif", 16, Bold, Teal},
-    {"SpeedButton101", "MS Sans Serif", 11, Regular, Red},
-    {"SpeedButton102", "MS Sans Serif", 13, Bold, WindowText},
-    {"SpeedButton103", "MS Sans Serif", 11, Bold, WindowText},
-    {"SpeedButton122", "MS Sans Serif", 11, Bold, WindowText},
-    {"SpeedButton34", "MS Sans Serif", 11, Regular, WindowText},
+    { "SpeedButton11", "MS Sans Serif", 11, Regular, Blue },
+    { "SpeedButton19", "MS Sans Serif", 19, Bold, Red },
+    { "SpeedButton22", "MS Sans Serif", 11, Regular, Teal },
+    { "SpeedButton26", "Ravie", 11, Regular, WindowText },
+    { "SpeedButton29", "MS Sans Serif", 11, Regular, Red },
+    { "SpeedButton33", "Palatino Linotype", 11, Italic, WindowText },
+    { "SpeedButton35", "Times New Roman", 13, Bold, Blue },
+    { "SpeedButton36", "MS Sans Serif", 11, Bold, Red },
+    { "SpeedButton62", "MS Sans Serif", 11, Bold, Green },
+    { "SpeedButton63", "MS Serif", 11, Bold, Navy },
+    { "SpeedButton82", "MS Serif", 13, Bold, Green },
+    { "SpeedButton83", "ZapfEllipt BT", 13, Bold, Navy },
+    { "SpeedButton88", "Times New Roman", 15, Bold, WindowText },
+    { "SpeedButton93", "Times New Roman", 11, Regular, WindowText },
+    { "SpeedButton94", "MS Sans Serif", 11, Bold, Maroon },
+    { "SpeedButton96", "MS Sans Serif", 11, Bold, Red },
+    { "SpeedButton97", "MS Sans Serif", 9, Regular, WindowText },
+    { "SpeedButton99", "MS Sans Serif", 11, Bold, Red },
+    { "SpeedButton100", "MS Serif", 16, Bold, Teal },
+    { "SpeedButton101", "MS Sans Serif", 11, Regular, Red },
+    { "SpeedButton102", "MS Sans Serif", 13, Bold, WindowText },
+    { "SpeedButton103", "MS Sans Serif", 11, Bold, WindowText },
+    { "SpeedButton122", "MS Sans Serif", 11, Bold, WindowText },
+    { "SpeedButton34", "MS Sans Serif", 11, Regular, WindowText },
 };
 
 // Fourteen lists are the 26 mirror letters of one identifier on the TV
 // directory, starting at firstLetter and wrapping from z to a.
-struct DirectoryListRow
-{
+struct DirectoryListRow {
     const char *listBox;
     const char *titleSuffix;
     const char *identifier;
@@ -222,27 +220,30 @@ struct DirectoryListRow
 };
 
 constexpr DirectoryListRow DirectoryLists[] = {
-    {"ListBoxRaceWorld", "Race World", "b1810", 'a'},
-    {"ListBoxDeluxeMusicTV", "Deluxe Music TV", "8033", 'a'},
-    {"ListBoxBandSports", "Band Sports", "7807", 'a'},
-    {"ListBoxBandNews", "BANDNEWS", "7259", 'a'},
-    {"ListBoxESPN", "ESPN", "_b1543", 'a'},
-    {"ListBoxCNNEspanhol", "CNN Espanhol", "b1493", 'a'},
-    {"ListBoxPartyTV", "PARTY TV", "7772", 'a'},
-    {"ListBoxSkreem", "Skreem TV", "b1476", 'a'},
-    {"ListBoxManiaTV", "ManiaTV!", "7777", 'a'},
-    {"ListBoxTunespoon", "Tunespoon", "8088", 'a'},
-    {"ListBoxMinistryOfSound", "Ministry Of Sound TV", "8440", 'a'},
-    {"ListBoxMixTV", "MIX TV", "6580", 'a'},
-    {"ListBoxTvRock", "TV ROCK", "8249", 'a'},
-    {"ListBoxEuroTV", "Eurosports", "7819", 'i'},
+    { "ListBoxRaceWorld", "Race World", "b1810", 'a' },
+    { "ListBoxDeluxeMusicTV", "Deluxe Music TV", "8033", 'a' },
+    { "ListBoxBandSports", "Band Sports", "7807", 'a' },
+    { "ListBoxBandNews", "BANDNEWS", "7259", 'a' },
+    { "ListBoxESPN", "ESPN", "_b1543", 'a' },
+    { "ListBoxCNNEspanhol", "CNN Espanhol", "b1493", 'a' },
+    { "ListBoxPartyTV", "PARTY TV", "7772", 'a' },
+    { "ListBoxSkreem", "Skreem TV", "b1476", 'a' },
+    { "ListBoxManiaTV", "ManiaTV!", "7777", 'a' },
+    { "ListBoxTunespoon", "Tunespoon", "8088", 'a' },
+    { "ListBoxMinistryOfSound", "Ministry Of Sound TV", "8440", 'a' },
+    { "ListBoxMixTV", "MIX TV", "6580", 'a' },
+    { "ListBoxTvRock", "TV ROCK", "8249", 'a' },
+    { "ListBoxEuroTV", "Eurosports", "7819", 'i' },
 };
 
 // Jovem Pan: the station's own MMS stream first, then the channel's address.
 constexpr char JovemPanList[] = "ListBoxJovemPan";
 constexpr char JovemPanStation[] = "/jovempan-maringa";
 
-QString text(const char *utf8) { return utf8 ? QString::fromUtf8(utf8) : QString(); }
+QString text(const char *utf8)
+{
+    return utf8 ? QString::fromUtf8(utf8) : QString();
+}
 
 QString address(AddressKind kind, const char *host, const char *target)
 {
@@ -270,7 +271,7 @@ TextFace faceOf(const QString &control)
 QString directoryAddress(QChar letter, const QString &identifier)
 {
     return QLatin1String("http://") + QLatin1String(TvDirectory) + QLatin1Char('/') + letter
-           + QLatin1String("_tv/") + identifier + QLatin1String(".asx");
+        + QLatin1String("_tv/") + identifier + QLatin1String(".asx");
 }
 
 } // namespace
@@ -300,25 +301,26 @@ ChannelCatalogue ChannelCatalogue::builtIn()
         }
 
         for (const MenuButtonRow &r : MenuButtons) {
-            MenuButton b{QLatin1String(r.control), QLatin1String(r.container), r.slot, r.caption == Logo,
-                         text(r.caption), text(r.tooltip), QLatin1String(r.menu), r.verticalOffset, {}};
+            MenuButton b { QLatin1String(r.control), QLatin1String(r.container), r.slot, r.caption == Logo,
+                text(r.caption), text(r.tooltip), QLatin1String(r.menu), r.verticalOffset, {} };
             if (!b.logo)
                 b.font = faceOf(b.control);
             c.m_menuButtons.append(b);
         }
 
         for (const DirectoryListRow &r : DirectoryLists) {
-            AlternateList list{QLatin1String(r.listBox), text(r.titleSuffix), {}};
+            AlternateList list { QLatin1String(r.listBox), text(r.titleSuffix), {} };
             const QString identifier = QLatin1String(r.identifier);
             for (int i = 0; i < 26; ++i)
-                list.entries.append(directoryAddress(QLatin1Char(char('a' + (r.firstLetter - 'a' + i) % 26)), identifier));
+                list.entries.append(
+                    directoryAddress(QLatin1Char(char('a' + (r.firstLetter - 'a' + i) % 26)), identifier));
             c.m_lists.append(list);
         }
-        AlternateList jovemPan{QLatin1String(JovemPanList), QString(), {}};
+        AlternateList jovemPan { QLatin1String(JovemPanList), QString(), {} };
         for (const Channel &ch : qAsConst(c.m_channels)) {
             if (ch.alternateList == jovemPan.listBox) {
                 jovemPan.titleSuffix = ch.titleSuffix;
-                jovemPan.entries = {address(AddressKind::Mms, Stream, JovemPanStation), ch.address};
+                jovemPan.entries = { address(AddressKind::Mms, Stream, JovemPanStation), ch.address };
             }
         }
         c.m_lists.append(jovemPan);
@@ -332,14 +334,16 @@ ChannelCatalogue ChannelCatalogue::builtIn()
 const QVector<CategoryTab> &ChannelCatalogue::tabs()
 {
     static const QVector<CategoryTab> tabs = {
-        {0, QStringLiteral("Brasil"), QStringLiteral("PanelBrasil"), QStringLiteral("PanelBrasil2")},
-        {1, QStringLiteral("Esporte"), QStringLiteral("PanelEsporte"), QString()},
-        {2, QStringLiteral("Clipes"), QStringLiteral("PanelMusicaClipes"), QStringLiteral("PanelMusicaClipes2")},
-        {3, QString::fromUtf8("Notícias"), QStringLiteral("PanelNoticias"), QStringLiteral("PanelNoticias2")},
-        {4, QStringLiteral("Radio"), QStringLiteral("PanelRadio"), QStringLiteral("PanelRadio2")},
-        {5, QStringLiteral("Player"), QStringLiteral("PanelMediaPlayer"), QString()},
-        {6, QStringLiteral("Webcams"), QStringLiteral("PanelWebcams"), QString()},
-        {7, QStringLiteral("Sistema"), QStringLiteral("PanelMais"), QString()},
+        { 0, QStringLiteral("Brasil"), QStringLiteral("PanelBrasil"), QStringLiteral("PanelBrasil2") },
+        { 1, QStringLiteral("Esporte"), QStringLiteral("PanelEsporte"), QString() },
+        { 2, QStringLiteral("Clipes"), QStringLiteral("PanelMusicaClipes"),
+            QStringLiteral("PanelMusicaClipes2") },
+        { 3, QString::fromUtf8("Notícias"), QStringLiteral("PanelNoticias"),
+            QStringLiteral("PanelNoticias2") },
+        { 4, QStringLiteral("Radio"), QStringLiteral("PanelRadio"), QStringLiteral("PanelRadio2") },
+        { 5, QStringLiteral("Player"), QStringLiteral("PanelMediaPlayer"), QString() },
+        { 6, QStringLiteral("Webcams"), QStringLiteral("PanelWebcams"), QString() },
+        { 7, QStringLiteral("Sistema"), QStringLiteral("PanelMais"), QString() },
     };
     return tabs;
 }

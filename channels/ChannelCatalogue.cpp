@@ -47,8 +47,8 @@ QVector<Channel> ChannelCatalogue::channelsIn(const QString &container) const
         if (c.container == container)
             result.append(c);
     }
-    std::stable_sort(result.begin(), result.end(),
-                     [](const Channel &a, const Channel &b) { return a.slot < b.slot; });
+    std::stable_sort(
+        result.begin(), result.end(), [](const Channel &a, const Channel &b) { return a.slot < b.slot; });
     return result;
 }
 
@@ -105,7 +105,8 @@ void ChannelCatalogue::setAlternateEntries(const QString &listBox, const QString
         m_lists[*it].entries = entries;
 }
 
-bool ChannelCatalogue::addAlternateList(const QString &control, const QString &listBox, const QStringList &entries)
+bool ChannelCatalogue::addAlternateList(
+    const QString &control, const QString &listBox, const QStringList &entries)
 {
     const auto it = m_byControl.constFind(control);
     if (it == m_byControl.cend() || listBox.isEmpty() || m_listByBox.contains(listBox))
@@ -115,6 +116,6 @@ bool ChannelCatalogue::addAlternateList(const QString &control, const QString &l
         return false;
     channel.alternateList = listBox;
     m_listByBox.insert(listBox, int(m_lists.size()));
-    m_lists.append(AlternateList{listBox, channel.titleSuffix, entries});
+    m_lists.append(AlternateList { listBox, channel.titleSuffix, entries });
     return true;
 }

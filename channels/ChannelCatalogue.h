@@ -22,14 +22,14 @@ public:
     static QString windowTitlePrefix();
 
     const QVector<Channel> &channels() const & { return m_channels; } // 101, in catalogue order
-    QVector<Channel> channels() const && { return m_channels; }       // safe in a range-for over builtIn()
-    QVector<Channel> channelsIn(const QString &container) const;     // sorted by slot
-    const Channel *byControl(const QString &control) const;          // nullptr if none
-    const Channel *byWindowTitle(const QString &title) const;        // nullptr if none
+    QVector<Channel> channels() const && { return m_channels; } // safe in a range-for over builtIn()
+    QVector<Channel> channelsIn(const QString &container) const; // sorted by slot
+    const Channel *byControl(const QString &control) const; // nullptr if none
+    const Channel *byWindowTitle(const QString &title) const; // nullptr if none
 
     const QVector<AlternateList> &alternateLists() const & { return m_lists; } // 15 built in
     QVector<AlternateList> alternateLists() const && { return m_lists; }
-    const AlternateList *alternateList(const QString &listBox) const;         // nullptr if none
+    const AlternateList *alternateList(const QString &listBox) const; // nullptr if none
     // The list of the channel whose window title is exactly windowTitle, if it has one.
     const AlternateList *alternateListForTitle(const QString &windowTitle) const;
 

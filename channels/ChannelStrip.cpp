@@ -1,38 +1,50 @@
 #include "channels/ChannelStrip.h"
 
-#include "app/SpeedButton.h"
+#include "widgets/FlatButton.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QPixmap>
 
-namespace {
-constexpr int kStripTop = 412;     // client top of the page panels at the design size
-constexpr int kTabRowTop = 394;    // client top of the tab row
+namespace
+{
+constexpr int kStripTop = 412; // client top of the page panels at the design size
+constexpr int kTabRowTop = 394; // client top of the tab row
 constexpr int kStripWidth = 537;
 constexpr int kStripHeight = 61;
 constexpr int kTooltipDuration = 10000;
 
 const char *const kPanelNames[] = {
-    "PanelBrasil",   "PanelBrasil2", "PanelEsporte",       "PanelWebcams", "PanelMusicaClipes",
-    "PanelMusicaClipes2", "PanelNoticias", "PanelNoticias2", "PanelRadio",   "PanelRadio2",
-    "PanelTampa",    "PanelMais",    "PanelMediaPlayer",
+    "PanelBrasil",
+    "PanelBrasil2",
+    "PanelEsporte",
+    "PanelWebcams",
+    "PanelMusicaClipes",
+    "PanelMusicaClipes2",
+    "PanelNoticias",
+    "PanelNoticias2",
+    "PanelRadio",
+    "PanelRadio2",
+    "PanelTampa",
+    "PanelMais",
+    "PanelMediaPlayer",
 };
 
 // Up and down arrows of both pages of a two-page category: first-page up, first-page
 // down, second-page up, second-page down.
-struct PageArrows
-{
+struct PageArrows {
     const char *firstPage;
     const char *secondPage;
     const char *names[4];
 };
 const PageArrows kPageArrows[] = {
-    {"PanelBrasil", "PanelBrasil2", {"SpeedButton78", "SpeedButton79", "SpeedButton91", "SpeedButton92"}},
-    {"PanelMusicaClipes", "PanelMusicaClipes2",
-     {"SpeedButton80", "SpeedButton81", "SpeedButton84", "SpeedButton85"}},
-    {"PanelNoticias", "PanelNoticias2", {"SpeedButton108", "SpeedButton109", "SpeedButton106", "SpeedButton107"}},
-    {"PanelRadio", "PanelRadio2", {"SpeedButton112", "SpeedButton113", "SpeedButton110", "SpeedButton111"}},
+    { "PanelBrasil", "PanelBrasil2", { "SpeedButton78", "SpeedButton79", "SpeedButton91", "SpeedButton92" } },
+    { "PanelMusicaClipes", "PanelMusicaClipes2",
+        { "SpeedButton80", "SpeedButton81", "SpeedButton84", "SpeedButton85" } },
+    { "PanelNoticias", "PanelNoticias2",
+        { "SpeedButton108", "SpeedButton109", "SpeedButton106", "SpeedButton107" } },
+    { "PanelRadio", "PanelRadio2",
+        { "SpeedButton112", "SpeedButton113", "SpeedButton110", "SpeedButton111" } },
 };
 
 int buttonLeft(int slot)
@@ -40,7 +52,7 @@ int buttonLeft(int slot)
     return 8 + 64 * (slot - 1);
 }
 
-void applyTextFace(SpeedButton *button, const TextFace &face)
+void applyTextFace(FlatButton *button, const TextFace &face)
 {
     QFont font = button->font();
     if (!face.family.isEmpty())
@@ -57,7 +69,8 @@ void applyTextFace(SpeedButton *button, const TextFace &face)
 }
 } // namespace
 
-CategoryTabBar::CategoryTabBar(QWidget *parent) : QTabBar(parent)
+CategoryTabBar::CategoryTabBar(QWidget *parent)
+    : QTabBar(parent)
 {
     setObjectName(QStringLiteral("TabControl1"));
     setCursor(Qt::PointingHandCursor);
@@ -73,7 +86,9 @@ CategoryTabBar::CategoryTabBar(QWidget *parent) : QTabBar(parent)
 }
 
 ChannelStrip::ChannelStrip(const ChannelCatalogue &catalogue, QWidget *window)
-    : QObject(window), m_catalogue(catalogue), m_window(window)
+    : QObject(window)
+    , m_catalogue(catalogue)
+    , m_window(window)
 {
     setObjectName(QStringLiteral("ChannelStrip"));
     buildTabs();
@@ -132,7 +147,7 @@ QList<QFrame *> ChannelStrip::stripPanels() const
 
 void ChannelStrip::addChannelButton(QFrame *page, const Channel &channel)
 {
-    auto *button = new SpeedButton(channel.control, QString(), page, buttonLeft(channel.slot), 8, 62, 49);
+    auto *button = new FlatButton(channel.control, QString(), page, buttonLeft(channel.slot), 8, 62, 49);
     button->setCursor(Qt::PointingHandCursor);
     button->setToolTip(channel.tooltip);
     button->setToolTipDuration(kTooltipDuration);
@@ -155,7 +170,7 @@ void ChannelStrip::addMenuButton(const MenuButton &info)
     QFrame *page = m_panels.value(info.container);
     if (!page)
         return;
-    auto *button = new SpeedButton(info.control, QString(), page, buttonLeft(info.slot), 8, 62, 49);
+    auto *button = new FlatButton(info.control, QString(), page, buttonLeft(info.slot), 8, 62, 49);
     button->setCursor(Qt::PointingHandCursor);
     button->setToolTip(info.tooltip);
     button->setToolTipDuration(kTooltipDuration);
@@ -178,7 +193,8 @@ void ChannelStrip::addPageArrows(const QString &firstPage, const QString &second
     QFrame *first = m_panels.value(firstPage);
     QFrame *second = m_panels.value(secondPage);
     auto arrow = [](const QString &name, QFrame *page, bool up) {
-        auto *button = new SpeedButton(name, up ? Glyph::UpArrow : Glyph::DownArrow, page, 520, up ? 8 : 24, 15, 17);
+        auto *button
+            = new FlatButton(name, up ? Glyph::UpArrow : Glyph::DownArrow, page, 520, up ? 8 : 24, 15, 17);
         button->setCursor(Qt::PointingHandCursor);
         button->setAccessibleLabel(up ? QStringLiteral("Página anterior") : QStringLiteral("Próxima página"));
         QFont f = button->font();
@@ -187,11 +203,13 @@ void ChannelStrip::addPageArrows(const QString &firstPage, const QString &second
         return button;
     };
     arrow(n[0], first, true); // drawn, no action
-    SpeedButton *down = arrow(n[1], first, false);
-    SpeedButton *up = arrow(n[2], second, true);
+    FlatButton *down = arrow(n[1], first, false);
+    FlatButton *up = arrow(n[2], second, true);
     arrow(n[3], second, false); // drawn, no action
-    connect(down, &QToolButton::clicked, this, [this, firstPage, secondPage] { turnPage(secondPage, firstPage); });
-    connect(up, &QToolButton::clicked, this, [this, firstPage, secondPage] { turnPage(firstPage, secondPage); });
+    connect(down, &QToolButton::clicked, this,
+        [this, firstPage, secondPage] { turnPage(secondPage, firstPage); });
+    connect(
+        up, &QToolButton::clicked, this, [this, firstPage, secondPage] { turnPage(firstPage, secondPage); });
 }
 
 void ChannelStrip::turnPage(const QString &show, const QString &hide)
@@ -257,9 +275,10 @@ void ChannelStrip::selectTabQuietly(int t)
 
 QPoint ChannelStrip::menuPosition(const MenuButton &info) const
 {
-    const SpeedButton *button = m_menuButtons.value(info.control);
+    const FlatButton *button = m_menuButtons.value(info.control);
     const QPoint windowPos = m_window->frameGeometry().topLeft();
-    return {windowPos.x() + button->x() + 3, windowPos.y() + m_tabs->y() + button->y() + info.verticalOffset};
+    return { windowPos.x() + button->x() + 3,
+        windowPos.y() + m_tabs->y() + button->y() + info.verticalOffset };
 }
 
 void ChannelStrip::openChannelMenu(const QString &buttonName)

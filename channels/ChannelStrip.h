@@ -6,11 +6,10 @@
 #include <QHash>
 #include <QPoint>
 #include <QTabBar>
-
 #include <functional>
 
 class QMenu;
-class SpeedButton;
+class FlatButton;
 
 // The category tab row (TabControl1) with the buttons that sit on it.
 class CategoryTabBar : public QTabBar
@@ -71,5 +70,5 @@ private:
     QHash<QString, QFrame *> m_panels;
     QList<QFrame *> m_panelOrder;
     QHash<QString, QMenu *> m_menus;
-    QHash<QString, SpeedButton *> m_menuButtons;
+    QHash<QString, FlatButton *> m_menuButtons;
 };

@@ -1,15 +1,18 @@
 #include "channels/ChannelTuner.h"
 
-#include "app/ProgramState.h"
+#include "base/ProgramState.h"
 #include "channels/ChannelCatalogue.h"
-#include "playback/MediaEngine.h"
+#include "engine/MediaEngine.h"
 
 #include <QAbstractButton>
 #include <QWidget>
 
-ChannelTuner::ChannelTuner(MediaEngine &engine, ProgramState &state, QWidget &window,
-                           std::function<void()> onFailure)
-    : m_engine(engine), m_state(state), m_window(window), m_onFailure(std::move(onFailure))
+ChannelTuner::ChannelTuner(
+    MediaEngine &engine, ProgramState &state, QWidget &window, std::function<void()> onFailure)
+    : m_engine(engine)
+    , m_state(state)
+    , m_window(window)
+    , m_onFailure(std::move(onFailure))
 {
 }
 

@@ -3,7 +3,6 @@
 #include "channels/Channel.h"
 
 #include <QPointer>
-
 #include <functional>
 
 class MediaEngine;

@@ -1,11 +1,11 @@
 #include "channels/Reconnection.h"
 
-#include "app/MessageBox.h"
-#include "app/ProgramState.h"
-#include "app/SafeCall.h"
+#include "base/ProgramState.h"
+#include "base/SafeCall.h"
+#include "channels/AlternateAddressLists.h"
 #include "channels/AlternateRotation.h"
-#include "channels/TForm8.h"
-#include "playback/MediaEngine.h"
+#include "engine/MediaEngine.h"
+#include "widgets/MessageBox.h"
 
 #include <QAbstractButton>
 #include <QListWidget>
@@ -13,26 +13,35 @@
 #include <QTimer>
 #include <QWidget>
 
-namespace {
+namespace
+{
 constexpr int kWebcamsTab = 6;
 }
 
 Reconnection::Reconnection(MediaEngine &engine, ProgramState &state, QWidget &window, QTabBar &tabs,
-                           QTimer &tryAgain, QObject *parent)
-    : QObject(parent), m_engine(engine), m_state(state), m_window(window), m_tabs(tabs), m_tryAgain(tryAgain)
+    QTimer &tryAgain, QObject *parent)
+    : QObject(parent)
+    , m_engine(engine)
+    , m_state(state)
+    , m_window(window)
+    , m_tabs(tabs)
+    , m_tryAgain(tryAgain)
 {
     setObjectName(QStringLiteral("Reconnection"));
-    connect(&m_engine, &MediaEngine::statusChanged, this, [this] { safeCall([this] { WindowsMediaPlayer1StatusChange(); }); });
+    connect(&m_engine, &MediaEngine::statusChanged, this,
+        [this] { safeCall([this] { WindowsMediaPlayer1StatusChange(); }); });
     connect(&m_tryAgain, &QTimer::timeout, this, [this] { safeCall([this] { TimerTryAgainTimer(); }); });
 }
 
 QString Reconnection::questionText()
 {
-    return QStringLiteral("Este canal pode estar congestionado, ou com algum problema técnico, deseja ativar o "
-                          "sistema Tenacor® para que o Lumivortex tente uma conexão?")
+    return QStringLiteral(
+               "Este canal pode estar congestionado, ou com algum problema técnico, deseja ativar o "
+               "sistema Tenacor® para que o Lumivortex tente uma conexão?")
         + QStringLiteral("\n\n")
-        + QStringLiteral("OBS: Caso este aviso seja mostrado em todos os canais, por favor verifique sua conexão, "
-                         "maiores informações no FAQ na aba Sistema > Sobre... .");
+        + QStringLiteral(
+            "OBS: Caso este aviso seja mostrado em todos os canais, por favor verifique sua conexão, "
+            "maiores informações no FAQ na aba Sistema > Sobre... .");
 }
 
 bool Reconnection::isReadyStatus(const QString &status)
@@ -42,7 +51,8 @@ bool Reconnection::isReadyStatus(const QString &status)
 
 bool Reconnection::isStopStatus(const QString &status)
 {
-    return status == QLatin1String("Parado") || status == QLatin1String("Stop") || status == QLatin1String("Stoped");
+    return status == QLatin1String("Parado") || status == QLatin1String("Stop")
+        || status == QLatin1String("Stoped");
 }
 
 void Reconnection::WindowsMediaPlayer1StatusChange()

@@ -1,14 +1,13 @@
 #pragma once
 
+#include "channels/AlternateAddressLists.h"
+
 #include <QObject>
 #include <QPointer>
-
-#include "channels/TForm8.h"
-
 #include <functional>
 
 class MediaEngine;
-class QAbstractButton;
+#include <QAbstractButton>
 class QTabBar;
 class QTimer;
 class QWidget;
@@ -25,9 +24,9 @@ class Reconnection : public QObject
 
 public:
     Reconnection(MediaEngine &engine, ProgramState &state, QWidget &window, QTabBar &tabs, QTimer &tryAgain,
-                 QObject *parent);
+        QObject *parent);
 
-    void setAlternateLists(TForm8 *lists) { m_lists = lists; }
+    void setAlternateLists(AlternateAddressLists *lists) { m_lists = lists; }
     void setReconnectOption(QAbstractButton *option) { m_option = option; }
     // The full stop of the stop button, and setting the play button blue.
     std::function<void()> pressStop;
@@ -49,7 +48,7 @@ private:
     QWidget &m_window;
     QTabBar &m_tabs;
     QTimer &m_tryAgain;
-    QPointer<TForm8> m_lists;
+    QPointer<AlternateAddressLists> m_lists;
     QPointer<QAbstractButton> m_option;
     bool m_handlingStop = false;
 };

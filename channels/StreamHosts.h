@@ -3,7 +3,8 @@
 // The hosts behind the catalogue's stream addresses. All sit under the
 // reserved ".example" domain, so no address can reach a host someone else
 // could register; a real deployment swaps these for its own services.
-namespace StreamHosts {
+namespace StreamHosts
+{
 // TV directory: the 26 mirror letters "<letter>_tv/<identifier>.asx".
 inline constexpr char TvDirectory[] = "tvdir.lumivortex.example";
 // Internet radio networks: DI-FM menu items 1 to 18, and 19 to 27.

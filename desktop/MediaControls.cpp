@@ -1,12 +1,10 @@
 #include "desktop/MediaControls.h"
 
-#include "app/ButtonColour.h"
-#include "app/SafeCall.h"
-#include "app/TForm1.h"
-#include "app/TrayIcon.h"
+#include "base/ProgramState.h"
+#include "base/SafeCall.h"
 #include "desktop/MprisAdaptors.h"
-#include "playback/MediaEngine.h"
-#include "playback/TForm6.h"
+#include "engine/MediaEngine.h"
+#include "widgets/ButtonColour.h"
 
 #include <QAbstractButton>
 #include <QDBusConnectionInterface>
@@ -18,12 +16,12 @@ const QString MediaControls::ServiceName = QStringLiteral("org.mpris.MediaPlayer
 const QString MediaControls::ObjectPath = QStringLiteral("/org/mpris/MediaPlayer2");
 const QString MediaControls::PlayerInterface = QStringLiteral("org.mpris.MediaPlayer2.Player");
 
-MediaControls *MediaControls::install(TForm1 &window, const QDBusConnection &bus)
+MediaControls *MediaControls::install(const PlayerView &player, const QDBusConnection &bus)
 {
     // Without a session bus the program runs as it always did.
     if (!bus.isConnected())
         return nullptr;
-    auto *controls = new MediaControls(window, bus);
+    auto *controls = new MediaControls(player, bus);
     QDBusConnection connection(bus);
     if (!connection.registerObject(ObjectPath, controls, QDBusConnection::ExportAdaptors)) {
         delete controls;
@@ -33,22 +31,25 @@ MediaControls *MediaControls::install(TForm1 &window, const QDBusConnection &bus
     if (!connection.registerService(ServiceName)) {
         connection.unregisterObject(ObjectPath);
         delete controls;
-        qWarning("lumivortex: media keys unavailable, %s is held by another program", qPrintable(ServiceName));
+        qWarning(
+            "lumivortex: media keys unavailable, %s is held by another program", qPrintable(ServiceName));
         return nullptr;
     }
     return controls;
 }
 
-MediaControls::MediaControls(TForm1 &window, const QDBusConnection &bus)
-    : QObject(&window), m_window(window), m_bus(bus)
+MediaControls::MediaControls(const PlayerView &player, const QDBusConnection &bus)
+    : QObject(player.window)
+    , m_player(player)
+    , m_bus(bus)
 {
     setObjectName(QStringLiteral("MediaControls"));
     new MprisRootAdaptor(*this, this);
     new MprisPlayerAdaptor(*this, this);
     // The state at start is what the desktop first reads, not a change.
-    m_tracker.update(m_window.engine().status(), currentTitle());
-    connect(&m_window.engine(), &MediaEngine::statusChanged, this, [this] { scheduleRefresh(); });
-    connect(&m_window, &QWidget::windowTitleChanged, this, [this] { scheduleRefresh(); });
+    m_tracker.update(m_player.engine->status(), currentTitle());
+    connect(m_player.engine, &MediaEngine::statusChanged, this, [this] { scheduleRefresh(); });
+    connect(m_player.window, &QWidget::windowTitleChanged, this, [this] { scheduleRefresh(); });
 }
 
 MediaControls::~MediaControls()
@@ -59,69 +60,59 @@ MediaControls::~MediaControls()
     }
 }
 
-void MediaControls::press(const char *button)
+void MediaControls::press(QAbstractButton *button)
 {
-    if (auto *b = m_window.findChild<QAbstractButton *>(QString::fromLatin1(button)))
-        b->click();
+    if (button)
+        button->click();
 }
 
 bool MediaControls::playButtonIsLime() const
 {
-    const auto *b = m_window.findChild<QAbstractButton *>(QStringLiteral("SpeedButton42"));
-    return b && ButtonColour::is(b, ButtonColour::Lime);
+    return m_player.playPause && ButtonColour::is(m_player.playPause, ButtonColour::Lime);
 }
 
 void MediaControls::playPause()
 {
-    press("SpeedButton42");
+    press(m_player.playPause);
 }
 
 // The play button pauses while lime and plays otherwise.
 void MediaControls::play()
 {
     if (!playButtonIsLime())
-        press("SpeedButton42");
+        press(m_player.playPause);
 }
 
 void MediaControls::pause()
 {
     if (playButtonIsLime())
-        press("SpeedButton42");
+        press(m_player.playPause);
 }
 
 void MediaControls::stop()
 {
-    press("SpeedButton40");
+    press(m_player.stop);
 }
 
 void MediaControls::next()
 {
-    press("SpeedButton75");
+    press(m_player.next);
 }
 
 void MediaControls::previous()
 {
-    press("SpeedButton76");
+    press(m_player.previous);
 }
 
 void MediaControls::raise()
 {
-    // From the mini player, its own button brings the main window back.
-    const TForm6 *mini = m_window.sideWindows().miniPlayer;
-    if (mini && mini->isVisible() && !m_window.isVisible())
-        press("SpeedButton77");
-    if (TrayIcon *tray = m_window.tray())
-        tray->RetornaraoLumivortex1Click();
-    else
-        m_window.showNormal();
-    m_window.activateWindow();
+    emit raiseRequested();
 }
 
 void MediaControls::quit()
 {
-    // Closed as the user closes it, after the caller has had its reply: the
-    // window's closing ends the event loop.
-    QMetaObject::invokeMethod(&m_window, [window = &m_window] { window->close(); }, Qt::QueuedConnection);
+    // Carried out after the caller has had its reply.
+    QMetaObject::invokeMethod(this, &MediaControls::quitRequested, Qt::QueuedConnection);
 }
 
 QVariantMap MediaControls::metadata() const
@@ -136,30 +127,29 @@ QVariantMap MediaControls::metadata() const
 double MediaControls::volume() const
 {
     double value = 0;
-    safeCall([&] { value = m_window.engine().volume() / 100.0; });
+    safeCall([&] { value = m_player.engine->volume() / 100.0; });
     return value;
 }
 
 double MediaControls::rate() const
 {
     double value = 1.0;
-    safeCall([&] { value = m_window.engine().rate(); });
+    safeCall([&] { value = m_player.engine->rate(); });
     return value;
 }
 
 qlonglong MediaControls::position() const
 {
     qlonglong micro = 0;
-    safeCall([&] { micro = qRound64(m_window.engine().currentPosition() * 1e6); });
+    safeCall([&] { micro = qRound64(m_player.engine->currentPosition() * 1e6); });
     return micro;
 }
 
 QString MediaControls::currentTitle() const
 {
-    MediaEngine &engine = m_window.engine();
-    const QLabel *nowPlaying = m_window.findChild<QLabel *>(QStringLiteral("Label10"));
-    return NowPlaying::title(m_window.windowTitle(), m_window.state().LastChannelTitle,
-                             nowPlaying ? nowPlaying->text() : QString(), engine.url());
+    const QLabel *nowPlaying = m_player.nowPlaying;
+    return NowPlaying::title(m_player.window->windowTitle(), m_player.state->LastChannelTitle,
+        nowPlaying ? nowPlaying->text() : QString(), m_player.engine->url());
 }
 
 void MediaControls::scheduleRefresh()
@@ -169,13 +159,14 @@ void MediaControls::scheduleRefresh()
     if (m_refreshPending)
         return;
     m_refreshPending = true;
-    QMetaObject::invokeMethod(this, [this] { refresh(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { refresh(); }, Qt::QueuedConnection);
 }
 
 void MediaControls::refresh()
 {
     m_refreshPending = false;
-    const NowPlayingTracker::Changes changes = m_tracker.update(m_window.engine().status(), currentTitle());
+    const NowPlayingTracker::Changes changes = m_tracker.update(m_player.engine->status(), currentTitle());
     if (!changes.any())
         return;
     QVariantMap changed;
@@ -183,8 +174,8 @@ void MediaControls::refresh()
         changed.insert(QStringLiteral("PlaybackStatus"), m_tracker.playbackStatus());
     if (changes.track)
         changed.insert(QStringLiteral("Metadata"), metadata());
-    QDBusMessage signal = QDBusMessage::createSignal(ObjectPath, QStringLiteral("org.freedesktop.DBus.Properties"),
-                                                     QStringLiteral("PropertiesChanged"));
+    QDBusMessage signal = QDBusMessage::createSignal(
+        ObjectPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("PropertiesChanged"));
     signal << PlayerInterface << changed << QStringList();
     m_bus.send(signal);
 }

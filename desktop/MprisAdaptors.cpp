@@ -3,7 +3,8 @@
 #include "desktop/MediaControls.h"
 
 MprisRootAdaptor::MprisRootAdaptor(MediaControls &controls, QObject *parent)
-    : QDBusAbstractAdaptor(parent), m_controls(controls)
+    : QDBusAbstractAdaptor(parent)
+    , m_controls(controls)
 {
 }
 
@@ -28,7 +29,8 @@ void MprisRootAdaptor::Quit()
 }
 
 MprisPlayerAdaptor::MprisPlayerAdaptor(MediaControls &controls, QObject *parent)
-    : QDBusAbstractAdaptor(parent), m_controls(controls)
+    : QDBusAbstractAdaptor(parent)
+    , m_controls(controls)
 {
 }
 
@@ -88,9 +90,9 @@ void MprisPlayerAdaptor::Play()
 }
 
 // CanSeek is false: the protocol asks these to do nothing then.
-void MprisPlayerAdaptor::Seek(qlonglong) {}
+void MprisPlayerAdaptor::Seek(qlonglong) { }
 
-void MprisPlayerAdaptor::SetPosition(const QDBusObjectPath &, qlonglong) {}
+void MprisPlayerAdaptor::SetPosition(const QDBusObjectPath &, qlonglong) { }
 
 // No URI scheme is offered, so there is nothing to open.
-void MprisPlayerAdaptor::OpenUri(const QString &) {}
+void MprisPlayerAdaptor::OpenUri(const QString &) { }

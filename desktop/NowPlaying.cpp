@@ -2,7 +2,8 @@
 
 #include "playback/FileNames.h"
 
-namespace {
+namespace
+{
 const QString kTitlePrefix = QStringLiteral("Lumivortex TV - ");
 
 // The channel part of a title the tuner set; the reconnection system appends a
@@ -29,8 +30,8 @@ QString NowPlaying::playbackStatus(const QString &engineStatus, const QString &p
     return previous;
 }
 
-QString NowPlaying::title(const QString &windowTitle, const QString &lastChannelTitle, const QString &nowPlayingText,
-                          const QString &url)
+QString NowPlaying::title(const QString &windowTitle, const QString &lastChannelTitle,
+    const QString &nowPlayingText, const QString &url)
 {
     if (url.isEmpty())
         return QString();

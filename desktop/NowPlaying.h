@@ -4,7 +4,8 @@
 
 // What the desktop's media controls show of the player: the playback state in
 // the three words of the media-player protocol, and the title of what plays.
-namespace NowPlaying {
+namespace NowPlaying
+{
 inline const QString Playing = QStringLiteral("Playing");
 inline const QString Paused = QStringLiteral("Paused");
 inline const QString Stopped = QStringLiteral("Stopped");
@@ -17,7 +18,7 @@ QString playbackStatus(const QString &engineStatus, const QString &previous);
 // (a file or a playlist item), else the channel part of the window title, else
 // the URL's file name. Nothing loaded: empty.
 QString title(const QString &windowTitle, const QString &lastChannelTitle, const QString &nowPlayingText,
-              const QString &url);
+    const QString &url);
 } // namespace NowPlaying
 
 // The values last published to the desktop, so that only real changes are
@@ -25,8 +26,7 @@ QString title(const QString &windowTitle, const QString &lastChannelTitle, const
 class NowPlayingTracker
 {
 public:
-    struct Changes
-    {
+    struct Changes {
         bool status = false;
         bool track = false;
         bool any() const { return status || track; }

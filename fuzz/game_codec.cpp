@@ -5,7 +5,8 @@
 #include <cstdlib>
 #include <vector>
 
-namespace {
+namespace
+{
 void check(bool condition)
 {
     if (!condition)
@@ -36,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const QByteArray bytes = GameCodec::encode(message);
         check(!bytes.isEmpty());
         check(message.kind == GameMessage::Kind::NewGame
-              || (message.mark != GameMark::None && GameBoard::isCell(message.cell)));
+            || (message.mark != GameMark::None && GameBoard::isCell(message.cell)));
         reencoded += bytes;
     }
     // Decoding is idempotent on its own output.
@@ -50,7 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     while (at < stream.size()) {
         step = step * 1103515245u + 12345u;
         const qsizetype length = qMin<qsizetype>(stream.size() - at, 1 + (step >> 16) % 7);
-        codec.feed(stream.sliced(at, length), [&chunked](const GameMessage &message) { chunked.push_back(message); });
+        codec.feed(stream.sliced(at, length),
+            [&chunked](const GameMessage &message) { chunked.push_back(message); });
         check(codec.pendingSize() <= GameCodec::MaxPending);
         at += length;
     }

@@ -1,4 +1,4 @@
-#include "playback/PlaylistParser.h"
+#include "engine/PlaylistParser.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "playlist/TIniFile32.h"
+#include "playlist/PlaylistStore.h"
 
 #include <QDir>
 #include <QFile>
@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     static const QString path = storePath();
     writeBytes(path, data, size);
 
-    TIniFile32 store(path);
+    PlaylistStore store(path);
     const QString section = QStringLiteral("Musica");
     QStringList keys;
     store.ReadSection(section, &keys);
@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     const QString key = QStringLiteral("Faixa fuzz");
     const QString value = QStringLiteral("/home/usuario/Músicas/faixa.mp3");
-    check(TIniFile32::entryProblem(key, value).isEmpty());
+    check(PlaylistStore::entryProblem(key, value).isEmpty());
     store.WriteString(section, key, value);
     check(store.ReadString(section, key, QString()) == value);
     QStringList after;
@@ -59,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     check(after.contains(key));
 
     // What was written reads back as it was held.
-    const TIniFile32 reread(path);
+    const PlaylistStore reread(path);
     check(reread.lines() == store.lines());
     check(reread.ReadString(section, key, QString()) == value);
     return 0;

@@ -6,7 +6,8 @@
 #include <QMessageBox>
 #include <QWidget>
 
-namespace {
+namespace
+{
 const QString Service = QStringLiteral("org.freedesktop.login1");
 const QString Path = QStringLiteral("/org/freedesktop/login1");
 const QString Interface = QStringLiteral("org.freedesktop.login1.Manager");
@@ -20,7 +21,9 @@ LogindPowerOff::LogindPowerOff(QWidget *dialogParent, QObject *parent)
 }
 
 LogindPowerOff::LogindPowerOff(const QDBusConnection &bus, QWidget *dialogParent, QObject *parent)
-    : QObject(parent), m_bus(bus), m_dialogParent(dialogParent)
+    : QObject(parent)
+    , m_bus(bus)
+    , m_dialogParent(dialogParent)
 {
 }
 
@@ -28,8 +31,8 @@ void LogindPowerOff::powerOff()
 {
     if (!m_bus.isConnected()) {
         const QString reason = m_bus.lastError().isValid()
-                                   ? m_bus.lastError().message()
-                                   : QStringLiteral("o barramento do sistema não está disponível");
+            ? m_bus.lastError().message()
+            : QStringLiteral("o barramento do sistema não está disponível");
         reportFailure(reason);
         return;
     }
@@ -50,7 +53,7 @@ void LogindPowerOff::reportFailure(const QString &reason)
 {
     // Not modal: the box must not hold up the sleep timer or playback.
     auto *box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Lumivortex"), failureText(reason),
-                                QMessageBox::Ok, m_dialogParent);
+        QMessageBox::Ok, m_dialogParent);
     box->setObjectName(QStringLiteral("PowerOffFailure"));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::NonModal);

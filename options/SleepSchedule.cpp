@@ -1,6 +1,7 @@
 #include "options/SleepSchedule.h"
 
-namespace {
+namespace
+{
 const QString TimeFormat = QStringLiteral("hh:mm:ss");
 }
 

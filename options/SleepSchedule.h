@@ -16,7 +16,11 @@ public:
     // (or power off) because the sleep time passed while it slept.
     static constexpr qint64 MaxTickGapMs = 5000;
 
-    SleepSchedule(bool armed, QTime at) : m_armed(armed), m_at(at) {}
+    SleepSchedule(bool armed, QTime at)
+        : m_armed(armed)
+        , m_at(at)
+    {
+    }
 
     // True when armed and the time of day falls in (previous, current]. False
     // when a moment or the time is invalid, the clock went backwards, or the

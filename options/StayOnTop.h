@@ -2,7 +2,8 @@
 
 class QWidget;
 
-namespace StayOnTop {
+namespace StayOnTop
+{
 // Whether the top-level window stays above ordinary windows.
 bool isOn(const QWidget *window);
 // Changing the hint re-creates the native window, which hides it and may let

@@ -1,12 +1,13 @@
 #include "playback/EffectsPanel.h"
 
-#include "app/ButtonColour.h"
-#include "app/SpeedButton.h"
+#include "widgets/ButtonColour.h"
+#include "widgets/FlatButton.h"
 
 #include <QFrame>
 #include <QLabel>
 
-EffectsPanel::EffectsPanel(QWidget *window) : QObject(window)
+EffectsPanel::EffectsPanel(QWidget *window)
+    : QObject(window)
 {
     setObjectName(QStringLiteral("EffectsPanel"));
     PanelEfeitos = new QFrame(window);
@@ -33,8 +34,9 @@ EffectsPanel::EffectsPanel(QWidget *window) : QObject(window)
     QFont bold = Label3->font();
     bold.setBold(true);
 
-    auto button = [this, &bold](const char *name, const QString &caption, int left, int top, int width, int height) {
-        auto *b = new SpeedButton(QString::fromLatin1(name), caption, PanelEfeitos, left, top, width, height);
+    auto button = [this, &bold](
+                      const char *name, const QString &caption, int left, int top, int width, int height) {
+        auto *b = new FlatButton(QString::fromLatin1(name), caption, PanelEfeitos, left, top, width, height);
         b->setFont(bold);
         b->setCursor(Qt::PointingHandCursor);
         ButtonColour::set(b, ButtonColour::Blue);
@@ -60,7 +62,7 @@ EffectsPanel::EffectsPanel(QWidget *window) : QObject(window)
     Label5 = label("Label5", QString(), 227, 24);
     Label6 = label("Label6", QString(), 227, 48);
     Label7 = label("Label7", QString(), 227, 72);
-    for (QLabel *cue : {Label5, Label6, Label7})
+    for (QLabel *cue : { Label5, Label6, Label7 })
         cue->resize(105, 14);
 
     Label11 = label("Label11", QStringLiteral("Velocidade:"), 176, 96);

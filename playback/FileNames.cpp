@@ -3,7 +3,7 @@
 QString fileNamePart(const QString &url)
 {
     qsizetype cut = -1;
-    for (const QChar separator : {QLatin1Char('/'), QLatin1Char('\\'), QLatin1Char(':')})
+    for (const QChar separator : { QLatin1Char('/'), QLatin1Char('\\'), QLatin1Char(':') })
         cut = std::max(cut, url.lastIndexOf(separator));
     return url.mid(cut + 1);
 }

@@ -1,18 +1,19 @@
 #include "playback/LoopsAndEffects.h"
 
-#include "app/ButtonColour.h"
-#include "app/ProgramState.h"
-#include "app/SafeCall.h"
-#include "app/SpeedButton.h"
+#include "base/ProgramState.h"
+#include "base/SafeCall.h"
+#include "engine/MediaEngine.h"
 #include "playback/EffectsPanel.h"
-#include "playback/MediaEngine.h"
 #include "playback/NumberFormat.h"
+#include "widgets/ButtonColour.h"
+#include "widgets/FlatButton.h"
 
 #include <QFrame>
 #include <QLabel>
 #include <QTimer>
 
-namespace {
+namespace
+{
 // Points are marked a little before the press, so the loop starts where it was heard.
 constexpr double kMarkLead = 0.06;
 constexpr double kEndLead = 0.1;
@@ -22,30 +23,49 @@ constexpr int kParkinsonMs = 31;
 
 using namespace ButtonColour;
 
-LoopsAndEffects::LoopsAndEffects(MediaEngine &engine, ProgramState &state, EffectsPanel &panel, SpeedButton &fx,
-                                 QTimer &vibration, QTimer &wavebeat, QObject *parent)
-    : QObject(parent), m_engine(engine), m_state(state), m_panel(panel), m_fx(fx), m_vibration(vibration),
-      m_wavebeat(wavebeat)
+LoopsAndEffects::LoopsAndEffects(MediaEngine &engine, ProgramState &state, EffectsPanel &panel,
+    FlatButton &fx, QTimer &vibration, QTimer &wavebeat, QObject *parent)
+    : QObject(parent)
+    , m_engine(engine)
+    , m_state(state)
+    , m_panel(panel)
+    , m_fx(fx)
+    , m_vibration(vibration)
+    , m_wavebeat(wavebeat)
 {
     setObjectName(QStringLiteral("LoopsAndEffects"));
     connect(&m_fx, &QToolButton::clicked, this, [this] { SpeedButton51Click(); });
-    connect(m_panel.SpeedButton47, &QToolButton::pressed, this, [this] { safeCall([this] { SpeedButton47MouseDown(); }); });
-    for (SpeedButton *loop : {m_panel.SpeedButton48, m_panel.SpeedButton49, m_panel.SpeedButton50})
-        connect(loop, &QToolButton::pressed, this, [this, loop] { safeCall([this, loop] { fixedLoopMouseDown(loop); }); });
-    const std::pair<SpeedButton *, int> sets[] = {{m_panel.SpeedButton55, 1}, {m_panel.SpeedButton57, 2}, {m_panel.SpeedButton59, 3}};
+    connect(m_panel.SpeedButton47, &QToolButton::pressed, this,
+        [this] { safeCall([this] { SpeedButton47MouseDown(); }); });
+    for (FlatButton *loop : { m_panel.SpeedButton48, m_panel.SpeedButton49, m_panel.SpeedButton50 })
+        connect(loop, &QToolButton::pressed, this,
+            [this, loop] { safeCall([this, loop] { fixedLoopMouseDown(loop); }); });
+    const std::pair<FlatButton *, int> sets[]
+        = { { m_panel.SpeedButton55, 1 }, { m_panel.SpeedButton57, 2 }, { m_panel.SpeedButton59, 3 } };
     for (auto [button, point] : sets)
-        connect(button, &QToolButton::pressed, this, [this, point = point] { safeCall([&] { setCue(point); }); });
-    const std::pair<SpeedButton *, int> gos[] = {{m_panel.SpeedButton56, 1}, {m_panel.SpeedButton58, 2}, {m_panel.SpeedButton60, 3}};
+        connect(
+            button, &QToolButton::pressed, this, [this, point = point] { safeCall([&] { setCue(point); }); });
+    const std::pair<FlatButton *, int> gos[]
+        = { { m_panel.SpeedButton56, 1 }, { m_panel.SpeedButton58, 2 }, { m_panel.SpeedButton60, 3 } };
     for (auto [button, point] : gos)
-        connect(button, &QToolButton::pressed, this, [this, point = point] { safeCall([&] { goToCue(point); }); });
-    connect(m_panel.SpeedButton52, &QToolButton::clicked, this, [this] { safeCall([this] { SpeedButton52Click(); }); });
-    connect(m_panel.SpeedButton54, &QToolButton::clicked, this, [this] { safeCall([this] { SpeedButton54Click(); }); });
-    connect(m_panel.SpeedButton53, &QToolButton::clicked, this, [this] { safeCall([this] { SpeedButton53Click(); }); });
-    connect(&m_vibration, &QTimer::timeout, this, [this] { safeCall([this] { TimerVibrationEffectTimer(); }); });
-    connect(&m_wavebeat, &QTimer::timeout, this, [this] { safeCall([this] { TimerWavebeatEffectTimer(); }); });
-    connect(m_panel.SpeedButton65, &QToolButton::clicked, this, [this] { safeCall([this] { changeRate(-0.005); }); });
-    connect(m_panel.SpeedButton66, &QToolButton::clicked, this, [this] { safeCall([this] { changeRate(0.005); }); });
-    connect(m_panel.SpeedButton67, &QToolButton::clicked, this, [this] { safeCall([this] { resetRate(); }); });
+        connect(button, &QToolButton::pressed, this,
+            [this, point = point] { safeCall([&] { goToCue(point); }); });
+    connect(m_panel.SpeedButton52, &QToolButton::clicked, this,
+        [this] { safeCall([this] { SpeedButton52Click(); }); });
+    connect(m_panel.SpeedButton54, &QToolButton::clicked, this,
+        [this] { safeCall([this] { SpeedButton54Click(); }); });
+    connect(m_panel.SpeedButton53, &QToolButton::clicked, this,
+        [this] { safeCall([this] { SpeedButton53Click(); }); });
+    connect(
+        &m_vibration, &QTimer::timeout, this, [this] { safeCall([this] { TimerVibrationEffectTimer(); }); });
+    connect(
+        &m_wavebeat, &QTimer::timeout, this, [this] { safeCall([this] { TimerWavebeatEffectTimer(); }); });
+    connect(m_panel.SpeedButton65, &QToolButton::clicked, this,
+        [this] { safeCall([this] { changeRate(-0.005); }); });
+    connect(m_panel.SpeedButton66, &QToolButton::clicked, this,
+        [this] { safeCall([this] { changeRate(0.005); }); });
+    connect(
+        m_panel.SpeedButton67, &QToolButton::clicked, this, [this] { safeCall([this] { resetRate(); }); });
 }
 
 void LoopsAndEffects::SpeedButton51Click()
@@ -62,7 +82,7 @@ void LoopsAndEffects::SpeedButton51Click()
 
 void LoopsAndEffects::SpeedButton47MouseDown()
 {
-    for (SpeedButton *fixed : {m_panel.SpeedButton48, m_panel.SpeedButton49, m_panel.SpeedButton50})
+    for (FlatButton *fixed : { m_panel.SpeedButton48, m_panel.SpeedButton49, m_panel.SpeedButton50 })
         set(fixed, Blue);
     const int clicks = m_state.LoopClickCount;
     m_state.LoopClickCount = clicks + 1;
@@ -80,11 +100,12 @@ void LoopsAndEffects::SpeedButton47MouseDown()
     }
 }
 
-void LoopsAndEffects::fixedLoopMouseDown(SpeedButton *pressed)
+void LoopsAndEffects::fixedLoopMouseDown(FlatButton *pressed)
 {
     m_state.LoopStart = m_engine.currentPosition() - kMarkLead;
     set(pressed, is(pressed, Lime) ? Blue : Lime);
-    for (SpeedButton *loop : {m_panel.SpeedButton47, m_panel.SpeedButton48, m_panel.SpeedButton49, m_panel.SpeedButton50})
+    for (FlatButton *loop :
+        { m_panel.SpeedButton47, m_panel.SpeedButton48, m_panel.SpeedButton49, m_panel.SpeedButton50 })
         if (loop != pressed)
             set(loop, Blue);
     m_state.LoopClickCount = 0;
@@ -92,15 +113,16 @@ void LoopsAndEffects::fixedLoopMouseDown(SpeedButton *pressed)
 
 void LoopsAndEffects::resetLoops()
 {
-    for (SpeedButton *loop : {m_panel.SpeedButton47, m_panel.SpeedButton48, m_panel.SpeedButton49, m_panel.SpeedButton50})
+    for (FlatButton *loop :
+        { m_panel.SpeedButton47, m_panel.SpeedButton48, m_panel.SpeedButton49, m_panel.SpeedButton50 })
         set(loop, Blue);
     m_state.LoopClickCount = 0;
 }
 
 void LoopsAndEffects::enforceLoops()
 {
-    const std::pair<SpeedButton *, double> fixed[] = {
-        {m_panel.SpeedButton48, 4}, {m_panel.SpeedButton49, 8}, {m_panel.SpeedButton50, 12}};
+    const std::pair<FlatButton *, double> fixed[]
+        = { { m_panel.SpeedButton48, 4 }, { m_panel.SpeedButton49, 8 }, { m_panel.SpeedButton50, 12 } };
     for (auto [button, length] : fixed) {
         if (is(button, Lime) && m_engine.currentPosition() >= m_state.LoopStart + length)
             m_engine.setCurrentPosition(m_state.LoopStart);
@@ -119,7 +141,8 @@ void LoopsAndEffects::setCue(int point)
     double &cue = cuePoint(point);
     cue = m_engine.currentPosition() - kMarkLead;
     QLabel *label = point == 1 ? m_panel.Label5 : point == 2 ? m_panel.Label6 : m_panel.Label7;
-    label->setText(m_engine.currentPositionString() + QStringLiteral(" (") + generalNumber(cue) + QLatin1Char(')'));
+    label->setText(
+        m_engine.currentPositionString() + QStringLiteral(" (") + generalNumber(cue) + QLatin1Char(')'));
 }
 
 void LoopsAndEffects::goToCue(int point)
@@ -127,7 +150,7 @@ void LoopsAndEffects::goToCue(int point)
     m_engine.setCurrentPosition(cuePoint(point));
 }
 
-void LoopsAndEffects::toggleMuteEffect(SpeedButton *pressed, SpeedButton *other, int interval)
+void LoopsAndEffects::toggleMuteEffect(FlatButton *pressed, FlatButton *other, int interval)
 {
     if (is(pressed, Blue)) {
         set(other, Blue);

@@ -5,7 +5,7 @@
 class EffectsPanel;
 class MediaEngine;
 class QTimer;
-class SpeedButton;
+class FlatButton;
 struct ProgramState;
 
 // The effects panel: A-B and fixed-length loops (enforced by the display
@@ -16,33 +16,33 @@ class LoopsAndEffects : public QObject
     Q_OBJECT
 
 public:
-    LoopsAndEffects(MediaEngine &engine, ProgramState &state, EffectsPanel &panel, SpeedButton &fxButton,
-                    QTimer &vibration, QTimer &wavebeat, QObject *parent);
+    LoopsAndEffects(MediaEngine &engine, ProgramState &state, EffectsPanel &panel, FlatButton &fxButton,
+        QTimer &vibration, QTimer &wavebeat, QObject *parent);
 
-    void SpeedButton51Click();        // "Fx": open or close the panel
-    void SpeedButton47MouseDown();    // Loop A-B
-    void fixedLoopMouseDown(SpeedButton *pressed); // Loop 4s, 8s, 12s
-    void resetLoops();                // stop and open
-    void enforceLoops();              // display tick
-    void setCue(int point);           // 1..3
+    void SpeedButton51Click(); // "Fx": open or close the panel
+    void SpeedButton47MouseDown(); // Loop A-B
+    void fixedLoopMouseDown(FlatButton *pressed); // Loop 4s, 8s, 12s
+    void resetLoops(); // stop and open
+    void enforceLoops(); // display tick
+    void setCue(int point); // 1..3
     void goToCue(int point);
-    void SpeedButton52Click();        // Vibration
-    void SpeedButton54Click();        // Parkinson
+    void SpeedButton52Click(); // Vibration
+    void SpeedButton54Click(); // Parkinson
     void TimerVibrationEffectTimer();
-    void SpeedButton53Click();        // Wavebeat
+    void SpeedButton53Click(); // Wavebeat
     void TimerWavebeatEffectTimer();
-    void changeRate(double step);     // "+" and "-"
-    void resetRate();                 // "R"
+    void changeRate(double step); // "+" and "-"
+    void resetRate(); // "R"
     void refreshRateText();
 
 private:
-    void toggleMuteEffect(SpeedButton *pressed, SpeedButton *other, int interval);
+    void toggleMuteEffect(FlatButton *pressed, FlatButton *other, int interval);
     double &cuePoint(int point);
 
     MediaEngine &m_engine;
     ProgramState &m_state;
     EffectsPanel &m_panel;
-    SpeedButton &m_fx;
+    FlatButton &m_fx;
     QTimer &m_vibration;
     QTimer &m_wavebeat;
 };

@@ -1,13 +1,14 @@
 #include "playback/PlayerPanel.h"
 
-#include "app/ButtonColour.h"
-#include "app/SpeedButton.h"
+#include "widgets/ButtonColour.h"
+#include "widgets/FlatButton.h"
 
 #include <QFrame>
 #include <QLabel>
 #include <QProgressBar>
 
-namespace {
+namespace
+{
 QLabel *makeLabel(const QString &name, const QString &text, QWidget *parent, int left, int top)
 {
     auto *label = new QLabel(text, parent);
@@ -17,7 +18,9 @@ QLabel *makeLabel(const QString &name, const QString &text, QWidget *parent, int
 }
 } // namespace
 
-PlayerPanel::PlayerPanel(QFrame *host) : QObject(host), panel(host)
+PlayerPanel::PlayerPanel(QFrame *host)
+    : QObject(host)
+    , panel(host)
 {
     setObjectName(QStringLiteral("PlayerPanel"));
 
@@ -60,14 +63,15 @@ PlayerPanel::PlayerPanel(QFrame *host) : QObject(host), panel(host)
     // An empty range would animate as "busy"; keep a zero-length bar instead.
     Gauge1->setMaximum(1);
 
-    auto button = [this](const char *name, const QString &caption, int left, int width, const QString &label) {
-        auto *b = new SpeedButton(QString::fromLatin1(name), caption, panel, left, 34, width, 26);
-        b->setCursor(Qt::PointingHandCursor);
-        if (!label.isEmpty())
-            b->setAccessibleLabel(label);
-        ButtonColour::set(b, ButtonColour::Blue);
-        return b;
-    };
+    auto button
+        = [this](const char *name, const QString &caption, int left, int width, const QString &label) {
+              auto *b = new FlatButton(QString::fromLatin1(name), caption, panel, left, 34, width, 26);
+              b->setCursor(Qt::PointingHandCursor);
+              if (!label.isEmpty())
+                  b->setAccessibleLabel(label);
+              ButtonColour::set(b, ButtonColour::Blue);
+              return b;
+          };
     SpeedButton76 = button("SpeedButton76", Glyph::Previous, 8, 33, QStringLiteral("Anterior"));
     SpeedButton46 = button("SpeedButton46", QStringLiteral("-15s"), 40, 33, QString());
     SpeedButton41 = button("SpeedButton41", Glyph::Rewind, 72, 33, QStringLiteral("Voltar"));

@@ -1,20 +1,20 @@
 #include "playback/Transport.h"
 
-#include "app/ButtonColour.h"
-#include "app/SafeCall.h"
-#include "app/SpeedButton.h"
+#include "base/SafeCall.h"
+#include "engine/MediaEngine.h"
 #include "playback/FileNames.h"
 #include "playback/LoopsAndEffects.h"
-#include "playback/MediaEngine.h"
 #include "playback/PlayerPanel.h"
+#include "widgets/ButtonColour.h"
+#include "widgets/FlatButton.h"
 
 #include <QLabel>
 #include <QProgressBar>
 #include <QTimer>
-
 #include <cmath>
 
-namespace {
+namespace
+{
 constexpr double kSeekStep = 15;
 constexpr double kScanStep = 1;
 // The display tick runs at the finest rate only while the media plays; paused
@@ -32,13 +32,20 @@ int roundSeconds(double seconds)
 using namespace ButtonColour;
 
 Transport::Transport(MediaEngine &engine, PlayerPanel &panel, EffectsPanel &effects, LoopsAndEffects &loops,
-                     QTimer &displayTick, QTimer &scanBack, QTimer &scanForward, QObject *parent)
-    : QObject(parent), m_engine(engine), m_panel(panel), m_effects(effects), m_loops(loops),
-      m_displayTick(displayTick), m_scanBack(scanBack), m_scanForward(scanForward)
+    QTimer &displayTick, QTimer &scanBack, QTimer &scanForward, QObject *parent)
+    : QObject(parent)
+    , m_engine(engine)
+    , m_panel(panel)
+    , m_effects(effects)
+    , m_loops(loops)
+    , m_displayTick(displayTick)
+    , m_scanBack(scanBack)
+    , m_scanForward(scanForward)
 {
     setObjectName(QStringLiteral("Transport"));
-    auto onClick = [this](SpeedButton *button, void (Transport::*handler)()) {
-        connect(button, &QToolButton::clicked, this, [this, handler] { safeCall([this, handler] { (this->*handler)(); }); });
+    auto onClick = [this](FlatButton *button, void (Transport::*handler)()) {
+        connect(button, &QToolButton::clicked, this,
+            [this, handler] { safeCall([this, handler] { (this->*handler)(); }); });
     };
     onClick(m_panel.SpeedButton42, &Transport::SpeedButton42Click);
     onClick(m_panel.SpeedButton40, &Transport::SpeedButton40Click);
@@ -53,13 +60,19 @@ Transport::Transport(MediaEngine &engine, PlayerPanel &panel, EffectsPanel &effe
     connect(m_panel.SpeedButton43, &QToolButton::pressed, this, [this] { scanForwardPressed(true); });
     connect(m_panel.SpeedButton43, &QToolButton::released, this, [this] { scanForwardPressed(false); });
     // Open, seek, next and previous are lime only while held.
-    for (SpeedButton *held : {m_panel.SpeedButton44, m_panel.SpeedButton45, m_panel.SpeedButton46,
-                              m_panel.SpeedButton75, m_panel.SpeedButton76}) {
+    for (FlatButton *held : { m_panel.SpeedButton44, m_panel.SpeedButton45, m_panel.SpeedButton46,
+             m_panel.SpeedButton75, m_panel.SpeedButton76 }) {
         connect(held, &QToolButton::pressed, this, [held] { set(held, Lime); });
         connect(held, &QToolButton::released, this, [held] { set(held, Blue); });
     }
-    connect(m_panel.SpeedButton74, &QToolButton::clicked, this, [this] { if (showPlaylist) showPlaylist(); });
-    connect(m_panel.SpeedButton77, &QToolButton::clicked, this, [this] { if (toggleMiniPlayer) toggleMiniPlayer(); });
+    connect(m_panel.SpeedButton74, &QToolButton::clicked, this, [this] {
+        if (showPlaylist)
+            showPlaylist();
+    });
+    connect(m_panel.SpeedButton77, &QToolButton::clicked, this, [this] {
+        if (toggleMiniPlayer)
+            toggleMiniPlayer();
+    });
     connect(&m_displayTick, &QTimer::timeout, this, [this] { TimerMediaTempoTimer(); });
     connect(&m_scanBack, &QTimer::timeout, this, [this] { safeCall([this] { TimerBackwardTimer(); }); });
     connect(&m_scanForward, &QTimer::timeout, this, [this] { safeCall([this] { TimerFowardTimer(); }); });

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QObject>
-
 #include <functional>
 
 class EffectsPanel;
@@ -33,12 +32,12 @@ class Transport : public QObject
 
 public:
     Transport(MediaEngine &engine, PlayerPanel &panel, EffectsPanel &effects, LoopsAndEffects &loops,
-              QTimer &displayTick, QTimer &scanBack, QTimer &scanForward, QObject *parent);
+        QTimer &displayTick, QTimer &scanBack, QTimer &scanForward, QObject *parent);
 
     void setPlaylist(PlaylistSeam *playlist) { m_playlist = playlist; }
 
     // Hooks to the other windows; unset hooks do nothing.
-    std::function<QString()> chooseFile;             // the open dialog; empty when cancelled
+    std::function<QString()> chooseFile; // the open dialog; empty when cancelled
     std::function<void(const QString &)> showMiniText; // the mini player's two-line text
     std::function<void()> toggleMiniPlayer;
     std::function<void()> showPlaylist;

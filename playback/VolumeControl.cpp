@@ -1,21 +1,25 @@
 #include "playback/VolumeControl.h"
 
-#include "app/SafeCall.h"
-#include "app/SpeedButton.h"
-#include "playback/MediaEngine.h"
+#include "base/SafeCall.h"
+#include "engine/MediaEngine.h"
 #include "playback/VolumePanel.h"
+#include "widgets/FlatButton.h"
 
 #include <QFrame>
 #include <QProgressBar>
 #include <QTimer>
 
-namespace {
+namespace
+{
 constexpr int kWheelStep = 3;
 }
 
-VolumeControl::VolumeControl(MediaEngine &engine, VolumePanel &panel, SpeedButton &volumeButton, Timers timers,
-                             QObject *parent)
-    : QObject(parent), m_engine(engine), m_panel(panel), m_timers(timers)
+VolumeControl::VolumeControl(
+    MediaEngine &engine, VolumePanel &panel, FlatButton &volumeButton, Timers timers, QObject *parent)
+    : QObject(parent)
+    , m_engine(engine)
+    , m_panel(panel)
+    , m_timers(timers)
 {
     setObjectName(QStringLiteral("VolumeControl"));
     connect(&volumeButton, &QToolButton::clicked, this, [this] { SpeedButton16Click(); });
@@ -35,7 +39,7 @@ void VolumeControl::SpeedButton16Click()
     m_panel.PanelVolume->raise();
     m_idleMark = kNoMark;
     // Starting a running timer would restart its period; leave it as it runs.
-    for (QTimer *timer : {&m_timers.hide, &m_timers.sample})
+    for (QTimer *timer : { &m_timers.hide, &m_timers.sample })
         if (!timer->isActive())
             timer->start();
 }

@@ -4,7 +4,7 @@
 
 class MediaEngine;
 class QTimer;
-class SpeedButton;
+class FlatButton;
 class VolumePanel;
 
 // The pop-up volume panel: opened by "Volume" or the wheel, ramped by holding
@@ -14,14 +14,14 @@ class VolumeControl : public QObject
     Q_OBJECT
 
 public:
-    struct Timers
-    {
-        QTimer &raise;    // TimerVolumeAumenta
-        QTimer &lower;    // TimerVolumeAbaixa
-        QTimer &sample;   // TimerPosicao
-        QTimer &hide;     // TimerHide
+    struct Timers {
+        QTimer &raise; // TimerVolumeAumenta
+        QTimer &lower; // TimerVolumeAbaixa
+        QTimer &sample; // TimerPosicao
+        QTimer &hide; // TimerHide
     };
-    VolumeControl(MediaEngine &engine, VolumePanel &panel, SpeedButton &volumeButton, Timers timers, QObject *parent);
+    VolumeControl(
+        MediaEngine &engine, VolumePanel &panel, FlatButton &volumeButton, Timers timers, QObject *parent);
 
     // A value the level bar never takes: right after opening, any level differs from it.
     static constexpr int kNoMark = 999;

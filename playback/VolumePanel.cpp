@@ -1,11 +1,12 @@
 #include "playback/VolumePanel.h"
 
-#include "app/SpeedButton.h"
+#include "widgets/FlatButton.h"
 
 #include <QFrame>
 #include <QProgressBar>
 
-VolumePanel::VolumePanel(QWidget *window) : QObject(window)
+VolumePanel::VolumePanel(QWidget *window)
+    : QObject(window)
 {
     setObjectName(QStringLiteral("VolumePanel"));
     PanelVolume = new QFrame(window);
@@ -22,8 +23,10 @@ VolumePanel::VolumePanel(QWidget *window) : QObject(window)
     ProgressBar1->setTextVisible(false);
     ProgressBar1->setGeometry(8, 8, 17, 153);
 
-    SpeedButton17 = new SpeedButton(QStringLiteral("SpeedButton17"), QStringLiteral("+"), PanelVolume, 24, 128, 17, 17);
+    SpeedButton17
+        = new FlatButton(QStringLiteral("SpeedButton17"), QStringLiteral("+"), PanelVolume, 24, 128, 17, 17);
     SpeedButton17->setAccessibleLabel(QStringLiteral("Aumentar volume"));
-    SpeedButton18 = new SpeedButton(QStringLiteral("SpeedButton18"), QStringLiteral("-"), PanelVolume, 24, 144, 17, 17);
+    SpeedButton18
+        = new FlatButton(QStringLiteral("SpeedButton18"), QStringLiteral("-"), PanelVolume, 24, 144, 17, 17);
     SpeedButton18->setAccessibleLabel(QStringLiteral("Diminuir volume"));
 }

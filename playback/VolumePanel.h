@@ -5,7 +5,7 @@
 class QFrame;
 class QProgressBar;
 class QWidget;
-class SpeedButton;
+class FlatButton;
 
 // The pop-up volume panel (PanelVolume) with its level bar and ramp buttons.
 class VolumePanel : public QObject
@@ -17,6 +17,6 @@ public:
 
     QFrame *PanelVolume;
     QProgressBar *ProgressBar1;
-    SpeedButton *SpeedButton17; // "+"
-    SpeedButton *SpeedButton18; // "-"
+    FlatButton *SpeedButton17; // "+"
+    FlatButton *SpeedButton18; // "-"
 };

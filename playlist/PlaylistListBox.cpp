@@ -4,7 +4,8 @@
 #include <QMouseEvent>
 #include <QStyledItemDelegate>
 
-namespace {
+namespace
+{
 
 // Items are 15 pixels high whatever the font says.
 class FixedRowDelegate : public QStyledItemDelegate
@@ -13,13 +14,14 @@ public:
     using QStyledItemDelegate::QStyledItemDelegate;
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
-        return {QStyledItemDelegate::sizeHint(option, index).width(), 15};
+        return { QStyledItemDelegate::sizeHint(option, index).width(), 15 };
     }
 };
 
 } // namespace
 
-PlaylistListBox::PlaylistListBox(QWidget *parent) : QListWidget(parent)
+PlaylistListBox::PlaylistListBox(QWidget *parent)
+    : QListWidget(parent)
 {
     setItemDelegate(new FixedRowDelegate(this));
     // One measured row serves them all: a drop of thousands of files lays out at once.

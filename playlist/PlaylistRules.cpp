@@ -2,9 +2,11 @@
 
 #include <QStandardPaths>
 
-namespace PlaylistRules {
+namespace PlaylistRules
+{
 
-namespace {
+namespace
+{
 
 QString fileName(const QString &path)
 {
@@ -38,12 +40,12 @@ QString extension(const QString &path)
 
 bool isMusicFile(const QString &path)
 {
-    return oneOf(extension(path), {".mp3", ".wav", ".wma"}, Qt::CaseInsensitive);
+    return oneOf(extension(path), { ".mp3", ".wav", ".wma" }, Qt::CaseInsensitive);
 }
 
 bool isVideoFile(const QString &path)
 {
-    return oneOf(extension(path), {".mpg", ".mpeg", ".wmv", ".asf"}, Qt::CaseSensitive);
+    return oneOf(extension(path), { ".mpg", ".mpeg", ".wmv", ".asf" }, Qt::CaseSensitive);
 }
 
 bool isPlaylistFile(const QString &path)

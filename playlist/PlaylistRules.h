@@ -5,7 +5,8 @@
 
 // Text rules of the playlist: names shown for files, which files count as
 // music, video or playlist, where the store lives, the list search.
-namespace PlaylistRules {
+namespace PlaylistRules
+{
 
 // The file name without its folder and without its last extension
 // ("/m/Banda - Faixa.mp3" -> "Banda - Faixa", "a.b.mp3" -> "a.b").

@@ -1,5 +1,5 @@
-#include "about/TForm11.h"
-#include "about/TForm4.h"
+#include "about/AboutDialog.h"
+#include "about/FaqDialog.h"
 
 #include <QDesktopServices>
 #include <QLabel>
@@ -63,7 +63,7 @@ void AboutWindowTest::cleanupTestCase()
 
 void AboutWindowTest::versionTextShowsTheProgramVersion()
 {
-    TForm4 about;
+    AboutDialog about;
     auto *label = about.findChild<QLabel *>(QStringLiteral("Label2"));
     QVERIFY(label != nullptr);
     QCOMPARE(label->text(), QStringLiteral("Versão 0.9.29"));
@@ -86,7 +86,7 @@ void AboutWindowTest::eachLinkOpensItsAddressOutside()
     QFETCH(QString, label);
     QFETCH(QUrl, address);
     m_sink.opened.clear();
-    TForm4 about;
+    AboutDialog about;
     about.show();
     auto *link = about.findChild<QLabel *>(label);
     QVERIFY(link != nullptr);
@@ -110,7 +110,7 @@ void AboutWindowTest::linkAddressesAreReservedExamples()
 
 void AboutWindowTest::okClosesTheModalAboutWindow()
 {
-    TForm4 about;
+    AboutDialog about;
     about.open();
     QVERIFY(about.isVisible());
     QVERIFY(about.isModal());
@@ -124,8 +124,8 @@ void AboutWindowTest::okClosesTheModalAboutWindow()
 
 void AboutWindowTest::faqButtonShowsTheFaqWindow()
 {
-    TForm11 faq;
-    TForm4 about;
+    FaqDialog faq;
+    AboutDialog about;
     about.setFaqWindow(&faq);
     about.open();
     auto *button = about.findChild<QPushButton *>(QStringLiteral("Button2"));
@@ -141,7 +141,7 @@ void AboutWindowTest::faqButtonShowsTheFaqWindow()
 
 void AboutWindowTest::faqButtonWithoutFaqWindowDoesNothing()
 {
-    TForm4 about;
+    AboutDialog about;
     about.open();
     QTest::mouseClick(about.findChild<QPushButton *>(QStringLiteral("Button2")), Qt::LeftButton);
     QVERIFY(about.isVisible());
@@ -156,14 +156,14 @@ void AboutWindowTest::faqAnswersWhatUsersAsk_data()
         << QStringLiteral("Todos os canais mostram \"Canal Congestionado!\"");
     QTest::newRow("game port") << QStringLiteral("porta TCP 23");
     QTest::newRow("game roles") << QStringLiteral("\"Sou Servidor.\"");
-    QTest::newRow("own channel list")
-        << QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + QStringLiteral("/channels.m3u");
+    QTest::newRow("own channel list") << QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)
+            + QStringLiteral("/channels.m3u");
 }
 
 void AboutWindowTest::faqAnswersWhatUsersAsk()
 {
     QFETCH(QString, expected);
-    TForm11 faq;
+    FaqDialog faq;
     auto *text = faq.findChild<QTextBrowser *>(QStringLiteral("RichEdit1"));
     QVERIFY(text != nullptr);
     QVERIFY2(text->toPlainText().contains(expected), qPrintable(expected));
@@ -171,7 +171,7 @@ void AboutWindowTest::faqAnswersWhatUsersAsk()
 
 void AboutWindowTest::faqShowsWhereThisUsersPlaylistIsKept()
 {
-    TForm11 faq;
+    FaqDialog faq;
     faq.show();
     const QString store
         = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/Default.lpl");
@@ -182,7 +182,7 @@ void AboutWindowTest::faqShowsWhereThisUsersPlaylistIsKept()
 
 void AboutWindowTest::faqIsReadOnly()
 {
-    TForm11 faq;
+    FaqDialog faq;
     auto *text = faq.findChild<QTextBrowser *>(QStringLiteral("RichEdit1"));
     const QString before = text->toPlainText();
     faq.show();
@@ -194,7 +194,7 @@ void AboutWindowTest::faqIsReadOnly()
 
 void AboutWindowTest::faqOkClosesIt()
 {
-    TForm11 faq;
+    FaqDialog faq;
     faq.show();
     QTest::mouseClick(faq.findChild<QPushButton *>(QStringLiteral("Button1")), Qt::LeftButton);
     QVERIFY(!faq.isVisible());
@@ -202,8 +202,8 @@ void AboutWindowTest::faqOkClosesIt()
 
 void AboutWindowTest::windowsKeepTheirSize()
 {
-    TForm4 about;
-    TForm11 faq;
+    AboutDialog about;
+    FaqDialog faq;
     for (QWidget *window : { static_cast<QWidget *>(&about), static_cast<QWidget *>(&faq) }) {
         QCOMPARE(window->minimumSize(), window->maximumSize());
         QVERIFY(window->width() <= 480);

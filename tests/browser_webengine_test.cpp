@@ -1,4 +1,4 @@
-#include "browser/TForm3.h"
+#include "browser/BrowserWindow.h"
 #include "browser/WebEngineView.h"
 
 #include <QApplication>
@@ -6,7 +6,6 @@
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
-
 #include <unistd.h>
 
 // Whether the web engine's library is mapped into this process.
@@ -34,7 +33,7 @@ private:
     bool searchAndWait(const QString &text);
     QString page(const char *name, const char *title);
 
-    TForm3 *m_form = nullptr;
+    BrowserWindow *m_form = nullptr;
 };
 
 void BrowserWebEngineTest::initTestCase()
@@ -89,7 +88,7 @@ void BrowserWebEngineTest::asRootTheSandboxedEngineIsNeverLoaded()
 
 void BrowserWebEngineTest::webEngineIsNotLoadedBeforeTheWindowIsShown()
 {
-    m_form = new TForm3;
+    m_form = new BrowserWindow;
     QVERIFY(!webEngineLoaded());
     QVERIFY(m_form->view() == nullptr);
 

@@ -1,9 +1,9 @@
-#include "app/ButtonColour.h"
-#include "app/MessageBox.h"
 #include "browser/AdultArea.h"
+#include "browser/BrowserWindow.h"
 #include "browser/PlaceholderView.h"
 #include "browser/SearchAddress.h"
-#include "browser/TForm3.h"
+#include "widgets/ButtonColour.h"
+#include "widgets/MessageBox.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -63,7 +63,7 @@ private slots:
     void webViewThatCannotBeMadeLeavesAPlaceholder();
 
 private:
-    TForm3 *makeWindow();
+    BrowserWindow *makeWindow();
     PlaceholderView *placeholder() const;
     QLabel *label(const char *name) const { return m_form->findChild<QLabel *>(QLatin1String(name)); }
     QLineEdit *edit() const { return m_form->findChild<QLineEdit *>(QStringLiteral("Edit1")); }
@@ -72,7 +72,7 @@ private:
         return m_form->findChild<QToolButton *>(QLatin1String(name));
     }
 
-    TForm3 *m_form = nullptr;
+    BrowserWindow *m_form = nullptr;
     int m_viewsMade = 0;
     QList<MessageRequest> m_messages;
     QStringList m_events;
@@ -98,9 +98,9 @@ void BrowserWindowTest::cleanup()
     setMessageHandler({});
 }
 
-TForm3 *BrowserWindowTest::makeWindow()
+BrowserWindow *BrowserWindowTest::makeWindow()
 {
-    auto *form = new TForm3;
+    auto *form = new BrowserWindow;
     // The main build has the web engine; this test puts the placeholder in its place.
     form->setViewFactory([this](QWidget *parent) -> BrowserView * {
         ++m_viewsMade;
@@ -436,7 +436,7 @@ void BrowserWindowTest::webViewThatCannotBeMadeLeavesAPlaceholder()
 {
     // The build's own view: offscreen there are no shared GL contexts, without
     // which the web engine would crash when loaded; the window must fall back.
-    TForm3 form;
+    BrowserWindow form;
     form.show();
     auto *view = qobject_cast<PlaceholderView *>(form.view());
     QVERIFY(view != nullptr);

@@ -25,17 +25,17 @@ add_custom_command(OUTPUT ${fx}/red.mp4
   VERBATIM)
 add_custom_target(engine_fixtures DEPENDS ${fx}/clip2.mp4 ${fx}/clip5.mp4 ${fx}/stream.mp3 ${fx}/red.mp4)
 
-lumi_add_test(tst_playlistparser SOURCES ${CMAKE_SOURCE_DIR}/tests/tst_playlistparser.cpp TIMEOUT 30)
-lumi_add_test(tst_streamresolver SOURCES ${CMAKE_SOURCE_DIR}/tests/tst_streamresolver.cpp TIMEOUT 120)
+lumi_add_test(playlistparser SOURCES ${CMAKE_SOURCE_DIR}/tests/playlistparser_test.cpp TIMEOUT 30)
+lumi_add_test(streamresolver SOURCES ${CMAKE_SOURCE_DIR}/tests/streamresolver_test.cpp TIMEOUT 120)
 # libavformat's probing of a large text body runs for minutes under ASan's
 # strict string checks (every strstr scans the whole buffer); leaks and bad
 # accesses are still caught without them.
-lumi_add_test(tst_mpvengine SOURCES ${CMAKE_SOURCE_DIR}/tests/tst_mpvengine.cpp TIMEOUT 300
+lumi_add_test(mpvengine SOURCES ${CMAKE_SOURCE_DIR}/tests/mpvengine_test.cpp TIMEOUT 300
   ENV "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=0")
-add_dependencies(tst_mpvengine engine_fixtures)
+add_dependencies(mpvengine engine_fixtures)
 # Strict string checks also trip over libxkbcommon-x11's strndup while Qt
 # connects to the X server, before any of our code runs.
-lumi_add_test(tst_videosurface SOURCES ${CMAKE_SOURCE_DIR}/tests/tst_videosurface.cpp DISPLAY TIMEOUT 60
+lumi_add_test(videosurface SOURCES ${CMAKE_SOURCE_DIR}/tests/videosurface_test.cpp DISPLAY TIMEOUT 60
   ENV "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=0")
-add_dependencies(tst_videosurface engine_fixtures)
-lumi_add_test(tst_deferredengine SOURCES ${CMAKE_SOURCE_DIR}/tests/tst_deferredengine.cpp)
+add_dependencies(videosurface engine_fixtures)
+lumi_add_test(deferredengine SOURCES ${CMAKE_SOURCE_DIR}/tests/deferredengine_test.cpp)

@@ -1,6 +1,6 @@
-// The monitored-folder picker TForm7: its controls, and file-system models
+// The monitored-folder picker FolderPickerWindow: its controls, and file-system models
 // that are only made when it is first shown.
-#include "playlist/TForm7.h"
+#include "playlist/FolderPickerWindow.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -22,39 +22,38 @@ private slots:
 
 void FolderPickerTest::pickerHasItsControls()
 {
-    TForm7 picker;
+    FolderPickerWindow picker;
     QCOMPARE(picker.windowTitle(), QStringLiteral("Selecione a pasta a ser monitorada"));
     QCOMPARE(picker.size(), QSize(330, 353));
     QCOMPARE(picker.minimumSize(), picker.maximumSize());
     QVERIFY(!picker.isVisible());
-    const QList<QPair<const char *, QRect>> places{{"DriveComboBox1", QRect(0, 0, 329, 19)},
-                                                   {"DirectoryListBox1", QRect(0, 20, 330, 149)},
-                                                   {"FileListBox1", QRect(0, 170, 330, 131)},
-                                                   {"Panel1", QRect(0, 304, 330, 49)}};
+    const QList<QPair<const char *, QRect>> places { { "DriveComboBox1", QRect(0, 0, 329, 19) },
+        { "DirectoryListBox1", QRect(0, 20, 330, 149) }, { "FileListBox1", QRect(0, 170, 330, 131) },
+        { "Panel1", QRect(0, 304, 330, 49) } };
     for (const auto &place : places) {
         auto *control = picker.findChild<QWidget *>(QString::fromLatin1(place.first));
         QVERIFY2(control, place.first);
         QCOMPARE(control->geometry(), place.second);
     }
     QCOMPARE(picker.findChild<QListView *>(QStringLiteral("FileListBox1"))->selectionMode(),
-             QAbstractItemView::SingleSelection);
+        QAbstractItemView::SingleSelection);
     // No confirm or cancel button anywhere.
     QVERIFY(picker.findChildren<QAbstractButton *>().isEmpty());
 }
 
 void FolderPickerTest::startUpPaysNoFileSystemModel()
 {
-    TForm7 picker;
+    FolderPickerWindow picker;
     QVERIFY(picker.findChildren<QFileSystemModel *>().isEmpty());
     QCOMPARE(picker.findChild<QComboBox *>(QStringLiteral("DriveComboBox1"))->count(), 0);
     QVERIFY(!picker.findChild<QTreeView *>(QStringLiteral("DirectoryListBox1"))->model()
-            || !qobject_cast<QFileSystemModel *>(
-                picker.findChild<QTreeView *>(QStringLiteral("DirectoryListBox1"))->model()));
+        || !qobject_cast<QFileSystemModel *>(
+            picker.findChild<QTreeView *>(QStringLiteral("DirectoryListBox1"))->model()));
 }
 
 void FolderPickerTest::firstShowListsDrivesFoldersAndFiles()
 {
-    TForm7 picker;
+    FolderPickerWindow picker;
     picker.show();
     QVERIFY(QTest::qWaitForWindowExposed(&picker));
     QCOMPARE(picker.findChildren<QFileSystemModel *>().size(), 2);

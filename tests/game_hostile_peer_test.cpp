@@ -1,4 +1,4 @@
-#include "game/TForm5.h"
+#include "game/GameWindow.h"
 #include "tests/support/GameWindowProbe.h"
 
 #include <QSignalSpy>

@@ -1,5 +1,5 @@
+#include "game/GameWindow.h"
 #include "game/NetworkText.h"
-#include "game/TForm5.h"
 #include "tests/support/GameWindowProbe.h"
 
 #include <QGuiApplication>
@@ -124,7 +124,7 @@ void GameWindowTest::controlsCarryTheirNamesAndTexts()
 {
     QFETCH(QString, name);
     QFETCH(QString, text);
-    TForm5 window(0);
+    GameWindow window(0);
     QWidget *control = window.findChild<QWidget *>(name);
     QVERIFY2(control, qPrintable(name));
     QString shown;

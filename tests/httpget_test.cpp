@@ -1,6 +1,5 @@
-#include "update/THTTPGet.h"
-
 #include "tests/support/LoopbackHttpServer.h"
+#include "update/HttpDownload.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -9,29 +8,28 @@
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
-
 #include <memory>
 
 using Response = LoopbackHttpServer::Response;
 using Length = LoopbackHttpServer::Response::Length;
 
-namespace {
+namespace
+{
 
 // What the component reported, in order.
-struct Events
-{
-    QList<QPair<qint64, qint64>> progress;  // (TotalSize, Readed)
+struct Events {
+    QList<QPair<qint64, qint64>> progress; // (TotalSize, Readed)
     int done = 0;
     int errors = 0;
     QString doneFile;
     qint64 doneSize = -1;
     QObject *sender = nullptr;
 
-    void attach(THTTPGet &get)
+    void attach(HttpDownload &get)
     {
         get.OnProgress = [this](QObject *s, qint64 total, qint64 readed) {
             sender = s;
-            progress.append({total, readed});
+            progress.append({ total, readed });
         };
         get.OnDoneFile = [this](QObject *s, const QString &file, qint64 size) {
             sender = s;
@@ -62,8 +60,7 @@ QByteArray readFile(const QString &path)
 }
 
 // A listening socket that accepts connections (the kernel does) but never answers.
-struct SilentServer
-{
+struct SilentServer {
     QTcpServer server;
     SilentServer() { server.listen(QHostAddress::LocalHost); }
     QString url(const QString &path) const
@@ -116,7 +113,7 @@ private slots:
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
-    void waitIdle(THTTPGet &get, int timeoutMs = 15000)
+    void waitIdle(HttpDownload &get, int timeoutMs = 15000)
     {
         QTRY_VERIFY_WITH_TIMEOUT(!get.isRunning(), timeoutMs);
     }
@@ -135,7 +132,7 @@ void HttpGetTest::init()
 void HttpGetTest::cleanup()
 {
     // No worker of a test may outlive it, or the next test's counts would lie.
-    QTRY_COMPARE_WITH_TIMEOUT(THTTPGet::runningWorkers(), 0, 15000);
+    QTRY_COMPARE_WITH_TIMEOUT(HttpDownload::runningWorkers(), 0, 15000);
     m_server.reset();
     m_dir.reset();
 }
@@ -148,8 +145,10 @@ void HttpGetTest::urlIsSplitAtTheFirstSlash_data()
     QTest::addColumn<int>("port");
     QTest::addColumn<QString>("path");
 
-    QTest::newRow("plain") << "http://lumivortex.example/a/check.ini" << true << "lumivortex.example" << 80 << "/a/check.ini";
-    QTest::newRow("capital scheme") << "HTTP://Lumivortex.example/A/check.ini" << true << "Lumivortex.example" << 80 << "/A/check.ini";
+    QTest::newRow("plain") << "http://lumivortex.example/a/check.ini" << true << "lumivortex.example" << 80
+                           << "/a/check.ini";
+    QTest::newRow("capital scheme") << "HTTP://Lumivortex.example/A/check.ini" << true << "Lumivortex.example"
+                                    << 80 << "/A/check.ini";
     QTest::newRow("mixed scheme") << "HtTp://host/x?y=1" << true << "host" << 80 << "/x?y=1";
     QTest::newRow("no scheme") << "host.example/dir/file" << true << "host.example" << 80 << "/dir/file";
     QTest::newRow("explicit port") << "http://host:8080/f" << true << "host" << 8080 << "/f";
@@ -167,7 +166,7 @@ void HttpGetTest::urlIsSplitAtTheFirstSlash()
 {
     QFETCH(QString, url);
     QFETCH(bool, valid);
-    const HttpUrlParts parts = THTTPGet::splitUrl(url);
+    const HttpUrlParts parts = HttpDownload::splitUrl(url);
     QCOMPARE(parts.valid, valid);
     QTEST(parts.path, "path");
     if (valid) {
@@ -191,7 +190,7 @@ void HttpGetTest::urlSpellingsReachTheServer()
     r.body = "served";
     m_server->setResponse(QStringLiteral("/file.bin"), r);
 
-    THTTPGet get;
+    HttpDownload get;
     Events events;
     events.attach(get);
     get.setURL(prefix + QStringLiteral("127.0.0.1:%1/file.bin").arg(m_server->port()));
@@ -212,20 +211,25 @@ void HttpGetTest::requestCarriesTheComponentsHeaders_data()
     QTest::addColumn<QByteArrayList>("absent");
 
     QTest::newRow("plain get") << false << QString() << QString() << QString()
-        << QByteArrayList{"GET /r HTTP/1.0\r\n", "User-Agent: Selvaric HTTPGet\r\n", "Accept: */*\r\n",
-                          "Cache-Control: no-cache\r\n", "Pragma: no-cache\r\n"}
-        << QByteArrayList{"Referer:", "Authorization:", "Content-Type:"};
+                               << QByteArrayList { "GET /r HTTP/1.0\r\n", "User-Agent: Selvaric HTTPGet\r\n",
+                                      "Accept: */*\r\n", "Cache-Control: no-cache\r\n",
+                                      "Pragma: no-cache\r\n" }
+                               << QByteArrayList { "Referer:", "Authorization:", "Content-Type:" };
     QTest::newRow("cache allowed") << true << QString() << QString() << QString()
-        << QByteArrayList{"GET /r HTTP/1.0\r\n"} << QByteArrayList{"Pragma:", "Cache-Control:"};
-    QTest::newRow("referer") << false << QStringLiteral("http://lumivortex.example/") << QString() << QString()
-        << QByteArrayList{"Referer: http://lumivortex.example/\r\n"} << QByteArrayList{};
+                                   << QByteArrayList { "GET /r HTTP/1.0\r\n" }
+                                   << QByteArrayList { "Pragma:", "Cache-Control:" };
+    QTest::newRow("referer") << false << QStringLiteral("http://lumivortex.example/") << QString()
+                             << QString() << QByteArrayList { "Referer: http://lumivortex.example/\r\n" }
+                             << QByteArrayList {};
     QTest::newRow("credentials") << false << QString() << QStringLiteral("ana") << QString()
-        << QByteArrayList{"Authorization: Basic " + QByteArray("ana:segredo").toBase64() + "\r\n"}
-        << QByteArrayList{};
+                                 << QByteArrayList { "Authorization: Basic "
+                                        + QByteArray("ana:segredo").toBase64() + "\r\n" }
+                                 << QByteArrayList {};
     QTest::newRow("post") << false << QString() << QString() << QStringLiteral("a=1&b=2")
-        << QByteArrayList{"POST /r HTTP/1.0\r\n", "Content-Type: application/x-www-form-urlencoded\r\n",
-                          "Content-Length: 7\r\n"}
-        << QByteArrayList{"GET "};
+                          << QByteArrayList { "POST /r HTTP/1.0\r\n",
+                                 "Content-Type: application/x-www-form-urlencoded\r\n",
+                                 "Content-Length: 7\r\n" }
+                          << QByteArrayList { "GET " };
 }
 
 void HttpGetTest::requestCarriesTheComponentsHeaders()
@@ -240,7 +244,7 @@ void HttpGetTest::requestCarriesTheComponentsHeaders()
     r.body = "ok";
     m_server->setResponse(QStringLiteral("/r"), r);
 
-    THTTPGet get;
+    HttpDownload get;
     QCOMPARE(get.AcceptTypes(), QStringLiteral("*/*"));
     QCOMPARE(get.Agent(), QStringLiteral("Selvaric HTTPGet"));
     get.setUseCache(useCache);
@@ -267,7 +271,7 @@ void HttpGetTest::bodyMustMatchItsContentLength_data()
     QTest::addColumn<int>("length");
     QTest::addColumn<int>("bodySize");
     QTest::addColumn<bool>("success");
-    QTest::addColumn<int>("fileSize");  // -1: no file
+    QTest::addColumn<int>("fileSize"); // -1: no file
 
     QTest::newRow("correct") << int(Length::Correct) << 50000 << true << 50000;
     QTest::newRow("correct, empty") << int(Length::Correct) << 0 << true << 0;
@@ -291,7 +295,7 @@ void HttpGetTest::bodyMustMatchItsContentLength()
     r.length = Length(length);
     m_server->setResponse(QStringLiteral("/b"), r);
 
-    THTTPGet get;
+    HttpDownload get;
     Events events;
     events.attach(get);
     const QString file = path(QStringLiteral("b"));
@@ -331,7 +335,7 @@ void HttpGetTest::errorStatusIsAFailure()
     r.body = "<html>error page</html>";
     m_server->setResponse(QStringLiteral("/e"), r);
 
-    THTTPGet get;
+    HttpDownload get;
     Events events;
     events.attach(get);
     get.setURL(m_server->url(QStringLiteral("/e")));
@@ -354,7 +358,7 @@ void HttpGetTest::redirectIsFollowed()
     target.body = pattern(3000);
     m_server->setResponse(QStringLiteral("/new"), target);
 
-    THTTPGet get;
+    HttpDownload get;
     Events events;
     events.attach(get);
     get.setURL(m_server->url(QStringLiteral("/old")));
@@ -370,7 +374,7 @@ void HttpGetTest::redirectIsFollowed()
 
 void HttpGetTest::refusedConnectionIsAFailureNotAnEmptyFile()
 {
-    THTTPGet get;
+    HttpDownload get;
     Events events;
     events.attach(get);
     const QString file = path(QStringLiteral("refused"));
@@ -390,7 +394,7 @@ void HttpGetTest::binaryDataWithoutLengthCreatesNoFile()
     r.length = Length::Missing;
     m_server->setResponse(QStringLiteral("/m"), r);
 
-    THTTPGet get;
+    HttpDownload get;
     Events events;
     events.attach(get);
     get.setBinaryData(true);
@@ -408,7 +412,7 @@ void HttpGetTest::unwritableFileIsAFailure()
     r.body = "data";
     m_server->setResponse(QStringLiteral("/w"), r);
 
-    THTTPGet get;
+    HttpDownload get;
     Events events;
     events.attach(get);
     get.setURL(m_server->url(QStringLiteral("/w")));
@@ -427,7 +431,7 @@ void HttpGetTest::dripArrivesWhole()
     r.chunkDelayMs = 100;
     m_server->setResponse(QStringLiteral("/drip"), r);
 
-    THTTPGet get;
+    HttpDownload get;
     Events events;
     events.attach(get);
     get.setStallTimeoutMs(2000);
@@ -451,7 +455,7 @@ void HttpGetTest::endlessBodyStopsAtTheByteLimit()
     r.body = pattern(4000);
     m_server->setResponse(QStringLiteral("/endless"), r);
 
-    THTTPGet get;
+    HttpDownload get;
     Events events;
     events.attach(get);
     get.setMaxBytes(64 * 1024);
@@ -469,7 +473,7 @@ void HttpGetTest::announcedLengthOverTheLimitFailsAtOnce()
     r.body = pattern(70 * 1024);
     m_server->setResponse(QStringLiteral("/big"), r);
 
-    THTTPGet get;
+    HttpDownload get;
     Events events;
     events.attach(get);
     get.setMaxBytes(64 * 1024);
@@ -498,7 +502,7 @@ void HttpGetTest::silentServerEndsAsAFailure()
     r.stallAfterBytes = 100;
     m_server->setResponse(QStringLiteral("/stall"), r);
 
-    THTTPGet get;
+    HttpDownload get;
     Events events;
     events.attach(get);
     get.setStallTimeoutMs(1000);
@@ -540,13 +544,13 @@ void HttpGetTest::cancelAtEachStageEndsInError()
     stalled.stallAfterBytes = 100;
     m_server->setResponse(QStringLiteral("/stall"), stalled);
 
-    THTTPGet get;
+    HttpDownload get;
     Events events;
     events.attach(get);
     int progressAtCancel = -1;
     if (stage == QLatin1String("progress")) {
         get.OnProgress = [&](QObject *, qint64, qint64) {
-            events.progress.append({0, 0});
+            events.progress.append({ 0, 0 });
             if (progressAtCancel < 0) {
                 progressAtCancel = events.progress.size();
                 get.Cancel();
@@ -591,7 +595,7 @@ void HttpGetTest::cancelAtEachStageEndsInError()
 
 void HttpGetTest::cancelWhenIdleDoesNothing()
 {
-    THTTPGet get;
+    HttpDownload get;
     Events events;
     events.attach(get);
     get.Cancel();
@@ -606,7 +610,7 @@ void HttpGetTest::cancelAfterTheLastBlockStillFails()
     r.body = pattern(3000);
     m_server->setResponse(QStringLiteral("/c"), r);
 
-    THTTPGet get;
+    HttpDownload get;
     Events events;
     events.attach(get);
     // The last progress call comes after the last block: a Cancel there still counts.
@@ -631,7 +635,7 @@ void HttpGetTest::progressIsCappedButReachesTheTotal()
     r.chunkDelayMs = 5;
     m_server->setResponse(QStringLiteral("/p"), r);
 
-    THTTPGet get;
+    HttpDownload get;
     Events events;
     events.attach(get);
     get.setProgressIntervalMs(50);
@@ -647,7 +651,7 @@ void HttpGetTest::progressIsCappedButReachesTheTotal()
     QCOMPARE(events.progress.constLast(), qMakePair(qint64(size), qint64(size)));
     // At most one call per 50 ms, plus the first and the last.
     QVERIFY2(events.progress.size() <= elapsed / 50 + 2,
-             qPrintable(QStringLiteral("%1 calls in %2 ms").arg(events.progress.size()).arg(elapsed)));
+        qPrintable(QStringLiteral("%1 calls in %2 ms").arg(events.progress.size()).arg(elapsed)));
     QCOMPARE(readFile(path(QStringLiteral("p"))), r.body);
 }
 
@@ -657,7 +661,7 @@ void HttpGetTest::progressComesInBlocksOf1025()
     r.body = pattern(5000);
     m_server->setResponse(QStringLiteral("/blocks"), r);
 
-    THTTPGet get;
+    HttpDownload get;
     Events events;
     events.attach(get);
     get.setProgressIntervalMs(0);
@@ -687,8 +691,8 @@ void HttpGetTest::twoInstancesTransferAtOnce()
     b.body = pattern(2000).toUpper();
     m_server->setResponse(QStringLiteral("/b"), b);
 
-    THTTPGet first;
-    THTTPGet second;
+    HttpDownload first;
+    HttpDownload second;
     Events firstEvents;
     Events secondEvents;
     firstEvents.attach(first);
@@ -700,7 +704,7 @@ void HttpGetTest::twoInstancesTransferAtOnce()
     first.StartDownload();
     second.StartDownload();
     QVERIFY(first.isRunning() && second.isRunning());
-    QTRY_COMPARE(THTTPGet::runningWorkers(), 2);
+    QTRY_COMPARE(HttpDownload::runningWorkers(), 2);
     waitIdle(first);
     waitIdle(second);
     QCOMPARE(firstEvents.done, 1);
@@ -723,7 +727,7 @@ void HttpGetTest::startDuringATransferIsDropped()
     other.body = "other";
     m_server->setResponse(QStringLiteral("/second"), other);
 
-    THTTPGet get;
+    HttpDownload get;
     Events events;
     events.attach(get);
     get.setURL(m_server->url(QStringLiteral("/first")));
@@ -749,7 +753,7 @@ void HttpGetTest::waitThreadReturnsAfterTheOutcome()
     r.chunkDelayMs = 20;
     m_server->setResponse(QStringLiteral("/w"), r);
 
-    THTTPGet get;
+    HttpDownload get;
     Events events;
     events.attach(get);
     get.setWaitThread(true);
@@ -771,7 +775,7 @@ void HttpGetTest::destroyedComponentIsNeverReached()
     m_server->setResponse(QStringLiteral("/endless"), r);
 
     auto calls = std::make_shared<int>(0);
-    auto *get = new THTTPGet;
+    auto *get = new HttpDownload;
     get->setProgressIntervalMs(0);
     get->OnProgress = [calls](QObject *, qint64, qint64) { ++*calls; };
     get->OnError = [calls](QObject *) { ++*calls; };
@@ -786,7 +790,7 @@ void HttpGetTest::destroyedComponentIsNeverReached()
     delete get;
     QVERIFY2(clock.elapsed() < 200, QByteArray::number(clock.elapsed()).constData());
     const int before = *calls;
-    QTRY_COMPARE_WITH_TIMEOUT(THTTPGet::runningWorkers(), 0, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(HttpDownload::runningWorkers(), 0, 5000);
     QCoreApplication::processEvents();
     QCOMPARE(*calls, before);
 }
@@ -800,8 +804,8 @@ void HttpGetTest::componentDeletedInItsOwnProgressHandler()
     m_server->setResponse(QStringLiteral("/p"), r);
 
     auto calls = std::make_shared<int>(0);
-    auto *get = new THTTPGet;
-    QPointer<THTTPGet> guard(get);
+    auto *get = new HttpDownload;
+    QPointer<HttpDownload> guard(get);
     get->setProgressIntervalMs(0);
     get->OnProgress = [calls, get](QObject *, qint64, qint64) {
         if (++*calls == 2)
@@ -812,7 +816,7 @@ void HttpGetTest::componentDeletedInItsOwnProgressHandler()
     get->setFileName(path(QStringLiteral("p")));
     get->StartDownload();
     QTRY_VERIFY(guard.isNull());
-    QTRY_COMPARE_WITH_TIMEOUT(THTTPGet::runningWorkers(), 0, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(HttpDownload::runningWorkers(), 0, 5000);
     QCoreApplication::processEvents();
     QCOMPARE(*calls, 2);
 }
@@ -823,7 +827,7 @@ void HttpGetTest::handlerMayStartTheNextTransfer()
     r.body = "one";
     m_server->setResponse(QStringLiteral("/one"), r);
 
-    THTTPGet get;
+    HttpDownload get;
     int done = 0;
     get.OnDoneFile = [&](QObject *, const QString &, qint64) {
         if (++done == 1) {

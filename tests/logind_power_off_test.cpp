@@ -5,7 +5,8 @@
 #include <QPointer>
 #include <QtTest>
 
-namespace {
+namespace
+{
 // Never asked to power off: only the failure report is exercised, on a
 // connection that reaches no bus at all.
 class ReportingPowerOff : public LogindPowerOff
@@ -40,7 +41,7 @@ private slots:
 void LogindPowerOffTest::failureTextNamesTheReason()
 {
     QCOMPARE(LogindPowerOff::failureText(QStringLiteral("Interactive authentication required.")),
-             QStringLiteral("Não foi possível desligar o computador: Interactive authentication required."));
+        QStringLiteral("Não foi possível desligar o computador: Interactive authentication required."));
 }
 
 void LogindPowerOffTest::failureIsToldWithoutBlockingTheWindow()

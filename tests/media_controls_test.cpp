@@ -1,16 +1,16 @@
 // The desktop's media controls on a private session bus: commands press the
 // main window's buttons, state and title follow the engine, absence is harmless.
-#include "app/ButtonColour.h"
-#include "app/MessageBox.h"
-#include "app/SpeedButton.h"
-#include "app/TForm1.h"
+#include "app/MainWindow.h"
 #include "app/TrayIcon.h"
 #include "channels/ChannelCatalogue.h"
 #include "desktop/MediaControls.h"
+#include "playback/MiniPlayerWindow.h"
 #include "playback/PlayerPanel.h"
-#include "playback/TForm6.h"
 #include "playback/Transport.h"
 #include "tests/support/FakeEngine.h"
+#include "widgets/ButtonColour.h"
+#include "widgets/FlatButton.h"
+#include "widgets/MessageBox.h"
 
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
@@ -21,7 +21,8 @@
 
 using namespace ButtonColour;
 
-namespace {
+namespace
+{
 const QString kRoot = QStringLiteral("org.mpris.MediaPlayer2");
 const QString kPlayer = QStringLiteral("org.mpris.MediaPlayer2.Player");
 const QString kProperties = QStringLiteral("org.freedesktop.DBus.Properties");
@@ -38,9 +39,10 @@ public:
     QStringList calls;
 };
 
-struct Harness
-{
-    Harness() : engine(new FakeEngine), window(std::unique_ptr<MediaEngine>(engine), ChannelCatalogue::builtIn())
+struct Harness {
+    Harness()
+        : engine(new FakeEngine)
+        , window(std::unique_ptr<MediaEngine>(engine), ChannelCatalogue::builtIn())
     {
         window.terminate = [] {};
         window.transport()->setPlaylist(&playlist);
@@ -50,7 +52,7 @@ struct Harness
     ~Harness() { setMessageHandler({}); }
     StandInPlaylist playlist;
     FakeEngine *engine;
-    TForm1 window;
+    MainWindow window;
     QWidget *playButton() { return window.player()->SpeedButton42; }
 };
 
@@ -63,15 +65,15 @@ QDBusConnection client()
 // The service lives on this thread: a caller that blocked it would wait for itself.
 QDBusMessage call(const QString &interface, const QString &method, const QVariantList &args = {})
 {
-    QDBusMessage message = QDBusMessage::createMethodCall(MediaControls::ServiceName, MediaControls::ObjectPath,
-                                                          interface, method);
+    QDBusMessage message = QDBusMessage::createMethodCall(
+        MediaControls::ServiceName, MediaControls::ObjectPath, interface, method);
     message.setArguments(args);
     return client().call(message, QDBus::BlockWithGui);
 }
 
 QVariant busProperty(const QString &interface, const QString &name)
 {
-    const QDBusMessage reply = call(kProperties, QStringLiteral("Get"), {interface, name});
+    const QDBusMessage reply = call(kProperties, QStringLiteral("Get"), { interface, name });
     if (reply.type() != QDBusMessage::ReplyMessage)
         return QVariant();
     return reply.arguments().value(0).value<QDBusVariant>().variant();
@@ -105,14 +107,12 @@ public:
     ChangeRecorder()
     {
         client().connect(MediaControls::ServiceName, MediaControls::ObjectPath, kProperties,
-                         QStringLiteral("PropertiesChanged"), this,
-                         SLOT(changed(QString, QVariantMap, QStringList)));
+            QStringLiteral("PropertiesChanged"), this, SLOT(changed(QString, QVariantMap, QStringList)));
     }
     ~ChangeRecorder() override
     {
         client().disconnect(MediaControls::ServiceName, MediaControls::ObjectPath, kProperties,
-                            QStringLiteral("PropertiesChanged"), this,
-                            SLOT(changed(QString, QVariantMap, QStringList)));
+            QStringLiteral("PropertiesChanged"), this, SLOT(changed(QString, QVariantMap, QStringList)));
     }
     // Lets queued work run, then makes a round trip to the service: whatever it
     // signalled before has arrived by the time the reply has.
@@ -173,7 +173,7 @@ private slots:
         QFETCH(QString, playlistCall);
         Harness h;
         h.engine->setUrl(QStringLiteral("mms://127.0.0.1/canal"));
-        QVERIFY(MediaControls::install(h.window));
+        QVERIFY(h.window.installMediaControls());
         set(h.playButton(), before);
         h.engine->calls.clear();
 
@@ -184,15 +184,15 @@ private slots:
         else
             QCOMPARE(h.engine->calls.value(0), engineCall);
         QCOMPARE(of(h.playButton()), after);
-        QCOMPARE(h.playlist.calls, playlistCall.isEmpty() ? QStringList() : QStringList{playlistCall});
+        QCOMPARE(h.playlist.calls, playlistCall.isEmpty() ? QStringList() : QStringList { playlistCall });
     }
 
     void playWithNothingLoadedStartsThePlaylist()
     {
         Harness h;
-        QVERIFY(MediaControls::install(h.window));
+        QVERIFY(h.window.installMediaControls());
         call(kPlayer, QStringLiteral("Play"));
-        QCOMPARE(h.playlist.calls, QStringList{QStringLiteral("play")});
+        QCOMPARE(h.playlist.calls, QStringList { QStringLiteral("play") });
         QCOMPARE(of(h.playButton()), Lime);
     }
 
@@ -201,25 +201,25 @@ private slots:
         Harness h;
         h.engine->urlStatus.clear();
         h.engine->setUrl(QStringLiteral("mms://127.0.0.1/canal"));
-        QVERIFY(MediaControls::install(h.window));
+        QVERIFY(h.window.installMediaControls());
         ChangeRecorder recorder;
         recorder.settle();
-        QCOMPARE(busProperty(kPlayer, QStringLiteral("PlaybackStatus")).toString(), QStringLiteral("Stopped"));
+        QCOMPARE(
+            busProperty(kPlayer, QStringLiteral("PlaybackStatus")).toString(), QStringLiteral("Stopped"));
 
-        struct Step
-        {
+        struct Step {
             const char *engineStatus;
             const char *announced; // nullptr: nothing
         };
         const Step steps[] = {
-            {"Reproduzindo", "Playing"},
-            {"Armazenando em buffer (30%)", nullptr},
-            {"Reproduzindo", nullptr},
-            {"Em pausa", "Paused"},
-            {"Em pausa", nullptr},
-            {"Reproduzindo", "Playing"},
-            {"Parado", "Stopped"},
-            {"Pronto", nullptr},
+            { "Reproduzindo", "Playing" },
+            { "Armazenando em buffer (30%)", nullptr },
+            { "Reproduzindo", nullptr },
+            { "Em pausa", "Paused" },
+            { "Em pausa", nullptr },
+            { "Reproduzindo", "Playing" },
+            { "Parado", "Stopped" },
+            { "Pronto", nullptr },
         };
         for (const Step &step : steps) {
             recorder.received.clear();
@@ -230,11 +230,11 @@ private slots:
                 continue;
             }
             QCOMPARE(recorder.received.size(), 1);
-            QCOMPARE(recorder.received[0].keys(), QStringList{QStringLiteral("PlaybackStatus")});
+            QCOMPARE(recorder.received[0].keys(), QStringList { QStringLiteral("PlaybackStatus") });
             QCOMPARE(recorder.received[0].value(QStringLiteral("PlaybackStatus")).toString(),
-                     QString::fromLatin1(step.announced));
+                QString::fromLatin1(step.announced));
             QCOMPARE(busProperty(kPlayer, QStringLiteral("PlaybackStatus")).toString(),
-                     QString::fromLatin1(step.announced));
+                QString::fromLatin1(step.announced));
         }
 
         // The display tick redraws the time many times a second; none of it is news.
@@ -249,7 +249,7 @@ private slots:
     void titleFollowsTheTunedChannelAndTheOpenedFile()
     {
         Harness h;
-        QVERIFY(MediaControls::install(h.window));
+        QVERIFY(h.window.installMediaControls());
         ChangeRecorder recorder;
         QVariantMap metadata = asMap(busProperty(kPlayer, QStringLiteral("Metadata")));
         QCOMPARE(trackIdOf(metadata), kNoTrack);
@@ -260,14 +260,17 @@ private slots:
         recorder.settle();
         // Connecting and the new title arrive together, once.
         QCOMPARE(recorder.received.size(), 1);
-        QCOMPARE(recorder.received[0].value(QStringLiteral("PlaybackStatus")).toString(), QStringLiteral("Playing"));
+        QCOMPARE(recorder.received[0].value(QStringLiteral("PlaybackStatus")).toString(),
+            QStringLiteral("Playing"));
         metadata = asMap(recorder.received[0].value(QStringLiteral("Metadata")));
         QCOMPARE(metadata.value(QStringLiteral("xesam:title")).toString(), channel.titleSuffix);
         const QString channelTrack = trackIdOf(metadata);
         QVERIFY(channelTrack.startsWith(QLatin1Char('/')));
         QVERIFY(channelTrack != kNoTrack);
-        QCOMPARE(asMap(busProperty(kPlayer, QStringLiteral("Metadata"))).value(QStringLiteral("xesam:title")).toString(),
-                 channel.titleSuffix);
+        QCOMPARE(asMap(busProperty(kPlayer, QStringLiteral("Metadata")))
+                     .value(QStringLiteral("xesam:title"))
+                     .toString(),
+            channel.titleSuffix);
 
         // The reconnection system appends the status to the title: same channel, no news.
         recorder.received.clear();
@@ -291,13 +294,13 @@ private slots:
     void desktopReadsWhoWeAreAndWhatWeOffer()
     {
         Harness h;
-        QVERIFY(MediaControls::install(h.window));
+        QVERIFY(h.window.installMediaControls());
         QCOMPARE(busProperty(kRoot, QStringLiteral("Identity")).toString(), QStringLiteral("Lumivortex TV"));
         QCOMPARE(busProperty(kRoot, QStringLiteral("DesktopEntry")).toString(), QStringLiteral("lumivortex"));
         QCOMPARE(busProperty(kRoot, QStringLiteral("CanQuit")).toBool(), true);
         QCOMPARE(busProperty(kRoot, QStringLiteral("CanRaise")).toBool(), true);
         QCOMPARE(busProperty(kRoot, QStringLiteral("HasTrackList")).toBool(), false);
-        for (const char *can : {"CanControl", "CanPlay", "CanPause", "CanGoNext", "CanGoPrevious"})
+        for (const char *can : { "CanControl", "CanPlay", "CanPause", "CanGoNext", "CanGoPrevious" })
             QVERIFY2(busProperty(kPlayer, QString::fromLatin1(can)).toBool(), can);
         QCOMPARE(busProperty(kPlayer, QStringLiteral("CanSeek")).toBool(), false);
 
@@ -309,7 +312,7 @@ private slots:
         QCOMPARE(busProperty(kPlayer, QStringLiteral("Position")).toLongLong(), 2500000LL);
         // Read-only: the desktop cannot set what the window's own controls own.
         const QDBusMessage refused = call(kProperties, QStringLiteral("Set"),
-                                          {kPlayer, QStringLiteral("Volume"), QVariant::fromValue(QDBusVariant(1.0))});
+            { kPlayer, QStringLiteral("Volume"), QVariant::fromValue(QDBusVariant(1.0)) });
         QCOMPARE(refused.type(), QDBusMessage::ErrorMessage);
         QCOMPARE(h.engine->volume(), 30);
     }
@@ -324,11 +327,11 @@ private slots:
     {
         QFETCH(bool, fromMiniPlayer);
         Harness h;
-        TForm6 mini(h.window);
+        MiniPlayerWindow mini(*h.window.player(), *h.window.transport(), h.window);
         SideWindows side;
         side.miniPlayer = &mini;
         h.window.attachWindows(side);
-        QVERIFY(MediaControls::install(h.window));
+        QVERIFY(h.window.installMediaControls());
         h.window.tray()->trayAvailable = [] { return true; };
         h.window.show();
         if (fromMiniPlayer)
@@ -347,7 +350,7 @@ private slots:
     void quitClosesTheWindowAsTheUserDoes()
     {
         Harness h;
-        QVERIFY(MediaControls::install(h.window));
+        QVERIFY(h.window.installMediaControls());
         h.engine->setUrl(QStringLiteral("mms://127.0.0.1/canal"));
         h.engine->calls.clear();
         // The caller gets its reply before the window closes.
@@ -361,7 +364,7 @@ private slots:
     {
         {
             Harness h;
-            QVERIFY(MediaControls::install(h.window));
+            QVERIFY(h.window.installMediaControls());
             QVERIFY(serviceRegistered());
         }
         QVERIFY(!serviceRegistered());
@@ -374,30 +377,31 @@ private slots:
             QStringLiteral("unix:path=/nonexistent/lumivortex-no-bus"), QStringLiteral("no-bus"));
         QVERIFY(!none.isConnected());
         Harness h;
-        QCOMPARE(MediaControls::install(h.window, none), nullptr);
+        QCOMPARE(h.window.installMediaControls(none), nullptr);
         QVERIFY(!h.window.findChild<MediaControls *>());
         QVERIFY(!serviceRegistered());
         h.engine->setUrl(QStringLiteral("mms://127.0.0.1/canal"));
         h.engine->calls.clear();
         h.window.player()->SpeedButton42->click();
-        QCOMPARE(h.engine->calls, QStringList{QStringLiteral("play")});
+        QCOMPARE(h.engine->calls, QStringList { QStringLiteral("play") });
         QDBusConnection::disconnectFromBus(QStringLiteral("no-bus"));
     }
 
     void nameHeldByAnotherProgramIsLeftToIt()
     {
-        QDBusConnection other = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("other"));
+        QDBusConnection other
+            = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("other"));
         QVERIFY(other.registerService(MediaControls::ServiceName));
         {
             Harness h;
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("media keys unavailable")));
-            QCOMPARE(MediaControls::install(h.window), nullptr);
+            QCOMPARE(h.window.installMediaControls(), nullptr);
             QVERIFY(!h.window.findChild<MediaControls *>());
             QVERIFY(!QDBusConnection::sessionBus().objectRegisteredAt(MediaControls::ObjectPath));
             h.engine->setUrl(QStringLiteral("mms://127.0.0.1/canal"));
             h.engine->calls.clear();
             h.window.player()->SpeedButton42->click();
-            QCOMPARE(h.engine->calls, QStringList{QStringLiteral("play")});
+            QCOMPARE(h.engine->calls, QStringList { QStringLiteral("play") });
         }
         QCOMPARE(client().interface()->serviceOwner(MediaControls::ServiceName).value(), other.baseService());
         other.unregisterService(MediaControls::ServiceName);

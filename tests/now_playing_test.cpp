@@ -4,7 +4,8 @@
 #include <QRegularExpression>
 #include <QtTest>
 
-namespace {
+namespace
+{
 QString u(const char *text)
 {
     return QString::fromUtf8(text);
@@ -26,9 +27,12 @@ private slots:
         QTest::newRow("our stop") << u("Parado") << NowPlaying::Playing << NowPlaying::Stopped;
         QTest::newRow("stream failed or ended") << u("Pronto") << NowPlaying::Playing << NowPlaying::Stopped;
         QTest::newRow("connecting") << u("Conectando...") << NowPlaying::Stopped << NowPlaying::Playing;
-        QTest::newRow("buffering") << u("Armazenando em buffer (42%)") << NowPlaying::Stopped << NowPlaying::Playing;
-        QTest::newRow("unknown text keeps paused") << u("Transição") << NowPlaying::Paused << NowPlaying::Paused;
-        QTest::newRow("unknown text keeps playing") << QString() << NowPlaying::Playing << NowPlaying::Playing;
+        QTest::newRow("buffering") << u("Armazenando em buffer (42%)") << NowPlaying::Stopped
+                                   << NowPlaying::Playing;
+        QTest::newRow("unknown text keeps paused")
+            << u("Transição") << NowPlaying::Paused << NowPlaying::Paused;
+        QTest::newRow("unknown text keeps playing")
+            << QString() << NowPlaying::Playing << NowPlaying::Playing;
     }
     void everyEngineStatusShowsItsState()
     {
@@ -55,19 +59,19 @@ private slots:
                                    << u("mms://h/globo") << u("TV Globo");
         QTest::newRow("accents kept") << u("Lumivortex TV - TV Tarobá") << u("Lumivortex TV - TV Tarobá")
                                       << QString() << u("http://h/taroba") << u("TV Tarobá");
-        QTest::newRow("tuned, last title not yet stored") << globo << start << QString() << u("mms://h/globo")
-                                                          << u("TV Globo");
-        QTest::newRow("file opened after a channel") << u("Lumivortex TV - TV Globo Reproduzindo") << globo
-                                                     << u("song.mp3") << u("/home/u/Music/song.mp3")
-                                                     << u("song.mp3");
-        QTest::newRow("playlist stream item") << globo << globo << u("radio.asx") << u("http://h/radio.asx")
-                                              << u("radio.asx");
-        QTest::newRow("channel tuned after a file") << globo << globo << u("song.mp3") << u("mms://h/globo")
-                                                    << u("TV Globo");
-        QTest::newRow("file with start-up title") << start << start << QString() << u("/v/clip.avi")
-                                                  << u("clip.avi");
-        QTest::newRow("address without file part") << start << start << QString() << u("http://h/")
-                                                   << u("http://h/");
+        QTest::newRow("tuned, last title not yet stored")
+            << globo << start << QString() << u("mms://h/globo") << u("TV Globo");
+        QTest::newRow("file opened after a channel")
+            << u("Lumivortex TV - TV Globo Reproduzindo") << globo << u("song.mp3")
+            << u("/home/u/Music/song.mp3") << u("song.mp3");
+        QTest::newRow("playlist stream item")
+            << globo << globo << u("radio.asx") << u("http://h/radio.asx") << u("radio.asx");
+        QTest::newRow("channel tuned after a file")
+            << globo << globo << u("song.mp3") << u("mms://h/globo") << u("TV Globo");
+        QTest::newRow("file with start-up title")
+            << start << start << QString() << u("/v/clip.avi") << u("clip.avi");
+        QTest::newRow("address without file part")
+            << start << start << QString() << u("http://h/") << u("http://h/");
     }
     void titleNamesWhatPlaysNotTheWindowDecorations()
     {

@@ -11,7 +11,8 @@
 #include <QWidget>
 #include <QtTest>
 
-namespace {
+namespace
+{
 void dumpObject(const QObject *object, const QString &path, QStringList &lines)
 {
     QString line = path;
@@ -37,7 +38,7 @@ private slots:
     void everyWindowKeepsItsObjectNames()
     {
         Program program(std::make_unique<FakeEngine>(), ChannelCatalogue::builtIn(),
-                        std::make_unique<RecordingPowerOff>(), 0);
+            std::make_unique<RecordingPowerOff>(), 0);
         QVERIFY(program.started());
         QStringList lines;
         for (QWidget *window : QApplication::topLevelWidgets())
@@ -45,14 +46,16 @@ private slots:
                 dumpObject(window, window->objectName(), lines);
         lines.sort();
 
-        QFile expected(QString::fromLocal8Bit(qgetenv("LUMI_SOURCE_DIR")) + QStringLiteral("/tests/data/object-names.txt"));
+        QFile expected(QString::fromLocal8Bit(qgetenv("LUMI_SOURCE_DIR"))
+            + QStringLiteral("/tests/data/object-names.txt"));
         if (qEnvironmentVariableIsSet("LUMI_WRITE_OBJECT_NAMES")) {
             QVERIFY(expected.open(QIODevice::WriteOnly | QIODevice::Truncate));
             expected.write(lines.join(QLatin1Char('\n')).toUtf8() + '\n');
             return;
         }
         QVERIFY(expected.open(QIODevice::ReadOnly));
-        const QStringList recorded = QString::fromUtf8(expected.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        const QStringList recorded
+            = QString::fromUtf8(expected.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         for (const QString &line : recorded)
             QVERIFY2(lines.contains(line), qPrintable(QStringLiteral("missing: ") + line));
         for (const QString &line : lines)

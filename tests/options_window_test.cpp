@@ -1,5 +1,5 @@
-#include "app/ProgramState.h"
-#include "options/TForm2.h"
+#include "base/ProgramState.h"
+#include "options/OptionsWindow.h"
 #include "tests/support/FakeEngine.h"
 #include "tests/support/RecordingPowerOff.h"
 
@@ -12,10 +12,10 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
-
 #include <memory>
 
-namespace {
+namespace
+{
 const QDate Day(2031, 5, 14);
 
 QDateTime at(const QDate &date, const char *time)
@@ -28,7 +28,11 @@ QDateTime at(const QDate &date, const char *time)
 class ShowWatcher : public QObject
 {
 public:
-    ShowWatcher(QWidget *window, const ProgramState &state) : m_state(state) { window->installEventFilter(this); }
+    ShowWatcher(QWidget *window, const ProgramState &state)
+        : m_state(state)
+    {
+        window->installEventFilter(this);
+    }
     QList<bool> flagAtShow;
 
 protected:
@@ -70,8 +74,7 @@ private slots:
     void okHidesTheWindow();
 
 private:
-    template <typename T>
-    T *control(const char *name)
+    template <typename T> T *control(const char *name)
     {
         T *found = form->findChild<T *>(QLatin1String(name));
         if (!found)
@@ -90,7 +93,7 @@ private:
     std::unique_ptr<QTimer> tryAgain;
     std::unique_ptr<QAction> menuItem;
     RecordingPowerOff powerOff;
-    std::unique_ptr<TForm2> form;
+    std::unique_ptr<OptionsWindow> form;
     QDateTime now;
 };
 
@@ -108,7 +111,8 @@ void OptionsWindowTest::init()
     // As the main window's own handler of the menu item does.
     connect(menuItem.get(), &QAction::triggered, this, [this] { form->toggleAlwaysOnTop(); });
     powerOff = RecordingPowerOff();
-    form = std::make_unique<TForm2>(*engine, state, mainWindow.get(), tryAgain.get(), menuItem.get(), powerOff);
+    form = std::make_unique<OptionsWindow>(
+        *engine, state, mainWindow.get(), tryAgain.get(), menuItem.get(), powerOff);
     now = at(Day, "12:00:00.000");
     form->setClock([this] { return now; });
 }
@@ -137,11 +141,11 @@ void OptionsWindowTest::windowShowsItsControlsAsDesigned()
     QCOMPARE(speedButton->text(), QStringLiteral("Tornar o Lumivortex meu Media Player padrão."));
     QCOMPARE(speedButton->geometry(), QRect(40, 16, 241, 33));
 
-    const QList<std::pair<const char *, QString>> boxes{
-        {"CheckBox1", QStringLiteral("Ativar sistema Tenacor®.")},
-        {"CheckBox2", QStringLiteral("Janela sempre visível")},
-        {"CheckBox3", QStringLiteral("Sleep Timer")},
-        {"CheckBox4", QStringLiteral("Desligar o computador")}};
+    const QList<std::pair<const char *, QString>> boxes { { "CheckBox1",
+                                                              QStringLiteral("Ativar sistema Tenacor®.") },
+        { "CheckBox2", QStringLiteral("Janela sempre visível") },
+        { "CheckBox3", QStringLiteral("Sleep Timer") },
+        { "CheckBox4", QStringLiteral("Desligar o computador") } };
     for (const auto &[name, caption] : boxes) {
         QCOMPARE(control<QCheckBox>(name)->text(), caption);
         QVERIFY(!control<QCheckBox>(name)->isChecked());
@@ -172,7 +176,7 @@ void OptionsWindowTest::windowShowsItsControlsAsDesigned()
 
 void OptionsWindowTest::captionsFitTheirControls()
 {
-    for (const char *name : {"SpeedButton1", "CheckBox1", "CheckBox2", "CheckBox3", "CheckBox4"}) {
+    for (const char *name : { "SpeedButton1", "CheckBox1", "CheckBox2", "CheckBox3", "CheckBox4" }) {
         auto *button = control<QAbstractButton>(name);
         QVERIFY2(button->sizeHint().width() <= button->width(), name);
     }
@@ -225,9 +229,9 @@ void OptionsWindowTest::turningOnTopOnStopsPlaybackUnderSuppressedPrompt()
 
     QTest::mouseClick(box, Qt::LeftButton);
 
-    QCOMPARE(engine->calls, QStringList{QStringLiteral("stop")});
-    QCOMPARE(flagAtStop, QList<bool>{false});
-    QCOMPARE(watcher.flagAtShow, QList<bool>{true});
+    QCOMPARE(engine->calls, QStringList { QStringLiteral("stop") });
+    QCOMPARE(flagAtStop, QList<bool> { false });
+    QCOMPARE(watcher.flagAtShow, QList<bool> { true });
     QVERIFY(!state.ReconnectPromptSuppressed);
     QVERIFY(mainWindow->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     QVERIFY(!form->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
@@ -247,7 +251,7 @@ void OptionsWindowTest::turningOnTopOffDoesNotStop()
     QTest::mouseClick(box, Qt::LeftButton);
 
     QVERIFY(engine->calls.isEmpty());
-    QCOMPARE(watcher.flagAtShow, QList<bool>{false});
+    QCOMPARE(watcher.flagAtShow, QList<bool> { false });
     QVERIFY(!mainWindow->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     QVERIFY(!menuItem->isChecked());
     QVERIFY(!box->isChecked());
@@ -263,7 +267,7 @@ void OptionsWindowTest::menuPathLeavesTheBoxTickAlone()
     QVERIFY(mainWindow->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     QVERIFY(menuItem->isChecked());
     QVERIFY(!box->isChecked());
-    QCOMPARE(engine->calls, QStringList{QStringLiteral("stop")});
+    QCOMPARE(engine->calls, QStringList { QStringLiteral("stop") });
 
     // The box now shows the opposite of the mode; a click still toggles the mode.
     QTest::mouseClick(box, Qt::LeftButton);
@@ -323,22 +327,22 @@ void OptionsWindowTest::sleepTimerStopsOnceAtTheChosenTime_data()
     QTest::addColumn<int>("stops");
     QTest::addColumn<int>("powerOffs");
 
-    const QList<QDateTime> aroundEleven{at(Day, "22:59:58.500"), at(Day, "22:59:59.500"),
-                                        at(Day, "23:00:00.100"), at(Day, "23:00:00.900"),
-                                        at(Day, "23:00:01.500")};
+    const QList<QDateTime> aroundEleven { at(Day, "22:59:58.500"), at(Day, "22:59:59.500"),
+        at(Day, "23:00:00.100"), at(Day, "23:00:00.900"), at(Day, "23:00:01.500") };
     const QString eleven = QStringLiteral("23:00:00");
     QTest::newRow("two ticks in the second") << true << false << eleven << aroundEleven << 1 << 0;
     QTest::newRow("shut down") << true << true << eleven << aroundEleven << 1 << 1;
     QTest::newRow("sleep timer unchecked") << false << true << eleven << aroundEleven << 0 << 0;
     QTest::newRow("late tick skips the second")
-        << true << true << eleven << QList<QDateTime>{at(Day, "22:59:59.900"), at(Day, "23:00:01.300")} << 1 << 1;
+        << true << true << eleven << QList<QDateTime> { at(Day, "22:59:59.900"), at(Day, "23:00:01.300") }
+        << 1 << 1;
     QTest::newRow("resumed hours later")
-        << true << true << eleven << QList<QDateTime>{at(Day, "21:10:00.000"), at(Day, "23:00:00.400"),
-                                                      at(Day, "23:00:01.400")}
-        << 0 << 0;
+        << true << true << eleven
+        << QList<QDateTime> { at(Day, "21:10:00.000"), at(Day, "23:00:00.400"), at(Day, "23:00:01.400") } << 0
+        << 0;
     QTest::newRow("default time is midnight")
         << true << false << QStringLiteral("00:00:00")
-        << QList<QDateTime>{at(Day, "23:59:59.600"), at(Day.addDays(1), "00:00:00.400")} << 1 << 0;
+        << QList<QDateTime> { at(Day, "23:59:59.600"), at(Day.addDays(1), "00:00:00.400") } << 1 << 0;
     QTest::newRow("another time") << true << true << QStringLiteral("23:15:00") << aroundEleven << 0 << 0;
 }
 
@@ -374,7 +378,7 @@ void OptionsWindowTest::failingStopStillPowersOff()
     control<QCheckBox>("CheckBox4")->setChecked(true);
     tick(at(Day, "23:59:59.500"));
     tick(at(Day.addDays(1), "00:00:00.500"));
-    QCOMPARE(engine->calls, QStringList{QStringLiteral("stop")});
+    QCOMPARE(engine->calls, QStringList { QStringLiteral("stop") });
     QCOMPARE(powerOff.calls, 1);
 }
 
@@ -386,7 +390,7 @@ void OptionsWindowTest::sleepTimerRunsOnItsOwnTimer()
     now = at(Day.addDays(1), "00:00:00.200");
     auto *sleepTimer = control<QTimer>("TimerSleepTimer");
     QVERIFY(QMetaObject::invokeMethod(sleepTimer, "timeout"));
-    QCOMPARE(engine->calls, QStringList{QStringLiteral("stop")});
+    QCOMPARE(engine->calls, QStringList { QStringLiteral("stop") });
 }
 
 void OptionsWindowTest::opensTwentyPixelsLeftOfTheMainWindow()

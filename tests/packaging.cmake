@@ -13,3 +13,6 @@ add_test(NAME metainfo_valid
 add_test(NAME install_layout
   COMMAND bash ${CMAKE_SOURCE_DIR}/tests/install_layout_test.sh ${CMAKE_BINARY_DIR} $<IF:$<BOOL:${ENABLE_WEBVIEW}>,ON,OFF>)
 set_tests_properties(install_layout PROPERTIES TIMEOUT 120)
+
+# Includes point down the layers only.
+add_test(NAME include_direction COMMAND bash ${CMAKE_SOURCE_DIR}/tests/include_direction_test.sh ${CMAKE_SOURCE_DIR})

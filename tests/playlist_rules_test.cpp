@@ -30,14 +30,30 @@ void PlaylistRulesTest::displayNameDropsFolderAndLastExtension_data()
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("extension");
-    QTest::newRow("plain") << "/home/u/Musicas/Banda - Faixa.mp3" << "Banda - Faixa" << ".mp3";
-    QTest::newRow("two dots") << "/m/a.b.mp3" << "a.b" << ".mp3";
-    QTest::newRow("dot in folder") << "/m.d/faixa" << "faixa" << "";
-    QTest::newRow("no folder") << "Faixa.mP3" << "Faixa" << ".mP3";
-    QTest::newRow("equals") << "/m/x=y.mp3" << "x=y" << ".mp3";
-    QTest::newRow("blanks kept") << "/m/ a .mp3" << " a " << ".mp3";
-    QTest::newRow("only extension") << "/m/.mp3" << "" << ".mp3";
-    QTest::newRow("backslash is a name character") << "/m/a\\b.wma" << "a\\b" << ".wma";
+    QTest::newRow("plain") << "/home/u/Musicas/Banda - Faixa.mp3"
+                           << "Banda - Faixa"
+                           << ".mp3";
+    QTest::newRow("two dots") << "/m/a.b.mp3"
+                              << "a.b"
+                              << ".mp3";
+    QTest::newRow("dot in folder") << "/m.d/faixa"
+                                   << "faixa"
+                                   << "";
+    QTest::newRow("no folder") << "Faixa.mP3"
+                               << "Faixa"
+                               << ".mP3";
+    QTest::newRow("equals") << "/m/x=y.mp3"
+                            << "x=y"
+                            << ".mp3";
+    QTest::newRow("blanks kept") << "/m/ a .mp3"
+                                 << " a "
+                                 << ".mp3";
+    QTest::newRow("only extension") << "/m/.mp3"
+                                    << ""
+                                    << ".mp3";
+    QTest::newRow("backslash is a name character") << "/m/a\\b.wma"
+                                                   << "a\\b"
+                                                   << ".wma";
 }
 
 void PlaylistRulesTest::displayNameDropsFolderAndLastExtension()
@@ -87,11 +103,16 @@ void PlaylistRulesTest::savedNameGetsExtensionOnlyOnce_data()
 {
     QTest::addColumn<QString>("chosen");
     QTest::addColumn<QString>("target");
-    QTest::newRow("bare") << "/h/lista" << "/h/lista.lpl";
-    QTest::newRow("with lpl") << "/h/lista.lpl" << "/h/lista.lpl";
-    QTest::newRow("with LPL") << "/h/lista.LPL" << "/h/lista.LPL";
-    QTest::newRow("other extension") << "/h/lista.txt" << "/h/lista.txt.lpl";
-    QTest::newRow("lpl inside") << "/h/lista.lpl.bak" << "/h/lista.lpl.bak.lpl";
+    QTest::newRow("bare") << "/h/lista"
+                          << "/h/lista.lpl";
+    QTest::newRow("with lpl") << "/h/lista.lpl"
+                              << "/h/lista.lpl";
+    QTest::newRow("with LPL") << "/h/lista.LPL"
+                              << "/h/lista.LPL";
+    QTest::newRow("other extension") << "/h/lista.txt"
+                                     << "/h/lista.txt.lpl";
+    QTest::newRow("lpl inside") << "/h/lista.lpl.bak"
+                                << "/h/lista.lpl.bak.lpl";
 }
 
 void PlaylistRulesTest::savedNameGetsExtensionOnlyOnce()
@@ -116,16 +137,17 @@ void PlaylistRulesTest::searchStartsAtSecondItemAndWraps_data()
     QTest::addColumn<QStringList>("items");
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("found");
-    const QStringList abc{QStringLiteral("Abc"), QStringLiteral("abd"), QStringLiteral("Xyz")};
+    const QStringList abc { QStringLiteral("Abc"), QStringLiteral("abd"), QStringLiteral("Xyz") };
     QTest::newRow("ab finds abd, not Abc") << abc << "ab" << 1;
     QTest::newRow("x finds Xyz") << abc << "x" << 2;
     QTest::newRow("q finds nothing") << abc << "q" << -1;
     QTest::newRow("abc wraps to the first") << abc << "ABC" << 0;
     QTest::newRow("whole text longer than item") << abc << "Abcd" << -1;
-    QTest::newRow("one item") << QStringList{QStringLiteral("Um")} << "u" << 0;
+    QTest::newRow("one item") << QStringList { QStringLiteral("Um") } << "u" << 0;
     QTest::newRow("empty text selects nothing") << abc << "" << -1;
     QTest::newRow("empty list") << QStringList() << "a" << -1;
-    QTest::newRow("accents ignore case") << QStringList{QStringLiteral("x"), QStringLiteral("Ágata")} << "á" << 1;
+    QTest::newRow("accents ignore case")
+        << QStringList { QStringLiteral("x"), QStringLiteral("Ágata") } << "á" << 1;
 }
 
 void PlaylistRulesTest::searchStartsAtSecondItemAndWraps()

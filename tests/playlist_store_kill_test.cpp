@@ -2,7 +2,7 @@
 // The child is this program started again with "--rewrite-forever <file>": it
 // rewrites the store over and over, alternating between two complete lists,
 // and reports each finished rewrite on its standard output.
-#include "playlist/TIniFile32.h"
+#include "playlist/PlaylistStore.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -10,10 +10,10 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
-
 #include <cstdio>
 
-namespace {
+namespace
+{
 
 const int Entries = 3000;
 const int Rounds = 25;
@@ -42,7 +42,7 @@ QByteArray completeStore(char tag)
 
 int rewriteForever(const QString &fileName)
 {
-    TIniFile32 store(fileName);
+    PlaylistStore store(fileName);
     for (char tag = 'A';; tag = tag == 'A' ? 'B' : 'A') {
         store.BeginUpdate();
         for (int i = 0; i < Entries; ++i)
@@ -75,8 +75,8 @@ void PlaylistStoreKillTest::storeSurvivesKillDuringWrite()
 
     for (int round = 0; round < Rounds; ++round) {
         QProcess child;
-        child.start(QCoreApplication::applicationFilePath(),
-                    {QStringLiteral("--rewrite-forever"), fileName});
+        child.start(
+            QCoreApplication::applicationFilePath(), { QStringLiteral("--rewrite-forever"), fileName });
         QVERIFY2(child.waitForStarted(10000), qPrintable(child.errorString()));
         // Let it finish a few rewrites, then kill it while it is inside the next one.
         const int rewrites = 1 + int(QRandomGenerator::global()->bounded(3));
@@ -96,12 +96,12 @@ void PlaylistStoreKillTest::storeSurvivesKillDuringWrite()
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray bytes = file.readAll();
         QVERIFY2(bytes == storeA || bytes == storeB,
-                 qPrintable(QStringLiteral("round %1: a store of %2 bytes, neither list (%3 bytes)")
-                                .arg(round)
-                                .arg(bytes.size())
-                                .arg(storeA.size())));
+            qPrintable(QStringLiteral("round %1: a store of %2 bytes, neither list (%3 bytes)")
+                           .arg(round)
+                           .arg(bytes.size())
+                           .arg(storeA.size())));
         (bytes == storeA ? sawA : sawB)++;
-        TIniFile32 store(fileName);
+        PlaylistStore store(fileName);
         QStringList keys;
         store.ReadSection(QStringLiteral("Musica"), &keys);
         QCOMPARE(keys.size(), Entries);

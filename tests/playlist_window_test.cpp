@@ -1,18 +1,18 @@
-// The playlist window TForm10 with a fake main window and a FakeEngine:
+// The playlist window PlaylistWindow with a fake main window and a FakeEngine:
 // adding, dropping, loading, saving, clearing, deleting, reordering, playing,
 // searching, and the monitored-folder controls.
-#include "tests/support/FileBytes.h"
-#include "app/ButtonColour.h"
 #include "playlist/PlaylistRules.h"
-#include "playlist/TForm10.h"
-#include "playlist/TIniFile32.h"
+#include "playlist/PlaylistStore.h"
+#include "playlist/PlaylistWindow.h"
 #include "tests/support/FakePlaylistHost.h"
+#include "tests/support/FileBytes.h"
+#include "widgets/ButtonColour.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
-#include <QFile>
 #include <QDropEvent>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -22,16 +22,16 @@
 #include <QTest>
 #include <QToolButton>
 #include <QUrl>
-
 #include <memory>
 
-namespace {
+namespace
+{
 
 // The window with its dialogs and boxes answered by the test.
-class ScriptedForm10 : public TForm10
+class ScriptedForm10 : public PlaylistWindow
 {
 public:
-    using TForm10::TForm10;
+    using PlaylistWindow::PlaylistWindow;
 
     QStringList openAnswer;
     QString saveAnswer;
@@ -64,7 +64,7 @@ protected:
 
 QStringList storeKeys(const QString &path)
 {
-    TIniFile32 store(path);
+    PlaylistStore store(path);
     QStringList keys;
     store.ReadSection(QStringLiteral("Musica"), &keys);
     return keys;
@@ -228,21 +228,25 @@ void PlaylistWindowTest::windowHasItsControls()
     QCOMPARE(m_form->windowTitle(), QStringLiteral("Lumivortex Playlist"));
     QCOMPARE(m_form->height(), m_host->main.height());
     QCOMPARE(m_form->width(), 369);
-    const QList<QPair<const char *, QString>> buttons{
-        {"SpeedButton1", QStringLiteral("Abra musicas ou playlist")},
-        {"SpeedButton2", QStringLiteral("Salve sua playlist")},
-        {"SpeedButton3", QStringLiteral("Limpar toda a lista")}};
+    const QList<QPair<const char *, QString>> buttons { { "SpeedButton1",
+                                                            QStringLiteral("Abra musicas ou playlist") },
+        { "SpeedButton2", QStringLiteral("Salve sua playlist") },
+        { "SpeedButton3", QStringLiteral("Limpar toda a lista") } };
     for (const auto &button : buttons) {
         auto *b = m_form->findChild<QToolButton *>(QString::fromLatin1(button.first));
         QVERIFY2(b, button.first);
         QCOMPARE(b->toolTip(), button.second);
         QVERIFY(b->isEnabled());
     }
-    QCOMPARE(m_form->findChild<QToolButton *>(QStringLiteral("SpeedButton1"))->text(), QStringLiteral("Abrir"));
-    QCOMPARE(m_form->findChild<QToolButton *>(QStringLiteral("SpeedButton2"))->text(), QStringLiteral("Salvar"));
-    QCOMPARE(m_form->findChild<QToolButton *>(QStringLiteral("SpeedButton3"))->text(), QStringLiteral("Limpar"));
-    for (const char *name : {"SpeedButton4", "SpeedButton5", "SpeedButton6"})
-        QVERIFY2(!m_form->findChild<QToolButton *>(QString::fromLatin1(name))->accessibleName().isEmpty(), name);
+    QCOMPARE(
+        m_form->findChild<QToolButton *>(QStringLiteral("SpeedButton1"))->text(), QStringLiteral("Abrir"));
+    QCOMPARE(
+        m_form->findChild<QToolButton *>(QStringLiteral("SpeedButton2"))->text(), QStringLiteral("Salvar"));
+    QCOMPARE(
+        m_form->findChild<QToolButton *>(QStringLiteral("SpeedButton3"))->text(), QStringLiteral("Limpar"));
+    for (const char *name : { "SpeedButton4", "SpeedButton5", "SpeedButton6" })
+        QVERIFY2(
+            !m_form->findChild<QToolButton *>(QString::fromLatin1(name))->accessibleName().isEmpty(), name);
     QCOMPARE(labelText("Label1"), QStringLiteral("Localizar na lista:"));
     QCOMPARE(labelText("Label2"), QStringLiteral("Item:"));
     QCOMPARE(labelText("Label3"), QStringLiteral("Total:"));
@@ -260,14 +264,16 @@ void PlaylistWindowTest::windowHasItsControls()
 void PlaylistWindowTest::captionsFitTheirControls()
 {
     m_form->show();
-    for (const char *name : {"SpeedButton7", "CheckBox1"}) {
+    for (const char *name : { "SpeedButton7", "CheckBox1" }) {
         auto *button = m_form->findChild<QAbstractButton *>(QString::fromLatin1(name));
         QVERIFY2(button->sizeHint().width() <= button->width(), name);
     }
-    const auto label = [this](const char *name) { return m_form->findChild<QLabel *>(QString::fromLatin1(name)); };
+    const auto label
+        = [this](const char *name) { return m_form->findChild<QLabel *>(QString::fromLatin1(name)); };
     QVERIFY(label("Label2")->geometry().right() < label("Label5")->x());
     QVERIFY(label("Label3")->geometry().right() < label("Label6")->x());
-    QVERIFY(label("Label1")->geometry().bottom() < m_form->findChild<QLineEdit *>(QStringLiteral("Edit1"))->y());
+    QVERIFY(
+        label("Label1")->geometry().bottom() < m_form->findChild<QLineEdit *>(QStringLiteral("Edit1"))->y());
 }
 
 void PlaylistWindowTest::monitoredFolderControlsAreGreyedAndInert()
@@ -279,7 +285,8 @@ void PlaylistWindowTest::monitoredFolderControlsAreGreyedAndInert()
     QCOMPARE(button->text(), QStringLiteral("Monitoramento de pasta..."));
     QCOMPARE(button->toolTip(), QStringLiteral("Configure a pasta a ser monitorada"));
     QCOMPARE(check->text(), QStringLiteral("Carregar Pasta Monitorada"));
-    QCOMPARE(check->toolTip(), QStringLiteral("Secione esta opção para utilizar a pasta previamente configurada"));
+    QCOMPARE(
+        check->toolTip(), QStringLiteral("Secione esta opção para utilizar a pasta previamente configurada"));
     QVERIFY(!button->isEnabled());
     QVERIFY(!check->isEnabled());
     QTest::mouseClick(check, Qt::LeftButton);
@@ -307,18 +314,18 @@ void PlaylistWindowTest::dropFollowsTheFileRules_data()
     QTest::addColumn<QStringList>("played");
     QTest::addColumn<bool>("shown");
     QTest::newRow("one .WMA plays without the list")
-        << strings({"/m/x.WMA"}) << QStringList() << strings({"/m/x.WMA"}) << false;
-    QTest::newRow("a.mp3 and b.wmv") << strings({"/m/a.mp3", "/m/b.wmv"}) << strings({"a"})
-                                     << strings({"/m/b.wmv"}) << true;
-    QTest::newRow("c.WMV alone") << strings({"/m/c.WMV"}) << QStringList() << QStringList() << false;
-    QTest::newRow("one wmv plays") << strings({"/m/v.wmv"}) << QStringList() << strings({"/m/v.wmv"})
+        << strings({ "/m/x.WMA" }) << QStringList() << strings({ "/m/x.WMA" }) << false;
+    QTest::newRow("a.mp3 and b.wmv") << strings({ "/m/a.mp3", "/m/b.wmv" }) << strings({ "a" })
+                                     << strings({ "/m/b.wmv" }) << true;
+    QTest::newRow("c.WMV alone") << strings({ "/m/c.WMV" }) << QStringList() << QStringList() << false;
+    QTest::newRow("one wmv plays") << strings({ "/m/v.wmv" }) << QStringList() << strings({ "/m/v.wmv" })
                                    << false;
     QTest::newRow("video not last is ignored")
-        << strings({"/m/b.wmv", "/m/a.mp3"}) << strings({"a"}) << QStringList() << true;
-    QTest::newRow("music in order") << strings({"/m/a.mp3", "/m/t.txt", "/m/B.WAV", "/m/c.wma"})
-                                    << strings({"a", "B", "c"}) << QStringList() << true;
-    QTest::newRow("nothing playable") << strings({"/m/t.txt", "/m/u.ogg"}) << QStringList() << QStringList()
-                                      << false;
+        << strings({ "/m/b.wmv", "/m/a.mp3" }) << strings({ "a" }) << QStringList() << true;
+    QTest::newRow("music in order") << strings({ "/m/a.mp3", "/m/t.txt", "/m/B.WAV", "/m/c.wma" })
+                                    << strings({ "a", "B", "c" }) << QStringList() << true;
+    QTest::newRow("nothing playable")
+        << strings({ "/m/t.txt", "/m/u.ogg" }) << QStringList() << QStringList() << false;
 }
 
 void PlaylistWindowTest::dropFollowsTheFileRules()
@@ -339,7 +346,7 @@ void PlaylistWindowTest::dropFollowsTheFileRules()
     if (!played.isEmpty()) {
         const QString name = played.constLast().mid(3);
         QCOMPARE(m_host->calls.mid(m_host->calls.lastIndexOf(QStringLiteral("playerTab")) + 1),
-                 (QStringList{QStringLiteral("playForm"), QStringLiteral("nowPlaying ") + name}));
+            (QStringList { QStringLiteral("playForm"), QStringLiteral("nowPlaying ") + name }));
         QVERIFY(m_host->fakeEngine.calls.contains(QStringLiteral("play")));
     }
     QVERIFY(m_form->errors.isEmpty());
@@ -347,9 +354,9 @@ void PlaylistWindowTest::dropFollowsTheFileRules()
 
 void PlaylistWindowTest::storeLivesInPerUserDataFolder()
 {
-    m_form->dropFiles({QStringLiteral("/m/a.mp3"), QStringLiteral("/m/b.mp3")}, true);
-    const QString expected =
-        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/Default.lpl");
+    m_form->dropFiles({ QStringLiteral("/m/a.mp3"), QStringLiteral("/m/b.mp3") }, true);
+    const QString expected
+        = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/Default.lpl");
     QCOMPARE(readBytes(expected), QByteArray("\r\n[Musica]\r\na=/m/a.mp3\r\nb=/m/b.mp3\r\n"));
     QVERIFY(!QFile::exists(QCoreApplication::applicationDirPath() + QStringLiteral("/Default.lpl")));
     // The hidden attribute has no meaning here: the store keeps its name.
@@ -359,8 +366,8 @@ void PlaylistWindowTest::storeLivesInPerUserDataFolder()
 void PlaylistWindowTest::dropOnWindowIsHandledOnceTheDragEnds()
 {
     QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(QStringLiteral("/m/a.mp3")), QUrl(QStringLiteral("http://x/b.mp3")),
-                  QUrl::fromLocalFile(QStringLiteral("/m/c d.mp3"))});
+    data.setUrls({ QUrl::fromLocalFile(QStringLiteral("/m/a.mp3")), QUrl(QStringLiteral("http://x/b.mp3")),
+        QUrl::fromLocalFile(QStringLiteral("/m/c d.mp3")) });
     QDragEnterEvent enter(QPoint(10, 200), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(m_form.get(), &enter);
     QVERIFY(enter.isAccepted());
@@ -369,14 +376,14 @@ void PlaylistWindowTest::dropOnWindowIsHandledOnceTheDragEnds()
     QVERIFY(drop.isAccepted());
     QCOMPARE(list()->count(), 0);
     QCoreApplication::processEvents();
-    QCOMPARE(items(), (QStringList{QStringLiteral("a"), QStringLiteral("c d")}));
+    QCOMPARE(items(), (QStringList { QStringLiteral("a"), QStringLiteral("c d") }));
     QCOMPARE(storeKeys(storePath()), items());
 }
 
 void PlaylistWindowTest::dropOnMainWindowRefreshesTotal()
 {
-    m_form->dropFiles({QStringLiteral("/m/a.mp3"), QStringLiteral("/m/b.mp3")}, false);
-    QCOMPARE(items(), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
+    m_form->dropFiles({ QStringLiteral("/m/a.mp3"), QStringLiteral("/m/b.mp3") }, false);
+    QCOMPARE(items(), (QStringList { QStringLiteral("a"), QStringLiteral("b") }));
     QCOMPARE(labelText("Label6"), QStringLiteral("2"));
     QVERIFY(m_form->isVisible());
 }
@@ -385,18 +392,18 @@ void PlaylistWindowTest::longDropPathIsTakenWhole()
 {
     const QString folder = QStringLiteral("/m/") + QString(300, QLatin1Char('p'));
     const QString path = folder + QStringLiteral("/Faixa longa.mp3");
-    m_form->dropFiles({path, QStringLiteral("/m/b.mp3")}, true);
+    m_form->dropFiles({ path, QStringLiteral("/m/b.mp3") }, true);
     QCOMPARE(items().constFirst(), QStringLiteral("Faixa longa"));
-    TIniFile32 store(storePath());
+    PlaylistStore store(storePath());
     QCOMPARE(store.ReadString(QStringLiteral("Musica"), QStringLiteral("Faixa longa"), QString()), path);
 }
 
 void PlaylistWindowTest::nameWithLineBreakIsRefusedAndBatchGoesOn()
 {
-    m_form->dropFiles({QStringLiteral("/m/a.mp3"), QStringLiteral("/m/b\n[Outra]\nc=d.mp3"),
-                       QStringLiteral("/m/e\rf.mp3"), QStringLiteral("/m/g.mp3")},
-                      true);
-    QCOMPARE(items(), (QStringList{QStringLiteral("a"), QStringLiteral("g")}));
+    m_form->dropFiles({ QStringLiteral("/m/a.mp3"), QStringLiteral("/m/b\n[Outra]\nc=d.mp3"),
+                          QStringLiteral("/m/e\rf.mp3"), QStringLiteral("/m/g.mp3") },
+        true);
+    QCOMPARE(items(), (QStringList { QStringLiteral("a"), QStringLiteral("g") }));
     QCOMPARE(readBytes(storePath()), QByteArray("\r\n[Musica]\r\na=/m/a.mp3\r\ng=/m/g.mp3\r\n"));
     QCOMPARE(m_form->notices.size(), 1);
     QVERIFY(m_form->notices.constFirst().contains(QStringLiteral("quebra de linha")));
@@ -414,12 +421,15 @@ void PlaylistWindowTest::batchLeavesSameBytesAsPerFileWrites()
 
     QStringList paths;
     for (int i = 0; i < 150; ++i)
-        paths << QStringLiteral("/m/%1/Faixa %2.%3").arg(i).arg(i % 90).arg(QLatin1String(i % 2 ? "mp3" : "WMA"));
+        paths << QStringLiteral("/m/%1/Faixa %2.%3")
+                     .arg(i)
+                     .arg(i % 90)
+                     .arg(QLatin1String(i % 2 ? "mp3" : "WMA"));
     paths << QStringLiteral("/m/x=y.mp3") << QStringLiteral("/m/ a .mp3") << QStringLiteral("/m/velha.wav")
           << QStringLiteral("/m/ a .wma") << QStringLiteral("/m/Ação.mp3");
     m_form->dropFiles(paths, true);
 
-    TIniFile32 perFile(reference);
+    PlaylistStore perFile(reference);
     for (const QString &path : paths)
         perFile.WriteString(QStringLiteral("Musica"), PlaylistRules::displayName(path), path);
     QCOMPARE(readBytes(storePath()), readBytes(reference));
@@ -428,66 +438,69 @@ void PlaylistWindowTest::batchLeavesSameBytesAsPerFileWrites()
 
 void PlaylistWindowTest::writeFailureShowsMessageAndListShowsOnlyTheStore()
 {
-    fill({QStringLiteral("a"), QStringLiteral("b")});
+    fill({ QStringLiteral("a"), QStringLiteral("b") });
     // The store's place taken by a folder: no rewrite can succeed.
     QVERIFY(QFile::remove(storePath()));
     QVERIFY(QDir().mkpath(storePath()));
-    m_form->dropFiles({QStringLiteral("/m/c.mp3"), QStringLiteral("/m/d.mp3"), QStringLiteral("/m/v.wmv")}, true);
+    m_form->dropFiles(
+        { QStringLiteral("/m/c.mp3"), QStringLiteral("/m/d.mp3"), QStringLiteral("/m/v.wmv") }, true);
     QCOMPARE(m_form->errors.size(), 1);
     const QString prefix = QStringLiteral("Cannot create file \"%1\". ").arg(storePath());
     QVERIFY2(m_form->errors.constFirst().startsWith(prefix), qPrintable(m_form->errors.constFirst()));
-    QCOMPARE(items(), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
+    QCOMPARE(items(), (QStringList { QStringLiteral("a"), QStringLiteral("b") }));
     QCOMPARE(labelText("Label6"), QStringLiteral("2"));
     // The operation stopped there: the video was not started.
     QVERIFY(engineUrls().isEmpty());
-    QCOMPARE(m_form->PlaylistStore()->ReadString(QStringLiteral("Musica"), QStringLiteral("c"), QStringLiteral("-")),
-             QStringLiteral("-"));
+    QCOMPARE(m_form->store()->ReadString(QStringLiteral("Musica"), QStringLiteral("c"), QStringLiteral("-")),
+        QStringLiteral("-"));
 }
 
 void PlaylistWindowTest::leftoverDefaultIniIsTakenOver()
 {
     QDir().mkpath(PlaylistRules::dataFolder());
     writeBytes(PlaylistRules::leftoverStorePath(), "\r\n[Musica]\r\nantiga=/m/antiga.mp3\r\n");
-    fill({QStringLiteral("a"), QStringLiteral("b")});
+    fill({ QStringLiteral("a"), QStringLiteral("b") });
     QVERIFY(!QFile::exists(PlaylistRules::leftoverStorePath()));
-    QCOMPARE(readBytes(storePath()), QByteArray("\r\n[Musica]\r\nantiga=/m/antiga.mp3\r\na=/m/a.mp3\r\nb=/m/b.mp3\r\n"));
-    QCOMPARE(items(), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
+    QCOMPARE(readBytes(storePath()),
+        QByteArray("\r\n[Musica]\r\nantiga=/m/antiga.mp3\r\na=/m/a.mp3\r\nb=/m/b.mp3\r\n"));
+    QCOMPARE(items(), (QStringList { QStringLiteral("a"), QStringLiteral("b") }));
 
     // With a store present the leftover stays where it is.
     writeBytes(PlaylistRules::leftoverStorePath(), "\r\n[Musica]\r\noutra=/m/outra.mp3\r\n");
-    fill({QStringLiteral("c"), QStringLiteral("d")});
+    fill({ QStringLiteral("c"), QStringLiteral("d") });
     QVERIFY(QFile::exists(PlaylistRules::leftoverStorePath()));
     QCOMPARE(storeKeys(storePath()),
-             (QStringList{QStringLiteral("antiga"), QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"),
-                          QStringLiteral("d")}));
+        (QStringList { QStringLiteral("antiga"), QStringLiteral("a"), QStringLiteral("b"),
+            QStringLiteral("c"), QStringLiteral("d") }));
 }
 
 // --- "Abrir" ----------------------------------------------------------------
 
 void PlaylistWindowTest::abrirAddsMusicWhateverTheLetterCase()
 {
-    m_form->openAnswer = {QStringLiteral("/m/Faixa.mP3"), QStringLiteral("/m/capa.jpg")};
+    m_form->openAnswer = { QStringLiteral("/m/Faixa.mP3"), QStringLiteral("/m/capa.jpg") };
     m_form->SpeedButton1Click();
     QCOMPARE(m_form->openDialogs, 1);
     // The files after the first are not tested against the music extensions.
-    QCOMPARE(items(), (QStringList{QStringLiteral("Faixa"), QStringLiteral("capa")}));
-    QCOMPARE(readBytes(storePath()), QByteArray("\r\n[Musica]\r\nFaixa=/m/Faixa.mP3\r\ncapa=/m/capa.jpg\r\n"));
+    QCOMPARE(items(), (QStringList { QStringLiteral("Faixa"), QStringLiteral("capa") }));
+    QCOMPARE(
+        readBytes(storePath()), QByteArray("\r\n[Musica]\r\nFaixa=/m/Faixa.mP3\r\ncapa=/m/capa.jpg\r\n"));
     QCOMPARE(labelText("Label6"), QStringLiteral("2"));
     QVERIFY(engineUrls().isEmpty());
-    QCOMPARE(m_form->PlaylistStore()->FileName(), storePath());
+    QCOMPARE(m_form->store()->FileName(), storePath());
 }
 
 void PlaylistWindowTest::abrirWithPlaylistReplacesTheList()
 {
-    fill({QStringLiteral("velha")});
+    fill({ QStringLiteral("velha") });
     const QByteArray storeBefore = readBytes(storePath());
     const QString playlist = m_files.filePath(QStringLiteral("lista.LPL"));
     writeBytes(playlist, "\r\n[Musica]\r\nUm=/x/Um.mp3\r\nDois=/x/Dois.wma\r\n");
-    m_form->openAnswer = {playlist, QStringLiteral("/m/a.mp3")};
+    m_form->openAnswer = { playlist, QStringLiteral("/m/a.mp3") };
     m_form->SpeedButton1Click();
-    QCOMPARE(items(), (QStringList{QStringLiteral("Um"), QStringLiteral("Dois")}));
+    QCOMPARE(items(), (QStringList { QStringLiteral("Um"), QStringLiteral("Dois") }));
     QCOMPARE(labelText("Label6"), QStringLiteral("2"));
-    QCOMPARE(m_form->PlaylistStore()->FileName(), playlist);
+    QCOMPARE(m_form->store()->FileName(), playlist);
     QCOMPARE(readBytes(storePath()), storeBefore);
     QCOMPARE(readBytes(playlist), QByteArray("\r\n[Musica]\r\nUm=/x/Um.mp3\r\nDois=/x/Dois.wma\r\n"));
 }
@@ -496,51 +509,53 @@ void PlaylistWindowTest::abrirMusicThenPlaylistAddsBothThenLoads()
 {
     const QString playlist = m_files.filePath(QStringLiteral("lista.lpl"));
     writeBytes(playlist, "[Musica]\r\nUm=/x/Um.mp3\r\n");
-    m_form->openAnswer = {QStringLiteral("/m/a.mp3"), playlist};
+    m_form->openAnswer = { QStringLiteral("/m/a.mp3"), playlist };
     m_form->SpeedButton1Click();
-    QCOMPARE(storeKeys(storePath()), (QStringList{QStringLiteral("a"), QStringLiteral("lista")}));
-    QCOMPARE(items(), QStringList{QStringLiteral("Um")});
-    QCOMPARE(m_form->PlaylistStore()->FileName(), playlist);
+    QCOMPARE(storeKeys(storePath()), (QStringList { QStringLiteral("a"), QStringLiteral("lista") }));
+    QCOMPARE(items(), QStringList { QStringLiteral("Um") });
+    QCOMPARE(m_form->store()->FileName(), playlist);
 }
 
 void PlaylistWindowTest::abrirCancelledOrForeignChangesNothing_data()
 {
     QTest::addColumn<QStringList>("answer");
     QTest::newRow("cancelled") << QStringList();
-    QTest::newRow("no music, no playlist") << strings({"/m/capa.jpg", "/m/a.mp3"});
+    QTest::newRow("no music, no playlist") << strings({ "/m/capa.jpg", "/m/a.mp3" });
 }
 
 void PlaylistWindowTest::abrirCancelledOrForeignChangesNothing()
 {
     QFETCH(QStringList, answer);
-    fill({QStringLiteral("a"), QStringLiteral("b")});
+    fill({ QStringLiteral("a"), QStringLiteral("b") });
     const QByteArray before = readBytes(storePath());
-    const TIniFile32 *store = m_form->PlaylistStore();
+    const PlaylistStore *store = m_form->store();
     m_form->openAnswer = answer;
     m_form->SpeedButton1Click();
-    QCOMPARE(items(), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
+    QCOMPARE(items(), (QStringList { QStringLiteral("a"), QStringLiteral("b") }));
     QCOMPARE(readBytes(storePath()), before);
-    QCOMPARE(m_form->PlaylistStore(), store);
+    QCOMPARE(m_form->store(), store);
 }
 
 void PlaylistWindowTest::legacyWindows1252ListLoadsAndPlays()
 {
     // A list saved by the Windows version: ANSI code page, CR LF.
     const QString playlist = m_files.filePath(QStringLiteral("antiga.lpl"));
-    writeBytes(playlist, "\r\n[Musica]\r\nCan\xe7\xe3o=/m/Can\xe7\xe3o.mp3\r\nA\xe7\xfa\x63\x61r=/m/A\xe7\xfa\x63\x61r.wma\r\n");
-    m_form->openAnswer = {playlist};
+    writeBytes(playlist,
+        "\r\n[Musica]\r\nCan\xe7\xe3o=/m/Can\xe7\xe3o.mp3\r\nA\xe7\xfa\x63\x61r=/m/"
+        "A\xe7\xfa\x63\x61r.wma\r\n");
+    m_form->openAnswer = { playlist };
     m_form->SpeedButton1Click();
-    QCOMPARE(items(), (QStringList{QStringLiteral("Canção"), QStringLiteral("Açúcar")}));
+    QCOMPARE(items(), (QStringList { QStringLiteral("Canção"), QStringLiteral("Açúcar") }));
     m_form->SpeedButton6Click();
-    QCOMPARE(engineUrls(), QStringList{QStringLiteral("/m/Açúcar.wma")});
+    QCOMPARE(engineUrls(), QStringList { QStringLiteral("/m/Açúcar.wma") });
 }
 
 void PlaylistWindowTest::playlistWithoutSectionLoadsEmpty()
 {
-    fill({QStringLiteral("a"), QStringLiteral("b")});
+    fill({ QStringLiteral("a"), QStringLiteral("b") });
     const QString playlist = m_files.filePath(QStringLiteral("vazia.lpl"));
     writeBytes(playlist, "[Outra]\r\nx=/m/x.mp3\r\n");
-    m_form->openAnswer = {playlist};
+    m_form->openAnswer = { playlist };
     m_form->SpeedButton1Click();
     QCOMPARE(list()->count(), 0);
     QCOMPARE(labelText("Label6"), QStringLiteral("0"));
@@ -552,10 +567,14 @@ void PlaylistWindowTest::salvarAppendsExtensionOnlyWhenMissing_data()
 {
     QTest::addColumn<QString>("chosen");
     QTest::addColumn<QString>("written");
-    QTest::newRow("bare name") << "lista" << "lista.lpl";
-    QTest::newRow("lpl given") << "lista.lpl" << "lista.lpl";
-    QTest::newRow("LPL given") << "lista.LPL" << "lista.LPL";
-    QTest::newRow("other extension") << "lista.txt" << "lista.txt.lpl";
+    QTest::newRow("bare name") << "lista"
+                               << "lista.lpl";
+    QTest::newRow("lpl given") << "lista.lpl"
+                               << "lista.lpl";
+    QTest::newRow("LPL given") << "lista.LPL"
+                               << "lista.LPL";
+    QTest::newRow("other extension") << "lista.txt"
+                                     << "lista.txt.lpl";
 }
 
 void PlaylistWindowTest::salvarAppendsExtensionOnlyWhenMissing()
@@ -563,20 +582,20 @@ void PlaylistWindowTest::salvarAppendsExtensionOnlyWhenMissing()
     QFETCH(QString, chosen);
     QFETCH(QString, written);
     QTemporaryDir target;
-    fill({QStringLiteral("a"), QStringLiteral("b")});
+    fill({ QStringLiteral("a"), QStringLiteral("b") });
     // An existing file is replaced without asking.
     writeBytes(target.filePath(written), "old");
     m_form->saveAnswer = target.filePath(chosen);
     m_form->SpeedButton2Click();
     QCOMPARE(m_form->saveDialogs, 1);
     QCOMPARE(readBytes(target.filePath(written)), readBytes(storePath()));
-    QCOMPARE(QDir(target.path()).entryList(QDir::Files), QStringList{written});
+    QCOMPARE(QDir(target.path()).entryList(QDir::Files), QStringList { written });
     QVERIFY(m_form->confirmations.isEmpty());
 }
 
 void PlaylistWindowTest::salvarAfterLoadingCopiesTheDefaultStore()
 {
-    fill({QStringLiteral("a"), QStringLiteral("b")});
+    fill({ QStringLiteral("a"), QStringLiteral("b") });
     const QString playlist = m_files.filePath(QStringLiteral("outra.lpl"));
     writeBytes(playlist, "[Musica]\r\nUm=/x/Um.mp3\r\n");
     m_form->loadPlaylist(playlist);
@@ -587,7 +606,7 @@ void PlaylistWindowTest::salvarAfterLoadingCopiesTheDefaultStore()
     m_form->saveAnswer = target.filePath(QStringLiteral("copia"));
     m_form->SpeedButton2Click();
     QCOMPARE(readBytes(target.filePath(QStringLiteral("copia.lpl"))),
-             QByteArray("\r\n[Musica]\r\na=/m/a.mp3\r\nb=/m/b.mp3\r\n"));
+        QByteArray("\r\n[Musica]\r\na=/m/a.mp3\r\nb=/m/b.mp3\r\n"));
 }
 
 void PlaylistWindowTest::salvarWithoutStoreWritesNothing()
@@ -604,19 +623,20 @@ void PlaylistWindowTest::salvarWithoutStoreWritesNothing()
 
 void PlaylistWindowTest::limparEmptiesListAndDeletesStore()
 {
-    fill({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
-    const TIniFile32 *store = m_form->PlaylistStore();
+    fill({ QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c") });
+    const PlaylistStore *store = m_form->store();
     m_form->SpeedButton3Click();
-    QCOMPARE(m_form->confirmations, QStringList{QStringLiteral("Deseja deletar todos os itens da lista?")});
+    QCOMPARE(
+        m_form->confirmations, QStringList { QStringLiteral("Deseja deletar todos os itens da lista?") });
     QCOMPARE(list()->count(), 0);
     QCOMPARE(labelText("Label6"), QStringLiteral("0"));
     QVERIFY(!QFile::exists(storePath()));
-    QCOMPARE(m_form->PlaylistStore(), store);
+    QCOMPARE(m_form->store(), store);
 }
 
 void PlaylistWindowTest::limparCancelledKeepsAll()
 {
-    fill({QStringLiteral("a"), QStringLiteral("b")});
+    fill({ QStringLiteral("a"), QStringLiteral("b") });
     m_form->confirmAnswer = false;
     m_form->SpeedButton3Click();
     QCOMPARE(list()->count(), 2);
@@ -625,16 +645,17 @@ void PlaylistWindowTest::limparCancelledKeepsAll()
 
 void PlaylistWindowTest::deleteWithNothingSelectedAsksAboutZero()
 {
-    fill({QStringLiteral("a"), QStringLiteral("b")});
+    fill({ QStringLiteral("a"), QStringLiteral("b") });
     QVERIFY(list()->selectedItems().isEmpty());
     QTest::keyClick(list(), Qt::Key_Delete);
-    QCOMPARE(m_form->confirmations, QStringList{QStringLiteral("Deseja deletar este(s) 0 item(s) da lista?")});
-    QCOMPARE(items(), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
+    QCOMPARE(
+        m_form->confirmations, QStringList { QStringLiteral("Deseja deletar este(s) 0 item(s) da lista?") });
+    QCOMPARE(items(), (QStringList { QStringLiteral("a"), QStringLiteral("b") }));
 }
 
 void PlaylistWindowTest::deleteRemovesSelectedButKeepsStore()
 {
-    fill({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")});
+    fill({ QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d") });
     const QByteArray before = readBytes(storePath());
     list()->item(0)->setSelected(true);
     list()->item(1)->setSelected(true);
@@ -645,7 +666,7 @@ void PlaylistWindowTest::deleteRemovesSelectedButKeepsStore()
     m_form->confirmAnswer = true;
     m_form->ListBox1KeyDown(Qt::Key_Delete);
     QCOMPARE(m_form->confirmations.constLast(), QStringLiteral("Deseja deletar este(s) 3 item(s) da lista?"));
-    QCOMPARE(items(), QStringList{QStringLiteral("c")});
+    QCOMPARE(items(), QStringList { QStringLiteral("c") });
     QCOMPARE(labelText("Label6"), QStringLiteral("1"));
     QCOMPARE(readBytes(storePath()), before);
 }
@@ -667,7 +688,7 @@ void PlaylistWindowTest::dragReordersTheDisplayListOnly()
     QFETCH(int, from);
     QFETCH(int, to);
     QFETCH(QString, order);
-    fill({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D")});
+    fill({ QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D") });
     const QByteArray before = readBytes(storePath());
     list()->setCurrentRow(from);
     m_form->ListBox1MouseDown();
@@ -684,7 +705,7 @@ void PlaylistWindowTest::dragReordersTheDisplayListOnly()
 
 void PlaylistWindowTest::dragWithTheMouseMovesTheItem()
 {
-    fill({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D")});
+    fill({ QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D") });
     m_form->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
     QWidget *viewport = list()->viewport();
@@ -699,12 +720,12 @@ void PlaylistWindowTest::dragWithTheMouseMovesTheItem()
 
 void PlaylistWindowTest::clickOnOneItemListStartsNoDrag()
 {
-    fill({QStringLiteral("A")});
+    fill({ QStringLiteral("A") });
     list()->setCurrentRow(0);
     m_form->ListBox1MouseDown();
     m_form->ListBox1MouseUp();
-    QCOMPARE(items(), QStringList{QStringLiteral("A")});
-    fill({QStringLiteral("B"), QStringLiteral("C")});
+    QCOMPARE(items(), QStringList { QStringLiteral("A") });
+    fill({ QStringLiteral("B"), QStringLiteral("C") });
     // No drag was pending from the one-item click.
     list()->setCurrentRow(2);
     m_form->ListBox1MouseUp();
@@ -715,60 +736,62 @@ void PlaylistWindowTest::clickOnOneItemListStartsNoDrag()
 
 void PlaylistWindowTest::playReadsPathFromStoreInOrder()
 {
-    fill({QStringLiteral("a"), QStringLiteral("b")});
+    fill({ QStringLiteral("a"), QStringLiteral("b") });
     m_host->tickEnabled = true;
     list()->setCurrentRow(1);
     m_form->SpeedButton5Click();
     QVERIFY(m_host->programState.ReconnectPromptSuppressed);
-    QCOMPARE(m_host->calls, (QStringList{QStringLiteral("tick off"), QStringLiteral("tick on"),
-                                         QStringLiteral("playForm"), QStringLiteral("nowPlaying b.mp3")}));
-    QCOMPARE(m_host->fakeEngine.calls, (QStringList{QStringLiteral("setUrl /m/b.mp3"), QStringLiteral("play")}));
+    QCOMPARE(m_host->calls,
+        (QStringList { QStringLiteral("tick off"), QStringLiteral("tick on"), QStringLiteral("playForm"),
+            QStringLiteral("nowPlaying b.mp3") }));
+    QCOMPARE(m_host->fakeEngine.calls,
+        (QStringList { QStringLiteral("setUrl /m/b.mp3"), QStringLiteral("play") }));
     QCOMPARE(m_form->currentIndex(), 1);
 }
 
 void PlaylistWindowTest::filledListStartsAtFirstItem()
 {
-    fill({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
+    fill({ QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c") });
     QCOMPARE(m_form->currentIndex(), 0);
     QCOMPARE(list()->currentRow(), 0);
     QCOMPARE(m_form->count(), 3);
     QVERIFY(list()->selectedItems().isEmpty());
     // Adding to a list that has items leaves the current item where it is.
     list()->setCurrentRow(2, QItemSelectionModel::NoUpdate);
-    fill({QStringLiteral("d"), QStringLiteral("e")});
+    fill({ QStringLiteral("d"), QStringLiteral("e") });
     QCOMPARE(m_form->currentIndex(), 2);
     m_form->SpeedButton5Click();
-    QCOMPARE(engineUrls(), QStringList{QStringLiteral("/m/c.mp3")});
+    QCOMPARE(engineUrls(), QStringList { QStringLiteral("/m/c.mp3") });
 }
 
 void PlaylistWindowTest::sameNameTwicePlaysTheLastPath()
 {
-    m_form->dropFiles({QStringLiteral("/m/a.mp3"), QStringLiteral("/n/a.wma")}, true);
-    QCOMPARE(items(), (QStringList{QStringLiteral("a"), QStringLiteral("a")}));
+    m_form->dropFiles({ QStringLiteral("/m/a.mp3"), QStringLiteral("/n/a.wma") }, true);
+    QCOMPARE(items(), (QStringList { QStringLiteral("a"), QStringLiteral("a") }));
     QCOMPARE(readBytes(storePath()), QByteArray("\r\n[Musica]\r\na=/n/a.wma\r\n"));
     m_form->SpeedButton5Click();
     m_form->SpeedButton6Click();
-    QCOMPARE(engineUrls(), (QStringList{QStringLiteral("/n/a.wma"), QStringLiteral("/n/a.wma")}));
+    QCOMPARE(engineUrls(), (QStringList { QStringLiteral("/n/a.wma"), QStringLiteral("/n/a.wma") }));
 }
 
 void PlaylistWindowTest::nameWithoutPathReplaysCurrentMedia()
 {
-    fill({QStringLiteral("x=y"), QStringLiteral("b")});
+    fill({ QStringLiteral("x=y"), QStringLiteral("b") });
     m_host->fakeEngine.setUrl(QStringLiteral("http://radio/stream"));
     m_host->fakeEngine.calls.clear();
     m_form->SpeedButton5Click();
-    QCOMPARE(engineUrls(), QStringList{QStringLiteral("http://radio/stream")});
+    QCOMPARE(engineUrls(), QStringList { QStringLiteral("http://radio/stream") });
     QVERIFY(m_host->tickEnabled);
 }
 
 void PlaylistWindowTest::nameWithoutPathAndNoMediaPlaysNothing()
 {
-    fill({QStringLiteral("x=y"), QStringLiteral("b")});
+    fill({ QStringLiteral("x=y"), QStringLiteral("b") });
     m_host->tickEnabled = true;
     m_form->SpeedButton5Click();
     QVERIFY(engineUrls().isEmpty());
     QVERIFY(m_host->programState.ReconnectPromptSuppressed);
-    QCOMPARE(m_host->calls, QStringList{QStringLiteral("tick off")});
+    QCOMPARE(m_host->calls, QStringList { QStringLiteral("tick off") });
     QVERIFY(!m_host->tickEnabled);
 }
 
@@ -788,7 +811,7 @@ void PlaylistWindowTest::emptyListOperationsDoNothing()
 
 void PlaylistWindowTest::previousOnFirstAndNextOnLastReplay()
 {
-    fill({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
+    fill({ QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c") });
     m_form->SpeedButton4Click();
     QCOMPARE(m_form->currentIndex(), 0);
     m_form->SpeedButton6Click();
@@ -796,20 +819,20 @@ void PlaylistWindowTest::previousOnFirstAndNextOnLastReplay()
     m_form->SpeedButton6Click();
     QCOMPARE(m_form->currentIndex(), 2);
     m_form->SpeedButton4Click();
-    QCOMPARE(engineUrls(), (QStringList{QStringLiteral("/m/a.mp3"), QStringLiteral("/m/b.mp3"),
-                                        QStringLiteral("/m/c.mp3"), QStringLiteral("/m/c.mp3"),
-                                        QStringLiteral("/m/b.mp3")}));
+    QCOMPARE(engineUrls(),
+        (QStringList { QStringLiteral("/m/a.mp3"), QStringLiteral("/m/b.mp3"), QStringLiteral("/m/c.mp3"),
+            QStringLiteral("/m/c.mp3"), QStringLiteral("/m/b.mp3") }));
 }
 
 void PlaylistWindowTest::nextMovesFocusWithoutChangingSelection()
 {
-    fill({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")});
+    fill({ QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d") });
     list()->item(0)->setSelected(true);
     list()->item(3)->setSelected(true);
     list()->setCurrentRow(1, QItemSelectionModel::NoUpdate);
     m_form->SpeedButton6Click();
     QCOMPARE(m_form->currentIndex(), 2);
-    QCOMPARE(engineUrls(), QStringList{QStringLiteral("/m/c.mp3")});
+    QCOMPARE(engineUrls(), QStringList { QStringLiteral("/m/c.mp3") });
     QVERIFY(list()->item(0)->isSelected());
     QVERIFY(!list()->item(2)->isSelected());
     QVERIFY(list()->item(3)->isSelected());
@@ -831,7 +854,7 @@ void PlaylistWindowTest::searchSelectsByPrefix()
 {
     QFETCH(QString, text);
     QFETCH(int, found);
-    fill({QStringLiteral("Abc"), QStringLiteral("abd"), QStringLiteral("Xyz")});
+    fill({ QStringLiteral("Abc"), QStringLiteral("abd"), QStringLiteral("Xyz") });
     list()->item(2)->setSelected(true);
     edit()->setText(QStringLiteral("z"));
     edit()->setText(text);
@@ -856,18 +879,28 @@ void PlaylistWindowTest::afterFailedSearchEveryPlayStartsFirst_data()
 void PlaylistWindowTest::afterFailedSearchEveryPlayStartsFirst()
 {
     QFETCH(int, operation);
-    fill({QStringLiteral("Abc"), QStringLiteral("abd"), QStringLiteral("Xyz")});
+    fill({ QStringLiteral("Abc"), QStringLiteral("abd"), QStringLiteral("Xyz") });
     list()->setCurrentRow(2, QItemSelectionModel::NoUpdate);
     edit()->setText(QStringLiteral("q"));
     QCOMPARE(m_form->currentIndex(), -1);
     switch (operation) {
-    case 0: QTest::keyClick(edit(), Qt::Key_Return); break;
-    case 1: m_form->SpeedButton5Click(); break;
-    case 2: m_form->SpeedButton4Click(); break;
-    case 3: m_form->SpeedButton6Click(); break;
-    default: m_form->ListBox1DblClick(); break;
+    case 0:
+        QTest::keyClick(edit(), Qt::Key_Return);
+        break;
+    case 1:
+        m_form->SpeedButton5Click();
+        break;
+    case 2:
+        m_form->SpeedButton4Click();
+        break;
+    case 3:
+        m_form->SpeedButton6Click();
+        break;
+    default:
+        m_form->ListBox1DblClick();
+        break;
     }
-    QCOMPARE(engineUrls(), QStringList{QStringLiteral("/m/Abc.mp3")});
+    QCOMPARE(engineUrls(), QStringList { QStringLiteral("/m/Abc.mp3") });
     QCOMPARE(list()->selectionMode(), QAbstractItemView::ExtendedSelection);
     QCOMPARE(m_form->currentIndex(), 0);
     // The list itself has its focus on the first item, not only our reading of it.
@@ -876,10 +909,10 @@ void PlaylistWindowTest::afterFailedSearchEveryPlayStartsFirst()
 
 void PlaylistWindowTest::enterPlaysTheFoundItem()
 {
-    fill({QStringLiteral("Abc"), QStringLiteral("abd"), QStringLiteral("Xyz")});
+    fill({ QStringLiteral("Abc"), QStringLiteral("abd"), QStringLiteral("Xyz") });
     QTest::keyClicks(edit(), QStringLiteral("xy"));
     QTest::keyClick(edit(), Qt::Key_Enter);
-    QCOMPARE(engineUrls(), QStringList{QStringLiteral("/m/Xyz.mp3")});
+    QCOMPARE(engineUrls(), QStringList { QStringLiteral("/m/Xyz.mp3") });
     // Next after the search goes on from the found item.
     m_form->Edit1KeyPress(QLatin1Char('a'));
     edit()->setText(QStringLiteral("ab"));
@@ -890,24 +923,25 @@ void PlaylistWindowTest::enterPlaysTheFoundItem()
 
 void PlaylistWindowTest::itemValueShowsClickedPosition()
 {
-    fill({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")});
+    fill({ QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d") });
     m_form->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
     edit()->setText(QStringLiteral("zz"));
-    QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, list()->visualItemRect(list()->item(2)).center());
+    QTest::mouseClick(
+        list()->viewport(), Qt::LeftButton, {}, list()->visualItemRect(list()->item(2)).center());
     QCOMPARE(labelText("Label5"), QStringLiteral("3"));
     QCOMPARE(list()->selectionMode(), QAbstractItemView::ExtendedSelection);
     m_form->SpeedButton6Click();
     m_form->SpeedButton4Click();
     m_form->SpeedButton4Click();
     QCOMPARE(labelText("Label5"), QStringLiteral("3"));
-    QCOMPARE(engineUrls(), (QStringList{QStringLiteral("/m/d.mp3"), QStringLiteral("/m/c.mp3"),
-                                        QStringLiteral("/m/b.mp3")}));
+    QCOMPARE(engineUrls(),
+        (QStringList { QStringLiteral("/m/d.mp3"), QStringLiteral("/m/c.mp3"), QStringLiteral("/m/b.mp3") }));
 }
 
 void PlaylistWindowTest::doubleClickPlaysTheItem()
 {
-    fill({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
+    fill({ QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c") });
     m_form->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
     const QPoint second = list()->visualItemRect(list()->item(1)).center();
@@ -915,14 +949,14 @@ void PlaylistWindowTest::doubleClickPlaysTheItem()
     QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, second);
     QVERIFY(engineUrls().isEmpty());
     QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, second);
-    QCOMPARE(engineUrls(), QStringList{QStringLiteral("/m/b.mp3")});
+    QCOMPARE(engineUrls(), QStringList { QStringLiteral("/m/b.mp3") });
     QCOMPARE(labelText("Label5"), QStringLiteral("2"));
 }
 
 void PlaylistWindowTest::buttonsSwallowErrorsOthersShowOneBox()
 {
-    fill({QStringLiteral("a"), QStringLiteral("b")});
-    m_host->fakeEngine.failingCalls = {QStringLiteral("setUrl")};
+    fill({ QStringLiteral("a"), QStringLiteral("b") });
+    m_host->fakeEngine.failingCalls = { QStringLiteral("setUrl") };
     m_host->tickEnabled = true;
     m_form->SpeedButton5Click();
     m_form->SpeedButton6Click();
@@ -931,12 +965,12 @@ void PlaylistWindowTest::buttonsSwallowErrorsOthersShowOneBox()
     // A failure after the timer was switched off leaves it off.
     QVERIFY(!m_host->tickEnabled);
     m_form->ListBox1DblClick();
-    QCOMPARE(m_form->errors, QStringList{QStringLiteral("scripted failure of setUrl")});
+    QCOMPARE(m_form->errors, QStringList { QStringLiteral("scripted failure of setUrl") });
     m_form->Edit1KeyPress(QChar(13));
     QCOMPARE(m_form->errors.size(), 2);
     // A failing play form inside a drop reaches the box too.
-    m_host->fakeEngine.failingCalls = {QStringLiteral("play")};
-    m_form->dropFiles({QStringLiteral("/m/z.mp3")}, true);
+    m_host->fakeEngine.failingCalls = { QStringLiteral("play") };
+    m_form->dropFiles({ QStringLiteral("/m/z.mp3") }, true);
     QCOMPARE(m_form->errors.constLast(), QStringLiteral("scripted failure of play"));
     QCOMPARE(m_form->errors.size(), 3);
 }
@@ -947,10 +981,10 @@ void PlaylistWindowTest::nextAfterLoadingUsesTheLoadedStore()
     writeBytes(playlist, "[Musica]\r\nUm=/x/Um.mp3\r\nDois=/x/Dois.mp3\r\n");
     m_form->loadPlaylist(playlist);
     m_form->SpeedButton6Click();
-    QCOMPARE(engineUrls(), QStringList{QStringLiteral("/x/Dois.mp3")});
+    QCOMPARE(engineUrls(), QStringList { QStringLiteral("/x/Dois.mp3") });
     // Adding files opens the default store: names only in the loaded file now
     // replay the current media.
-    m_form->dropFiles({QStringLiteral("/m/Tres.mp3"), QStringLiteral("/m/Quatro.mp3")}, true);
+    m_form->dropFiles({ QStringLiteral("/m/Tres.mp3"), QStringLiteral("/m/Quatro.mp3") }, true);
     m_form->SpeedButton4Click();
     QCOMPARE(engineUrls().constLast(), QStringLiteral("/x/Dois.mp3"));
     list()->setCurrentRow(3, QItemSelectionModel::NoUpdate);

@@ -12,9 +12,9 @@ add_custom_command(OUTPUT ${realwindow_fixtures}/live.ts
 add_custom_target(realwindow_fixtures DEPENDS ${realwindow_fixtures}/live.ts)
 
 # libav's probing trips ASan's strict string checks (see engine.cmake).
-lumi_add_test(tst_windowplayback SOURCES ${CMAKE_SOURCE_DIR}/tests/tst_windowplayback.cpp LIBS lumi_gui
+lumi_add_test(windowplayback SOURCES ${CMAKE_SOURCE_DIR}/tests/windowplayback_test.cpp LIBS lumi_app
   TIMEOUT 180 ENV "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=0")
-add_dependencies(tst_windowplayback engine_fixtures)
-lumi_add_test(tst_windowstall SOURCES ${CMAKE_SOURCE_DIR}/tests/tst_windowstall.cpp LIBS lumi_gui
+add_dependencies(windowplayback engine_fixtures)
+lumi_add_test(windowstall SOURCES ${CMAKE_SOURCE_DIR}/tests/windowstall_test.cpp LIBS lumi_app
   TIMEOUT 300 ENV "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=0")
-add_dependencies(tst_windowstall realwindow_fixtures)
+add_dependencies(windowstall realwindow_fixtures)

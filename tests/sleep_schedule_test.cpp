@@ -2,7 +2,8 @@
 
 #include <QtTest>
 
-namespace {
+namespace
+{
 const QDate Day(2031, 5, 14);
 
 QDateTime at(const QDate &date, const char *time)
@@ -39,8 +40,10 @@ void SleepScheduleTest::firesOnceWhenTheTimeFallsBetweenTicks_data()
     QTest::addColumn<bool>("due");
 
     const QString eleven = QStringLiteral("23:00:00");
-    QTest::newRow("tick in the chosen second") << true << eleven << at("22:59:59.400") << at("23:00:00.400") << true;
-    QTest::newRow("tick exactly on the time") << true << eleven << at("22:59:59.000") << at("23:00:00.000") << true;
+    QTest::newRow("tick in the chosen second")
+        << true << eleven << at("22:59:59.400") << at("23:00:00.400") << true;
+    QTest::newRow("tick exactly on the time")
+        << true << eleven << at("22:59:59.000") << at("23:00:00.000") << true;
     QTest::newRow("previous tick exactly on the time")
         << true << eleven << at("23:00:00.000") << at("23:00:01.000") << false;
     QTest::newRow("late tick skips the chosen second")
@@ -57,8 +60,8 @@ void SleepScheduleTest::firesOnceWhenTheTimeFallsBetweenTicks_data()
     QTest::newRow("gap at the limit") << true << eleven << at("22:59:56.000") << at("23:00:01.000") << true;
     QTest::newRow("gap just past the limit")
         << true << eleven << at("22:59:55.999") << at("23:00:01.000") << false;
-    QTest::newRow("clock jumps forward hours") << true << eleven << at("18:00:00.000") << at("23:00:00.500")
-                                               << false;
+    QTest::newRow("clock jumps forward hours")
+        << true << eleven << at("18:00:00.000") << at("23:00:00.500") << false;
     QTest::newRow("resumed a day later")
         << true << eleven << at("22:00:00.000") << at(Day.addDays(1), "23:00:00.500") << false;
     QTest::newRow("clock goes backwards over the time")
@@ -86,8 +89,8 @@ void SleepScheduleTest::firesOnceWhenTheTimeFallsBetweenTicks()
 void SleepScheduleTest::twoTicksInTheChosenSecondStopOnlyOnce()
 {
     const SleepSchedule schedule(true, QTime(23, 0));
-    const QList<QDateTime> ticks{at("22:59:59.050"), at("22:59:59.980"), at("23:00:00.020"),
-                                 at("23:00:00.990"), at("23:00:01.700")};
+    const QList<QDateTime> ticks { at("22:59:59.050"), at("22:59:59.980"), at("23:00:00.020"),
+        at("23:00:00.990"), at("23:00:01.700") };
     int fired = 0;
     for (int i = 1; i < ticks.size(); ++i)
         fired += schedule.isDueBetween(ticks[i - 1], ticks[i]) ? 1 : 0;

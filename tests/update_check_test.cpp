@@ -1,23 +1,22 @@
-#include "update/UpdateChecker.h"
-
-#include "app/MessageBox.h"
-#include "app/ProgramState.h"
+#include "base/ProgramState.h"
 #include "tests/support/LoopbackHttpServer.h"
-#include "update/TForm9.h"
-#include "update/THTTPGet.h"
+#include "update/HttpDownload.h"
+#include "update/UpdateChecker.h"
 #include "update/UpdateSettings.h"
+#include "update/UpdateWindow.h"
+#include "widgets/MessageBox.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-
 #include <memory>
 
 using Response = LoopbackHttpServer::Response;
 
-namespace {
+namespace
+{
 
 QByteArray settingsFile(const QByteArray &version, const QByteArray &notes = "Novos canais")
 {
@@ -65,7 +64,7 @@ private:
     std::unique_ptr<LoopbackHttpServer> m_server;
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<QWidget> m_mainWindow;
-    std::unique_ptr<TForm9> m_updateWindow;
+    std::unique_ptr<UpdateWindow> m_updateWindow;
     ProgramState m_state;
     UpdateChecker *m_checker = nullptr;
     QStringList m_questions;
@@ -81,7 +80,7 @@ void UpdateCheckTest::init()
     m_questions.clear();
     m_answer = true;
     m_mainWindow = std::make_unique<QWidget>();
-    m_updateWindow = std::make_unique<TForm9>();
+    m_updateWindow = std::make_unique<UpdateWindow>();
     m_checker = new UpdateChecker(
         m_state, m_server->url(QStringLiteral("/lumivortex/check.ini")),
         [this](const QString &question) {
@@ -98,7 +97,7 @@ void UpdateCheckTest::cleanup()
 {
     m_mainWindow.reset();
     m_updateWindow.reset();
-    QTRY_COMPARE_WITH_TIMEOUT(THTTPGet::runningWorkers(), 0, 15000);
+    QTRY_COMPARE_WITH_TIMEOUT(HttpDownload::runningWorkers(), 0, 15000);
     m_server.reset();
     m_dir.reset();
 }
@@ -112,7 +111,7 @@ void UpdateCheckTest::timerAndComponentAreFoundFromTheMainWindow()
     QVERIFY(timer);
     QCOMPARE(timer->interval(), 3000);
     QVERIFY(timer->isActive());
-    auto *get = mainWindow.findChild<THTTPGet *>(QStringLiteral("HTTPGet_CheckINI"));
+    auto *get = mainWindow.findChild<HttpDownload *>(QStringLiteral("HTTPGet_CheckINI"));
     QVERIFY(get);
     QCOMPARE(get->MaxBytes(), qint64(64 * 1024));
     QVERIFY(get->OnDoneFile);
@@ -122,12 +121,13 @@ void UpdateCheckTest::timerAndComponentAreFoundFromTheMainWindow()
 
 void UpdateCheckTest::questionIsComposedVerbatim()
 {
-    QCOMPARE(UpdateChecker::questionText(QStringLiteral("0.9.29"), QStringLiteral("0.9.30"), QStringLiteral("Mais canais")),
-             QStringLiteral("Uma nova versão do Lumivortex já está disponivel, deseja atualizar?\n\n"
-                            "Sua Versão é: 0.9.29\n"
-                            "A nova versão é: 0.9.30\n\n"
-                            "Atualizações da nova versão: \n\n"
-                            "Mais canais"));
+    QCOMPARE(UpdateChecker::questionText(
+                 QStringLiteral("0.9.29"), QStringLiteral("0.9.30"), QStringLiteral("Mais canais")),
+        QStringLiteral("Uma nova versão do Lumivortex já está disponivel, deseja atualizar?\n\n"
+                       "Sua Versão é: 0.9.29\n"
+                       "A nova versão é: 0.9.30\n\n"
+                       "Atualizações da nova versão: \n\n"
+                       "Mais canais"));
 }
 
 void UpdateCheckTest::versionDecidesWhetherToAsk_data()
@@ -151,9 +151,9 @@ void UpdateCheckTest::versionDecidesWhetherToAsk()
     QCOMPARE(m_questions.size(), asked ? 1 : 0);
     QCOMPARE(m_state.UpdatePrompted, asked);
     if (asked)
-        QCOMPARE(m_questions.constFirst(), UpdateChecker::questionText(QStringLiteral("0.9.29"),
-                                                                       QString::fromLatin1(version),
-                                                                       QStringLiteral("Novos canais")));
+        QCOMPARE(m_questions.constFirst(),
+            UpdateChecker::questionText(
+                QStringLiteral("0.9.29"), QString::fromLatin1(version), QStringLiteral("Novos canais")));
     QVERIFY(m_server->requests().constFirst().startsWith("GET /lumivortex/check.ini HTTP/1.0"));
 }
 
@@ -258,8 +258,8 @@ void UpdateCheckTest::defaultQuestionIsAnInformationBox()
     ProgramState state;
     state.ProgramVersion = QStringLiteral("0.9.29");
     QWidget mainWindow;
-    UpdateChecker checker(state, m_server->url(QStringLiteral("/lumivortex/check.ini")), {}, m_updateWindow.get(),
-                          &mainWindow);
+    UpdateChecker checker(
+        state, m_server->url(QStringLiteral("/lumivortex/check.ini")), {}, m_updateWindow.get(), &mainWindow);
     checker.TimerUpdateCheck->stop();
     checker.setSettingsFilePath(m_dir->filePath(QStringLiteral("other.ini")));
     serve(settingsFile("0.9.30"));

@@ -1,4 +1,4 @@
-#include "update/THTTPGet.h"
+#include "update/HttpDownload.h"
 #include "update/TransferText.h"
 #include "update/UpdateSettings.h"
 
@@ -35,18 +35,30 @@ void UpdateSettingsTest::keysAreFoundInEitherEncoding_data()
     QTest::addColumn<QString>("value");
 
     const QString versao = QStringLiteral("Versão");
-    QTest::newRow("windows-1252 key") << QByteArray("[Lumivortex]\r\nVers\xE3o=0.9.30\r\n") << versao << true << "0.9.30";
-    QTest::newRow("utf-8 key") << QByteArray("[Lumivortex]\nVers\xC3\xA3o=0.9.31\n") << versao << true << "0.9.31";
-    QTest::newRow("utf-8 with bom") << QByteArray("\xEF\xBB\xBF[Lumivortex]\nVers\xC3\xA3o=1.0\n") << versao << true << "1.0";
-    QTest::newRow("windows-1252 value") << QByteArray("[Lumivortex]\nCorre\xE7\xF5\x65s=Corre\xE7\xE3o de \x93\x62ugs\x94\n")
-                                        << QStringLiteral("Correções") << true << QStringLiteral("Correção de “bugs”");
-    QTest::newRow("names without regard to case") << QByteArray("[LUMIVORTEX]\nVERS\xC3O=2\n") << versao << true << "2";
-    QTest::newRow("blanks and quotes dropped") << QByteArray("[ Lumivortex ]\n  Vers\xE3o  =  \"0.9.30 beta\"  \n") << versao << true << "0.9.30 beta";
-    QTest::newRow("first match wins") << QByteArray("[Lumivortex]\nVers\xE3o=1\nVers\xE3o=2\n") << versao << true << "1";
-    QTest::newRow("empty value is a value") << QByteArray("[Lumivortex]\nVers\xE3o=\n") << versao << true << "";
-    QTest::newRow("other section") << QByteArray("[Outro]\nVers\xE3o=9\n[Lumivortex]\nX=1\n") << versao << false << "";
-    QTest::newRow("key before any section") << QByteArray("Vers\xE3o=9\n[Lumivortex]\n") << versao << false << "";
-    QTest::newRow("unaccented key is another key") << QByteArray("[Lumivortex]\nVersao=9\n") << versao << false << "";
+    QTest::newRow("windows-1252 key")
+        << QByteArray("[Lumivortex]\r\nVers\xE3o=0.9.30\r\n") << versao << true << "0.9.30";
+    QTest::newRow("utf-8 key") << QByteArray("[Lumivortex]\nVers\xC3\xA3o=0.9.31\n") << versao << true
+                               << "0.9.31";
+    QTest::newRow("utf-8 with bom") << QByteArray("\xEF\xBB\xBF[Lumivortex]\nVers\xC3\xA3o=1.0\n") << versao
+                                    << true << "1.0";
+    QTest::newRow("windows-1252 value")
+        << QByteArray("[Lumivortex]\nCorre\xE7\xF5\x65s=Corre\xE7\xE3o de \x93\x62ugs\x94\n")
+        << QStringLiteral("Correções") << true << QStringLiteral("Correção de “bugs”");
+    QTest::newRow("names without regard to case")
+        << QByteArray("[LUMIVORTEX]\nVERS\xC3O=2\n") << versao << true << "2";
+    QTest::newRow("blanks and quotes dropped")
+        << QByteArray("[ Lumivortex ]\n  Vers\xE3o  =  \"0.9.30 beta\"  \n") << versao << true
+        << "0.9.30 beta";
+    QTest::newRow("first match wins")
+        << QByteArray("[Lumivortex]\nVers\xE3o=1\nVers\xE3o=2\n") << versao << true << "1";
+    QTest::newRow("empty value is a value")
+        << QByteArray("[Lumivortex]\nVers\xE3o=\n") << versao << true << "";
+    QTest::newRow("other section") << QByteArray("[Outro]\nVers\xE3o=9\n[Lumivortex]\nX=1\n") << versao
+                                   << false << "";
+    QTest::newRow("key before any section")
+        << QByteArray("Vers\xE3o=9\n[Lumivortex]\n") << versao << false << "";
+    QTest::newRow("unaccented key is another key")
+        << QByteArray("[Lumivortex]\nVersao=9\n") << versao << false << "";
     QTest::newRow("comment") << QByteArray("[Lumivortex]\n;Vers\xE3o=9\n") << versao << false << "";
     QTest::newRow("empty file") << QByteArray() << versao << false << "";
 }
@@ -83,7 +95,8 @@ void UpdateSettingsTest::settingsFileGivesItsFourValues()
     const UpdateSettings settings = readUpdateSettings(path);
     QCOMPARE(settings.version.value_or(QString()), QStringLiteral("0.9.30"));
     QCOMPARE(settings.notes.value_or(QString()), QStringLiteral("Novos canais"));
-    QCOMPARE(settings.downloadLink.value_or(QString()), QStringLiteral("http://lumivortex.example/setup.exe"));
+    QCOMPARE(
+        settings.downloadLink.value_or(QString()), QStringLiteral("http://lumivortex.example/setup.exe"));
     QCOMPARE(settings.downloadName.value_or(QString()), QStringLiteral("Lumivortex-0.9.30.exe"));
 }
 
@@ -104,7 +117,7 @@ void UpdateSettingsTest::settingsFileLivesInTheCacheFolder()
 void UpdateSettingsTest::serverAddressIsAnExampleCheckIni()
 {
     const QString url = QString::fromLatin1(kUpdateSettingsUrl);
-    const HttpUrlParts parts = THTTPGet::splitUrl(url);
+    const HttpUrlParts parts = HttpDownload::splitUrl(url);
     QVERIFY(url.startsWith(QLatin1String("http://")));
     QVERIFY(parts.valid);
     QVERIFY(parts.host.endsWith(QLatin1String(".example")));
@@ -133,9 +146,9 @@ void UpdateSettingsTest::amountsUseTheLocalesSeparators()
 void UpdateSettingsTest::progressTextWithoutTotal()
 {
     QCOMPARE(progressText(0, 1536, QLocale(QStringLiteral("pt_BR"))),
-             QStringLiteral("Total: 0,00 MB\nRecebido: 0,00 MB (1,50 KB)"));
+        QStringLiteral("Total: 0,00 MB\nRecebido: 0,00 MB (1,50 KB)"));
     QCOMPARE(progressText(3 * 1024 * 1024, 1024 * 1024 + 512 * 1024, QLocale(QStringLiteral("pt_BR"))),
-             QStringLiteral("Total: 3,00 MB\nRecebido: 1,50 MB (1.536,00 KB)"));
+        QStringLiteral("Total: 3,00 MB\nRecebido: 1,50 MB (1.536,00 KB)"));
 }
 
 void UpdateSettingsTest::speedRoundsHalvesToEven_data()

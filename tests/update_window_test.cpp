@@ -1,9 +1,8 @@
-#include "update/TForm9.h"
-
-#include "app/MessageBox.h"
 #include "tests/support/LoopbackHttpServer.h"
-#include "update/THTTPGet.h"
+#include "update/HttpDownload.h"
 #include "update/TransferText.h"
+#include "update/UpdateWindow.h"
+#include "widgets/MessageBox.h"
 
 #include <QApplication>
 #include <QFile>
@@ -14,12 +13,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-
 #include <memory>
 
 using Response = LoopbackHttpServer::Response;
 
-namespace {
+namespace
+{
 
 QByteArray readFile(const QString &path)
 {
@@ -63,14 +62,14 @@ private:
     void writeSettings(const QString &link, const QString &name)
     {
         writeFile(m_form->settingsFilePath(),
-                  "[Lumivortex]\r\nVers\xE3o=0.9.30\r\nLinkDownloadAtualizacao=" + link.toUtf8()
-                      + "\r\nNomeDownloadAtualizacao=" + name.toUtf8() + "\r\n");
+            "[Lumivortex]\r\nVers\xE3o=0.9.30\r\nLinkDownloadAtualizacao=" + link.toUtf8()
+                + "\r\nNomeDownloadAtualizacao=" + name.toUtf8() + "\r\n");
     }
     void waitIdle() { QTRY_VERIFY_WITH_TIMEOUT(!m_form->HTTPGet1->isRunning(), 15000); }
 
     std::unique_ptr<LoopbackHttpServer> m_server;
     std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<TForm9> m_form;
+    std::unique_ptr<UpdateWindow> m_form;
     QStringList m_messages;
     QStringList m_proposed;
     QString m_chosen;
@@ -80,7 +79,7 @@ void UpdateWindowTest::init()
 {
     m_server = std::make_unique<LoopbackHttpServer>();
     m_dir = std::make_unique<QTemporaryDir>();
-    m_form = std::make_unique<TForm9>();
+    m_form = std::make_unique<UpdateWindow>();
     m_form->setSettingsFilePath(path(QStringLiteral("check.ini")));
     m_messages.clear();
     m_proposed.clear();
@@ -99,14 +98,14 @@ void UpdateWindowTest::cleanup()
 {
     setMessageHandler({});
     m_form.reset();
-    QTRY_COMPARE_WITH_TIMEOUT(THTTPGet::runningWorkers(), 0, 15000);
+    QTRY_COMPARE_WITH_TIMEOUT(HttpDownload::runningWorkers(), 0, 15000);
     m_server.reset();
     m_dir.reset();
 }
 
 void UpdateWindowTest::windowHasTheDesignedControls()
 {
-    TForm9 &form = *m_form;
+    UpdateWindow &form = *m_form;
     QCOMPARE(form.windowTitle(), QStringLiteral("Lumivortex Update"));
     QCOMPARE(form.size(), QSize(281, 154));
     QCOMPARE(form.minimumSize(), form.maximumSize());
@@ -123,14 +122,14 @@ void UpdateWindowTest::windowHasTheDesignedControls()
     QVERIFY(form.findChild<QLabel *>(QStringLiteral("Label4"))->text().isEmpty());
     QCOMPARE(form.findChild<QPushButton *>(QStringLiteral("Button1"))->text(), QStringLiteral("Download"));
     QCOMPARE(form.findChild<QPushButton *>(QStringLiteral("Button2"))->text(), QStringLiteral("Cancelar"));
-    for (const char *name : {"Timer1", "Timer2"}) {
+    for (const char *name : { "Timer1", "Timer2" }) {
         auto *timer = form.findChild<QTimer *>(QLatin1String(name));
         QVERIFY(timer);
         QCOMPARE(timer->interval(), 2000);
         QVERIFY(!timer->isActive());
     }
     QVERIFY(form.findChild<QFileDialog *>(QStringLiteral("SaveDialog1")));
-    auto *get = form.findChild<THTTPGet *>(QStringLiteral("HTTPGet1"));
+    auto *get = form.findChild<HttpDownload *>(QStringLiteral("HTTPGet1"));
     QVERIFY(get);
     QVERIFY(get->OnProgress && get->OnDoneFile && get->OnError);
     QCOMPARE(form.PreviousKB, 0.0);
@@ -150,7 +149,7 @@ void UpdateWindowTest::progressShowsSizesInTheSystemLocale()
 void UpdateWindowTest::progressWithoutTotalLeavesTheBarEmpty()
 {
     m_form->HTTPGet1Progress(m_form->HTTPGet1, 0, 5 * 1024 * 1024);
-    QVERIFY(m_form->Gauge1->maximum() > 0);   // a zero maximum would make it a busy indicator
+    QVERIFY(m_form->Gauge1->maximum() > 0); // a zero maximum would make it a busy indicator
     QCOMPARE(m_form->Gauge1->value(), 0);
     QVERIFY(m_form->Label3->text().startsWith(QStringLiteral("Total: 0,00 MB\nRecebido: 5,00 MB")));
 }
@@ -174,11 +173,11 @@ void UpdateWindowTest::downloadGoesToTheChosenFile()
     m_form->show();
 
     m_form->Button1Click();
-    QCOMPARE(m_proposed, QStringList{QStringLiteral("Lumivortex-0.9.30.exe")});
+    QCOMPARE(m_proposed, QStringList { QStringLiteral("Lumivortex-0.9.30.exe") });
     QCOMPARE(m_form->HTTPGet1->URL(), m_server->url(QStringLiteral("/setup.exe")));
     QVERIFY(m_form->Timer1->isActive());
     waitIdle();
-    QCOMPARE(m_messages, QStringList{QStringLiteral("Atualização Concluída")});
+    QCOMPARE(m_messages, QStringList { QStringLiteral("Atualização Concluída") });
     QCOMPARE(readFile(m_chosen), r.body);
     QCOMPARE(m_form->Gauge1->value(), m_form->Gauge1->maximum());
     QVERIFY(!QFile::exists(m_form->settingsFilePath()));
@@ -189,10 +188,11 @@ void UpdateWindowTest::downloadGoesToTheChosenFile()
 
 void UpdateWindowTest::serverProposesANameNotAPlace()
 {
-    writeSettings(m_server->url(QStringLiteral("/x")), QStringLiteral("../../.config/autostart/Lumivortex.exe"));
+    writeSettings(
+        m_server->url(QStringLiteral("/x")), QStringLiteral("../../.config/autostart/Lumivortex.exe"));
     m_chosen.clear();
     m_form->Button1Click();
-    QCOMPARE(m_proposed, QStringList{QStringLiteral("Lumivortex.exe")});
+    QCOMPARE(m_proposed, QStringList { QStringLiteral("Lumivortex.exe") });
 }
 
 void UpdateWindowTest::savingCancelledStartsNothing()
@@ -213,7 +213,7 @@ void UpdateWindowTest::missingSettingsFileKeepsTheLastValues()
     QFile::remove(m_form->settingsFilePath());
     m_form->Button1Click();
     QCOMPARE(m_form->HTTPGet1->URL(), QStringLiteral("http://lumivortex.example/a.exe"));
-    QCOMPARE(m_proposed, (QStringList{QStringLiteral("a.exe"), QStringLiteral("a.exe")}));
+    QCOMPARE(m_proposed, (QStringList { QStringLiteral("a.exe"), QStringLiteral("a.exe") }));
 }
 
 void UpdateWindowTest::failedDownloadTellsTheUserAndLeavesNoFile_data()
@@ -240,8 +240,9 @@ void UpdateWindowTest::failedDownloadTellsTheUserAndLeavesNoFile()
 
     m_form->Button1Click();
     waitIdle();
-    QCOMPARE(m_messages, QStringList{QStringLiteral(
-                             "Não foi possível baixar a atualização. Verifique sua conexão e tente novamente.")});
+    QCOMPARE(m_messages,
+        QStringList { QStringLiteral(
+            "Não foi possível baixar a atualização. Verifique sua conexão e tente novamente.") });
     QVERIFY(!QFile::exists(m_chosen));
     QVERIFY(m_form->isVisible());
     QVERIFY(QFile::exists(m_form->settingsFilePath()));
@@ -252,7 +253,7 @@ void UpdateWindowTest::failureBeforeTheAnswerKeepsAnEarlierFile()
 {
     writeFile(m_chosen, "earlier");
     writeSettings(QStringLiteral("http://127.0.0.1:%1/setup.exe").arg(LoopbackHttpServer::unusedPort()),
-                  QStringLiteral("setup.exe"));
+        QStringLiteral("setup.exe"));
     m_form->Button1Click();
     waitIdle();
     QCOMPARE(m_messages.size(), 1);
@@ -285,7 +286,7 @@ void UpdateWindowTest::cancelDeletesOnlyTheCancelledTransfersFile()
     waitIdle();
     QVERIFY(!QFile::exists(first));
     QCOMPARE(readFile(named), QByteArray("keep me"));
-    QVERIFY(m_messages.isEmpty());   // the user's own cancel needs no message
+    QVERIFY(m_messages.isEmpty()); // the user's own cancel needs no message
     QVERIFY(m_form->isVisible());
     m_form->Timer2Timer();
     QVERIFY(!m_form->isVisible());

@@ -1,18 +1,18 @@
 #include "update/UpdateChecker.h"
 
-#include "app/MessageBox.h"
-#include "app/ProgramState.h"
-#include "app/SafeCall.h"
-#include "update/TForm9.h"
-#include "update/THTTPGet.h"
+#include "base/ProgramState.h"
+#include "base/SafeCall.h"
+#include "update/HttpDownload.h"
 #include "update/UpdateSettings.h"
+#include "update/UpdateWindow.h"
+#include "widgets/MessageBox.h"
 
 #include <QFile>
 #include <QTimer>
 #include <QWidget>
 
 UpdateChecker::UpdateChecker(ProgramState &state, const QString &serverUrl, AskFunction ask,
-                             TForm9 *updateWindow, QObject *parent)
+    UpdateWindow *updateWindow, QObject *parent)
     : QObject(parent)
     , m_state(state)
     , m_serverUrl(serverUrl)
@@ -21,7 +21,7 @@ UpdateChecker::UpdateChecker(ProgramState &state, const QString &serverUrl, AskF
     , m_settingsPath(updateSettingsFilePath())
 {
     setObjectName(QStringLiteral("UpdateChecker"));
-    HTTPGet_CheckINI = new THTTPGet(this);
+    HTTPGet_CheckINI = new HttpDownload(this);
     HTTPGet_CheckINI->setObjectName(QStringLiteral("HTTPGet_CheckINI"));
     HTTPGet_CheckINI->setMaxBytes(kUpdateSettingsMaxBytes);
     HTTPGet_CheckINI->OnDoneFile = [this](QObject *sender, const QString &file, qint64 size) {
@@ -32,17 +32,18 @@ UpdateChecker::UpdateChecker(ProgramState &state, const QString &serverUrl, AskF
     TimerUpdateCheck = new QTimer(this);
     TimerUpdateCheck->setObjectName(QStringLiteral("TimerUpdateCheck"));
     TimerUpdateCheck->setInterval(3000);
-    connect(TimerUpdateCheck, &QTimer::timeout, this, [this] { safeCall([this] { TimerUpdateCheckTimer(); }); });
+    connect(
+        TimerUpdateCheck, &QTimer::timeout, this, [this] { safeCall([this] { TimerUpdateCheckTimer(); }); });
     TimerUpdateCheck->start();
 }
 
 UpdateChecker::~UpdateChecker() = default;
 
-QString UpdateChecker::questionText(const QString &programVersion, const QString &newVersion,
-                                    const QString &updateNotes)
+QString UpdateChecker::questionText(
+    const QString &programVersion, const QString &newVersion, const QString &updateNotes)
 {
-    return QStringLiteral("Uma nova versão do Lumivortex já está disponivel, deseja atualizar?") + QStringLiteral("\n\n")
-        + QStringLiteral("Sua Versão é: ") + programVersion + QStringLiteral("\n")
+    return QStringLiteral("Uma nova versão do Lumivortex já está disponivel, deseja atualizar?")
+        + QStringLiteral("\n\n") + QStringLiteral("Sua Versão é: ") + programVersion + QStringLiteral("\n")
         + QStringLiteral("A nova versão é: ") + newVersion + QStringLiteral("\n\n")
         + QStringLiteral("Atualizações da nova versão: ") + QStringLiteral("\n\n") + updateNotes;
 }
@@ -66,7 +67,8 @@ void UpdateChecker::HTTPGet_CheckINIDoneFile(QObject *, const QString &, qint64)
     m_state.UpdateNotes = settings.notes.value_or(m_state.UpdateNotes);
     // No version has ever been read (an empty answer, a file without the key):
     // there is nothing to offer, so nothing is asked.
-    if (m_state.NewVersion.isEmpty() || m_state.NewVersion == m_state.ProgramVersion || m_state.UpdatePrompted)
+    if (m_state.NewVersion.isEmpty() || m_state.NewVersion == m_state.ProgramVersion
+        || m_state.UpdatePrompted)
         return;
     m_state.UpdatePrompted = true;
     if (ask(questionText(m_state.ProgramVersion, m_state.NewVersion, m_state.UpdateNotes))) {

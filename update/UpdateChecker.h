@@ -2,12 +2,11 @@
 
 #include <QObject>
 #include <QString>
-
 #include <functional>
 
 class QTimer;
-class TForm9;
-class THTTPGet;
+class UpdateWindow;
+class HttpDownload;
 struct ProgramState;
 
 // The main window's update check: every 3 s it fetches the update settings
@@ -24,16 +23,16 @@ public:
     using AskFunction = std::function<bool(const QString &question)>;
 
     // An empty `ask` shows the information box "Information" with OK and Cancel.
-    UpdateChecker(ProgramState &state, const QString &serverUrl, AskFunction ask, TForm9 *updateWindow,
-                  QObject *parent = nullptr);
+    UpdateChecker(ProgramState &state, const QString &serverUrl, AskFunction ask, UpdateWindow *updateWindow,
+        QObject *parent = nullptr);
     ~UpdateChecker() override;
 
     QTimer *TimerUpdateCheck = nullptr;
-    THTTPGet *HTTPGet_CheckINI = nullptr;
+    HttpDownload *HTTPGet_CheckINI = nullptr;
 
     // The question as shown, lines joined by line breaks.
-    static QString questionText(const QString &programVersion, const QString &newVersion,
-                                const QString &updateNotes);
+    static QString questionText(
+        const QString &programVersion, const QString &newVersion, const QString &updateNotes);
 
     QString settingsFilePath() const { return m_settingsPath; }
     void setSettingsFilePath(const QString &path) { m_settingsPath = path; }
@@ -48,6 +47,6 @@ private:
     ProgramState &m_state;
     QString m_serverUrl;
     AskFunction m_ask;
-    TForm9 *m_updateWindow;
+    UpdateWindow *m_updateWindow;
     QString m_settingsPath;
 };

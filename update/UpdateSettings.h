@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QString>
-
 #include <optional>
 
 // The update settings file: where it is fetched from, where it is kept, and
@@ -25,12 +24,11 @@ QString decodeIniText(const QByteArray &bytes);
 // wins, blanks around names and values and one pair of enclosing quotes dropped.
 std::optional<QString> iniValue(const QByteArray &content, const QString &section, const QString &key);
 
-struct UpdateSettings
-{
-    std::optional<QString> version;       // "Versão"
-    std::optional<QString> notes;         // "Correções"
-    std::optional<QString> downloadLink;  // "LinkDownloadAtualizacao"
-    std::optional<QString> downloadName;  // "NomeDownloadAtualizacao"
+struct UpdateSettings {
+    std::optional<QString> version; // "Versão"
+    std::optional<QString> notes; // "Correções"
+    std::optional<QString> downloadLink; // "LinkDownloadAtualizacao"
+    std::optional<QString> downloadName; // "NomeDownloadAtualizacao"
 };
 
 UpdateSettings parseUpdateSettings(const QByteArray &content);

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 
-FakeEngine::FakeEngine(QObject *parent) : MediaEngine(parent) {}
+FakeEngine::FakeEngine(QObject *parent)
+    : MediaEngine(parent)
+{
+}
 
 FakeEngine::~FakeEngine()
 {

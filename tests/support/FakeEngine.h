@@ -1,12 +1,11 @@
 #pragma once
 
-#include "playback/MediaEngine.h"
+#include "engine/MediaEngine.h"
 
+#include <QPointer>
 #include <QStringList>
 #include <QWidget>
-
 #include <functional>
-#include <QPointer>
 
 // A scripted MediaEngine for window and logic tests: status, position and
 // duration are set by the test; every call is recorded in calls() as a short
@@ -49,8 +48,16 @@ public:
     // --- scripting ---
     // Sets the status and emits statusChanged(), as an event from the player would.
     void emitStatus(const QString &status);
-    void setPosition(double seconds, const QString &text) { m_position = seconds; m_positionString = text; }
-    void setDuration(double seconds, const QString &text) { m_duration = seconds; m_durationString = text; }
+    void setPosition(double seconds, const QString &text)
+    {
+        m_position = seconds;
+        m_positionString = text;
+    }
+    void setDuration(double seconds, const QString &text)
+    {
+        m_duration = seconds;
+        m_durationString = text;
+    }
     // Status reported synchronously by the next calls (defaults: stop "Parado",
     // setUrl "Conectando...", play "Reproduzindo", pause "Em pausa"). Empty: none.
     QString stopStatus = QStringLiteral("Parado");

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ProgramState.h"
+#include "base/ProgramState.h"
 #include "playlist/PlaylistHost.h"
 #include "tests/support/FakeEngine.h"
 

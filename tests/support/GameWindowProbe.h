@@ -1,6 +1,6 @@
 #pragma once
 
-#include "game/TForm5.h"
+#include "game/GameWindow.h"
 
 #include <QAbstractButton>
 #include <QLabel>
@@ -79,7 +79,7 @@ public:
         button("SpeedButton10")->click();
     }
 
-    TForm5 window;
+    GameWindow window;
     QStringList messages;
 };
 

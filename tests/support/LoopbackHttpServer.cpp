@@ -1,49 +1,65 @@
 #include "tests/support/LoopbackHttpServer.h"
 
 #include <QHash>
-
 #include <arpa/inet.h>
+#include <atomic>
 #include <cerrno>
 #include <fcntl.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <atomic>
 #include <list>
 #include <mutex>
+#include <netinet/in.h>
+#include <poll.h>
 #include <stdexcept>
+#include <sys/socket.h>
 #include <thread>
+#include <unistd.h>
 
-namespace {
+namespace
+{
 
 QByteArray reasonPhrase(int status)
 {
     switch (status) {
-    case 200: return "OK";
-    case 204: return "No Content";
-    case 206: return "Partial Content";
-    case 301: return "Moved Permanently";
-    case 302: return "Found";
-    case 303: return "See Other";
-    case 304: return "Not Modified";
-    case 307: return "Temporary Redirect";
-    case 308: return "Permanent Redirect";
-    case 400: return "Bad Request";
-    case 401: return "Unauthorized";
-    case 403: return "Forbidden";
-    case 404: return "Not Found";
-    case 500: return "Internal Server Error";
-    case 502: return "Bad Gateway";
-    case 503: return "Service Unavailable";
-    default: return "Status";
+    case 200:
+        return "OK";
+    case 204:
+        return "No Content";
+    case 206:
+        return "Partial Content";
+    case 301:
+        return "Moved Permanently";
+    case 302:
+        return "Found";
+    case 303:
+        return "See Other";
+    case 304:
+        return "Not Modified";
+    case 307:
+        return "Temporary Redirect";
+    case 308:
+        return "Permanent Redirect";
+    case 400:
+        return "Bad Request";
+    case 401:
+        return "Unauthorized";
+    case 403:
+        return "Forbidden";
+    case 404:
+        return "Not Found";
+    case 500:
+        return "Internal Server Error";
+    case 502:
+        return "Bad Gateway";
+    case 503:
+        return "Service Unavailable";
+    default:
+        return "Status";
     }
 }
 
 sockaddr_in loopbackAddress(quint16 port)
 {
-    sockaddr_in addr{};
+    sockaddr_in addr {};
     addr.sin_family = AF_INET;
     addr.sin_port = htons(port);
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -52,7 +68,7 @@ sockaddr_in loopbackAddress(quint16 port)
 
 quint16 boundPort(int fd)
 {
-    sockaddr_in addr{};
+    sockaddr_in addr {};
     socklen_t len = sizeof addr;
     if (::getsockname(fd, reinterpret_cast<sockaddr *>(&addr), &len) != 0)
         return 0;
@@ -63,11 +79,11 @@ quint16 boundPort(int fd)
 
 struct LoopbackHttpServer::Private {
     int listenFd = -1;
-    int wakeRead = -1;   // readable once stopping: every poll() watches it
+    int wakeRead = -1; // readable once stopping: every poll() watches it
     int wakeWrite = -1;
     quint16 port = 0;
-    std::atomic<bool> stopping{false};
-    std::atomic<int> connections{0};
+    std::atomic<bool> stopping { false };
+    std::atomic<int> connections { 0 };
 
     mutable std::mutex mutex;
     QHash<QString, Response> responses;
@@ -97,7 +113,7 @@ bool LoopbackHttpServer::Private::waitFor(int fd, short events, int timeoutMs, b
     if (timedOut)
         *timedOut = false;
     for (;;) {
-        pollfd fds[2] = {{fd, events, 0}, {wakeRead, POLLIN, 0}};
+        pollfd fds[2] = { { fd, events, 0 }, { wakeRead, POLLIN, 0 } };
         const int n = ::poll(fds, 2, timeoutMs);
         if (n < 0) {
             if (errno == EINTR)
@@ -120,9 +136,8 @@ bool LoopbackHttpServer::Private::pause(int ms) const
 {
     if (ms <= 0)
         return !stopping.load();
-    pollfd fd{wakeRead, POLLIN, 0};
-    while (::poll(&fd, 1, ms) < 0 && errno == EINTR) {
-    }
+    pollfd fd { wakeRead, POLLIN, 0 };
+    while (::poll(&fd, 1, ms) < 0 && errno == EINTR) { }
     return !stopping.load();
 }
 
@@ -144,7 +159,7 @@ bool LoopbackHttpServer::Private::sendAll(int fd, const char *data, qint64 size)
                 return false;
             continue;
         }
-        return false;   // peer gone
+        return false; // peer gone
     }
     return true;
 }
@@ -335,12 +350,12 @@ void LoopbackHttpServer::Private::acceptLoop()
         reapFinished();
         auto done = std::make_shared<std::atomic<bool>>(false);
         std::lock_guard<std::mutex> lock(workersMutex);
-        workers.push_back({std::thread([this, fd, done] {
+        workers.push_back({ std::thread([this, fd, done] {
                                serve(fd);
                                ::close(fd);
                                done->store(true);
                            }),
-                           done});
+            done });
     }
 }
 
@@ -368,8 +383,7 @@ LoopbackHttpServer::~LoopbackHttpServer()
 {
     d->stopping.store(true);
     const char byte = 'q';
-    while (::write(d->wakeWrite, &byte, 1) < 0 && errno == EINTR) {
-    }
+    while (::write(d->wakeWrite, &byte, 1) < 0 && errno == EINTR) { }
     d->acceptor.join();
     {
         std::lock_guard<std::mutex> lock(d->workersMutex);
@@ -417,7 +431,7 @@ quint16 LoopbackHttpServer::unusedPort()
         const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         const sockaddr_in addr = loopbackAddress(0);
         if (fd < 0 || ::bind(fd, reinterpret_cast<const sockaddr *>(&addr), sizeof addr) != 0)
-            return quint16(1);   // port 1 (tcpmux) is unused on any test machine
+            return quint16(1); // port 1 (tcpmux) is unused on any test machine
         return boundPort(fd);
     }();
     return port;

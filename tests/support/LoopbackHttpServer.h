@@ -4,7 +4,6 @@
 #include <QList>
 #include <QPair>
 #include <QString>
-
 #include <memory>
 
 // A small HTTP server on 127.0.0.1 for tests. It serves on threads of its own
@@ -27,12 +26,12 @@ public:
         QByteArray contentType = "application/octet-stream";
         QByteArray body;
         enum class Length { Correct, Missing, Short, Long, Malformed } length = Length::Correct;
-        QByteArray location;           // Location header for 3xx
-        bool endless = false;          // repeat body for ever (no Content-Length)
-        int chunkBytes = 0;            // 0: write at once; else write in chunks of this size
-        int chunkDelayMs = 0;          // pause between chunks (drip)
-        qint64 stallAfterBytes = -1;   // stop sending after this many body bytes, keep the connection open
-        QList<QPair<QByteArray, QByteArray>> headers;  // extra headers
+        QByteArray location; // Location header for 3xx
+        bool endless = false; // repeat body for ever (no Content-Length)
+        int chunkBytes = 0; // 0: write at once; else write in chunks of this size
+        int chunkDelayMs = 0; // pause between chunks (drip)
+        qint64 stallAfterBytes = -1; // stop sending after this many body bytes, keep the connection open
+        QList<QPair<QByteArray, QByteArray>> headers; // extra headers
     };
 
     LoopbackHttpServer();
@@ -41,11 +40,11 @@ public:
     LoopbackHttpServer &operator=(const LoopbackHttpServer &) = delete;
 
     quint16 port() const;
-    QString url(const QString &path) const;          // "http://127.0.0.1:<port><path>"
-    void setResponse(const QString &path, const Response &r);  // thread-safe
-    QList<QByteArray> requests() const;              // raw request heads, in order
+    QString url(const QString &path) const; // "http://127.0.0.1:<port><path>"
+    void setResponse(const QString &path, const Response &r); // thread-safe
+    QList<QByteArray> requests() const; // raw request heads, in order
     int connectionCount() const;
-    static quint16 unusedPort();                     // nothing listens there (refused)
+    static quint16 unusedPort(); // nothing listens there (refused)
 
     struct Private;
 

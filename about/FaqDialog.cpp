@@ -1,0 +1,136 @@
+#include "about/FaqDialog.h"
+
+#include "about/AboutStyle.h"
+#include "channels/OwnChannelList.h"
+
+#include <QDir>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTextBrowser>
+
+namespace
+{
+
+struct Entry {
+    QString question;
+    QString answer; // rich text
+};
+
+QString playlistStorePath()
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    return QDir::toNativeSeparators(folder + QStringLiteral("/Default.lpl"));
+}
+
+QList<Entry> entries()
+{
+    return {
+        { QStringLiteral("O que é o sistema Tenacor®?"),
+            QStringLiteral(
+                "É o sistema de reconexão do Lumivortex. Quando um canal para de responder, o "
+                "título da janela termina em <b>\"Canal Congestionado!\"</b> e o Lumivortex pergunta "
+                "se deve ativar o sistema Tenacor®. Ativado, ele tenta o canal de novo a cada 1,2 "
+                "segundo e, nos canais que têm endereços reserva, passa de um endereço a outro até a "
+                "transmissão voltar. Ele pode ser ligado e desligado em <i>Sistema &gt; Opções</i>, "
+                "na caixa \"Ativar sistema Tenacor®.\".") },
+        { QStringLiteral("Todos os canais mostram \"Canal Congestionado!\". O que eu faço?"),
+            QStringLiteral(
+                "Quando isso acontece com todos os canais, o problema quase sempre está na sua "
+                "conexão, não nos canais. Confira se a internet funciona (abra uma página no "
+                "navegador), se um firewall ou proxy não está bloqueando o Lumivortex, e tente de novo "
+                "depois de alguns minutos. Se só um canal falha, ative o sistema Tenacor® e aguarde: "
+                "ele tenta a reconexão sozinho.") },
+        { QStringLiteral("Onde fica a minha playlist?"),
+            QStringLiteral(
+                "A lista de músicas do Player é guardada automaticamente no arquivo<br><tt>%1</tt><br>"
+                "Para levar a playlist para outro computador, use os botões de salvar e carregar "
+                "da janela da playlist (arquivos <tt>.lpl</tt>).")
+                .arg(playlistStorePath().toHtmlEscaped()) },
+        { QStringLiteral("Como funciona o Jogo da Vovó?"),
+            QStringLiteral(
+                "Abra <i>Jogos Online &gt; Jogo da Vovó :P</i> no menu do botão \"V\". Um jogador "
+                "escolhe <b>\"Sou Servidor.\"</b> e aguarda; o outro escolhe <b>\"Sou Cliente.\"</b>, "
+                "digita o IP do Servidor e clica em \"Conectar\". O jogo conversa diretamente entre "
+                "os dois Lumivortex pela <b>porta TCP 23</b>: o firewall e o roteador do Servidor "
+                "precisam deixar essa porta aberta, e em alguns sistemas aguardar conexões numa "
+                "porta abaixo de 1024 exige permissão do administrador.") },
+    };
+}
+
+// The user's own channel addresses: where the file goes and how it reads.
+Entry ownChannelListEntry()
+{
+    return { QStringLiteral("Posso usar a minha própria lista de canais?"),
+        QStringLiteral("Sim. Escreva os endereços no arquivo<br><tt>%1</tt><br>no formato M3U: para cada "
+                       "canal, uma linha <tt>#EXTINF</tt> que termina com o nome do canal, escrito como ele "
+                       "aparece no título da janela depois de \"Lumivortex TV - \" (com os mesmos acentos e "
+                       "maiúsculas), e na linha seguinte o endereço. Por exemplo:<br>"
+                       "<tt>#EXTM3U<br>#EXTINF:-1,TV Globo<br>http://meuservidor.example/globo<br>"
+                       "#EXTINF:-1,TV Globo<br>http://reserva.example/globo</tt><br>"
+                       "O primeiro endereço de um canal passa a ser o dele; quando o canal falha, o sistema "
+                       "Tenacor® passa por todos os endereços dele, na ordem do arquivo. "
+                       "Nomes que não são de nenhum canal são ignorados. O arquivo é lido quando o "
+                       "Lumivortex abre; os botões e menus continuam os mesmos.")
+            .arg(QDir::toNativeSeparators(OwnChannelList::path()).toHtmlEscaped()) };
+}
+
+QString entryHtml(const Entry &entry)
+{
+    return QStringLiteral("<p style=\"margin-top:10px\"><b><font color=\"#0000ff\">%1</font></b><br>%2</p>")
+        .arg(entry.question.toHtmlEscaped(), entry.answer);
+}
+
+} // namespace
+
+FaqDialog::FaqDialog(QWidget *parent)
+    : QDialog(parent,
+        Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+            | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("Form11"));
+    setWindowTitle(QStringLiteral("Lumivortex - F.A.Q."));
+    setFixedSize(420, 360);
+    // Opened from the modal About window: as a modal window of its own it
+    // takes input above it instead of being blocked by it.
+    setWindowModality(Qt::ApplicationModal);
+
+    m_text = new QTextBrowser(this);
+    m_text->setObjectName(QStringLiteral("RichEdit1"));
+    m_text->setGeometry(8, 8, 404, 308);
+    m_text->setFont(AboutStyle::font(12));
+    m_text->setReadOnly(true);
+    m_text->setOpenLinks(false);
+    fillText();
+
+    auto *ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("Button1"));
+    ok->setGeometry(323, 324, 89, 27);
+    ok->setFont(AboutStyle::font(12));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, [this] { Button1Click(); });
+}
+
+void FaqDialog::showEvent(QShowEvent *event)
+{
+    // The store's folder depends on the application's name, set before the
+    // windows exist; refreshed here in case it was set later.
+    fillText();
+    QDialog::showEvent(event);
+}
+
+void FaqDialog::fillText()
+{
+    QString html
+        = QStringLiteral("<p><b><font color=\"#0000ff\" size=\"+1\">Perguntas frequentes</font></b></p>");
+    for (const Entry &entry : entries())
+        html += entryHtml(entry);
+    const Entry own = ownChannelListEntry();
+    if (!own.answer.isEmpty())
+        html += QStringLiteral("<hr>") + entryHtml(own);
+    m_text->setHtml(html);
+}
+
+void FaqDialog::Button1Click()
+{
+    close();
+}

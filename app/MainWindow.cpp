@@ -1,0 +1,580 @@
+#include "app/MainWindow.h"
+
+#include "about/AboutDialog.h"
+#include "app/TrayIcon.h"
+#include "app/WindowLayout.h"
+#include "base/OldPlayerFailure.h"
+#include "base/SafeCall.h"
+#include "browser/AdultArea.h"
+#include "browser/BrowserWindow.h"
+#include "channels/AlternateAddressLists.h"
+#include "channels/ChannelStrip.h"
+#include "channels/ChannelTuner.h"
+#include "channels/Reconnection.h"
+#include "desktop/MediaControls.h"
+#include "engine/MediaEngine.h"
+#include "game/GameWindow.h"
+#include "options/OptionsWindow.h"
+#include "playback/EffectsPanel.h"
+#include "playback/LoopsAndEffects.h"
+#include "playback/MiniPlayerWindow.h"
+#include "playback/PlayerPanel.h"
+#include "playback/Transport.h"
+#include "playback/VolumeControl.h"
+#include "playback/VolumePanel.h"
+#include "playlist/PlaylistWindow.h"
+#include "update/UpdateChecker.h"
+#include "update/UpdateSettings.h"
+#include "update/UpdateWindow.h"
+#include "widgets/ButtonColour.h"
+#include "widgets/FlatButton.h"
+#include "widgets/MessageBox.h"
+#include "widgets/TooltipLook.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QScreen>
+#include <QTimer>
+#include <QWheelEvent>
+
+namespace
+{
+constexpr int kClientWidth = 537;
+constexpr int kClientHeight = 473;
+constexpr int kVideoHeight = 395;
+
+struct TimerSpec {
+    const char *name;
+    int interval;
+};
+// Intervals as the window is designed. All start stopped except the resize-settle
+// timer, which starts with the window; features start the others.
+const TimerSpec kTimers[] = {
+    { "TimerResize", 500 },
+    { "TimerTryAgain", 1200 },
+    { "TimerHide", 3000 },
+    { "TimerPosicao", 2000 },
+    { "TimerVolumeAumenta", 30 },
+    { "TimerVolumeAbaixa", 30 },
+    { "TimerMediaTempo", 1 },
+    { "TimerBackward", 150 },
+    { "TimerFoward", 200 },
+    { "TimerVibrationEffect", 150 },
+    { "TimerWavebeatEffect", 16 },
+};
+} // namespace
+
+MainWindow::MainWindow(
+    std::unique_ptr<MediaEngine> engine, const ChannelCatalogue &catalogue, QWidget *parent)
+    : QWidget(parent,
+        Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+            | Qt::WindowCloseButtonHint)
+    , m_engine(std::move(engine))
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Lumivortex TV"));
+    terminate = [] { QCoreApplication::exit(1); };
+
+    m_strip = new ChannelStrip(catalogue, this);
+    m_labelVersao = new QLabel(QStringLiteral(LUMI_VERSION), m_strip->panel(QStringLiteral("PanelBrasil")));
+    m_labelVersao->setObjectName(QStringLiteral("LabelVersao"));
+    m_labelVersao->hide();
+    m_player = new PlayerPanel(m_strip->panel(QStringLiteral("PanelMediaPlayer")));
+    m_volume = new VolumePanel(this);
+    m_effects = new EffectsPanel(this);
+    createTimers();
+    createTabRowButtons();
+    createSystemPanel();
+    createPopupMenu(catalogue);
+    createPlaybackControls();
+    createLayoutAndTray();
+
+    m_tuner = std::make_unique<ChannelTuner>(
+        *m_engine, m_state, *this, [this] { failOldPlayer(OldPlayerFailure::tuneMessage()); });
+    connect(m_strip, &ChannelStrip::channelChosen, this, [this](const Channel &channel) { tune(channel); });
+    connect(m_strip, &ChannelStrip::playerTabOpened, this, [this] { startupTitle(); });
+    connect(m_engine.get(), &MediaEngine::clicked, this, [this] {
+        const QPoint at = frameGeometry().topLeft();
+        QWidget *video = m_engine->videoWidget();
+        m_popupMenu->popup(QPoint(at.x() + video->width() / 2, at.y() + video->height() / 2));
+    });
+
+    qApp->installEventFilter(this);
+    FormCreate();
+}
+
+MainWindow::~MainWindow()
+{
+    qApp->removeEventFilter(this);
+    // The engine owns its video widget and frees it with its render context.
+    m_engine.reset();
+}
+
+void MainWindow::createTimers()
+{
+    for (const TimerSpec &design : kTimers) {
+        auto *timer = new QTimer(this);
+        timer->setObjectName(QString::fromLatin1(design.name));
+        timer->setInterval(design.interval);
+        if (design.interval <= 16)
+            timer->setTimerType(Qt::PreciseTimer);
+        m_timers.insert(timer->objectName(), timer);
+    }
+}
+
+void MainWindow::createTabRowButtons()
+{
+    QWidget *row = m_strip->tabControl();
+    auto button = [row](const char *name, const QString &caption, int left, int width, const QString &hint) {
+        auto *b = new FlatButton(QString::fromLatin1(name), caption, row, left, 0, width, 18);
+        QPalette palette = b->palette();
+        palette.setColor(QPalette::ButtonText, QColor(0, 0, 0x80));
+        b->setPalette(palette);
+        b->setCursor(Qt::PointingHandCursor);
+        if (!hint.isEmpty())
+            b->setToolTip(hint);
+        return b;
+    };
+    FlatButton *hidden = button("SpeedButton120", QString(), 434, 18, QString());
+    hidden->setEnabled(false);
+    hidden->hide();
+    button("SpeedButton68", QStringLiteral("S"), 452, 19, QStringLiteral("Ajuste de imagem"));
+    FlatButton *v = button("SpeedButton39", QStringLiteral("V"), 470, 18, QStringLiteral("Visões"));
+    button("SpeedButton16", QStringLiteral("Volume"), 488, 49, QString());
+    connect(v, &QToolButton::clicked, this, [this, v] {
+        const QPoint at = frameGeometry().topLeft();
+        m_popupMenu->popup(QPoint(at.x() + v->x() + 3, at.y() + m_strip->tabControl()->y() + v->y() - 216));
+    });
+
+    auto *setas = new QWidget(this);
+    setas->setObjectName(QStringLiteral("PanelSetas"));
+    setas->setGeometry(kClientWidth - 54 + 8, kClientHeight + 34 - 52, 49, 18);
+    for (auto [name, caption, left] :
+        { std::tuple { "SpeedButton72", "<", 0 }, std::tuple { "SpeedButton73", ">", 23 } }) {
+        auto *arrow
+            = new FlatButton(QString::fromLatin1(name), QString::fromLatin1(caption), setas, left, 0, 23, 16);
+        QFont bold = arrow->font();
+        bold.setBold(true);
+        arrow->setFont(bold);
+        QPalette palette = arrow->palette();
+        palette.setColor(QPalette::ButtonText, QColor(0, 0, 0x80));
+        arrow->setPalette(palette);
+        arrow->setAutoRaise(true);
+    }
+    m_panelSetas = setas;
+}
+
+void MainWindow::createSystemPanel()
+{
+    QFrame *mais = m_strip->panel(QStringLiteral("PanelMais"));
+    auto button = [mais](const char *name, const QString &caption, int left) {
+        auto *b = new FlatButton(QString::fromLatin1(name), caption, mais, left, 8, 62, 49);
+        b->setCursor(Qt::PointingHandCursor);
+        return b;
+    };
+    button("SpeedButton70", QStringLiteral("Sobre..."), 8);
+    button("SpeedButton71", QStringLiteral("Opções"), 72);
+    button("SpeedButton95", QStringLiteral("Area Adulta"), 136);
+    FlatButton *recording = button("SpeedButton89", QString(), 200);
+    recording->setEnabled(false);
+}
+
+void MainWindow::createPopupMenu(const ChannelCatalogue &catalogue)
+{
+    m_popupMenu = new QMenu(this);
+    m_popupMenu->setObjectName(QStringLiteral("PopupMenu1"));
+    auto item = [this](QMenu *menu, const char *name, const QString &caption) {
+        QAction *action = menu->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        return action;
+    };
+    auto separator = [](QMenu *menu, const char *name) {
+        menu->addSeparator()->setObjectName(QString::fromLatin1(name));
+    };
+    item(m_popupMenu, "Customizavel1", QStringLiteral("Normal"));
+    item(m_popupMenu, "Pocket1", QStringLiteral("Tela Limpa"));
+    item(m_popupMenu, "Maximizar1", QStringLiteral("Tela Cheia"));
+    item(m_popupMenu, "elasemprevisivel1", QStringLiteral("Tela Sempre Visível"))->setCheckable(true);
+    separator(m_popupMenu, "N4");
+    item(m_popupMenu, "AbrirLumivortexBrowser1", QStringLiteral("Abrir Lumivortex Browser"));
+    item(m_popupMenu, "LocalizarLetrasdeMusicas1", QStringLiteral("Localizar Letras de Musicas"));
+    item(m_popupMenu, "LocalizarFilmeseVideos1", QStringLiteral("Localizar Filmes e Videos"));
+    for (const Channel &channel : catalogue.channelsIn(QStringLiteral("PopupMenu1")))
+        m_strip->addChannelAction(m_popupMenu, channel);
+    separator(m_popupMenu, "N5");
+    QMenu *games = m_popupMenu->addMenu(QStringLiteral("Jogos Online"));
+    games->setObjectName(QStringLiteral("Passatempos1"));
+    games->menuAction()->setObjectName(QStringLiteral("Passatempos1"));
+    item(games, "JogodaVov1", QStringLiteral("Jogo da Vovó :P"));
+    separator(m_popupMenu, "N2");
+    item(m_popupMenu, "InterromperTransmisso1", QStringLiteral("Interromper Transmissão"));
+    separator(m_popupMenu, "N1");
+    item(m_popupMenu, "Opes1", QStringLiteral("Sleep Timer e Opções"));
+    item(m_popupMenu, "EsconderLumivortex1", QStringLiteral("Esconder Lumivortex"));
+    m_engine->videoWidget()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_engine->videoWidget(), &QWidget::customContextMenuRequested, this,
+        [this](const QPoint &pos) { m_popupMenu->popup(m_engine->videoWidget()->mapToGlobal(pos)); });
+}
+
+void MainWindow::createPlaybackControls()
+{
+    auto timer = [this](const char *name) -> QTimer & { return *m_timers.value(QString::fromLatin1(name)); };
+    m_loops = new LoopsAndEffects(*m_engine, m_state, *m_effects, *m_player->SpeedButton51,
+        timer("TimerVibrationEffect"), timer("TimerWavebeatEffect"), this);
+    m_transport = new Transport(*m_engine, *m_player, *m_effects, *m_loops, timer("TimerMediaTempo"),
+        timer("TimerBackward"), timer("TimerFoward"), this);
+    m_transport->chooseFile = [this] {
+        return QFileDialog::getOpenFileName(this, QString(), QString(), Transport::openDialogFilter());
+    };
+    auto *fit = findChild<FlatButton *>(QStringLiteral("SpeedButton68"));
+    connect(fit, &QToolButton::clicked, this,
+        [this] { safeCall([this] { m_transport->SpeedButton68Click(); }); });
+
+    m_reconnection
+        = new Reconnection(*m_engine, m_state, *this, *m_strip->tabControl(), timer("TimerTryAgain"), this);
+    m_reconnection->pressStop = [this] { m_transport->SpeedButton40Click(); };
+    m_reconnection->showPlayButtonStopped
+        = [this] { ButtonColour::set(m_player->SpeedButton42, ButtonColour::Blue); };
+    connect(findChild<QAction *>(QStringLiteral("InterromperTransmisso1")), &QAction::triggered, this,
+        [this] { safeCall([this] { m_reconnection->InterromperTransmisso1Click(); }); });
+
+    m_volumeControl
+        = new VolumeControl(*m_engine, *m_volume, *findChild<FlatButton *>(QStringLiteral("SpeedButton16")),
+            { timer("TimerVolumeAumenta"), timer("TimerVolumeAbaixa"), timer("TimerPosicao"),
+                timer("TimerHide") },
+            this);
+}
+
+void MainWindow::createLayoutAndTray()
+{
+    m_layout = new WindowLayout(
+        { this, m_engine->videoWidget(), m_strip, m_volume->PanelVolume, m_effects->PanelEfeitos,
+            m_panelSetas, m_timers.value(QStringLiteral("TimerResize")) },
+        *m_engine, m_state, this);
+    onButton("SpeedButton72", [this] { m_layout->SpeedButton72Click(); });
+    onButton("SpeedButton73", [this] { m_layout->SpeedButton73Click(); });
+    onAction("Customizavel1", [this] { m_layout->Customizavel1Click(); });
+    onAction("Pocket1", [this] { m_layout->Pocket1Click(); });
+    onAction("Maximizar1", [this] { Maximizar1Click(); });
+
+    m_tray = new TrayIcon(*this, this);
+    m_tray->endProgram = [this] {
+        if (terminate)
+            terminate();
+    };
+    onAction("EsconderLumivortex1", [this] { m_tray->EsconderLumivortex1Click(); });
+}
+
+void MainWindow::Maximizar1Click()
+{
+    try {
+        m_engine->setFullScreen(true);
+    } catch (const std::exception &) {
+        showMessage(
+            this, MessageRequest { applicationTitle(), QStringLiteral("Primeiro selecione um canal.") });
+    }
+}
+
+void MainWindow::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    if (m_started)
+        m_layout->FormResize();
+}
+
+void MainWindow::wheelEvent(QWheelEvent *event)
+{
+    const int notches = event->angleDelta().y() / 120;
+    for (int i = 0; i < std::abs(notches); ++i)
+        m_volumeControl->wheelStep(notches > 0 ? 1 : -1);
+    event->accept();
+}
+
+void MainWindow::FormCreate()
+{
+    installTooltipLook(); // 1
+    setAcceptDrops(true); // 2
+    findChild<QWidget *>(QStringLiteral("SpeedButton89"))
+        ->setProperty("text", QStringLiteral("Central\nde\nGravação")); // 3
+    m_state.ProgramVersion = m_labelVersao->text(); // 4
+    m_state.UpdatePrompted = false; // 5
+    m_state.ReconnectPromptSuppressed = false;
+    m_state.ResizeTicks = 0;
+    startupTitle(); // 6
+    m_panelSetas->resize(49, m_panelSetas->height()); // 7
+    m_state.LoopClickCount = 0; // 8
+    // 9: Qt widgets are double buffered already.
+    setFixedSize(kClientWidth, kClientHeight); // 10
+    setMinimumSize(0, 0);
+    setMaximumSize(kClientWidth, kClientHeight);
+    m_player->Label10->clear(); // 11
+    // 12: the gauge is drawn without a border.
+    safeCall([this] { m_volume->ProgressBar1->setValue(m_engine->volume()); }); // 13
+    m_volume->PanelVolume->setGeometry(488, 224, 49, 169); // 14
+    m_effects->PanelEfeitos->setGeometry(0, 264, 345, 129);
+    for (QFrame *panel : m_strip->stripPanels()) // 15
+        panel->setGeometry(0, 412, kClientWidth, 61);
+
+    try { // 16
+        m_engine->setStretchToFit(true);
+        placeVideo();
+        m_engine->setVolume(50);
+    } catch (const std::exception &) {
+        failOldPlayer(OldPlayerFailure::startupMessage());
+        return;
+    }
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    m_timers.value(QStringLiteral("TimerResize"))->start();
+    m_started = true;
+}
+
+void MainWindow::placeVideo()
+{
+    QWidget *video = m_engine->videoWidget();
+    video->setParent(this);
+    video->setObjectName(QStringLiteral("WindowsMediaPlayer1"));
+    video->setGeometry(0, 0, kClientWidth, kVideoHeight);
+    video->lower();
+    video->show();
+}
+
+void MainWindow::startupTitle()
+{
+    setWindowTitle(QStringLiteral("Lumivortex TV ") + m_labelVersao->text());
+    m_state.LastChannelTitle = windowTitle();
+}
+
+void MainWindow::failOldPlayer(const QString &message)
+{
+    showMessage(this, MessageRequest { applicationTitle(), message });
+    m_started = false;
+    if (terminate)
+        terminate();
+}
+
+namespace
+{
+// The transport presses the playlist window's play, next and previous buttons.
+class PlaylistWindowSeam : public PlaylistSeam
+{
+public:
+    explicit PlaylistWindowSeam(PlaylistWindow &window)
+        : m_window(window)
+    {
+    }
+    void play() override { m_window.SpeedButton5Click(); }
+    void next() override { m_window.SpeedButton6Click(); }
+    void previous() override { m_window.SpeedButton4Click(); }
+    int currentIndex() const override { return m_window.currentIndex(); }
+    int count() const override { return m_window.count(); }
+
+private:
+    PlaylistWindow &m_window;
+};
+} // namespace
+
+void MainWindow::attachWindows(const SideWindows &windows)
+{
+    m_windows = windows;
+    connectSideWindows();
+}
+
+void MainWindow::onAction(const char *name, std::function<void()> handler)
+{
+    connect(findChild<QAction *>(QString::fromLatin1(name)), &QAction::triggered, this,
+        [handler = std::move(handler)] { safeCall(handler); });
+}
+
+void MainWindow::onButton(const char *name, std::function<void()> handler)
+{
+    connect(findChild<QToolButton *>(QString::fromLatin1(name)), &QToolButton::clicked, this,
+        [handler = std::move(handler)] { safeCall(handler); });
+}
+
+void MainWindow::connectSideWindows()
+{
+    if (OptionsWindow *options = m_windows.options) {
+        attachReconnectOption(options->findChild<QCheckBox *>(QStringLiteral("CheckBox1")));
+        onButton("SpeedButton71", [this, options] { options->showBeside(this); });
+        onAction("Opes1", [this, options] { options->showBeside(this); });
+        onAction("elasemprevisivel1", [options] { options->toggleAlwaysOnTop(); });
+    }
+    if (BrowserWindow *browser = m_windows.browser) {
+        onAction("AbrirLumivortexBrowser1", [this, browser] { browser->showCentredOn(this); });
+        onAction("LocalizarFilmeseVideos1", [this, browser] {
+            browser->showCentredOn(this);
+            browser->selectVideosMode();
+        });
+        onAction("LocalizarLetrasdeMusicas1", [this, browser] {
+            browser->showCentredOn(this);
+            browser->selectLyricsMode();
+        });
+        m_transport->searchLyrics = [this, browser] { browser->searchLyricsFor(m_player->Label10->text()); };
+    }
+    onButton("SpeedButton95", [this] { openAdultArea(this); });
+    if (AboutDialog *about = m_windows.about) {
+        about->setVersion(m_state.ProgramVersion);
+        onButton("SpeedButton70", [about] { about->exec(); });
+    }
+    if (GameWindow *game = m_windows.game)
+        onAction("JogodaVov1", [game] { game->showCentred(); });
+    if (MiniPlayerWindow *mini = m_windows.miniPlayer) {
+        m_transport->toggleMiniPlayer = [this] { toggleMiniPlayer(); };
+        m_transport->showMiniText = [mini](const QString &text) { mini->setText(text); };
+    }
+    if (PlaylistWindow *playlist = m_windows.playlist) {
+        m_tray->showPlaylist = [playlist] { playlist->show(); };
+        m_playlistSeam = std::make_unique<PlaylistWindowSeam>(*playlist);
+        m_transport->setPlaylist(m_playlistSeam.get());
+        m_transport->showPlaylist = [this, playlist] { playlist->showBeside(this); };
+    }
+    if (m_windows.alternates)
+        m_reconnection->setAlternateLists(m_windows.alternates);
+    if (m_windows.update && !m_updateChecker) {
+        m_updateChecker
+            = new UpdateChecker(m_state, QString::fromLatin1(kUpdateSettingsUrl), {}, m_windows.update, this);
+    }
+}
+
+void MainWindow::toggleMiniPlayer()
+{
+    const bool miniVisible = m_windows.miniPlayer->isVisible();
+    m_windows.miniPlayer->setVisible(!miniVisible);
+    setVisible(miniVisible);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent *event)
+{
+    QStringList paths;
+    for (const QUrl &url : event->mimeData()->urls())
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    event->acceptProposedAction();
+    if (m_windows.playlist && !paths.isEmpty())
+        safeCall([this, &paths] { m_windows.playlist->dropFiles(paths, false); });
+}
+
+void MainWindow::attachReconnectOption(QAbstractButton *option)
+{
+    m_tuner->setReconnectOption(option);
+    m_reconnection->setReconnectOption(option);
+}
+
+void MainWindow::tune(const Channel &channel)
+{
+    m_tuner->tune(channel);
+}
+
+void MainWindow::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
+{
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && (modifiers & Qt::AltModifier))
+        safeCall([this] { m_engine->setFullScreen(true); });
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    // A click on the now-playing label or its symbol searches the song's lyrics.
+    if (event->type() == QEvent::MouseButtonRelease
+        && (watched == m_player->Label10 || watched == m_player->Label122) && m_transport->searchLyrics) {
+        safeCall(m_transport->searchLyrics);
+        return true;
+    }
+    // The window sees every key before the focused control does.
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType()
+        && static_cast<QWidget *>(watched)->window() == this) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        FormKeyDown(key->key(), key->modifiers());
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    FormClose();
+}
+
+void MainWindow::FormClose()
+{
+    if (m_closing)
+        return;
+    m_closing = true;
+    m_state.ReconnectPromptSuppressed = true;
+    safeCall([this] { m_engine->stop(); });
+    safeCall([this] { m_engine->close(); });
+    for (QTimer *timer : std::as_const(m_timers))
+        timer->stop();
+    m_engine->disconnect(this);
+    m_engine->videoWidget()->hide();
+    QCoreApplication::quit();
+}
+
+void MainWindow::setDisplayTickEnabled(bool enabled)
+{
+    m_transport->setDisplayTickEnabled(enabled);
+}
+
+void MainWindow::performPlayForm()
+{
+    m_transport->performPlayForm();
+}
+
+void MainWindow::setNowPlayingFromUrl(const QString &url)
+{
+    m_transport->setNowPlayingFromUrl(url);
+}
+
+void MainWindow::switchToPlayerTab()
+{
+    m_strip->selectTabQuietly(5);
+    m_strip->TabControl1Change();
+}
+
+MediaControls *MainWindow::installMediaControls(const QDBusConnection &bus)
+{
+    PlayerView view;
+    view.engine = m_engine.get();
+    view.window = this;
+    view.state = &m_state;
+    view.playPause = m_player->SpeedButton42;
+    view.stop = m_player->SpeedButton40;
+    view.next = m_player->SpeedButton75;
+    view.previous = m_player->SpeedButton76;
+    view.nowPlaying = m_player->Label10;
+    MediaControls *controls = MediaControls::install(view, bus);
+    if (controls) {
+        connect(controls, &MediaControls::raiseRequested, this, &MainWindow::raiseFromDesktop);
+        connect(controls, &MediaControls::quitRequested, this, &QWidget::close);
+    }
+    return controls;
+}
+
+void MainWindow::raiseFromDesktop()
+{
+    // From the mini player, its own button brings the main window back.
+    const MiniPlayerWindow *mini = m_windows.miniPlayer;
+    if (mini && mini->isVisible() && !isVisible())
+        m_player->SpeedButton77->click();
+    if (m_tray)
+        m_tray->RetornaraoLumivortex1Click();
+    else
+        showNormal();
+    activateWindow();
+}

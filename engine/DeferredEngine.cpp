@@ -1,0 +1,227 @@
+#include "engine/DeferredEngine.h"
+
+#include "engine/MediaLimits.h"
+
+#include <QEvent>
+#include <QMouseEvent>
+#include <QPalette>
+#include <QVBoxLayout>
+#include <QWidget>
+#include <cmath>
+
+DeferredEngine::DeferredEngine(Factory factory, QObject *parent)
+    : MediaEngine(parent)
+    , m_factory(std::move(factory))
+    , m_status(QStringLiteral("Pronto"))
+{
+    m_host = new QWidget;
+    m_host->setObjectName(QStringLiteral("videoArea"));
+    // A palette, not a style sheet: the window renames the widget it places.
+    QPalette black = m_host->palette();
+    black.setColor(QPalette::Window, Qt::black);
+    m_host->setPalette(black);
+    m_host->setAutoFillBackground(true);
+    auto *layout = new QVBoxLayout(m_host);
+    layout->setContentsMargins(0, 0, 0, 0);
+    // Until the real engine draws here, a click on the black area is still a
+    // click on the video.
+    m_host->installEventFilter(this);
+}
+
+DeferredEngine::~DeferredEngine()
+{
+    // The real engine frees its widgets (and their GL context) itself, before the host goes.
+    m_real.reset();
+    delete m_host.data();
+}
+
+MediaEngine &DeferredEngine::real()
+{
+    if (m_real)
+        return *m_real;
+    std::unique_ptr<MediaEngine> engine = m_factory();
+    if (!engine)
+        throw EngineError("no media engine could be made");
+    engine->setVolume(m_volume);
+    engine->setRate(m_rate);
+    engine->setMute(m_mute);
+    engine->setLoop(m_loop);
+    engine->setStretchToFit(m_stretch);
+    connect(engine.get(), &MediaEngine::statusChanged, this, &MediaEngine::statusChanged);
+    connect(engine.get(), &MediaEngine::clicked, this, &MediaEngine::clicked);
+    if (QWidget *video = engine->videoWidget(); video && m_host) {
+        m_host->layout()->addWidget(video);
+        video->show();
+    }
+    m_real = std::move(engine);
+    return *m_real;
+}
+
+bool DeferredEngine::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_host && !m_real && event->type() == QEvent::MouseButtonRelease) {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() == Qt::LeftButton && m_host->rect().contains(mouse->position().toPoint()))
+            emit clicked();
+    }
+    return MediaEngine::eventFilter(watched, event);
+}
+
+void DeferredEngine::setUrl(const QString &url)
+{
+    real().setUrl(url);
+}
+
+QString DeferredEngine::url() const
+{
+    return m_real ? m_real->url() : QString();
+}
+
+QString DeferredEngine::status() const
+{
+    return m_real ? m_real->status() : m_status;
+}
+
+void DeferredEngine::play()
+{
+    // With no URL written there is nothing to start.
+    if (m_real)
+        m_real->play();
+}
+
+void DeferredEngine::pause()
+{
+    if (m_real)
+        m_real->pause();
+}
+
+void DeferredEngine::stop()
+{
+    if (m_real) {
+        m_real->stop();
+        return;
+    }
+    m_status = QStringLiteral("Parado");
+    emit statusChanged();
+}
+
+double DeferredEngine::currentPosition() const
+{
+    return m_real ? m_real->currentPosition() : 0;
+}
+
+void DeferredEngine::setCurrentPosition(double seconds)
+{
+    if (m_real)
+        m_real->setCurrentPosition(seconds);
+}
+
+QString DeferredEngine::currentPositionString() const
+{
+    return m_real ? m_real->currentPositionString() : QString();
+}
+
+double DeferredEngine::duration() const
+{
+    return m_real ? m_real->duration() : 0;
+}
+
+QString DeferredEngine::durationString() const
+{
+    return m_real ? m_real->durationString() : QString();
+}
+
+int DeferredEngine::volume() const
+{
+    return m_real ? m_real->volume() : m_volume;
+}
+
+void DeferredEngine::setVolume(int volume)
+{
+    if (m_real)
+        m_real->setVolume(volume);
+    else
+        m_volume = MediaLimits::clampVolume(volume);
+}
+
+double DeferredEngine::rate() const
+{
+    return m_real ? m_real->rate() : m_rate;
+}
+
+void DeferredEngine::setRate(double rate)
+{
+    if (m_real)
+        m_real->setRate(rate);
+    else if (!std::isnan(rate))
+        m_rate = MediaLimits::clampRate(rate);
+}
+
+bool DeferredEngine::mute() const
+{
+    return m_real ? m_real->mute() : m_mute;
+}
+
+void DeferredEngine::setMute(bool mute)
+{
+    if (m_real)
+        m_real->setMute(mute);
+    else
+        m_mute = mute;
+}
+
+bool DeferredEngine::loop() const
+{
+    return m_real ? m_real->loop() : m_loop;
+}
+
+void DeferredEngine::setLoop(bool loop)
+{
+    if (m_real)
+        m_real->setLoop(loop);
+    else
+        m_loop = loop;
+}
+
+void DeferredEngine::setFullScreen(bool fullScreen)
+{
+    if (m_real)
+        m_real->setFullScreen(fullScreen);
+    else if (fullScreen)
+        throw EngineError("nothing is loaded to show full screen");
+}
+
+bool DeferredEngine::isFullScreen() const
+{
+    return m_real && m_real->isFullScreen();
+}
+
+bool DeferredEngine::stretchToFit() const
+{
+    return m_real ? m_real->stretchToFit() : m_stretch;
+}
+
+void DeferredEngine::setStretchToFit(bool stretch)
+{
+    if (m_real)
+        m_real->setStretchToFit(stretch);
+    else
+        m_stretch = stretch;
+}
+
+void DeferredEngine::close()
+{
+    if (m_real)
+        m_real->close();
+}
+
+void DeferredEngine::redraw()
+{
+    if (m_real)
+        m_real->redraw();
+}
+
+QWidget *DeferredEngine::videoWidget()
+{
+    return m_host;
+}

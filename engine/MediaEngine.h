@@ -1,0 +1,103 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <stdexcept>
+
+class QWidget;
+
+// Thrown by a MediaEngine call that fails. Handlers catch it at their top
+// (see base/SafeCall.h); it never crosses a Qt slot.
+class EngineError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The one media engine of the program. Everything that plays drives it only
+// through these calls, on the GUI thread.
+//
+// Status texts: "Pronto" (ready: nothing loaded or playable, a stream that
+// failed to open, a live stream that ended), "Parado" (stopped: our own stop,
+// a file that reached its end), and transitional ones such as "Conectando...",
+// "Armazenando em buffer (NN%)", "Reproduzindo", "Em pausa".
+//
+// Order of notifications: a status that one of our own calls causes (stop, a
+// URL write) is set and statusChanged() is emitted synchronously inside that
+// call, so a flag the caller holds over a sequence of calls sees it. Later
+// events belong to the URL they were raised for; those of an older URL never
+// reach the caller.
+class MediaEngine : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit MediaEngine(QObject *parent = nullptr)
+        : QObject(parent)
+    {
+    }
+    ~MediaEngine() override = default;
+
+    // Opens the address or file path and starts playing it (auto start). The
+    // pause flag is cleared. An empty text unloads. An address that cannot be
+    // reached is not an error: it ends in the ready status.
+    virtual void setUrl(const QString &url) = 0;
+    // Last address written; empty when none.
+    virtual QString url() const = 0;
+    virtual QString status() const = 0;
+
+    // Starts or resumes; with nothing loaded but a URL written, opens it again.
+    // With no URL at all it does nothing.
+    virtual void play() = 0;
+    // Halts and keeps the position; nothing loaded: does nothing.
+    virtual void pause() = 0;
+    // Halts and rewinds; reports "Parado". Nothing loaded: still reports "Parado".
+    virtual void stop() = 0;
+
+    // Seconds (on a live stream: since it started). Nothing loaded: 0. Writes
+    // are ignored with nothing loaded or on a live stream, and clamped to
+    // [0, duration] otherwise (the end ends the file); never an error.
+    virtual double currentPosition() const = 0;
+    virtual void setCurrentPosition(double seconds) = 0;
+    // "mm:ss" (hours roll into minutes: "75:03"); empty while no position is known.
+    virtual QString currentPositionString() const = 0;
+    // Seconds; 0 for a live stream or with nothing loaded.
+    virtual double duration() const = 0;
+    // "mm:ss"; empty while nothing is known, and for a live stream.
+    virtual QString durationString() const = 0;
+
+    // The settings below keep their value over URL writes and with nothing
+    // loaded; a write the player refuses throws EngineError.
+    // 0..100; writes outside are clamped. Callers read the value back.
+    virtual int volume() const = 0;
+    virtual void setVolume(int volume) = 0;
+    // 1.0 is normal speed; clamped to what the player accepts.
+    virtual double rate() const = 0;
+    virtual void setRate(double rate) = 0;
+    virtual bool mute() const = 0;
+    virtual void setMute(bool mute) = 0;
+    // Repeat the media at its end.
+    virtual bool loop() const = 0;
+    virtual void setLoop(bool loop) = 0;
+
+    // Video fills the screen. Throws EngineError when nothing is loaded (the
+    // engine refuses). Esc or a double-click returns to the window by itself.
+    virtual void setFullScreen(bool fullScreen) = 0;
+    virtual bool isFullScreen() const = 0;
+    virtual bool stretchToFit() const = 0;
+    virtual void setStretchToFit(bool stretch) = 0;
+
+    // Releases the current media (at shutdown).
+    virtual void close() = 0;
+    // Redraws the video at the widget's current size.
+    virtual void redraw() = 0;
+
+    // The widget that shows the video; the main window places it.
+    virtual QWidget *videoWidget() = 0;
+
+signals:
+    // OnStatusChange: status() has a new value.
+    void statusChanged();
+    // OnClick: a left click on the video area.
+    void clicked();
+};

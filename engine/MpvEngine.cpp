@@ -1,0 +1,611 @@
+#include "engine/MpvEngine.h"
+
+#include "engine/MediaLimits.h"
+#include "engine/MediaTimeText.h"
+#include "engine/MpvLibrary.h"
+#include "engine/MpvNames.h"
+#include "engine/StreamResolver.h"
+#include "engine/VideoSurface.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <clocale>
+#include <cmath>
+#include <mpv/client.h>
+
+namespace
+{
+
+const QString statusReady = QStringLiteral("Pronto");
+const QString statusStopped = QStringLiteral("Parado");
+const QString statusConnecting = QStringLiteral("Conectando...");
+const QString statusPlaying = QStringLiteral("Reproduzindo");
+const QString statusPaused = QStringLiteral("Em pausa");
+
+// Playlists that point at playlists: stop following after this many levels.
+constexpr int maxPlaylistDepth = 4;
+
+QString bufferingStatus(int percent)
+{
+    return QStringLiteral("Armazenando em buffer (%1%)").arg(percent);
+}
+
+} // namespace
+
+MpvEngine::MpvEngine(Output output, QObject *parent)
+    : MediaEngine(parent)
+    , m_lib(MpvLibrary::get())
+    , m_output(output)
+{
+    // libmpv refuses to start under a locale with a decimal comma; Qt has set
+    // the locale from the environment by now.
+    std::setlocale(LC_NUMERIC, "C");
+
+    m_mpv = m_lib.create();
+    if (!m_mpv)
+        throw EngineError("libmpv could not be created");
+    const bool screen = output == Output::Screen;
+    const std::pair<const char *, const char *> options[] = {
+        { MpvNames::vo, screen ? MpvNames::voRender : MpvNames::outputNull },
+        { MpvNames::ao, screen ? MpvNames::automatic : MpvNames::outputNull },
+        // A machine without a sound device still plays (silently) rather than failing the file.
+        { MpvNames::audioFallbackToNull, MpvNames::yes },
+        { MpvNames::ytdl, MpvNames::no },
+        { MpvNames::networkTimeout, "10" },
+        { MpvNames::hwdec, MpvNames::hwdecAutoSafe },
+        { MpvNames::keepOpen, MpvNames::no },
+        { MpvNames::idle, MpvNames::yes },
+        { MpvNames::terminal, MpvNames::no },
+        { MpvNames::inputDefaultBindings, MpvNames::no },
+        { MpvNames::inputVoKeyboard, MpvNames::no },
+        // The built-in Lua scripts answer keys we never bind; each costs a
+        // thread that wakes while idle and a few megabytes.
+        { MpvNames::loadStatsOverlay, MpvNames::no },
+        { MpvNames::loadOsdConsole, MpvNames::no },
+        { MpvNames::loadAutoProfiles, MpvNames::no },
+        { MpvNames::loadScripts, MpvNames::no },
+        { MpvNames::audioClientName, "Lumivortex TV" },
+        { MpvNames::volume, "50" },
+        { MpvNames::videoUnscaled, MpvNames::downscaleBig },
+    };
+    for (const auto &[name, value] : options) {
+        if (m_lib.setOptionString(m_mpv, name, value) < 0) {
+            m_lib.terminateDestroy(m_mpv);
+            throw EngineError(std::string("libmpv refused the option ") + name);
+        }
+    }
+    if (m_lib.initialize(m_mpv) < 0) {
+        m_lib.terminateDestroy(m_mpv);
+        throw EngineError("libmpv could not be initialised");
+    }
+    m_lib.observeProperty(m_mpv, 0, MpvNames::pausedForCache, MPV_FORMAT_FLAG);
+    m_lib.observeProperty(m_mpv, 0, MpvNames::cacheBufferingState, MPV_FORMAT_INT64);
+    m_lib.setWakeupCallback(m_mpv, &MpvEngine::wakeupCallback, this);
+
+    m_resolver = new StreamResolver(this);
+    connect(m_resolver, &StreamResolver::playlistFound, this,
+        [this](const QString &, const QStringList &entries) {
+            for (qsizetype i = entries.size() - 1; i >= 0; --i)
+                m_candidates.prepend({ entries[i], m_resolvingDepth + 1 });
+            openNext();
+        });
+    connect(m_resolver, &StreamResolver::notPlaylist, this, &MpvEngine::load);
+    connect(m_resolver, &StreamResolver::failed, this, &MpvEngine::openNext);
+
+    m_host = new QWidget;
+    m_host->setObjectName(QStringLiteral("videoHost"));
+    m_host->setAttribute(Qt::WA_StyledBackground);
+    m_host->setStyleSheet(QStringLiteral("#videoHost { background: black; }"));
+    auto *layout = new QVBoxLayout(m_host);
+    layout->setContentsMargins(0, 0, 0, 0);
+    if (screen) {
+        m_surface = new VideoSurface(m_mpv, m_host);
+        layout->addWidget(m_surface);
+        connect(m_surface, &VideoSurface::renderContextReady, this, &MpvEngine::onRenderContextReady);
+        connect(m_surface, &VideoSurface::renderFailed, this, &MpvEngine::renderFailed);
+        connect(m_surface, &VideoSurface::leftClicked, this, &MpvEngine::onSurfaceClicked);
+        connect(m_surface, &VideoSurface::doubleClicked, this, &MpvEngine::onSurfaceDoubleClicked);
+    }
+    m_clickTimer.setObjectName(QStringLiteral("clickTimer"));
+    m_clickTimer.setSingleShot(true);
+    connect(&m_clickTimer, &QTimer::timeout, this, &MpvEngine::clicked);
+
+    m_status = statusReady;
+}
+
+MpvEngine::~MpvEngine()
+{
+    // Reverse order of creation: the windows and with them the render
+    // context, then the wakeup callback, then the handle itself.
+    m_clickTimer.stop();
+    m_resolver->abort();
+    delete m_fullScreenWindow.data();
+    delete m_surface.data();
+    delete m_host.data();
+    m_lib.setWakeupCallback(m_mpv, nullptr, nullptr);
+    m_lib.terminateDestroy(m_mpv);
+}
+
+bool MpvEngine::openGlAvailable()
+{
+    QOpenGLContext context;
+    if (!context.create())
+        return false;
+    QOffscreenSurface surface;
+    surface.setFormat(context.format());
+    surface.create();
+    if (!surface.isValid() || !context.makeCurrent(&surface))
+        return false;
+    context.doneCurrent();
+    return true;
+}
+
+// --- events ---
+
+// Runs on a libmpv thread: only queue the draining for the GUI thread.
+void MpvEngine::wakeupCallback(void *engine)
+{
+    auto *self = static_cast<MpvEngine *>(engine);
+    if (!self->m_wakeupQueued.exchange(true))
+        QMetaObject::invokeMethod(self, &MpvEngine::drainEvents, Qt::QueuedConnection);
+}
+
+void MpvEngine::drainEvents()
+{
+    m_wakeupQueued = false;
+    const QPointer<MpvEngine> alive(this);
+    while (alive) {
+        const mpv_event *event = m_lib.waitEvent(m_mpv, 0);
+        if (event->event_id == MPV_EVENT_NONE)
+            break;
+        handleEvent(*event);
+    }
+}
+
+bool MpvEngine::isCurrentEntry(int64_t id) const
+{
+    return m_entryFirst != 0 && id >= m_entryFirst && id <= m_entryLast;
+}
+
+void MpvEngine::handleEvent(const mpv_event &event)
+{
+    switch (event.event_id) {
+    case MPV_EVENT_START_FILE:
+        m_eventEntry = static_cast<const mpv_event_start_file *>(event.data)->playlist_entry_id;
+        break;
+    case MPV_EVENT_FILE_LOADED:
+        if (isCurrentEntry(m_eventEntry))
+            onFileLoaded();
+        break;
+    case MPV_EVENT_END_FILE: {
+        const auto &end = *static_cast<const mpv_event_end_file *>(event.data);
+        m_eventEntry = 0;
+        if (isCurrentEntry(end.playlist_entry_id))
+            onFileEnded(end);
+        break;
+    }
+    case MPV_EVENT_PROPERTY_CHANGE: {
+        const auto &change = *static_cast<const mpv_event_property *>(event.data);
+        if (!isCurrentEntry(m_eventEntry) || !change.data)
+            break;
+        if (qstrcmp(change.name, MpvNames::pausedForCache) == 0 && change.format == MPV_FORMAT_FLAG)
+            m_cachePaused = *static_cast<const int *>(change.data) != 0;
+        else if (qstrcmp(change.name, MpvNames::cacheBufferingState) == 0
+            && change.format == MPV_FORMAT_INT64)
+            m_cachePercent = int(std::clamp<int64_t>(*static_cast<const int64_t *>(change.data), 0, 100));
+        onCacheChanged();
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void MpvEngine::onFileLoaded()
+{
+    m_phase = Phase::Loaded;
+    m_candidates.clear(); // this entry plays: no falling back any more
+    // Decided once: a live stream may report a growing duration later.
+    // An endless mp3 stream gets a duration estimated from the bytes read so
+    // far, so a stream that cannot seek and has no size counts as live too.
+    double length = 0;
+    int seekable = 0;
+    int64_t size = 0;
+    const bool sized = m_lib.getProperty(m_mpv, MpvNames::fileSize, MPV_FORMAT_INT64, &size) >= 0 && size > 0;
+    m_lib.getProperty(m_mpv, MpvNames::seekable, MPV_FORMAT_FLAG, &seekable);
+    m_live = !getDouble(MpvNames::duration, length) || !(length > 0) || (!seekable && !sized);
+    m_duration = m_live ? 0 : length;
+    showPlayingStatus();
+}
+
+void MpvEngine::onFileEnded(const mpv_event_end_file &end)
+{
+    if (end.reason == MPV_END_FILE_REASON_REDIRECT) {
+        // libmpv opened a playlist of a kind it reads itself (m3u, pls).
+        if (end.playlist_insert_num_entries > 0) {
+            m_entryFirst = end.playlist_insert_id;
+            m_entryLast = end.playlist_insert_id + end.playlist_insert_num_entries - 1;
+            return;
+        }
+    } else if (end.reason == MPV_END_FILE_REASON_STOP || end.reason == MPV_END_FILE_REASON_QUIT) {
+        return; // replaced or stopped by our own call, which has reported already
+    } else if (end.playlist_entry_id != m_entryLast) {
+        m_phase = Phase::Opening; // libmpv goes on to the next entry of its own playlist
+        return;
+    }
+    const bool played = m_phase == Phase::Loaded;
+    forgetEntries();
+    m_phase = Phase::Idle;
+    if (!played) {
+        openNext(); // the next playlist entry, or "Pronto"
+        return;
+    }
+    const bool fileEnded = end.reason == MPV_END_FILE_REASON_EOF && !m_live;
+    setStatusIfChanged(fileEnded ? statusStopped : statusReady);
+}
+
+void MpvEngine::onCacheChanged()
+{
+    if (m_phase == Phase::Loaded)
+        showPlayingStatus();
+}
+
+void MpvEngine::showPlayingStatus()
+{
+    if (m_paused)
+        setStatusIfChanged(statusPaused);
+    else if (m_cachePaused)
+        setStatusIfChanged(bufferingStatus(m_cachePercent));
+    else
+        setStatusIfChanged(statusPlaying);
+}
+
+// --- opening ---
+
+void MpvEngine::forgetEntries()
+{
+    m_entryFirst = m_entryLast = 0;
+    m_cachePaused = false;
+    m_cachePercent = 0;
+}
+
+void MpvEngine::unload()
+{
+    m_resolver->abort();
+    m_candidates.clear();
+    m_heldAddress.clear();
+    forgetEntries();
+    if (m_phase != Phase::Idle) {
+        const char *args[] = { MpvNames::stop, nullptr };
+        m_lib.command(m_mpv, args);
+    }
+    m_phase = Phase::Idle;
+    m_live = false;
+    m_duration = 0;
+}
+
+void MpvEngine::open()
+{
+    unload();
+    m_phase = Phase::Opening;
+    m_candidates = { { m_url, 0 } };
+    setStatusNow(statusConnecting);
+    openNext();
+}
+
+void MpvEngine::openNext()
+{
+    if (m_candidates.isEmpty()) {
+        forgetEntries();
+        m_phase = Phase::Idle;
+        setStatusIfChanged(statusReady);
+        return;
+    }
+    m_phase = Phase::Opening;
+    const Candidate next = m_candidates.takeFirst();
+    if (StreamResolver::wantsResolving(next.address) && next.depth < maxPlaylistDepth) {
+        m_resolvingDepth = next.depth;
+        m_resolver->resolve(next.address);
+        return;
+    }
+    load(next.address);
+}
+
+void MpvEngine::load(const QString &address)
+{
+    // libmpv fails the load when the render context does not exist yet.
+    if (m_surface && !m_surface->hasRenderContext()) {
+        m_heldAddress = address;
+        return;
+    }
+    m_heldAddress.clear();
+    const QByteArray utf8 = address.toUtf8();
+    const char *args[] = { MpvNames::loadfile, utf8.constData(), MpvNames::replace, nullptr };
+    mpv_node result;
+    if (m_lib.commandRet(m_mpv, args, &result) < 0) {
+        openNext();
+        return;
+    }
+    int64_t id = 0;
+    if (result.format == MPV_FORMAT_NODE_MAP) {
+        const mpv_node_list *map = result.u.list;
+        for (int i = 0; i < map->num; ++i)
+            if (qstrcmp(map->keys[i], MpvNames::playlistEntryId) == 0
+                && map->values[i].format == MPV_FORMAT_INT64)
+                id = map->values[i].u.int64;
+    }
+    m_lib.freeNodeContents(&result);
+    m_entryFirst = m_entryLast = id;
+}
+
+void MpvEngine::onRenderContextReady()
+{
+    ++m_renderContexts;
+    if (!m_heldAddress.isEmpty()) {
+        const QString held = m_heldAddress; // load() clears the member
+        load(held);
+    } else if (m_renderContexts > 1 && m_phase != Phase::Idle) {
+        // The old render context went with its GL context (the widget moved
+        // to another window); libmpv dropped the video then: bring it back.
+        setString(MpvNames::videoTrack, MpvNames::automatic);
+    }
+}
+
+// --- the interface ---
+
+void MpvEngine::setUrl(const QString &url)
+{
+    m_url = url;
+    // libmpv keeps the pause flag over a load: a new URL must not open paused.
+    m_paused = false;
+    setFlag(MpvNames::pause, false);
+    if (url.isEmpty()) {
+        unload();
+        setStatusNow(statusReady);
+        return;
+    }
+    open();
+}
+
+void MpvEngine::play()
+{
+    if (m_phase == Phase::Idle) {
+        if (m_url.isEmpty())
+            return;
+        m_paused = false;
+        setFlag(MpvNames::pause, false);
+        open();
+        return;
+    }
+    if (!m_paused)
+        return;
+    m_paused = false;
+    setFlag(MpvNames::pause, false);
+    if (m_phase == Phase::Loaded)
+        setStatusNow(m_cachePaused ? bufferingStatus(m_cachePercent) : statusPlaying);
+}
+
+void MpvEngine::pause()
+{
+    if (m_phase == Phase::Idle)
+        return;
+    m_paused = true;
+    setFlag(MpvNames::pause, true);
+    if (m_phase == Phase::Loaded)
+        setStatusNow(statusPaused);
+}
+
+void MpvEngine::stop()
+{
+    unload();
+    setStatusNow(statusStopped);
+}
+
+void MpvEngine::close()
+{
+    setFullScreen(false);
+    unload();
+    m_url.clear();
+    setStatusIfChanged(statusReady);
+}
+
+double MpvEngine::currentPosition() const
+{
+    double position = 0;
+    if (m_phase != Phase::Loaded || !getDouble(MpvNames::timePos, position))
+        return 0;
+    return std::max(position, 0.0);
+}
+
+void MpvEngine::setCurrentPosition(double seconds)
+{
+    if (m_phase != Phase::Loaded || m_live || std::isnan(seconds))
+        return;
+    // libmpv takes a position past the end and then ends the file: clamp here.
+    double length = m_duration;
+    double now = 0;
+    if (getDouble(MpvNames::duration, now) && now > 0)
+        length = now;
+    const double target = std::clamp(seconds, 0.0, length);
+    m_lib.setProperty(m_mpv, MpvNames::timePos, MPV_FORMAT_DOUBLE, const_cast<double *>(&target));
+}
+
+QString MpvEngine::currentPositionString() const
+{
+    double position = 0;
+    if (m_phase != Phase::Loaded || !getDouble(MpvNames::timePos, position))
+        return {};
+    return mediaTimeText(position);
+}
+
+double MpvEngine::duration() const
+{
+    return m_phase == Phase::Loaded ? m_duration : 0;
+}
+
+QString MpvEngine::durationString() const
+{
+    return m_phase == Phase::Loaded && !m_live ? mediaTimeText(m_duration) : QString();
+}
+
+void MpvEngine::setVolume(int volume)
+{
+    m_volume = MediaLimits::clampVolume(volume);
+    setDouble(MpvNames::volume, m_volume);
+}
+
+void MpvEngine::setRate(double rate)
+{
+    if (std::isnan(rate))
+        return;
+    m_rate = MediaLimits::clampRate(rate);
+    setDouble(MpvNames::speed, m_rate);
+}
+
+void MpvEngine::setMute(bool mute)
+{
+    setFlag(MpvNames::mute, mute);
+    m_mute = mute;
+}
+
+void MpvEngine::setLoop(bool loop)
+{
+    setString(MpvNames::loopFile, loop ? MpvNames::infinite : MpvNames::no);
+    m_loop = loop;
+}
+
+void MpvEngine::setStretchToFit(bool stretch)
+{
+    setString(MpvNames::videoUnscaled, stretch ? MpvNames::no : MpvNames::downscaleBig);
+    m_stretch = stretch;
+}
+
+void MpvEngine::setFullScreen(bool fullScreen)
+{
+    if (fullScreen == m_fullScreen)
+        return;
+    if (fullScreen && m_phase == Phase::Idle)
+        throw EngineError("nothing is loaded to show full screen");
+    // Without shared contexts Qt gives the moved widget a new GL context, and
+    // libmpv drops the video (and ends a file that has only video) with the old one.
+    if (fullScreen && m_surface && !QCoreApplication::testAttribute(Qt::AA_ShareOpenGLContexts))
+        throw EngineError("full screen needs Qt::AA_ShareOpenGLContexts");
+    m_fullScreen = fullScreen;
+    m_clickTimer.stop();
+    if (!m_surface)
+        return;
+    if (fullScreen) {
+        auto *window = new QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint);
+        window->setObjectName(QStringLiteral("videoFullScreen"));
+        window->setAttribute(Qt::WA_StyledBackground);
+        window->setStyleSheet(QStringLiteral("#videoFullScreen { background: black; }"));
+        window->setWindowTitle(QStringLiteral("Lumivortex TV"));
+        auto *layout = new QVBoxLayout(window);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(m_surface);
+        window->installEventFilter(this);
+        m_fullScreenWindow = window;
+        window->showFullScreen();
+        window->activateWindow();
+        m_surface->setFocus();
+    } else {
+        m_host->layout()->addWidget(m_surface);
+        m_surface->show();
+        if (QWidget *window = m_fullScreenWindow.data()) {
+            m_fullScreenWindow.clear();
+            window->removeEventFilter(this);
+            window->hide();
+            window->deleteLater();
+        }
+    }
+}
+
+bool MpvEngine::eventFilter(QObject *watched, QEvent *event)
+{
+    // Closing the full-screen window (Alt+F4) returns the video to its place.
+    if (watched == m_fullScreenWindow && event->type() == QEvent::Close) {
+        event->ignore();
+        setFullScreen(false);
+        return true;
+    }
+    // Esc is taken from the window's own key events rather than a shortcut, which
+    // acts only once the window manager has made the window active.
+    if (watched == m_fullScreenWindow && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+        setFullScreen(false);
+        return true;
+    }
+    return MediaEngine::eventFilter(watched, event);
+}
+
+void MpvEngine::onSurfaceClicked()
+{
+    // In full screen a click waits to see whether it is the first half of
+    // the double-click that leaves.
+    if (m_fullScreen)
+        m_clickTimer.start(QApplication::doubleClickInterval());
+    else
+        emit clicked();
+}
+
+void MpvEngine::onSurfaceDoubleClicked()
+{
+    if (!m_fullScreen)
+        return;
+    m_clickTimer.stop();
+    setFullScreen(false);
+}
+
+void MpvEngine::redraw()
+{
+    if (m_surface)
+        m_surface->update();
+}
+
+QWidget *MpvEngine::videoWidget()
+{
+    return m_host;
+}
+
+// --- helpers ---
+
+void MpvEngine::setStatusNow(const QString &status)
+{
+    m_status = status;
+    emit statusChanged();
+}
+
+void MpvEngine::setStatusIfChanged(const QString &status)
+{
+    if (status != m_status)
+        setStatusNow(status);
+}
+
+void MpvEngine::setFlag(const char *name, bool value)
+{
+    int flag = value ? 1 : 0;
+    if (m_lib.setProperty(m_mpv, name, MPV_FORMAT_FLAG, &flag) < 0)
+        throw EngineError(std::string("libmpv refused to set ") + name);
+}
+
+void MpvEngine::setDouble(const char *name, double value)
+{
+    if (m_lib.setProperty(m_mpv, name, MPV_FORMAT_DOUBLE, &value) < 0)
+        throw EngineError(std::string("libmpv refused to set ") + name);
+}
+
+void MpvEngine::setString(const char *name, const char *value)
+{
+    if (m_lib.setPropertyString(m_mpv, name, value) < 0)
+        throw EngineError(std::string("libmpv refused to set ") + name);
+}
+
+bool MpvEngine::getDouble(const char *name, double &value) const
+{
+    return m_lib.getProperty(m_mpv, name, MPV_FORMAT_DOUBLE, &value) >= 0;
+}

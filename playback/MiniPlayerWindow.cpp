@@ -1,0 +1,178 @@
+#include "playback/MiniPlayerWindow.h"
+
+#include "base/SafeCall.h"
+#include "playback/PlayerPanel.h"
+#include "playback/Transport.h"
+#include "widgets/FlatButton.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QScreen>
+#include <QTimer>
+#include <QWindow>
+
+namespace
+{
+constexpr int kWidth = 217;
+constexpr int kHeight = 65;
+constexpr int kSnapDistance = 10;
+constexpr int kBottomMargin = 30;
+constexpr double kOpacity = 170.0 / 255.0;
+constexpr int kRadius = 12;
+
+QPainterPath bodyPath()
+{
+    QPainterPath path;
+    path.addRoundedRect(QRectF(1, 1, kWidth - 2, kHeight - 2), kRadius, kRadius);
+    return path;
+}
+} // namespace
+
+MiniPlayerWindow::MiniPlayerWindow(
+    PlayerPanel &player, Transport &transport, QWidget &mainWindow, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+    , m_player(player)
+    , m_transport(transport)
+    , m_main(mainWindow)
+{
+    setObjectName(QStringLiteral("Form6"));
+    setWindowTitle(QStringLiteral("Lumivortex"));
+    setFixedSize(kWidth, kHeight);
+    setWindowOpacity(kOpacity);
+    // Only the rounded body shows: per-pixel alpha where the desktop composites,
+    // a shaped window where it does not.
+    setAttribute(Qt::WA_TranslucentBackground);
+    setMask(QRegion(bodyPath().toFillPolygon().toPolygon()));
+
+    for (auto [name, top, height] : { std::tuple { "Bevel1", 4, 1 }, std::tuple { "Bevel2", 7, 2 } }) {
+        auto *grip = new QFrame(this);
+        grip->setObjectName(QString::fromLatin1(name));
+        grip->setFrameShape(QFrame::HLine);
+        grip->setFrameShadow(QFrame::Sunken);
+        grip->setGeometry(9, top, 192, height + 1);
+        grip->setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+    Label1 = new QLabel(QStringLiteral("00:00"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(8, 10, 200, 28);
+    Label1->setAttribute(Qt::WA_TransparentForMouseEvents);
+    QFont small = Label1->font();
+    small.setPixelSize(11);
+    Label1->setFont(small);
+
+    auto *panel1 = new QWidget(this);
+    panel1->setObjectName(QStringLiteral("Panel1"));
+    panel1->setGeometry(8, 38, 201, 25);
+    PlayerPanel &p = m_player;
+    Transport &t = m_transport;
+    auto press = [](FlatButton *from, FlatButton *to) {
+        connect(from, &QToolButton::clicked, to, [to] { to->click(); });
+    };
+    press(button("SpeedButton1", Glyph::Previous, 0, panel1, QStringLiteral("Anterior")), p.SpeedButton76);
+    FlatButton *back = button("SpeedButton2", Glyph::Rewind, 24, panel1, QStringLiteral("Voltar"));
+    press(button("SpeedButton3", Glyph::Play, 48, panel1, QStringLiteral("Reproduzir")), p.SpeedButton42);
+    press(button("SpeedButton4", Glyph::Stop, 72, panel1, QStringLiteral("Parar")), p.SpeedButton40);
+    FlatButton *forward = button("SpeedButton5", Glyph::Forward, 96, panel1, QStringLiteral("Avançar"));
+    press(button("SpeedButton6", Glyph::Next, 120, panel1, QStringLiteral("Próxima")), p.SpeedButton75);
+    press(
+        button("SpeedButton7", Glyph::Eject, 148, panel1, QStringLiteral("Abrir arquivo")), p.SpeedButton44);
+    FlatButton *restore
+        = button("SpeedButton8", Glyph::MiniPlayer, 178, panel1, QStringLiteral("Janela principal"));
+    connect(back, &QToolButton::pressed, &t, [&t] { t.scanBackPressed(true); });
+    connect(back, &QToolButton::released, &t, [&t] { t.scanBackPressed(false); });
+    connect(forward, &QToolButton::pressed, &t, [&t] { t.scanForwardPressed(true); });
+    connect(forward, &QToolButton::released, &t, [&t] { t.scanForwardPressed(false); });
+    connect(restore, &QToolButton::clicked, this, [this] { m_player.SpeedButton77->click(); });
+
+    auto *panel2 = new QWidget(this);
+    panel2->setObjectName(QStringLiteral("Panel2"));
+    panel2->setGeometry(202, 0, 9, 17);
+    auto *close = new FlatButton(QStringLiteral("Label2"), QStringLiteral("x"), panel2, 0, -3, 9, 17);
+    close->setAutoRaise(true);
+    close->setCursor(Qt::PointingHandCursor);
+    close->setAccessibleLabel(QStringLiteral("Fechar"));
+    connect(close, &QToolButton::clicked, this, [this] { m_main.close(); });
+
+    // Snapping follows moves; nothing runs while the window rests.
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setSingleShot(true);
+    Timer1->setInterval(1);
+    connect(Timer1, &QTimer::timeout, this, &MiniPlayerWindow::Timer1Timer);
+}
+
+FlatButton *MiniPlayerWindow::button(
+    const char *name, const QString &glyph, int left, QWidget *panel, const QString &label)
+{
+    auto *b = new FlatButton(QString::fromLatin1(name), glyph, panel, left, 0, 23, 22);
+    QFont font = b->font();
+    font.setPixelSize(12);
+    b->setFont(font);
+    b->setCursor(Qt::PointingHandCursor);
+    b->setAccessibleLabel(label);
+    return b;
+}
+
+void MiniPlayerWindow::setText(const QString &text)
+{
+    Label1->setText(text);
+}
+
+QPoint MiniPlayerWindow::snapped(QPoint topLeft, QSize screen)
+{
+    int top = topLeft.y();
+    int left = topLeft.x();
+    if (top < kSnapDistance)
+        top = 0;
+    if (left < kSnapDistance)
+        left = 0;
+    if (left + kWidth > screen.width() - kSnapDistance)
+        left = screen.width() - kWidth;
+    if (top + kHeight > screen.height() - kSnapDistance)
+        top = screen.height() - kHeight - kBottomMargin;
+    return { left, top };
+}
+
+void MiniPlayerWindow::Timer1Timer()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QPoint target = snapped(pos(), screen->size());
+    if (target != pos())
+        move(target);
+}
+
+void MiniPlayerWindow::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && windowHandle() && windowHandle()->startSystemMove())
+        return;
+    QWidget::mousePressEvent(event);
+}
+
+void MiniPlayerWindow::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    Timer1->start();
+}
+
+void MiniPlayerWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!m_placed) {
+        m_placed = true;
+        move(m_main.frameGeometry().center() - rect().center());
+    }
+}
+
+void MiniPlayerWindow::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+    painter.setBrush(palette().color(QPalette::Window));
+    painter.drawPath(bodyPath());
+}

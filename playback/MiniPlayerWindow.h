@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QTimer;
+class FlatButton;
+class PlayerPanel;
+class Transport;
+
+// The mini player: a small borderless, half-transparent window that stands in
+// for the main window. Its buttons press the main window's transport buttons;
+// it is dragged by its surface and snaps to the screen edges.
+class MiniPlayerWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // mainWindow is the window it stands in for: closed by its close button,
+    // and centred on when first shown.
+    MiniPlayerWindow(
+        PlayerPanel &player, Transport &transport, QWidget &mainWindow, QWidget *parent = nullptr);
+
+    // The time and title text, two lines.
+    void setText(const QString &text);
+    // Where the window's top-left corner goes when it has come near a screen edge.
+    static QPoint snapped(QPoint topLeft, QSize screen);
+    void Timer1Timer();
+
+    QLabel *Label1;
+    QTimer *Timer1;
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    FlatButton *button(
+        const char *name, const QString &glyph, int left, QWidget *panel, const QString &label);
+
+    PlayerPanel &m_player;
+    Transport &m_transport;
+    QWidget &m_main;
+    bool m_placed = false;
+};

@@ -1,0 +1,290 @@
+#include "playlist/PlaylistStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <utility>
+
+namespace
+{
+
+bool isBlank(QChar c)
+{
+    return c.unicode() <= 0x20;
+}
+
+// Leading and trailing blanks and control characters removed.
+QString trimmed(QStringView text)
+{
+    qsizetype from = 0;
+    qsizetype to = text.size();
+    while (from < to && isBlank(text[from]))
+        ++from;
+    while (to > from && isBlank(text[to - 1]))
+        --to;
+    return text.mid(from, to - from).toString();
+}
+
+bool isHeader(const QString &line)
+{
+    const QString t = trimmed(line);
+    return t.startsWith(QLatin1Char('[')) && t.endsWith(QLatin1Char(']'));
+}
+
+struct Entry {
+    QString key;
+    QString value;
+    qsizetype equals = -1;
+};
+
+// Key and value of an entry line; an empty key when the line is no entry.
+Entry parseEntry(const QString &line)
+{
+    Entry entry;
+    entry.equals = line.indexOf(QLatin1Char('='));
+    if (entry.equals < 0)
+        return entry;
+    entry.key = trimmed(QStringView(line).left(entry.equals));
+    entry.value = trimmed(QStringView(line).mid(entry.equals + 1));
+    return entry;
+}
+
+// Bytes 0x80..0x9F of Windows-1252; the rest of the page is Latin-1. The five
+// unassigned bytes keep their C1 code points.
+const char16_t cp1252High[32] = { 0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6,
+    0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178 };
+
+QString decodeWindows1252(QByteArrayView bytes)
+{
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar *out = text.data();
+    for (const char byte : bytes) {
+        const auto b = static_cast<unsigned char>(byte);
+        *out++ = (b >= 0x80 && b < 0xA0) ? QChar(cp1252High[b - 0x80]) : QChar(char16_t(b));
+    }
+    return text;
+}
+
+// Lists written by the Windows version are in its ANSI code page; ours are
+// UTF-8. Each line is judged on its own, so a list of both still loads.
+QString decodeLine(QByteArrayView bytes)
+{
+    bool ascii = true;
+    for (const char byte : bytes) {
+        if (static_cast<unsigned char>(byte) >= 0x80) {
+            ascii = false;
+            break;
+        }
+    }
+    if (ascii)
+        return QString::fromLatin1(bytes);
+    QStringDecoder utf8(
+        QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    return decodeWindows1252(bytes);
+}
+
+} // namespace
+
+PlaylistStore::PlaylistStore(const QString &fileName)
+    : m_fileName(fileName)
+{
+    load();
+}
+
+void PlaylistStore::load()
+{
+    m_lines.clear();
+    m_indexValid = false;
+    QFile file(m_fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    const QByteArray data = file.readAll();
+    QByteArrayView rest(data);
+    // Every leading mark goes: one kept in the first line would hide its
+    // header now and be dropped as the mark by the next load after a rewrite.
+    while (rest.startsWith("\xEF\xBB\xBF"))
+        rest = rest.sliced(3);
+    qsizetype start = 0;
+    const qsizetype size = rest.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char c = rest[i];
+        if (c != '\r' && c != '\n')
+            continue;
+        m_lines << decodeLine(rest.sliced(start, i - start));
+        if (c == '\r' && i + 1 < size && rest[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < size)
+        m_lines << decodeLine(rest.sliced(start));
+}
+
+void PlaylistStore::save() const
+{
+    QByteArray data;
+    qsizetype total = 0;
+    for (const QString &line : m_lines)
+        total += line.size() + 2;
+    data.reserve(total + total / 8);
+    for (const QString &line : m_lines) {
+        data += line.toUtf8();
+        data += "\r\n";
+    }
+    // Written beside the old file and renamed over it: a crash mid-write
+    // leaves the old store or the new one, never a cut one.
+    QSaveFile file(m_fileName);
+    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
+        throw IniError(QStringLiteral("Cannot create file \"%1\". %2")
+                           .arg(QDir::toNativeSeparators(m_fileName), file.errorString()));
+    }
+}
+
+int PlaylistStore::findSection(const QString &section) const
+{
+    const QString header = QLatin1Char('[') + section + QLatin1Char(']');
+    for (int i = 0; i < m_lines.size(); ++i) {
+        if (m_lines[i].compare(header, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+int PlaylistStore::sectionEnd(int header) const
+{
+    int i = header + 1;
+    while (i < m_lines.size() && !isHeader(m_lines[i]))
+        ++i;
+    return i;
+}
+
+void PlaylistStore::ReadSection(const QString &section, QStringList *strings) const
+{
+    if (!strings)
+        throw IniError(QStringLiteral("Param Strings must be assigned"));
+    strings->clear();
+    const int header = findSection(section);
+    if (header < 0)
+        return;
+    const int end = sectionEnd(header);
+    for (int i = header + 1; i < end; ++i) {
+        const Entry entry = parseEntry(m_lines[i]);
+        if (!entry.key.isEmpty())
+            strings->append(entry.key);
+    }
+}
+
+QString PlaylistStore::ReadString(
+    const QString &section, const QString &key, const QString &defaultValue) const
+{
+    const int header = findSection(section);
+    if (header < 0)
+        return defaultValue;
+    const int end = sectionEnd(header);
+    for (int i = header + 1; i < end; ++i) {
+        const QString &line = m_lines[i];
+        const Entry entry = parseEntry(line);
+        if (entry.key.isEmpty() || entry.key != key)
+            continue;
+        const bool keyInLine = QStringView(line).left(entry.equals).contains(key);
+        return keyInLine && !entry.value.isEmpty() ? entry.value : defaultValue;
+    }
+    return defaultValue;
+}
+
+PlaylistStore::SectionIndex &PlaylistStore::indexFor(const QString &section)
+{
+    if (m_indexValid && m_index.section.compare(section, Qt::CaseInsensitive) == 0)
+        return m_index;
+    m_index = SectionIndex();
+    m_index.section = section;
+    m_index.header = findSection(section);
+    if (m_index.header >= 0) {
+        m_index.end = sectionEnd(m_index.header);
+        for (int i = m_index.header + 1; i < m_index.end; ++i) {
+            const Entry entry = parseEntry(m_lines[i]);
+            if (!entry.key.isEmpty() && !m_index.firstLine.contains(entry.key))
+                m_index.firstLine.insert(entry.key, i);
+        }
+    }
+    m_indexValid = true;
+    return m_index;
+}
+
+QString PlaylistStore::entryProblem(const QString &key, const QString &value)
+{
+    const auto breaksLine = [](const QString &text) {
+        return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'));
+    };
+    if (breaksLine(key) || breaksLine(value))
+        return QStringLiteral("o nome tem uma quebra de linha");
+    if (isHeader(key + QLatin1Char('=') + value))
+        return QStringLiteral("o nome seria lido como um cabeçalho de seção");
+    return QString();
+}
+
+void PlaylistStore::WriteString(const QString &section, const QString &key, const QString &value)
+{
+    const QString problem = entryProblem(key, value);
+    if (!problem.isEmpty())
+        throw IniError(QStringLiteral("\"%1\": %2.").arg(key, problem));
+
+    const QStringList before = m_updating ? QStringList() : m_lines;
+    SectionIndex &index = indexFor(section);
+    const QString line = key + QLatin1Char('=') + value;
+    const QString lineKey = parseEntry(line).key;
+    if (index.header < 0) {
+        m_lines << QString() << QLatin1Char('[') + section + QLatin1Char(']') << line;
+        index.header = int(m_lines.size()) - 2;
+        index.end = int(m_lines.size());
+        if (!lineKey.isEmpty())
+            index.firstLine.insert(lineKey, index.end - 1);
+    } else if (const auto found = index.firstLine.constFind(key); found != index.firstLine.cend()) {
+        m_lines[*found] = line;
+    } else {
+        m_lines.insert(index.end, line);
+        if (!lineKey.isEmpty() && !index.firstLine.contains(lineKey))
+            index.firstLine.insert(lineKey, index.end);
+        ++index.end;
+    }
+
+    if (m_updating) {
+        m_dirty = true;
+        return;
+    }
+    try {
+        save();
+    } catch (...) {
+        // What the store holds in memory stays what the file holds.
+        m_lines = before;
+        m_indexValid = false;
+        throw;
+    }
+}
+
+void PlaylistStore::BeginUpdate()
+{
+    m_updating = true;
+    m_dirty = false;
+    m_linesBeforeUpdate = m_lines;
+}
+
+void PlaylistStore::EndUpdate()
+{
+    m_updating = false;
+    const QStringList before = std::exchange(m_linesBeforeUpdate, QStringList());
+    if (!m_dirty)
+        return;
+    m_dirty = false;
+    try {
+        save();
+    } catch (...) {
+        m_lines = before;
+        m_indexValid = false;
+        throw;
+    }
+}

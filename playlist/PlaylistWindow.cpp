@@ -1,0 +1,632 @@
+#include "playlist/PlaylistWindow.h"
+
+#include "base/ProgramState.h"
+#include "base/SafeCall.h"
+#include "engine/MediaEngine.h"
+#include "playlist/PlaylistHost.h"
+#include "playlist/PlaylistListBox.h"
+#include "playlist/PlaylistRules.h"
+#include "playlist/PlaylistStore.h"
+#include "widgets/CaptionFit.h"
+#include "widgets/FlatButton.h"
+#include "widgets/MessageBox.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QSaveFile>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace
+{
+
+const QString Musica = QStringLiteral("Musica");
+// The system colour clHotLight.
+const QColor HotLight(0x00, 0x66, 0xCC);
+
+QLabel *label(const QString &name, const QString &caption, QWidget *parent, int left, int top)
+{
+    auto *l = new QLabel(caption, parent);
+    l->setObjectName(name);
+    l->move(left, top);
+    l->adjustSize();
+    return l;
+}
+
+// A name as it can be shown on one line of a message.
+QString oneLine(QString text)
+{
+    text.replace(QLatin1String("\r\n"), QStringLiteral("\u23CE"));
+    text.replace(QLatin1Char('\r'), QStringLiteral("\u23CE"));
+    text.replace(QLatin1Char('\n'), QStringLiteral("\u23CE"));
+    return text;
+}
+
+} // namespace
+
+PlaylistWindow::PlaylistWindow(PlaylistHost &host, QWidget *parent)
+    : QWidget(parent, Qt::Window)
+    , m_host(host)
+{
+    setObjectName(QStringLiteral("Form10"));
+    setWindowTitle(QStringLiteral("Lumivortex Playlist"));
+    buildControls();
+    fitCaptions(this, { SpeedButton7, CheckBox1 });
+    for (QLabel *caption : { Label1, Label2, Label3, Label4, Label5, Label6 })
+        caption->adjustSize();
+    // FormCreate: a drop target, as high as the main window is now.
+    setAcceptDrops(true);
+    const QWidget *main = m_host.mainWindow();
+    resize(369, main && main->height() > 0 ? main->height() : 457);
+}
+
+PlaylistWindow::~PlaylistWindow() = default;
+
+void PlaylistWindow::buildControls()
+{
+    auto *panel = new QWidget(this);
+    panel->setFixedHeight(97);
+
+    SpeedButton4 = new FlatButton(QStringLiteral("SpeedButton4"), Glyph::Previous, panel, 8, 8, 33, 25);
+    SpeedButton4->setAccessibleLabel(QStringLiteral("Anterior"));
+    SpeedButton5 = new FlatButton(QStringLiteral("SpeedButton5"), Glyph::Play, panel, 40, 8, 33, 25);
+    SpeedButton5->setAccessibleLabel(QStringLiteral("Reproduzir"));
+    SpeedButton6 = new FlatButton(QStringLiteral("SpeedButton6"), Glyph::Next, panel, 72, 8, 33, 25);
+    SpeedButton6->setAccessibleLabel(QStringLiteral("Próxima"));
+    SpeedButton1
+        = new FlatButton(QStringLiteral("SpeedButton1"), QStringLiteral("Abrir"), panel, 112, 0, 57, 25);
+    SpeedButton1->setToolTip(QStringLiteral("Abra musicas ou playlist"));
+    SpeedButton2
+        = new FlatButton(QStringLiteral("SpeedButton2"), QStringLiteral("Salvar"), panel, 112, 24, 57, 25);
+    SpeedButton2->setToolTip(QStringLiteral("Salve sua playlist"));
+    SpeedButton3
+        = new FlatButton(QStringLiteral("SpeedButton3"), QStringLiteral("Limpar"), panel, 168, 0, 57, 25);
+    SpeedButton3->setToolTip(QStringLiteral("Limpar toda a lista"));
+    // The monitored folder is present but switched off: nothing enables these.
+    SpeedButton7 = new FlatButton(
+        QStringLiteral("SpeedButton7"), QStringLiteral("Monitoramento de pasta..."), panel, 224, 0, 137, 25);
+    SpeedButton7->setToolTip(QStringLiteral("Configure a pasta a ser monitorada"));
+    SpeedButton7->setEnabled(false);
+    CheckBox1 = new QCheckBox(QStringLiteral("Carregar Pasta Monitorada"), panel);
+    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
+    CheckBox1->setGeometry(176, 32, 153, 17);
+    CheckBox1->setToolTip(QStringLiteral("Secione esta opção para utilizar a pasta previamente configurada"));
+    CheckBox1->setChecked(false);
+    CheckBox1->setEnabled(false);
+
+    Label1 = label(QStringLiteral("Label1"), QStringLiteral("Localizar na lista:"), panel, 8, 39);
+    Edit1 = new QLineEdit(panel);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setGeometry(8, 52, 353, 21);
+    Label2 = label(QStringLiteral("Label2"), QStringLiteral("Item:"), panel, 8, 80);
+    Label5 = label(QStringLiteral("Label5"), QStringLiteral("0"), panel, 33, 80);
+    Label3 = label(QStringLiteral("Label3"), QStringLiteral("Total:"), panel, 112, 80);
+    Label6 = label(QStringLiteral("Label6"), QStringLiteral("0"), panel, 141, 80);
+    Label4 = label(QStringLiteral("Label4"), QStringLiteral("Duração:"), panel, 208, 80);
+    Label7 = label(QStringLiteral("Label7"), QString(), panel, 254, 80);
+    Label4->hide();
+    Label7->hide();
+
+    ListBox1 = new PlaylistListBox(this);
+    ListBox1->setObjectName(QStringLiteral("ListBox1"));
+    ListBox1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    QPalette palette = ListBox1->palette();
+    palette.setColor(QPalette::Base, HotLight);
+    palette.setColor(QPalette::Text, Qt::white);
+    ListBox1->setPalette(palette);
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(12);
+    ListBox1->setFont(font);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(panel);
+    layout->addWidget(ListBox1, 1);
+
+    connect(SpeedButton1, &QAbstractButton::clicked, this, [this] { SpeedButton1Click(); });
+    connect(SpeedButton2, &QAbstractButton::clicked, this, [this] { SpeedButton2Click(); });
+    connect(SpeedButton3, &QAbstractButton::clicked, this, [this] { SpeedButton3Click(); });
+    connect(SpeedButton4, &QAbstractButton::clicked, this, [this] { SpeedButton4Click(); });
+    connect(SpeedButton5, &QAbstractButton::clicked, this, [this] { SpeedButton5Click(); });
+    connect(SpeedButton6, &QAbstractButton::clicked, this, [this] { SpeedButton6Click(); });
+    connect(Edit1, &QLineEdit::textChanged, this, [this] { Edit1Change(); });
+    connect(Edit1, &QLineEdit::returnPressed, this, [this] { Edit1KeyPress(QChar(13)); });
+    connect(ListBox1, &PlaylistListBox::itemClick, this, [this] { ListBox1Click(); });
+    connect(ListBox1, &QAbstractItemView::doubleClicked, this, [this] { ListBox1DblClick(); });
+    connect(ListBox1, &PlaylistListBox::keyDown, this, [this](int key) { ListBox1KeyDown(key); });
+    connect(ListBox1, &PlaylistListBox::mouseDown, this, [this] { ListBox1MouseDown(); });
+    connect(ListBox1, &PlaylistListBox::mouseUp, this, [this] { ListBox1MouseUp(); });
+}
+
+// The application's general error box: every failure that the handlers do
+// not swallow ends here, and no exception leaves the handler.
+template <typename Body> void PlaylistWindow::guarded(Body &&body) noexcept
+{
+    QString message;
+    try {
+        body();
+        return;
+    } catch (const IniError &e) {
+        message = e.message();
+    } catch (const std::exception &e) {
+        message = QString::fromUtf8(e.what());
+    } catch (...) {
+        message = QStringLiteral("Erro inesperado.");
+    }
+    safeCall([&] { showError(message); });
+}
+
+// --- hooks ----------------------------------------------------------------
+
+QStringList PlaylistWindow::runOpenDialog()
+{
+    QFileDialog dialog(this,
+        QStringLiteral("Escolha até 200 musicas por vez ou selecione e arraste as musicas "
+                       "pelo explorer."));
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    const QString music = QStringLiteral("Musica (*.mp3 *.wma *.wav)");
+    dialog.setNameFilters({ music, QStringLiteral("Lumivortex Playlist (*.lpl)") });
+    dialog.selectNameFilter(music);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles();
+}
+
+QString PlaylistWindow::runSaveDialog()
+{
+    QFileDialog dialog(this, QStringLiteral("Escolha o local e digite o nome da lista..."));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilter(QStringLiteral("Lumivortex PlayList (*.lpl)"));
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+bool PlaylistWindow::confirm(const QString &text)
+{
+    MessageRequest request;
+    request.caption = QStringLiteral("Confirmação");
+    request.text = text;
+    request.icon = QMessageBox::Question;
+    request.buttons = QMessageBox::Ok | QMessageBox::Cancel;
+    request.defaultButton = QMessageBox::Ok;
+    request.escapeButton = QMessageBox::Cancel;
+    return ::showMessage(this, request) == QMessageBox::Ok;
+}
+
+void PlaylistWindow::showError(const QString &text)
+{
+    MessageRequest request;
+    request.caption = applicationTitle();
+    request.text = text;
+    request.icon = QMessageBox::Critical;
+    ::showMessage(this, request);
+}
+
+void PlaylistWindow::showNotice(const QString &text)
+{
+    MessageRequest request;
+    request.caption = applicationTitle();
+    request.text = text;
+    request.icon = QMessageBox::Warning;
+    ::showMessage(this, request);
+}
+
+// --- the current item -----------------------------------------------------
+
+int PlaylistWindow::count() const
+{
+    return ListBox1->count();
+}
+
+bool PlaylistWindow::multipleSelection() const
+{
+    return ListBox1->selectionMode() != QAbstractItemView::SingleSelection;
+}
+
+// Multiple selection: the focused item, the first one when none is focused.
+// Single selection: the selected item, -1 when none is.
+int PlaylistWindow::currentIndex() const
+{
+    if (!multipleSelection()) {
+        const QList<QListWidgetItem *> selected = ListBox1->selectedItems();
+        return selected.isEmpty() ? -1 : ListBox1->row(selected.constFirst());
+    }
+    const int row = ListBox1->currentRow();
+    return row < 0 && count() > 0 ? 0 : row;
+}
+
+void PlaylistWindow::setCurrent(int row)
+{
+    if (multipleSelection()) {
+        // Moves the focus only; the highlighted selection stays.
+        ListBox1->setCurrentRow(row, QItemSelectionModel::NoUpdate);
+    } else {
+        ListBox1->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+    }
+    if (QListWidgetItem *item = ListBox1->item(row))
+        ListBox1->scrollToItem(item);
+}
+
+void PlaylistWindow::switchToMultiple()
+{
+    if (multipleSelection())
+        return;
+    const int current = currentIndex();
+    ListBox1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    if (ListBox1->selectedItems().isEmpty())
+        ListBox1->setCurrentRow(count() > 0 ? 0 : -1, QItemSelectionModel::NoUpdate);
+    else
+        ListBox1->setCurrentRow(current, QItemSelectionModel::NoUpdate);
+}
+
+void PlaylistWindow::switchToSingle()
+{
+    if (!multipleSelection())
+        return;
+    const int current = currentIndex();
+    ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListBox1->clearSelection();
+    ListBox1->setCurrentRow(current, QItemSelectionModel::ClearAndSelect);
+}
+
+void PlaylistWindow::refreshTotal()
+{
+    Label6->setText(QString::number(count()));
+    Label6->adjustSize();
+}
+
+void PlaylistWindow::appendItems(const QStringList &names)
+{
+    const bool wasEmpty = count() == 0;
+    ListBox1->addItems(names);
+    // A list filled anew starts at its first item.
+    if (wasEmpty && count() > 0 && multipleSelection())
+        ListBox1->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+    refreshTotal();
+}
+
+// --- starting and playing ---------------------------------------------------
+
+void PlaylistWindow::startFile(const QString &path)
+{
+    MediaEngine &engine = m_host.engine();
+    engine.setUrl(path);
+    m_host.performPlayForm();
+    m_host.setNowPlayingFromUrl(engine.url());
+}
+
+void PlaylistWindow::playCurrent(Move move)
+{
+    if (count() == 0)
+        return;
+    m_host.state().ReconnectPromptSuppressed = true;
+    m_host.setDisplayTickEnabled(false);
+    if (move == Move::Next)
+        setCurrent(std::min(currentIndex() + 1, count() - 1));
+    else if (move == Move::Previous && currentIndex() > 0)
+        setCurrent(currentIndex() - 1);
+    switchToMultiple();
+
+    const QString name = ListBox1->item(currentIndex())->text();
+    MediaEngine &engine = m_host.engine();
+    const QString path = m_store ? m_store->ReadString(Musica, name, engine.url()) : engine.url();
+    // A name without a path replays the current media; with none, nothing plays.
+    if (path.isEmpty())
+        return;
+    engine.setUrl(path);
+    m_host.setDisplayTickEnabled(true);
+    m_host.performPlayForm();
+    m_host.setNowPlayingFromUrl(engine.url());
+}
+
+void PlaylistWindow::SpeedButton5Click()
+{
+    safeCall([this] { playCurrent(Move::None); });
+}
+
+void PlaylistWindow::SpeedButton6Click()
+{
+    safeCall([this] { playCurrent(Move::Next); });
+}
+
+void PlaylistWindow::SpeedButton4Click()
+{
+    safeCall([this] { playCurrent(Move::Previous); });
+}
+
+void PlaylistWindow::ListBox1DblClick()
+{
+    guarded([this] { playCurrent(Move::None); });
+}
+
+void PlaylistWindow::Edit1KeyPress(QChar key)
+{
+    if (key.unicode() != 13)
+        return;
+    guarded([this] { playCurrent(Move::None); });
+}
+
+void PlaylistWindow::Edit1Change()
+{
+    guarded([this] {
+        switchToSingle();
+        QStringList texts;
+        texts.reserve(count());
+        for (int i = 0; i < count(); ++i)
+            texts << ListBox1->item(i)->text();
+        const int found = PlaylistRules::findByPrefix(texts, Edit1->text());
+        if (found >= 0) {
+            setCurrent(found);
+        } else {
+            ListBox1->clearSelection();
+            ListBox1->setCurrentRow(-1, QItemSelectionModel::Clear);
+        }
+    });
+}
+
+void PlaylistWindow::ListBox1Click()
+{
+    guarded([this] {
+        switchToMultiple();
+        if (count() > 0) {
+            Label5->setText(QString::number(currentIndex() + 1));
+            Label5->adjustSize();
+        }
+    });
+}
+
+// --- adding, loading, saving ------------------------------------------------
+
+void PlaylistWindow::openDefaultStore()
+{
+    QDir().mkpath(PlaylistRules::dataFolder());
+    // A leftover "Default.ini" becomes the store before it is read, so its
+    // entries are taken over instead of being overwritten by the next write.
+    const QString store = PlaylistRules::defaultStorePath();
+    const QString leftover = PlaylistRules::leftoverStorePath();
+    if (QFile::exists(leftover) && !QFile::exists(store))
+        QFile::rename(leftover, store);
+    m_store = std::make_unique<PlaylistStore>(store);
+    // The hidden attribute has no meaning here; the store keeps its name.
+}
+
+// One store write for the whole batch; the file ends as the per-file writes
+// would have left it. When the write fails the list gains nothing.
+void PlaylistWindow::addToDefaultStore(const QStringList &paths)
+{
+    openDefaultStore();
+    QStringList names;
+    QStringList refused;
+    names.reserve(paths.size());
+    m_store->BeginUpdate();
+    for (const QString &path : paths) {
+        const QString name = PlaylistRules::displayName(path);
+        const QString problem = PlaylistStore::entryProblem(name, path);
+        if (!problem.isEmpty()) {
+            refused << QStringLiteral("%1 (%2)").arg(oneLine(path), problem);
+            continue;
+        }
+        m_store->WriteString(Musica, name, path);
+        names << name;
+    }
+    const auto noticeRefused = [&] {
+        if (refused.isEmpty())
+            return;
+        const int shown = 20;
+        QString text = QStringLiteral("Estes arquivos não entraram na lista:\n")
+            + QStringList(refused.mid(0, shown)).join(QLatin1Char('\n'));
+        if (refused.size() > shown)
+            text += QStringLiteral("\n... e mais %1.").arg(refused.size() - shown);
+        safeCall([&] { showNotice(text); });
+    };
+    try {
+        m_store->EndUpdate();
+    } catch (...) {
+        noticeRefused();
+        throw;
+    }
+    appendItems(names);
+    noticeRefused();
+}
+
+void PlaylistWindow::loadPlaylist(const QString &fileName)
+{
+    ListBox1->clear();
+    m_store = std::make_unique<PlaylistStore>(fileName);
+    QStringList names;
+    m_store->ReadSection(Musica, &names);
+    appendItems(names);
+}
+
+void PlaylistWindow::SpeedButton1Click()
+{
+    guarded([this] {
+        const QStringList files = runOpenDialog();
+        if (files.isEmpty())
+            return;
+        const bool added = PlaylistRules::isMusicFile(files.constFirst());
+        if (added)
+            addToDefaultStore(files);
+        const QString current = added ? files.constLast() : files.constFirst();
+        if (PlaylistRules::isPlaylistFile(current))
+            loadPlaylist(current);
+    });
+}
+
+void PlaylistWindow::SpeedButton2Click()
+{
+    guarded([this] {
+        const QString chosen = runSaveDialog();
+        if (chosen.isEmpty())
+            return;
+        // A copy of the default store as it is on disk; failures pass silently.
+        QFile source(PlaylistRules::defaultStorePath());
+        if (!source.open(QIODevice::ReadOnly))
+            return;
+        const QByteArray bytes = source.readAll();
+        QSaveFile target(PlaylistRules::savedPlaylistPath(chosen));
+        if (target.open(QIODevice::WriteOnly) && target.write(bytes) == bytes.size())
+            target.commit();
+    });
+}
+
+void PlaylistWindow::SpeedButton3Click()
+{
+    guarded([this] {
+        if (!confirm(QStringLiteral("Deseja deletar todos os itens da lista?")))
+            return;
+        ListBox1->clear();
+        QFile::remove(PlaylistRules::defaultStorePath());
+        refreshTotal();
+    });
+}
+
+// --- deleting and reordering -------------------------------------------------
+
+void PlaylistWindow::ListBox1KeyDown(int key)
+{
+    if (key != Qt::Key_Delete)
+        return;
+    guarded([this] {
+        const auto selected = ListBox1->selectedItems().size();
+        if (!confirm(QStringLiteral("Deseja deletar este(s) %1 item(s) da lista?").arg(selected)))
+            return;
+        int i = 0;
+        while (i < count()) {
+            if (ListBox1->item(i)->isSelected())
+                delete ListBox1->takeItem(i);
+            else
+                ++i;
+        }
+        if (multipleSelection() && ListBox1->currentRow() < 0 && count() > 0)
+            ListBox1->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+        refreshTotal();
+    });
+}
+
+void PlaylistWindow::ListBox1MouseDown()
+{
+    guarded([this] {
+        if (count() <= 1)
+            return;
+        const int from = currentIndex();
+        if (from < 0)
+            return;
+        DragFromIndex = from;
+        DragItemText = ListBox1->item(from)->text();
+        m_dragPending = true;
+    });
+}
+
+void PlaylistWindow::ListBox1MouseUp()
+{
+    guarded([this] {
+        if (!m_dragPending)
+            return;
+        m_dragPending = false;
+        const int from = DragFromIndex;
+        const int to = currentIndex();
+        if (to < 0 || to == from || from >= count())
+            return;
+        if (to < from) {
+            ListBox1->insertItem(to, DragItemText);
+            delete ListBox1->takeItem(from + 1);
+        } else {
+            ListBox1->insertItem(to + 1, DragItemText);
+            delete ListBox1->takeItem(from);
+        }
+        ListBox1->setCurrentRow(to, QItemSelectionModel::ClearAndSelect);
+    });
+}
+
+// --- drops ------------------------------------------------------------------
+
+void PlaylistWindow::dropFiles(const QStringList &paths, bool onPlaylistWindow)
+{
+    Q_UNUSED(onPlaylistWindow)
+    guarded([&] { dropPaths(paths); });
+}
+
+void PlaylistWindow::dropPaths(const QStringList &paths)
+{
+    if (paths.isEmpty())
+        return;
+    QStringList batch;
+    for (const QString &path : paths) {
+        if (!PlaylistRules::isMusicFile(path))
+            continue;
+        if (paths.size() == 1) {
+            // One music file plays without entering the list.
+            m_host.switchToPlayerTab();
+            startFile(path);
+            refreshTotal();
+        } else {
+            batch << path;
+        }
+    }
+    if (!batch.isEmpty()) {
+        m_host.switchToPlayerTab();
+        showAndRaise();
+        addToDefaultStore(batch);
+    }
+    // Only the last file of a drop may be a video to play.
+    const QString &last = paths.constLast();
+    if (PlaylistRules::isVideoFile(last)) {
+        m_host.switchToPlayerTab();
+        startFile(last);
+        refreshTotal();
+    }
+}
+
+void PlaylistWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void PlaylistWindow::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void PlaylistWindow::dropEvent(QDropEvent *event)
+{
+    QStringList paths;
+    const QList<QUrl> urls = event->mimeData()->urls();
+    for (const QUrl &url : urls) {
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    }
+    event->acceptProposedAction();
+    // Handled once the drag has ended, so the file manager is not held while
+    // a message box is open.
+    QMetaObject::invokeMethod(
+        this, [this, paths] { dropFiles(paths, true); }, Qt::QueuedConnection);
+}
+
+// --- showing ----------------------------------------------------------------
+
+void PlaylistWindow::showAndRaise()
+{
+    show();
+    raise();
+}
+
+void PlaylistWindow::showBeside(QWidget *mainWindow)
+{
+    if (mainWindow)
+        move(mainWindow->x() - 15, y());
+    showAndRaise();
+}

@@ -1,0 +1,295 @@
+// Transport buttons and the display tick, driven with the fake engine and a stand-in playlist.
+#include "app/MainWindow.h"
+#include "playback/EffectsPanel.h"
+#include "playback/PlayerPanel.h"
+#include "playback/Transport.h"
+#include "tests/support/FakeEngine.h"
+#include "widgets/ButtonColour.h"
+#include "widgets/FlatButton.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QTimer>
+#include <QtTest>
+
+using namespace ButtonColour;
+
+namespace
+{
+class StandInPlaylist : public PlaylistSeam
+{
+public:
+    void play() override
+    {
+        calls << QStringLiteral("play");
+        if (failing)
+            throw std::runtime_error("x");
+    }
+    void next() override
+    {
+        calls << QStringLiteral("next");
+        ++current;
+        if (failing)
+            throw std::runtime_error("x");
+    }
+    void previous() override { calls << QStringLiteral("previous"); }
+    int currentIndex() const override { return current; }
+    int count() const override { return items; }
+    QStringList calls;
+    int current = 0;
+    int items = 3;
+    bool failing = false;
+};
+
+struct Harness {
+    Harness()
+        : engine(new FakeEngine)
+        , window(std::unique_ptr<MediaEngine>(engine), ChannelCatalogue::builtIn())
+    {
+        window.transport()->setPlaylist(&playlist);
+        window.transport()->showMiniText = [this](const QString &text) { miniText = text; };
+    }
+    FakeEngine *engine;
+    MainWindow window;
+    StandInPlaylist playlist;
+    QString miniText;
+    PlayerPanel &p() { return *window.player(); }
+    Transport &t() { return *window.transport(); }
+    QTimer *tick() { return window.timer(QStringLiteral("TimerMediaTempo")); }
+    void loadFile(const QString &url, double duration, const QString &durationText)
+    {
+        engine->setUrl(url);
+        engine->setDuration(duration, durationText);
+    }
+};
+} // namespace
+
+class TransportTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void playPauseCyclesThroughTheColours()
+    {
+        Harness h;
+        h.loadFile(QStringLiteral("/m/a.mp3"), 100, QStringLiteral("01:40"));
+        h.p().SpeedButton42->click();
+        QCOMPARE(of(h.p().SpeedButton42), Lime);
+        QVERIFY(h.tick()->isActive());
+        QVERIFY(!h.p().Label122->isHidden());
+        h.p().SpeedButton42->click();
+        QCOMPARE(of(h.p().SpeedButton42), Red);
+        QCOMPARE(h.engine->calls.last(), QStringLiteral("pause"));
+        QVERIFY(h.tick()->isActive()); // the time text stays current while paused
+        h.tick()->stop();
+        h.p().SpeedButton42->click();
+        QCOMPARE(of(h.p().SpeedButton42), Lime);
+        QVERIFY(h.tick()->isActive());
+        QVERIFY(h.playlist.calls.isEmpty());
+    }
+
+    void playWithNothingLoadedStartsThePlaylistAndSwallowsItsErrors()
+    {
+        Harness h;
+        h.playlist.failing = true;
+        h.p().SpeedButton42->click();
+        QCOMPARE(h.playlist.calls, QStringList { QStringLiteral("play") });
+        QCOMPARE(of(h.p().SpeedButton42), Lime);
+    }
+
+    void stopKeepsTheLastTimeAndResetsLoops()
+    {
+        Harness h;
+        h.loadFile(QStringLiteral("/m/a.mp3"), 100, QStringLiteral("01:40"));
+        h.p().SpeedButton42->click();
+        h.engine->setPosition(42, QStringLiteral("00:42"));
+        h.t().TimerMediaTempoTimer();
+        h.window.effects()->SpeedButton48->pressed();
+        QCOMPARE(of(h.window.effects()->SpeedButton48), Lime);
+        h.p().SpeedButton40->click();
+        QCOMPARE(of(h.p().SpeedButton42), Blue);
+        QVERIFY(!h.tick()->isActive());
+        QVERIFY(h.p().Label122->isHidden());
+        QCOMPARE(h.p().Label2->text(), QStringLiteral("00:42 / 01:40"));
+        QCOMPARE(h.p().Gauge1->value(), 42);
+        QCOMPARE(of(h.window.effects()->SpeedButton48), Blue);
+        QCOMPARE(h.window.state().LoopClickCount, 0);
+    }
+
+    void openStartsTheChosenFileWhateverTheButtonShows()
+    {
+        Harness h;
+        h.loadFile(QStringLiteral("/m/old.mp3"), 100, QStringLiteral("01:40"));
+        h.p().SpeedButton42->click();
+        h.p().SpeedButton42->click(); // paused, red
+        h.t().chooseFile = [] { return QStringLiteral("/home/ana/Vídeos/Férias 2024.avi"); };
+        h.engine->calls.clear();
+        h.p().SpeedButton44->click();
+        const int load = h.engine->calls.indexOf(QStringLiteral("setUrl /home/ana/Vídeos/Férias 2024.avi"));
+        QCOMPARE(h.engine->calls.first(), QStringLiteral("stop"));
+        QVERIFY(load > 0);
+        QCOMPARE(h.engine->calls.indexOf(QStringLiteral("play"), load), load + 1);
+        QCOMPARE(of(h.p().SpeedButton42), Lime);
+        QCOMPARE(h.p().Label10->text(), QStringLiteral("Férias 2024.avi"));
+        QCOMPARE(h.window.effects()->Label12->text(), rateTextForTest(1.0));
+    }
+
+    void cancelledOpenChangesNothing()
+    {
+        Harness h;
+        h.t().chooseFile = [] { return QString(); };
+        h.p().SpeedButton44->click();
+        QVERIFY(h.engine->calls.filter(QStringLiteral("setUrl")).isEmpty());
+    }
+
+    void seeksPassUnclampedValues()
+    {
+        Harness h;
+        h.loadFile(QStringLiteral("/m/a.mp3"), 100, QStringLiteral("01:40"));
+        h.engine->setPosition(5, QStringLiteral("00:05"));
+        h.p().SpeedButton46->click();
+        QCOMPARE(h.engine->calls.last(), QStringLiteral("setCurrentPosition -10"));
+        h.engine->setPosition(95, QStringLiteral("01:35"));
+        h.p().SpeedButton45->click();
+        QCOMPARE(h.engine->calls.last(), QStringLiteral("setCurrentPosition 110"));
+    }
+
+    void scanningActsOnlyWhileTheButtonIsHeld()
+    {
+        Harness h;
+        h.loadFile(QStringLiteral("/m/a.mp3"), 100, QStringLiteral("01:40"));
+        h.engine->setPosition(50, QStringLiteral("00:50"));
+        emit h.p().SpeedButton41->pressed();
+        QVERIFY(h.window.timer(QStringLiteral("TimerBackward"))->isActive());
+        h.t().TimerBackwardTimer();
+        QCOMPARE(h.engine->currentPosition(), 49.0);
+        emit h.p().SpeedButton41->released();
+        QVERIFY(!h.window.timer(QStringLiteral("TimerBackward"))->isActive());
+        h.t().TimerBackwardTimer();
+        QCOMPARE(h.engine->currentPosition(), 49.0);
+        emit h.p().SpeedButton43->pressed();
+        h.t().TimerFowardTimer();
+        QCOMPARE(h.engine->currentPosition(), 50.0);
+        QCOMPARE(of(h.p().SpeedButton43), Lime);
+    }
+
+    void repeatAndPictureFitToggle()
+    {
+        Harness h;
+        h.p().SpeedButton69->click();
+        QVERIFY(h.engine->loop());
+        QCOMPARE(of(h.p().SpeedButton69), Lime);
+        h.p().SpeedButton69->click();
+        QVERIFY(!h.engine->loop());
+        QVERIFY(h.engine->stretchToFit());
+        h.t().SpeedButton68Click();
+        QVERIFY(!h.engine->stretchToFit());
+    }
+
+    void displayTickShowsPositionGaugeAndMiniText()
+    {
+        Harness h;
+        h.loadFile(QStringLiteral("/m/Banda - Faixa.mp3"), 245.5, QStringLiteral("04:05"));
+        h.t().setNowPlayingFromUrl(h.engine->url());
+        h.engine->setPosition(62.5, QStringLiteral("01:02"));
+        h.t().TimerMediaTempoTimer();
+        QCOMPARE(h.p().Label2->text(), QStringLiteral("01:02 / 04:05"));
+        QCOMPARE(h.p().Gauge1->maximum(), 246); // 245.5 rounds to even
+        QCOMPARE(h.p().Gauge1->value(), 62); // 62.5 rounds to even
+        QCOMPARE(h.miniText, QStringLiteral("01:02 / 04:05\nBanda - Faixa.mp3"));
+    }
+
+    void unknownPositionReadsZeroes()
+    {
+        Harness h;
+        h.loadFile(QStringLiteral("mms://x.example/live"), 0, QString());
+        h.t().TimerMediaTempoTimer();
+        QCOMPARE(h.p().Label2->text(), QStringLiteral("00:00 / 00:00"));
+    }
+
+    void liveStreamShowsAnEmptyGauge()
+    {
+        Harness h;
+        h.loadFile(QStringLiteral("mms://x.example/live"), 0, QStringLiteral("00:00"));
+        h.engine->setPosition(30, QStringLiteral("00:30"));
+        h.t().TimerMediaTempoTimer();
+        QCOMPARE(h.p().Gauge1->value(), 0);
+        QVERIFY(h.p().Gauge1->maximum() > 0); // never the busy animation
+        QVERIFY(h.playlist.calls.isEmpty());
+    }
+
+    void endOfItemAdvanceOnlyForLowerCaseMp3_data()
+    {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<double>("duration");
+        QTest::addColumn<int>("current");
+        QTest::addColumn<bool>("repeat");
+        QTest::addColumn<bool>("advances");
+        QTest::newRow("mp3 mid list") << "/m/a.mp3" << 100.0 << 0 << false << true;
+        QTest::newRow("MP3 upper case") << "/m/a.MP3" << 100.0 << 0 << false << false;
+        QTest::newRow("wma") << "/m/a.wma" << 100.0 << 0 << false << false;
+        QTest::newRow("live") << "/m/a.mp3" << 0.0 << 0 << false << false;
+        QTest::newRow("last item") << "/m/a.mp3" << 100.0 << 2 << false << false;
+        QTest::newRow("no current item") << "/m/a.mp3" << 100.0 << -1 << false << true;
+        QTest::newRow("repeat on") << "/m/a.mp3" << 100.0 << 0 << true << false;
+    }
+    void endOfItemAdvanceOnlyForLowerCaseMp3()
+    {
+        QFETCH(QString, url);
+        QFETCH(double, duration);
+        QFETCH(int, current);
+        QFETCH(bool, repeat);
+        QFETCH(bool, advances);
+        Harness h;
+        h.loadFile(url, duration, QStringLiteral("01:40"));
+        h.playlist.current = current;
+        if (repeat)
+            h.p().SpeedButton69->click();
+        h.engine->setPosition(duration - 1.5, QStringLiteral("01:38"));
+        h.t().TimerMediaTempoTimer();
+        QVERIFY(h.playlist.calls.isEmpty());
+        h.engine->setPosition(duration - 0.9, QStringLiteral("01:39"));
+        h.t().TimerMediaTempoTimer();
+        QCOMPARE(h.playlist.calls.contains(QStringLiteral("next")), advances);
+    }
+
+    void failingAdvanceIsSwallowedAndTheTickGoesOn()
+    {
+        Harness h;
+        h.loadFile(QStringLiteral("/m/a.mp3"), 100, QStringLiteral("01:40"));
+        h.playlist.failing = true;
+        h.engine->setPosition(99.5, QStringLiteral("01:39"));
+        h.t().TimerMediaTempoTimer();
+        QCOMPARE(h.p().Label2->text(), QStringLiteral("01:39 / 01:40"));
+    }
+
+    void nextAndPreviousPressThePlaylist()
+    {
+        Harness h;
+        h.p().SpeedButton75->click();
+        h.p().SpeedButton76->click();
+        QCOMPARE(h.playlist.calls, (QStringList { QStringLiteral("next"), QStringLiteral("previous") }));
+    }
+
+    void tickRestsWhileNotPlaying()
+    {
+        Harness h;
+        h.loadFile(QStringLiteral("/m/a.mp3"), 100, QStringLiteral("01:40"));
+        h.engine->playStatus = QStringLiteral("Reproduzindo");
+        h.engine->pauseStatus = QStringLiteral("Em pausa");
+        h.p().SpeedButton42->click();
+        QCOMPARE(h.tick()->interval(), 1);
+        h.p().SpeedButton42->click();
+        QVERIFY(h.tick()->isActive());
+        QVERIFY(h.tick()->interval() >= 100);
+    }
+
+private:
+    static QString rateTextForTest(double rate)
+    {
+        return QLocale::system().toString(rate * 100, 'g', 15) + QLatin1Char('%');
+    }
+};
+
+QTEST_MAIN(TransportTest)
+#include "transport_test.moc"

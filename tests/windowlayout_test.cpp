@@ -1,0 +1,165 @@
+// Strip scrolling and clamping, screen modes and hiding to the tray.
+#include "app/MainWindow.h"
+#include "app/TrayIcon.h"
+#include "app/WindowLayout.h"
+#include "channels/ChannelStrip.h"
+#include "tests/support/FakeEngine.h"
+#include "widgets/MessageBox.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QTabBar>
+#include <QTimer>
+#include <QtTest>
+
+namespace
+{
+struct Harness {
+    Harness()
+        : engine(new FakeEngine)
+        , window(std::unique_ptr<MediaEngine>(engine), ChannelCatalogue::builtIn())
+    {
+        // Hidden widgets defer their resize events until shown.
+        window.show();
+    }
+    FakeEngine *engine;
+    MainWindow window;
+    WindowLayout &l() { return *window.layout(); }
+    QWidget *video() { return window.findChild<QWidget *>(QStringLiteral("WindowsMediaPlayer1")); }
+};
+} // namespace
+
+class WindowLayoutTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void atTheDesignSizeTheArrowsDoNothing()
+    {
+        Harness h;
+        h.l().SpeedButton73Click();
+        h.l().SpeedButton72Click();
+        QCOMPARE(h.l().stripOffset(), 0);
+    }
+
+    void narrowWindowScrollsInStepsAndClamps()
+    {
+        Harness h;
+        h.window.resize(437, 473);
+        QList<int> offsets;
+        for (int i = 0; i < 8; ++i) {
+            h.l().SpeedButton73Click();
+            offsets << h.l().stripOffset();
+        }
+        QCOMPARE(offsets, (QList<int> { -15, -30, -45, -60, -75, -90, -100, -100 }));
+        for (QFrame *panel : h.window.strip()->stripPanels())
+            QCOMPARE(panel->x(), -100);
+        offsets.clear();
+        for (int i = 0; i < 8; ++i) {
+            h.l().SpeedButton72Click();
+            offsets << h.l().stripOffset();
+        }
+        QCOMPARE(offsets, (QList<int> { -85, -70, -55, -40, -25, -10, 0, 0 }));
+    }
+
+    void wideningPullsTheStripBack()
+    {
+        Harness h;
+        h.window.resize(437, 473);
+        for (int i = 0; i < 7; ++i)
+            h.l().SpeedButton73Click();
+        h.window.resize(487, 473);
+        QCOMPARE(h.l().stripOffset(), -50);
+        h.window.resize(467, 473); // narrower keeps its offset
+        QCOMPARE(h.l().stripOffset(), -50);
+    }
+
+    // The tab-row buttons are placed for the offset before the strip is pulled
+    // back; placed only then, a single widening pushed them past the right edge.
+    void wideningKeepsTheTabRowButtonsInView()
+    {
+        Harness h;
+        h.window.resize(437, 473);
+        for (int i = 0; i < 7; ++i)
+            h.l().SpeedButton73Click();
+        h.window.resize(537, 473);
+        QCOMPARE(h.l().stripOffset(), 0);
+        const QWidget *row = h.window.strip()->tabControl();
+        const QList<std::pair<const char *, int>> fromRight { { "SpeedButton68", 93 },
+            { "SpeedButton39", 75 }, { "SpeedButton16", 57 } };
+        for (auto [name, distance] : fromRight) {
+            const QWidget *button = row->findChild<QWidget *>(QString::fromLatin1(name));
+            QVERIFY2(button, name);
+            QCOMPARE(row->x() + button->x(), 545 - distance);
+            QVERIFY2(row->x() + button->x() + button->width() <= h.window.width(), name);
+        }
+    }
+
+    void cleanScreenGivesTheVideoTheWholeWindowAndNormalRestoresTheStrip()
+    {
+        Harness h;
+        h.window.findChild<QAction *>(QStringLiteral("Pocket1"))->trigger();
+        QVERIFY(h.window.strip()->tabControl()->isHidden());
+        QCOMPARE(h.video()->size(), QSize(537, 473));
+        h.window.resize(500, 400);
+        QCOMPARE(h.video()->size(), QSize(500, 400));
+        h.window.findChild<QAction *>(QStringLiteral("Customizavel1"))->trigger();
+        QCOMPARE(h.video()->size(), QSize(500, 320));
+        QVERIFY(!h.window.strip()->tabControl()->isHidden());
+        for (QFrame *panel : h.window.strip()->stripPanels())
+            QVERIFY(!panel->isHidden());
+        QCOMPARE(h.window.strip()->tabControl()->currentIndex(), 0);
+        QVERIFY(h.engine->calls.contains(QStringLiteral("redraw")));
+    }
+
+    void redrawIsSentOnceAfterABurstOfResizes()
+    {
+        Harness h;
+        for (int w = 500; w < 510; ++w)
+            h.window.resize(w, 470);
+        QTimer *settle = h.window.timer(QStringLiteral("TimerResize"));
+        QVERIFY(settle->isActive());
+        h.engine->calls.clear();
+        h.l().TimerResizeTimer();
+        h.l().TimerResizeTimer();
+        QCOMPARE(h.engine->calls.count(QStringLiteral("redraw")), 1);
+        QVERIFY(!settle->isActive()); // no idle ticking after the redraw
+    }
+
+    void fullScreenWithNothingLoadedSaysSo()
+    {
+        Harness h;
+        QStringList texts;
+        setMessageHandler([&texts](QWidget *, const MessageRequest &r) {
+            texts << r.text;
+            return QMessageBox::Ok;
+        });
+        h.window.Maximizar1Click();
+        setMessageHandler({});
+        QCOMPARE(texts, QStringList { QStringLiteral("Primeiro selecione um canal.") });
+        h.engine->setUrl(QStringLiteral("/m/a.mp3"));
+        h.window.Maximizar1Click();
+        QVERIFY(h.engine->isFullScreen());
+    }
+
+    void hidingUsesTheTrayOrMinimisesWithoutOne()
+    {
+        Harness h;
+        h.window.show();
+        h.engine->playStatus = QStringLiteral("Reproduzindo");
+        h.window.tray()->trayAvailable = [] { return false; };
+        h.window.tray()->EsconderLumivortex1Click();
+        QVERIFY(!h.window.tray()->iconShown());
+        QVERIFY(h.window.isMinimized() || h.window.windowState() & Qt::WindowMinimized);
+        QVERIFY(!h.engine->calls.contains(QStringLiteral("stop")));
+        QVERIFY(!h.engine->calls.contains(QStringLiteral("pause")));
+        bool ended = false;
+        h.window.tray()->endProgram = [&ended] { ended = true; };
+        h.window.tray()->menu()->findChild<QAction *>(QStringLiteral("Fechar1"))->trigger();
+        QVERIFY(ended);
+        QVERIFY(!h.engine->calls.contains(QStringLiteral("close")));
+    }
+};
+
+QTEST_MAIN(WindowLayoutTest)
+#include "windowlayout_test.moc"
