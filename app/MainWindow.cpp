@@ -110,7 +110,7 @@ MainWindow::MainWindow(
     });
 
     qApp->installEventFilter(this);
-    FormCreate();
+    createWindow();
 }
 
 MainWindow::~MainWindow()
@@ -122,11 +122,11 @@ MainWindow::~MainWindow()
 
 void MainWindow::createTimers()
 {
-    for (const TimerSpec &design : kTimers) {
+    for (const TimerSpec &spec : kTimers) {
         auto *timer = new QTimer(this);
-        timer->setObjectName(QString::fromLatin1(design.name));
-        timer->setInterval(design.interval);
-        if (design.interval <= 16)
+        timer->setObjectName(QString::fromLatin1(spec.name));
+        timer->setInterval(spec.interval);
+        if (spec.interval <= 16)
             timer->setTimerType(Qt::PreciseTimer);
         m_timers.insert(timer->objectName(), timer);
     }
@@ -145,12 +145,14 @@ void MainWindow::createTabRowButtons()
             b->setToolTip(hint);
         return b;
     };
-    FlatButton *hidden = button("SpeedButton120", QString(), 434, 18, QString());
-    hidden->setEnabled(false);
-    hidden->hide();
-    button("SpeedButton68", QStringLiteral("S"), 452, 19, QStringLiteral("Ajuste de imagem"));
+    m_tabRow.unused = button("SpeedButton120", QString(), 434, 18, QString());
+    m_tabRow.unused->setEnabled(false);
+    m_tabRow.unused->hide();
+    m_tabRow.pictureFit
+        = button("SpeedButton68", QStringLiteral("S"), 452, 19, QStringLiteral("Ajuste de imagem"));
     FlatButton *v = button("SpeedButton39", QStringLiteral("V"), 470, 18, QStringLiteral("Visões"));
-    button("SpeedButton16", QStringLiteral("Volume"), 488, 49, QString());
+    m_tabRow.views = v;
+    m_tabRow.volume = button("SpeedButton16", QStringLiteral("Volume"), 488, 49, QString());
     connect(v, &QToolButton::clicked, this, [this, v] {
         const QPoint at = frameGeometry().topLeft();
         m_popupMenu->popup(QPoint(at.x() + v->x() + 3, at.y() + m_strip->tabControl()->y() + v->y() - 216));
@@ -159,17 +161,17 @@ void MainWindow::createTabRowButtons()
     auto *setas = new QWidget(this);
     setas->setObjectName(QStringLiteral("PanelSetas"));
     setas->setGeometry(kClientWidth - 54 + 8, kClientHeight + 34 - 52, 49, 18);
-    for (auto [name, caption, left] :
-        { std::tuple { "SpeedButton72", "<", 0 }, std::tuple { "SpeedButton73", ">", 23 } }) {
-        auto *arrow
+    for (auto [name, caption, left, arrow] : { std::tuple { "SpeedButton72", "<", 0, &m_scrollLeft },
+             std::tuple { "SpeedButton73", ">", 23, &m_scrollRight } }) {
+        *arrow
             = new FlatButton(QString::fromLatin1(name), QString::fromLatin1(caption), setas, left, 0, 23, 16);
-        QFont bold = arrow->font();
+        QFont bold = (*arrow)->font();
         bold.setBold(true);
-        arrow->setFont(bold);
-        QPalette palette = arrow->palette();
+        (*arrow)->setFont(bold);
+        QPalette palette = (*arrow)->palette();
         palette.setColor(QPalette::ButtonText, QColor(0, 0, 0x80));
-        arrow->setPalette(palette);
-        arrow->setAutoRaise(true);
+        (*arrow)->setPalette(palette);
+        (*arrow)->setAutoRaise(true);
     }
     m_panelSetas = setas;
 }
@@ -182,11 +184,11 @@ void MainWindow::createSystemPanel()
         b->setCursor(Qt::PointingHandCursor);
         return b;
     };
-    button("SpeedButton70", QStringLiteral("Sobre..."), 8);
-    button("SpeedButton71", QStringLiteral("Opções"), 72);
-    button("SpeedButton95", QStringLiteral("Area Adulta"), 136);
-    FlatButton *recording = button("SpeedButton89", QString(), 200);
-    recording->setEnabled(false);
+    m_system.about = button("SpeedButton70", QStringLiteral("Sobre..."), 8);
+    m_system.options = button("SpeedButton71", QStringLiteral("Opções"), 72);
+    m_system.adultArea = button("SpeedButton95", QStringLiteral("Area Adulta"), 136);
+    m_system.recording = button("SpeedButton89", QString(), 200);
+    m_system.recording->setEnabled(false);
 }
 
 void MainWindow::createPopupMenu(const ChannelCatalogue &catalogue)
@@ -201,26 +203,28 @@ void MainWindow::createPopupMenu(const ChannelCatalogue &catalogue)
     auto separator = [](QMenu *menu, const char *name) {
         menu->addSeparator()->setObjectName(QString::fromLatin1(name));
     };
-    item(m_popupMenu, "Customizavel1", QStringLiteral("Normal"));
-    item(m_popupMenu, "Pocket1", QStringLiteral("Tela Limpa"));
-    item(m_popupMenu, "Maximizar1", QStringLiteral("Tela Cheia"));
-    item(m_popupMenu, "elasemprevisivel1", QStringLiteral("Tela Sempre Visível"))->setCheckable(true);
+    m_menu.normal = item(m_popupMenu, "Customizavel1", QStringLiteral("Normal"));
+    m_menu.clean = item(m_popupMenu, "Pocket1", QStringLiteral("Tela Limpa"));
+    m_menu.fullScreen = item(m_popupMenu, "Maximizar1", QStringLiteral("Tela Cheia"));
+    m_menu.alwaysOnTop = item(m_popupMenu, "elasemprevisivel1", QStringLiteral("Tela Sempre Visível"));
+    m_menu.alwaysOnTop->setCheckable(true);
     separator(m_popupMenu, "N4");
-    item(m_popupMenu, "AbrirLumivortexBrowser1", QStringLiteral("Abrir Lumivortex Browser"));
-    item(m_popupMenu, "LocalizarLetrasdeMusicas1", QStringLiteral("Localizar Letras de Musicas"));
-    item(m_popupMenu, "LocalizarFilmeseVideos1", QStringLiteral("Localizar Filmes e Videos"));
+    m_menu.browser = item(m_popupMenu, "AbrirLumivortexBrowser1", QStringLiteral("Abrir Lumivortex Browser"));
+    m_menu.lyrics
+        = item(m_popupMenu, "LocalizarLetrasdeMusicas1", QStringLiteral("Localizar Letras de Musicas"));
+    m_menu.videos = item(m_popupMenu, "LocalizarFilmeseVideos1", QStringLiteral("Localizar Filmes e Videos"));
     for (const Channel &channel : catalogue.channelsIn(QStringLiteral("PopupMenu1")))
         m_strip->addChannelAction(m_popupMenu, channel);
     separator(m_popupMenu, "N5");
     QMenu *games = m_popupMenu->addMenu(QStringLiteral("Jogos Online"));
     games->setObjectName(QStringLiteral("Passatempos1"));
     games->menuAction()->setObjectName(QStringLiteral("Passatempos1"));
-    item(games, "JogodaVov1", QStringLiteral("Jogo da Vovó :P"));
+    m_menu.game = item(games, "JogodaVov1", QStringLiteral("Jogo da Vovó :P"));
     separator(m_popupMenu, "N2");
-    item(m_popupMenu, "InterromperTransmisso1", QStringLiteral("Interromper Transmissão"));
+    m_menu.interrupt = item(m_popupMenu, "InterromperTransmisso1", QStringLiteral("Interromper Transmissão"));
     separator(m_popupMenu, "N1");
-    item(m_popupMenu, "Opes1", QStringLiteral("Sleep Timer e Opções"));
-    item(m_popupMenu, "EsconderLumivortex1", QStringLiteral("Esconder Lumivortex"));
+    m_menu.options = item(m_popupMenu, "Opes1", QStringLiteral("Sleep Timer e Opções"));
+    m_menu.hide = item(m_popupMenu, "EsconderLumivortex1", QStringLiteral("Esconder Lumivortex"));
     m_engine->videoWidget()->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_engine->videoWidget(), &QWidget::customContextMenuRequested, this,
         [this](const QPoint &pos) { m_popupMenu->popup(m_engine->videoWidget()->mapToGlobal(pos)); });
@@ -229,53 +233,52 @@ void MainWindow::createPopupMenu(const ChannelCatalogue &catalogue)
 void MainWindow::createPlaybackControls()
 {
     auto timer = [this](const char *name) -> QTimer & { return *m_timers.value(QString::fromLatin1(name)); };
-    m_loops = new LoopsAndEffects(*m_engine, m_state, *m_effects, *m_player->SpeedButton51,
+    m_loops = new LoopsAndEffects(*m_engine, m_state, *m_effects, *m_player->m_effectsToggle,
         timer("TimerVibrationEffect"), timer("TimerWavebeatEffect"), this);
     m_transport = new Transport(*m_engine, *m_player, *m_effects, *m_loops, timer("TimerMediaTempo"),
         timer("TimerBackward"), timer("TimerFoward"), this);
     m_transport->chooseFile = [this] {
         return QFileDialog::getOpenFileName(this, QString(), QString(), Transport::openDialogFilter());
     };
-    auto *fit = findChild<FlatButton *>(QStringLiteral("SpeedButton68"));
-    connect(fit, &QToolButton::clicked, this,
-        [this] { safeCall([this] { m_transport->SpeedButton68Click(); }); });
+    connect(m_tabRow.pictureFit, &QToolButton::clicked, this,
+        [this] { safeCall([this] { m_transport->togglePictureFit(); }); });
 
     m_reconnection
         = new Reconnection(*m_engine, m_state, *this, *m_strip->tabControl(), timer("TimerTryAgain"), this);
-    m_reconnection->pressStop = [this] { m_transport->SpeedButton40Click(); };
+    m_reconnection->pressStop = [this] { m_transport->stopPlayback(); };
     m_reconnection->showPlayButtonStopped
-        = [this] { ButtonColour::set(m_player->SpeedButton42, ButtonColour::Blue); };
-    connect(findChild<QAction *>(QStringLiteral("InterromperTransmisso1")), &QAction::triggered, this,
-        [this] { safeCall([this] { m_reconnection->InterromperTransmisso1Click(); }); });
+        = [this] { ButtonColour::set(m_player->m_playPause, ButtonColour::Blue); };
+    connect(m_menu.interrupt, &QAction::triggered, this,
+        [this] { safeCall([this] { m_reconnection->interruptTransmission(); }); });
 
-    m_volumeControl
-        = new VolumeControl(*m_engine, *m_volume, *findChild<FlatButton *>(QStringLiteral("SpeedButton16")),
-            { timer("TimerVolumeAumenta"), timer("TimerVolumeAbaixa"), timer("TimerPosicao"),
-                timer("TimerHide") },
-            this);
+    m_volumeControl = new VolumeControl(*m_engine, *m_volume, *m_tabRow.volume,
+        { timer("TimerVolumeAumenta"), timer("TimerVolumeAbaixa"), timer("TimerPosicao"),
+            timer("TimerHide") },
+        this);
 }
 
 void MainWindow::createLayoutAndTray()
 {
     m_layout = new WindowLayout(
         { this, m_engine->videoWidget(), m_strip, m_volume->PanelVolume, m_effects->PanelEfeitos,
-            m_panelSetas, m_timers.value(QStringLiteral("TimerResize")) },
+            m_panelSetas, m_timers.value(QStringLiteral("TimerResize")),
+            { m_tabRow.unused, m_tabRow.pictureFit, m_tabRow.views, m_tabRow.volume } },
         *m_engine, m_state, this);
-    onButton("SpeedButton72", [this] { m_layout->SpeedButton72Click(); });
-    onButton("SpeedButton73", [this] { m_layout->SpeedButton73Click(); });
-    onAction("Customizavel1", [this] { m_layout->Customizavel1Click(); });
-    onAction("Pocket1", [this] { m_layout->Pocket1Click(); });
-    onAction("Maximizar1", [this] { Maximizar1Click(); });
+    onButton(m_scrollLeft, [this] { m_layout->scrollStripLeft(); });
+    onButton(m_scrollRight, [this] { m_layout->scrollStripRight(); });
+    onAction(m_menu.normal, [this] { m_layout->showNormalMode(); });
+    onAction(m_menu.clean, [this] { m_layout->showCleanMode(); });
+    onAction(m_menu.fullScreen, [this] { showFullScreen(); });
 
     m_tray = new TrayIcon(*this, this);
     m_tray->endProgram = [this] {
         if (terminate)
             terminate();
     };
-    onAction("EsconderLumivortex1", [this] { m_tray->EsconderLumivortex1Click(); });
+    onAction(m_menu.hide, [this] { m_tray->hideToTray(); });
 }
 
-void MainWindow::Maximizar1Click()
+void MainWindow::showFullScreen()
 {
     try {
         m_engine->setFullScreen(true);
@@ -289,7 +292,7 @@ void MainWindow::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     if (m_started)
-        m_layout->FormResize();
+        m_layout->windowResized();
 }
 
 void MainWindow::wheelEvent(QWheelEvent *event)
@@ -300,32 +303,29 @@ void MainWindow::wheelEvent(QWheelEvent *event)
     event->accept();
 }
 
-void MainWindow::FormCreate()
+void MainWindow::createWindow()
 {
-    installTooltipLook(); // 1
-    setAcceptDrops(true); // 2
-    findChild<QWidget *>(QStringLiteral("SpeedButton89"))
-        ->setProperty("text", QStringLiteral("Central\nde\nGravação")); // 3
-    m_state.ProgramVersion = m_labelVersao->text(); // 4
-    m_state.UpdatePrompted = false; // 5
+    installTooltipLook();
+    setAcceptDrops(true);
+    m_system.recording->setText(QStringLiteral("Central\nde\nGravação"));
+    m_state.ProgramVersion = m_labelVersao->text();
+    m_state.UpdatePrompted = false;
     m_state.ReconnectPromptSuppressed = false;
     m_state.ResizeTicks = 0;
-    startupTitle(); // 6
-    m_panelSetas->resize(49, m_panelSetas->height()); // 7
-    m_state.LoopClickCount = 0; // 8
-    // 9: Qt widgets are double buffered already.
-    setFixedSize(kClientWidth, kClientHeight); // 10
+    startupTitle();
+    m_panelSetas->resize(49, m_panelSetas->height());
+    m_state.LoopClickCount = 0;
+    setFixedSize(kClientWidth, kClientHeight);
     setMinimumSize(0, 0);
     setMaximumSize(kClientWidth, kClientHeight);
-    m_player->Label10->clear(); // 11
-    // 12: the gauge is drawn without a border.
-    safeCall([this] { m_volume->ProgressBar1->setValue(m_engine->volume()); }); // 13
-    m_volume->PanelVolume->setGeometry(488, 224, 49, 169); // 14
+    m_player->m_nowPlaying->clear();
+    safeCall([this] { m_volume->m_levelBar->setValue(m_engine->volume()); });
+    m_volume->PanelVolume->setGeometry(488, 224, 49, 169);
     m_effects->PanelEfeitos->setGeometry(0, 264, 345, 129);
-    for (QFrame *panel : m_strip->stripPanels()) // 15
+    for (QFrame *panel : m_strip->stripPanels())
         panel->setGeometry(0, 412, kClientWidth, 61);
 
-    try { // 16
+    try {
         m_engine->setStretchToFit(true);
         placeVideo();
         m_engine->setVolume(50);
@@ -390,45 +390,44 @@ void MainWindow::attachWindows(const SideWindows &windows)
     connectSideWindows();
 }
 
-void MainWindow::onAction(const char *name, std::function<void()> handler)
+void MainWindow::onAction(QAction *action, std::function<void()> handler)
 {
-    connect(findChild<QAction *>(QString::fromLatin1(name)), &QAction::triggered, this,
-        [handler = std::move(handler)] { safeCall(handler); });
+    connect(action, &QAction::triggered, this, [handler = std::move(handler)] { safeCall(handler); });
 }
 
-void MainWindow::onButton(const char *name, std::function<void()> handler)
+void MainWindow::onButton(QAbstractButton *button, std::function<void()> handler)
 {
-    connect(findChild<QToolButton *>(QString::fromLatin1(name)), &QToolButton::clicked, this,
-        [handler = std::move(handler)] { safeCall(handler); });
+    connect(button, &QAbstractButton::clicked, this, [handler = std::move(handler)] { safeCall(handler); });
 }
 
 void MainWindow::connectSideWindows()
 {
     if (OptionsWindow *options = m_windows.options) {
-        attachReconnectOption(options->findChild<QCheckBox *>(QStringLiteral("CheckBox1")));
-        onButton("SpeedButton71", [this, options] { options->showBeside(this); });
-        onAction("Opes1", [this, options] { options->showBeside(this); });
-        onAction("elasemprevisivel1", [options] { options->toggleAlwaysOnTop(); });
+        attachReconnectOption(options->reconnectOption());
+        onButton(m_system.options, [this, options] { options->showBeside(this); });
+        onAction(m_menu.options, [this, options] { options->showBeside(this); });
+        onAction(m_menu.alwaysOnTop, [options] { options->toggleAlwaysOnTop(); });
     }
     if (BrowserWindow *browser = m_windows.browser) {
-        onAction("AbrirLumivortexBrowser1", [this, browser] { browser->showCentredOn(this); });
-        onAction("LocalizarFilmeseVideos1", [this, browser] {
+        onAction(m_menu.browser, [this, browser] { browser->showCentredOn(this); });
+        onAction(m_menu.videos, [this, browser] {
             browser->showCentredOn(this);
             browser->selectVideosMode();
         });
-        onAction("LocalizarLetrasdeMusicas1", [this, browser] {
+        onAction(m_menu.lyrics, [this, browser] {
             browser->showCentredOn(this);
             browser->selectLyricsMode();
         });
-        m_transport->searchLyrics = [this, browser] { browser->searchLyricsFor(m_player->Label10->text()); };
+        m_transport->searchLyrics
+            = [this, browser] { browser->searchLyricsFor(m_player->m_nowPlaying->text()); };
     }
-    onButton("SpeedButton95", [this] { openAdultArea(this); });
+    onButton(m_system.adultArea, [this] { openAdultArea(this); });
     if (AboutDialog *about = m_windows.about) {
         about->setVersion(m_state.ProgramVersion);
-        onButton("SpeedButton70", [about] { about->exec(); });
+        onButton(m_system.about, [about] { about->exec(); });
     }
     if (GameWindow *game = m_windows.game)
-        onAction("JogodaVov1", [game] { game->showCentred(); });
+        onAction(m_menu.game, [game] { game->showCentred(); });
     if (MiniPlayerWindow *mini = m_windows.miniPlayer) {
         m_transport->toggleMiniPlayer = [this] { toggleMiniPlayer(); };
         m_transport->showMiniText = [mini](const QString &text) { mini->setText(text); };
@@ -482,7 +481,7 @@ void MainWindow::tune(const Channel &channel)
     m_tuner->tune(channel);
 }
 
-void MainWindow::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
+void MainWindow::handleKey(int key, Qt::KeyboardModifiers modifiers)
 {
     if ((key == Qt::Key_Return || key == Qt::Key_Enter) && (modifiers & Qt::AltModifier))
         safeCall([this] { m_engine->setFullScreen(true); });
@@ -492,7 +491,8 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
     // A click on the now-playing label or its symbol searches the song's lyrics.
     if (event->type() == QEvent::MouseButtonRelease
-        && (watched == m_player->Label10 || watched == m_player->Label122) && m_transport->searchLyrics) {
+        && (watched == m_player->m_nowPlaying || watched == m_player->m_lyricsSymbol)
+        && m_transport->searchLyrics) {
         safeCall(m_transport->searchLyrics);
         return true;
     }
@@ -500,7 +500,7 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::KeyPress && watched->isWidgetType()
         && static_cast<QWidget *>(watched)->window() == this) {
         const auto *key = static_cast<QKeyEvent *>(event);
-        FormKeyDown(key->key(), key->modifiers());
+        handleKey(key->key(), key->modifiers());
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -508,10 +508,10 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     event->accept();
-    FormClose();
+    closeProgram();
 }
 
-void MainWindow::FormClose()
+void MainWindow::closeProgram()
 {
     if (m_closing)
         return;
@@ -544,7 +544,7 @@ void MainWindow::setNowPlayingFromUrl(const QString &url)
 void MainWindow::switchToPlayerTab()
 {
     m_strip->selectTabQuietly(5);
-    m_strip->TabControl1Change();
+    m_strip->showSelectedCategory();
 }
 
 MediaControls *MainWindow::installMediaControls(const QDBusConnection &bus)
@@ -553,11 +553,11 @@ MediaControls *MainWindow::installMediaControls(const QDBusConnection &bus)
     view.engine = m_engine.get();
     view.window = this;
     view.state = &m_state;
-    view.playPause = m_player->SpeedButton42;
-    view.stop = m_player->SpeedButton40;
-    view.next = m_player->SpeedButton75;
-    view.previous = m_player->SpeedButton76;
-    view.nowPlaying = m_player->Label10;
+    view.playPause = m_player->m_playPause;
+    view.stop = m_player->m_stop;
+    view.next = m_player->m_next;
+    view.previous = m_player->m_previous;
+    view.nowPlaying = m_player->m_nowPlaying;
     MediaControls *controls = MediaControls::install(view, bus);
     if (controls) {
         connect(controls, &MediaControls::raiseRequested, this, &MainWindow::raiseFromDesktop);
@@ -571,9 +571,9 @@ void MainWindow::raiseFromDesktop()
     // From the mini player, its own button brings the main window back.
     const MiniPlayerWindow *mini = m_windows.miniPlayer;
     if (mini && mini->isVisible() && !isVisible())
-        m_player->SpeedButton77->click();
+        m_player->m_miniPlayerToggle->click();
     if (m_tray)
-        m_tray->RetornaraoLumivortex1Click();
+        m_tray->returnFromTray();
     else
         showNormal();
     activateWindow();

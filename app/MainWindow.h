@@ -56,6 +56,9 @@ struct SideWindows {
 // The main window: the video on top, the channel strip below, and the hub
 // that every feature that plays something goes through.
 class MediaControls;
+class FlatButton;
+class QAbstractButton;
+class QAction;
 
 class MainWindow : public QWidget, public PlaylistHost
 {
@@ -94,12 +97,13 @@ public:
     VolumePanel *volume() const { return m_volume; }
     EffectsPanel *effects() const { return m_effects; }
     QMenu *popupMenu() const { return m_popupMenu; }
+    QAction *alwaysOnTopAction() const { return m_menu.alwaysOnTop; }
     QTimer *timer(const QString &name) const { return m_timers.value(name); }
     const SideWindows &sideWindows() const { return m_windows; }
     UpdateChecker *updateChecker() const { return m_updateChecker; }
     WindowLayout *layout() const { return m_layout; }
     TrayIcon *tray() const { return m_tray; }
-    void Maximizar1Click();
+    void showFullScreen();
 
     // Puts the player on the desktop's media controls; nullptr without a bus.
     MediaControls *installMediaControls(const QDBusConnection &bus = QDBusConnection::sessionBus());
@@ -108,7 +112,7 @@ public:
 
     // Handlers that other windows or tests run directly.
     void tune(const Channel &channel);
-    void FormClose();
+    void closeProgram();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -119,7 +123,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void FormCreate();
+    void createWindow();
     void createTimers();
     void createTabRowButtons();
     void createSystemPanel();
@@ -127,12 +131,12 @@ private:
     void createPlaybackControls();
     void createLayoutAndTray();
     void connectSideWindows();
-    void onAction(const char *name, std::function<void()> handler);
-    void onButton(const char *name, std::function<void()> handler);
+    void onAction(QAction *action, std::function<void()> handler);
+    void onButton(QAbstractButton *button, std::function<void()> handler);
     void toggleMiniPlayer();
     void placeVideo();
     void failOldPlayer(const QString &message);
-    void FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    void handleKey(int key, Qt::KeyboardModifiers modifiers);
     void startupTitle();
 
     ProgramState m_state;
@@ -157,5 +161,32 @@ private:
     QMenu *m_popupMenu = nullptr;
     QLabel *m_labelVersao = nullptr;
     QWidget *m_panelSetas = nullptr;
+    FlatButton *m_scrollLeft = nullptr;
+    FlatButton *m_scrollRight = nullptr;
+    struct TabRowButtons {
+        FlatButton *unused = nullptr;
+        FlatButton *pictureFit = nullptr;
+        FlatButton *views = nullptr;
+        FlatButton *volume = nullptr;
+    } m_tabRow;
+    struct SystemPageButtons {
+        FlatButton *about = nullptr;
+        FlatButton *options = nullptr;
+        FlatButton *adultArea = nullptr;
+        FlatButton *recording = nullptr;
+    } m_system;
+    struct MenuItems {
+        QAction *normal = nullptr;
+        QAction *clean = nullptr;
+        QAction *fullScreen = nullptr;
+        QAction *alwaysOnTop = nullptr;
+        QAction *browser = nullptr;
+        QAction *lyrics = nullptr;
+        QAction *videos = nullptr;
+        QAction *game = nullptr;
+        QAction *interrupt = nullptr;
+        QAction *options = nullptr;
+        QAction *hide = nullptr;
+    } m_menu;
     QHash<QString, QTimer *> m_timers;
 };

@@ -49,8 +49,7 @@ Program::Program(std::unique_ptr<MediaEngine> engine, const ChannelCatalogue &ca
         return;
     form4 = std::make_unique<AboutDialog>();
     form2 = std::make_unique<OptionsWindow>(form1->engine(), form1->state(), form1.get(),
-        form1->timer(QStringLiteral("TimerTryAgain")),
-        form1->findChild<QAction *>(QStringLiteral("elasemprevisivel1")), *powerOff);
+        form1->timer(QStringLiteral("TimerTryAgain")), form1->alwaysOnTopAction(), *powerOff);
     form3 = std::make_unique<BrowserWindow>();
     form6 = std::make_unique<MiniPlayerWindow>(*form1->player(), *form1->transport(), *form1);
     form10 = std::make_unique<PlaylistWindow>(*form1);

@@ -42,8 +42,7 @@ TrayIcon::TrayIcon(QWidget &mainWindow, QObject *parent)
         a->setObjectName(QString::fromLatin1(name));
         connect(a, &QAction::triggered, this, [action = std::move(action)] { safeCall(action); });
     };
-    item("RetornaraoLumivortex1", QStringLiteral("Retornar ao Lumivortex"),
-        [this] { RetornaraoLumivortex1Click(); });
+    item("RetornaraoLumivortex1", QStringLiteral("Retornar ao Lumivortex"), [this] { returnFromTray(); });
     item("AbrirPlaylist1", QStringLiteral("Abrir Playlist"), [this] {
         if (showPlaylist)
             showPlaylist();
@@ -59,7 +58,7 @@ TrayIcon::TrayIcon(QWidget &mainWindow, QObject *parent)
     m_icon->setContextMenu(m_menu);
     connect(m_icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason == QSystemTrayIcon::DoubleClick)
-            RxTrayIcon1DblClick();
+            trayIconDoubleClicked();
     });
 }
 
@@ -68,7 +67,7 @@ bool TrayIcon::iconShown() const
     return m_icon->isVisible();
 }
 
-void TrayIcon::EsconderLumivortex1Click()
+void TrayIcon::hideToTray()
 {
     if (!trayAvailable()) {
         m_window.showMinimized();
@@ -78,7 +77,7 @@ void TrayIcon::EsconderLumivortex1Click()
     m_window.hide();
 }
 
-void TrayIcon::RetornaraoLumivortex1Click()
+void TrayIcon::returnFromTray()
 {
     m_window.showNormal();
     m_window.raise();

@@ -23,9 +23,9 @@ public:
     // Whether a notification area exists; tests replace it.
     std::function<bool()> trayAvailable;
 
-    void EsconderLumivortex1Click();
-    void RetornaraoLumivortex1Click();
-    void RxTrayIcon1DblClick() { RetornaraoLumivortex1Click(); }
+    void hideToTray();
+    void returnFromTray();
+    void trayIconDoubleClicked() { returnFromTray(); }
     bool iconShown() const;
     QMenu *menu() const { return m_menu; }
 

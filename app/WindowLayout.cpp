@@ -15,7 +15,7 @@ WindowLayout::WindowLayout(Parts parts, MediaEngine &engine, ProgramState &state
     , m_state(state)
 {
     setObjectName(QStringLiteral("WindowLayout"));
-    connect(m_parts.resizeTimer, &QTimer::timeout, this, [this] { TimerResizeTimer(); });
+    connect(m_parts.resizeTimer, &QTimer::timeout, this, [this] { settleResize(); });
 }
 
 int WindowLayout::outerWidth() const
@@ -45,11 +45,10 @@ void WindowLayout::placeTabRowButtons()
 {
     QWidget *row = m_parts.strip->tabControl();
     const int right = outerWidth() - row->x();
-    const std::pair<const char *, int> buttons[] = { { "SpeedButton120", 111 }, { "SpeedButton68", 93 },
-        { "SpeedButton39", 75 }, { "SpeedButton16", 57 } };
-    for (auto [name, distance] : buttons)
-        if (auto *button = row->findChild<QWidget *>(QString::fromLatin1(name)))
-            button->move(right - distance, button->y());
+    const int distances[] = { 111, 93, 75, 57 };
+    for (std::size_t i = 0; i < m_parts.tabRowButtons.size(); ++i)
+        if (QWidget *button = m_parts.tabRowButtons[i])
+            button->move(right - distances[i], button->y());
 }
 
 void WindowLayout::placeVideo()
@@ -59,7 +58,7 @@ void WindowLayout::placeVideo()
     m_parts.video->resize(window->width(), clean ? window->height() : window->height() - 80);
 }
 
-void WindowLayout::FormResize()
+void WindowLayout::windowResized()
 {
     m_state.ResizeTicks = 0;
     if (!m_parts.resizeTimer->isActive())
@@ -83,7 +82,7 @@ void WindowLayout::FormResize()
     }
 }
 
-void WindowLayout::TimerResizeTimer()
+void WindowLayout::settleResize()
 {
     m_state.ResizeTicks += 1;
     if (m_state.ResizeTicks == 2) {
@@ -93,7 +92,7 @@ void WindowLayout::TimerResizeTimer()
     }
 }
 
-void WindowLayout::SpeedButton72Click()
+void WindowLayout::scrollStripLeft()
 {
     if (stripOffset() >= 0)
         return;
@@ -104,7 +103,7 @@ void WindowLayout::SpeedButton72Click()
         setStripLeft(0);
 }
 
-void WindowLayout::SpeedButton73Click()
+void WindowLayout::scrollStripRight()
 {
     const int slack = kMaxOuterWidth - outerWidth();
     if (std::abs(stripOffset()) >= slack)
@@ -116,7 +115,7 @@ void WindowLayout::SpeedButton73Click()
         setStripLeft(-slack);
 }
 
-void WindowLayout::Customizavel1Click()
+void WindowLayout::showNormalMode()
 {
     m_parts.strip->tabControl()->show();
     m_parts.panelArrows->show();
@@ -129,7 +128,7 @@ void WindowLayout::Customizavel1Click()
     safeCall([this] { m_engine.redraw(); });
 }
 
-void WindowLayout::Pocket1Click()
+void WindowLayout::showCleanMode()
 {
     m_parts.strip->tabControl()->hide();
     m_parts.panelArrows->hide();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <array>
 
 class ChannelStrip;
 class MediaEngine;
@@ -11,7 +12,7 @@ struct ProgramState;
 // Keeps the main window's strip, tab-row buttons and pop-up panels in place
 // when the window is resized, scrolls the strip sideways when the window is
 // narrower than its design, and switches between the normal and clean screens.
-// The design's rules are written for a frame that adds 8 pixels to the width
+// The sizes are of the outer window with a frame that adds 8 pixels to the width
 // and 34 to the height; here they are applied to the client area with those offsets.
 class WindowLayout : public QObject
 {
@@ -26,6 +27,8 @@ public:
         QWidget *panelEffects;
         QWidget *panelArrows;
         QTimer *resizeTimer;
+        // The buttons at the tab row's right end, left to right.
+        std::array<QWidget *, 4> tabRowButtons;
     };
     WindowLayout(Parts parts, MediaEngine &engine, ProgramState &state, QObject *parent);
 
@@ -35,12 +38,12 @@ public:
     static constexpr int kScrollStep = 15;
 
     int stripOffset() const;
-    void FormResize();
-    void TimerResizeTimer();
-    void SpeedButton72Click(); // "<"
-    void SpeedButton73Click(); // ">"
-    void Customizavel1Click(); // "Normal"
-    void Pocket1Click(); // "Tela Limpa"
+    void windowResized();
+    void settleResize();
+    void scrollStripLeft(); // "<"
+    void scrollStripRight(); // ">"
+    void showNormalMode(); // "Normal"
+    void showCleanMode(); // "Tela Limpa"
 
 private:
     int outerWidth() const;

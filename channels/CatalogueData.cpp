@@ -169,7 +169,7 @@ constexpr MenuButtonRow MenuButtons[] = {
 
 enum Style { Regular = 0, Bold = 1, Italic = 2 };
 
-// Standard VCL colours; WindowText leaves the colour invalid.
+// Named text colours of the channel faces; WindowText leaves the colour invalid.
 constexpr QRgb WindowText = 0;
 constexpr QRgb Blue = 0xFF0000FF, Red = 0xFFFF0000, Teal = 0xFF008080, Green = 0xFF008000, Navy = 0xFF000080,
                Maroon = 0xFF800000;

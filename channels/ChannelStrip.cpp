@@ -8,7 +8,7 @@
 
 namespace
 {
-constexpr int kStripTop = 412; // client top of the page panels at the design size
+constexpr int kStripTop = 412; // client top of the page panels at the normal window size
 constexpr int kTabRowTop = 394; // client top of the tab row
 constexpr int kStripWidth = 537;
 constexpr int kStripHeight = 61;
@@ -125,7 +125,7 @@ void ChannelStrip::buildTabs()
     }
     m_tabs->setGeometry(0, kTabRowTop, kStripWidth, kStripTop - kTabRowTop);
     m_tabs->setCurrentIndex(0);
-    connect(m_tabs, &QTabBar::currentChanged, this, [this] { TabControl1Change(); });
+    connect(m_tabs, &QTabBar::currentChanged, this, [this] { showSelectedCategory(); });
 }
 
 QFrame *ChannelStrip::addPanel(const QString &name)
@@ -239,7 +239,7 @@ void ChannelStrip::addChannelAction(QMenu *menu, const Channel &channel)
     connect(action, &QAction::triggered, this, [this, picked] { emit channelChosen(picked); });
 }
 
-void ChannelStrip::TabControl1Change()
+void ChannelStrip::showSelectedCategory()
 {
     const int t = m_tabs->currentIndex();
     auto showOnly = [this](bool selected, const char *first, const char *second) {

@@ -40,7 +40,7 @@ public:
 
     // Shows the panels of tab t and hides the others; runs on a user's tab
     // change, not when the program sets the index.
-    void TabControl1Change();
+    void showSelectedCategory();
     // Selects tab t without running the change handler.
     void selectTabQuietly(int t);
     // Where a channel-menu button opens its menu (top-left corner, screen).

@@ -29,8 +29,8 @@ Reconnection::Reconnection(MediaEngine &engine, ProgramState &state, QWidget &wi
 {
     setObjectName(QStringLiteral("Reconnection"));
     connect(&m_engine, &MediaEngine::statusChanged, this,
-        [this] { safeCall([this] { WindowsMediaPlayer1StatusChange(); }); });
-    connect(&m_tryAgain, &QTimer::timeout, this, [this] { safeCall([this] { TimerTryAgainTimer(); }); });
+        [this] { safeCall([this] { engineStatusChanged(); }); });
+    connect(&m_tryAgain, &QTimer::timeout, this, [this] { safeCall([this] { retryDroppedStream(); }); });
 }
 
 QString Reconnection::questionText()
@@ -55,7 +55,7 @@ bool Reconnection::isStopStatus(const QString &status)
         || status == QLatin1String("Stoped");
 }
 
-void Reconnection::WindowsMediaPlayer1StatusChange()
+void Reconnection::engineStatusChanged()
 {
     const QString status = m_engine.status();
     m_window.setWindowTitle(m_state.LastChannelTitle + QLatin1Char(' ') + status);
@@ -99,7 +99,7 @@ void Reconnection::askToReconnect()
         m_option->setChecked(true);
 }
 
-void Reconnection::TimerTryAgainTimer()
+void Reconnection::retryDroppedStream()
 {
     if (!isReadyStatus(m_engine.status()))
         return;
@@ -112,7 +112,7 @@ void Reconnection::TimerTryAgainTimer()
     m_engine.play();
 }
 
-void Reconnection::InterromperTransmisso1Click()
+void Reconnection::interruptTransmission()
 {
     if (pressStop)
         pressStop();

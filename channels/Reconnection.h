@@ -32,9 +32,9 @@ public:
     std::function<void()> pressStop;
     std::function<void()> showPlayButtonStopped;
 
-    void WindowsMediaPlayer1StatusChange();
-    void TimerTryAgainTimer();
-    void InterromperTransmisso1Click();
+    void engineStatusChanged();
+    void retryDroppedStream();
+    void interruptTransmission();
 
     static QString questionText();
     static bool isReadyStatus(const QString &status);

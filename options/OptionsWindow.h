@@ -37,6 +37,8 @@ public:
     // The main window's current mode decides, not the check box.
     void toggleAlwaysOnTop();
 
+    // The reconnection check box, which some tunes untick.
+    QCheckBox *reconnectOption() const { return CheckBox1; }
     void CheckBox1Click();
     void CheckBox2Click();
     void Button1Click();

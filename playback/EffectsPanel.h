@@ -17,28 +17,28 @@ public:
     explicit EffectsPanel(QWidget *window);
 
     QFrame *PanelEfeitos;
-    QFrame *Bevel1;
-    QLabel *Label3;
-    FlatButton *SpeedButton47; // Loop A-B
-    FlatButton *SpeedButton48; // Loop 4s
-    FlatButton *SpeedButton49; // Loop 8s
-    FlatButton *SpeedButton50; // Loop 12s
-    FlatButton *SpeedButton54; // Parkinson
-    FlatButton *SpeedButton52; // Vibration
-    FlatButton *SpeedButton53; // Wavebeat
-    FlatButton *SpeedButton61; // OverLoop (never built)
-    FlatButton *SpeedButton55; // cue 1 Set
-    FlatButton *SpeedButton56; // cue 1 Go!
-    FlatButton *SpeedButton57; // cue 2 Set
-    FlatButton *SpeedButton58; // cue 2 Go!
-    FlatButton *SpeedButton59; // cue 3 Set
-    FlatButton *SpeedButton60; // cue 3 Go!
-    QLabel *Label5;
-    QLabel *Label6;
-    QLabel *Label7;
-    QLabel *Label11; // "Velocidade:"
-    QLabel *Label12; // rate text
-    FlatButton *SpeedButton65; // rate -
-    FlatButton *SpeedButton66; // rate +
-    FlatButton *SpeedButton67; // rate reset
+    QFrame *m_frame;
+    QLabel *m_caption;
+    FlatButton *m_loopAB;
+    FlatButton *m_loop4s;
+    FlatButton *m_loop8s;
+    FlatButton *m_loop12s;
+    FlatButton *m_parkinson;
+    FlatButton *m_vibration;
+    FlatButton *m_wavebeat;
+    FlatButton *m_overLoop; // OverLoop (never built)
+    FlatButton *m_setCue1;
+    FlatButton *m_goToCue1;
+    FlatButton *m_setCue2;
+    FlatButton *m_goToCue2;
+    FlatButton *m_setCue3;
+    FlatButton *m_goToCue3;
+    QLabel *m_cue1Text;
+    QLabel *m_cue2Text;
+    QLabel *m_cue3Text;
+    QLabel *m_rateCaption; // "Velocidade:"
+    QLabel *m_rateText;
+    FlatButton *m_rateDown;
+    FlatButton *m_rateUp;
+    FlatButton *m_rateReset;
 };

@@ -34,41 +34,37 @@ LoopsAndEffects::LoopsAndEffects(MediaEngine &engine, ProgramState &state, Effec
     , m_wavebeat(wavebeat)
 {
     setObjectName(QStringLiteral("LoopsAndEffects"));
-    connect(&m_fx, &QToolButton::clicked, this, [this] { SpeedButton51Click(); });
-    connect(m_panel.SpeedButton47, &QToolButton::pressed, this,
-        [this] { safeCall([this] { SpeedButton47MouseDown(); }); });
-    for (FlatButton *loop : { m_panel.SpeedButton48, m_panel.SpeedButton49, m_panel.SpeedButton50 })
+    connect(&m_fx, &QToolButton::clicked, this, [this] { toggleEffectsPanel(); });
+    connect(m_panel.m_loopAB, &QToolButton::pressed, this, [this] { safeCall([this] { markLoopPoint(); }); });
+    for (FlatButton *loop : { m_panel.m_loop4s, m_panel.m_loop8s, m_panel.m_loop12s })
         connect(loop, &QToolButton::pressed, this,
             [this, loop] { safeCall([this, loop] { fixedLoopMouseDown(loop); }); });
     const std::pair<FlatButton *, int> sets[]
-        = { { m_panel.SpeedButton55, 1 }, { m_panel.SpeedButton57, 2 }, { m_panel.SpeedButton59, 3 } };
+        = { { m_panel.m_setCue1, 1 }, { m_panel.m_setCue2, 2 }, { m_panel.m_setCue3, 3 } };
     for (auto [button, point] : sets)
         connect(
             button, &QToolButton::pressed, this, [this, point = point] { safeCall([&] { setCue(point); }); });
     const std::pair<FlatButton *, int> gos[]
-        = { { m_panel.SpeedButton56, 1 }, { m_panel.SpeedButton58, 2 }, { m_panel.SpeedButton60, 3 } };
+        = { { m_panel.m_goToCue1, 1 }, { m_panel.m_goToCue2, 2 }, { m_panel.m_goToCue3, 3 } };
     for (auto [button, point] : gos)
         connect(button, &QToolButton::pressed, this,
             [this, point = point] { safeCall([&] { goToCue(point); }); });
-    connect(m_panel.SpeedButton52, &QToolButton::clicked, this,
-        [this] { safeCall([this] { SpeedButton52Click(); }); });
-    connect(m_panel.SpeedButton54, &QToolButton::clicked, this,
-        [this] { safeCall([this] { SpeedButton54Click(); }); });
-    connect(m_panel.SpeedButton53, &QToolButton::clicked, this,
-        [this] { safeCall([this] { SpeedButton53Click(); }); });
+    connect(m_panel.m_vibration, &QToolButton::clicked, this,
+        [this] { safeCall([this] { toggleVibration(); }); });
+    connect(m_panel.m_parkinson, &QToolButton::clicked, this,
+        [this] { safeCall([this] { toggleParkinson(); }); });
     connect(
-        &m_vibration, &QTimer::timeout, this, [this] { safeCall([this] { TimerVibrationEffectTimer(); }); });
-    connect(
-        &m_wavebeat, &QTimer::timeout, this, [this] { safeCall([this] { TimerWavebeatEffectTimer(); }); });
-    connect(m_panel.SpeedButton65, &QToolButton::clicked, this,
+        m_panel.m_wavebeat, &QToolButton::clicked, this, [this] { safeCall([this] { toggleWavebeat(); }); });
+    connect(&m_vibration, &QTimer::timeout, this, [this] { safeCall([this] { muteEffectTick(); }); });
+    connect(&m_wavebeat, &QTimer::timeout, this, [this] { safeCall([this] { wavebeatTick(); }); });
+    connect(m_panel.m_rateDown, &QToolButton::clicked, this,
         [this] { safeCall([this] { changeRate(-0.005); }); });
-    connect(m_panel.SpeedButton66, &QToolButton::clicked, this,
-        [this] { safeCall([this] { changeRate(0.005); }); });
     connect(
-        m_panel.SpeedButton67, &QToolButton::clicked, this, [this] { safeCall([this] { resetRate(); }); });
+        m_panel.m_rateUp, &QToolButton::clicked, this, [this] { safeCall([this] { changeRate(0.005); }); });
+    connect(m_panel.m_rateReset, &QToolButton::clicked, this, [this] { safeCall([this] { resetRate(); }); });
 }
 
-void LoopsAndEffects::SpeedButton51Click()
+void LoopsAndEffects::toggleEffectsPanel()
 {
     if (!m_panel.PanelEfeitos->isHidden()) {
         set(&m_fx, Blue);
@@ -80,22 +76,22 @@ void LoopsAndEffects::SpeedButton51Click()
     }
 }
 
-void LoopsAndEffects::SpeedButton47MouseDown()
+void LoopsAndEffects::markLoopPoint()
 {
-    for (FlatButton *fixed : { m_panel.SpeedButton48, m_panel.SpeedButton49, m_panel.SpeedButton50 })
+    for (FlatButton *fixed : { m_panel.m_loop4s, m_panel.m_loop8s, m_panel.m_loop12s })
         set(fixed, Blue);
     const int clicks = m_state.LoopClickCount;
     m_state.LoopClickCount = clicks + 1;
     if (clicks == 0) {
         m_state.LoopStart = m_engine.currentPosition() - kMarkLead;
-        set(m_panel.SpeedButton47, Red);
+        set(m_panel.m_loopAB, Red);
     }
     if (m_state.LoopClickCount == 2) {
         m_state.LoopEnd = m_engine.currentPosition() - kEndLead;
-        set(m_panel.SpeedButton47, Lime);
+        set(m_panel.m_loopAB, Lime);
     }
     if (m_state.LoopClickCount == 3) {
-        set(m_panel.SpeedButton47, Blue);
+        set(m_panel.m_loopAB, Blue);
         m_state.LoopClickCount = 0;
     }
 }
@@ -104,8 +100,7 @@ void LoopsAndEffects::fixedLoopMouseDown(FlatButton *pressed)
 {
     m_state.LoopStart = m_engine.currentPosition() - kMarkLead;
     set(pressed, is(pressed, Lime) ? Blue : Lime);
-    for (FlatButton *loop :
-        { m_panel.SpeedButton47, m_panel.SpeedButton48, m_panel.SpeedButton49, m_panel.SpeedButton50 })
+    for (FlatButton *loop : { m_panel.m_loopAB, m_panel.m_loop4s, m_panel.m_loop8s, m_panel.m_loop12s })
         if (loop != pressed)
             set(loop, Blue);
     m_state.LoopClickCount = 0;
@@ -113,8 +108,7 @@ void LoopsAndEffects::fixedLoopMouseDown(FlatButton *pressed)
 
 void LoopsAndEffects::resetLoops()
 {
-    for (FlatButton *loop :
-        { m_panel.SpeedButton47, m_panel.SpeedButton48, m_panel.SpeedButton49, m_panel.SpeedButton50 })
+    for (FlatButton *loop : { m_panel.m_loopAB, m_panel.m_loop4s, m_panel.m_loop8s, m_panel.m_loop12s })
         set(loop, Blue);
     m_state.LoopClickCount = 0;
 }
@@ -122,12 +116,12 @@ void LoopsAndEffects::resetLoops()
 void LoopsAndEffects::enforceLoops()
 {
     const std::pair<FlatButton *, double> fixed[]
-        = { { m_panel.SpeedButton48, 4 }, { m_panel.SpeedButton49, 8 }, { m_panel.SpeedButton50, 12 } };
+        = { { m_panel.m_loop4s, 4 }, { m_panel.m_loop8s, 8 }, { m_panel.m_loop12s, 12 } };
     for (auto [button, length] : fixed) {
         if (is(button, Lime) && m_engine.currentPosition() >= m_state.LoopStart + length)
             m_engine.setCurrentPosition(m_state.LoopStart);
     }
-    if (is(m_panel.SpeedButton47, Lime) && m_engine.currentPosition() >= m_state.LoopEnd)
+    if (is(m_panel.m_loopAB, Lime) && m_engine.currentPosition() >= m_state.LoopEnd)
         m_engine.setCurrentPosition(m_state.LoopStart);
 }
 
@@ -140,7 +134,7 @@ void LoopsAndEffects::setCue(int point)
 {
     double &cue = cuePoint(point);
     cue = m_engine.currentPosition() - kMarkLead;
-    QLabel *label = point == 1 ? m_panel.Label5 : point == 2 ? m_panel.Label6 : m_panel.Label7;
+    QLabel *label = point == 1 ? m_panel.m_cue1Text : point == 2 ? m_panel.m_cue2Text : m_panel.m_cue3Text;
     label->setText(
         m_engine.currentPositionString() + QStringLiteral(" (") + generalNumber(cue) + QLatin1Char(')'));
 }
@@ -165,36 +159,36 @@ void LoopsAndEffects::toggleMuteEffect(FlatButton *pressed, FlatButton *other, i
     }
 }
 
-void LoopsAndEffects::SpeedButton52Click()
+void LoopsAndEffects::toggleVibration()
 {
-    toggleMuteEffect(m_panel.SpeedButton52, m_panel.SpeedButton54, kVibrationMs);
+    toggleMuteEffect(m_panel.m_vibration, m_panel.m_parkinson, kVibrationMs);
 }
 
-void LoopsAndEffects::SpeedButton54Click()
+void LoopsAndEffects::toggleParkinson()
 {
-    toggleMuteEffect(m_panel.SpeedButton54, m_panel.SpeedButton52, kParkinsonMs);
+    toggleMuteEffect(m_panel.m_parkinson, m_panel.m_vibration, kParkinsonMs);
 }
 
-void LoopsAndEffects::TimerVibrationEffectTimer()
+void LoopsAndEffects::muteEffectTick()
 {
     m_engine.setMute(!m_engine.mute());
 }
 
-void LoopsAndEffects::SpeedButton53Click()
+void LoopsAndEffects::toggleWavebeat()
 {
-    if (is(m_panel.SpeedButton53, Blue)) {
+    if (is(m_panel.m_wavebeat, Blue)) {
         m_state.WavebeatVolume = m_engine.volume();
         m_state.WavebeatRising = false;
-        set(m_panel.SpeedButton53, Lime);
+        set(m_panel.m_wavebeat, Lime);
         m_wavebeat.start();
     } else {
-        set(m_panel.SpeedButton53, Blue);
+        set(m_panel.m_wavebeat, Blue);
         m_wavebeat.stop();
         m_engine.setVolume(m_state.WavebeatVolume);
     }
 }
 
-void LoopsAndEffects::TimerWavebeatEffectTimer()
+void LoopsAndEffects::wavebeatTick()
 {
     if (!m_state.WavebeatRising)
         m_engine.setVolume(m_engine.volume() - 3);
@@ -220,5 +214,5 @@ void LoopsAndEffects::resetRate()
 
 void LoopsAndEffects::refreshRateText()
 {
-    m_panel.Label12->setText(rateText(m_engine.rate()));
+    m_panel.m_rateText->setText(rateText(m_engine.rate()));
 }

@@ -19,18 +19,18 @@ public:
     LoopsAndEffects(MediaEngine &engine, ProgramState &state, EffectsPanel &panel, FlatButton &fxButton,
         QTimer &vibration, QTimer &wavebeat, QObject *parent);
 
-    void SpeedButton51Click(); // "Fx": open or close the panel
-    void SpeedButton47MouseDown(); // Loop A-B
+    void toggleEffectsPanel(); // "Fx": open or close the panel
+    void markLoopPoint();
     void fixedLoopMouseDown(FlatButton *pressed); // Loop 4s, 8s, 12s
     void resetLoops(); // stop and open
     void enforceLoops(); // display tick
     void setCue(int point); // 1..3
     void goToCue(int point);
-    void SpeedButton52Click(); // Vibration
-    void SpeedButton54Click(); // Parkinson
-    void TimerVibrationEffectTimer();
-    void SpeedButton53Click(); // Wavebeat
-    void TimerWavebeatEffectTimer();
+    void toggleVibration();
+    void toggleParkinson();
+    void muteEffectTick();
+    void toggleWavebeat();
+    void wavebeatTick();
     void changeRate(double step); // "+" and "-"
     void resetRate(); // "R"
     void refreshRateText();

@@ -55,13 +55,13 @@ MiniPlayerWindow::MiniPlayerWindow(
         grip->setGeometry(9, top, 192, height + 1);
         grip->setAttribute(Qt::WA_TransparentForMouseEvents);
     }
-    Label1 = new QLabel(QStringLiteral("00:00"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(8, 10, 200, 28);
-    Label1->setAttribute(Qt::WA_TransparentForMouseEvents);
-    QFont small = Label1->font();
+    m_text = new QLabel(QStringLiteral("00:00"), this);
+    m_text->setObjectName(QStringLiteral("Label1"));
+    m_text->setGeometry(8, 10, 200, 28);
+    m_text->setAttribute(Qt::WA_TransparentForMouseEvents);
+    QFont small = m_text->font();
     small.setPixelSize(11);
-    Label1->setFont(small);
+    m_text->setFont(small);
 
     auto *panel1 = new QWidget(this);
     panel1->setObjectName(QStringLiteral("Panel1"));
@@ -71,21 +71,20 @@ MiniPlayerWindow::MiniPlayerWindow(
     auto press = [](FlatButton *from, FlatButton *to) {
         connect(from, &QToolButton::clicked, to, [to] { to->click(); });
     };
-    press(button("SpeedButton1", Glyph::Previous, 0, panel1, QStringLiteral("Anterior")), p.SpeedButton76);
+    press(button("SpeedButton1", Glyph::Previous, 0, panel1, QStringLiteral("Anterior")), p.m_previous);
     FlatButton *back = button("SpeedButton2", Glyph::Rewind, 24, panel1, QStringLiteral("Voltar"));
-    press(button("SpeedButton3", Glyph::Play, 48, panel1, QStringLiteral("Reproduzir")), p.SpeedButton42);
-    press(button("SpeedButton4", Glyph::Stop, 72, panel1, QStringLiteral("Parar")), p.SpeedButton40);
+    press(button("SpeedButton3", Glyph::Play, 48, panel1, QStringLiteral("Reproduzir")), p.m_playPause);
+    press(button("SpeedButton4", Glyph::Stop, 72, panel1, QStringLiteral("Parar")), p.m_stop);
     FlatButton *forward = button("SpeedButton5", Glyph::Forward, 96, panel1, QStringLiteral("Avançar"));
-    press(button("SpeedButton6", Glyph::Next, 120, panel1, QStringLiteral("Próxima")), p.SpeedButton75);
-    press(
-        button("SpeedButton7", Glyph::Eject, 148, panel1, QStringLiteral("Abrir arquivo")), p.SpeedButton44);
+    press(button("SpeedButton6", Glyph::Next, 120, panel1, QStringLiteral("Próxima")), p.m_next);
+    press(button("SpeedButton7", Glyph::Eject, 148, panel1, QStringLiteral("Abrir arquivo")), p.m_openFile);
     FlatButton *restore
         = button("SpeedButton8", Glyph::MiniPlayer, 178, panel1, QStringLiteral("Janela principal"));
     connect(back, &QToolButton::pressed, &t, [&t] { t.scanBackPressed(true); });
     connect(back, &QToolButton::released, &t, [&t] { t.scanBackPressed(false); });
     connect(forward, &QToolButton::pressed, &t, [&t] { t.scanForwardPressed(true); });
     connect(forward, &QToolButton::released, &t, [&t] { t.scanForwardPressed(false); });
-    connect(restore, &QToolButton::clicked, this, [this] { m_player.SpeedButton77->click(); });
+    connect(restore, &QToolButton::clicked, this, [this] { m_player.m_miniPlayerToggle->click(); });
 
     auto *panel2 = new QWidget(this);
     panel2->setObjectName(QStringLiteral("Panel2"));
@@ -97,11 +96,11 @@ MiniPlayerWindow::MiniPlayerWindow(
     connect(close, &QToolButton::clicked, this, [this] { m_main.close(); });
 
     // Snapping follows moves; nothing runs while the window rests.
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setSingleShot(true);
-    Timer1->setInterval(1);
-    connect(Timer1, &QTimer::timeout, this, &MiniPlayerWindow::Timer1Timer);
+    m_snapTimer = new QTimer(this);
+    m_snapTimer->setObjectName(QStringLiteral("Timer1"));
+    m_snapTimer->setSingleShot(true);
+    m_snapTimer->setInterval(1);
+    connect(m_snapTimer, &QTimer::timeout, this, &MiniPlayerWindow::snapToEdgesTick);
 }
 
 FlatButton *MiniPlayerWindow::button(
@@ -118,7 +117,7 @@ FlatButton *MiniPlayerWindow::button(
 
 void MiniPlayerWindow::setText(const QString &text)
 {
-    Label1->setText(text);
+    m_text->setText(text);
 }
 
 QPoint MiniPlayerWindow::snapped(QPoint topLeft, QSize screen)
@@ -136,7 +135,7 @@ QPoint MiniPlayerWindow::snapped(QPoint topLeft, QSize screen)
     return { left, top };
 }
 
-void MiniPlayerWindow::Timer1Timer()
+void MiniPlayerWindow::snapToEdgesTick()
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
     if (!screen)
@@ -156,7 +155,7 @@ void MiniPlayerWindow::mousePressEvent(QMouseEvent *event)
 void MiniPlayerWindow::moveEvent(QMoveEvent *event)
 {
     QWidget::moveEvent(event);
-    Timer1->start();
+    m_snapTimer->start();
 }
 
 void MiniPlayerWindow::showEvent(QShowEvent *event)

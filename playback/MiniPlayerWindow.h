@@ -25,10 +25,10 @@ public:
     void setText(const QString &text);
     // Where the window's top-left corner goes when it has come near a screen edge.
     static QPoint snapped(QPoint topLeft, QSize screen);
-    void Timer1Timer();
+    void snapToEdgesTick();
 
-    QLabel *Label1;
-    QTimer *Timer1;
+    QLabel *m_text;
+    QTimer *m_snapTimer;
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;

@@ -24,44 +24,44 @@ PlayerPanel::PlayerPanel(QFrame *host)
 {
     setObjectName(QStringLiteral("PlayerPanel"));
 
-    Shape1 = new QFrame(panel);
-    Shape1->setObjectName(QStringLiteral("Shape1"));
-    Shape1->setGeometry(8, 3, 521, 30);
-    Shape1->setStyleSheet(QStringLiteral("#Shape1 { background: #87CEEB; border-radius: 8px; }"));
+    m_videoFrame = new QFrame(panel);
+    m_videoFrame->setObjectName(QStringLiteral("Shape1"));
+    m_videoFrame->setGeometry(8, 3, 521, 30);
+    m_videoFrame->setStyleSheet(QStringLiteral("#Shape1 { background: #87CEEB; border-radius: 8px; }"));
 
-    Label2 = makeLabel(QStringLiteral("Label2"), QStringLiteral("00:00 / 00:00"), panel, 45, 4);
+    m_timeText = makeLabel(QStringLiteral("Label2"), QStringLiteral("00:00 / 00:00"), panel, 45, 4);
     QFont timeFont(QStringLiteral("Arial"));
     timeFont.setPixelSize(21);
     timeFont.setBold(true);
-    Label2->setFont(timeFont);
-    Label2->setStyleSheet(QStringLiteral("color: #0000FF;"));
-    Label2->resize(155, 24);
+    m_timeText->setFont(timeFont);
+    m_timeText->setStyleSheet(QStringLiteral("color: #0000FF;"));
+    m_timeText->resize(155, 24);
 
-    Label10 = makeLabel(QStringLiteral("Label10"), QString(), panel, 200, 8);
+    m_nowPlaying = makeLabel(QStringLiteral("Label10"), QString(), panel, 200, 8);
     QFont nowPlayingFont(QStringLiteral("Arial"));
     nowPlayingFont.setPixelSize(12);
-    Label10->setFont(nowPlayingFont);
-    Label10->setMaximumWidth(320);
-    Label10->resize(300, 16);
-    Label10->setToolTip(QStringLiteral("Clique para procurar letra"));
-    Label10->setCursor(Qt::PointingHandCursor);
+    m_nowPlaying->setFont(nowPlayingFont);
+    m_nowPlaying->setMaximumWidth(320);
+    m_nowPlaying->resize(300, 16);
+    m_nowPlaying->setToolTip(QStringLiteral("Clique para procurar letra"));
+    m_nowPlaying->setCursor(Qt::PointingHandCursor);
 
-    Label122 = makeLabel(QStringLiteral("Label122"), Glyph::Lyrics, panel, 504, 4);
-    Label122->resize(19, 24);
-    Label122->setToolTip(QStringLiteral("Clique para procurar letra"));
-    Label122->setCursor(Qt::PointingHandCursor);
-    Label122->hide();
+    m_lyricsSymbol = makeLabel(QStringLiteral("Label122"), Glyph::Lyrics, panel, 504, 4);
+    m_lyricsSymbol->resize(19, 24);
+    m_lyricsSymbol->setToolTip(QStringLiteral("Clique para procurar letra"));
+    m_lyricsSymbol->setCursor(Qt::PointingHandCursor);
+    m_lyricsSymbol->hide();
 
-    Gauge1 = new QProgressBar(panel);
-    Gauge1->setObjectName(QStringLiteral("Gauge1"));
-    Gauge1->setGeometry(12, 26, 513, 5);
-    Gauge1->setTextVisible(false);
-    Gauge1->setRange(0, 0);
-    Gauge1->setValue(0);
-    Gauge1->setStyleSheet(QStringLiteral("#Gauge1 { background: #87CEEB; border: none; }"
-                                         "#Gauge1::chunk { background: #63FA89; }"));
+    m_positionBar = new QProgressBar(panel);
+    m_positionBar->setObjectName(QStringLiteral("Gauge1"));
+    m_positionBar->setGeometry(12, 26, 513, 5);
+    m_positionBar->setTextVisible(false);
+    m_positionBar->setRange(0, 0);
+    m_positionBar->setValue(0);
+    m_positionBar->setStyleSheet(QStringLiteral("#Gauge1 { background: #87CEEB; border: none; }"
+                                                "#Gauge1::chunk { background: #63FA89; }"));
     // An empty range would animate as "busy"; keep a zero-length bar instead.
-    Gauge1->setMaximum(1);
+    m_positionBar->setMaximum(1);
 
     auto button
         = [this](const char *name, const QString &caption, int left, int width, const QString &label) {
@@ -72,18 +72,18 @@ PlayerPanel::PlayerPanel(QFrame *host)
               ButtonColour::set(b, ButtonColour::Blue);
               return b;
           };
-    SpeedButton76 = button("SpeedButton76", Glyph::Previous, 8, 33, QStringLiteral("Anterior"));
-    SpeedButton46 = button("SpeedButton46", QStringLiteral("-15s"), 40, 33, QString());
-    SpeedButton41 = button("SpeedButton41", Glyph::Rewind, 72, 33, QStringLiteral("Voltar"));
-    SpeedButton42 = button("SpeedButton42", Glyph::Play, 104, 49, QStringLiteral("Reproduzir"));
-    SpeedButton40 = button("SpeedButton40", Glyph::Stop, 152, 33, QStringLiteral("Parar"));
-    SpeedButton43 = button("SpeedButton43", Glyph::Forward, 184, 33, QStringLiteral("Avançar"));
-    SpeedButton45 = button("SpeedButton45", QStringLiteral("+15s"), 216, 33, QString());
-    SpeedButton75 = button("SpeedButton75", Glyph::Next, 248, 33, QStringLiteral("Próxima"));
-    SpeedButton44 = button("SpeedButton44", Glyph::Eject, 288, 41, QStringLiteral("Abrir arquivo"));
-    SpeedButton69 = button("SpeedButton69", Glyph::Repeat, 336, 33, QStringLiteral("Repeat"));
-    SpeedButton69->setToolTip(QStringLiteral("Repeat"));
-    SpeedButton51 = button("SpeedButton51", QStringLiteral("Fx"), 368, 33, QString());
-    SpeedButton74 = button("SpeedButton74", QStringLiteral("Playlist"), 400, 50, QString());
-    SpeedButton77 = button("SpeedButton77", Glyph::MiniPlayer, 456, 33, QStringLiteral("Mini player"));
+    m_previous = button("SpeedButton76", Glyph::Previous, 8, 33, QStringLiteral("Anterior"));
+    m_skipBack = button("SpeedButton46", QStringLiteral("-15s"), 40, 33, QString());
+    m_scanBack = button("SpeedButton41", Glyph::Rewind, 72, 33, QStringLiteral("Voltar"));
+    m_playPause = button("SpeedButton42", Glyph::Play, 104, 49, QStringLiteral("Reproduzir"));
+    m_stop = button("SpeedButton40", Glyph::Stop, 152, 33, QStringLiteral("Parar"));
+    m_scanForward = button("SpeedButton43", Glyph::Forward, 184, 33, QStringLiteral("Avançar"));
+    m_skipForward = button("SpeedButton45", QStringLiteral("+15s"), 216, 33, QString());
+    m_next = button("SpeedButton75", Glyph::Next, 248, 33, QStringLiteral("Próxima"));
+    m_openFile = button("SpeedButton44", Glyph::Eject, 288, 41, QStringLiteral("Abrir arquivo"));
+    m_repeat = button("SpeedButton69", Glyph::Repeat, 336, 33, QStringLiteral("Repeat"));
+    m_repeat->setToolTip(QStringLiteral("Repeat"));
+    m_effectsToggle = button("SpeedButton51", QStringLiteral("Fx"), 368, 33, QString());
+    m_playlistToggle = button("SpeedButton74", QStringLiteral("Playlist"), 400, 50, QString());
+    m_miniPlayerToggle = button("SpeedButton77", Glyph::MiniPlayer, 456, 33, QStringLiteral("Mini player"));
 }

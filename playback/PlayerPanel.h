@@ -17,22 +17,22 @@ public:
     explicit PlayerPanel(QFrame *panel);
 
     QFrame *panel;
-    FlatButton *SpeedButton76; // previous
-    FlatButton *SpeedButton46; // -15 s
-    FlatButton *SpeedButton41; // hold to scan back
-    FlatButton *SpeedButton42; // play / pause
-    FlatButton *SpeedButton40; // stop
-    FlatButton *SpeedButton43; // hold to scan forward
-    FlatButton *SpeedButton45; // +15 s
-    FlatButton *SpeedButton75; // next
-    FlatButton *SpeedButton44; // open a file
-    FlatButton *SpeedButton69; // repeat
-    FlatButton *SpeedButton51; // effects panel
-    FlatButton *SpeedButton74; // playlist window
-    FlatButton *SpeedButton77; // mini player
-    QFrame *Shape1;
-    QLabel *Label2; // time text
-    QLabel *Label10; // now playing
-    QLabel *Label122; // lyrics-search symbol
-    QProgressBar *Gauge1;
+    FlatButton *m_previous;
+    FlatButton *m_skipBack;
+    FlatButton *m_scanBack;
+    FlatButton *m_playPause;
+    FlatButton *m_stop;
+    FlatButton *m_scanForward;
+    FlatButton *m_skipForward;
+    FlatButton *m_next;
+    FlatButton *m_openFile;
+    FlatButton *m_repeat;
+    FlatButton *m_effectsToggle;
+    FlatButton *m_playlistToggle;
+    FlatButton *m_miniPlayerToggle;
+    QFrame *m_videoFrame;
+    QLabel *m_timeText;
+    QLabel *m_nowPlaying;
+    QLabel *m_lyricsSymbol; // lyrics-search symbol
+    QProgressBar *m_positionBar;
 };

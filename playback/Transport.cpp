@@ -47,35 +47,35 @@ Transport::Transport(MediaEngine &engine, PlayerPanel &panel, EffectsPanel &effe
         connect(button, &QToolButton::clicked, this,
             [this, handler] { safeCall([this, handler] { (this->*handler)(); }); });
     };
-    onClick(m_panel.SpeedButton42, &Transport::SpeedButton42Click);
-    onClick(m_panel.SpeedButton40, &Transport::SpeedButton40Click);
-    onClick(m_panel.SpeedButton44, &Transport::SpeedButton44Click);
-    onClick(m_panel.SpeedButton45, &Transport::SpeedButton45Click);
-    onClick(m_panel.SpeedButton46, &Transport::SpeedButton46Click);
-    onClick(m_panel.SpeedButton75, &Transport::SpeedButton75Click);
-    onClick(m_panel.SpeedButton76, &Transport::SpeedButton76Click);
-    onClick(m_panel.SpeedButton69, &Transport::SpeedButton69Click);
-    connect(m_panel.SpeedButton41, &QToolButton::pressed, this, [this] { scanBackPressed(true); });
-    connect(m_panel.SpeedButton41, &QToolButton::released, this, [this] { scanBackPressed(false); });
-    connect(m_panel.SpeedButton43, &QToolButton::pressed, this, [this] { scanForwardPressed(true); });
-    connect(m_panel.SpeedButton43, &QToolButton::released, this, [this] { scanForwardPressed(false); });
+    onClick(m_panel.m_playPause, &Transport::playPause);
+    onClick(m_panel.m_stop, &Transport::stopPlayback);
+    onClick(m_panel.m_openFile, &Transport::openFile);
+    onClick(m_panel.m_skipForward, &Transport::skipForward);
+    onClick(m_panel.m_skipBack, &Transport::skipBack);
+    onClick(m_panel.m_next, &Transport::playNext);
+    onClick(m_panel.m_previous, &Transport::playPrevious);
+    onClick(m_panel.m_repeat, &Transport::toggleRepeat);
+    connect(m_panel.m_scanBack, &QToolButton::pressed, this, [this] { scanBackPressed(true); });
+    connect(m_panel.m_scanBack, &QToolButton::released, this, [this] { scanBackPressed(false); });
+    connect(m_panel.m_scanForward, &QToolButton::pressed, this, [this] { scanForwardPressed(true); });
+    connect(m_panel.m_scanForward, &QToolButton::released, this, [this] { scanForwardPressed(false); });
     // Open, seek, next and previous are lime only while held.
-    for (FlatButton *held : { m_panel.SpeedButton44, m_panel.SpeedButton45, m_panel.SpeedButton46,
-             m_panel.SpeedButton75, m_panel.SpeedButton76 }) {
+    for (FlatButton *held : { m_panel.m_openFile, m_panel.m_skipForward, m_panel.m_skipBack, m_panel.m_next,
+             m_panel.m_previous }) {
         connect(held, &QToolButton::pressed, this, [held] { set(held, Lime); });
         connect(held, &QToolButton::released, this, [held] { set(held, Blue); });
     }
-    connect(m_panel.SpeedButton74, &QToolButton::clicked, this, [this] {
+    connect(m_panel.m_playlistToggle, &QToolButton::clicked, this, [this] {
         if (showPlaylist)
             showPlaylist();
     });
-    connect(m_panel.SpeedButton77, &QToolButton::clicked, this, [this] {
+    connect(m_panel.m_miniPlayerToggle, &QToolButton::clicked, this, [this] {
         if (toggleMiniPlayer)
             toggleMiniPlayer();
     });
-    connect(&m_displayTick, &QTimer::timeout, this, [this] { TimerMediaTempoTimer(); });
-    connect(&m_scanBack, &QTimer::timeout, this, [this] { safeCall([this] { TimerBackwardTimer(); }); });
-    connect(&m_scanForward, &QTimer::timeout, this, [this] { safeCall([this] { TimerFowardTimer(); }); });
+    connect(&m_displayTick, &QTimer::timeout, this, [this] { refreshDisplay(); });
+    connect(&m_scanBack, &QTimer::timeout, this, [this] { safeCall([this] { scanBackTick(); }); });
+    connect(&m_scanForward, &QTimer::timeout, this, [this] { safeCall([this] { scanForwardTick(); }); });
     connect(&m_engine, &MediaEngine::statusChanged, this, [this] { adaptTickRate(); });
 }
 
@@ -111,44 +111,44 @@ void Transport::refreshRateText()
 
 void Transport::performPlayForm()
 {
-    m_panel.Label122->show();
+    m_panel.m_lyricsSymbol->show();
     m_engine.play();
     setDisplayTickEnabled(true);
-    set(m_panel.SpeedButton42, Lime);
+    set(m_panel.m_playPause, Lime);
     refreshRateText();
 }
 
 void Transport::setNowPlayingFromUrl(const QString &url)
 {
-    m_panel.Label10->setText(fileNamePart(url));
+    m_panel.m_nowPlaying->setText(fileNamePart(url));
 }
 
-void Transport::SpeedButton42Click()
+void Transport::playPause()
 {
-    m_panel.Label122->show();
-    if (is(m_panel.SpeedButton42, Lime)) {
+    m_panel.m_lyricsSymbol->show();
+    if (is(m_panel.m_playPause, Lime)) {
         m_engine.pause();
-        set(m_panel.SpeedButton42, Red);
+        set(m_panel.m_playPause, Red);
     } else {
         m_engine.play();
         setDisplayTickEnabled(true);
-        set(m_panel.SpeedButton42, Lime);
+        set(m_panel.m_playPause, Lime);
         refreshRateText();
     }
     if (m_engine.url().isEmpty() && m_playlist)
         safeCall([this] { m_playlist->play(); });
 }
 
-void Transport::SpeedButton40Click()
+void Transport::stopPlayback()
 {
-    m_panel.Label122->hide();
+    m_panel.m_lyricsSymbol->hide();
     m_engine.stop();
     setDisplayTickEnabled(false);
-    set(m_panel.SpeedButton42, Blue);
+    set(m_panel.m_playPause, Blue);
     m_loops.resetLoops();
 }
 
-void Transport::SpeedButton44Click()
+void Transport::openFile()
 {
     const QString path = chooseFile ? chooseFile() : QString();
     if (path.isEmpty())
@@ -161,61 +161,61 @@ void Transport::SpeedButton44Click()
     setNowPlayingFromUrl(m_engine.url());
 }
 
-void Transport::SpeedButton45Click()
+void Transport::skipForward()
 {
     m_engine.setCurrentPosition(m_engine.currentPosition() + kSeekStep);
 }
 
-void Transport::SpeedButton46Click()
+void Transport::skipBack()
 {
     m_engine.setCurrentPosition(m_engine.currentPosition() - kSeekStep);
 }
 
-void Transport::SpeedButton75Click()
+void Transport::playNext()
 {
     if (m_playlist)
         m_playlist->next();
 }
 
-void Transport::SpeedButton76Click()
+void Transport::playPrevious()
 {
     if (m_playlist)
         m_playlist->previous();
 }
 
-void Transport::SpeedButton69Click()
+void Transport::toggleRepeat()
 {
-    const bool on = is(m_panel.SpeedButton69, Blue);
+    const bool on = is(m_panel.m_repeat, Blue);
     m_engine.setLoop(on);
-    set(m_panel.SpeedButton69, on ? Lime : Blue);
+    set(m_panel.m_repeat, on ? Lime : Blue);
 }
 
-void Transport::SpeedButton68Click()
+void Transport::togglePictureFit()
 {
     m_engine.setStretchToFit(!m_engine.stretchToFit());
 }
 
 void Transport::scanBackPressed(bool down)
 {
-    set(m_panel.SpeedButton41, down ? Lime : Blue);
+    set(m_panel.m_scanBack, down ? Lime : Blue);
     down ? m_scanBack.start() : m_scanBack.stop();
 }
 
 void Transport::scanForwardPressed(bool down)
 {
-    set(m_panel.SpeedButton43, down ? Lime : Blue);
+    set(m_panel.m_scanForward, down ? Lime : Blue);
     down ? m_scanForward.start() : m_scanForward.stop();
 }
 
-void Transport::TimerBackwardTimer()
+void Transport::scanBackTick()
 {
-    if (is(m_panel.SpeedButton41, Lime))
+    if (is(m_panel.m_scanBack, Lime))
         m_engine.setCurrentPosition(m_engine.currentPosition() - kScanStep);
 }
 
-void Transport::TimerFowardTimer()
+void Transport::scanForwardTick()
 {
-    if (is(m_panel.SpeedButton43, Lime))
+    if (is(m_panel.m_scanForward, Lime))
         m_engine.setCurrentPosition(m_engine.currentPosition() + kScanStep);
 }
 
@@ -226,38 +226,38 @@ void Transport::advanceAtEndOfMp3()
     const int current = m_playlist ? m_playlist->currentIndex() : -1;
     const int count = m_playlist ? m_playlist->count() : 0;
     if (p >= d - 1 && d != 0 && current < count - 1 && fileExtension(m_engine.url()) == QLatin1String(".mp3")
-        && !is(m_panel.SpeedButton69, Lime))
-        safeCall([this] { SpeedButton75Click(); });
+        && !is(m_panel.m_repeat, Lime))
+        safeCall([this] { playNext(); });
 }
 
 void Transport::setGauge(int maximum, int progress)
 {
     // A zero range would draw a busy bar; a live stream shows an empty one.
     if (maximum <= 0) {
-        m_panel.Gauge1->setRange(0, 1);
-        m_panel.Gauge1->setValue(0);
+        m_panel.m_positionBar->setRange(0, 1);
+        m_panel.m_positionBar->setValue(0);
         return;
     }
-    if (m_panel.Gauge1->maximum() != maximum)
-        m_panel.Gauge1->setRange(0, maximum);
-    m_panel.Gauge1->setValue(std::clamp(progress, 0, maximum));
+    if (m_panel.m_positionBar->maximum() != maximum)
+        m_panel.m_positionBar->setRange(0, maximum);
+    m_panel.m_positionBar->setValue(std::clamp(progress, 0, maximum));
 }
 
-void Transport::TimerMediaTempoTimer()
+void Transport::refreshDisplay()
 {
     safeCall([this] {
         advanceAtEndOfMp3();
         if (!m_engine.url().isEmpty()) {
             const QString position = m_engine.currentPositionString();
             if (position.isEmpty()) {
-                m_panel.Label2->setText(QStringLiteral("00:00 / 00:00"));
+                m_panel.m_timeText->setText(QStringLiteral("00:00 / 00:00"));
             } else {
-                m_panel.Label2->setText(position + QStringLiteral(" / ") + m_engine.durationString());
+                m_panel.m_timeText->setText(position + QStringLiteral(" / ") + m_engine.durationString());
                 setGauge(roundSeconds(m_engine.duration()), roundSeconds(m_engine.currentPosition()));
             }
             m_loops.enforceLoops();
         }
         if (showMiniText)
-            showMiniText(m_panel.Label2->text() + QLatin1Char('\n') + m_panel.Label10->text());
+            showMiniText(m_panel.m_timeText->text() + QLatin1Char('\n') + m_panel.m_nowPlaying->text());
     });
 }

@@ -44,20 +44,20 @@ public:
     std::function<void()> searchLyrics;
 
     // Handlers. Each ends quietly when an engine call fails.
-    void SpeedButton42Click(); // play / pause
-    void SpeedButton40Click(); // stop
-    void SpeedButton44Click(); // open
-    void SpeedButton45Click(); // +15 s
-    void SpeedButton46Click(); // -15 s
-    void SpeedButton75Click(); // next
-    void SpeedButton76Click(); // previous
-    void SpeedButton69Click(); // repeat
-    void SpeedButton68Click(); // picture fit
+    void playPause();
+    void stopPlayback();
+    void openFile();
+    void skipForward();
+    void skipBack();
+    void playNext();
+    void playPrevious();
+    void toggleRepeat();
+    void togglePictureFit();
     void scanBackPressed(bool down);
     void scanForwardPressed(bool down);
-    void TimerBackwardTimer();
-    void TimerFowardTimer();
-    void TimerMediaTempoTimer();
+    void scanBackTick();
+    void scanForwardTick();
+    void refreshDisplay();
 
     // The play form of play/pause: lyrics icon shown, play(), display tick on,
     // button lime, rate text refreshed. Throws when the engine call fails.

@@ -22,18 +22,18 @@ VolumeControl::VolumeControl(
     , m_timers(timers)
 {
     setObjectName(QStringLiteral("VolumeControl"));
-    connect(&volumeButton, &QToolButton::clicked, this, [this] { SpeedButton16Click(); });
-    connect(m_panel.SpeedButton17, &QToolButton::pressed, &m_timers.raise, qOverload<>(&QTimer::start));
-    connect(m_panel.SpeedButton17, &QToolButton::released, &m_timers.raise, &QTimer::stop);
-    connect(m_panel.SpeedButton18, &QToolButton::pressed, &m_timers.lower, qOverload<>(&QTimer::start));
-    connect(m_panel.SpeedButton18, &QToolButton::released, &m_timers.lower, &QTimer::stop);
+    connect(&volumeButton, &QToolButton::clicked, this, [this] { toggleVolumePanel(); });
+    connect(m_panel.m_volumeUp, &QToolButton::pressed, &m_timers.raise, qOverload<>(&QTimer::start));
+    connect(m_panel.m_volumeUp, &QToolButton::released, &m_timers.raise, &QTimer::stop);
+    connect(m_panel.m_volumeDown, &QToolButton::pressed, &m_timers.lower, qOverload<>(&QTimer::start));
+    connect(m_panel.m_volumeDown, &QToolButton::released, &m_timers.lower, &QTimer::stop);
     connect(&m_timers.raise, &QTimer::timeout, this, [this] { safeCall([this] { rampTick(+1); }); });
     connect(&m_timers.lower, &QTimer::timeout, this, [this] { safeCall([this] { rampTick(-1); }); });
-    connect(&m_timers.sample, &QTimer::timeout, this, [this] { TimerPosicaoTimer(); });
-    connect(&m_timers.hide, &QTimer::timeout, this, [this] { TimerHideTimer(); });
+    connect(&m_timers.sample, &QTimer::timeout, this, [this] { sampleLevelTick(); });
+    connect(&m_timers.hide, &QTimer::timeout, this, [this] { hideVolumePanelTick(); });
 }
 
-void VolumeControl::SpeedButton16Click()
+void VolumeControl::toggleVolumePanel()
 {
     m_panel.PanelVolume->show();
     m_panel.PanelVolume->raise();
@@ -46,7 +46,7 @@ void VolumeControl::SpeedButton16Click()
 
 void VolumeControl::showLevel()
 {
-    m_panel.ProgressBar1->setValue(m_engine.volume());
+    m_panel.m_levelBar->setValue(m_engine.volume());
 }
 
 void VolumeControl::rampTick(int step)
@@ -55,14 +55,14 @@ void VolumeControl::rampTick(int step)
     showLevel();
 }
 
-void VolumeControl::TimerPosicaoTimer()
+void VolumeControl::sampleLevelTick()
 {
-    m_idleMark = m_panel.ProgressBar1->value();
+    m_idleMark = m_panel.m_levelBar->value();
 }
 
-void VolumeControl::TimerHideTimer()
+void VolumeControl::hideVolumePanelTick()
 {
-    if (m_panel.ProgressBar1->value() != m_idleMark)
+    if (m_panel.m_levelBar->value() != m_idleMark)
         return;
     m_panel.PanelVolume->hide();
     m_timers.hide.stop();
@@ -71,7 +71,7 @@ void VolumeControl::TimerHideTimer()
 
 void VolumeControl::wheelStep(int notches)
 {
-    SpeedButton16Click();
+    toggleVolumePanel();
     safeCall([this, notches] {
         m_engine.setVolume(m_engine.volume() + kWheelStep * notches);
         showLevel();

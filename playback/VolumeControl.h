@@ -26,10 +26,10 @@ public:
     // A value the level bar never takes: right after opening, any level differs from it.
     static constexpr int kNoMark = 999;
 
-    void SpeedButton16Click();
+    void toggleVolumePanel();
     void rampTick(int step);
-    void TimerPosicaoTimer();
-    void TimerHideTimer();
+    void sampleLevelTick();
+    void hideVolumePanelTick();
     // One wheel notch over the main window: +1 up, -1 down.
     void wheelStep(int notches);
     int idleMark() const { return m_idleMark; }

@@ -16,17 +16,17 @@ VolumePanel::VolumePanel(QWidget *window)
     PanelVolume->setGeometry(488, 224, 49, 169);
     PanelVolume->hide();
 
-    ProgressBar1 = new QProgressBar(PanelVolume);
-    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    ProgressBar1->setOrientation(Qt::Vertical);
-    ProgressBar1->setRange(0, 100);
-    ProgressBar1->setTextVisible(false);
-    ProgressBar1->setGeometry(8, 8, 17, 153);
+    m_levelBar = new QProgressBar(PanelVolume);
+    m_levelBar->setObjectName(QStringLiteral("ProgressBar1"));
+    m_levelBar->setOrientation(Qt::Vertical);
+    m_levelBar->setRange(0, 100);
+    m_levelBar->setTextVisible(false);
+    m_levelBar->setGeometry(8, 8, 17, 153);
 
-    SpeedButton17
+    m_volumeUp
         = new FlatButton(QStringLiteral("SpeedButton17"), QStringLiteral("+"), PanelVolume, 24, 128, 17, 17);
-    SpeedButton17->setAccessibleLabel(QStringLiteral("Aumentar volume"));
-    SpeedButton18
+    m_volumeUp->setAccessibleLabel(QStringLiteral("Aumentar volume"));
+    m_volumeDown
         = new FlatButton(QStringLiteral("SpeedButton18"), QStringLiteral("-"), PanelVolume, 24, 144, 17, 17);
-    SpeedButton18->setAccessibleLabel(QStringLiteral("Diminuir volume"));
+    m_volumeDown->setAccessibleLabel(QStringLiteral("Diminuir volume"));
 }

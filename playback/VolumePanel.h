@@ -16,7 +16,7 @@ public:
     explicit VolumePanel(QWidget *window);
 
     QFrame *PanelVolume;
-    QProgressBar *ProgressBar1;
-    FlatButton *SpeedButton17; // "+"
-    FlatButton *SpeedButton18; // "-"
+    QProgressBar *m_levelBar;
+    FlatButton *m_volumeUp; // "+"
+    FlatButton *m_volumeDown; // "-"
 };

@@ -36,7 +36,7 @@ struct Harness {
     ProgramState &s() { return window.state(); }
     QTimer *timer(const char *name) { return window.timer(QString::fromLatin1(name)); }
     void at(double seconds) { engine->setPosition(seconds, QStringLiteral("--")); }
-    void tick() { window.transport()->TimerMediaTempoTimer(); }
+    void tick() { window.transport()->refreshDisplay(); }
 };
 } // namespace
 
@@ -49,7 +49,7 @@ private slots:
     {
         Harness h;
         h.at(10.0);
-        emit h.e().SpeedButton48->pressed();
+        emit h.e().m_loop4s->pressed();
         QCOMPARE(h.s().LoopStart, 9.94);
         h.at(13.9);
         h.tick();
@@ -63,11 +63,11 @@ private slots:
     {
         Harness h;
         h.at(10);
-        emit h.e().SpeedButton48->pressed();
+        emit h.e().m_loop4s->pressed();
         h.at(12);
-        emit h.e().SpeedButton49->pressed();
-        QCOMPARE(of(h.e().SpeedButton48), Blue);
-        QCOMPARE(of(h.e().SpeedButton49), Lime);
+        emit h.e().m_loop8s->pressed();
+        QCOMPARE(of(h.e().m_loop4s), Blue);
+        QCOMPARE(of(h.e().m_loop8s), Lime);
         QCOMPARE(h.s().LoopStart, 11.94);
         h.at(19.93);
         h.tick();
@@ -75,26 +75,26 @@ private slots:
         h.at(19.95);
         h.tick();
         QCOMPARE(h.engine->currentPosition(), 11.94);
-        emit h.e().SpeedButton49->pressed(); // the same button switches it off
-        QCOMPARE(of(h.e().SpeedButton49), Blue);
+        emit h.e().m_loop8s->pressed(); // the same button switches it off
+        QCOMPARE(of(h.e().m_loop8s), Blue);
     }
 
     void abLoopMarksRunsAndEnds()
     {
         Harness h;
         h.at(20);
-        emit h.e().SpeedButton47->pressed();
-        QCOMPARE(of(h.e().SpeedButton47), Red);
+        emit h.e().m_loopAB->pressed();
+        QCOMPARE(of(h.e().m_loopAB), Red);
         QCOMPARE(h.s().LoopClickCount, 1);
         h.at(25);
-        emit h.e().SpeedButton47->pressed();
-        QCOMPARE(of(h.e().SpeedButton47), Lime);
+        emit h.e().m_loopAB->pressed();
+        QCOMPARE(of(h.e().m_loopAB), Lime);
         QCOMPARE(h.s().LoopEnd, 24.9);
         h.at(24.95);
         h.tick();
         QCOMPARE(h.engine->currentPosition(), 19.94);
-        emit h.e().SpeedButton47->pressed();
-        QCOMPARE(of(h.e().SpeedButton47), Blue);
+        emit h.e().m_loopAB->pressed();
+        QCOMPARE(of(h.e().m_loopAB), Blue);
         QCOMPARE(h.s().LoopClickCount, 0);
         h.at(30);
         h.tick();
@@ -105,23 +105,23 @@ private slots:
     {
         Harness h;
         h.at(20);
-        emit h.e().SpeedButton47->pressed();
-        emit h.e().SpeedButton50->pressed();
-        QCOMPARE(of(h.e().SpeedButton47), Blue);
+        emit h.e().m_loopAB->pressed();
+        emit h.e().m_loop12s->pressed();
+        QCOMPARE(of(h.e().m_loopAB), Blue);
         QCOMPARE(h.s().LoopClickCount, 0);
         h.at(40);
-        emit h.e().SpeedButton47->pressed();
+        emit h.e().m_loopAB->pressed();
         QCOMPARE(h.s().LoopStart, 39.94); // a new A
-        QCOMPARE(of(h.e().SpeedButton50), Blue);
+        QCOMPARE(of(h.e().m_loop12s), Blue);
     }
 
     void abLoopWithBBeforeAJumpsEveryTick()
     {
         Harness h;
         h.at(50);
-        emit h.e().SpeedButton47->pressed();
+        emit h.e().m_loopAB->pressed();
         h.at(10);
-        emit h.e().SpeedButton47->pressed();
+        emit h.e().m_loopAB->pressed();
         h.tick();
         QCOMPARE(h.engine->currentPosition(), 49.94);
         h.tick();
@@ -133,7 +133,7 @@ private slots:
     {
         Harness h;
         h.at(10);
-        emit h.e().SpeedButton48->pressed();
+        emit h.e().m_loop4s->pressed();
         h.engine->setUrl(QString());
         h.at(20);
         h.tick();
@@ -144,14 +144,14 @@ private slots:
     {
         Harness h;
         h.engine->setPosition(65.5, QStringLiteral("01:05"));
-        emit h.e().SpeedButton57->pressed();
+        emit h.e().m_setCue2->pressed();
         QCOMPARE(h.s().CuePoint2, 65.44);
-        QCOMPARE(h.e().Label6->text(),
+        QCOMPARE(h.e().m_cue2Text->text(),
             QStringLiteral("01:05 (") + QLocale::system().toString(65.44, 'g', 15) + QLatin1Char(')'));
         h.at(100);
-        emit h.e().SpeedButton58->pressed();
+        emit h.e().m_goToCue2->pressed();
         QCOMPARE(h.engine->currentPosition(), 65.44);
-        emit h.e().SpeedButton60->pressed(); // never set
+        emit h.e().m_goToCue3->pressed(); // never set
         QCOMPARE(h.engine->currentPosition(), 0.0);
     }
 
@@ -159,49 +159,49 @@ private slots:
     {
         Harness h;
         QTimer *t = h.timer("TimerVibrationEffect");
-        h.e().SpeedButton52->click();
+        h.e().m_vibration->click();
         QVERIFY(t->isActive());
         QCOMPARE(t->interval(), 200);
-        h.l().TimerVibrationEffectTimer();
+        h.l().muteEffectTick();
         QVERIFY(h.engine->mute());
-        h.e().SpeedButton54->click(); // straight to Parkinson
-        QCOMPARE(of(h.e().SpeedButton52), Blue);
-        QCOMPARE(of(h.e().SpeedButton54), Lime);
+        h.e().m_parkinson->click(); // straight to Parkinson
+        QCOMPARE(of(h.e().m_vibration), Blue);
+        QCOMPARE(of(h.e().m_parkinson), Lime);
         QCOMPARE(t->interval(), 31);
         QVERIFY(t->isActive());
-        h.l().TimerVibrationEffectTimer();
+        h.l().muteEffectTick();
         QVERIFY(!h.engine->mute());
-        h.l().TimerVibrationEffectTimer();
+        h.l().muteEffectTick();
         QVERIFY(h.engine->mute());
-        h.window.player()->SpeedButton40->click(); // stop does not end effects
+        h.window.player()->m_stop->click(); // stop does not end effects
         QVERIFY(t->isActive());
-        h.e().SpeedButton54->click();
+        h.e().m_parkinson->click();
         QVERIFY(!t->isActive());
         QVERIFY(!h.engine->mute());
-        QCOMPARE(of(h.e().SpeedButton54), Blue);
+        QCOMPARE(of(h.e().m_parkinson), Blue);
     }
 
     void wavebeatFallsToZeroThenClimbsBack()
     {
         Harness h;
         h.engine->setVolume(50);
-        h.e().SpeedButton53->click();
+        h.e().m_wavebeat->click();
         QVERIFY(h.timer("TimerWavebeatEffect")->isActive());
         QList<int> levels;
         for (int tick = 0; tick < 17; ++tick) {
-            h.l().TimerWavebeatEffectTimer();
+            h.l().wavebeatTick();
             levels << h.engine->volume();
         }
         QCOMPARE(levels[0], 47);
         QCOMPARE(levels[15], 2);
         QCOMPARE(levels[16], 1); // held at 0, then the first step up
         for (int tick = 0; tick < 49; ++tick)
-            h.l().TimerWavebeatEffectTimer();
+            h.l().wavebeatTick();
         QCOMPARE(h.engine->volume(), 50);
         QCOMPARE(h.s().WavebeatRising, false);
-        h.l().TimerWavebeatEffectTimer();
+        h.l().wavebeatTick();
         QCOMPARE(h.engine->volume(), 47);
-        h.e().SpeedButton53->click();
+        h.e().m_wavebeat->click();
         QCOMPARE(h.engine->volume(), 50);
         QVERIFY(!h.timer("TimerWavebeatEffect")->isActive());
     }
@@ -210,35 +210,35 @@ private slots:
     {
         Harness h;
         h.engine->setVolume(0);
-        h.e().SpeedButton53->click();
+        h.e().m_wavebeat->click();
         for (int tick = 0; tick < 150; ++tick)
-            h.l().TimerWavebeatEffectTimer();
+            h.l().wavebeatTick();
         QCOMPARE(h.engine->volume(), 100);
-        h.e().SpeedButton53->click();
+        h.e().m_wavebeat->click();
         QCOMPARE(h.engine->volume(), 0);
     }
 
     void rateButtonsStepByHalfAPercent()
     {
         Harness h;
-        h.e().SpeedButton66->click();
-        QCOMPARE(h.e().Label12->text(), QLocale::system().toString(100.5, 'g', 15) + QLatin1Char('%'));
+        h.e().m_rateUp->click();
+        QCOMPARE(h.e().m_rateText->text(), QLocale::system().toString(100.5, 'g', 15) + QLatin1Char('%'));
         for (int i = 0; i < 5; ++i)
-            h.e().SpeedButton65->click();
-        QCOMPARE(h.e().Label12->text(), QLocale::system().toString(98.0, 'g', 15) + QLatin1Char('%'));
-        h.e().SpeedButton67->click();
-        QCOMPARE(h.e().Label12->text(), QStringLiteral("100%"));
+            h.e().m_rateDown->click();
+        QCOMPARE(h.e().m_rateText->text(), QLocale::system().toString(98.0, 'g', 15) + QLatin1Char('%'));
+        h.e().m_rateReset->click();
+        QCOMPARE(h.e().m_rateText->text(), QStringLiteral("100%"));
     }
 
     void fxButtonOpensAndClosesThePanel()
     {
         Harness h;
-        h.window.player()->SpeedButton51->click();
+        h.window.player()->m_effectsToggle->click();
         QVERIFY(h.e().PanelEfeitos->isVisibleTo(&h.window));
-        QCOMPARE(of(h.window.player()->SpeedButton51), Red);
-        h.window.player()->SpeedButton51->click();
+        QCOMPARE(of(h.window.player()->m_effectsToggle), Red);
+        h.window.player()->m_effectsToggle->click();
         QVERIFY(!h.e().PanelEfeitos->isVisibleTo(&h.window));
-        QCOMPARE(of(h.window.player()->SpeedButton51), Blue);
+        QCOMPARE(of(h.window.player()->m_effectsToggle), Blue);
     }
 
     void volumeRampHoldsAtTheEnds()
@@ -248,19 +248,19 @@ private slots:
         for (int i = 0; i < 5; ++i)
             h.v().rampTick(+1);
         QCOMPARE(h.engine->volume(), 100);
-        QCOMPARE(h.window.volume()->ProgressBar1->value(), 100);
+        QCOMPARE(h.window.volume()->m_levelBar->value(), 100);
         h.engine->setVolume(1);
         for (int i = 0; i < 5; ++i)
             h.v().rampTick(-1);
-        QCOMPARE(h.window.volume()->ProgressBar1->value(), 0);
+        QCOMPARE(h.window.volume()->m_levelBar->value(), 0);
     }
 
     void rampRunsOnlyWhileHeld()
     {
         Harness h;
-        emit h.window.volume()->SpeedButton17->pressed();
+        emit h.window.volume()->m_volumeUp->pressed();
         QVERIFY(h.timer("TimerVolumeAumenta")->isActive());
-        emit h.window.volume()->SpeedButton17->released();
+        emit h.window.volume()->m_volumeUp->released();
         QVERIFY(!h.timer("TimerVolumeAumenta")->isActive());
     }
 
@@ -270,7 +270,7 @@ private slots:
         h.engine->setVolume(99);
         h.v().wheelStep(+1);
         QCOMPARE(h.engine->volume(), 100);
-        QCOMPARE(h.window.volume()->ProgressBar1->value(), 100);
+        QCOMPARE(h.window.volume()->m_levelBar->value(), 100);
         QVERIFY(h.window.volume()->PanelVolume->isVisibleTo(&h.window));
         QCOMPARE(h.v().idleMark(), VolumeControl::kNoMark);
     }
@@ -281,14 +281,14 @@ private slots:
         h.window.findChild<FlatButton *>(QStringLiteral("SpeedButton16"))->click();
         QVERIFY(h.timer("TimerHide")->isActive());
         QVERIFY(h.timer("TimerPosicao")->isActive());
-        h.v().TimerHideTimer(); // mark is 999: stays
+        h.v().hideVolumePanelTick(); // mark is 999: stays
         QVERIFY(h.window.volume()->PanelVolume->isVisibleTo(&h.window));
-        h.v().TimerPosicaoTimer();
+        h.v().sampleLevelTick();
         h.v().rampTick(+1); // changed after the sample
-        h.v().TimerHideTimer();
+        h.v().hideVolumePanelTick();
         QVERIFY(h.window.volume()->PanelVolume->isVisibleTo(&h.window));
-        h.v().TimerPosicaoTimer();
-        h.v().TimerHideTimer();
+        h.v().sampleLevelTick();
+        h.v().hideVolumePanelTick();
         QVERIFY(!h.window.volume()->PanelVolume->isVisibleTo(&h.window));
         QVERIFY(!h.timer("TimerHide")->isActive());
         QVERIFY(!h.timer("TimerPosicao")->isActive());

@@ -53,7 +53,7 @@ struct Harness {
     StandInPlaylist playlist;
     FakeEngine *engine;
     MainWindow window;
-    QWidget *playButton() { return window.player()->SpeedButton42; }
+    QWidget *playButton() { return window.player()->m_playPause; }
 };
 
 // The other end: a desktop panel on a connection of its own.
@@ -241,7 +241,7 @@ private slots:
         recorder.received.clear();
         h.engine->setPosition(12, QStringLiteral("00:12"));
         for (int i = 0; i < 5; ++i)
-            h.window.transport()->TimerMediaTempoTimer();
+            h.window.transport()->refreshDisplay();
         recorder.settle();
         QCOMPARE(recorder.received.size(), 0);
     }
@@ -335,9 +335,9 @@ private slots:
         h.window.tray()->trayAvailable = [] { return true; };
         h.window.show();
         if (fromMiniPlayer)
-            h.window.player()->SpeedButton77->click();
+            h.window.player()->m_miniPlayerToggle->click();
         else
-            h.window.tray()->EsconderLumivortex1Click();
+            h.window.tray()->hideToTray();
         QVERIFY(!h.window.isVisible());
         QCOMPARE(mini.isVisible(), fromMiniPlayer);
 
@@ -382,7 +382,7 @@ private slots:
         QVERIFY(!serviceRegistered());
         h.engine->setUrl(QStringLiteral("mms://127.0.0.1/canal"));
         h.engine->calls.clear();
-        h.window.player()->SpeedButton42->click();
+        h.window.player()->m_playPause->click();
         QCOMPARE(h.engine->calls, QStringList { QStringLiteral("play") });
         QDBusConnection::disconnectFromBus(QStringLiteral("no-bus"));
     }
@@ -400,7 +400,7 @@ private slots:
             QVERIFY(!QDBusConnection::sessionBus().objectRegisteredAt(MediaControls::ObjectPath));
             h.engine->setUrl(QStringLiteral("mms://127.0.0.1/canal"));
             h.engine->calls.clear();
-            h.window.player()->SpeedButton42->click();
+            h.window.player()->m_playPause->click();
             QCOMPARE(h.engine->calls, QStringList { QStringLiteral("play") });
         }
         QCOMPARE(client().interface()->serviceOwner(MediaControls::ServiceName).value(), other.baseService());

@@ -44,26 +44,26 @@ private slots:
         main.attachWindows(side);
         main.show();
 
-        main.player()->SpeedButton77->click();
+        main.player()->m_miniPlayerToggle->click();
         QVERIFY(mini.isVisible());
         QVERIFY(!main.isVisible());
 
         engine->setUrl(QStringLiteral("/m/a.mp3"));
         mini.findChild<FlatButton *>(QStringLiteral("SpeedButton3"))->click();
-        QCOMPARE(ButtonColour::of(main.player()->SpeedButton42), ButtonColour::Lime);
+        QCOMPARE(ButtonColour::of(main.player()->m_playPause), ButtonColour::Lime);
         mini.findChild<FlatButton *>(QStringLiteral("SpeedButton4"))->click();
-        QCOMPARE(ButtonColour::of(main.player()->SpeedButton42), ButtonColour::Blue);
+        QCOMPARE(ButtonColour::of(main.player()->m_playPause), ButtonColour::Blue);
 
         auto *back = mini.findChild<FlatButton *>(QStringLiteral("SpeedButton2"));
         emit back->pressed();
         QVERIFY(main.timer(QStringLiteral("TimerBackward"))->isActive());
-        QCOMPARE(ButtonColour::of(main.player()->SpeedButton41), ButtonColour::Lime);
+        QCOMPARE(ButtonColour::of(main.player()->m_scanBack), ButtonColour::Lime);
         emit back->released();
         QVERIFY(!main.timer(QStringLiteral("TimerBackward"))->isActive());
 
-        main.player()->Label10->setText(QStringLiteral("a.mp3"));
-        main.transport()->TimerMediaTempoTimer();
-        QCOMPARE(mini.Label1->text(), QStringLiteral("00:00 / 00:00\na.mp3"));
+        main.player()->m_nowPlaying->setText(QStringLiteral("a.mp3"));
+        main.transport()->refreshDisplay();
+        QCOMPARE(mini.m_text->text(), QStringLiteral("00:00 / 00:00\na.mp3"));
 
         mini.findChild<FlatButton *>(QStringLiteral("SpeedButton8"))->click();
         QVERIFY(!mini.isVisible());

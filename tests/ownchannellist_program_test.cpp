@@ -84,7 +84,7 @@ private slots:
         engine->emitStatus(QStringLiteral("Pronto"));
         engine->calls.clear();
         for (int tick = 0; tick < 4; ++tick)
-            program.form1->reconnection()->TimerTryAgainTimer();
+            program.form1->reconnection()->retryDroppedStream();
         QCOMPARE(engine->calls,
             (QStringList { u("setUrl http://own.test/globo1"), u("play"), u("setUrl http://own.test/globo2"),
                 u("play"),

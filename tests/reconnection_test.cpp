@@ -146,7 +146,7 @@ private slots:
         h.click("SpeedButton3"); // Band Sports
         h.engine->urlStatus = QStringLiteral("Pronto");
         h.onQuestion = [&h] {
-            h.window.reconnection()->TimerTryAgainTimer();
+            h.window.reconnection()->retryDroppedStream();
             h.engine->emitStatus(QStringLiteral("Pronto"));
         };
         h.engine->emitStatus(QStringLiteral("Pronto"));
@@ -163,15 +163,15 @@ private slots:
         QListWidget *list = h.list("ListBoxBandSports");
         QCOMPARE(list->currentRow(), -1);
         for (int tick = 0; tick < 26; ++tick) {
-            h.window.reconnection()->TimerTryAgainTimer();
+            h.window.reconnection()->retryDroppedStream();
             QCOMPARE(list->currentRow(), tick);
             QCOMPARE(h.engine->url(), alternates->entries[tick]);
             QCOMPARE(h.engine->calls.last(), QStringLiteral("play"));
         }
-        h.window.reconnection()->TimerTryAgainTimer();
+        h.window.reconnection()->retryDroppedStream();
         QCOMPARE(list->currentRow(), 0);
         QCOMPARE(h.engine->url(), alternates->entries[25]);
-        h.window.reconnection()->TimerTryAgainTimer();
+        h.window.reconnection()->retryDroppedStream();
         QCOMPARE(h.engine->url(), alternates->entries[1]);
         QVERIFY(!list->isVisible());
     }
@@ -185,7 +185,7 @@ private slots:
         const QStringList entries = h.catalogue.alternateList(QStringLiteral("ListBoxJovemPan"))->entries;
         QStringList loaded;
         for (int tick = 0; tick < 5; ++tick) {
-            h.window.reconnection()->TimerTryAgainTimer();
+            h.window.reconnection()->retryDroppedStream();
             loaded << h.engine->url();
         }
         QCOMPARE(loaded, (QStringList { entries[0], entries[1], entries[1], entries[1], entries[1] }));
@@ -198,12 +198,12 @@ private slots:
         h.engine->urlStatus.clear();
         h.click("SpeedButton3");
         h.engine->emitStatus(QStringLiteral("Pronto"));
-        h.window.reconnection()->TimerTryAgainTimer();
-        h.window.reconnection()->TimerTryAgainTimer();
+        h.window.reconnection()->retryDroppedStream();
+        h.window.reconnection()->retryDroppedStream();
         h.click("SpeedButton90");
         h.click("SpeedButton3");
         h.engine->emitStatus(QStringLiteral("Pronto"));
-        h.window.reconnection()->TimerTryAgainTimer();
+        h.window.reconnection()->retryDroppedStream();
         QCOMPARE(h.list("ListBoxBandSports")->currentRow(), 2);
     }
 
@@ -213,16 +213,16 @@ private slots:
         h.click("SpeedButton90");
         h.engine->emitStatus(QStringLiteral("Reproduzindo"));
         h.engine->calls.clear();
-        h.window.reconnection()->TimerTryAgainTimer();
+        h.window.reconnection()->retryDroppedStream();
         QVERIFY(h.engine->calls.isEmpty());
         h.engine->emitStatus(QStringLiteral("Pronto"));
         h.engine->calls.clear();
-        h.window.reconnection()->TimerTryAgainTimer();
+        h.window.reconnection()->retryDroppedStream();
         QCOMPARE(h.engine->calls, QStringList { QStringLiteral("play") });
         // After the Player tab no channel is named: only play again.
         h.window.findChild<QTabBar *>(QStringLiteral("TabControl1"))->setCurrentIndex(5);
         h.engine->calls.clear();
-        h.window.reconnection()->TimerTryAgainTimer();
+        h.window.reconnection()->retryDroppedStream();
         QCOMPARE(h.engine->calls, QStringList { QStringLiteral("play") });
     }
 
@@ -230,12 +230,12 @@ private slots:
     {
         Harness h;
         h.click("SpeedButton90");
-        ButtonColour::set(h.window.player()->SpeedButton42, ButtonColour::Lime);
+        ButtonColour::set(h.window.player()->m_playPause, ButtonColour::Lime);
         h.window.timer(QStringLiteral("TimerMediaTempo"))->start();
         h.engine->calls.clear();
         h.engine->emitStatus(QStringLiteral("Stoped"));
         QCOMPARE(h.engine->calls.filter(QStringLiteral("stop")).size(), 2);
-        QCOMPARE(ButtonColour::of(h.window.player()->SpeedButton42), ButtonColour::Blue);
+        QCOMPARE(ButtonColour::of(h.window.player()->m_playPause), ButtonColour::Blue);
         QVERIFY(!h.window.timer(QStringLiteral("TimerMediaTempo"))->isActive());
         QCOMPARE(h.window.windowTitle(), QStringLiteral("Lumivortex TV - TV Globo Parado"));
     }

@@ -73,17 +73,17 @@ private slots:
     {
         Harness h;
         h.loadFile(QStringLiteral("/m/a.mp3"), 100, QStringLiteral("01:40"));
-        h.p().SpeedButton42->click();
-        QCOMPARE(of(h.p().SpeedButton42), Lime);
+        h.p().m_playPause->click();
+        QCOMPARE(of(h.p().m_playPause), Lime);
         QVERIFY(h.tick()->isActive());
-        QVERIFY(!h.p().Label122->isHidden());
-        h.p().SpeedButton42->click();
-        QCOMPARE(of(h.p().SpeedButton42), Red);
+        QVERIFY(!h.p().m_lyricsSymbol->isHidden());
+        h.p().m_playPause->click();
+        QCOMPARE(of(h.p().m_playPause), Red);
         QCOMPARE(h.engine->calls.last(), QStringLiteral("pause"));
         QVERIFY(h.tick()->isActive()); // the time text stays current while paused
         h.tick()->stop();
-        h.p().SpeedButton42->click();
-        QCOMPARE(of(h.p().SpeedButton42), Lime);
+        h.p().m_playPause->click();
+        QCOMPARE(of(h.p().m_playPause), Lime);
         QVERIFY(h.tick()->isActive());
         QVERIFY(h.playlist.calls.isEmpty());
     }
@@ -92,27 +92,27 @@ private slots:
     {
         Harness h;
         h.playlist.failing = true;
-        h.p().SpeedButton42->click();
+        h.p().m_playPause->click();
         QCOMPARE(h.playlist.calls, QStringList { QStringLiteral("play") });
-        QCOMPARE(of(h.p().SpeedButton42), Lime);
+        QCOMPARE(of(h.p().m_playPause), Lime);
     }
 
     void stopKeepsTheLastTimeAndResetsLoops()
     {
         Harness h;
         h.loadFile(QStringLiteral("/m/a.mp3"), 100, QStringLiteral("01:40"));
-        h.p().SpeedButton42->click();
+        h.p().m_playPause->click();
         h.engine->setPosition(42, QStringLiteral("00:42"));
-        h.t().TimerMediaTempoTimer();
-        h.window.effects()->SpeedButton48->pressed();
-        QCOMPARE(of(h.window.effects()->SpeedButton48), Lime);
-        h.p().SpeedButton40->click();
-        QCOMPARE(of(h.p().SpeedButton42), Blue);
+        h.t().refreshDisplay();
+        h.window.effects()->m_loop4s->pressed();
+        QCOMPARE(of(h.window.effects()->m_loop4s), Lime);
+        h.p().m_stop->click();
+        QCOMPARE(of(h.p().m_playPause), Blue);
         QVERIFY(!h.tick()->isActive());
-        QVERIFY(h.p().Label122->isHidden());
-        QCOMPARE(h.p().Label2->text(), QStringLiteral("00:42 / 01:40"));
-        QCOMPARE(h.p().Gauge1->value(), 42);
-        QCOMPARE(of(h.window.effects()->SpeedButton48), Blue);
+        QVERIFY(h.p().m_lyricsSymbol->isHidden());
+        QCOMPARE(h.p().m_timeText->text(), QStringLiteral("00:42 / 01:40"));
+        QCOMPARE(h.p().m_positionBar->value(), 42);
+        QCOMPARE(of(h.window.effects()->m_loop4s), Blue);
         QCOMPARE(h.window.state().LoopClickCount, 0);
     }
 
@@ -120,25 +120,25 @@ private slots:
     {
         Harness h;
         h.loadFile(QStringLiteral("/m/old.mp3"), 100, QStringLiteral("01:40"));
-        h.p().SpeedButton42->click();
-        h.p().SpeedButton42->click(); // paused, red
+        h.p().m_playPause->click();
+        h.p().m_playPause->click(); // paused, red
         h.t().chooseFile = [] { return QStringLiteral("/home/ana/Vídeos/Férias 2024.avi"); };
         h.engine->calls.clear();
-        h.p().SpeedButton44->click();
+        h.p().m_openFile->click();
         const int load = h.engine->calls.indexOf(QStringLiteral("setUrl /home/ana/Vídeos/Férias 2024.avi"));
         QCOMPARE(h.engine->calls.first(), QStringLiteral("stop"));
         QVERIFY(load > 0);
         QCOMPARE(h.engine->calls.indexOf(QStringLiteral("play"), load), load + 1);
-        QCOMPARE(of(h.p().SpeedButton42), Lime);
-        QCOMPARE(h.p().Label10->text(), QStringLiteral("Férias 2024.avi"));
-        QCOMPARE(h.window.effects()->Label12->text(), rateTextForTest(1.0));
+        QCOMPARE(of(h.p().m_playPause), Lime);
+        QCOMPARE(h.p().m_nowPlaying->text(), QStringLiteral("Férias 2024.avi"));
+        QCOMPARE(h.window.effects()->m_rateText->text(), rateTextForTest(1.0));
     }
 
     void cancelledOpenChangesNothing()
     {
         Harness h;
         h.t().chooseFile = [] { return QString(); };
-        h.p().SpeedButton44->click();
+        h.p().m_openFile->click();
         QVERIFY(h.engine->calls.filter(QStringLiteral("setUrl")).isEmpty());
     }
 
@@ -147,10 +147,10 @@ private slots:
         Harness h;
         h.loadFile(QStringLiteral("/m/a.mp3"), 100, QStringLiteral("01:40"));
         h.engine->setPosition(5, QStringLiteral("00:05"));
-        h.p().SpeedButton46->click();
+        h.p().m_skipBack->click();
         QCOMPARE(h.engine->calls.last(), QStringLiteral("setCurrentPosition -10"));
         h.engine->setPosition(95, QStringLiteral("01:35"));
-        h.p().SpeedButton45->click();
+        h.p().m_skipForward->click();
         QCOMPARE(h.engine->calls.last(), QStringLiteral("setCurrentPosition 110"));
     }
 
@@ -159,30 +159,30 @@ private slots:
         Harness h;
         h.loadFile(QStringLiteral("/m/a.mp3"), 100, QStringLiteral("01:40"));
         h.engine->setPosition(50, QStringLiteral("00:50"));
-        emit h.p().SpeedButton41->pressed();
+        emit h.p().m_scanBack->pressed();
         QVERIFY(h.window.timer(QStringLiteral("TimerBackward"))->isActive());
-        h.t().TimerBackwardTimer();
+        h.t().scanBackTick();
         QCOMPARE(h.engine->currentPosition(), 49.0);
-        emit h.p().SpeedButton41->released();
+        emit h.p().m_scanBack->released();
         QVERIFY(!h.window.timer(QStringLiteral("TimerBackward"))->isActive());
-        h.t().TimerBackwardTimer();
+        h.t().scanBackTick();
         QCOMPARE(h.engine->currentPosition(), 49.0);
-        emit h.p().SpeedButton43->pressed();
-        h.t().TimerFowardTimer();
+        emit h.p().m_scanForward->pressed();
+        h.t().scanForwardTick();
         QCOMPARE(h.engine->currentPosition(), 50.0);
-        QCOMPARE(of(h.p().SpeedButton43), Lime);
+        QCOMPARE(of(h.p().m_scanForward), Lime);
     }
 
     void repeatAndPictureFitToggle()
     {
         Harness h;
-        h.p().SpeedButton69->click();
+        h.p().m_repeat->click();
         QVERIFY(h.engine->loop());
-        QCOMPARE(of(h.p().SpeedButton69), Lime);
-        h.p().SpeedButton69->click();
+        QCOMPARE(of(h.p().m_repeat), Lime);
+        h.p().m_repeat->click();
         QVERIFY(!h.engine->loop());
         QVERIFY(h.engine->stretchToFit());
-        h.t().SpeedButton68Click();
+        h.t().togglePictureFit();
         QVERIFY(!h.engine->stretchToFit());
     }
 
@@ -192,10 +192,10 @@ private slots:
         h.loadFile(QStringLiteral("/m/Banda - Faixa.mp3"), 245.5, QStringLiteral("04:05"));
         h.t().setNowPlayingFromUrl(h.engine->url());
         h.engine->setPosition(62.5, QStringLiteral("01:02"));
-        h.t().TimerMediaTempoTimer();
-        QCOMPARE(h.p().Label2->text(), QStringLiteral("01:02 / 04:05"));
-        QCOMPARE(h.p().Gauge1->maximum(), 246); // 245.5 rounds to even
-        QCOMPARE(h.p().Gauge1->value(), 62); // 62.5 rounds to even
+        h.t().refreshDisplay();
+        QCOMPARE(h.p().m_timeText->text(), QStringLiteral("01:02 / 04:05"));
+        QCOMPARE(h.p().m_positionBar->maximum(), 246); // 245.5 rounds to even
+        QCOMPARE(h.p().m_positionBar->value(), 62); // 62.5 rounds to even
         QCOMPARE(h.miniText, QStringLiteral("01:02 / 04:05\nBanda - Faixa.mp3"));
     }
 
@@ -203,8 +203,8 @@ private slots:
     {
         Harness h;
         h.loadFile(QStringLiteral("mms://x.example/live"), 0, QString());
-        h.t().TimerMediaTempoTimer();
-        QCOMPARE(h.p().Label2->text(), QStringLiteral("00:00 / 00:00"));
+        h.t().refreshDisplay();
+        QCOMPARE(h.p().m_timeText->text(), QStringLiteral("00:00 / 00:00"));
     }
 
     void liveStreamShowsAnEmptyGauge()
@@ -212,9 +212,9 @@ private slots:
         Harness h;
         h.loadFile(QStringLiteral("mms://x.example/live"), 0, QStringLiteral("00:00"));
         h.engine->setPosition(30, QStringLiteral("00:30"));
-        h.t().TimerMediaTempoTimer();
-        QCOMPARE(h.p().Gauge1->value(), 0);
-        QVERIFY(h.p().Gauge1->maximum() > 0); // never the busy animation
+        h.t().refreshDisplay();
+        QCOMPARE(h.p().m_positionBar->value(), 0);
+        QVERIFY(h.p().m_positionBar->maximum() > 0); // never the busy animation
         QVERIFY(h.playlist.calls.isEmpty());
     }
 
@@ -244,12 +244,12 @@ private slots:
         h.loadFile(url, duration, QStringLiteral("01:40"));
         h.playlist.current = current;
         if (repeat)
-            h.p().SpeedButton69->click();
+            h.p().m_repeat->click();
         h.engine->setPosition(duration - 1.5, QStringLiteral("01:38"));
-        h.t().TimerMediaTempoTimer();
+        h.t().refreshDisplay();
         QVERIFY(h.playlist.calls.isEmpty());
         h.engine->setPosition(duration - 0.9, QStringLiteral("01:39"));
-        h.t().TimerMediaTempoTimer();
+        h.t().refreshDisplay();
         QCOMPARE(h.playlist.calls.contains(QStringLiteral("next")), advances);
     }
 
@@ -259,15 +259,15 @@ private slots:
         h.loadFile(QStringLiteral("/m/a.mp3"), 100, QStringLiteral("01:40"));
         h.playlist.failing = true;
         h.engine->setPosition(99.5, QStringLiteral("01:39"));
-        h.t().TimerMediaTempoTimer();
-        QCOMPARE(h.p().Label2->text(), QStringLiteral("01:39 / 01:40"));
+        h.t().refreshDisplay();
+        QCOMPARE(h.p().m_timeText->text(), QStringLiteral("01:39 / 01:40"));
     }
 
     void nextAndPreviousPressThePlaylist()
     {
         Harness h;
-        h.p().SpeedButton75->click();
-        h.p().SpeedButton76->click();
+        h.p().m_next->click();
+        h.p().m_previous->click();
         QCOMPARE(h.playlist.calls, (QStringList { QStringLiteral("next"), QStringLiteral("previous") }));
     }
 
@@ -277,9 +277,9 @@ private slots:
         h.loadFile(QStringLiteral("/m/a.mp3"), 100, QStringLiteral("01:40"));
         h.engine->playStatus = QStringLiteral("Reproduzindo");
         h.engine->pauseStatus = QStringLiteral("Em pausa");
-        h.p().SpeedButton42->click();
+        h.p().m_playPause->click();
         QCOMPARE(h.tick()->interval(), 1);
-        h.p().SpeedButton42->click();
+        h.p().m_playPause->click();
         QVERIFY(h.tick()->isActive());
         QVERIFY(h.tick()->interval() >= 100);
     }

@@ -37,8 +37,8 @@ private slots:
     void atTheDesignSizeTheArrowsDoNothing()
     {
         Harness h;
-        h.l().SpeedButton73Click();
-        h.l().SpeedButton72Click();
+        h.l().scrollStripRight();
+        h.l().scrollStripLeft();
         QCOMPARE(h.l().stripOffset(), 0);
     }
 
@@ -48,7 +48,7 @@ private slots:
         h.window.resize(437, 473);
         QList<int> offsets;
         for (int i = 0; i < 8; ++i) {
-            h.l().SpeedButton73Click();
+            h.l().scrollStripRight();
             offsets << h.l().stripOffset();
         }
         QCOMPARE(offsets, (QList<int> { -15, -30, -45, -60, -75, -90, -100, -100 }));
@@ -56,7 +56,7 @@ private slots:
             QCOMPARE(panel->x(), -100);
         offsets.clear();
         for (int i = 0; i < 8; ++i) {
-            h.l().SpeedButton72Click();
+            h.l().scrollStripLeft();
             offsets << h.l().stripOffset();
         }
         QCOMPARE(offsets, (QList<int> { -85, -70, -55, -40, -25, -10, 0, 0 }));
@@ -67,7 +67,7 @@ private slots:
         Harness h;
         h.window.resize(437, 473);
         for (int i = 0; i < 7; ++i)
-            h.l().SpeedButton73Click();
+            h.l().scrollStripRight();
         h.window.resize(487, 473);
         QCOMPARE(h.l().stripOffset(), -50);
         h.window.resize(467, 473); // narrower keeps its offset
@@ -81,7 +81,7 @@ private slots:
         Harness h;
         h.window.resize(437, 473);
         for (int i = 0; i < 7; ++i)
-            h.l().SpeedButton73Click();
+            h.l().scrollStripRight();
         h.window.resize(537, 473);
         QCOMPARE(h.l().stripOffset(), 0);
         const QWidget *row = h.window.strip()->tabControl();
@@ -120,8 +120,8 @@ private slots:
         QTimer *settle = h.window.timer(QStringLiteral("TimerResize"));
         QVERIFY(settle->isActive());
         h.engine->calls.clear();
-        h.l().TimerResizeTimer();
-        h.l().TimerResizeTimer();
+        h.l().settleResize();
+        h.l().settleResize();
         QCOMPARE(h.engine->calls.count(QStringLiteral("redraw")), 1);
         QVERIFY(!settle->isActive()); // no idle ticking after the redraw
     }
@@ -134,11 +134,11 @@ private slots:
             texts << r.text;
             return QMessageBox::Ok;
         });
-        h.window.Maximizar1Click();
+        h.window.showFullScreen();
         setMessageHandler({});
         QCOMPARE(texts, QStringList { QStringLiteral("Primeiro selecione um canal.") });
         h.engine->setUrl(QStringLiteral("/m/a.mp3"));
-        h.window.Maximizar1Click();
+        h.window.showFullScreen();
         QVERIFY(h.engine->isFullScreen());
     }
 
@@ -148,7 +148,7 @@ private slots:
         h.window.show();
         h.engine->playStatus = QStringLiteral("Reproduzindo");
         h.window.tray()->trayAvailable = [] { return false; };
-        h.window.tray()->EsconderLumivortex1Click();
+        h.window.tray()->hideToTray();
         QVERIFY(!h.window.tray()->iconShown());
         QVERIFY(h.window.isMinimized() || h.window.windowState() & Qt::WindowMinimized);
         QVERIFY(!h.engine->calls.contains(QStringLiteral("stop")));

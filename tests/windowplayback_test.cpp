@@ -84,7 +84,7 @@ struct Window {
         QVERIFY(tick()->isActive());
         tick()->stop();
     }
-    void runTick() { form().transport()->TimerMediaTempoTimer(); }
+    void runTick() { form().transport()->refreshDisplay(); }
 
     ChannelCatalogue catalogue;
     Program program;

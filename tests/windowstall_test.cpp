@@ -143,7 +143,7 @@ private slots:
         // One tick of the running retry timer plays the channel again (unless
         // the timer itself has ticked already).
         if (w.engine().status() == ready)
-            w.form().reconnection()->TimerTryAgainTimer();
+            w.form().reconnection()->retryDroppedStream();
         QTRY_VERIFY_WITH_TIMEOUT(server->connectionCount() > connectionsAtReady, 5000 * slowdown);
         QTRY_COMPARE_WITH_TIMEOUT(w.engine().status(), playing, 8000 * slowdown);
         QCOMPARE(w.form().windowTitle(), channelTitle + QStringLiteral(" Reproduzindo"));

@@ -5,7 +5,7 @@
 class QAbstractButton;
 class QWidget;
 
-// The design's controls were sized for an 8-point Windows font; a wider family
+// The controls were sized for an 8-point Windows font; a wider family
 // is narrowed just enough for every caption of the given buttons to fit them.
 // Sets the window's font; labels sized before the call need adjustSize() again.
 void fitCaptions(QWidget *window, const QList<QAbstractButton *> &buttons);
