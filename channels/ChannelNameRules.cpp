@@ -3,15 +3,6 @@
 namespace
 {
 
-bool isAscii(QStringView text)
-{
-    for (const QChar c : text) {
-        if (c.unicode() >= 0x80)
-            return false;
-    }
-    return true;
-}
-
 bool isDigit(QChar c)
 {
     return c >= u'0' && c <= u'9';
@@ -56,45 +47,85 @@ qsizetype markAt(QStringView text, qsizetype i)
     return 0;
 }
 
-} // namespace
+// Base letters of the accented Latin-1 letters U+00C0..U+00FF; 0 where
+// folding only changes the case (Æ, Ð, ×, Ø, Þ, ß, ...).
+constexpr char Latin1Base[65] = "aaaaaa\0ceeeeiiii\0nooooo\0\0uuuuy\0\0aaaaaa\0ceeeeiiii\0nooooo\0\0uuuuy\0y";
 
-QString ChannelNameRules::folded(QStringView text)
+bool foldsFast(QStringView text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x80 && (c.unicode() < 0xC0 || c.unicode() > 0xFF))
+            return false;
+    }
+    return true;
+}
+
+// Folds text into out; keyOnly keeps letters and digits alone. Names in
+// Portuguese only need the Latin-1 table; anything else is decomposed first.
+void appendFolded(QStringView text, QString &out, bool keyOnly)
 {
     QString decomposed;
-    QStringView source = text;
-    if (!isAscii(text)) {
+    const bool fast = foldsFast(text);
+    if (!fast) {
         decomposed = text.toString().normalized(QString::NormalizationForm_KD);
-        source = decomposed;
+        text = decomposed;
     }
-    QString out;
-    out.reserve(source.size());
     bool blank = false;
-    for (const QChar c : source) {
+    for (const QChar c : text) {
         const char16_t u = c.unicode();
+        QChar folded;
         if (u < 0x80) {
-            if (u == u' ' || u == u'\t' || u == u'\n' || u == u'\r') {
-                blank = !out.isEmpty();
+            if (u >= u'A' && u <= u'Z')
+                folded = QChar(char16_t(u + 32));
+            else if ((u >= u'a' && u <= u'z') || isDigit(c))
+                folded = c;
+            else if (keyOnly)
                 continue;
-            }
-            if (blank) {
-                out += u' ';
-                blank = false;
-            }
-            out += (u >= u'A' && u <= u'Z') ? QChar(char16_t(u + 32)) : c;
-            continue;
+            else if (u == u' ' || u == u'\t' || u == u'\n' || u == u'\r')
+                folded = QChar(u' ');
+            else
+                folded = c;
+        } else if (fast) {
+            const char base = Latin1Base[u - 0xC0];
+            folded = base ? QChar(char16_t(base)) : c.toCaseFolded();
+            if (keyOnly && !folded.isLetterOrNumber())
+                continue;
+        } else {
+            const QChar::Category category = c.category();
+            if (category == QChar::Mark_NonSpacing || category == QChar::Mark_Enclosing)
+                continue;
+            if (keyOnly && !c.isLetterOrNumber())
+                continue;
+            folded = c.isSpace() ? QChar(u' ') : c.toCaseFolded();
         }
-        if (c.isSpace()) {
+        if (folded == u' ') {
             blank = !out.isEmpty();
             continue;
         }
-        if (c.category() == QChar::Mark_NonSpacing || c.category() == QChar::Mark_Enclosing)
-            continue;
         if (blank) {
             out += u' ';
             blank = false;
         }
-        out += c.toCaseFolded();
+        out += folded;
     }
+}
+
+bool mayHoldTags(QStringView name)
+{
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        if (name[i] == u'[' || name[i] == u'(' || markAt(name, i))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+QString ChannelNameRules::folded(QStringView text)
+{
+    QString out;
+    out.reserve(text.size());
+    appendFolded(text, out, false);
     return out;
 }
 
@@ -142,13 +173,12 @@ TaggedName ChannelNameRules::splitTags(QStringView name)
 
 QString ChannelNameRules::matchKey(QStringView name)
 {
-    const QString plain = folded(splitTags(name).title);
     QString key;
-    key.reserve(plain.size());
-    for (const QChar c : plain) {
-        if (c.unicode() < 0x80 ? ((c >= u'a' && c <= u'z') || isDigit(c)) : c.isLetterOrNumber())
-            key += c;
-    }
+    key.reserve(name.size());
+    if (mayHoldTags(name))
+        appendFolded(splitTags(name).title, key, true);
+    else
+        appendFolded(name, key, true);
     return key;
 }
 
