@@ -91,13 +91,17 @@ private slots:
         writeFile(m_cache, OldList);
     }
 
-    void newCopyIsParsedAndCached()
+    void newCopyIsParsedAndCachedAfterARedirect()
     {
         LoopbackHttpServer server;
         Response r = answer(200, gzipped(NewList));
         r.headers = { { "Content-Encoding", "gzip" }, { "ETag", "\"v2\"" },
             { "Last-Modified", "Tue, 02 Jan 2024 10:00:00 GMT" } };
-        server.setResponse(QStringLiteral("/br/lista.m3u"), r);
+        server.setResponse(QStringLiteral("/br/atual.m3u"), r);
+        Response moved = answer(302);
+        moved.location = "/br/atual.m3u";
+        moved.headers = { { "ETag", "\"of-the-redirect\"" } };
+        server.setResponse(QStringLiteral("/br/lista.m3u"), moved);
         ChannelListFetcher fetcher;
         const ChannelListResult result
             = fetched(fetcher, { server.url(QStringLiteral("/br/lista.m3u")), {}, {}, m_cache });
