@@ -250,4 +250,4 @@ private:
 };
 
 QTEST_GUILESS_MAIN(ChannelListFetcherTest)
-#include "tst_channellistfetcher.moc"
+#include "channellistfetcher_test.moc"

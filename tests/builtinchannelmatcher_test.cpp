@@ -114,4 +114,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(BuiltInChannelMatcherTest)
-#include "tst_builtinchannelmatcher.moc"
+#include "builtinchannelmatcher_test.moc"

@@ -141,4 +141,4 @@ private:
 };
 
 QTEST_GUILESS_MAIN(ListChannelModelTest)
-#include "tst_listchannelmodel.moc"
+#include "listchannelmodel_test.moc"

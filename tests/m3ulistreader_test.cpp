@@ -181,4 +181,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(M3uListReaderTest)
-#include "tst_m3ulistreader.moc"
+#include "m3ulistreader_test.moc"

@@ -176,4 +176,4 @@ private:
 };
 
 QTEST_GUILESS_MAIN(ChannelListRegistryTest)
-#include "tst_channellistregistry.moc"
+#include "channellistregistry_test.moc"
