@@ -1,0 +1,65 @@
+#pragma once
+
+#include "channels/ChannelListFetcher.h"
+#include "channels/ChannelListRegistry.h"
+#include "channels/ListChannel.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QObject>
+#include <QVector>
+
+// The channels of every list in a registry, kept current without ever
+// blocking the GUI thread: on start each list is shown from what is on disk
+// (a remote list's cached copy, a local list's file), and remote lists older
+// than twelve hours are then refreshed in the background. A failed refresh
+// keeps the channels held and records the error; it never empties a list.
+class ChannelListLibrary : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit ChannelListLibrary(ChannelListRegistry *registry, QObject *parent = nullptr);
+    ~ChannelListLibrary() override;
+
+    // Reads every list; lists added to the registry later are read when added.
+    void start(const QDateTime &now = QDateTime::currentDateTimeUtc());
+    // Remote lists past their age, not already busy, are refreshed.
+    void refreshStale(const QDateTime &now = QDateTime::currentDateTimeUtc());
+    // A remote list asks its publisher now (conditionally when a copy is held);
+    // a local list is read again. False when the list is busy or unknown.
+    bool refresh(const QString &id);
+
+    QVector<ListChannel> channels(const QString &id) const;
+    // Every list's channels, in the registry's order (channels.m3u first).
+    QVector<ListChannel> allChannels() const;
+    bool isBusy(const QString &id) const;
+
+    // The request a refresh of list would send: validators only when a copy is held.
+    ChannelListRequest requestFor(const ChannelListSource &list) const;
+
+signals:
+    void channelsChanged(const QString &id);
+    void refreshFailed(const QString &id, const QString &error);
+    void busyChanged(const QString &id, bool busy);
+
+private:
+    struct Held {
+        ChannelListFetcher *fetcher = nullptr;
+        QVector<ListChannel> channels;
+        bool haveCopy = false;
+        bool readingCopy = false; // the job running reads the cached copy
+        bool refreshAfterRead = false;
+    };
+
+    Held &held(const QString &id);
+    void syncWithRegistry();
+    void readCopy(const ChannelListSource &list, bool refreshAfter);
+    bool startFetch(const ChannelListSource &list);
+    void finished(const QString &id, const ChannelListResult &result);
+
+    ChannelListRegistry *m_registry;
+    QHash<QString, Held> m_held;
+    bool m_started = false;
+    QDateTime m_startedAt;
+};

@@ -1,0 +1,184 @@
+// Reading channel lists as publishers write them: attributes, quoting,
+// groups, options, encodings, relative addresses, tags and broken lines.
+#include "channels/ChannelNameRules.h"
+#include "channels/M3uListReader.h"
+
+#include <QTest>
+
+namespace
+{
+
+QString u(const char *text)
+{
+    return QString::fromUtf8(text);
+}
+
+ListChannel only(const QByteArray &bytes, const QString &base = QString())
+{
+    const M3uList list = M3uListReader::parse(bytes, base);
+    return list.channels.size() == 1 ? list.channels.first() : ListChannel();
+}
+
+} // namespace
+
+class M3uListReaderTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void attributesAreRead()
+    {
+        const ListChannel c = only("#EXTM3U\n#EXTINF:-1 tvg-id=\"Band.br\" tvg-name=\"Band, SP\" "
+                                   "tvg-logo=\"https://i.imgur.com/b.png\" group-title=\"Geral;Notícias\" "
+                                   "status=\"blocked\" user-agent=\"Mozilla/5.0 (X11, Linux)\","
+                                   "Band (1080p) [Geo-blocked]\nhttps://cdn.test/band.m3u8\n");
+        QCOMPARE(c.tvgId, u("Band.br"));
+        QCOMPARE(c.tvgName, u("Band, SP"));
+        QCOMPARE(c.logo, u("https://i.imgur.com/b.png"));
+        QCOMPARE(c.group, u("Geral;Notícias"));
+        QCOMPARE(c.status, u("blocked"));
+        QVERIFY(!c.isOnline());
+        QCOMPARE(c.userAgent, u("Mozilla/5.0 (X11, Linux)"));
+        QCOMPARE(c.name, u("Band (1080p) [Geo-blocked]"));
+        QCOMPARE(c.title, u("Band"));
+        QCOMPARE(c.tags, QStringList({ u("1080p"), u("Geo-blocked") }));
+        QCOMPARE(c.address, u("https://cdn.test/band.m3u8"));
+    }
+
+    void optionLinesReachTheNextEntry()
+    {
+        const M3uList list = M3uListReader::parse("#EXTM3U\n#EXTGRP:Notícias\n#EXTINF:-1,Canal A\n"
+                                                  "#EXTVLCOPT:http-user-agent=Agente/1.0\n"
+                                                  "#EXTVLCOPT:http-referrer=https://site.test/\n"
+                                                  "http://a.test/1\n#EXTINF:-1,Canal B\nhttp://b.test/2\n");
+        QCOMPARE(list.channels.size(), 2);
+        QCOMPARE(list.channels[0].group, u("Notícias"));
+        QCOMPARE(list.channels[0].userAgent, u("Agente/1.0"));
+        QCOMPARE(list.channels[0].referrer, u("https://site.test/"));
+        QCOMPARE(list.channels[1].group, QString());
+        QCOMPARE(list.channels[1].userAgent, QString());
+    }
+
+    void headerGuideAddressesAreKept()
+    {
+        const QByteArray guides
+            = QByteArray("https://epg.test/a.xml.gz,").repeated(300) + "https://epg.test/z.xml";
+        const M3uList list = M3uListReader::parse("\xEF\xBB\xBF#EXTM3U x-tvg-url=\"" + guides
+            + "\" refresh=\"3600\"\r\n#EXTINF:-1,A\r\nhttp://a.test/\r\n");
+        QCOMPARE(list.guideAddresses.size(), 301);
+        QCOMPARE(list.guideAddresses.last(), u("https://epg.test/z.xml"));
+        QVERIFY(!list.headerMissing);
+        QCOMPARE(list.channels.size(), 1);
+    }
+
+    void namesSurviveQuotingAndEncodings_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("plain") << QByteArray("#EXTINF:-1,TV Globo") << u("TV Globo");
+        QTest::newRow("comma inside quotes")
+            << QByteArray("#EXTINF:-1 tvg-name=\"a,b\" group-title=\"x,y\",TV Globo") << u("TV Globo");
+        QTest::newRow("comma inside the name")
+            << QByteArray("#EXTINF:-1,Waikiki Beach, Honolulu") << u("Waikiki Beach, Honolulu");
+        QTest::newRow("unclosed quote") << QByteArray("#EXTINF:-1 tvg-name=\"a,TV Globo") << u("TV Globo");
+        QTest::newRow("unquoted value") << QByteArray("#EXTINF:-1 tvg-id=X.br,Rede X") << u("Rede X");
+        QTest::newRow("empty name takes tvg-name")
+            << QByteArray("#EXTINF:-1 tvg-name=\"Rede Y\",") << u("Rede Y");
+        QTest::newRow("utf-8") << QByteArray("#EXTINF:-1,Canção Nova") << u("Canção Nova");
+        QTest::newRow("cp1252") << QByteArray("#EXTINF:-1,Can\xe7\xe3o Nova \x96 \x80")
+                                << u("Canção Nova – €");
+        QTest::newRow("bom mid-list") << QByteArray("\xEF\xBB\xBF#EXTINF:-1,TVE") << u("TVE");
+    }
+    void namesSurviveQuotingAndEncodings()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(QString, name);
+        QCOMPARE(only("#EXTM3U\r\n" + line + "\r\nhttp://a.test/x\r\n").name, name);
+    }
+
+    void relativeAddressesResolveAgainstTheList_data()
+    {
+        QTest::addColumn<QString>("base");
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("resolved");
+        QTest::newRow("remote, relative")
+            << u("https://h.test/lists/br.m3u") << u("live/a.m3u8") << u("https://h.test/lists/live/a.m3u8");
+        QTest::newRow("remote, rooted")
+            << u("https://h.test/lists/br.m3u") << u("/a.m3u8") << u("https://h.test/a.m3u8");
+        QTest::newRow("remote, parent")
+            << u("http://h.test/a/b/l.m3u") << u("../c.ts") << u("http://h.test/a/c.ts");
+        QTest::newRow("file") << u("/home/u/listas/l.m3u") << u("canais/a.ts")
+                              << u("/home/u/listas/canais/a.ts");
+        QTest::newRow("absolute kept")
+            << u("https://h.test/l.m3u") << u("rtmp://r.test/live") << u("rtmp://r.test/live");
+        QTest::newRow("no base") << QString() << u("live/a.m3u8") << u("live/a.m3u8");
+    }
+    void relativeAddressesResolveAgainstTheList()
+    {
+        QFETCH(QString, base);
+        QFETCH(QString, address);
+        QFETCH(QString, resolved);
+        QCOMPARE(only("#EXTINF:-1,A\n" + address.toUtf8() + "\n", base).address, resolved);
+    }
+
+    void brokenLinesAreSkippedAndCounted()
+    {
+        const QByteArray bytes = "#EXTINF:-1,Sem endereço\n"
+                                 "#EXTINF:-1,Boa\nhttp://a.test/1\n"
+                                 "http://orfao.test/\n"
+                                 "#EXTINF:-1\nhttp://b.test/sem-nome\n"
+                                 "#EXTINF:-1,Nu\x01lo\nhttp://c.test/\n"
+                                 "#EXTINF:-1,Longa\n"
+            + QByteArray(M3uListReader::MaxLineLength + 1, 'x') + "\n#EXTINF:-1,Fim";
+        const M3uList list = M3uListReader::parse(bytes);
+        QCOMPARE(list.channels.size(), 1);
+        QCOMPARE(list.channels.first().name, u("Boa"));
+        QVERIFY(list.headerMissing);
+        QCOMPARE(list.entriesWithoutAddress, 3); // "Sem endereço", "Longa" (its address line too long), "Fim"
+        QCOMPARE(
+            list.addressesWithoutEntry, 3); // the orphan, after the nameless entry and after the NUL line
+        QCOMPARE(list.entriesWithoutName, 1);
+        QCOMPARE(list.controlLines, 1);
+        QCOMPARE(list.overlongLines, 1);
+        QCOMPARE(M3uListReader::summary(list), u("1 canal; 9 linhas ignoradas"));
+    }
+
+    void tagsLeaveTheRestOfTheName_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QStringList>("tags");
+        QTest::newRow("resolution and status")
+            << u("Band (1080p) [Geo-blocked]") << u("Band") << QStringList { u("1080p"), u("Geo-blocked") };
+        QTest::newRow("not 24/7") << u("Rede Vida (720p) [Not 24/7]") << u("Rede Vida")
+                                  << QStringList { u("720p"), u("Not 24/7") };
+        QTest::newRow("mark") << u("SBT Ⓨ") << u("SBT") << QStringList { u("Ⓨ") };
+        QTest::newRow("other parentheses stay")
+            << u("SBT (Alterosa)") << u("SBT (Alterosa)") << QStringList();
+        QTest::newRow("bracket first")
+            << u("[BR] TV Cultura (480i)") << u("TV Cultura") << QStringList { u("BR"), u("480i") };
+        QTest::newRow("only tags") << u("[x]") << u("[x]") << QStringList { u("x") };
+    }
+    void tagsLeaveTheRestOfTheName()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, title);
+        QFETCH(QStringList, tags);
+        const TaggedName split = ChannelNameRules::splitTags(name);
+        QCOMPARE(split.title, title);
+        QCOMPARE(split.tags, tags);
+    }
+
+    void entriesPastTheBoundAreCounted()
+    {
+        QByteArray bytes;
+        for (int i = 0; i < M3uListReader::MaxEntries + 3; ++i)
+            bytes += "#EXTINF:-1,C\nh://" + QByteArray::number(i) + "\n";
+        const M3uList list = M3uListReader::parse(bytes);
+        QCOMPARE(list.channels.size(), M3uListReader::MaxEntries);
+        QCOMPARE(list.entriesPastLimit, 3);
+    }
+};
+
+QTEST_GUILESS_MAIN(M3uListReaderTest)
+#include "m3ulistreader_test.moc"
