@@ -373,9 +373,9 @@ public:
         : m_window(window)
     {
     }
-    void play() override { m_window.SpeedButton5Click(); }
-    void next() override { m_window.SpeedButton6Click(); }
-    void previous() override { m_window.SpeedButton4Click(); }
+    void play() override { m_window.play(); }
+    void next() override { m_window.playNext(); }
+    void previous() override { m_window.playPrevious(); }
     int currentIndex() const override { return m_window.currentIndex(); }
     int count() const override { return m_window.count(); }
 
@@ -405,7 +405,7 @@ void MainWindow::onButton(const char *name, std::function<void()> handler)
 void MainWindow::connectSideWindows()
 {
     if (OptionsWindow *options = m_windows.options) {
-        attachReconnectOption(options->findChild<QCheckBox *>(QStringLiteral("CheckBox1")));
+        attachReconnectOption(options->reconnectOption());
         onButton("SpeedButton71", [this, options] { options->showBeside(this); });
         onAction("Opes1", [this, options] { options->showBeside(this); });
         onAction("elasemprevisivel1", [options] { options->toggleAlwaysOnTop(); });
