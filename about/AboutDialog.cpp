@@ -90,8 +90,8 @@ AboutDialog::AboutDialog(QWidget *parent)
     ok->setFont(AboutStyle::font(12));
     ok->setDefault(true);
 
-    connect(faq, &QPushButton::clicked, this, [this] { Button2Click(); });
-    connect(ok, &QPushButton::clicked, this, [this] { Button1Click(); });
+    connect(faq, &QPushButton::clicked, this, [this] { showFaq(); });
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 }
 
 void AboutDialog::setVersion(const QString &version)
@@ -104,36 +104,31 @@ bool AboutDialog::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::MouseButtonRelease
         && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
         if (watched == m_site)
-            Label3Click();
+            openWebPage();
         else if (watched == m_mail)
-            Label4Click();
+            writeMail();
         else if (watched == m_community)
-            Label5Click();
+            openCommunity();
     }
     return QDialog::eventFilter(watched, event);
 }
 
-void AboutDialog::Label3Click()
+void AboutDialog::openWebPage()
 {
     QDesktopServices::openUrl(QUrl(AboutLinks::WebPage));
 }
 
-void AboutDialog::Label4Click()
+void AboutDialog::writeMail()
 {
     QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:") + AboutLinks::MailAddress));
 }
 
-void AboutDialog::Label5Click()
+void AboutDialog::openCommunity()
 {
     QDesktopServices::openUrl(QUrl(AboutLinks::CommunityPage));
 }
 
-void AboutDialog::Button1Click()
-{
-    accept();
-}
-
-void AboutDialog::Button2Click()
+void AboutDialog::showFaq()
 {
     if (m_faq == nullptr)
         return;

@@ -3,7 +3,6 @@
 #include <QDialog>
 
 class QLabel;
-class QPushButton;
 class FaqDialog;
 
 // Where the About window's links lead.
@@ -26,11 +25,10 @@ public:
     void setVersion(const QString &version);
     void setFaqWindow(FaqDialog *faq) { m_faq = faq; }
 
-    void Label3Click();
-    void Label4Click();
-    void Label5Click();
-    void Button1Click();
-    void Button2Click();
+    void openWebPage();
+    void writeMail();
+    void openCommunity();
+    void showFaq();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

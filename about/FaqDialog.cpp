@@ -107,7 +107,7 @@ FaqDialog::FaqDialog(QWidget *parent)
     ok->setGeometry(323, 324, 89, 27);
     ok->setFont(AboutStyle::font(12));
     ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, [this] { Button1Click(); });
+    connect(ok, &QPushButton::clicked, this, &QWidget::close);
 }
 
 void FaqDialog::showEvent(QShowEvent *event)
@@ -128,9 +128,4 @@ void FaqDialog::fillText()
     if (!own.answer.isEmpty())
         html += QStringLiteral("<hr>") + entryHtml(own);
     m_text->setHtml(html);
-}
-
-void FaqDialog::Button1Click()
-{
-    close();
 }

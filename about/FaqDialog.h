@@ -12,8 +12,6 @@ class FaqDialog : public QDialog
 public:
     explicit FaqDialog(QWidget *parent = nullptr);
 
-    void Button1Click();
-
 protected:
     void showEvent(QShowEvent *event) override;
 

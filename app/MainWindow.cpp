@@ -373,9 +373,9 @@ public:
         : m_window(window)
     {
     }
-    void play() override { m_window.SpeedButton5Click(); }
-    void next() override { m_window.SpeedButton6Click(); }
-    void previous() override { m_window.SpeedButton4Click(); }
+    void play() override { m_window.play(); }
+    void next() override { m_window.playNext(); }
+    void previous() override { m_window.playPrevious(); }
     int currentIndex() const override { return m_window.currentIndex(); }
     int count() const override { return m_window.count(); }
 

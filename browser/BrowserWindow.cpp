@@ -16,7 +16,7 @@
 namespace
 {
 
-// The design's outer size is 488 x 395; Qt sizes the client area, so the
+// The window is 488 x 395 with its frame; Qt sizes the client area, so the
 // usual 4-pixel border and 26-pixel caption are taken off.
 constexpr int ClientWidth = 488 - 8;
 constexpr int ClientHeight = 395 - 34;
@@ -74,11 +74,11 @@ BrowserWindow::BrowserWindow(QWidget *parent)
     m_go = makeGlyphButton("SpeedButton4", QStringLiteral("\u279C"), QStringLiteral("Ir"), m_panel, 432);
     ButtonColour::set(m_go, QColor(0x00, 0x80, 0x00));
 
-    m_labelFind = makeLabel("Label5", QStringLiteral("Localizar:"), m_panel, 160, 0);
-    m_edit = new QLineEdit(m_panel);
-    m_edit->setObjectName(QStringLiteral("Edit1"));
-    m_edit->setGeometry(160, 12, 265, 21);
-    m_labelFind->setBuddy(m_edit);
+    QLabel *findCaption = makeLabel("Label5", QStringLiteral("Localizar:"), m_panel, 160, 0);
+    m_searchBox = new QLineEdit(m_panel);
+    m_searchBox->setObjectName(QStringLiteral("Edit1"));
+    m_searchBox->setGeometry(160, 12, 265, 21);
+    findCaption->setBuddy(m_searchBox);
 
     m_modeBrowser = makeLabel("Label2", QStringLiteral("Modo Browser"), m_panel, 160, 34);
     m_modeVideos = makeLabel("Label3", QStringLiteral("Modo Videos"), m_panel, 232, 34);
@@ -88,16 +88,16 @@ BrowserWindow::BrowserWindow(QWidget *parent)
         label->installEventFilter(this);
     }
 
-    // Lies beyond the panel's right edge at the design size; seen when the window is widened.
-    m_title = new QLabel(QStringLiteral("Lumivortex Browser"), m_panel);
-    m_title->setObjectName(QStringLiteral("Label1"));
-    m_title->setGeometry(488, 16, 199, 27);
+    // Lies beyond the panel's right edge at the default size; seen when the window is widened.
+    auto *title = new QLabel(QStringLiteral("Lumivortex Browser"), m_panel);
+    title->setObjectName(QStringLiteral("Label1"));
+    title->setGeometry(488, 16, 199, 27);
     QFont titleFont(QStringLiteral("Times New Roman"));
     titleFont.setFamilies({ QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"),
         QStringLiteral("DejaVu Serif") });
     titleFont.setPixelSize(24);
-    m_title->setFont(titleFont);
-    m_title->setEnabled(false);
+    title->setFont(titleFont);
+    title->setEnabled(false);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -105,11 +105,11 @@ BrowserWindow::BrowserWindow(QWidget *parent)
     layout->addWidget(m_panel);
     layout->addStretch(1);
 
-    connect(m_back, &QAbstractButton::clicked, this, [this] { SpeedButton1Click(); });
-    connect(m_forward, &QAbstractButton::clicked, this, [this] { SpeedButton2Click(); });
-    connect(m_stop, &QAbstractButton::clicked, this, [this] { SpeedButton3Click(); });
-    connect(m_go, &QAbstractButton::clicked, this, [this] { SpeedButton4Click(); });
-    connect(m_edit, &QLineEdit::returnPressed, this, [this] { Edit1KeyPress(QChar(13)); });
+    connect(m_back, &QAbstractButton::clicked, this, [this] { goBack(); });
+    connect(m_forward, &QAbstractButton::clicked, this, [this] { goForward(); });
+    connect(m_stop, &QAbstractButton::clicked, this, [this] { stopLoading(); });
+    connect(m_go, &QAbstractButton::clicked, this, [this] { go(); });
+    connect(m_searchBox, &QLineEdit::returnPressed, this, [this] { go(); });
 
     ButtonColour::set(m_modeBrowser, ActiveMode);
     ButtonColour::set(m_modeVideos, InactiveMode);
@@ -152,8 +152,8 @@ void BrowserWindow::searchLyricsFor(const QString &nowPlayingText)
         showCentredOn(mainWindow != this ? mainWindow : nullptr);
     }
     selectMode(m_modeLyrics);
-    m_edit->setText(nowPlayingText);
-    SpeedButton4Click();
+    m_searchBox->setText(nowPlayingText);
+    go();
 }
 
 void BrowserWindow::setVisible(bool visible)
@@ -183,11 +183,11 @@ bool BrowserWindow::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::MouseButtonRelease
         && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
         if (watched == m_modeBrowser)
-            Label2Click();
+            selectBrowserMode();
         else if (watched == m_modeVideos)
-            Label3Click();
+            selectVideosMode();
         else if (watched == m_modeLyrics)
-            Label4Click();
+            selectLyricsMode();
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -198,54 +198,48 @@ void BrowserWindow::selectMode(QLabel *active)
         ButtonColour::set(label, label == active ? ActiveMode : InactiveMode);
 }
 
-void BrowserWindow::Label2Click()
+void BrowserWindow::selectBrowserMode()
 {
     selectMode(m_modeBrowser);
-    m_edit->setFocus();
+    m_searchBox->setFocus();
 }
 
-void BrowserWindow::Label3Click()
+void BrowserWindow::selectVideosMode()
 {
     selectMode(m_modeVideos);
-    m_edit->setFocus();
+    m_searchBox->setFocus();
 }
 
-void BrowserWindow::Label4Click()
+void BrowserWindow::selectLyricsMode()
 {
     selectMode(m_modeLyrics);
-    m_edit->setFocus();
+    m_searchBox->setFocus();
 }
 
-void BrowserWindow::Edit1KeyPress(QChar key)
-{
-    if (key == QChar(13))
-        SpeedButton4Click();
-}
-
-void BrowserWindow::SpeedButton1Click()
+void BrowserWindow::goBack()
 {
     ensureView();
     if (m_view != nullptr)
         safeCall([this] { m_view->goBack(); });
 }
 
-void BrowserWindow::SpeedButton2Click()
+void BrowserWindow::goForward()
 {
     ensureView();
     if (m_view != nullptr)
         safeCall([this] { m_view->goForward(); });
 }
 
-void BrowserWindow::SpeedButton3Click()
+void BrowserWindow::stopLoading()
 {
     ensureView();
     if (m_view != nullptr)
         safeCall([this] { m_view->stop(); });
 }
 
-void BrowserWindow::SpeedButton4Click()
+void BrowserWindow::go()
 {
-    const QString text = m_edit->text();
+    const QString text = m_searchBox->text();
     if (ButtonColour::is(m_modeLyrics, ActiveMode)) {
         navigate(SearchAddress::lyricsSearch(text));
     } else if (ButtonColour::is(m_modeVideos, ActiveMode)) {

@@ -22,10 +22,11 @@ public:
 
     // Player menu "Abrir Lumivortex Browser": shows the window centred on the main window.
     void showCentredOn(QWidget *mainWindow);
-    // Player menu items "Localizar Filmes e Videos" / "Localizar Letras de Musicas",
-    // run after showing: as clicking the mode's label.
-    void selectVideosMode() { Label3Click(); }
-    void selectLyricsMode() { Label4Click(); }
+    // The mode labels; the Player menu's "Localizar Filmes e Videos" and
+    // "Localizar Letras de Musicas" select theirs after showing the window.
+    void selectBrowserMode();
+    void selectVideosMode();
+    void selectLyricsMode();
     // Now-playing label and lyrics icon: shows and raises the window, selects
     // "Modo Letras" without taking the focus, and searches for the text.
     void searchLyricsFor(const QString &nowPlayingText);
@@ -35,14 +36,12 @@ public:
     // Null until the window has been shown once.
     BrowserView *view() const { return m_view; }
 
-    void SpeedButton1Click();
-    void SpeedButton2Click();
-    void SpeedButton3Click();
-    void SpeedButton4Click();
-    void Label2Click();
-    void Label3Click();
-    void Label4Click();
-    void Edit1KeyPress(QChar key);
+    void goBack();
+    void goForward();
+    void stopLoading();
+    // The arrow button and Enter in the search box: opens the typed address or
+    // searches for the text, by the selected mode.
+    void go();
 
     void setVisible(bool visible) override;
 
@@ -63,10 +62,8 @@ private:
     FlatButton *m_forward = nullptr;
     FlatButton *m_stop = nullptr;
     FlatButton *m_go = nullptr;
-    QLabel *m_labelFind = nullptr;
-    QLineEdit *m_edit = nullptr;
+    QLineEdit *m_searchBox = nullptr;
     QLabel *m_modeBrowser = nullptr;
     QLabel *m_modeVideos = nullptr;
     QLabel *m_modeLyrics = nullptr;
-    QLabel *m_title = nullptr;
 };

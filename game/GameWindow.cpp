@@ -70,21 +70,21 @@ GameWindow::GameWindow(quint16 port, QWidget *parent)
     setAttribute(Qt::WA_QuitOnClose, false);
     createControls();
 
-    ClientSocket1 = new QTcpSocket(this);
-    ClientSocket1->setObjectName(QStringLiteral("ClientSocket1"));
-    ClientSocket1->setReadBufferSize(ReadChunk);
-    connect(ClientSocket1, &QAbstractSocket::stateChanged, this, [this](QAbstractSocket::SocketState state) {
+    m_client = new QTcpSocket(this);
+    m_client->setObjectName(QStringLiteral("ClientSocket1"));
+    m_client->setReadBufferSize(ReadChunk);
+    connect(m_client, &QAbstractSocket::stateChanged, this, [this](QAbstractSocket::SocketState state) {
         if (state == QAbstractSocket::ConnectingState)
-            ClientSocket1Connecting();
+            clientConnecting();
     });
-    connect(ClientSocket1, &QAbstractSocket::connected, this, &GameWindow::ClientSocket1Connect);
-    connect(ClientSocket1, &QAbstractSocket::errorOccurred, this, &GameWindow::ClientSocket1Error);
-    connect(ClientSocket1, &QIODevice::readyRead, this, [this] { readConnection(ClientSocket1); });
-    connect(ClientSocket1, &QAbstractSocket::disconnected, this, [this] { connectionLost(ClientSocket1); });
+    connect(m_client, &QAbstractSocket::connected, this, &GameWindow::clientConnected);
+    connect(m_client, &QAbstractSocket::errorOccurred, this, &GameWindow::clientFailed);
+    connect(m_client, &QIODevice::readyRead, this, [this] { readConnection(m_client); });
+    connect(m_client, &QAbstractSocket::disconnected, this, [this] { connectionLost(m_client); });
 
-    ServerSocket1 = new QTcpServer(this);
-    ServerSocket1->setObjectName(QStringLiteral("ServerSocket1"));
-    connect(ServerSocket1, &QTcpServer::newConnection, this, &GameWindow::ServerSocket1Accept);
+    m_server = new QTcpServer(this);
+    m_server->setObjectName(QStringLiteral("ServerSocket1"));
+    connect(m_server, &QTcpServer::newConnection, this, &GameWindow::acceptPeers);
 
     refreshBoard();
 }
@@ -93,75 +93,76 @@ GameWindow::~GameWindow()
 {
     // The sockets are children and die after this window's own part: keep
     // their last signals from reaching it.
-    ClientSocket1->disconnect(this);
-    ServerSocket1->disconnect(this);
+    m_client->disconnect(this);
+    m_server->disconnect(this);
     if (m_peer)
         m_peer->disconnect(this);
 }
 
 void GameWindow::createControls()
 {
-    Label1 = makeLabel(QStringLiteral("Label1"), QStringLiteral("JOGO DA VOVÓ"), this, 8, 6, 160, 26);
+    QLabel *title = makeLabel(QStringLiteral("Label1"), QStringLiteral("JOGO DA VOVÓ"), this, 8, 6, 160, 26);
     QFont titleFont(QStringLiteral("Courier New"));
     titleFont.setStyleHint(QFont::TypeWriter);
     titleFont.setPixelSize(21);
     titleFont.setBold(true);
-    Label1->setFont(titleFont);
-    Label8 = makeLabel(QStringLiteral("Label8"), QStringLiteral("ver 1.0"), this, 164, 14, 40);
-    QFont smallFont = Label8->font();
+    title->setFont(titleFont);
+    QLabel *version = makeLabel(QStringLiteral("Label8"), QStringLiteral("ver 1.0"), this, 164, 14, 40);
+    QFont smallFont = version->font();
     smallFont.setPixelSize(10);
-    Label8->setFont(smallFont);
+    version->setFont(smallFont);
 
-    SpeedButton11
-        = new FlatButton(QStringLiteral("SpeedButton11"), QStringLiteral("?"), this, 206, 6, 22, 22);
-    SpeedButton11->setAutoRaise(true);
-    SpeedButton11->setToolTip(QStringLiteral("Qq eu faço?????"));
-    SpeedButton11->setAccessibleLabel(SpeedButton11->toolTip());
-    connect(SpeedButton11, &QAbstractButton::clicked, this, &GameWindow::SpeedButton11Click);
+    auto *help = new FlatButton(QStringLiteral("SpeedButton11"), QStringLiteral("?"), this, 206, 6, 22, 22);
+    help->setAutoRaise(true);
+    help->setToolTip(QStringLiteral("Qq eu faço?????"));
+    help->setAccessibleLabel(help->toolTip());
+    connect(help, &QAbstractButton::clicked, this, &GameWindow::showHelp);
 
-    Label9 = makeLabel(QStringLiteral("Label9"), QStringLiteral("Configuração"), this, 8, 40, 150);
-    setBold(Label9);
-    RadioButton1 = new QRadioButton(QStringLiteral("Sou Servidor."), this);
-    RadioButton1->setObjectName(QStringLiteral("RadioButton1"));
-    RadioButton1->setGeometry(16, 58, 150, 18);
-    RadioButton2 = new QRadioButton(QStringLiteral("Sou Cliente."), this);
-    RadioButton2->setObjectName(QStringLiteral("RadioButton2"));
-    RadioButton2->setGeometry(16, 78, 150, 18);
+    QLabel *setupCaption
+        = makeLabel(QStringLiteral("Label9"), QStringLiteral("Configuração"), this, 8, 40, 150);
+    setBold(setupCaption);
+    m_serverRole = new QRadioButton(QStringLiteral("Sou Servidor."), this);
+    m_serverRole->setObjectName(QStringLiteral("RadioButton1"));
+    m_serverRole->setGeometry(16, 58, 150, 18);
+    m_clientRole = new QRadioButton(QStringLiteral("Sou Cliente."), this);
+    m_clientRole->setObjectName(QStringLiteral("RadioButton2"));
+    m_clientRole->setGeometry(16, 78, 150, 18);
     // The handlers act only on the button that becomes checked.
-    connect(RadioButton1, &QAbstractButton::toggled, this, [this](bool checked) {
+    connect(m_serverRole, &QAbstractButton::toggled, this, [this](bool checked) {
         if (checked)
-            RadioButton1Click();
+            becomeServer();
     });
-    connect(RadioButton2, &QAbstractButton::toggled, this, [this](bool checked) {
+    connect(m_clientRole, &QAbstractButton::toggled, this, [this](bool checked) {
         if (checked)
-            RadioButton2Click();
+            becomeClient();
     });
 
-    Label11 = makeLabel(QStringLiteral("Label11"), QStringLiteral("Meu IP :"), this, 16, 106, 60);
-    Edit2 = new QLineEdit(this);
-    Edit2->setObjectName(QStringLiteral("Edit2"));
-    Edit2->setGeometry(80, 102, 142, 22);
-    Edit2->setReadOnly(true);
-    QPalette facePalette = Edit2->palette();
+    makeLabel(QStringLiteral("Label11"), QStringLiteral("Meu IP :"), this, 16, 106, 60);
+    m_ownAddress = new QLineEdit(this);
+    m_ownAddress->setObjectName(QStringLiteral("Edit2"));
+    m_ownAddress->setGeometry(80, 102, 142, 22);
+    m_ownAddress->setReadOnly(true);
+    QPalette facePalette = m_ownAddress->palette();
     facePalette.setColor(QPalette::Base, facePalette.color(QPalette::Button));
-    Edit2->setPalette(facePalette);
+    m_ownAddress->setPalette(facePalette);
 
-    Label10 = makeLabel(QStringLiteral("Label10"), QStringLiteral("IP do Servidor:"), this, 16, 130, 150);
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setGeometry(16, 148, 130, 22);
-    SpeedButton10
+    m_serverAddressCaption
+        = makeLabel(QStringLiteral("Label10"), QStringLiteral("IP do Servidor:"), this, 16, 130, 150);
+    m_serverAddress = new QLineEdit(this);
+    m_serverAddress->setObjectName(QStringLiteral("Edit1"));
+    m_serverAddress->setGeometry(16, 148, 130, 22);
+    m_connect
         = new FlatButton(QStringLiteral("SpeedButton10"), QStringLiteral("Conectar"), this, 152, 146, 70, 26);
-    connect(SpeedButton10, &QAbstractButton::clicked, this, &GameWindow::SpeedButton10Click);
+    connect(m_connect, &QAbstractButton::clicked, this, &GameWindow::connectToPeer);
     setServerAddressEditable(false);
 
-    Label12 = makeLabel(QStringLiteral("Label12"), QStringLiteral("Status"), this, 8, 182, 150);
-    setBold(Label12);
-    Label13 = makeLabel(QStringLiteral("Label13"), WaitingText, this, 16, 200, 214);
-    Label14 = makeLabel(QStringLiteral("Label14"), QStringLiteral("Jogo"), this, 8, 226, 150);
-    setBold(Label14);
-    Label15 = makeLabel(QStringLiteral("Label15"), QString(), this, 16, 244, 214, 18);
-    setBold(Label15);
+    QLabel *statusCaption = makeLabel(QStringLiteral("Label12"), QStringLiteral("Status"), this, 8, 182, 150);
+    setBold(statusCaption);
+    m_connectionText = makeLabel(QStringLiteral("Label13"), WaitingText, this, 16, 200, 214);
+    QLabel *gameCaption = makeLabel(QStringLiteral("Label14"), QStringLiteral("Jogo"), this, 8, 226, 150);
+    setBold(gameCaption);
+    m_gameStatus = makeLabel(QStringLiteral("Label15"), QString(), this, 16, 244, 214, 18);
+    setBold(m_gameStatus);
 
     for (int cell = 1; cell <= GameBoard::CellCount; ++cell) {
         const int column = (cell - 1) % 3;
@@ -175,24 +176,25 @@ void GameWindow::createControls()
             QPalette::Disabled, QPalette::ButtonText, palette.color(QPalette::Active, QPalette::ButtonText));
         button->setPalette(palette);
         button->setAccessibleLabel(QStringLiteral("Casa %1").arg(cell));
-        connect(button, &QAbstractButton::clicked, this, [this, cell] { CellClick(cell); });
+        connect(button, &QAbstractButton::clicked, this, [this, cell] { playCell(cell); });
         m_cells[cell - 1] = button;
     }
 
-    Label2 = makeLabel(QStringLiteral("Label2"), QStringLiteral("Vitórias"), this, 240, 210, 161);
-    Label2->setAlignment(Qt::AlignHCenter);
-    setBold(Label2);
-    Label3 = makeLabel(QStringLiteral("Label3"), QStringLiteral("Você"), this, 240, 230, 34);
-    Label4 = makeLabel(QStringLiteral("Label4"), QString(), this, 274, 230, 24);
-    Label4->setAlignment(Qt::AlignRight);
-    Label5 = makeLabel(QStringLiteral("Label5"), QStringLiteral("x"), this, 300, 230, 12);
-    Label5->setAlignment(Qt::AlignHCenter);
-    Label6 = makeLabel(QStringLiteral("Label6"), QString(), this, 314, 230, 24);
-    Label7 = makeLabel(QStringLiteral("Label7"), QStringLiteral("Adversário"), this, 340, 230, 80);
+    QLabel *winsCaption
+        = makeLabel(QStringLiteral("Label2"), QStringLiteral("Vitórias"), this, 240, 210, 161);
+    winsCaption->setAlignment(Qt::AlignHCenter);
+    setBold(winsCaption);
+    makeLabel(QStringLiteral("Label3"), QStringLiteral("Você"), this, 240, 230, 34);
+    m_ownWins = makeLabel(QStringLiteral("Label4"), QString(), this, 274, 230, 24);
+    m_ownWins->setAlignment(Qt::AlignRight);
+    QLabel *versus = makeLabel(QStringLiteral("Label5"), QStringLiteral("x"), this, 300, 230, 12);
+    versus->setAlignment(Qt::AlignHCenter);
+    m_peerWins = makeLabel(QStringLiteral("Label6"), QString(), this, 314, 230, 24);
+    makeLabel(QStringLiteral("Label7"), QStringLiteral("Adversário"), this, 340, 230, 80);
 
-    SpeedButton12 = new FlatButton(
+    m_newGame = new FlatButton(
         QStringLiteral("SpeedButton12"), QStringLiteral("Novo Jogo!"), this, 270, 256, 100, 28);
-    connect(SpeedButton12, &QAbstractButton::clicked, this, &GameWindow::SpeedButton12Click);
+    connect(m_newGame, &QAbstractButton::clicked, this, &GameWindow::startNewGame);
 }
 
 void GameWindow::showCentred()
@@ -225,52 +227,47 @@ void GameWindow::showMessage(const QString &text)
 void GameWindow::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    FormShow();
+    showOwnAddress();
 }
 
 void GameWindow::closeEvent(QCloseEvent *event)
 {
-    FormClose();
+    endSession();
     event->accept();
 }
 
-void GameWindow::FormShow()
+void GameWindow::showOwnAddress()
 {
-    Edit2->setText(localAddressText());
+    m_ownAddress->setText(localAddressText());
 }
 
-void GameWindow::FormClose()
-{
-    endSession();
-}
-
-void GameWindow::RadioButton1Click()
+void GameWindow::becomeServer()
 {
     setServerAddressEditable(false);
     // A pending connection attempt would make this window both server and client.
     abandonConnectAttempt();
-    if (!ServerSocket1->isListening() && !ServerSocket1->listen(QHostAddress::AnyIPv4, m_port)) {
-        const QAbstractSocket::SocketError error = ServerSocket1->serverError();
+    if (!m_server->isListening() && !m_server->listen(QHostAddress::AnyIPv4, m_port)) {
+        const QAbstractSocket::SocketError error = m_server->serverError();
         // Unchecked again, so the user can retry or choose the client role.
         uncheckRoles();
         showMessage(listenFailureText(error, m_port));
     }
 }
 
-void GameWindow::RadioButton2Click()
+void GameWindow::becomeClient()
 {
-    ServerSocket1->close();
+    m_server->close();
     setServerAddressEditable(true);
 }
 
-void GameWindow::SpeedButton10Click()
+void GameWindow::connectToPeer()
 {
-    const QString address = Edit1->text();
-    if (address.isEmpty() || Edit2->text() == address) {
+    const QString address = m_serverAddress->text();
+    if (address.isEmpty() || m_ownAddress->text() == address) {
         showMessage(InvalidAddressText);
         return;
     }
-    if (ClientSocket1->state() != QAbstractSocket::UnconnectedState) {
+    if (m_client->state() != QAbstractSocket::UnconnectedState) {
         if (address.compare(m_attemptAddress, Qt::CaseInsensitive) == 0)
             return;
         // Re-targeting a running attempt used to end the program; now the
@@ -285,12 +282,12 @@ void GameWindow::SpeedButton10Click()
         return;
     }
     m_attemptAddress = address;
-    m_statusBeforeConnect = Label13->text();
+    m_statusBeforeConnect = m_connectionText->text();
     m_codec.clear();
-    ClientSocket1->connectToHost(host, m_port);
+    m_client->connectToHost(host, m_port);
 }
 
-void GameWindow::SpeedButton11Click()
+void GameWindow::showHelp()
 {
     showMessage(
         QStringLiteral("Para jogar seu adversário deverá ter a versão 0.9.16 ou superior do Lumivortex.\n"
@@ -300,7 +297,7 @@ void GameWindow::SpeedButton11Click()
                        "conectar-se a ele."));
 }
 
-void GameWindow::SpeedButton12Click()
+void GameWindow::startNewGame()
 {
     if (!m_board.isNewGameEnabled())
         return;
@@ -311,7 +308,7 @@ void GameWindow::SpeedButton12Click()
     refreshBoard();
 }
 
-void GameWindow::CellClick(int cell)
+void GameWindow::playCell(int cell)
 {
     const GameSide current = side();
     if (current == GameSide::None || !m_board.isCellEnabled(cell))
@@ -321,36 +318,36 @@ void GameWindow::CellClick(int cell)
     refreshBoard();
 }
 
-void GameWindow::ClientSocket1Connecting()
+void GameWindow::clientConnecting()
 {
-    Label13->setText(ConnectingText);
+    m_connectionText->setText(ConnectingText);
 }
 
-void GameWindow::ClientSocket1Connect()
+void GameWindow::clientConnected()
 {
     m_clientInPlay = true;
-    Label13->setText(ConnectedText + dottedAddress(ClientSocket1->peerAddress()));
+    m_connectionText->setText(ConnectedText + dottedAddress(m_client->peerAddress()));
     m_board.setStatus(GameStatus::PeerTurn);
     setSetupLocked(true);
     m_board.setAllCellsEnabled(false);
     refreshBoard();
 }
 
-void GameWindow::ClientSocket1Error(QAbstractSocket::SocketError error)
+void GameWindow::clientFailed(QAbstractSocket::SocketError error)
 {
     // Once in play a broken connection is reported by disconnected().
     if (m_clientInPlay)
         return;
-    Label13->setText(ConnectionErrorText);
+    m_connectionText->setText(ConnectionErrorText);
     endSession();
     hide();
     // One box with the reason, in place of the socket layer's own numbered one.
     showMessage(ConnectionErrorText + QLatin1Char('\n') + socketErrorText(error));
 }
 
-void GameWindow::ServerSocket1Accept()
+void GameWindow::acceptPeers()
 {
-    while (QTcpSocket *socket = ServerSocket1->nextPendingConnection()) {
+    while (QTcpSocket *socket = m_server->nextPendingConnection()) {
         if (m_peer) {
             // A second client used to take over the board; it is turned away.
             socket->abort();
@@ -362,7 +359,7 @@ void GameWindow::ServerSocket1Accept()
         socket->setReadBufferSize(ReadChunk);
         connect(socket, &QIODevice::readyRead, this, [this, socket] { readConnection(socket); });
         connect(socket, &QAbstractSocket::disconnected, this, [this, socket] { connectionLost(socket); });
-        Label13->setText(ConnectedText + dottedAddress(socket->peerAddress()));
+        m_connectionText->setText(ConnectedText + dottedAddress(socket->peerAddress()));
         m_board.setStatus(GameStatus::YourTurn);
         setSetupLocked(true);
         m_board.setAllCellsEnabled(true);
@@ -374,7 +371,7 @@ GameSide GameWindow::side() const
 {
     if (m_peer && m_peer->state() == QAbstractSocket::ConnectedState)
         return GameSide::Server;
-    if (m_clientInPlay && ClientSocket1->state() == QAbstractSocket::ConnectedState)
+    if (m_clientInPlay && m_client->state() == QAbstractSocket::ConnectedState)
         return GameSide::Client;
     return GameSide::None;
 }
@@ -383,7 +380,7 @@ QTcpSocket *GameWindow::connection() const
 {
     if (m_peer)
         return m_peer;
-    return m_clientInPlay ? ClientSocket1 : nullptr;
+    return m_clientInPlay ? m_client : nullptr;
 }
 
 void GameWindow::send(const GameMessage &message)
@@ -432,7 +429,7 @@ void GameWindow::connectionLost(QTcpSocket *socket)
     if (socket != connection())
         return;
     endSession();
-    Label13->setText(PeerLeftText);
+    m_connectionText->setText(PeerLeftText);
     if (m_board.status() == GameStatus::YourTurn || m_board.status() == GameStatus::PeerTurn)
         m_board.setStatus(PeerLeftText);
     refreshBoard();
@@ -440,21 +437,21 @@ void GameWindow::connectionLost(QTcpSocket *socket)
 
 void GameWindow::abandonConnectAttempt()
 {
-    if (m_clientInPlay || ClientSocket1->state() == QAbstractSocket::UnconnectedState)
+    if (m_clientInPlay || m_client->state() == QAbstractSocket::UnconnectedState)
         return;
     {
-        const QSignalBlocker blocker(ClientSocket1);
-        ClientSocket1->abort();
+        const QSignalBlocker blocker(m_client);
+        m_client->abort();
     }
-    Label13->setText(m_statusBeforeConnect);
+    m_connectionText->setText(m_statusBeforeConnect);
 }
 
 void GameWindow::endSession()
 {
     m_clientInPlay = false;
-    if (ClientSocket1->state() != QAbstractSocket::UnconnectedState) {
-        const QSignalBlocker blocker(ClientSocket1);
-        ClientSocket1->abort();
+    if (m_client->state() != QAbstractSocket::UnconnectedState) {
+        const QSignalBlocker blocker(m_client);
+        m_client->abort();
     }
     if (m_peer) {
         QTcpSocket *peer = m_peer;
@@ -463,7 +460,7 @@ void GameWindow::endSession()
         peer->abort();
         peer->deleteLater();
     }
-    ServerSocket1->close();
+    m_server->close();
     m_codec.clear();
     uncheckRoles();
     setSetupLocked(false);
@@ -474,27 +471,27 @@ void GameWindow::endSession()
 
 void GameWindow::setSetupLocked(bool locked)
 {
-    RadioButton1->setEnabled(!locked);
-    RadioButton2->setEnabled(!locked);
+    m_serverRole->setEnabled(!locked);
+    m_clientRole->setEnabled(!locked);
     if (locked)
         setServerAddressEditable(false);
 }
 
 void GameWindow::setServerAddressEditable(bool editable)
 {
-    Label10->setEnabled(editable);
-    Edit1->setEnabled(editable);
+    m_serverAddressCaption->setEnabled(editable);
+    m_serverAddress->setEnabled(editable);
     // Window colour while it can be typed in, button face otherwise.
-    QPalette palette = Edit1->palette();
+    QPalette palette = m_serverAddress->palette();
     palette.setColor(QPalette::Base, this->palette().color(editable ? QPalette::Base : QPalette::Button));
-    Edit1->setPalette(palette);
-    SpeedButton10->setEnabled(editable);
+    m_serverAddress->setPalette(palette);
+    m_connect->setEnabled(editable);
 }
 
 void GameWindow::uncheckRoles()
 {
     // Exclusive radio buttons refuse to be unchecked; lift that for a moment.
-    for (QRadioButton *button : { RadioButton1, RadioButton2 }) {
+    for (QRadioButton *button : { m_serverRole, m_clientRole }) {
         button->setAutoExclusive(false);
         button->setChecked(false);
         button->setAutoExclusive(true);
@@ -508,8 +505,8 @@ void GameWindow::refreshBoard()
         button->setText(m_board.caption(cell));
         button->setEnabled(m_board.isCellEnabled(cell));
     }
-    Label15->setText(m_board.status());
-    Label4->setText(QString::number(m_board.ownWins()));
-    Label6->setText(QString::number(m_board.peerWins()));
-    SpeedButton12->setEnabled(m_board.isNewGameEnabled());
+    m_gameStatus->setText(m_board.status());
+    m_ownWins->setText(QString::number(m_board.ownWins()));
+    m_peerWins->setText(QString::number(m_board.peerWins()));
+    m_newGame->setEnabled(m_board.isNewGameEnabled());
 }

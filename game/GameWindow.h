@@ -40,15 +40,13 @@ public:
 
     const GameBoard &board() const { return m_board; }
 
-    // Handlers, named after their controls; public so they can be pressed.
-    void FormShow();
-    void FormClose();
-    void RadioButton1Click(); // "Sou Servidor."
-    void RadioButton2Click(); // "Sou Cliente."
-    void SpeedButton10Click(); // "Conectar"
-    void SpeedButton11Click(); // "?"
-    void SpeedButton12Click(); // "Novo Jogo!"
-    void CellClick(int cell); // SpeedButton1..9
+    // What the window's controls do; public so tests can press them.
+    void becomeServer();
+    void becomeClient();
+    void connectToPeer();
+    void showHelp();
+    void startNewGame();
+    void playCell(int cell);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -56,10 +54,11 @@ protected:
 
 private:
     void createControls();
-    void ClientSocket1Connecting();
-    void ClientSocket1Connect();
-    void ClientSocket1Error(QAbstractSocket::SocketError error);
-    void ServerSocket1Accept();
+    void showOwnAddress();
+    void clientConnecting();
+    void clientConnected();
+    void clientFailed(QAbstractSocket::SocketError error);
+    void acceptPeers();
 
     // The side in play and the connection it talks on (none while idle,
     // listening or connecting).
@@ -82,8 +81,8 @@ private:
     GameCodec m_codec;
     MessageSink m_messageSink;
 
-    QTcpSocket *ClientSocket1 = nullptr;
-    QTcpServer *ServerSocket1 = nullptr;
+    QTcpSocket *m_client = nullptr;
+    QTcpServer *m_server = nullptr;
     // The server's accepted connection; a second client is refused.
     QPointer<QTcpSocket> m_peer;
     bool m_clientInPlay = false;
@@ -93,26 +92,15 @@ private:
     QString m_statusBeforeConnect;
 
     std::array<FlatButton *, GameBoard::CellCount> m_cells {};
-    QLabel *Label1 = nullptr;
-    QLabel *Label2 = nullptr;
-    QLabel *Label3 = nullptr;
-    QLabel *Label4 = nullptr;
-    QLabel *Label5 = nullptr;
-    QLabel *Label6 = nullptr;
-    QLabel *Label7 = nullptr;
-    QLabel *Label8 = nullptr;
-    QLabel *Label9 = nullptr;
-    QLabel *Label10 = nullptr;
-    QLabel *Label11 = nullptr;
-    QLabel *Label12 = nullptr;
-    QLabel *Label13 = nullptr;
-    QLabel *Label14 = nullptr;
-    QLabel *Label15 = nullptr;
-    QRadioButton *RadioButton1 = nullptr;
-    QRadioButton *RadioButton2 = nullptr;
-    QLineEdit *Edit1 = nullptr;
-    QLineEdit *Edit2 = nullptr;
-    FlatButton *SpeedButton10 = nullptr;
-    FlatButton *SpeedButton11 = nullptr;
-    FlatButton *SpeedButton12 = nullptr;
+    QLabel *m_serverAddressCaption = nullptr;
+    QLabel *m_connectionText = nullptr;
+    QLabel *m_gameStatus = nullptr;
+    QLabel *m_ownWins = nullptr;
+    QLabel *m_peerWins = nullptr;
+    QRadioButton *m_serverRole = nullptr;
+    QRadioButton *m_clientRole = nullptr;
+    QLineEdit *m_serverAddress = nullptr;
+    QLineEdit *m_ownAddress = nullptr;
+    FlatButton *m_connect = nullptr;
+    FlatButton *m_newGame = nullptr;
 };

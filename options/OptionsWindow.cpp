@@ -30,12 +30,12 @@ template <typename T> T *named(T *control, const char *name)
 } // namespace
 
 OptionsWindow::OptionsWindow(MediaEngine &engine, ProgramState &state, QWidget *mainWindow,
-    QTimer *timerTryAgain, QAction *alwaysOnTopMenuItem, PowerOffService &powerOff, QWidget *parent)
+    QTimer *reconnectTimer, QAction *alwaysOnTopMenuItem, PowerOffService &powerOff, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
     , m_engine(engine)
     , m_state(state)
     , m_mainWindow(mainWindow)
-    , m_timerTryAgain(timerTryAgain)
+    , m_reconnectTimer(reconnectTimer)
     , m_alwaysOnTopMenuItem(alwaysOnTopMenuItem)
     , m_powerOff(powerOff)
     , m_clock([] { return QDateTime::currentDateTime(); })
@@ -46,57 +46,57 @@ OptionsWindow::OptionsWindow(MediaEngine &engine, ProgramState &state, QWidget *
     setBackgroundRole(QPalette::Base);
     setAutoFillBackground(true);
 
-    SpeedButton1 = named(new QToolButton(this), "SpeedButton1");
-    SpeedButton1->setText(QStringLiteral("Tornar o Lumivortex meu Media Player padrão."));
-    SpeedButton1->setGeometry(40, 16, 241, 33);
-    SpeedButton1->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    SpeedButton1->setEnabled(false); // offered, never available
+    auto *defaultPlayer = named(new QToolButton(this), "SpeedButton1");
+    defaultPlayer->setText(QStringLiteral("Tornar o Lumivortex meu Media Player padrão."));
+    defaultPlayer->setGeometry(40, 16, 241, 33);
+    defaultPlayer->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    defaultPlayer->setEnabled(false); // offered, never available
 
-    CheckBox1 = named(new QCheckBox(QStringLiteral("Ativar sistema Tenacor®."), this), "CheckBox1");
-    CheckBox1->setGeometry(16, 60, 129, 17);
-    CheckBox2 = named(new QCheckBox(QStringLiteral("Janela sempre visível"), this), "CheckBox2");
-    CheckBox2->setGeometry(176, 60, 121, 17);
+    m_reconnect = named(new QCheckBox(QStringLiteral("Ativar sistema Tenacor®."), this), "CheckBox1");
+    m_reconnect->setGeometry(16, 60, 129, 17);
+    m_alwaysOnTop = named(new QCheckBox(QStringLiteral("Janela sempre visível"), this), "CheckBox2");
+    m_alwaysOnTop->setGeometry(176, 60, 121, 17);
 
-    Bevel1 = named(new QFrame(this), "Bevel1");
-    Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    Bevel1->setGeometry(8, 112, 297, 105);
+    auto *sleepFrame = named(new QFrame(this), "Bevel1");
+    sleepFrame->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    sleepFrame->setGeometry(8, 112, 297, 105);
 
     // A white panel over the frame's top edge carries the sleep timer's box, as a caption.
-    Panel1 = named(new QWidget(this), "Panel1");
-    Panel1->setGeometry(14, 96, 81, 33);
-    Panel1->setBackgroundRole(QPalette::Base);
-    Panel1->setAutoFillBackground(true);
-    CheckBox3 = named(new QCheckBox(QStringLiteral("Sleep Timer"), Panel1), "CheckBox3");
-    CheckBox3->setGeometry(4, 8, 77, 17);
+    auto *sleepCaption = named(new QWidget(this), "Panel1");
+    sleepCaption->setGeometry(14, 96, 81, 33);
+    sleepCaption->setBackgroundRole(QPalette::Base);
+    sleepCaption->setAutoFillBackground(true);
+    m_sleepArmed = named(new QCheckBox(QStringLiteral("Sleep Timer"), sleepCaption), "CheckBox3");
+    m_sleepArmed->setGeometry(4, 8, 77, 17);
 
-    Label1 = named(new QLabel(QStringLiteral("Selecione o horário"), this), "Label1");
-    Label1->move(24, 128);
-    ComboBox1 = named(new QComboBox(this), "ComboBox1");
-    ComboBox1->setGeometry(24, 144, 145, 21);
-    ComboBox1->setEditable(false);
-    ComboBox1->addItems(SleepSchedule::timesOfDay());
-    ComboBox1->setCurrentIndex(0);
-    CheckBox4 = named(new QCheckBox(QStringLiteral("Desligar o computador"), this), "CheckBox4");
-    CheckBox4->setGeometry(24, 184, 145, 17);
+    auto *timeCaption = named(new QLabel(QStringLiteral("Selecione o horário"), this), "Label1");
+    timeCaption->move(24, 128);
+    m_sleepTime = named(new QComboBox(this), "ComboBox1");
+    m_sleepTime->setGeometry(24, 144, 145, 21);
+    m_sleepTime->setEditable(false);
+    m_sleepTime->addItems(SleepSchedule::timesOfDay());
+    m_sleepTime->setCurrentIndex(0);
+    m_powerOffWhenDue = named(new QCheckBox(QStringLiteral("Desligar o computador"), this), "CheckBox4");
+    m_powerOffWhenDue->setGeometry(24, 184, 145, 17);
 
-    Button1 = named(new QPushButton(QStringLiteral("OK"), this), "Button1");
-    Button1->setGeometry(120, 232, 75, 25);
+    auto *ok = named(new QPushButton(QStringLiteral("OK"), this), "Button1");
+    ok->setGeometry(120, 232, 75, 25);
 
-    fitCaptions(this, { SpeedButton1, CheckBox1, CheckBox2, CheckBox3, CheckBox4 });
-    Label1->adjustSize();
+    fitCaptions(this, { defaultPlayer, m_reconnect, m_alwaysOnTop, m_sleepArmed, m_powerOffWhenDue });
+    timeCaption->adjustSize();
 
-    TimerSleepTimer = named(new QTimer(this), "TimerSleepTimer");
-    TimerSleepTimer->setInterval(1000);
+    m_sleepTimer = named(new QTimer(this), "TimerSleepTimer");
+    m_sleepTimer->setInterval(1000);
 
     // toggled, not clicked: the program ticks and unticks this box too, and
     // every actual change must flip the reconnection timer.
-    connect(CheckBox1, &QCheckBox::toggled, this, [this] { CheckBox1Click(); });
-    connect(CheckBox2, &QCheckBox::clicked, this, [this] { CheckBox2Click(); });
-    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
-    connect(TimerSleepTimer, &QTimer::timeout, this, [this] { TimerSleepTimerTimer(); });
+    connect(m_reconnect, &QCheckBox::toggled, this, [this] { toggleReconnection(); });
+    connect(m_alwaysOnTop, &QCheckBox::clicked, this, [this] { toggleAlwaysOnTop(); });
+    connect(ok, &QPushButton::clicked, this, [this] { accept(); });
+    connect(m_sleepTimer, &QTimer::timeout, this, [this] { sleepTick(); });
 
     m_lastTick = m_clock();
-    TimerSleepTimer->start();
+    m_sleepTimer->start();
 }
 
 void OptionsWindow::showBeside(QWidget *mainWindow)
@@ -127,34 +127,30 @@ void OptionsWindow::toggleAlwaysOnTop()
     m_alwaysOnTopMenuItem->setChecked(StayOnTop::isOn(m_mainWindow));
 }
 
-void OptionsWindow::CheckBox1Click()
+void OptionsWindow::toggleReconnection()
 {
-    if (m_timerTryAgain->isActive())
-        m_timerTryAgain->stop();
+    if (m_reconnectTimer->isActive())
+        m_reconnectTimer->stop();
     else
-        m_timerTryAgain->start();
+        m_reconnectTimer->start();
 }
 
-void OptionsWindow::CheckBox2Click()
-{
-    toggleAlwaysOnTop();
-}
-
-void OptionsWindow::Button1Click()
+void OptionsWindow::accept()
 {
     hide();
 }
 
-void OptionsWindow::TimerSleepTimerTimer()
+void OptionsWindow::sleepTick()
 {
     const QDateTime now = m_clock();
     const QDateTime previous = std::exchange(m_lastTick, now);
-    const SleepSchedule schedule(CheckBox3->isChecked(), SleepSchedule::parseTime(ComboBox1->currentText()));
+    const SleepSchedule schedule(
+        m_sleepArmed->isChecked(), SleepSchedule::parseTime(m_sleepTime->currentText()));
     if (!schedule.isDueBetween(previous, now))
         return;
     // A player that fails to stop must not keep the computer from powering off.
     safeCall([this] { m_engine.stop(); });
-    if (CheckBox4->isChecked())
+    if (m_powerOffWhenDue->isChecked())
         safeCall([this] { m_powerOff.powerOff(); });
 }
 

@@ -9,11 +9,7 @@ class PowerOffService;
 class QAction;
 class QCheckBox;
 class QComboBox;
-class QFrame;
-class QLabel;
-class QPushButton;
 class QTimer;
-class QToolButton;
 struct ProgramState;
 
 // The options window: the sleep timer (stops playback at a time of day and can
@@ -26,10 +22,10 @@ class OptionsWindow : public QWidget
 public:
     using Clock = std::function<QDateTime()>;
 
-    // timerTryAgain is the main window's reconnection timer; alwaysOnTopMenuItem
+    // reconnectTimer is the main window's reconnection timer; alwaysOnTopMenuItem
     // its checkable "Tela Sempre Visível" item, whose own handler calls
     // toggleAlwaysOnTop() (this window only keeps its check mark).
-    OptionsWindow(MediaEngine &engine, ProgramState &state, QWidget *mainWindow, QTimer *timerTryAgain,
+    OptionsWindow(MediaEngine &engine, ProgramState &state, QWidget *mainWindow, QTimer *reconnectTimer,
         QAction *alwaysOnTopMenuItem, PowerOffService &powerOff, QWidget *parent = nullptr);
 
     // Opens the window 20 pixels left of the main window's left edge, top unchanged.
@@ -37,12 +33,16 @@ public:
     // The main window's current mode decides, not the check box.
     void toggleAlwaysOnTop();
 
-    // The reconnection check box, which some tunes untick.
-    QCheckBox *reconnectOption() const { return CheckBox1; }
-    void CheckBox1Click();
-    void CheckBox2Click();
-    void Button1Click();
-    void TimerSleepTimerTimer();
+    // "Ativar sistema Tenacor®.": tuning and the reconnect question tick and
+    // untick it too.
+    QCheckBox *reconnectOption() const { return m_reconnect; }
+
+    // Every change of the reconnection box flips the reconnection timer.
+    void toggleReconnection();
+    // "OK"
+    void accept();
+    // Once a second: stops playback, and powers off if asked, when the sleep time has come.
+    void sleepTick();
 
     // Where the sleep timer reads the local time; tests drive their own clock.
     // The next tick measures from the new clock's present moment.
@@ -52,21 +52,16 @@ private:
     MediaEngine &m_engine;
     ProgramState &m_state;
     QWidget *m_mainWindow;
-    QTimer *m_timerTryAgain;
+    QTimer *m_reconnectTimer;
     QAction *m_alwaysOnTopMenuItem;
     PowerOffService &m_powerOff;
 
-    QToolButton *SpeedButton1;
-    QCheckBox *CheckBox1;
-    QCheckBox *CheckBox2;
-    QFrame *Bevel1;
-    QWidget *Panel1;
-    QCheckBox *CheckBox3;
-    QLabel *Label1;
-    QComboBox *ComboBox1;
-    QCheckBox *CheckBox4;
-    QPushButton *Button1;
-    QTimer *TimerSleepTimer;
+    QCheckBox *m_reconnect = nullptr;
+    QCheckBox *m_alwaysOnTop = nullptr;
+    QCheckBox *m_sleepArmed = nullptr;
+    QComboBox *m_sleepTime = nullptr;
+    QCheckBox *m_powerOffWhenDue = nullptr;
+    QTimer *m_sleepTimer = nullptr;
 
     Clock m_clock;
     QDateTime m_lastTick;

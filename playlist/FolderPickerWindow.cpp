@@ -38,28 +38,28 @@ FolderPickerWindow::FolderPickerWindow(QWidget *parent)
     setWindowTitle(QStringLiteral("Selecione a pasta a ser monitorada"));
     setFixedSize(330, 353);
 
-    DriveComboBox1 = new QComboBox(this);
-    DriveComboBox1->setObjectName(QStringLiteral("DriveComboBox1"));
-    DriveComboBox1->setGeometry(0, 0, 329, 19);
+    m_drives = new QComboBox(this);
+    m_drives->setObjectName(QStringLiteral("DriveComboBox1"));
+    m_drives->setGeometry(0, 0, 329, 19);
 
-    DirectoryListBox1 = new QTreeView(this);
-    DirectoryListBox1->setObjectName(QStringLiteral("DirectoryListBox1"));
-    DirectoryListBox1->setGeometry(0, 20, 330, 149);
-    DirectoryListBox1->setHeaderHidden(true);
-    DirectoryListBox1->setItemDelegate(new FixedRowDelegate(16, DirectoryListBox1));
-    DirectoryListBox1->setUniformRowHeights(true);
+    m_folderTree = new QTreeView(this);
+    m_folderTree->setObjectName(QStringLiteral("DirectoryListBox1"));
+    m_folderTree->setGeometry(0, 20, 330, 149);
+    m_folderTree->setHeaderHidden(true);
+    m_folderTree->setItemDelegate(new FixedRowDelegate(16, m_folderTree));
+    m_folderTree->setUniformRowHeights(true);
 
-    FileListBox1 = new QListView(this);
-    FileListBox1->setObjectName(QStringLiteral("FileListBox1"));
-    FileListBox1->setGeometry(0, 170, 330, 131);
-    FileListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
-    FileListBox1->setItemDelegate(new FixedRowDelegate(13, FileListBox1));
-    FileListBox1->setUniformItemSizes(true);
+    m_fileList = new QListView(this);
+    m_fileList->setObjectName(QStringLiteral("FileListBox1"));
+    m_fileList->setGeometry(0, 170, 330, 131);
+    m_fileList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_fileList->setItemDelegate(new FixedRowDelegate(13, m_fileList));
+    m_fileList->setUniformItemSizes(true);
 
     // An empty strip: the picker has no confirm or cancel button.
-    Panel1 = new QWidget(this);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setGeometry(0, 353 - 49, 330, 49);
+    auto *strip = new QWidget(this);
+    strip->setObjectName(QStringLiteral("Panel1"));
+    strip->setGeometry(0, 353 - 49, 330, 49);
 }
 
 void FolderPickerWindow::showEvent(QShowEvent *event)
@@ -75,42 +75,42 @@ void FolderPickerWindow::createModels()
     m_folders->setObjectName(QStringLiteral("FolderModel"));
     m_folders->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
     m_folders->setRootPath(QString());
-    DirectoryListBox1->setModel(m_folders);
+    m_folderTree->setModel(m_folders);
     for (int column = 1; column < m_folders->columnCount(); ++column)
-        DirectoryListBox1->hideColumn(column);
+        m_folderTree->hideColumn(column);
 
     m_files = new QFileSystemModel(this);
     m_files->setObjectName(QStringLiteral("FileModel"));
     m_files->setFilter(QDir::Files | QDir::NoDotAndDotDot);
-    FileListBox1->setModel(m_files);
+    m_fileList->setModel(m_files);
 
     for (const QStorageInfo &volume : QStorageInfo::mountedVolumes()) {
         if (volume.isValid() && volume.isReady())
-            DriveComboBox1->addItem(volume.rootPath(), volume.rootPath());
+            m_drives->addItem(volume.rootPath(), volume.rootPath());
     }
-    connect(DriveComboBox1, &QComboBox::currentIndexChanged, this, [this] { DriveComboBox1Change(); });
-    connect(DirectoryListBox1->selectionModel(), &QItemSelectionModel::currentChanged, this,
-        [this] { DirectoryListBox1Change(); });
-    const int home = DriveComboBox1->findData(QStorageInfo(QDir::homePath()).rootPath());
-    DriveComboBox1->setCurrentIndex(home >= 0 ? home : 0);
-    DriveComboBox1Change();
+    connect(m_drives, &QComboBox::currentIndexChanged, this, [this] { driveChanged(); });
+    connect(m_folderTree->selectionModel(), &QItemSelectionModel::currentChanged, this,
+        [this] { folderChanged(); });
+    const int home = m_drives->findData(QStorageInfo(QDir::homePath()).rootPath());
+    m_drives->setCurrentIndex(home >= 0 ? home : 0);
+    driveChanged();
 }
 
-void FolderPickerWindow::DriveComboBox1Change()
+void FolderPickerWindow::driveChanged()
 {
-    const QString root = DriveComboBox1->currentData().toString();
+    const QString root = m_drives->currentData().toString();
     if (root.isEmpty())
         return;
     const QModelIndex index = m_folders->index(root);
-    DirectoryListBox1->setRootIndex(index);
-    DirectoryListBox1->setCurrentIndex(index);
-    DirectoryListBox1Change();
+    m_folderTree->setRootIndex(index);
+    m_folderTree->setCurrentIndex(index);
+    folderChanged();
 }
 
-void FolderPickerWindow::DirectoryListBox1Change()
+void FolderPickerWindow::folderChanged()
 {
-    const QModelIndex current = DirectoryListBox1->currentIndex();
+    const QModelIndex current = m_folderTree->currentIndex();
     const QString folder
-        = current.isValid() ? m_folders->filePath(current) : DriveComboBox1->currentData().toString();
-    FileListBox1->setRootIndex(m_files->setRootPath(folder));
+        = current.isValid() ? m_folders->filePath(current) : m_drives->currentData().toString();
+    m_fileList->setRootIndex(m_files->setRootPath(folder));
 }

@@ -23,13 +23,12 @@ protected:
 
 private:
     void createModels();
-    void DriveComboBox1Change();
-    void DirectoryListBox1Change();
+    void driveChanged();
+    void folderChanged();
 
-    QComboBox *DriveComboBox1 = nullptr;
-    QTreeView *DirectoryListBox1 = nullptr;
-    QListView *FileListBox1 = nullptr;
-    QWidget *Panel1 = nullptr;
+    QComboBox *m_drives = nullptr;
+    QTreeView *m_folderTree = nullptr;
+    QListView *m_fileList = nullptr;
     QFileSystemModel *m_folders = nullptr;
     QFileSystemModel *m_files = nullptr;
 };

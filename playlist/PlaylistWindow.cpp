@@ -29,7 +29,7 @@ namespace
 {
 
 const QString Musica = QStringLiteral("Musica");
-// The system colour clHotLight.
+// The desktop's hot-track blue of the older player, under white text.
 const QColor HotLight(0x00, 0x66, 0xCC);
 
 QLabel *label(const QString &name, const QString &caption, QWidget *parent, int left, int top)
@@ -59,10 +59,7 @@ PlaylistWindow::PlaylistWindow(PlaylistHost &host, QWidget *parent)
     setObjectName(QStringLiteral("Form10"));
     setWindowTitle(QStringLiteral("Lumivortex Playlist"));
     buildControls();
-    fitCaptions(this, { SpeedButton7, CheckBox1 });
-    for (QLabel *caption : { Label1, Label2, Label3, Label4, Label5, Label6 })
-        caption->adjustSize();
-    // FormCreate: a drop target, as high as the main window is now.
+    // A drop target, as high as the main window is now.
     setAcceptDrops(true);
     const QWidget *main = m_host.mainWindow();
     resize(369, main && main->height() > 0 ? main->height() : 457);
@@ -75,76 +72,88 @@ void PlaylistWindow::buildControls()
     auto *panel = new QWidget(this);
     panel->setFixedHeight(97);
 
-    SpeedButton4 = new FlatButton(QStringLiteral("SpeedButton4"), Glyph::Previous, panel, 8, 8, 33, 25);
-    SpeedButton4->setAccessibleLabel(QStringLiteral("Anterior"));
-    SpeedButton5 = new FlatButton(QStringLiteral("SpeedButton5"), Glyph::Play, panel, 40, 8, 33, 25);
-    SpeedButton5->setAccessibleLabel(QStringLiteral("Reproduzir"));
-    SpeedButton6 = new FlatButton(QStringLiteral("SpeedButton6"), Glyph::Next, panel, 72, 8, 33, 25);
-    SpeedButton6->setAccessibleLabel(QStringLiteral("Próxima"));
-    SpeedButton1
+    auto *previousButton
+        = new FlatButton(QStringLiteral("SpeedButton4"), Glyph::Previous, panel, 8, 8, 33, 25);
+    previousButton->setAccessibleLabel(QStringLiteral("Anterior"));
+    auto *playButton = new FlatButton(QStringLiteral("SpeedButton5"), Glyph::Play, panel, 40, 8, 33, 25);
+    playButton->setAccessibleLabel(QStringLiteral("Reproduzir"));
+    auto *nextButton = new FlatButton(QStringLiteral("SpeedButton6"), Glyph::Next, panel, 72, 8, 33, 25);
+    nextButton->setAccessibleLabel(QStringLiteral("Próxima"));
+    auto *openButton
         = new FlatButton(QStringLiteral("SpeedButton1"), QStringLiteral("Abrir"), panel, 112, 0, 57, 25);
-    SpeedButton1->setToolTip(QStringLiteral("Abra musicas ou playlist"));
-    SpeedButton2
+    openButton->setToolTip(QStringLiteral("Abra musicas ou playlist"));
+    auto *saveButton
         = new FlatButton(QStringLiteral("SpeedButton2"), QStringLiteral("Salvar"), panel, 112, 24, 57, 25);
-    SpeedButton2->setToolTip(QStringLiteral("Salve sua playlist"));
-    SpeedButton3
+    saveButton->setToolTip(QStringLiteral("Salve sua playlist"));
+    auto *clearButton
         = new FlatButton(QStringLiteral("SpeedButton3"), QStringLiteral("Limpar"), panel, 168, 0, 57, 25);
-    SpeedButton3->setToolTip(QStringLiteral("Limpar toda a lista"));
+    clearButton->setToolTip(QStringLiteral("Limpar toda a lista"));
     // The monitored folder is present but switched off: nothing enables these.
-    SpeedButton7 = new FlatButton(
+    auto *monitorFolder = new FlatButton(
         QStringLiteral("SpeedButton7"), QStringLiteral("Monitoramento de pasta..."), panel, 224, 0, 137, 25);
-    SpeedButton7->setToolTip(QStringLiteral("Configure a pasta a ser monitorada"));
-    SpeedButton7->setEnabled(false);
-    CheckBox1 = new QCheckBox(QStringLiteral("Carregar Pasta Monitorada"), panel);
-    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
-    CheckBox1->setGeometry(176, 32, 153, 17);
-    CheckBox1->setToolTip(QStringLiteral("Secione esta opção para utilizar a pasta previamente configurada"));
-    CheckBox1->setChecked(false);
-    CheckBox1->setEnabled(false);
+    monitorFolder->setToolTip(QStringLiteral("Configure a pasta a ser monitorada"));
+    monitorFolder->setEnabled(false);
+    auto *loadMonitored = new QCheckBox(QStringLiteral("Carregar Pasta Monitorada"), panel);
+    loadMonitored->setObjectName(QStringLiteral("CheckBox1"));
+    loadMonitored->setGeometry(176, 32, 153, 17);
+    loadMonitored->setToolTip(
+        QStringLiteral("Secione esta opção para utilizar a pasta previamente configurada"));
+    loadMonitored->setChecked(false);
+    loadMonitored->setEnabled(false);
 
-    Label1 = label(QStringLiteral("Label1"), QStringLiteral("Localizar na lista:"), panel, 8, 39);
-    Edit1 = new QLineEdit(panel);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setGeometry(8, 52, 353, 21);
-    Label2 = label(QStringLiteral("Label2"), QStringLiteral("Item:"), panel, 8, 80);
-    Label5 = label(QStringLiteral("Label5"), QStringLiteral("0"), panel, 33, 80);
-    Label3 = label(QStringLiteral("Label3"), QStringLiteral("Total:"), panel, 112, 80);
-    Label6 = label(QStringLiteral("Label6"), QStringLiteral("0"), panel, 141, 80);
-    Label4 = label(QStringLiteral("Label4"), QStringLiteral("Duração:"), panel, 208, 80);
-    Label7 = label(QStringLiteral("Label7"), QString(), panel, 254, 80);
-    Label4->hide();
-    Label7->hide();
+    QLabel *findCaption
+        = label(QStringLiteral("Label1"), QStringLiteral("Localizar na lista:"), panel, 8, 39);
+    m_find = new QLineEdit(panel);
+    m_find->setObjectName(QStringLiteral("Edit1"));
+    m_find->setGeometry(8, 52, 353, 21);
+    QLabel *itemCaption = label(QStringLiteral("Label2"), QStringLiteral("Item:"), panel, 8, 80);
+    m_itemNumber = label(QStringLiteral("Label5"), QStringLiteral("0"), panel, 33, 80);
+    QLabel *totalCaption = label(QStringLiteral("Label3"), QStringLiteral("Total:"), panel, 112, 80);
+    m_total = label(QStringLiteral("Label6"), QStringLiteral("0"), panel, 141, 80);
+    QLabel *durationCaption = label(QStringLiteral("Label4"), QStringLiteral("Duração:"), panel, 208, 80);
+    QLabel *duration = label(QStringLiteral("Label7"), QString(), panel, 254, 80);
+    durationCaption->hide();
+    duration->hide();
+    const QList<QLabel *> captions { findCaption, itemCaption, totalCaption, durationCaption, m_itemNumber,
+        m_total };
 
-    ListBox1 = new PlaylistListBox(this);
-    ListBox1->setObjectName(QStringLiteral("ListBox1"));
-    ListBox1->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    QPalette palette = ListBox1->palette();
+    m_list = new PlaylistListBox(this);
+    m_list->setObjectName(QStringLiteral("ListBox1"));
+    m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    QPalette palette = m_list->palette();
     palette.setColor(QPalette::Base, HotLight);
     palette.setColor(QPalette::Text, Qt::white);
-    ListBox1->setPalette(palette);
+    m_list->setPalette(palette);
     QFont font(QStringLiteral("Arial"));
     font.setPixelSize(12);
-    ListBox1->setFont(font);
+    m_list->setFont(font);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(panel);
-    layout->addWidget(ListBox1, 1);
+    layout->addWidget(m_list, 1);
 
-    connect(SpeedButton1, &QAbstractButton::clicked, this, [this] { SpeedButton1Click(); });
-    connect(SpeedButton2, &QAbstractButton::clicked, this, [this] { SpeedButton2Click(); });
-    connect(SpeedButton3, &QAbstractButton::clicked, this, [this] { SpeedButton3Click(); });
-    connect(SpeedButton4, &QAbstractButton::clicked, this, [this] { SpeedButton4Click(); });
-    connect(SpeedButton5, &QAbstractButton::clicked, this, [this] { SpeedButton5Click(); });
-    connect(SpeedButton6, &QAbstractButton::clicked, this, [this] { SpeedButton6Click(); });
-    connect(Edit1, &QLineEdit::textChanged, this, [this] { Edit1Change(); });
-    connect(Edit1, &QLineEdit::returnPressed, this, [this] { Edit1KeyPress(QChar(13)); });
-    connect(ListBox1, &PlaylistListBox::itemClick, this, [this] { ListBox1Click(); });
-    connect(ListBox1, &QAbstractItemView::doubleClicked, this, [this] { ListBox1DblClick(); });
-    connect(ListBox1, &PlaylistListBox::keyDown, this, [this](int key) { ListBox1KeyDown(key); });
-    connect(ListBox1, &PlaylistListBox::mouseDown, this, [this] { ListBox1MouseDown(); });
-    connect(ListBox1, &PlaylistListBox::mouseUp, this, [this] { ListBox1MouseUp(); });
+    fitCaptions(this, { monitorFolder, loadMonitored });
+    for (QLabel *caption : captions)
+        caption->adjustSize();
+
+    connect(openButton, &QAbstractButton::clicked, this, [this] { openFiles(); });
+    connect(saveButton, &QAbstractButton::clicked, this, [this] { saveList(); });
+    connect(clearButton, &QAbstractButton::clicked, this, [this] { clearList(); });
+    connect(previousButton, &QAbstractButton::clicked, this, [this] { playPrevious(); });
+    connect(playButton, &QAbstractButton::clicked, this, [this] { play(); });
+    connect(nextButton, &QAbstractButton::clicked, this, [this] { playNext(); });
+    connect(m_find, &QLineEdit::textChanged, this, [this] { findTextChanged(); });
+    connect(m_find, &QLineEdit::returnPressed, this, [this] { playOnEnter(QChar(13)); });
+    connect(m_list, &PlaylistListBox::itemClick, this, [this] { showClickedItem(); });
+    connect(m_list, &QAbstractItemView::doubleClicked, this, [this] { playClickedItem(); });
+    connect(m_list, &PlaylistListBox::keyDown, this, [this](int key) {
+        if (key == Qt::Key_Delete)
+            deleteSelectedItems();
+    });
+    connect(m_list, &PlaylistListBox::mouseDown, this, [this] { startItemDrag(); });
+    connect(m_list, &PlaylistListBox::mouseUp, this, [this] { finishItemDrag(); });
 }
 
 // The application's general error box: every failure that the handlers do
@@ -226,12 +235,12 @@ void PlaylistWindow::showNotice(const QString &text)
 
 int PlaylistWindow::count() const
 {
-    return ListBox1->count();
+    return m_list->count();
 }
 
 bool PlaylistWindow::multipleSelection() const
 {
-    return ListBox1->selectionMode() != QAbstractItemView::SingleSelection;
+    return m_list->selectionMode() != QAbstractItemView::SingleSelection;
 }
 
 // Multiple selection: the focused item, the first one when none is focused.
@@ -239,10 +248,10 @@ bool PlaylistWindow::multipleSelection() const
 int PlaylistWindow::currentIndex() const
 {
     if (!multipleSelection()) {
-        const QList<QListWidgetItem *> selected = ListBox1->selectedItems();
-        return selected.isEmpty() ? -1 : ListBox1->row(selected.constFirst());
+        const QList<QListWidgetItem *> selected = m_list->selectedItems();
+        return selected.isEmpty() ? -1 : m_list->row(selected.constFirst());
     }
-    const int row = ListBox1->currentRow();
+    const int row = m_list->currentRow();
     return row < 0 && count() > 0 ? 0 : row;
 }
 
@@ -250,12 +259,12 @@ void PlaylistWindow::setCurrent(int row)
 {
     if (multipleSelection()) {
         // Moves the focus only; the highlighted selection stays.
-        ListBox1->setCurrentRow(row, QItemSelectionModel::NoUpdate);
+        m_list->setCurrentRow(row, QItemSelectionModel::NoUpdate);
     } else {
-        ListBox1->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+        m_list->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
     }
-    if (QListWidgetItem *item = ListBox1->item(row))
-        ListBox1->scrollToItem(item);
+    if (QListWidgetItem *item = m_list->item(row))
+        m_list->scrollToItem(item);
 }
 
 void PlaylistWindow::switchToMultiple()
@@ -263,11 +272,11 @@ void PlaylistWindow::switchToMultiple()
     if (multipleSelection())
         return;
     const int current = currentIndex();
-    ListBox1->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    if (ListBox1->selectedItems().isEmpty())
-        ListBox1->setCurrentRow(count() > 0 ? 0 : -1, QItemSelectionModel::NoUpdate);
+    m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    if (m_list->selectedItems().isEmpty())
+        m_list->setCurrentRow(count() > 0 ? 0 : -1, QItemSelectionModel::NoUpdate);
     else
-        ListBox1->setCurrentRow(current, QItemSelectionModel::NoUpdate);
+        m_list->setCurrentRow(current, QItemSelectionModel::NoUpdate);
 }
 
 void PlaylistWindow::switchToSingle()
@@ -275,24 +284,24 @@ void PlaylistWindow::switchToSingle()
     if (!multipleSelection())
         return;
     const int current = currentIndex();
-    ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
-    ListBox1->clearSelection();
-    ListBox1->setCurrentRow(current, QItemSelectionModel::ClearAndSelect);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->clearSelection();
+    m_list->setCurrentRow(current, QItemSelectionModel::ClearAndSelect);
 }
 
 void PlaylistWindow::refreshTotal()
 {
-    Label6->setText(QString::number(count()));
-    Label6->adjustSize();
+    m_total->setText(QString::number(count()));
+    m_total->adjustSize();
 }
 
 void PlaylistWindow::appendItems(const QStringList &names)
 {
     const bool wasEmpty = count() == 0;
-    ListBox1->addItems(names);
+    m_list->addItems(names);
     // A list filled anew starts at its first item.
     if (wasEmpty && count() > 0 && multipleSelection())
-        ListBox1->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+        m_list->setCurrentRow(0, QItemSelectionModel::NoUpdate);
     refreshTotal();
 }
 
@@ -318,7 +327,7 @@ void PlaylistWindow::playCurrent(Move move)
         setCurrent(currentIndex() - 1);
     switchToMultiple();
 
-    const QString name = ListBox1->item(currentIndex())->text();
+    const QString name = m_list->item(currentIndex())->text();
     MediaEngine &engine = m_host.engine();
     const QString path = m_store ? m_store->ReadString(Musica, name, engine.url()) : engine.url();
     // A name without a path replays the current media; with none, nothing plays.
@@ -330,58 +339,58 @@ void PlaylistWindow::playCurrent(Move move)
     m_host.setNowPlayingFromUrl(engine.url());
 }
 
-void PlaylistWindow::SpeedButton5Click()
+void PlaylistWindow::play()
 {
     safeCall([this] { playCurrent(Move::None); });
 }
 
-void PlaylistWindow::SpeedButton6Click()
+void PlaylistWindow::playNext()
 {
     safeCall([this] { playCurrent(Move::Next); });
 }
 
-void PlaylistWindow::SpeedButton4Click()
+void PlaylistWindow::playPrevious()
 {
     safeCall([this] { playCurrent(Move::Previous); });
 }
 
-void PlaylistWindow::ListBox1DblClick()
+void PlaylistWindow::playClickedItem()
 {
     guarded([this] { playCurrent(Move::None); });
 }
 
-void PlaylistWindow::Edit1KeyPress(QChar key)
+void PlaylistWindow::playOnEnter(QChar key)
 {
     if (key.unicode() != 13)
         return;
     guarded([this] { playCurrent(Move::None); });
 }
 
-void PlaylistWindow::Edit1Change()
+void PlaylistWindow::findTextChanged()
 {
     guarded([this] {
         switchToSingle();
         QStringList texts;
         texts.reserve(count());
         for (int i = 0; i < count(); ++i)
-            texts << ListBox1->item(i)->text();
-        const int found = PlaylistRules::findByPrefix(texts, Edit1->text());
+            texts << m_list->item(i)->text();
+        const int found = PlaylistRules::findByPrefix(texts, m_find->text());
         if (found >= 0) {
             setCurrent(found);
         } else {
-            ListBox1->clearSelection();
-            ListBox1->setCurrentRow(-1, QItemSelectionModel::Clear);
+            m_list->clearSelection();
+            m_list->setCurrentRow(-1, QItemSelectionModel::Clear);
         }
     });
 }
 
-void PlaylistWindow::ListBox1Click()
+void PlaylistWindow::showClickedItem()
 {
     guarded([this] {
         switchToMultiple();
         if (count() > 0) {
-            Label5->setText(QString::number(currentIndex() + 1));
-            Label5->adjustSize();
+            m_itemNumber->setText(QString::number(currentIndex() + 1));
+            m_itemNumber->adjustSize();
         }
     });
 }
@@ -442,14 +451,14 @@ void PlaylistWindow::addToDefaultStore(const QStringList &paths)
 
 void PlaylistWindow::loadPlaylist(const QString &fileName)
 {
-    ListBox1->clear();
+    m_list->clear();
     m_store = std::make_unique<PlaylistStore>(fileName);
     QStringList names;
     m_store->ReadSection(Musica, &names);
     appendItems(names);
 }
 
-void PlaylistWindow::SpeedButton1Click()
+void PlaylistWindow::openFiles()
 {
     guarded([this] {
         const QStringList files = runOpenDialog();
@@ -464,7 +473,7 @@ void PlaylistWindow::SpeedButton1Click()
     });
 }
 
-void PlaylistWindow::SpeedButton2Click()
+void PlaylistWindow::saveList()
 {
     guarded([this] {
         const QString chosen = runSaveDialog();
@@ -481,12 +490,12 @@ void PlaylistWindow::SpeedButton2Click()
     });
 }
 
-void PlaylistWindow::SpeedButton3Click()
+void PlaylistWindow::clearList()
 {
     guarded([this] {
         if (!confirm(QStringLiteral("Deseja deletar todos os itens da lista?")))
             return;
-        ListBox1->clear();
+        m_list->clear();
         QFile::remove(PlaylistRules::defaultStorePath());
         refreshTotal();
     });
@@ -494,28 +503,26 @@ void PlaylistWindow::SpeedButton3Click()
 
 // --- deleting and reordering -------------------------------------------------
 
-void PlaylistWindow::ListBox1KeyDown(int key)
+void PlaylistWindow::deleteSelectedItems()
 {
-    if (key != Qt::Key_Delete)
-        return;
     guarded([this] {
-        const auto selected = ListBox1->selectedItems().size();
+        const auto selected = m_list->selectedItems().size();
         if (!confirm(QStringLiteral("Deseja deletar este(s) %1 item(s) da lista?").arg(selected)))
             return;
         int i = 0;
         while (i < count()) {
-            if (ListBox1->item(i)->isSelected())
-                delete ListBox1->takeItem(i);
+            if (m_list->item(i)->isSelected())
+                delete m_list->takeItem(i);
             else
                 ++i;
         }
-        if (multipleSelection() && ListBox1->currentRow() < 0 && count() > 0)
-            ListBox1->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+        if (multipleSelection() && m_list->currentRow() < 0 && count() > 0)
+            m_list->setCurrentRow(0, QItemSelectionModel::NoUpdate);
         refreshTotal();
     });
 }
 
-void PlaylistWindow::ListBox1MouseDown()
+void PlaylistWindow::startItemDrag()
 {
     guarded([this] {
         if (count() <= 1)
@@ -523,30 +530,30 @@ void PlaylistWindow::ListBox1MouseDown()
         const int from = currentIndex();
         if (from < 0)
             return;
-        DragFromIndex = from;
-        DragItemText = ListBox1->item(from)->text();
+        m_dragFrom = from;
+        m_dragText = m_list->item(from)->text();
         m_dragPending = true;
     });
 }
 
-void PlaylistWindow::ListBox1MouseUp()
+void PlaylistWindow::finishItemDrag()
 {
     guarded([this] {
         if (!m_dragPending)
             return;
         m_dragPending = false;
-        const int from = DragFromIndex;
+        const int from = m_dragFrom;
         const int to = currentIndex();
         if (to < 0 || to == from || from >= count())
             return;
         if (to < from) {
-            ListBox1->insertItem(to, DragItemText);
-            delete ListBox1->takeItem(from + 1);
+            m_list->insertItem(to, m_dragText);
+            delete m_list->takeItem(from + 1);
         } else {
-            ListBox1->insertItem(to + 1, DragItemText);
-            delete ListBox1->takeItem(from);
+            m_list->insertItem(to + 1, m_dragText);
+            delete m_list->takeItem(from);
         }
-        ListBox1->setCurrentRow(to, QItemSelectionModel::ClearAndSelect);
+        m_list->setCurrentRow(to, QItemSelectionModel::ClearAndSelect);
     });
 }
 

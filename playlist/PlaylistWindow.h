@@ -6,9 +6,7 @@
 
 class PlaylistHost;
 class PlaylistListBox;
-class FlatButton;
 class PlaylistStore;
-class QCheckBox;
 class QLabel;
 class QLineEdit;
 
@@ -28,11 +26,11 @@ public:
 
     // --- pressed by the main window ---
     // Play the current item; errors swallowed.
-    void SpeedButton5Click();
+    void play();
     // Next (the current item never moves past the last); errors swallowed.
-    void SpeedButton6Click();
+    void playNext();
     // Previous (the first item plays again); errors swallowed.
-    void SpeedButton4Click();
+    void playPrevious();
     // The current item (-1 when none) and the number of items, for the main
     // window's end-of-item test.
     int currentIndex() const;
@@ -45,16 +43,20 @@ public:
     void showBeside(QWidget *mainWindow);
 
     // --- the window's own handlers ---
-    void SpeedButton1Click(); // "Abrir"
-    void SpeedButton2Click(); // "Salvar"
-    void SpeedButton3Click(); // "Limpar"
-    void ListBox1Click();
-    void ListBox1DblClick();
-    void ListBox1KeyDown(int key);
-    void ListBox1MouseDown();
-    void ListBox1MouseUp();
-    void Edit1Change();
-    void Edit1KeyPress(QChar key);
+    void openFiles();
+    void saveList();
+    void clearList();
+    // A click shows the item's position and returns the list to multiple selection.
+    void showClickedItem();
+    void playClickedItem();
+    void deleteSelectedItems();
+    // Reordering: the item under the press moves to where the button is released.
+    void startItemDrag();
+    void finishItemDrag();
+    // Typing in the search box selects the first item that begins with the text;
+    // Enter plays it.
+    void findTextChanged();
+    void playOnEnter(QChar key);
 
     // Replaces the display list with the keys of a playlist file, which
     // becomes the current store.
@@ -100,26 +102,12 @@ private:
     PlaylistHost &m_host;
     std::unique_ptr<PlaylistStore> m_store;
 
-    // Reordering by dragging.
-    int DragFromIndex = -1;
-    QString DragItemText;
+    int m_dragFrom = -1;
+    QString m_dragText;
     bool m_dragPending = false;
 
-    FlatButton *SpeedButton1 = nullptr;
-    FlatButton *SpeedButton2 = nullptr;
-    FlatButton *SpeedButton3 = nullptr;
-    FlatButton *SpeedButton4 = nullptr;
-    FlatButton *SpeedButton5 = nullptr;
-    FlatButton *SpeedButton6 = nullptr;
-    FlatButton *SpeedButton7 = nullptr;
-    QCheckBox *CheckBox1 = nullptr;
-    QLabel *Label1 = nullptr;
-    QLabel *Label2 = nullptr;
-    QLabel *Label3 = nullptr;
-    QLabel *Label4 = nullptr;
-    QLabel *Label5 = nullptr;
-    QLabel *Label6 = nullptr;
-    QLabel *Label7 = nullptr;
-    QLineEdit *Edit1 = nullptr;
-    PlaylistListBox *ListBox1 = nullptr;
+    QLabel *m_itemNumber = nullptr;
+    QLabel *m_total = nullptr;
+    QLineEdit *m_find = nullptr;
+    PlaylistListBox *m_list = nullptr;
 };

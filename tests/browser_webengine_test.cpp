@@ -65,7 +65,7 @@ bool BrowserWebEngineTest::searchAndWait(const QString &text)
 {
     QSignalSpy loaded(webWidget(), SIGNAL(loadFinished(bool)));
     m_form->findChild<QLineEdit *>(QStringLiteral("Edit1"))->setText(text);
-    m_form->SpeedButton4Click();
+    m_form->go();
     return loaded.wait(30000) && loaded.constFirst().constFirst().toBool();
 }
 
@@ -114,7 +114,7 @@ void BrowserWebEngineTest::backReturnsToThePreviousPage()
     QCOMPARE(webWidget()->property("title").toString(), QStringLiteral("Segunda"));
 
     QSignalSpy loaded(webWidget(), SIGNAL(loadFinished(bool)));
-    m_form->SpeedButton1Click();
+    m_form->goBack();
     QVERIFY(loaded.wait(30000));
     QCOMPARE(webWidget()->property("title").toString(), QStringLiteral("Primeira"));
     delete m_form;

@@ -261,7 +261,7 @@ void BrowserWindowTest::firstSearchOpensTheTypedAddressUnchanged()
     const QString typed = QStringLiteral("https://a.example/busca?q=Tom&x=1#fim");
     m_form->show();
     edit()->setText(typed);
-    m_form->SpeedButton4Click();
+    m_form->go();
     QCOMPARE(placeholder()->navigations(), QList<QUrl> { QUrl(typed) });
     QCOMPARE(placeholder()->navigations().constFirst().toString(), typed);
 }
@@ -270,9 +270,9 @@ void BrowserWindowTest::browserModeReadsTextWithoutSchemeAsAddress()
 {
     m_form->show();
     edit()->setText(QStringLiteral("www.exemplo.example"));
-    m_form->SpeedButton4Click();
+    m_form->go();
     edit()->setText(QStringLiteral("/tmp/pagina.html"));
-    m_form->SpeedButton4Click();
+    m_form->go();
     const QList<QUrl> expected { QUrl(QStringLiteral("http://www.exemplo.example")),
         QUrl::fromLocalFile(QStringLiteral("/tmp/pagina.html")) };
     QCOMPARE(placeholder()->navigations(), expected);
@@ -282,7 +282,7 @@ void BrowserWindowTest::emptyBrowserSearchNavigatesNowhere()
 {
     m_form->show();
     edit()->setText(QStringLiteral("  "));
-    m_form->SpeedButton4Click();
+    m_form->go();
     QVERIFY(placeholder()->navigations().isEmpty());
     QVERIFY(m_messages.isEmpty());
 }
@@ -291,7 +291,7 @@ void BrowserWindowTest::unusableAddressIsReportedNotLoaded()
 {
     m_form->show();
     edit()->setText(QStringLiteral("isto nao e endereco"));
-    m_form->SpeedButton4Click();
+    m_form->go();
     QVERIFY(placeholder()->navigations().isEmpty());
     QCOMPARE(m_messages.size(), 1);
     QVERIFY(m_messages.constFirst().text.contains(QStringLiteral("isto nao e endereco")));
@@ -335,7 +335,7 @@ void BrowserWindowTest::backAndForwardWithoutHistoryChangeNothing()
 
     for (const char *address : { "https://um.example/", "https://dois.example/" }) {
         edit()->setText(QLatin1String(address));
-        m_form->SpeedButton4Click();
+        m_form->go();
     }
     QTest::mouseClick(button("SpeedButton1"), Qt::LeftButton);
     QCOMPARE(placeholder()->currentUrl(), QUrl(QStringLiteral("https://um.example/")));
@@ -442,7 +442,7 @@ void BrowserWindowTest::webViewThatCannotBeMadeLeavesAPlaceholder()
     QVERIFY(view != nullptr);
     QVERIFY(view->note().contains(QStringLiteral("navegador embutido")));
     form.findChild<QLineEdit *>(QStringLiteral("Edit1"))->setText(QStringLiteral("https://a.example/"));
-    form.SpeedButton4Click();
+    form.go();
     QCOMPARE(view->navigations(), QList<QUrl> { QUrl(QStringLiteral("https://a.example/")) });
     QFile maps(QStringLiteral("/proc/self/maps"));
     QVERIFY(maps.open(QIODevice::ReadOnly));

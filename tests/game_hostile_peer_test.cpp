@@ -221,7 +221,7 @@ void GameHostilePeerTest::serverDroppingTheClientIsNoticed()
     QVERIFY(game.rolesSelectable());
     QVERIFY(game.messages.isEmpty());
     // A move with no connection sends nothing and fails nothing.
-    game.window.CellClick(1);
+    game.window.playCell(1);
     QCOMPARE(game.board(), QStringLiteral("........."));
 }
 

@@ -426,8 +426,8 @@ void GameWindowTest::peerLeavingMidGameIsNoticed()
     QVERIFY(!pair.server.server()->isListening());
     QVERIFY(pair.server.messages.isEmpty());
     // With nothing to send on, "Novo Jogo!" and the cells do nothing.
-    pair.server.window.SpeedButton12Click();
-    pair.server.window.CellClick(3);
+    pair.server.window.startNewGame();
+    pair.server.window.playCell(3);
     QCOMPARE(pair.server.board(), QStringLiteral("........."));
     QCOMPARE(pair.server.status(), PeerLeft);
 

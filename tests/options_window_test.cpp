@@ -84,7 +84,7 @@ private:
     void tick(const QDateTime &moment)
     {
         now = moment;
-        form->TimerSleepTimerTimer();
+        form->sleepTick();
     }
 
     std::unique_ptr<FakeEngine> engine;

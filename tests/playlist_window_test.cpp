@@ -479,7 +479,7 @@ void PlaylistWindowTest::leftoverDefaultIniIsTakenOver()
 void PlaylistWindowTest::abrirAddsMusicWhateverTheLetterCase()
 {
     m_form->openAnswer = { QStringLiteral("/m/Faixa.mP3"), QStringLiteral("/m/capa.jpg") };
-    m_form->SpeedButton1Click();
+    m_form->openFiles();
     QCOMPARE(m_form->openDialogs, 1);
     // The files after the first are not tested against the music extensions.
     QCOMPARE(items(), (QStringList { QStringLiteral("Faixa"), QStringLiteral("capa") }));
@@ -497,7 +497,7 @@ void PlaylistWindowTest::abrirWithPlaylistReplacesTheList()
     const QString playlist = m_files.filePath(QStringLiteral("lista.LPL"));
     writeBytes(playlist, "\r\n[Musica]\r\nUm=/x/Um.mp3\r\nDois=/x/Dois.wma\r\n");
     m_form->openAnswer = { playlist, QStringLiteral("/m/a.mp3") };
-    m_form->SpeedButton1Click();
+    m_form->openFiles();
     QCOMPARE(items(), (QStringList { QStringLiteral("Um"), QStringLiteral("Dois") }));
     QCOMPARE(labelText("Label6"), QStringLiteral("2"));
     QCOMPARE(m_form->store()->FileName(), playlist);
@@ -510,7 +510,7 @@ void PlaylistWindowTest::abrirMusicThenPlaylistAddsBothThenLoads()
     const QString playlist = m_files.filePath(QStringLiteral("lista.lpl"));
     writeBytes(playlist, "[Musica]\r\nUm=/x/Um.mp3\r\n");
     m_form->openAnswer = { QStringLiteral("/m/a.mp3"), playlist };
-    m_form->SpeedButton1Click();
+    m_form->openFiles();
     QCOMPARE(storeKeys(storePath()), (QStringList { QStringLiteral("a"), QStringLiteral("lista") }));
     QCOMPARE(items(), QStringList { QStringLiteral("Um") });
     QCOMPARE(m_form->store()->FileName(), playlist);
@@ -530,7 +530,7 @@ void PlaylistWindowTest::abrirCancelledOrForeignChangesNothing()
     const QByteArray before = readBytes(storePath());
     const PlaylistStore *store = m_form->store();
     m_form->openAnswer = answer;
-    m_form->SpeedButton1Click();
+    m_form->openFiles();
     QCOMPARE(items(), (QStringList { QStringLiteral("a"), QStringLiteral("b") }));
     QCOMPARE(readBytes(storePath()), before);
     QCOMPARE(m_form->store(), store);
@@ -544,9 +544,9 @@ void PlaylistWindowTest::legacyWindows1252ListLoadsAndPlays()
         "\r\n[Musica]\r\nCan\xe7\xe3o=/m/Can\xe7\xe3o.mp3\r\nA\xe7\xfa\x63\x61r=/m/"
         "A\xe7\xfa\x63\x61r.wma\r\n");
     m_form->openAnswer = { playlist };
-    m_form->SpeedButton1Click();
+    m_form->openFiles();
     QCOMPARE(items(), (QStringList { QStringLiteral("Canção"), QStringLiteral("Açúcar") }));
-    m_form->SpeedButton6Click();
+    m_form->playNext();
     QCOMPARE(engineUrls(), QStringList { QStringLiteral("/m/Açúcar.wma") });
 }
 
@@ -556,7 +556,7 @@ void PlaylistWindowTest::playlistWithoutSectionLoadsEmpty()
     const QString playlist = m_files.filePath(QStringLiteral("vazia.lpl"));
     writeBytes(playlist, "[Outra]\r\nx=/m/x.mp3\r\n");
     m_form->openAnswer = { playlist };
-    m_form->SpeedButton1Click();
+    m_form->openFiles();
     QCOMPARE(list()->count(), 0);
     QCOMPARE(labelText("Label6"), QStringLiteral("0"));
 }
@@ -586,7 +586,7 @@ void PlaylistWindowTest::salvarAppendsExtensionOnlyWhenMissing()
     // An existing file is replaced without asking.
     writeBytes(target.filePath(written), "old");
     m_form->saveAnswer = target.filePath(chosen);
-    m_form->SpeedButton2Click();
+    m_form->saveList();
     QCOMPARE(m_form->saveDialogs, 1);
     QCOMPARE(readBytes(target.filePath(written)), readBytes(storePath()));
     QCOMPARE(QDir(target.path()).entryList(QDir::Files), QStringList { written });
@@ -601,10 +601,10 @@ void PlaylistWindowTest::salvarAfterLoadingCopiesTheDefaultStore()
     m_form->loadPlaylist(playlist);
     // Deleting and reordering do not reach the store either.
     list()->item(0)->setSelected(true);
-    m_form->ListBox1KeyDown(Qt::Key_Delete);
+    m_form->deleteSelectedItems();
     QTemporaryDir target;
     m_form->saveAnswer = target.filePath(QStringLiteral("copia"));
-    m_form->SpeedButton2Click();
+    m_form->saveList();
     QCOMPARE(readBytes(target.filePath(QStringLiteral("copia.lpl"))),
         QByteArray("\r\n[Musica]\r\na=/m/a.mp3\r\nb=/m/b.mp3\r\n"));
 }
@@ -613,11 +613,11 @@ void PlaylistWindowTest::salvarWithoutStoreWritesNothing()
 {
     QTemporaryDir target;
     m_form->saveAnswer = target.filePath(QStringLiteral("lista"));
-    m_form->SpeedButton2Click();
+    m_form->saveList();
     QVERIFY(QDir(target.path()).entryList(QDir::Files).isEmpty());
     QVERIFY(m_form->errors.isEmpty());
     m_form->saveAnswer.clear();
-    m_form->SpeedButton2Click();
+    m_form->saveList();
     QCOMPARE(m_form->saveDialogs, 2);
 }
 
@@ -625,7 +625,7 @@ void PlaylistWindowTest::limparEmptiesListAndDeletesStore()
 {
     fill({ QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c") });
     const PlaylistStore *store = m_form->store();
-    m_form->SpeedButton3Click();
+    m_form->clearList();
     QCOMPARE(
         m_form->confirmations, QStringList { QStringLiteral("Deseja deletar todos os itens da lista?") });
     QCOMPARE(list()->count(), 0);
@@ -638,7 +638,7 @@ void PlaylistWindowTest::limparCancelledKeepsAll()
 {
     fill({ QStringLiteral("a"), QStringLiteral("b") });
     m_form->confirmAnswer = false;
-    m_form->SpeedButton3Click();
+    m_form->clearList();
     QCOMPARE(list()->count(), 2);
     QVERIFY(QFile::exists(storePath()));
 }
@@ -661,10 +661,10 @@ void PlaylistWindowTest::deleteRemovesSelectedButKeepsStore()
     list()->item(1)->setSelected(true);
     list()->item(3)->setSelected(true);
     m_form->confirmAnswer = false;
-    m_form->ListBox1KeyDown(Qt::Key_Delete);
+    m_form->deleteSelectedItems();
     QCOMPARE(list()->count(), 4);
     m_form->confirmAnswer = true;
-    m_form->ListBox1KeyDown(Qt::Key_Delete);
+    m_form->deleteSelectedItems();
     QCOMPARE(m_form->confirmations.constLast(), QStringLiteral("Deseja deletar este(s) 3 item(s) da lista?"));
     QCOMPARE(items(), QStringList { QStringLiteral("c") });
     QCOMPARE(labelText("Label6"), QStringLiteral("1"));
@@ -691,15 +691,15 @@ void PlaylistWindowTest::dragReordersTheDisplayListOnly()
     fill({ QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D") });
     const QByteArray before = readBytes(storePath());
     list()->setCurrentRow(from);
-    m_form->ListBox1MouseDown();
+    m_form->startItemDrag();
     list()->setCurrentRow(to);
-    m_form->ListBox1MouseUp();
+    m_form->finishItemDrag();
     QCOMPARE(items().join(QString()), order);
     QCOMPARE(m_form->currentIndex(), to);
     QCOMPARE(readBytes(storePath()), before);
     // The drag ended: another release moves nothing.
     list()->setCurrentRow(0);
-    m_form->ListBox1MouseUp();
+    m_form->finishItemDrag();
     QCOMPARE(items().join(QString()), order);
 }
 
@@ -722,13 +722,13 @@ void PlaylistWindowTest::clickOnOneItemListStartsNoDrag()
 {
     fill({ QStringLiteral("A") });
     list()->setCurrentRow(0);
-    m_form->ListBox1MouseDown();
-    m_form->ListBox1MouseUp();
+    m_form->startItemDrag();
+    m_form->finishItemDrag();
     QCOMPARE(items(), QStringList { QStringLiteral("A") });
     fill({ QStringLiteral("B"), QStringLiteral("C") });
     // No drag was pending from the one-item click.
     list()->setCurrentRow(2);
-    m_form->ListBox1MouseUp();
+    m_form->finishItemDrag();
     QCOMPARE(items().join(QString()), QStringLiteral("ABC"));
 }
 
@@ -739,7 +739,7 @@ void PlaylistWindowTest::playReadsPathFromStoreInOrder()
     fill({ QStringLiteral("a"), QStringLiteral("b") });
     m_host->tickEnabled = true;
     list()->setCurrentRow(1);
-    m_form->SpeedButton5Click();
+    m_form->play();
     QVERIFY(m_host->programState.ReconnectPromptSuppressed);
     QCOMPARE(m_host->calls,
         (QStringList { QStringLiteral("tick off"), QStringLiteral("tick on"), QStringLiteral("playForm"),
@@ -760,7 +760,7 @@ void PlaylistWindowTest::filledListStartsAtFirstItem()
     list()->setCurrentRow(2, QItemSelectionModel::NoUpdate);
     fill({ QStringLiteral("d"), QStringLiteral("e") });
     QCOMPARE(m_form->currentIndex(), 2);
-    m_form->SpeedButton5Click();
+    m_form->play();
     QCOMPARE(engineUrls(), QStringList { QStringLiteral("/m/c.mp3") });
 }
 
@@ -769,8 +769,8 @@ void PlaylistWindowTest::sameNameTwicePlaysTheLastPath()
     m_form->dropFiles({ QStringLiteral("/m/a.mp3"), QStringLiteral("/n/a.wma") }, true);
     QCOMPARE(items(), (QStringList { QStringLiteral("a"), QStringLiteral("a") }));
     QCOMPARE(readBytes(storePath()), QByteArray("\r\n[Musica]\r\na=/n/a.wma\r\n"));
-    m_form->SpeedButton5Click();
-    m_form->SpeedButton6Click();
+    m_form->play();
+    m_form->playNext();
     QCOMPARE(engineUrls(), (QStringList { QStringLiteral("/n/a.wma"), QStringLiteral("/n/a.wma") }));
 }
 
@@ -779,7 +779,7 @@ void PlaylistWindowTest::nameWithoutPathReplaysCurrentMedia()
     fill({ QStringLiteral("x=y"), QStringLiteral("b") });
     m_host->fakeEngine.setUrl(QStringLiteral("http://radio/stream"));
     m_host->fakeEngine.calls.clear();
-    m_form->SpeedButton5Click();
+    m_form->play();
     QCOMPARE(engineUrls(), QStringList { QStringLiteral("http://radio/stream") });
     QVERIFY(m_host->tickEnabled);
 }
@@ -788,7 +788,7 @@ void PlaylistWindowTest::nameWithoutPathAndNoMediaPlaysNothing()
 {
     fill({ QStringLiteral("x=y"), QStringLiteral("b") });
     m_host->tickEnabled = true;
-    m_form->SpeedButton5Click();
+    m_form->play();
     QVERIFY(engineUrls().isEmpty());
     QVERIFY(m_host->programState.ReconnectPromptSuppressed);
     QCOMPARE(m_host->calls, QStringList { QStringLiteral("tick off") });
@@ -797,11 +797,11 @@ void PlaylistWindowTest::nameWithoutPathAndNoMediaPlaysNothing()
 
 void PlaylistWindowTest::emptyListOperationsDoNothing()
 {
-    m_form->SpeedButton5Click();
-    m_form->SpeedButton6Click();
-    m_form->SpeedButton4Click();
-    m_form->ListBox1DblClick();
-    m_form->Edit1KeyPress(QChar(13));
+    m_form->play();
+    m_form->playNext();
+    m_form->playPrevious();
+    m_form->playClickedItem();
+    m_form->playOnEnter(QChar(13));
     QVERIFY(m_host->calls.isEmpty());
     QVERIFY(m_host->fakeEngine.calls.isEmpty());
     QVERIFY(!m_host->programState.ReconnectPromptSuppressed);
@@ -812,13 +812,13 @@ void PlaylistWindowTest::emptyListOperationsDoNothing()
 void PlaylistWindowTest::previousOnFirstAndNextOnLastReplay()
 {
     fill({ QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c") });
-    m_form->SpeedButton4Click();
+    m_form->playPrevious();
     QCOMPARE(m_form->currentIndex(), 0);
-    m_form->SpeedButton6Click();
-    m_form->SpeedButton6Click();
-    m_form->SpeedButton6Click();
+    m_form->playNext();
+    m_form->playNext();
+    m_form->playNext();
     QCOMPARE(m_form->currentIndex(), 2);
-    m_form->SpeedButton4Click();
+    m_form->playPrevious();
     QCOMPARE(engineUrls(),
         (QStringList { QStringLiteral("/m/a.mp3"), QStringLiteral("/m/b.mp3"), QStringLiteral("/m/c.mp3"),
             QStringLiteral("/m/c.mp3"), QStringLiteral("/m/b.mp3") }));
@@ -830,7 +830,7 @@ void PlaylistWindowTest::nextMovesFocusWithoutChangingSelection()
     list()->item(0)->setSelected(true);
     list()->item(3)->setSelected(true);
     list()->setCurrentRow(1, QItemSelectionModel::NoUpdate);
-    m_form->SpeedButton6Click();
+    m_form->playNext();
     QCOMPARE(m_form->currentIndex(), 2);
     QCOMPARE(engineUrls(), QStringList { QStringLiteral("/m/c.mp3") });
     QVERIFY(list()->item(0)->isSelected());
@@ -888,16 +888,16 @@ void PlaylistWindowTest::afterFailedSearchEveryPlayStartsFirst()
         QTest::keyClick(edit(), Qt::Key_Return);
         break;
     case 1:
-        m_form->SpeedButton5Click();
+        m_form->play();
         break;
     case 2:
-        m_form->SpeedButton4Click();
+        m_form->playPrevious();
         break;
     case 3:
-        m_form->SpeedButton6Click();
+        m_form->playNext();
         break;
     default:
-        m_form->ListBox1DblClick();
+        m_form->playClickedItem();
         break;
     }
     QCOMPARE(engineUrls(), QStringList { QStringLiteral("/m/Abc.mp3") });
@@ -914,9 +914,9 @@ void PlaylistWindowTest::enterPlaysTheFoundItem()
     QTest::keyClick(edit(), Qt::Key_Enter);
     QCOMPARE(engineUrls(), QStringList { QStringLiteral("/m/Xyz.mp3") });
     // Next after the search goes on from the found item.
-    m_form->Edit1KeyPress(QLatin1Char('a'));
+    m_form->playOnEnter(QLatin1Char('a'));
     edit()->setText(QStringLiteral("ab"));
-    m_form->SpeedButton6Click();
+    m_form->playNext();
     QCOMPARE(engineUrls().constLast(), QStringLiteral("/m/Xyz.mp3"));
     QCOMPARE(engineUrls().size(), 2);
 }
@@ -931,9 +931,9 @@ void PlaylistWindowTest::itemValueShowsClickedPosition()
         list()->viewport(), Qt::LeftButton, {}, list()->visualItemRect(list()->item(2)).center());
     QCOMPARE(labelText("Label5"), QStringLiteral("3"));
     QCOMPARE(list()->selectionMode(), QAbstractItemView::ExtendedSelection);
-    m_form->SpeedButton6Click();
-    m_form->SpeedButton4Click();
-    m_form->SpeedButton4Click();
+    m_form->playNext();
+    m_form->playPrevious();
+    m_form->playPrevious();
     QCOMPARE(labelText("Label5"), QStringLiteral("3"));
     QCOMPARE(engineUrls(),
         (QStringList { QStringLiteral("/m/d.mp3"), QStringLiteral("/m/c.mp3"), QStringLiteral("/m/b.mp3") }));
@@ -958,15 +958,15 @@ void PlaylistWindowTest::buttonsSwallowErrorsOthersShowOneBox()
     fill({ QStringLiteral("a"), QStringLiteral("b") });
     m_host->fakeEngine.failingCalls = { QStringLiteral("setUrl") };
     m_host->tickEnabled = true;
-    m_form->SpeedButton5Click();
-    m_form->SpeedButton6Click();
-    m_form->SpeedButton4Click();
+    m_form->play();
+    m_form->playNext();
+    m_form->playPrevious();
     QVERIFY(m_form->errors.isEmpty());
     // A failure after the timer was switched off leaves it off.
     QVERIFY(!m_host->tickEnabled);
-    m_form->ListBox1DblClick();
+    m_form->playClickedItem();
     QCOMPARE(m_form->errors, QStringList { QStringLiteral("scripted failure of setUrl") });
-    m_form->Edit1KeyPress(QChar(13));
+    m_form->playOnEnter(QChar(13));
     QCOMPARE(m_form->errors.size(), 2);
     // A failing play form inside a drop reaches the box too.
     m_host->fakeEngine.failingCalls = { QStringLiteral("play") };
@@ -980,15 +980,15 @@ void PlaylistWindowTest::nextAfterLoadingUsesTheLoadedStore()
     const QString playlist = m_files.filePath(QStringLiteral("carregada.lpl"));
     writeBytes(playlist, "[Musica]\r\nUm=/x/Um.mp3\r\nDois=/x/Dois.mp3\r\n");
     m_form->loadPlaylist(playlist);
-    m_form->SpeedButton6Click();
+    m_form->playNext();
     QCOMPARE(engineUrls(), QStringList { QStringLiteral("/x/Dois.mp3") });
     // Adding files opens the default store: names only in the loaded file now
     // replay the current media.
     m_form->dropFiles({ QStringLiteral("/m/Tres.mp3"), QStringLiteral("/m/Quatro.mp3") }, true);
-    m_form->SpeedButton4Click();
+    m_form->playPrevious();
     QCOMPARE(engineUrls().constLast(), QStringLiteral("/x/Dois.mp3"));
     list()->setCurrentRow(3, QItemSelectionModel::NoUpdate);
-    m_form->SpeedButton5Click();
+    m_form->play();
     QCOMPARE(engineUrls().constLast(), QStringLiteral("/m/Quatro.mp3"));
 }
 

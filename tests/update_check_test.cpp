@@ -54,11 +54,11 @@ private:
         r.body = body;
         m_server->setResponse(QStringLiteral("/lumivortex/check.ini"), r);
     }
-    // One tick of TimerUpdateCheck and the fetch it starts, to its end.
+    // One tick of the check timer and the fetch it starts, to its end.
     void tick()
     {
-        m_checker->TimerUpdateCheckTimer();
-        QTRY_VERIFY_WITH_TIMEOUT(!m_checker->HTTPGet_CheckINI->isRunning(), 15000);
+        m_checker->fetchSettings();
+        QTRY_VERIFY_WITH_TIMEOUT(!m_checker->settingsFetch()->isRunning(), 15000);
     }
 
     std::unique_ptr<LoopbackHttpServer> m_server;
@@ -90,7 +90,7 @@ void UpdateCheckTest::init()
         m_updateWindow.get(), m_mainWindow.get());
     m_checker->setSettingsFilePath(m_dir->filePath(QStringLiteral("check.ini")));
     // Ticks are driven by hand.
-    m_checker->TimerUpdateCheck->stop();
+    m_checker->checkTimer()->stop();
 }
 
 void UpdateCheckTest::cleanup()
@@ -215,11 +215,11 @@ void UpdateCheckTest::tickDuringAFetchLeavesItAlone()
     slow.chunkBytes = 20;
     slow.chunkDelayMs = 30;
     m_server->setResponse(QStringLiteral("/lumivortex/check.ini"), slow);
-    m_checker->TimerUpdateCheckTimer();
+    m_checker->fetchSettings();
     QTRY_VERIFY(QFileInfo(m_checker->settingsFilePath()).size() > 0);
-    m_checker->TimerUpdateCheckTimer();
+    m_checker->fetchSettings();
     QVERIFY(QFile::exists(m_checker->settingsFilePath()));
-    QTRY_VERIFY_WITH_TIMEOUT(!m_checker->HTTPGet_CheckINI->isRunning(), 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_checker->settingsFetch()->isRunning(), 15000);
     QCOMPARE(m_server->connectionCount(), 1);
     QCOMPARE(m_questions.size(), 1);
     QCOMPARE(m_state.NewVersion, QStringLiteral("0.9.30"));
@@ -260,11 +260,11 @@ void UpdateCheckTest::defaultQuestionIsAnInformationBox()
     QWidget mainWindow;
     UpdateChecker checker(
         state, m_server->url(QStringLiteral("/lumivortex/check.ini")), {}, m_updateWindow.get(), &mainWindow);
-    checker.TimerUpdateCheck->stop();
+    checker.checkTimer()->stop();
     checker.setSettingsFilePath(m_dir->filePath(QStringLiteral("other.ini")));
     serve(settingsFile("0.9.30"));
-    checker.TimerUpdateCheckTimer();
-    QTRY_VERIFY_WITH_TIMEOUT(!checker.HTTPGet_CheckINI->isRunning(), 15000);
+    checker.fetchSettings();
+    QTRY_VERIFY_WITH_TIMEOUT(!checker.settingsFetch()->isRunning(), 15000);
     setMessageHandler({});
     checker.setParent(nullptr);
 

@@ -65,7 +65,16 @@ private:
             "[Lumivortex]\r\nVers\xE3o=0.9.30\r\nLinkDownloadAtualizacao=" + link.toUtf8()
                 + "\r\nNomeDownloadAtualizacao=" + name.toUtf8() + "\r\n");
     }
-    void waitIdle() { QTRY_VERIFY_WITH_TIMEOUT(!m_form->HTTPGet1->isRunning(), 15000); }
+    template <typename T> T *control(const char *name) const
+    {
+        return m_form->findChild<T *>(QLatin1String(name));
+    }
+    QProgressBar *bar() const { return control<QProgressBar>("Gauge1"); }
+    QLabel *sizeText() const { return control<QLabel>("Label3"); }
+    QLabel *speedText() const { return control<QLabel>("Label4"); }
+    QTimer *speedTimer() const { return control<QTimer>("Timer1"); }
+    QTimer *closeTimer() const { return control<QTimer>("Timer2"); }
+    void waitIdle() { QTRY_VERIFY_WITH_TIMEOUT(!m_form->download()->isRunning(), 15000); }
 
     std::unique_ptr<LoopbackHttpServer> m_server;
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -132,36 +141,36 @@ void UpdateWindowTest::windowHasTheDesignedControls()
     auto *get = form.findChild<HttpDownload *>(QStringLiteral("HTTPGet1"));
     QVERIFY(get);
     QVERIFY(get->OnProgress && get->OnDoneFile && get->OnError);
-    QCOMPARE(form.PreviousKB, 0.0);
+    QCOMPARE(form.previousKB(), 0.0);
 }
 
 void UpdateWindowTest::progressShowsSizesInTheSystemLocale()
 {
-    m_form->HTTPGet1Progress(m_form->HTTPGet1, 4 * 1024 * 1024, 1024 * 1024);
-    QCOMPARE(m_form->Gauge1->maximum(), 4 * 1024 * 1024);
-    QCOMPARE(m_form->Gauge1->value(), 1024 * 1024);
-    QCOMPARE(m_form->Label3->text(), progressText(4 * 1024 * 1024, 1024 * 1024, QLocale::system()));
+    m_form->showProgress(4 * 1024 * 1024, 1024 * 1024);
+    QCOMPARE(bar()->maximum(), 4 * 1024 * 1024);
+    QCOMPARE(bar()->value(), 1024 * 1024);
+    QCOMPARE(sizeText()->text(), progressText(4 * 1024 * 1024, 1024 * 1024, QLocale::system()));
     // The test runs with LC_ALL=pt_BR.UTF-8.
-    QCOMPARE(m_form->Label3->text(), QStringLiteral("Total: 4,00 MB\nRecebido: 1,00 MB (1.024,00 KB)"));
-    QCOMPARE(m_form->ReceivedKB, 1024.0);
+    QCOMPARE(sizeText()->text(), QStringLiteral("Total: 4,00 MB\nRecebido: 1,00 MB (1.024,00 KB)"));
+    QCOMPARE(m_form->receivedKB(), 1024.0);
 }
 
 void UpdateWindowTest::progressWithoutTotalLeavesTheBarEmpty()
 {
-    m_form->HTTPGet1Progress(m_form->HTTPGet1, 0, 5 * 1024 * 1024);
-    QVERIFY(m_form->Gauge1->maximum() > 0); // a zero maximum would make it a busy indicator
-    QCOMPARE(m_form->Gauge1->value(), 0);
-    QVERIFY(m_form->Label3->text().startsWith(QStringLiteral("Total: 0,00 MB\nRecebido: 5,00 MB")));
+    m_form->showProgress(0, 5 * 1024 * 1024);
+    QVERIFY(bar()->maximum() > 0); // a zero maximum would make it a busy indicator
+    QCOMPARE(bar()->value(), 0);
+    QVERIFY(sizeText()->text().startsWith(QStringLiteral("Total: 0,00 MB\nRecebido: 5,00 MB")));
 }
 
 void UpdateWindowTest::speedFallsToZeroWhenNoDataArrives()
 {
-    m_form->HTTPGet1Progress(m_form->HTTPGet1, 0, 1000 * 1024);
-    m_form->Timer1Timer();
-    QCOMPARE(m_form->Label4->text(), QStringLiteral("Velocidade 500 KBps"));
-    QCOMPARE(m_form->PreviousKB, 1000.0);
-    m_form->Timer1Timer();
-    QCOMPARE(m_form->Label4->text(), QStringLiteral("Velocidade 0 KBps"));
+    m_form->showProgress(0, 1000 * 1024);
+    m_form->showSpeed();
+    QCOMPARE(speedText()->text(), QStringLiteral("Velocidade 500 KBps"));
+    QCOMPARE(m_form->previousKB(), 1000.0);
+    m_form->showSpeed();
+    QCOMPARE(speedText()->text(), QStringLiteral("Velocidade 0 KBps"));
 }
 
 void UpdateWindowTest::downloadGoesToTheChosenFile()
@@ -172,17 +181,17 @@ void UpdateWindowTest::downloadGoesToTheChosenFile()
     writeSettings(m_server->url(QStringLiteral("/setup.exe")), QStringLiteral("Lumivortex-0.9.30.exe"));
     m_form->show();
 
-    m_form->Button1Click();
+    m_form->startDownload();
     QCOMPARE(m_proposed, QStringList { QStringLiteral("Lumivortex-0.9.30.exe") });
-    QCOMPARE(m_form->HTTPGet1->URL(), m_server->url(QStringLiteral("/setup.exe")));
-    QVERIFY(m_form->Timer1->isActive());
+    QCOMPARE(m_form->download()->URL(), m_server->url(QStringLiteral("/setup.exe")));
+    QVERIFY(speedTimer()->isActive());
     waitIdle();
     QCOMPARE(m_messages, QStringList { QStringLiteral("Atualização Concluída") });
     QCOMPARE(readFile(m_chosen), r.body);
-    QCOMPARE(m_form->Gauge1->value(), m_form->Gauge1->maximum());
+    QCOMPARE(bar()->value(), bar()->maximum());
     QVERIFY(!QFile::exists(m_form->settingsFilePath()));
     QVERIFY(!m_form->isVisible());
-    QVERIFY(!m_form->Timer1->isActive());
+    QVERIFY(!speedTimer()->isActive());
     QCOMPARE(m_form->saveDialogFileName(), m_chosen);
 }
 
@@ -191,7 +200,7 @@ void UpdateWindowTest::serverProposesANameNotAPlace()
     writeSettings(
         m_server->url(QStringLiteral("/x")), QStringLiteral("../../.config/autostart/Lumivortex.exe"));
     m_chosen.clear();
-    m_form->Button1Click();
+    m_form->startDownload();
     QCOMPARE(m_proposed, QStringList { QStringLiteral("Lumivortex.exe") });
 }
 
@@ -199,9 +208,9 @@ void UpdateWindowTest::savingCancelledStartsNothing()
 {
     writeSettings(m_server->url(QStringLiteral("/x")), QStringLiteral("a.exe"));
     m_chosen.clear();
-    m_form->Button1Click();
-    QVERIFY(!m_form->HTTPGet1->isRunning());
-    QVERIFY(!m_form->Timer1->isActive());
+    m_form->startDownload();
+    QVERIFY(!m_form->download()->isRunning());
+    QVERIFY(!speedTimer()->isActive());
     QCOMPARE(m_server->connectionCount(), 0);
 }
 
@@ -209,10 +218,10 @@ void UpdateWindowTest::missingSettingsFileKeepsTheLastValues()
 {
     writeSettings(QStringLiteral("http://lumivortex.example/a.exe"), QStringLiteral("a.exe"));
     m_chosen.clear();
-    m_form->Button1Click();
+    m_form->startDownload();
     QFile::remove(m_form->settingsFilePath());
-    m_form->Button1Click();
-    QCOMPARE(m_form->HTTPGet1->URL(), QStringLiteral("http://lumivortex.example/a.exe"));
+    m_form->startDownload();
+    QCOMPARE(m_form->download()->URL(), QStringLiteral("http://lumivortex.example/a.exe"));
     QCOMPARE(m_proposed, (QStringList { QStringLiteral("a.exe"), QStringLiteral("a.exe") }));
 }
 
@@ -238,7 +247,7 @@ void UpdateWindowTest::failedDownloadTellsTheUserAndLeavesNoFile()
     writeSettings(m_server->url(QStringLiteral("/setup.exe")), QStringLiteral("setup.exe"));
     m_form->show();
 
-    m_form->Button1Click();
+    m_form->startDownload();
     waitIdle();
     QCOMPARE(m_messages,
         QStringList { QStringLiteral(
@@ -246,7 +255,7 @@ void UpdateWindowTest::failedDownloadTellsTheUserAndLeavesNoFile()
     QVERIFY(!QFile::exists(m_chosen));
     QVERIFY(m_form->isVisible());
     QVERIFY(QFile::exists(m_form->settingsFilePath()));
-    QVERIFY(!m_form->Timer1->isActive());
+    QVERIFY(!speedTimer()->isActive());
 }
 
 void UpdateWindowTest::failureBeforeTheAnswerKeepsAnEarlierFile()
@@ -254,7 +263,7 @@ void UpdateWindowTest::failureBeforeTheAnswerKeepsAnEarlierFile()
     writeFile(m_chosen, "earlier");
     writeSettings(QStringLiteral("http://127.0.0.1:%1/setup.exe").arg(LoopbackHttpServer::unusedPort()),
         QStringLiteral("setup.exe"));
-    m_form->Button1Click();
+    m_form->startDownload();
     waitIdle();
     QCOMPARE(m_messages.size(), 1);
     QCOMPARE(readFile(m_chosen), QByteArray("earlier"));
@@ -271,37 +280,37 @@ void UpdateWindowTest::cancelDeletesOnlyTheCancelledTransfersFile()
     m_form->show();
 
     const QString first = m_chosen;
-    m_form->Button1Click();
+    m_form->startDownload();
     QTRY_VERIFY(QFileInfo(first).size() > 0);
     // "Download" again during the transfer only names another file: the user's own.
     const QString named = path(QStringLiteral("my-document.txt"));
     writeFile(named, "keep me");
     m_chosen = named;
-    m_form->Button1Click();
-    QCOMPARE(m_form->HTTPGet1->runningFileName(), first);
-    QCOMPARE(m_form->HTTPGet1->FileName(), named);
+    m_form->startDownload();
+    QCOMPARE(m_form->download()->runningFileName(), first);
+    QCOMPARE(m_form->download()->FileName(), named);
 
-    m_form->Button2Click();
-    QVERIFY(m_form->Timer2->isActive());
+    m_form->cancel();
+    QVERIFY(closeTimer()->isActive());
     waitIdle();
     QVERIFY(!QFile::exists(first));
     QCOMPARE(readFile(named), QByteArray("keep me"));
     QVERIFY(m_messages.isEmpty()); // the user's own cancel needs no message
     QVERIFY(m_form->isVisible());
-    m_form->Timer2Timer();
+    m_form->closeAfterCancel();
     QVERIFY(!m_form->isVisible());
-    QVERIFY(!m_form->Timer2->isActive());
+    QVERIFY(!closeTimer()->isActive());
     QCOMPARE(readFile(named), QByteArray("keep me"));
 }
 
 void UpdateWindowTest::cancelBeforeAnyDownloadDeletesNothing()
 {
     writeFile(m_chosen, "not ours");
-    m_form->HTTPGet1->setFileName(m_chosen);
+    m_form->download()->setFileName(m_chosen);
     m_form->show();
-    m_form->Button2Click();
-    QVERIFY(m_form->Timer2->isActive());
-    m_form->Timer2Timer();
+    m_form->cancel();
+    QVERIFY(closeTimer()->isActive());
+    m_form->closeAfterCancel();
     QVERIFY(!m_form->isVisible());
     QCOMPARE(readFile(m_chosen), QByteArray("not ours"));
     QVERIFY(m_messages.isEmpty());

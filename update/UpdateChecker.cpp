@@ -21,20 +21,18 @@ UpdateChecker::UpdateChecker(ProgramState &state, const QString &serverUrl, AskF
     , m_settingsPath(updateSettingsFilePath())
 {
     setObjectName(QStringLiteral("UpdateChecker"));
-    HTTPGet_CheckINI = new HttpDownload(this);
-    HTTPGet_CheckINI->setObjectName(QStringLiteral("HTTPGet_CheckINI"));
-    HTTPGet_CheckINI->setMaxBytes(kUpdateSettingsMaxBytes);
-    HTTPGet_CheckINI->OnDoneFile = [this](QObject *sender, const QString &file, qint64 size) {
-        safeCall([&] { HTTPGet_CheckINIDoneFile(sender, file, size); });
-    };
+    m_settingsFetch = new HttpDownload(this);
+    m_settingsFetch->setObjectName(QStringLiteral("HTTPGet_CheckINI"));
+    m_settingsFetch->setMaxBytes(kUpdateSettingsMaxBytes);
+    m_settingsFetch->OnDoneFile
+        = [this](QObject *, const QString &, qint64) { safeCall([this] { settingsFetched(); }); };
     // A failed fetch passes unnoticed; the next tick tries again.
 
-    TimerUpdateCheck = new QTimer(this);
-    TimerUpdateCheck->setObjectName(QStringLiteral("TimerUpdateCheck"));
-    TimerUpdateCheck->setInterval(3000);
-    connect(
-        TimerUpdateCheck, &QTimer::timeout, this, [this] { safeCall([this] { TimerUpdateCheckTimer(); }); });
-    TimerUpdateCheck->start();
+    m_checkTimer = new QTimer(this);
+    m_checkTimer->setObjectName(QStringLiteral("TimerUpdateCheck"));
+    m_checkTimer->setInterval(3000);
+    connect(m_checkTimer, &QTimer::timeout, this, [this] { safeCall([this] { fetchSettings(); }); });
+    m_checkTimer->start();
 }
 
 UpdateChecker::~UpdateChecker() = default;
@@ -48,19 +46,19 @@ QString UpdateChecker::questionText(
         + QStringLiteral("Atualizações da nova versão: ") + QStringLiteral("\n\n") + updateNotes;
 }
 
-void UpdateChecker::TimerUpdateCheckTimer()
+void UpdateChecker::fetchSettings()
 {
     // Unlike on Windows, deleting the file under a running fetch succeeds and
     // would lose that fetch's answer; the start would be dropped anyway.
-    if (HTTPGet_CheckINI->isRunning())
+    if (m_settingsFetch->isRunning())
         return;
     QFile::remove(m_settingsPath);
-    HTTPGet_CheckINI->setURL(m_serverUrl);
-    HTTPGet_CheckINI->setFileName(m_settingsPath);
-    HTTPGet_CheckINI->StartDownload();
+    m_settingsFetch->setURL(m_serverUrl);
+    m_settingsFetch->setFileName(m_settingsPath);
+    m_settingsFetch->StartDownload();
 }
 
-void UpdateChecker::HTTPGet_CheckINIDoneFile(QObject *, const QString &, qint64)
+void UpdateChecker::settingsFetched()
 {
     const UpdateSettings settings = readUpdateSettings(m_settingsPath);
     m_state.NewVersion = settings.version.value_or(m_state.NewVersion);

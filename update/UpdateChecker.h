@@ -12,8 +12,6 @@ struct ProgramState;
 // The main window's update check: every 3 s it fetches the update settings
 // file, and when the version named there differs from the program's own it
 // asks, once per run, whether to update; "OK" shows the update window.
-// The main window owns it as a child, so its timer and download component
-// are found by name from there.
 class UpdateChecker : public QObject
 {
     Q_OBJECT
@@ -27,8 +25,8 @@ public:
         QObject *parent = nullptr);
     ~UpdateChecker() override;
 
-    QTimer *TimerUpdateCheck = nullptr;
-    HttpDownload *HTTPGet_CheckINI = nullptr;
+    QTimer *checkTimer() const { return m_checkTimer; }
+    HttpDownload *settingsFetch() const { return m_settingsFetch; }
 
     // The question as shown, lines joined by line breaks.
     static QString questionText(
@@ -37,9 +35,9 @@ public:
     QString settingsFilePath() const { return m_settingsPath; }
     void setSettingsFilePath(const QString &path) { m_settingsPath = path; }
 
-public slots:
-    void TimerUpdateCheckTimer();
-    void HTTPGet_CheckINIDoneFile(QObject *Sender, const QString &FileName, qint64 FileSize);
+    // The timer's tick: starts a fetch of the settings file unless one runs.
+    void fetchSettings();
+    void settingsFetched();
 
 private:
     bool ask(const QString &question);
@@ -49,4 +47,6 @@ private:
     AskFunction m_ask;
     UpdateWindow *m_updateWindow;
     QString m_settingsPath;
+    QTimer *m_checkTimer = nullptr;
+    HttpDownload *m_settingsFetch = nullptr;
 };

@@ -60,40 +60,41 @@ UpdateWindow::UpdateWindow(QWidget *parent)
     setWindowTitle(QStringLiteral("Lumivortex Update"));
     setFixedSize(281, 154);
 
-    Gauge1 = new QProgressBar(this);
-    Gauge1->setObjectName(QStringLiteral("Gauge1"));
-    Gauge1->setGeometry(8, 8, 265, 21);
-    Gauge1->setRange(0, 1);
-    Gauge1->setValue(0);
-    QPalette bar = Gauge1->palette();
+    m_progressBar = new QProgressBar(this);
+    m_progressBar->setObjectName(QStringLiteral("Gauge1"));
+    m_progressBar->setGeometry(8, 8, 265, 21);
+    m_progressBar->setRange(0, 1);
+    m_progressBar->setValue(0);
+    QPalette bar = m_progressBar->palette();
     bar.setColor(QPalette::Highlight, QColor(138, 191, 255));
-    Gauge1->setPalette(bar);
+    m_progressBar->setPalette(bar);
 
-    Label3 = label(QStringLiteral("Label3"), this, QRect(8, 36, 265, 36));
-    Label4 = label(QStringLiteral("Label4"), this, QRect(8, 76, 265, 18));
-    Button1 = button(QStringLiteral("Button1"), QStringLiteral("Download"), this, QRect(52, 116, 85, 27));
-    Button2 = button(QStringLiteral("Button2"), QStringLiteral("Cancelar"), this, QRect(144, 116, 85, 27));
+    m_sizeText = label(QStringLiteral("Label3"), this, QRect(8, 36, 265, 36));
+    m_speedText = label(QStringLiteral("Label4"), this, QRect(8, 76, 265, 18));
+    QPushButton *download
+        = button(QStringLiteral("Button1"), QStringLiteral("Download"), this, QRect(52, 116, 85, 27));
+    QPushButton *cancelButton
+        = button(QStringLiteral("Button2"), QStringLiteral("Cancelar"), this, QRect(144, 116, 85, 27));
 
-    HTTPGet1 = new HttpDownload(this);
-    HTTPGet1->setObjectName(QStringLiteral("HTTPGet1"));
-    HTTPGet1->OnProgress
-        = [this](QObject *sender, qint64 total, qint64 readed) { HTTPGet1Progress(sender, total, readed); };
-    HTTPGet1->OnDoneFile
-        = [this](QObject *sender, const QString &file, qint64 size) { HTTPGet1DoneFile(sender, file, size); };
+    m_download = new HttpDownload(this);
+    m_download->setObjectName(QStringLiteral("HTTPGet1"));
+    m_download->OnProgress
+        = [this](QObject *, qint64 total, qint64 received) { showProgress(total, received); };
+    m_download->OnDoneFile = [this](QObject *, const QString &, qint64) { downloadFinished(); };
     // A failed download used to pass in silence, the window frozen on its last progress.
-    HTTPGet1->OnError = [this](QObject *sender) { HTTPGet1Error(sender); };
+    m_download->OnError = [this](QObject *) { downloadFailed(); };
 
-    Timer1 = timer(QStringLiteral("Timer1"), this);
-    Timer2 = timer(QStringLiteral("Timer2"), this);
-    SaveDialog1 = new QFileDialog(this);
-    SaveDialog1->setObjectName(QStringLiteral("SaveDialog1"));
-    SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
-    SaveDialog1->setFileMode(QFileDialog::AnyFile);
+    m_speedTimer = timer(QStringLiteral("Timer1"), this);
+    m_closeTimer = timer(QStringLiteral("Timer2"), this);
+    m_saveDialog = new QFileDialog(this);
+    m_saveDialog->setObjectName(QStringLiteral("SaveDialog1"));
+    m_saveDialog->setAcceptMode(QFileDialog::AcceptSave);
+    m_saveDialog->setFileMode(QFileDialog::AnyFile);
 
-    connect(Button1, &QPushButton::clicked, this, [this] { safeCall([this] { Button1Click(); }); });
-    connect(Button2, &QPushButton::clicked, this, [this] { safeCall([this] { Button2Click(); }); });
-    connect(Timer1, &QTimer::timeout, this, [this] { safeCall([this] { Timer1Timer(); }); });
-    connect(Timer2, &QTimer::timeout, this, [this] { safeCall([this] { Timer2Timer(); }); });
+    connect(download, &QPushButton::clicked, this, [this] { safeCall([this] { startDownload(); }); });
+    connect(cancelButton, &QPushButton::clicked, this, [this] { safeCall([this] { cancel(); }); });
+    connect(m_speedTimer, &QTimer::timeout, this, [this] { safeCall([this] { showSpeed(); }); });
+    connect(m_closeTimer, &QTimer::timeout, this, [this] { safeCall([this] { closeAfterCancel(); }); });
 }
 
 UpdateWindow::~UpdateWindow() = default;
@@ -102,16 +103,16 @@ QString UpdateWindow::execSaveDialog(const QString &proposed)
 {
     if (runSaveDialog)
         return runSaveDialog(proposed);
-    SaveDialog1->selectFile(proposed);
-    if (SaveDialog1->exec() != QDialog::Accepted)
+    m_saveDialog->selectFile(proposed);
+    if (m_saveDialog->exec() != QDialog::Accepted)
         return QString();
-    return SaveDialog1->selectedFiles().value(0);
+    return m_saveDialog->selectedFiles().value(0);
 }
 
-void UpdateWindow::Button1Click()
+void UpdateWindow::startDownload()
 {
     const UpdateSettings settings = readUpdateSettings(m_settingsPath);
-    HTTPGet1->setURL(settings.downloadLink.value_or(HTTPGet1->URL()));
+    m_download->setURL(settings.downloadLink.value_or(m_download->URL()));
     // The server proposes a name, never a place: a path in it is dropped.
     if (settings.downloadName)
         m_saveFileName = QFileInfo(*settings.downloadName).fileName();
@@ -119,59 +120,59 @@ void UpdateWindow::Button1Click()
     if (chosen.isEmpty())
         return;
     m_saveFileName = chosen;
-    HTTPGet1->setFileName(chosen);
-    if (!HTTPGet1->isRunning()) {
-        HTTPGet1->StartDownload();
-        m_transferFile = HTTPGet1->runningFileName();
+    m_download->setFileName(chosen);
+    if (!m_download->isRunning()) {
+        m_download->StartDownload();
+        m_transferFile = m_download->runningFileName();
         m_userCancelled = false;
-        ReceivedKB = 0;
-        PreviousKB = 0;
+        m_receivedKB = 0;
+        m_previousKB = 0;
     }
-    Timer1->start();
+    m_speedTimer->start();
 }
 
-void UpdateWindow::Button2Click()
+void UpdateWindow::cancel()
 {
     // The cancelled transfer's partial file goes when that transfer ends (its
     // OnError); a file that a later "Download" merely named is never touched.
-    if (HTTPGet1->isRunning()) {
+    if (m_download->isRunning()) {
         m_userCancelled = true;
-        HTTPGet1->Cancel();
+        m_download->Cancel();
     }
-    Timer2->start();
+    m_closeTimer->start();
 }
 
-void UpdateWindow::Timer2Timer()
+void UpdateWindow::closeAfterCancel()
 {
-    Timer2->stop();
+    m_closeTimer->stop();
     close();
 }
 
-void UpdateWindow::Timer1Timer()
+void UpdateWindow::showSpeed()
 {
-    Label4->setText(speedText(ReceivedKB, PreviousKB));
-    PreviousKB = ReceivedKB;
+    m_speedText->setText(speedText(m_receivedKB, m_previousKB));
+    m_previousKB = m_receivedKB;
 }
 
-void UpdateWindow::HTTPGet1Progress(QObject *, qint64 TotalSize, qint64 Readed)
+void UpdateWindow::showProgress(qint64 totalSize, qint64 received)
 {
     // The bar counts in kilobytes once the size no longer fits its int range.
-    const qint64 scale = TotalSize > std::numeric_limits<int>::max() ? 1024 : 1;
-    const int maximum = int(TotalSize / scale);
+    const qint64 scale = totalSize > std::numeric_limits<int>::max() ? 1024 : 1;
+    const int maximum = int(totalSize / scale);
     if (maximum <= 0) {
-        Gauge1->setRange(0, 1); // no known size: an empty bar, not a busy indicator
-        Gauge1->setValue(0);
+        m_progressBar->setRange(0, 1); // no known size: an empty bar, not a busy indicator
+        m_progressBar->setValue(0);
     } else {
-        Gauge1->setRange(0, maximum);
-        Gauge1->setValue(int(std::min<qint64>(Readed / scale, maximum)));
+        m_progressBar->setRange(0, maximum);
+        m_progressBar->setValue(int(std::min<qint64>(received / scale, maximum)));
     }
-    Label3->setText(progressText(TotalSize, Readed, QLocale::system()));
-    ReceivedKB = Readed / 1024.0;
+    m_sizeText->setText(progressText(totalSize, received, QLocale::system()));
+    m_receivedKB = received / 1024.0;
 }
 
-void UpdateWindow::HTTPGet1DoneFile(QObject *, const QString &, qint64)
+void UpdateWindow::downloadFinished()
 {
-    Timer1->stop();
+    m_speedTimer->stop();
     MessageRequest request;
     request.caption = applicationTitle();
     request.text = QStringLiteral("Atualização Concluída");
@@ -181,12 +182,12 @@ void UpdateWindow::HTTPGet1DoneFile(QObject *, const QString &, qint64)
     close();
 }
 
-void UpdateWindow::HTTPGet1Error(QObject *)
+void UpdateWindow::downloadFailed()
 {
-    Timer1->stop();
+    m_speedTimer->stop();
     // Nothing half-downloaded is left where the user would take it for the
     // update; a file the transfer never reached is not ours to delete.
-    if (HTTPGet1->lastCreatedFile() && !m_transferFile.isEmpty())
+    if (m_download->lastCreatedFile() && !m_transferFile.isEmpty())
         QFile::remove(m_transferFile);
     if (m_userCancelled)
         return;
@@ -209,5 +210,5 @@ void UpdateWindow::showEvent(QShowEvent *event)
 void UpdateWindow::hideEvent(QHideEvent *event)
 {
     QWidget::hideEvent(event);
-    Timer1->stop();
+    m_speedTimer->stop();
 }

@@ -6,7 +6,6 @@
 class QFileDialog;
 class QLabel;
 class QProgressBar;
-class QPushButton;
 class QTimer;
 class HttpDownload;
 
@@ -20,20 +19,6 @@ public:
     explicit UpdateWindow(QWidget *parent = nullptr);
     ~UpdateWindow() override;
 
-    QProgressBar *Gauge1 = nullptr;
-    QLabel *Label3 = nullptr;
-    QLabel *Label4 = nullptr;
-    QPushButton *Button1 = nullptr;
-    QPushButton *Button2 = nullptr;
-    HttpDownload *HTTPGet1 = nullptr;
-    QTimer *Timer1 = nullptr;
-    QTimer *Timer2 = nullptr;
-    QFileDialog *SaveDialog1 = nullptr;
-
-    // Kilobytes received as of the last progress event, and as of the last speed tick.
-    double ReceivedKB = 0;
-    double PreviousKB = 0;
-
     // Runs the save dialog with the proposed name; returns the chosen path, or
     // an empty text when the user cancels. Tests replace it.
     std::function<QString(const QString &proposed)> runSaveDialog;
@@ -44,14 +29,20 @@ public:
     QString settingsFilePath() const { return m_settingsPath; }
     void setSettingsFilePath(const QString &path) { m_settingsPath = path; }
 
-public slots:
-    void Button1Click();
-    void Button2Click();
-    void Timer1Timer();
-    void Timer2Timer();
-    void HTTPGet1Progress(QObject *Sender, qint64 TotalSize, qint64 Readed);
-    void HTTPGet1DoneFile(QObject *Sender, const QString &FileName, qint64 FileSize);
-    void HTTPGet1Error(QObject *Sender);
+    HttpDownload *download() const { return m_download; }
+    // Kilobytes received as of the last progress event, and as of the last speed tick.
+    double receivedKB() const { return m_receivedKB; }
+    double previousKB() const { return m_previousKB; }
+
+    // "Download": asks where to save and starts the transfer.
+    void startDownload();
+    // "Cancelar": stops a running transfer and closes the window shortly after.
+    void cancel();
+    void showSpeed();
+    void closeAfterCancel();
+    void showProgress(qint64 totalSize, qint64 received);
+    void downloadFinished();
+    void downloadFailed();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -59,6 +50,16 @@ protected:
 
 private:
     QString execSaveDialog(const QString &proposed);
+
+    QProgressBar *m_progressBar = nullptr;
+    QLabel *m_sizeText = nullptr;
+    QLabel *m_speedText = nullptr;
+    HttpDownload *m_download = nullptr;
+    QTimer *m_speedTimer = nullptr;
+    QTimer *m_closeTimer = nullptr;
+    QFileDialog *m_saveDialog = nullptr;
+    double m_receivedKB = 0;
+    double m_previousKB = 0;
 
     QString m_settingsPath;
     QString m_saveFileName;
