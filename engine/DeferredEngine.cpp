@@ -47,6 +47,9 @@ MediaEngine &DeferredEngine::real()
     engine->setMute(m_mute);
     engine->setLoop(m_loop);
     engine->setStretchToFit(m_stretch);
+    for (const QStringList &headers : std::as_const(m_headers))
+        engine->setRequestHeaders(headers.at(0), headers.at(1), headers.at(2));
+    m_headers.clear();
     connect(engine.get(), &MediaEngine::statusChanged, this, &MediaEngine::statusChanged);
     connect(engine.get(), &MediaEngine::clicked, this, &MediaEngine::clicked);
     if (QWidget *video = engine->videoWidget(); video && m_host) {
@@ -70,6 +73,16 @@ bool DeferredEngine::eventFilter(QObject *watched, QEvent *event)
 void DeferredEngine::setUrl(const QString &url)
 {
     real().setUrl(url);
+}
+
+void DeferredEngine::setRequestHeaders(
+    const QString &address, const QString &userAgent, const QString &referrer)
+{
+    // Held until the player exists, so naming headers never loads libmpv.
+    if (m_real)
+        m_real->setRequestHeaders(address, userAgent, referrer);
+    else
+        m_headers.append({ address, userAgent, referrer });
 }
 
 QString DeferredEngine::url() const

@@ -3,6 +3,7 @@
 #include "engine/MediaEngine.h"
 
 #include <QPointer>
+#include <QStringList>
 #include <functional>
 #include <memory>
 
@@ -55,6 +56,8 @@ public:
     void close() override;
     void redraw() override;
     QWidget *videoWidget() override;
+    void setRequestHeaders(
+        const QString &address, const QString &userAgent, const QString &referrer) override;
 
 private:
     MediaEngine &real();
@@ -71,4 +74,5 @@ private:
     bool m_mute = false;
     bool m_loop = false;
     bool m_stretch = false;
+    QList<QStringList> m_headers; // address, user agent, referrer
 };

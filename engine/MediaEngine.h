@@ -95,6 +95,16 @@ public:
     // The widget that shows the video; the main window places it.
     virtual QWidget *videoWidget() = 0;
 
+    // HTTP user agent and referrer sent whenever address is opened (some list
+    // streams refuse other clients); empty texts restore the defaults. Engines
+    // that cannot send headers ignore it.
+    virtual void setRequestHeaders(const QString &address, const QString &userAgent, const QString &referrer)
+    {
+        Q_UNUSED(address);
+        Q_UNUSED(userAgent);
+        Q_UNUSED(referrer);
+    }
+
 signals:
     // OnStatusChange: status() has a new value.
     void statusChanged();

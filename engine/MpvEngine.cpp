@@ -324,6 +324,12 @@ void MpvEngine::load(const QString &address)
         return;
     }
     m_heldAddress.clear();
+    // Headers belong to the address the user chose; playlist entries opened from it get them too.
+    const QPair<QString, QString> headers = m_requestHeaders.value(m_url);
+    const QByteArray agent
+        = headers.first.isEmpty() ? QByteArray(MpvNames::defaultUserAgent) : headers.first.toUtf8();
+    setString(MpvNames::userAgent, agent.constData());
+    setString(MpvNames::referrer, headers.second.toUtf8().constData());
     const QByteArray utf8 = address.toUtf8();
     const char *args[] = { MpvNames::loadfile, utf8.constData(), MpvNames::replace, nullptr };
     mpv_node result;
@@ -357,6 +363,14 @@ void MpvEngine::onRenderContextReady()
 }
 
 // --- the interface ---
+
+void MpvEngine::setRequestHeaders(const QString &address, const QString &userAgent, const QString &referrer)
+{
+    if (userAgent.isEmpty() && referrer.isEmpty())
+        m_requestHeaders.remove(address);
+    else
+        m_requestHeaders.insert(address, { userAgent, referrer });
+}
 
 void MpvEngine::setUrl(const QString &url)
 {

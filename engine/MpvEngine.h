@@ -2,7 +2,9 @@
 
 #include "engine/MediaEngine.h"
 
+#include <QHash>
 #include <QList>
+#include <QPair>
 #include <QPointer>
 #include <QTimer>
 #include <atomic>
@@ -71,6 +73,8 @@ public:
     void close() override;
     void redraw() override;
     QWidget *videoWidget() override;
+    void setRequestHeaders(
+        const QString &address, const QString &userAgent, const QString &referrer) override;
 
 signals:
     // The render context could not be made: the program cannot show video.
@@ -120,6 +124,7 @@ private:
     QTimer m_clickTimer;
 
     QString m_url;
+    QHash<QString, QPair<QString, QString>> m_requestHeaders; // address -> user agent, referrer
     QString m_status;
     Phase m_phase = Phase::Idle;
     QList<Candidate> m_candidates; // playlist entries still to try

@@ -18,6 +18,7 @@ inline constexpr char inputDefaultBindings[] = "input-default-bindings";
 inline constexpr char inputVoKeyboard[] = "input-vo-keyboard";
 inline constexpr char audioClientName[] = "audio-client-name";
 inline constexpr char userAgent[] = "user-agent";
+inline constexpr char referrer[] = "referrer";
 inline constexpr char loadStatsOverlay[] = "load-stats-overlay";
 inline constexpr char loadOsdConsole[] = "load-osd-console";
 inline constexpr char loadAutoProfiles[] = "load-auto-profiles";
@@ -31,6 +32,7 @@ inline constexpr char yes[] = "yes";
 inline constexpr char no[] = "no";
 inline constexpr char infinite[] = "inf";
 inline constexpr char automatic[] = "auto";
+inline constexpr char defaultUserAgent[] = "libmpv";
 
 // Properties.
 inline constexpr char pause[] = "pause";

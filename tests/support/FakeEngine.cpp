@@ -36,6 +36,11 @@ void FakeEngine::setUrl(const QString &url)
         emitStatus(urlStatus);
 }
 
+void FakeEngine::setRequestHeaders(const QString &address, const QString &userAgent, const QString &referrer)
+{
+    record(QStringLiteral("setRequestHeaders %1 %2 %3").arg(address, userAgent, referrer));
+}
+
 void FakeEngine::play()
 {
     record(QStringLiteral("play"));

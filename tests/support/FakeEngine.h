@@ -44,6 +44,9 @@ public:
     void close() override;
     void redraw() override;
     QWidget *videoWidget() override;
+    // Recorded as "setRequestHeaders <address> <user agent> <referrer>".
+    void setRequestHeaders(
+        const QString &address, const QString &userAgent, const QString &referrer) override;
 
     // --- scripting ---
     // Sets the status and emits statusChanged(), as an event from the player would.
