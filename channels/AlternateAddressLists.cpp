@@ -10,16 +10,6 @@ AlternateAddressLists::AlternateAddressLists(const ChannelCatalogue &catalogue, 
 {
     setObjectName(QStringLiteral("Form8"));
     setWindowTitle(QStringLiteral("Listas alternativas"));
-    int left = 0;
-    auto addList = [this, &left](const QString &name, const QString &caption) {
-        auto *label = new QLabel(caption, this);
-        label->move(left, 0);
-        auto *list = new QListWidget(this);
-        list->setObjectName(name);
-        list->setGeometry(left, 16, 120, 200);
-        left += 124;
-        return list;
-    };
     addList(QStringLiteral("ListBox1"), QString());
     for (const AlternateList &alternates : catalogue.alternateLists()) {
         QListWidget *list = addList(alternates.listBox, alternates.titleSuffix);
@@ -27,7 +17,35 @@ AlternateAddressLists::AlternateAddressLists(const ChannelCatalogue &catalogue, 
         list->setCurrentRow(-1);
         m_byTitle.insert(ChannelCatalogue::windowTitlePrefix() + alternates.titleSuffix, list);
     }
-    resize(left, 220);
+    resize(m_nextLeft, 220);
+}
+
+QListWidget *AlternateAddressLists::addList(const QString &name, const QString &caption)
+{
+    auto *label = new QLabel(caption, this);
+    label->move(m_nextLeft, 0);
+    auto *list = new QListWidget(this);
+    list->setObjectName(name);
+    list->setGeometry(m_nextLeft, 16, 120, 200);
+    m_nextLeft += 124;
+    return list;
+}
+
+void AlternateAddressLists::setEntries(const QString &windowTitle, const QStringList &entries)
+{
+    QListWidget *list = m_byTitle.value(windowTitle);
+    QStringList held;
+    for (int row = 0; list && row < list->count(); ++row)
+        held << list->item(row)->text();
+    if (held == entries || (!list && entries.size() < 2))
+        return;
+    if (!list) {
+        list = addList(QString(), windowTitle.mid(ChannelCatalogue::windowTitlePrefix().size()));
+        m_byTitle.insert(windowTitle, list);
+    }
+    list->clear();
+    list->addItems(entries);
+    list->setCurrentRow(-1);
 }
 
 QListWidget *AlternateAddressLists::listForTitle(const QString &windowTitle) const

@@ -18,7 +18,14 @@ public:
 
     // The list of the channel whose window title is windowTitle, or nullptr.
     QListWidget *listForTitle(const QString &windowTitle) const;
+    // Gives the channel whose window title is windowTitle these entries; a list
+    // whose entries change starts its rotation again. Fewer than two entries:
+    // the channel keeps no list (a retry replays its one address).
+    void setEntries(const QString &windowTitle, const QStringList &entries);
 
 private:
+    QListWidget *addList(const QString &name, const QString &caption);
+
     QHash<QString, QListWidget *> m_byTitle;
+    int m_nextLeft = 0;
 };

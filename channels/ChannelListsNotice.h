@@ -1,0 +1,37 @@
+#pragma once
+
+#include "channels/SuggestedLists.h"
+
+#include <QDialog>
+#include <QVector>
+
+class QCheckBox;
+
+// Tells the user that a channel (or the program, on a first start with no
+// list) has no address yet, offers the suggested public lists when given
+// some, and opens "Listas de canais". Not modal: the program keeps running.
+class ChannelListsNotice : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // suggested empty: no offer, only the notice.
+    ChannelListsNotice(
+        const QString &text, const QVector<SuggestedList> &suggested, QWidget *parent = nullptr);
+
+    static QString noAddressText(const QString &channel);
+    static QString firstStartText();
+
+    // The suggestions ticked when "Adicionar" was pressed.
+    QVector<SuggestedList> chosen() const;
+
+signals:
+    void suggestionsAccepted(const QVector<SuggestedList> &chosen);
+    void suggestionsDeclined();
+    void openListsRequested();
+
+private:
+    QVector<SuggestedList> m_suggested;
+    QVector<QCheckBox *> m_checks;
+    bool m_answered = false;
+};

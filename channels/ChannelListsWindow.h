@@ -1,0 +1,59 @@
+#pragma once
+
+#include "channels/SuggestedLists.h"
+
+#include <QStringList>
+#include <QVector>
+#include <QWidget>
+#include <functional>
+
+class ChannelListLibrary;
+class ChannelListRegistry;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QTreeWidget;
+
+// "Listas de canais": the user's channel lists with their state, adding one
+// by address or file, renaming, refreshing and removing, the suggested public
+// lists still to add, and how many built-in channels found an address.
+class ChannelListsWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    ChannelListsWindow(ChannelListRegistry &registry, ChannelListLibrary &library,
+        const QVector<SuggestedList> &suggested, QWidget *parent = nullptr);
+
+    // Asked for a file to add and for a list's new name; tests replace them.
+    std::function<QString()> chooseFile;
+    std::function<QString(const QString &current)> askName;
+
+    // "N dos 101 canais do programa têm endereço", and the names of those channels.
+    void setCoverage(const QString &text, const QStringList &channelNames);
+
+    void addByAddress();
+    void addFile();
+    void renameSelected();
+    void refreshSelected();
+    void removeSelected();
+    void addCheckedSuggestions();
+
+private:
+    void showLists();
+    void showSuggestions();
+    QString selectedId() const;
+    void report(const QString &error);
+
+    ChannelListRegistry &m_registry;
+    ChannelListLibrary &m_library;
+    QVector<SuggestedList> m_suggested;
+    QTreeWidget *m_lists = nullptr;
+    QLineEdit *m_address = nullptr;
+    QLabel *m_message = nullptr;
+    QLabel *m_coverage = nullptr;
+    QPushButton *m_showCovered = nullptr;
+    QListWidget *m_covered = nullptr;
+    QListWidget *m_suggestions = nullptr;
+};

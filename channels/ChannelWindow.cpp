@@ -1,0 +1,258 @@
+#include "channels/ChannelWindow.h"
+
+#include "base/SafeCall.h"
+#include "channels/ChannelPicks.h"
+#include "channels/ListChannelFilter.h"
+#include "channels/ListChannelModel.h"
+
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QListWidget>
+#include <QLocale>
+#include <QPainter>
+#include <QPushButton>
+#include <QStyledItemDelegate>
+#include <QVBoxLayout>
+
+namespace
+{
+enum GroupKind { AllChannels = 1, Favourites, Recents, OneGroup };
+constexpr int kKindRole = Qt::UserRole + 1;
+constexpr int kRowHeight = 28;
+
+// Paints a row: a logo placeholder, the name without its tags, the tags as
+// small marks after it, and a star for favourites.
+class ChannelRowDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        return QSize(QStyledItemDelegate::sizeHint(option, index).width(), kRowHeight);
+    }
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QStyleOptionViewItem base = option;
+        initStyleOption(&base, index);
+        base.text.clear();
+        base.widget->style()->drawControl(QStyle::CE_ItemViewItem, &base, painter, base.widget);
+
+        painter->save();
+        const bool selected = option.state & QStyle::State_Selected;
+        const QColor text = option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text);
+        QRect r = option.rect.adjusted(4, 3, -4, -3);
+        const QRect logo(r.left(), r.top(), r.height() * 4 / 3, r.height());
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(Qt::NoPen);
+        painter->setBrush(QColor(0xd8, 0xe4, 0xf0));
+        painter->drawRoundedRect(logo, 3, 3);
+        const QString title = index.data(ListChannelModel::TitleRole).toString();
+        painter->setPen(QColor(0x40, 0x50, 0x70));
+        painter->drawText(logo, Qt::AlignCenter, title.left(1).toUpper());
+
+        r.setLeft(logo.right() + 8);
+        if (index.data(ListChannelModel::FavouriteRole).toBool()) {
+            painter->setPen(QColor(0xd0, 0x90, 0x00));
+            painter->drawText(r, Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("★"));
+            r.setLeft(r.left() + option.fontMetrics.horizontalAdvance(QStringLiteral("★ ")));
+        }
+        painter->setPen(text);
+        const QString shown = option.fontMetrics.elidedText(title, Qt::ElideRight, r.width());
+        painter->drawText(r, Qt::AlignVCenter | Qt::AlignLeft, shown);
+        r.setLeft(r.left() + option.fontMetrics.horizontalAdvance(shown) + 8);
+
+        QFont small = option.font;
+        small.setPointSizeF(small.pointSizeF() * 0.8);
+        painter->setFont(small);
+        const QFontMetrics metrics(small);
+        for (const QString &tag : index.data(ListChannelModel::TagsRole).toStringList()) {
+            const int width = metrics.horizontalAdvance(tag) + 8;
+            if (r.left() + width > r.right())
+                break;
+            const QRect mark(
+                r.left(), r.center().y() - metrics.height() / 2 - 1, width, metrics.height() + 2);
+            painter->setPen(QColor(0x90, 0x98, 0xa8));
+            painter->setBrush(selected ? QColor(255, 255, 255, 60) : QColor(0xee, 0xf0, 0xf4));
+            painter->drawRoundedRect(mark, 4, 4);
+            painter->setPen(selected ? text : QColor(0x50, 0x58, 0x68));
+            painter->drawText(mark, Qt::AlignCenter, tag);
+            r.setLeft(mark.right() + 5);
+        }
+        painter->restore();
+    }
+};
+} // namespace
+
+ChannelWindow::ChannelWindow(ChannelPicks &picks, QWidget *parent)
+    : QWidget(parent, Qt::Window)
+    , m_picks(picks)
+{
+    setObjectName(QStringLiteral("ChannelWindow"));
+    setWindowTitle(QStringLiteral("Canais"));
+    resize(720, 520);
+
+    m_model = new ListChannelModel(this);
+    m_filter = new ListChannelFilter(this);
+    m_filter->setSourceModel(m_model);
+
+    m_search = new QLineEdit(this);
+    m_search->setObjectName(QStringLiteral("ChannelSearchEdit"));
+    m_search->setPlaceholderText(QStringLiteral("Buscar canal"));
+    m_search->setClearButtonEnabled(true);
+    m_search->installEventFilter(this);
+
+    m_groups = new QListWidget(this);
+    m_groups->setObjectName(QStringLiteral("ChannelGroupList"));
+    m_groups->setMaximumWidth(200);
+
+    m_channels = new QListView(this);
+    m_channels->setObjectName(QStringLiteral("ChannelListView"));
+    m_channels->setUniformItemSizes(true);
+    m_channels->setItemDelegate(new ChannelRowDelegate(m_channels));
+    m_channels->setModel(m_filter);
+    m_channels->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_channels->installEventFilter(this);
+
+    m_favourite = new QPushButton(QStringLiteral("★ Favorito"), this);
+    m_favourite->setObjectName(QStringLiteral("FavouriteButton"));
+    m_favourite->setToolTip(QStringLiteral("Marca ou desmarca o canal como favorito"));
+    m_count = new QLabel(this);
+    m_count->setObjectName(QStringLiteral("ChannelCountLabel"));
+
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(m_count, 1);
+    bottom->addWidget(m_favourite);
+    auto *right = new QVBoxLayout;
+    right->addWidget(m_channels, 1);
+    right->addLayout(bottom);
+    auto *columns = new QHBoxLayout;
+    columns->addWidget(m_groups);
+    columns->addLayout(right, 1);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_search);
+    layout->addLayout(columns, 1);
+
+    connect(m_search, &QLineEdit::textChanged, this, [this](const QString &text) {
+        m_filter->setSearchText(text);
+        showCount();
+    });
+    connect(m_groups, &QListWidget::currentRowChanged, this, [this] { showScope(); });
+    connect(m_channels, &QListView::doubleClicked, this, [this] { safeCall([this] { tuneSelected(); }); });
+    connect(m_favourite, &QPushButton::clicked, this, [this] { safeCall([this] { toggleFavourite(); }); });
+    connect(&m_picks, &ChannelPicks::favouritesChanged, this, [this] {
+        m_model->setFavourites(m_picks.favouriteSet());
+        if (m_filter->scope() == ListChannelFilter::Scope::Favourites)
+            showScope();
+    });
+    connect(&m_picks, &ChannelPicks::recentsChanged, this, [this] {
+        if (m_filter->scope() == ListChannelFilter::Scope::Recents)
+            showScope();
+    });
+    showGroups();
+}
+
+void ChannelWindow::setChannels(const QVector<ListChannel> &channels)
+{
+    m_model->setChannels(channels);
+    m_model->setFavourites(m_picks.favouriteSet());
+    showGroups();
+}
+
+int ChannelWindow::shownCount() const
+{
+    return m_filter->rowCount();
+}
+
+void ChannelWindow::showGroups()
+{
+    const QString current = m_groups->currentItem() ? m_groups->currentItem()->text() : QString();
+    const QSignalBlocker quiet(m_groups);
+    m_groups->clear();
+    auto add = [this](const QString &text, GroupKind kind) {
+        auto *item = new QListWidgetItem(text, m_groups);
+        item->setData(kKindRole, int(kind));
+        if (kind != OneGroup) {
+            QFont bold = item->font();
+            bold.setBold(true);
+            item->setFont(bold);
+        }
+    };
+    add(QStringLiteral("Todos"), AllChannels);
+    add(QStringLiteral("Favoritos"), Favourites);
+    add(QStringLiteral("Recentes"), Recents);
+    for (const QString &group : m_model->groups())
+        add(group, OneGroup);
+    const QList<QListWidgetItem *> found = m_groups->findItems(current, Qt::MatchExactly);
+    m_groups->setCurrentItem(found.isEmpty() ? m_groups->item(0) : found.first());
+    showScope();
+}
+
+void ChannelWindow::showScope()
+{
+    const QListWidgetItem *item = m_groups->currentItem();
+    switch (item ? item->data(kKindRole).toInt() : AllChannels) {
+    case Favourites:
+        m_filter->showFavourites(m_picks.favouriteSet());
+        break;
+    case Recents:
+        m_filter->showRecents(m_picks.recents());
+        break;
+    case OneGroup:
+        m_filter->showGroup(item->text());
+        break;
+    default:
+        m_filter->showAll();
+    }
+    showCount();
+}
+
+void ChannelWindow::showCount()
+{
+    m_count->setText(QStringLiteral("%1 de %2 canais")
+                         .arg(QLocale::system().toString(m_filter->rowCount()),
+                             QLocale::system().toString(m_model->rowCount())));
+    if (!m_channels->currentIndex().isValid() && m_filter->rowCount() > 0)
+        m_channels->setCurrentIndex(m_filter->index(0, 0));
+}
+
+bool ChannelWindow::tuneSelected()
+{
+    const QModelIndex index = m_filter->mapToSource(m_channels->currentIndex());
+    if (!index.isValid())
+        return false;
+    emit tuneRequested(m_model->channel(index.row()));
+    return true;
+}
+
+void ChannelWindow::toggleFavourite()
+{
+    const QModelIndex index = m_filter->mapToSource(m_channels->currentIndex());
+    if (!index.isValid())
+        return;
+    const QString identity = m_model->identity(index.row());
+    m_picks.setFavourite(identity, !m_picks.isFavourite(identity));
+}
+
+bool ChannelWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            safeCall([this] { tuneSelected(); });
+            return true;
+        }
+        // Arrows in the search field walk the list, so one can type, pick and press Enter.
+        if (watched == m_search && (key == Qt::Key_Down || key == Qt::Key_Up)) {
+            const int row = m_channels->currentIndex().row() + (key == Qt::Key_Down ? 1 : -1);
+            if (row >= 0 && row < m_filter->rowCount())
+                m_channels->setCurrentIndex(m_filter->index(row, 0));
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "channels/ListChannel.h"
+
+#include <QVector>
+#include <QWidget>
+
+class ChannelPicks;
+class ListChannelFilter;
+class ListChannelModel;
+class QLabel;
+class QLineEdit;
+class QListView;
+class QListWidget;
+class QPushButton;
+
+// "Canais": every channel of every list, searched as one types (case and
+// accents ignored), narrowed to a group, "Favoritos" or "Recentes". Enter or
+// a double-click asks for the channel to be tuned.
+class ChannelWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit ChannelWindow(ChannelPicks &picks, QWidget *parent = nullptr);
+
+    void setChannels(const QVector<ListChannel> &channels);
+    int shownCount() const;
+
+    // Tunes the selected channel; false when none is selected.
+    bool tuneSelected();
+    void toggleFavourite();
+
+signals:
+    void tuneRequested(const ListChannel &channel);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void showGroups();
+    void showScope();
+    void showCount();
+
+    ChannelPicks &m_picks;
+    ListChannelModel *m_model = nullptr;
+    ListChannelFilter *m_filter = nullptr;
+    QLineEdit *m_search = nullptr;
+    QListWidget *m_groups = nullptr;
+    QListView *m_channels = nullptr;
+    QPushButton *m_favourite = nullptr;
+    QLabel *m_count = nullptr;
+};
