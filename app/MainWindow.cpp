@@ -478,7 +478,9 @@ void MainWindow::attachReconnectOption(QAbstractButton *option)
 
 void MainWindow::tune(const Channel &channel)
 {
-    m_tuner->tune(channel);
+    Channel chosen = channel;
+    if (!prepareTune || prepareTune(chosen))
+        m_tuner->tune(chosen);
 }
 
 void MainWindow::handleKey(int key, Qt::KeyboardModifiers modifiers)

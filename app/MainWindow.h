@@ -78,6 +78,9 @@ public:
     // Ends the program at once, without the closing steps (fatal failures, tray "Fechar").
     // Tests replace it.
     std::function<void()> terminate;
+    // Runs before every tune and may change the channel (the address its lists
+    // found); false: the channel is not tuned.
+    std::function<bool(Channel &)> prepareTune;
 
     // PlaylistHost
     MediaEngine &engine() override { return *m_engine; }

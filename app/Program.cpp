@@ -2,11 +2,11 @@
 
 #include "about/AboutDialog.h"
 #include "about/FaqDialog.h"
+#include "app/ChannelListsHub.h"
 #include "app/MainWindow.h"
 #include "browser/BrowserWindow.h"
 #include "channels/AlternateAddressLists.h"
 #include "channels/ChannelCatalogue.h"
-#include "channels/OwnChannelList.h"
 #include "desktop/MediaControls.h"
 #include "engine/DeferredEngine.h"
 #include "engine/MpvEngine.h"
@@ -71,6 +71,7 @@ Program::Program(std::unique_ptr<MediaEngine> engine, const ChannelCatalogue &ca
     side.faq = form11.get();
     side.alternates = form8.get();
     form1->attachWindows(side);
+    channelLists = new ChannelListsHub(*form1, catalogue, form8.get());
 }
 
 Program::~Program()
@@ -119,11 +120,13 @@ int runProgram(int argc, char **argv)
         return std::make_unique<MpvEngine>();
     });
 
+    // The user's channels.m3u is one of the channel lists now, matched with the others.
     Program program(
-        std::move(engine), OwnChannelList::startUpCatalogue(), std::make_unique<LogindPowerOff>(), kGamePort);
+        std::move(engine), ChannelCatalogue::builtIn(), std::make_unique<LogindPowerOff>(), kGamePort);
     if (!program.started())
         return 1;
     program.form1->show();
+    program.channelLists->start();
     program.form1->installMediaControls();
     return QApplication::exec();
 }

@@ -17,6 +17,7 @@ class AlternateAddressLists;
 class UpdateWindow;
 class PlaylistWindow;
 class FaqDialog;
+class ChannelListsHub;
 
 // All eleven windows of a run, created once in a fixed order with the main
 // window first, and destroyed together (side windows before the main window,
@@ -43,6 +44,8 @@ public:
     std::unique_ptr<FolderPickerWindow> form7;
     std::unique_ptr<AlternateAddressLists> form8;
     std::unique_ptr<FaqDialog> form11;
+    // The user's channel lists and their windows; start() brings the lists in.
+    ChannelListsHub *channelLists = nullptr;
 };
 
 // Program entry: application set-up, the windows, the message loop.

@@ -1,0 +1,264 @@
+#include "app/ChannelListsHub.h"
+
+#include "app/MainWindow.h"
+#include "base/SafeCall.h"
+#include "channels/AlternateAddressLists.h"
+#include "channels/ChannelListLibrary.h"
+#include "channels/ChannelListRegistry.h"
+#include "channels/ChannelListsNotice.h"
+#include "channels/ChannelListsWindow.h"
+#include "channels/ChannelNameRules.h"
+#include "channels/ChannelPicks.h"
+#include "channels/ChannelStrip.h"
+#include "channels/ChannelWindow.h"
+#include "channels/ListAddress.h"
+#include "engine/MediaEngine.h"
+#include "widgets/FlatButton.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMenu>
+
+namespace
+{
+constexpr int kRefreshCheckMs = 60 * 60 * 1000;
+
+void sendHeaders(MediaEngine &engine, const ListChannel &entry)
+{
+    if (!entry.userAgent.isEmpty() || !entry.referrer.isEmpty())
+        engine.setRequestHeaders(entry.address, entry.userAgent, entry.referrer);
+}
+} // namespace
+
+ChannelListsHub::ChannelListsHub(MainWindow &main, const ChannelCatalogue &catalogue,
+    AlternateAddressLists *alternates, QVector<SuggestedList> suggested)
+    : QObject(&main)
+    , m_main(main)
+    , m_base(catalogue)
+    , m_applied(catalogue)
+    , m_matcher(catalogue)
+    , m_alternates(alternates)
+    , m_suggested(std::move(suggested))
+    , m_registry(std::make_unique<ChannelListRegistry>())
+    , m_library(std::make_unique<ChannelListLibrary>(m_registry.get()))
+    , m_picks(std::make_unique<ChannelPicks>())
+{
+    setObjectName(QStringLiteral("ChannelListsHub"));
+    m_applyLater.setSingleShot(true);
+    m_applyLater.setInterval(0);
+    connect(&m_applyLater, &QTimer::timeout, this, [this] { safeCall([this] { applyLists(); }); });
+    connect(
+        m_library.get(), &ChannelListLibrary::channelsChanged, &m_applyLater, qOverload<>(&QTimer::start));
+    connect(m_registry.get(), &ChannelListRegistry::listsChanged, &m_applyLater, qOverload<>(&QTimer::start));
+    // Lists go stale while the program runs for days; checking hourly costs nothing.
+    m_refreshTimer.setInterval(kRefreshCheckMs);
+    connect(
+        &m_refreshTimer, &QTimer::timeout, this, [this] { safeCall([this] { m_library->refreshStale(); }); });
+
+    askAddress = [this] {
+        return QInputDialog::getText(&m_main, QStringLiteral("Abrir endereço…"),
+            QStringLiteral("Endereço (http, https, rtmp, rtsp, udp) ou arquivo:"), QLineEdit::Normal);
+    };
+    m_main.prepareTune = [this](Channel &channel) { return prepareBuiltInTune(channel); };
+    addMenuItemsAndButtons();
+}
+
+ChannelListsHub::~ChannelListsHub()
+{
+    m_main.prepareTune = nullptr;
+}
+
+void ChannelListsHub::addMenuItemsAndButtons()
+{
+    QMenu *menu = m_main.popupMenu();
+    QAction *before = nullptr;
+    const QList<QAction *> items = menu->actions();
+    for (int i = 0; i + 1 < items.size(); ++i)
+        if (items.at(i)->objectName() == QLatin1String("Opes1"))
+            before = items.at(i + 1);
+    auto item = [this, menu, before](const char *name, const QString &caption, const QKeySequence &keys,
+                    std::function<void()> handler) {
+        auto *action = new QAction(caption, menu);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcut(keys);
+        menu->insertAction(before, action);
+        // The window holds the action too, so its shortcut works with the menu closed.
+        m_main.addAction(action);
+        connect(action, &QAction::triggered, this, [handler = std::move(handler)] { safeCall(handler); });
+    };
+    item("ChannelListsItem", QStringLiteral("Listas de canais"), QKeySequence(),
+        [this] { showListsWindow(); });
+    item("ChannelsItem", QStringLiteral("Canais"), QKeySequence(Qt::CTRL | Qt::Key_K),
+        [this] { showChannelWindow(); });
+    item("OpenAddressItem", QStringLiteral("Abrir endereço…"), QKeySequence(Qt::CTRL | Qt::Key_L),
+        [this] { openAddress(); });
+
+    auto button = [this](const char *name, const QString &caption, QWidget *panel, QRect at,
+                      std::function<void()> handler) {
+        auto *b = new FlatButton(
+            QString::fromLatin1(name), caption, panel, at.x(), at.y(), at.width(), at.height());
+        b->setCursor(Qt::PointingHandCursor);
+        connect(b, &QAbstractButton::clicked, this, [handler = std::move(handler)] { safeCall(handler); });
+        return b;
+    };
+    QWidget *system = m_main.strip()->panel(QStringLiteral("PanelMais"));
+    button("ChannelListsButton", QStringLiteral("Listas\nde canais"), system, QRect(264, 8, 62, 49),
+        [this] { showListsWindow(); });
+    button("ChannelsButton", QStringLiteral("Canais"), system, QRect(328, 8, 62, 49),
+        [this] { showChannelWindow(); });
+    FlatButton *open = button("OpenAddressButton", QStringLiteral("URL"),
+        m_main.strip()->panel(QStringLiteral("PanelMediaPlayer")), QRect(492, 34, 36, 26),
+        [this] { openAddress(); });
+    open->setToolTip(QStringLiteral("Abrir endereço… (Ctrl+L)"));
+    open->setAccessibleLabel(QStringLiteral("Abrir endereço"));
+}
+
+void ChannelListsHub::start()
+{
+    if (m_started)
+        return;
+    m_started = true;
+    m_library->start();
+    m_refreshTimer.start();
+    applyLists();
+    if (m_registry->lists().isEmpty() && !m_registry->suggestionsAnswered()) {
+        showNotice(ChannelListsNotice::firstStartText(), m_suggested);
+        // Without suggestions there is nothing to answer: the notice is said once.
+        if (m_suggested.isEmpty())
+            m_registry->setSuggestionsAnswered();
+    }
+}
+
+void ChannelListsHub::showNotice(const QString &text, const QVector<SuggestedList> &suggested)
+{
+    if (m_notice)
+        m_notice->close();
+    m_notice = new ChannelListsNotice(text, suggested, &m_main);
+    connect(m_notice, &ChannelListsNotice::openListsRequested, this,
+        [this] { safeCall([this] { showListsWindow(); }); });
+    connect(m_notice, &ChannelListsNotice::suggestionsAccepted, this,
+        [this](const QVector<SuggestedList> &chosen) {
+            m_registry->setSuggestionsAnswered();
+            for (const SuggestedList &list : chosen)
+                m_registry->add(list.name, list.address);
+        });
+    connect(m_notice, &ChannelListsNotice::suggestionsDeclined, this,
+        [this] { m_registry->setSuggestionsAnswered(); });
+    m_notice->show();
+}
+
+void ChannelListsHub::applyLists()
+{
+    const QVector<ListChannel> all = m_library->allChannels();
+    m_sources = m_matcher.match(all);
+    m_applied = BuiltInChannelMatcher::applied(m_base, m_sources);
+    if (m_alternates)
+        for (const AlternateList &list : m_applied.alternateLists())
+            m_alternates->setEntries(ChannelCatalogue::windowTitlePrefix() + list.titleSuffix, list.entries);
+    showCoverage();
+    if (m_channelWindow)
+        m_channelWindow->setChannels(all);
+}
+
+void ChannelListsHub::showCoverage()
+{
+    if (!m_listsWindow)
+        return;
+    QStringList names;
+    for (const Channel &channel : m_applied.channels())
+        if (!ListAddress::isPlaceholder(channel.address))
+            names << channel.titleSuffix;
+    m_listsWindow->setCoverage(BuiltInChannelMatcher::coverageText(
+                                   m_matcher.channelsWithAddress(m_sources), m_matcher.channelCount()),
+        names);
+}
+
+bool ChannelListsHub::prepareBuiltInTune(Channel &channel)
+{
+    if (!m_started || channel.control.isEmpty())
+        return true;
+    if (const Channel *applied = m_applied.byControl(channel.control))
+        channel = *applied;
+    bool hasAddress = !ListAddress::isPlaceholder(channel.address);
+    if (const AlternateList *list = m_applied.alternateList(channel.alternateList))
+        for (const QString &entry : list->entries)
+            hasAddress = hasAddress || !ListAddress::isPlaceholder(entry);
+    if (!hasAddress) {
+        // Nothing is played, so no status follows and no reconnection question.
+        m_main.setWindowTitle(ChannelCatalogue::windowTitleFor(channel) + QStringLiteral(" sem endereço"));
+        if (!m_noAddressShown) {
+            m_noAddressShown = true;
+            showNotice(ChannelListsNotice::noAddressText(channel.titleSuffix), {});
+        }
+        return false;
+    }
+    for (const ListChannel &entry : m_sources.value(channel.control))
+        sendHeaders(m_main.engine(), entry);
+    return true;
+}
+
+void ChannelListsHub::tuneListChannel(const ListChannel &chosen)
+{
+    // Every entry of the same name, in any list, is an alternate address.
+    const QString key = ChannelNameRules::matchKey(chosen.name);
+    QStringList addresses { chosen.address };
+    sendHeaders(m_main.engine(), chosen);
+    for (const ListChannel &entry : m_library->allChannels()) {
+        if (addresses.contains(entry.address) || ListAddress::isPlaceholder(entry.address)
+            || ChannelNameRules::matchKey(entry.name) != key)
+            continue;
+        addresses << entry.address;
+        sendHeaders(m_main.engine(), entry);
+    }
+    Channel channel;
+    channel.titleSuffix = chosen.title.isEmpty() ? chosen.name : chosen.title;
+    channel.address = chosen.address;
+    if (m_alternates)
+        m_alternates->setEntries(ChannelCatalogue::windowTitleFor(channel), addresses);
+    m_picks->noteTuned(ChannelPicks::identityOf(chosen));
+    m_main.tune(channel);
+}
+
+void ChannelListsHub::openAddress()
+{
+    const QString address = askAddress ? askAddress().trimmed() : QString();
+    if (!address.isEmpty())
+        playAddress(address);
+}
+
+void ChannelListsHub::playAddress(const QString &address)
+{
+    Channel channel;
+    const bool localFile = !ListAddress::hasScheme(address) || address.startsWith(QLatin1String("file:"));
+    channel.titleSuffix = localFile ? QFileInfo(address).fileName() : address;
+    channel.address = address;
+    m_main.tune(channel);
+}
+
+ChannelListsWindow *ChannelListsHub::showListsWindow()
+{
+    if (!m_listsWindow) {
+        m_listsWindow = std::make_unique<ChannelListsWindow>(*m_registry, *m_library, m_suggested);
+        showCoverage();
+    }
+    m_listsWindow->show();
+    m_listsWindow->raise();
+    m_listsWindow->activateWindow();
+    return m_listsWindow.get();
+}
+
+ChannelWindow *ChannelListsHub::showChannelWindow()
+{
+    if (!m_channelWindow) {
+        m_channelWindow = std::make_unique<ChannelWindow>(*m_picks);
+        m_channelWindow->setChannels(m_library->allChannels());
+        connect(m_channelWindow.get(), &ChannelWindow::tuneRequested, this,
+            [this](const ListChannel &channel) { safeCall([this, &channel] { tuneListChannel(channel); }); });
+    }
+    m_channelWindow->show();
+    m_channelWindow->raise();
+    m_channelWindow->activateWindow();
+    return m_channelWindow.get();
+}

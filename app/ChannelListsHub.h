@@ -1,0 +1,81 @@
+#pragma once
+
+#include "channels/BuiltInChannelMatcher.h"
+#include "channels/ChannelCatalogue.h"
+#include "channels/ChannelListsNotice.h"
+#include "channels/SuggestedLists.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+class AlternateAddressLists;
+class ChannelListLibrary;
+class ChannelListRegistry;
+class ChannelListsWindow;
+class ChannelPicks;
+class ChannelWindow;
+class MainWindow;
+class QAction;
+struct ListChannel;
+
+// Brings the user's channel lists into the program: the "Listas de canais"
+// and "Canais" windows with their menu items, buttons and shortcuts, the
+// built-in channels' addresses found in the lists, tuning list channels and
+// any address, and the notices for channels without an address. Until
+// start(), built-in channels tune from the catalogue as given.
+class ChannelListsHub : public QObject
+{
+    Q_OBJECT
+
+public:
+    ChannelListsHub(MainWindow &main, const ChannelCatalogue &catalogue, AlternateAddressLists *alternates,
+        QVector<SuggestedList> suggested = SuggestedLists::builtIn());
+    ~ChannelListsHub() override;
+
+    // Reads the lists (cache first, then a background refresh of old ones) and,
+    // on a first start without any list, says so and offers the public lists.
+    void start();
+
+    ChannelListsWindow *showListsWindow();
+    ChannelWindow *showChannelWindow();
+    // "Abrir endereço…": asks for an address (askAddress; tests replace it) and plays it.
+    void openAddress();
+    std::function<QString()> askAddress;
+    void playAddress(const QString &address);
+    void tuneListChannel(const ListChannel &channel);
+
+    ChannelListRegistry &registry() const { return *m_registry; }
+    ChannelListLibrary &library() const { return *m_library; }
+    ChannelPicks &picks() const { return *m_picks; }
+    const ChannelCatalogue &catalogue() const { return m_applied; }
+    ChannelListsNotice *notice() const { return m_notice; }
+
+private:
+    void addMenuItemsAndButtons();
+    // Gives a built-in channel the address its lists found; false when it has none.
+    bool prepareBuiltInTune(Channel &channel);
+    void applyLists();
+    void showNotice(const QString &text, const QVector<SuggestedList> &suggested);
+    void showCoverage();
+
+    MainWindow &m_main;
+    ChannelCatalogue m_base;
+    ChannelCatalogue m_applied;
+    BuiltInChannelMatcher m_matcher;
+    BuiltInSources m_sources;
+    QPointer<AlternateAddressLists> m_alternates;
+    QVector<SuggestedList> m_suggested;
+    std::unique_ptr<ChannelListRegistry> m_registry;
+    std::unique_ptr<ChannelListLibrary> m_library;
+    std::unique_ptr<ChannelPicks> m_picks;
+    std::unique_ptr<ChannelListsWindow> m_listsWindow;
+    std::unique_ptr<ChannelWindow> m_channelWindow;
+    QPointer<ChannelListsNotice> m_notice;
+    QTimer m_applyLater; // coalesces the changes of several lists into one pass
+    QTimer m_refreshTimer;
+    bool m_started = false;
+    bool m_noAddressShown = false;
+};
