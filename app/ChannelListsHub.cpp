@@ -32,15 +32,15 @@ void sendHeaders(MediaEngine &engine, const ListChannel &entry)
 }
 } // namespace
 
-ChannelListsHub::ChannelListsHub(MainWindow &main, const ChannelCatalogue &catalogue,
-    AlternateAddressLists *alternates, QVector<SuggestedList> suggested)
+ChannelListsHub::ChannelListsHub(
+    MainWindow &main, const ChannelCatalogue &catalogue, AlternateAddressLists *alternates)
     : QObject(&main)
     , m_main(main)
     , m_base(catalogue)
     , m_applied(catalogue)
     , m_matcher(catalogue)
     , m_alternates(alternates)
-    , m_suggested(std::move(suggested))
+    , m_suggested(SuggestedLists::builtIn())
     , m_registry(std::make_unique<ChannelListRegistry>())
     , m_library(std::make_unique<ChannelListLibrary>(m_registry.get()))
     , m_picks(std::make_unique<ChannelPicks>())

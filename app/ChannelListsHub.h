@@ -31,13 +31,14 @@ class ChannelListsHub : public QObject
     Q_OBJECT
 
 public:
-    ChannelListsHub(MainWindow &main, const ChannelCatalogue &catalogue, AlternateAddressLists *alternates,
-        QVector<SuggestedList> suggested = SuggestedLists::builtIn());
+    ChannelListsHub(MainWindow &main, const ChannelCatalogue &catalogue, AlternateAddressLists *alternates);
     ~ChannelListsHub() override;
 
     // Reads the lists (cache first, then a background refresh of old ones) and,
     // on a first start without any list, says so and offers the public lists.
     void start();
+    // The public lists offered (the built-in file unless replaced before start()).
+    void setSuggestedLists(const QVector<SuggestedList> &suggested) { m_suggested = suggested; }
 
     ChannelListsWindow *showListsWindow();
     ChannelWindow *showChannelWindow();
