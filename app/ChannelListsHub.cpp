@@ -61,14 +61,13 @@ ChannelListsHub::ChannelListsHub(
         return QInputDialog::getText(&m_main, QStringLiteral("Abrir endereço…"),
             QStringLiteral("Endereço (http, https, rtmp, rtsp, udp) ou arquivo:"), QLineEdit::Normal);
     };
-    m_main.prepareTune = [this](Channel &channel) { return prepareBuiltInTune(channel); };
+    // The hub goes with the main window's children, after the window's own members.
+    m_main.prepareTune = [hub = QPointer<ChannelListsHub>(this)](
+                             Channel &channel) { return !hub || hub->prepareBuiltInTune(channel); };
     addMenuItemsAndButtons();
 }
 
-ChannelListsHub::~ChannelListsHub()
-{
-    m_main.prepareTune = nullptr;
-}
+ChannelListsHub::~ChannelListsHub() = default;
 
 void ChannelListsHub::addMenuItemsAndButtons()
 {
