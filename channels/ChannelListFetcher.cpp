@@ -115,7 +115,8 @@ ChannelListResult download(ChannelListFetcher::Job &job)
         error = QString::fromUtf8("Atualização cancelada.");
         break;
     case CurlTransfer::End::Stalled:
-        error = QString::fromUtf8("O servidor %1 parou de responder.").arg(ListAddress::hostOf(request.address));
+        error = QString::fromUtf8("O servidor %1 parou de responder.")
+                    .arg(ListAddress::hostOf(request.address));
         break;
     case CurlTransfer::End::TimedOut:
         error = QString::fromUtf8("A lista demorou demais para chegar.");

@@ -52,7 +52,10 @@ public:
 
     void addHeader(const QByteArray &line) { m_extraHeaders.append(line); }
     // Each header line of each answer, trimmed; a redirect's answers come too.
-    void setHeaderHandler(std::function<void(const QByteArray &line)> handler) { m_onHeader = std::move(handler); }
+    void setHeaderHandler(std::function<void(const QByteArray &line)> handler)
+    {
+        m_onHeader = std::move(handler);
+    }
 
     End run();
 
