@@ -12,6 +12,7 @@
 #include "channels/ChannelStrip.h"
 #include "channels/ChannelWindow.h"
 #include "channels/ListAddress.h"
+#include "channels/LogoCache.h"
 #include "engine/MediaEngine.h"
 #include "widgets/FlatButton.h"
 
@@ -252,6 +253,9 @@ ChannelWindow *ChannelListsHub::showChannelWindow()
 {
     if (!m_channelWindow) {
         m_channelWindow = std::make_unique<ChannelWindow>(*m_picks);
+        if (!m_logos)
+            m_logos = std::make_unique<LogoCache>();
+        m_channelWindow->setLogoCache(m_logos.get());
         m_channelWindow->setChannels(m_library->allChannels());
         connect(m_channelWindow.get(), &ChannelWindow::tuneRequested, this,
             [this](const ListChannel &channel) { safeCall([this, &channel] { tuneListChannel(channel); }); });

@@ -17,6 +17,7 @@ class ChannelListRegistry;
 class ChannelListsWindow;
 class ChannelPicks;
 class ChannelWindow;
+class LogoCache;
 class MainWindow;
 class QAction;
 struct ListChannel;
@@ -73,6 +74,7 @@ private:
     std::unique_ptr<ChannelListLibrary> m_library;
     std::unique_ptr<ChannelPicks> m_picks;
     std::unique_ptr<ChannelListsWindow> m_listsWindow;
+    std::unique_ptr<LogoCache> m_logos;
     std::unique_ptr<ChannelWindow> m_channelWindow;
     QPointer<ChannelListsNotice> m_notice;
     QTimer m_applyLater; // coalesces the changes of several lists into one pass

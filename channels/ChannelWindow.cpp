@@ -4,6 +4,7 @@
 #include "channels/ChannelPicks.h"
 #include "channels/ListChannelFilter.h"
 #include "channels/ListChannelModel.h"
+#include "channels/LogoCache.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -13,6 +14,7 @@
 #include <QListWidget>
 #include <QLocale>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
@@ -23,12 +25,14 @@ enum GroupKind { AllChannels = 1, Favourites, Recents, OneGroup };
 constexpr int kKindRole = Qt::UserRole + 1;
 constexpr int kRowHeight = 28;
 
-// Paints a row: a logo placeholder, the name without its tags, the tags as
-// small marks after it, and a star for favourites.
+// Paints a row: the logo (a placeholder tile until it arrives), the name
+// without its tags, the tags as small marks after it, and a star for favourites.
 class ChannelRowDelegate : public QStyledItemDelegate
 {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
+
+    void setLogos(LogoCache *logos) { m_logos = logos; }
 
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
@@ -52,8 +56,17 @@ public:
         painter->setBrush(QColor(0xd8, 0xe4, 0xf0));
         painter->drawRoundedRect(logo, 3, 3);
         const QString title = index.data(ListChannelModel::TitleRole).toString();
-        painter->setPen(QColor(0x40, 0x50, 0x70));
-        painter->drawText(logo, Qt::AlignCenter, title.left(1).toUpper());
+        // Asking for the logo here is what fetches only the rows being shown.
+        const QImage image
+            = m_logos ? m_logos->logo(index.data(ListChannelModel::LogoRole).toString()) : QImage();
+        if (image.isNull()) {
+            painter->setPen(QColor(0x40, 0x50, 0x70));
+            painter->drawText(logo, Qt::AlignCenter, title.left(1).toUpper());
+        } else {
+            QRect fit(QPoint(), image.size().scaled(logo.size(), Qt::KeepAspectRatio));
+            fit.moveCenter(logo.center());
+            painter->drawImage(fit, image);
+        }
 
         r.setLeft(logo.right() + 8);
         if (index.data(ListChannelModel::FavouriteRole).toBool()) {
@@ -85,6 +98,9 @@ public:
         }
         painter->restore();
     }
+
+private:
+    QPointer<LogoCache> m_logos;
 };
 } // namespace
 
@@ -113,7 +129,8 @@ ChannelWindow::ChannelWindow(ChannelPicks &picks, QWidget *parent)
     m_channels = new QListView(this);
     m_channels->setObjectName(QStringLiteral("ChannelListView"));
     m_channels->setUniformItemSizes(true);
-    m_channels->setItemDelegate(new ChannelRowDelegate(m_channels));
+    m_rows = new ChannelRowDelegate(m_channels);
+    m_channels->setItemDelegate(m_rows);
     m_channels->setModel(m_filter);
     m_channels->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_channels->installEventFilter(this);
@@ -255,4 +272,25 @@ bool ChannelWindow::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void ChannelWindow::setLogoCache(LogoCache *logos)
+{
+    static_cast<ChannelRowDelegate *>(m_rows)->setLogos(logos);
+    if (logos)
+        connect(logos, &LogoCache::logoArrived, this, &ChannelWindow::repaintLogo, Qt::UniqueConnection);
+}
+
+void ChannelWindow::repaintLogo(const QString &address)
+{
+    // Only the rows on screen asked for logos, so only they are looked at.
+    const QRect visible = m_channels->viewport()->rect();
+    for (QModelIndex index = m_channels->indexAt(visible.topLeft()); index.isValid();
+         index = index.siblingAtRow(index.row() + 1)) {
+        const QRect row = m_channels->visualRect(index);
+        if (!row.intersects(visible))
+            break;
+        if (index.data(ListChannelModel::LogoRole).toString() == address)
+            m_channels->viewport()->update(row);
+    }
 }

@@ -8,11 +8,13 @@
 class ChannelPicks;
 class ListChannelFilter;
 class ListChannelModel;
+class LogoCache;
 class QLabel;
 class QLineEdit;
 class QListView;
 class QListWidget;
 class QPushButton;
+class QStyledItemDelegate;
 
 // "Canais": every channel of every list, searched as one types (case and
 // accents ignored), narrowed to a group, "Favoritos" or "Recentes". Enter or
@@ -26,6 +28,8 @@ public:
 
     void setChannels(const QVector<ListChannel> &channels);
     int shownCount() const;
+    // Rows show their logos from this cache (not owned); without one, placeholders.
+    void setLogoCache(LogoCache *logos);
 
     // Tunes the selected channel; false when none is selected.
     bool tuneSelected();
@@ -41,6 +45,7 @@ private:
     void showGroups();
     void showScope();
     void showCount();
+    void repaintLogo(const QString &address);
 
     ChannelPicks &m_picks;
     ListChannelModel *m_model = nullptr;
@@ -48,6 +53,7 @@ private:
     QLineEdit *m_search = nullptr;
     QListWidget *m_groups = nullptr;
     QListView *m_channels = nullptr;
+    QStyledItemDelegate *m_rows = nullptr;
     QPushButton *m_favourite = nullptr;
     QLabel *m_count = nullptr;
 };
