@@ -41,6 +41,8 @@ int main(int argc, char **argv)
         times.push_back(double(timer.nsecsElapsed()) / 1e6);
     }
     std::sort(times.begin(), times.end());
-    std::printf("channel window, open with 10000 channels: %.1f ms (goal 300 ms)\n", times[times.size() / 2]);
-    return 0;
+    const double open = times[times.size() / 2];
+    std::printf("channel window, open with 10000 channels: %.1f ms (goal 300 ms)\n", open);
+    std::printf("TABLE|channel window: open on 10,000 channels (ms)|%.1f|-|-|<= 300 ms\n", open);
+    return open <= 300 ? 0 : 1;
 }
