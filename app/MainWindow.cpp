@@ -1,6 +1,8 @@
 #include "app/MainWindow.h"
 
 #include "about/AboutDialog.h"
+#include "app/KeyboardShortcuts.h"
+#include "app/MediaOpener.h"
 #include "app/TrayIcon.h"
 #include "app/WindowLayout.h"
 #include "base/OldPlayerFailure.h"
@@ -109,6 +111,8 @@ MainWindow::MainWindow(
         m_popupMenu->popup(QPoint(at.x() + video->width() / 2, at.y() + video->height() / 2));
     });
 
+    m_opener = std::make_unique<MediaOpener>(*this);
+    createKeyboardShortcuts();
     qApp->installEventFilter(this);
     createWindow();
 }
@@ -307,6 +311,8 @@ void MainWindow::createWindow()
 {
     installTooltipLook();
     setAcceptDrops(true);
+    // Keys go to the window, not to whichever button comes first in the tab order.
+    setFocusPolicy(Qt::StrongFocus);
     m_system.recording->setText(QStringLiteral("Central\nde\nGravação"));
     m_state.ProgramVersion = m_labelVersao->text();
     m_state.UpdatePrompted = false;
@@ -483,10 +489,41 @@ void MainWindow::tune(const Channel &channel)
         m_tuner->tune(chosen);
 }
 
-void MainWindow::handleKey(int key, Qt::KeyboardModifiers modifiers)
+void MainWindow::createKeyboardShortcuts()
 {
-    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && (modifiers & Qt::AltModifier))
-        safeCall([this] { m_engine->setFullScreen(true); });
+    using Command = KeyboardShortcuts::Command;
+    m_keys = std::make_unique<KeyboardShortcuts>();
+    m_keys->on(Command::PlayPause, [this] {
+        const PlayerView view = playerView();
+        PlayerCommands(view, NowPlaying::Stopped).playPause();
+    });
+    m_keys->on(Command::FullScreen, [this] {
+        if (m_engine->isFullScreen())
+            m_engine->setFullScreen(false);
+        else
+            showFullScreen();
+    });
+    m_keys->on(Command::Leave, [this] {
+        if (m_engine->isFullScreen())
+            m_engine->setFullScreen(false);
+        else if (!m_strip->tabControl()->isVisible() && isVisible())
+            m_layout->showNormalMode();
+    });
+    m_keys->on(Command::Mute, [this] { m_engine->setMute(!m_engine->mute()); });
+    m_keys->on(Command::VolumeUp, [this] { m_volumeControl->wheelStep(1); });
+    m_keys->on(Command::VolumeDown, [this] { m_volumeControl->wheelStep(-1); });
+    m_keys->on(Command::SeekBack, [this] { m_transport->skipBack(); });
+    m_keys->on(Command::SeekForward, [this] { m_transport->skipForward(); });
+    m_keys->on(Command::OpenFile, [this] { m_transport->openFile(); });
+    m_keys->on(Command::OpenAddress, [this] {
+        if (openAddressRequested)
+            openAddressRequested();
+    });
+    m_keys->on(Command::Playlist, [this] {
+        if (m_transport->showPlaylist)
+            m_transport->showPlaylist();
+    });
+    m_keys->on(Command::Quit, [this] { close(); });
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
@@ -498,11 +535,12 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         safeCall(m_transport->searchLyrics);
         return true;
     }
-    // The window sees every key before the focused control does.
-    if (event->type() == QEvent::KeyPress && watched->isWidgetType()
-        && static_cast<QWidget *>(watched)->window() == this) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        handleKey(key->key(), key->modifiers());
+    // The window sees every key before the focused control does, in full screen too.
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
+        const QWidget *top = static_cast<QWidget *>(watched)->window();
+        if ((top == this || top == m_engine->videoWidget()->window())
+            && m_keys->handle(*static_cast<QKeyEvent *>(event), QApplication::focusWidget()))
+            return true;
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -549,7 +587,7 @@ void MainWindow::switchToPlayerTab()
     m_strip->showSelectedCategory();
 }
 
-MediaControls *MainWindow::installMediaControls(const QDBusConnection &bus)
+PlayerView MainWindow::playerView()
 {
     PlayerView view;
     view.engine = m_engine.get();
@@ -560,12 +598,27 @@ MediaControls *MainWindow::installMediaControls(const QDBusConnection &bus)
     view.next = m_player->m_next;
     view.previous = m_player->m_previous;
     view.nowPlaying = m_player->m_nowPlaying;
-    MediaControls *controls = MediaControls::install(view, bus);
+    view.playlistCount = [this] { return m_playlistSeam ? m_playlistSeam->count() : 0; };
+    view.showVolume = [this] { safeCall([this] { m_volume->m_levelBar->setValue(m_engine->volume()); }); };
+    return view;
+}
+
+MediaControls *MainWindow::installMediaControls(const QDBusConnection &bus)
+{
+    MediaControls *controls = MediaControls::install(playerView(), bus);
     if (controls) {
         connect(controls, &MediaControls::raiseRequested, this, &MainWindow::raiseFromDesktop);
         connect(controls, &MediaControls::quitRequested, this, &QWidget::close);
+        connect(controls, &MediaControls::openRequested, this,
+            [this](const QString &uri) { openItems({ uri }); });
     }
     return controls;
+}
+
+int MainWindow::openItems(const QStringList &items)
+{
+    m_opener->setPlaylist(m_windows.playlist);
+    return m_opener->open(items);
 }
 
 void MainWindow::raiseFromDesktop()

@@ -11,6 +11,9 @@
 #include <memory>
 
 class ChannelStrip;
+class KeyboardShortcuts;
+class MediaOpener;
+struct PlayerView;
 class TrayIcon;
 class WindowLayout;
 class PlaylistSeam;
@@ -81,6 +84,8 @@ public:
     // Runs before every tune and may change the channel (the address its lists
     // found); false: the channel is not tuned.
     std::function<bool(Channel &)> prepareTune;
+    // Ctrl+L: the "Abrir endereço…" dialog; nothing happens while unset.
+    std::function<void()> openAddressRequested;
 
     // PlaylistHost
     MediaEngine &engine() override { return *m_engine; }
@@ -112,6 +117,9 @@ public:
     MediaControls *installMediaControls(const QDBusConnection &bus = QDBusConnection::sessionBus());
     // Brings the player to the front from wherever it is: mini player, tray or taskbar.
     void raiseFromDesktop();
+    // Media from outside (command line, another copy, the desktop): the first
+    // plays, the rest join the playlist. Returns how many were playable.
+    int openItems(const QStringList &items);
 
     // Handlers that other windows or tests run directly.
     void tune(const Channel &channel);
@@ -139,7 +147,8 @@ private:
     void toggleMiniPlayer();
     void placeVideo();
     void failOldPlayer(const QString &message);
-    void handleKey(int key, Qt::KeyboardModifiers modifiers);
+    void createKeyboardShortcuts();
+    PlayerView playerView();
     void startupTitle();
 
     ProgramState m_state;
@@ -161,6 +170,8 @@ private:
     WindowLayout *m_layout = nullptr;
     TrayIcon *m_tray = nullptr;
     std::unique_ptr<PlaylistSeam> m_playlistSeam;
+    std::unique_ptr<MediaOpener> m_opener;
+    std::unique_ptr<KeyboardShortcuts> m_keys;
     QMenu *m_popupMenu = nullptr;
     QLabel *m_labelVersao = nullptr;
     QWidget *m_panelSetas = nullptr;

@@ -3,7 +3,9 @@
 #include "about/AboutDialog.h"
 #include "about/FaqDialog.h"
 #include "app/ChannelListsHub.h"
+#include "app/CommandLine.h"
 #include "app/MainWindow.h"
+#include "app/SingleInstance.h"
 #include "browser/BrowserWindow.h"
 #include "channels/AlternateAddressLists.h"
 #include "channels/ChannelCatalogue.h"
@@ -18,6 +20,7 @@
 #include "playlist/FolderPickerWindow.h"
 #include "playlist/PlaylistWindow.h"
 #include "update/UpdateWindow.h"
+#include "widgets/MessageBox.h"
 
 #include <QAction>
 #include <QApplication>
@@ -26,6 +29,8 @@
 #include <QTimer>
 #include <QTranslator>
 #include <clocale>
+#include <cstdio>
+#include <unistd.h>
 
 namespace
 {
@@ -37,6 +42,17 @@ void installPortugueseDialogs(QApplication &app)
     if (translator->load(QLocale(QStringLiteral("pt_BR")), QStringLiteral("qtbase"), QStringLiteral("_"),
             QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(translator);
+}
+
+// Help, version and argument errors end the program; an error started from a
+// desktop menu, where no terminal shows it, also gets a box.
+int endWithMessage(const CommandLineRequest &request)
+{
+    std::fputs(request.message.toLocal8Bit().constData(), request.isError() ? stderr : stdout);
+    if (request.isError() && !isatty(STDERR_FILENO) && qApp)
+        showMessage(
+            nullptr, MessageRequest { applicationTitle(), request.message.trimmed(), QMessageBox::Critical });
+    return request.exitCode;
 }
 } // namespace
 
@@ -97,6 +113,13 @@ bool Program::started() const
 
 int runProgram(int argc, char **argv)
 {
+    // Help and version need no display.
+    QStringList rawArguments;
+    for (int i = 0; i < argc; ++i)
+        rawArguments << QString::fromLocal8Bit(argv[i]);
+    if (const CommandLineRequest early = CommandLine::parse(rawArguments); early.exitCode == 0)
+        return endWithMessage(early);
+
     // The video widget moves between windows (full screen); libmpv's render
     // context survives that only when GL contexts are shared.
     QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
@@ -110,6 +133,13 @@ int runProgram(int argc, char **argv)
     installPortugueseDialogs(app);
     // libmpv refuses to start unless numbers are read the C way.
     std::setlocale(LC_NUMERIC, "C");
+
+    // Read after Qt has taken its own options (-platform ...).
+    const CommandLineRequest request = CommandLine::parse(QCoreApplication::arguments());
+    if (!request.startsProgram())
+        return endWithMessage(request);
+    if (!request.items.isEmpty() && SingleInstance::handOver(request.items))
+        return 0;
 
     // The player library and the GL driver load with the first thing played,
     // so a program that sits idle or never plays does not pay for them. Where
@@ -128,5 +158,14 @@ int runProgram(int argc, char **argv)
     program.form1->show();
     program.channelLists->start();
     program.form1->installMediaControls();
+    MainWindow *window = program.form1.get();
+    if (SingleInstance *single = SingleInstance::listen(window)) {
+        QObject::connect(single, &SingleInstance::openRequested, window, [window](const QStringList &items) {
+            window->openItems(items);
+            window->raiseFromDesktop();
+        });
+    }
+    if (!request.items.isEmpty() && window->openItems(request.items) == 0)
+        return 2;
     return QApplication::exec();
 }

@@ -60,33 +60,79 @@ MediaControls::~MediaControls()
     }
 }
 
-void MediaControls::press(QAbstractButton *button)
+namespace
+{
+void press(QAbstractButton *button)
 {
     if (button)
         button->click();
 }
+} // namespace
 
-bool MediaControls::playButtonIsLime() const
+PlayerCommands::PlayerCommands(const PlayerView &player, const QString &previous)
+    : m_player(player)
+    , m_status(previous)
+{
+    safeCall([&] { m_status = NowPlaying::playbackStatus(m_player.engine->status(), previous); });
+}
+
+bool PlayerCommands::playButtonIsLime() const
 {
     return m_player.playPause && ButtonColour::is(m_player.playPause, ButtonColour::Lime);
 }
 
-void MediaControls::playPause()
+void PlayerCommands::playPause()
 {
-    press(m_player.playPause);
+    if (m_status == NowPlaying::Playing)
+        pause();
+    else
+        play();
 }
 
-// The play button pauses while lime and plays otherwise.
+// The play button pauses while lime and plays otherwise; a tuned channel plays
+// with the button not lime, so the state, not the colour, decides.
+void PlayerCommands::play()
+{
+    if (m_status == NowPlaying::Playing)
+        return;
+    if (!playButtonIsLime()) {
+        press(m_player.playPause);
+        return;
+    }
+    safeCall([this] { m_player.engine->play(); });
+}
+
+void PlayerCommands::pause()
+{
+    if (m_status != NowPlaying::Playing)
+        return;
+    if (playButtonIsLime()) {
+        press(m_player.playPause);
+        return;
+    }
+    // The window's paused state is a red play button, which its next press
+    // resumes; a stream that refuses to pause is stopped instead.
+    if (safeCall([this] { m_player.engine->pause(); })) {
+        if (m_player.playPause)
+            ButtonColour::set(m_player.playPause, ButtonColour::Red);
+    } else {
+        press(m_player.stop);
+    }
+}
+
+void MediaControls::playPause()
+{
+    commands().playPause();
+}
+
 void MediaControls::play()
 {
-    if (!playButtonIsLime())
-        press(m_player.playPause);
+    commands().play();
 }
 
 void MediaControls::pause()
 {
-    if (playButtonIsLime())
-        press(m_player.playPause);
+    commands().pause();
 }
 
 void MediaControls::stop()
@@ -143,6 +189,62 @@ qlonglong MediaControls::position() const
     qlonglong micro = 0;
     safeCall([&] { micro = qRound64(m_player.engine->currentPosition() * 1e6); });
     return micro;
+}
+
+void MediaControls::setVolume(double volume)
+{
+    safeCall([&] { m_player.engine->setVolume(qRound(qBound(0.0, volume, 1.0) * 100)); });
+    if (m_player.showVolume)
+        m_player.showVolume();
+}
+
+void MediaControls::seek(qlonglong offsetMicro)
+{
+    if (!canSeek())
+        return;
+    safeCall(
+        [&] { m_player.engine->setCurrentPosition(m_player.engine->currentPosition() + offsetMicro / 1e6); });
+    emit seeked(position());
+}
+
+void MediaControls::setPosition(const QString &trackId, qlonglong positionMicro)
+{
+    // A position meant for another track, or past either end, is ignored.
+    if (!canSeek() || trackId != m_tracker.trackId() || positionMicro < 0)
+        return;
+    safeCall([&] {
+        if (positionMicro / 1e6 <= m_player.engine->duration())
+            m_player.engine->setCurrentPosition(positionMicro / 1e6);
+    });
+    emit seeked(position());
+}
+
+void MediaControls::openUri(const QString &uri)
+{
+    emit openRequested(uri);
+}
+
+bool MediaControls::canPlay() const
+{
+    return !m_player.engine->url().isEmpty() || (m_player.playlistCount && m_player.playlistCount() > 0);
+}
+
+bool MediaControls::canPause() const
+{
+    return !m_player.engine->url().isEmpty() && commands().status() != NowPlaying::Stopped;
+}
+
+// A live stream has no duration and cannot be moved in.
+bool MediaControls::canSeek() const
+{
+    double duration = 0;
+    safeCall([&] { duration = m_player.engine->duration(); });
+    return duration > 0;
+}
+
+bool MediaControls::canGoNext() const
+{
+    return m_player.playlistCount && m_player.playlistCount() > 0;
 }
 
 QString MediaControls::currentTitle() const

@@ -1,6 +1,7 @@
 #include "desktop/MprisAdaptors.h"
 
 #include "desktop/MediaControls.h"
+#include "desktop/OpenableMedia.h"
 
 MprisRootAdaptor::MprisRootAdaptor(MediaControls &controls, QObject *parent)
     : QDBusAbstractAdaptor(parent)
@@ -18,6 +19,16 @@ QString MprisRootAdaptor::desktopEntry() const
     return QStringLiteral("lumivortex");
 }
 
+QStringList MprisRootAdaptor::supportedUriSchemes() const
+{
+    return OpenableMedia::uriSchemes();
+}
+
+QStringList MprisRootAdaptor::supportedMimeTypes() const
+{
+    return OpenableMedia::mimeTypes();
+}
+
 void MprisRootAdaptor::Raise()
 {
     m_controls.raise();
@@ -32,6 +43,7 @@ MprisPlayerAdaptor::MprisPlayerAdaptor(MediaControls &controls, QObject *parent)
     : QDBusAbstractAdaptor(parent)
     , m_controls(controls)
 {
+    connect(&m_controls, &MediaControls::seeked, this, &MprisPlayerAdaptor::Seeked);
 }
 
 QString MprisPlayerAdaptor::playbackStatus() const
@@ -52,6 +64,31 @@ QVariantMap MprisPlayerAdaptor::metadata() const
 double MprisPlayerAdaptor::volume() const
 {
     return m_controls.volume();
+}
+
+void MprisPlayerAdaptor::setVolume(double volume)
+{
+    m_controls.setVolume(volume);
+}
+
+bool MprisPlayerAdaptor::canPlay() const
+{
+    return m_controls.canPlay();
+}
+
+bool MprisPlayerAdaptor::canPause() const
+{
+    return m_controls.canPause();
+}
+
+bool MprisPlayerAdaptor::canSeek() const
+{
+    return m_controls.canSeek();
+}
+
+bool MprisPlayerAdaptor::canGoNext() const
+{
+    return m_controls.canGoNext();
 }
 
 qlonglong MprisPlayerAdaptor::position() const
@@ -89,10 +126,17 @@ void MprisPlayerAdaptor::Play()
     m_controls.play();
 }
 
-// CanSeek is false: the protocol asks these to do nothing then.
-void MprisPlayerAdaptor::Seek(qlonglong) { }
+void MprisPlayerAdaptor::Seek(qlonglong Offset)
+{
+    m_controls.seek(Offset);
+}
 
-void MprisPlayerAdaptor::SetPosition(const QDBusObjectPath &, qlonglong) { }
+void MprisPlayerAdaptor::SetPosition(const QDBusObjectPath &TrackId, qlonglong Position)
+{
+    m_controls.setPosition(TrackId.path(), Position);
+}
 
-// No URI scheme is offered, so there is nothing to open.
-void MprisPlayerAdaptor::OpenUri(const QString &) { }
+void MprisPlayerAdaptor::OpenUri(const QString &Uri)
+{
+    m_controls.openUri(Uri);
+}

@@ -28,9 +28,8 @@ public:
     bool hasTrackList() const { return false; }
     QString identity() const;
     QString desktopEntry() const;
-    // Nothing is opened from outside: OpenUri is not offered.
-    QStringList supportedUriSchemes() const { return {}; }
-    QStringList supportedMimeTypes() const { return {}; }
+    QStringList supportedUriSchemes() const;
+    QStringList supportedMimeTypes() const;
 
 public slots:
     void Raise();
@@ -48,14 +47,14 @@ class MprisPlayerAdaptor : public QDBusAbstractAdaptor
     Q_PROPERTY(QString PlaybackStatus READ playbackStatus)
     Q_PROPERTY(double Rate READ rate)
     Q_PROPERTY(QVariantMap Metadata READ metadata)
-    Q_PROPERTY(double Volume READ volume)
+    Q_PROPERTY(double Volume READ volume WRITE setVolume)
     Q_PROPERTY(qlonglong Position READ position)
     Q_PROPERTY(double MinimumRate READ minimumRate)
     Q_PROPERTY(double MaximumRate READ maximumRate)
-    Q_PROPERTY(bool CanGoNext READ canControl)
-    Q_PROPERTY(bool CanGoPrevious READ canControl)
-    Q_PROPERTY(bool CanPlay READ canControl)
-    Q_PROPERTY(bool CanPause READ canControl)
+    Q_PROPERTY(bool CanGoNext READ canGoNext)
+    Q_PROPERTY(bool CanGoPrevious READ canGoNext)
+    Q_PROPERTY(bool CanPlay READ canPlay)
+    Q_PROPERTY(bool CanPause READ canPause)
     Q_PROPERTY(bool CanSeek READ canSeek)
     Q_PROPERTY(bool CanControl READ canControl)
 
@@ -66,13 +65,16 @@ public:
     double rate() const;
     QVariantMap metadata() const;
     double volume() const;
+    void setVolume(double volume);
     qlonglong position() const;
     // The engine's own limits.
     double minimumRate() const { return 0.01; }
     double maximumRate() const { return 100.0; }
     bool canControl() const { return true; }
-    // The transport seeks in fixed steps only; there is no seek to an offset.
-    bool canSeek() const { return false; }
+    bool canPlay() const;
+    bool canPause() const;
+    bool canSeek() const;
+    bool canGoNext() const;
 
 public slots:
     void Next();

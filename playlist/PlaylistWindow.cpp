@@ -415,6 +415,20 @@ void PlaylistWindow::openDefaultStore()
 void PlaylistWindow::addToDefaultStore(const QStringList &paths)
 {
     openDefaultStore();
+    addToCurrentStore(paths);
+}
+
+void PlaylistWindow::addEntries(const QStringList &paths)
+{
+    guarded([&] {
+        if (!m_store)
+            openDefaultStore();
+        addToCurrentStore(paths);
+    });
+}
+
+void PlaylistWindow::addToCurrentStore(const QStringList &paths)
+{
     QStringList names;
     QStringList refused;
     names.reserve(paths.size());

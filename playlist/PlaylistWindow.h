@@ -39,6 +39,9 @@ public:
     // onPlaylistWindow tells where they were dropped; both places now refresh
     // "Total:", so it only documents the caller.
     void dropFiles(const QStringList &paths, bool onPlaylistWindow);
+    // Media handed over from outside the window, added to the list shown (the
+    // default store when none is open) without playing; errors in one box.
+    void addEntries(const QStringList &paths);
     // Left edge 15 pixels left of the main window's, top unchanged, shown.
     void showBeside(QWidget *mainWindow);
 
@@ -90,6 +93,7 @@ private:
     void startFile(const QString &path);
     void dropPaths(const QStringList &paths);
     void addToDefaultStore(const QStringList &paths);
+    void addToCurrentStore(const QStringList &paths);
     void openDefaultStore();
     void appendItems(const QStringList &names);
     void refreshTotal();

@@ -1,0 +1,62 @@
+#include "app/MediaOpener.h"
+
+#include "base/ProgramState.h"
+#include "base/SafeCall.h"
+#include "desktop/OpenableMedia.h"
+#include "engine/MediaEngine.h"
+#include "playlist/PlaylistHost.h"
+#include "playlist/PlaylistRules.h"
+#include "playlist/PlaylistWindow.h"
+
+#include <QFileInfo>
+#include <QUrl>
+
+MediaOpener::MediaOpener(PlaylistHost &host)
+    : m_host(host)
+{
+}
+
+QString MediaOpener::playable(const QString &item)
+{
+    if (OpenableMedia::isAddress(item))
+        return item;
+    const QUrl url(item);
+    const QString path = url.scheme() == QLatin1String("file") ? url.toLocalFile() : item;
+    const QFileInfo file(path);
+    if (!file.isAbsolute() || !file.isFile() || !file.isReadable())
+        return QString();
+    return file.absoluteFilePath();
+}
+
+int MediaOpener::open(const QStringList &items)
+{
+    QStringList taken;
+    for (const QString &item : items) {
+        const QString resolved = playable(item);
+        if (!resolved.isEmpty())
+            taken << resolved;
+    }
+    if (taken.isEmpty())
+        return 0;
+    safeCall([&] { play(taken.constFirst()); });
+    if (m_playlist && taken.size() > 1)
+        m_playlist->addEntries(taken.mid(1));
+    return int(taken.size());
+}
+
+void MediaOpener::play(const QString &item)
+{
+    m_host.switchToPlayerTab();
+    // A program playlist becomes the playlist window's list and plays from its first item.
+    if (m_playlist && PlaylistRules::isPlaylistFile(item)) {
+        m_playlist->loadPlaylist(item);
+        m_playlist->SpeedButton5Click();
+        return;
+    }
+    // Not a channel: a failure must not ask about reconnecting.
+    m_host.state().ReconnectPromptSuppressed = true;
+    m_host.setDisplayTickEnabled(false);
+    m_host.engine().setUrl(item);
+    m_host.performPlayForm();
+    m_host.setNowPlayingFromUrl(item);
+}

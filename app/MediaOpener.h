@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QStringList>
+
+class PlaylistHost;
+class PlaylistWindow;
+
+// Plays what comes from outside the window (command line, another copy, the
+// desktop's player controls): the first item plays, the rest join the playlist.
+class MediaOpener
+{
+public:
+    explicit MediaOpener(PlaylistHost &host);
+    void setPlaylist(PlaylistWindow *playlist) { m_playlist = playlist; }
+
+    // Items are local paths, file: URLs or addresses; anything else, or a file
+    // that is not there, is left out. Returns how many were taken.
+    int open(const QStringList &items);
+
+    // The local path or address an item names; empty when it names nothing playable.
+    static QString playable(const QString &item);
+
+private:
+    void play(const QString &item);
+
+    PlaylistHost &m_host;
+    PlaylistWindow *m_playlist = nullptr;
+};
