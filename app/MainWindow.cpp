@@ -3,6 +3,7 @@
 #include "about/AboutDialog.h"
 #include "app/KeyboardShortcuts.h"
 #include "app/MediaOpener.h"
+#include "app/SingleInstance.h"
 #include "app/TrayIcon.h"
 #include "app/WindowLayout.h"
 #include "base/OldPlayerFailure.h"
@@ -31,6 +32,7 @@
 #include "widgets/ButtonColour.h"
 #include "widgets/FlatButton.h"
 #include "widgets/MessageBox.h"
+#include "widgets/OverlayRow.h"
 #include "widgets/TooltipLook.h"
 
 #include <QAction>
@@ -138,7 +140,9 @@ void MainWindow::createTimers()
 
 void MainWindow::createTabRowButtons()
 {
-    QWidget *row = m_strip->tabControl();
+    // Over the tab row, not in it: the tab bar's accessible interface lists only its tabs.
+    auto *row = new OverlayRow(*m_strip->tabControl());
+    row->setObjectName(QStringLiteral("TabRowButtons"));
     auto button = [row](const char *name, const QString &caption, int left, int width, const QString &hint) {
         auto *b = new FlatButton(QString::fromLatin1(name), caption, row, left, 0, width, 18);
         QPalette palette = b->palette();
@@ -157,6 +161,7 @@ void MainWindow::createTabRowButtons()
     FlatButton *v = button("SpeedButton39", QStringLiteral("V"), 470, 18, QStringLiteral("Visões"));
     m_tabRow.views = v;
     m_tabRow.volume = button("SpeedButton16", QStringLiteral("Volume"), 488, 49, QString());
+    row->refreshMask();
     connect(v, &QToolButton::clicked, this, [this, v] {
         const QPoint at = frameGeometry().topLeft();
         m_popupMenu->popup(QPoint(at.x() + v->x() + 3, at.y() + m_strip->tabControl()->y() + v->y() - 216));
@@ -613,6 +618,18 @@ MediaControls *MainWindow::installMediaControls(const QDBusConnection &bus)
             [this](const QString &uri) { openItems({ uri }); });
     }
     return controls;
+}
+
+SingleInstance *MainWindow::listenForOtherCopies(const QDBusConnection &bus)
+{
+    SingleInstance *single = SingleInstance::listen(this, bus);
+    if (single) {
+        connect(single, &SingleInstance::openRequested, this, [this](const QStringList &items) {
+            openItems(items);
+            raiseFromDesktop();
+        });
+    }
+    return single;
 }
 
 int MainWindow::openItems(const QStringList &items)

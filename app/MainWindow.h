@@ -13,6 +13,7 @@
 class ChannelStrip;
 class KeyboardShortcuts;
 class MediaOpener;
+class SingleInstance;
 struct PlayerView;
 class TrayIcon;
 class WindowLayout;
@@ -120,6 +121,8 @@ public:
     // Media from outside (command line, another copy, the desktop): the first
     // plays, the rest join the playlist. Returns how many were playable.
     int openItems(const QStringList &items);
+    // Receives what copies started later hand over; nullptr when another copy receives.
+    SingleInstance *listenForOtherCopies(const QDBusConnection &bus = QDBusConnection::sessionBus());
 
     // Handlers that other windows or tests run directly.
     void tune(const Channel &channel);

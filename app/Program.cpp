@@ -158,14 +158,8 @@ int runProgram(int argc, char **argv)
     program.form1->show();
     program.channelLists->start();
     program.form1->installMediaControls();
-    MainWindow *window = program.form1.get();
-    if (SingleInstance *single = SingleInstance::listen(window)) {
-        QObject::connect(single, &SingleInstance::openRequested, window, [window](const QStringList &items) {
-            window->openItems(items);
-            window->raiseFromDesktop();
-        });
-    }
-    if (!request.items.isEmpty() && window->openItems(request.items) == 0)
-        return 2;
+    program.form1->listenForOtherCopies();
+    if (!request.items.isEmpty())
+        program.form1->openItems(request.items);
     return QApplication::exec();
 }

@@ -4,6 +4,7 @@
 #include "base/SafeCall.h"
 #include "channels/ChannelStrip.h"
 #include "engine/MediaEngine.h"
+#include "widgets/OverlayRow.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -49,6 +50,9 @@ void WindowLayout::placeTabRowButtons()
     for (std::size_t i = 0; i < m_parts.tabRowButtons.size(); ++i)
         if (QWidget *button = m_parts.tabRowButtons[i])
             button->move(right - distances[i], button->y());
+    if (QWidget *first = m_parts.tabRowButtons[0])
+        if (auto *overlay = qobject_cast<OverlayRow *>(first->parentWidget()))
+            overlay->refreshMask();
 }
 
 void WindowLayout::placeVideo()

@@ -175,7 +175,7 @@ void GameWindow::createControls()
         palette.setColor(
             QPalette::Disabled, QPalette::ButtonText, palette.color(QPalette::Active, QPalette::ButtonText));
         button->setPalette(palette);
-        button->setAccessibleLabel(QStringLiteral("Casa %1").arg(cell));
+        button->setAccessibleLabel(QStringLiteral("Casa %1: vazia").arg(cell));
         connect(button, &QAbstractButton::clicked, this, [this, cell] { playCell(cell); });
         m_cells[cell - 1] = button;
     }
@@ -504,6 +504,10 @@ void GameWindow::refreshBoard()
         FlatButton *button = m_cells[cell - 1];
         button->setText(m_board.caption(cell));
         button->setEnabled(m_board.isCellEnabled(cell));
+        // A screen reader hears the mark, as the eye sees it.
+        const QString mark = m_board.caption(cell);
+        button->setAccessibleLabel(
+            QStringLiteral("Casa %1: %2").arg(cell).arg(mark.isEmpty() ? QStringLiteral("vazia") : mark));
     }
     m_gameStatus->setText(m_board.status());
     m_ownWins->setText(QString::number(m_board.ownWins()));

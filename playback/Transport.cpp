@@ -5,6 +5,7 @@
 #include "playback/FileNames.h"
 #include "playback/LoopsAndEffects.h"
 #include "playback/PlayerPanel.h"
+#include "widgets/AnnouncedText.h"
 #include "widgets/ButtonColour.h"
 #include "widgets/FlatButton.h"
 
@@ -120,7 +121,7 @@ void Transport::performPlayForm()
 
 void Transport::setNowPlayingFromUrl(const QString &url)
 {
-    m_panel.m_nowPlaying->setText(fileNamePart(url));
+    setAnnouncedText(m_panel.m_nowPlaying, fileNamePart(url));
 }
 
 void Transport::playPause()
@@ -250,9 +251,10 @@ void Transport::refreshDisplay()
         if (!m_engine.url().isEmpty()) {
             const QString position = m_engine.currentPositionString();
             if (position.isEmpty()) {
-                m_panel.m_timeText->setText(QStringLiteral("00:00 / 00:00"));
+                setAnnouncedText(m_panel.m_timeText, QStringLiteral("00:00 / 00:00"));
             } else {
-                m_panel.m_timeText->setText(position + QStringLiteral(" / ") + m_engine.durationString());
+                setAnnouncedText(
+                    m_panel.m_timeText, position + QStringLiteral(" / ") + m_engine.durationString());
                 setGauge(roundSeconds(m_engine.duration()), roundSeconds(m_engine.currentPosition()));
             }
             m_loops.enforceLoops();

@@ -7,6 +7,7 @@
 #include "playlist/PlaylistListBox.h"
 #include "playlist/PlaylistRules.h"
 #include "playlist/PlaylistStore.h"
+#include "widgets/AnnouncedText.h"
 #include "widgets/CaptionFit.h"
 #include "widgets/FlatButton.h"
 #include "widgets/MessageBox.h"
@@ -291,7 +292,7 @@ void PlaylistWindow::switchToSingle()
 
 void PlaylistWindow::refreshTotal()
 {
-    m_total->setText(QString::number(count()));
+    setAnnouncedText(m_total, QString::number(count()));
     m_total->adjustSize();
 }
 
@@ -389,7 +390,7 @@ void PlaylistWindow::showClickedItem()
     guarded([this] {
         switchToMultiple();
         if (count() > 0) {
-            m_itemNumber->setText(QString::number(currentIndex() + 1));
+            setAnnouncedText(m_itemNumber, QString::number(currentIndex() + 1));
             m_itemNumber->adjustSize();
         }
     });
