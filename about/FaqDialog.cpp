@@ -54,6 +54,14 @@ QList<Entry> entries()
                 "os dois Lumivortex pela <b>porta TCP 23</b>: o firewall e o roteador do Servidor "
                 "precisam deixar essa porta aberta, e em alguns sistemas aguardar conexões numa "
                 "porta abaixo de 1024 exige permissão do administrador.") },
+        { QStringLiteral("Quais são as teclas de atalho?"),
+            QStringLiteral("<b>Espaço</b> reproduz ou pausa; <b>F11</b> ou <b>Alt+Enter</b> tela cheia; "
+                           "<b>Esc</b> sai da tela cheia e da Tela Limpa; <b>M</b> tira ou põe o som; "
+                           "<b>↑</b> e <b>↓</b> o volume; <b>←</b> e <b>→</b> voltam e avançam 15 segundos; "
+                           "<b>Ctrl+O</b> abre um arquivo; <b>Ctrl+L</b> abre um endereço; <b>Ctrl+P</b> "
+                           "a playlist; <b>Ctrl+Q</b> fecha o programa. Com um botão escolhido pela tecla "
+                           "<b>Tab</b>, as setas passam aos vizinhos e <b>Enter</b> ou <b>Espaço</b> o "
+                           "pressionam. Os atalhos não valem enquanto se digita num campo de texto.") },
     };
 }
 
