@@ -50,7 +50,7 @@ void MediaOpener::play(const QString &item)
     // A program playlist becomes the playlist window's list and plays from its first item.
     if (m_playlist && PlaylistRules::isPlaylistFile(item)) {
         m_playlist->loadPlaylist(item);
-        m_playlist->SpeedButton5Click();
+        m_playlist->play();
         return;
     }
     // Not a channel: a failure must not ask about reconnecting.
