@@ -42,7 +42,8 @@ bool KeyboardShortcuts::commandFor(int key, Qt::KeyboardModifiers modifiers, Com
         return plain && found(Command::FullScreen);
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        return held == Qt::AltModifier && found(Command::FullScreen);
+        // Shift held by accident does not stop Alt+Enter.
+        return (held & ~Qt::ShiftModifier) == Qt::AltModifier && found(Command::FullScreen);
     case Qt::Key_Escape:
         return plain && found(Command::Leave);
     case Qt::Key_M:

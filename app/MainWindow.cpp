@@ -502,12 +502,8 @@ void MainWindow::createKeyboardShortcuts()
         const PlayerView view = playerView();
         PlayerCommands(view, NowPlaying::Stopped).playPause();
     });
-    m_keys->on(Command::FullScreen, [this] {
-        if (m_engine->isFullScreen())
-            m_engine->setFullScreen(false);
-        else
-            showFullScreen();
-    });
+    // With nothing loaded the engine refuses, and the key does nothing.
+    m_keys->on(Command::FullScreen, [this] { m_engine->setFullScreen(!m_engine->isFullScreen()); });
     m_keys->on(Command::Leave, [this] {
         if (m_engine->isFullScreen())
             m_engine->setFullScreen(false);
