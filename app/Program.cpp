@@ -157,6 +157,8 @@ int runProgram(int argc, char **argv)
         return 1;
     program.form1->show();
     program.channelLists->start();
+    ChannelListsHub *lists = program.channelLists;
+    program.form1->openAddressRequested = [lists] { lists->openAddress(); };
     program.form1->installMediaControls();
     program.form1->listenForOtherCopies();
     if (!request.items.isEmpty())
