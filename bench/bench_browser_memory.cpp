@@ -72,7 +72,8 @@ int main(int argc, char **argv)
     std::setlocale(LC_NUMERIC, "C");
     Program program(
         makePlayerEngine(), ChannelCatalogue::builtIn(), std::make_unique<RecordingPowerOff>(), 0);
-    program.form1->timer(QStringLiteral("TimerUpdateCheck"))->stop();
+    if (auto *check = program.form1->findChild<QTimer *>(QStringLiteral("TimerUpdateCheck")))
+        check->stop();
     program.form1->show();
     runFor(8000);
     const qint64 self = QCoreApplication::applicationPid();

@@ -5,6 +5,7 @@
 #include "browser/BrowserProcess.h"
 #include "browser/BrowserWindow.h"
 #include "browser/PlaceholderView.h"
+#include "browser/SearchAddress.h"
 #include "widgets/ButtonColour.h"
 
 #include <QApplication>
@@ -86,7 +87,8 @@ void BrowserProcessTest::playerCommandsDriveTheWindow()
     QCOMPARE(m_form->geometry(), placed);
     auto *view = qobject_cast<PlaceholderView *>(m_form->view());
     QCOMPARE(view->navigations().size(), 1);
-    QVERIFY(view->navigations().constFirst().toString().contains(QStringLiteral("q=Tom+&+Jerry+lyrics")));
+    QCOMPARE(
+        view->navigations().constFirst(), SearchAddress::lyricsSearch(QStringLiteral("Tom & Jerry.mp3")));
 }
 
 void BrowserProcessTest::unknownLineChangesNothing()
