@@ -9,7 +9,7 @@
 #include "base/OldPlayerFailure.h"
 #include "base/SafeCall.h"
 #include "browser/AdultArea.h"
-#include "browser/BrowserWindow.h"
+#include "browser/BrowserProcess.h"
 #include "channels/AlternateAddressLists.h"
 #include "channels/ChannelStrip.h"
 #include "channels/ChannelTuner.h"
@@ -419,7 +419,7 @@ void MainWindow::connectSideWindows()
         onAction(m_menu.options, [this, options] { options->showBeside(this); });
         onAction(m_menu.alwaysOnTop, [options] { options->toggleAlwaysOnTop(); });
     }
-    if (BrowserWindow *browser = m_windows.browser) {
+    if (BrowserProcess *browser = m_windows.browser) {
         onAction(m_menu.browser, [this, browser] { browser->showCentredOn(this); });
         onAction(m_menu.videos, [this, browser] {
             browser->showCentredOn(this);

@@ -35,7 +35,7 @@ class QTimer;
 class FlatButton;
 class VolumePanel;
 class OptionsWindow;
-class BrowserWindow;
+class BrowserProcess;
 class AboutDialog;
 class GameWindow;
 class MiniPlayerWindow;
@@ -47,7 +47,7 @@ class FaqDialog;
 // The side windows the main window talks to; they are created after it.
 struct SideWindows {
     OptionsWindow *options = nullptr;
-    BrowserWindow *browser = nullptr;
+    BrowserProcess *browser = nullptr;
     AboutDialog *about = nullptr;
     GameWindow *game = nullptr;
     MiniPlayerWindow *miniPlayer = nullptr;

@@ -6,6 +6,8 @@
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
 #include "app/SingleInstance.h"
+#include "browser/BrowserCommands.h"
+#include "browser/BrowserProcess.h"
 #include "browser/BrowserWindow.h"
 #include "channels/AlternateAddressLists.h"
 #include "channels/ChannelCatalogue.h"
@@ -26,11 +28,16 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QOpenGLContext>
 #include <QTimer>
 #include <QTranslator>
 #include <clocale>
 #include <cstdio>
+#include <cstring>
 #include <unistd.h>
+
+// Qt keeps this in its private GL header; Qt WebEngine sets the share context the same way.
+Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext *context);
 
 namespace
 {
@@ -54,7 +61,68 @@ int endWithMessage(const CommandLineRequest &request)
             nullptr, MessageRequest { applicationTitle(), request.message.trimmed(), QMessageBox::Critical });
     return request.exitCode;
 }
+
+void setUpApplication(QApplication &app)
+{
+    QApplication::setApplicationName(QStringLiteral("lumivortex"));
+    // Wayland compositors find the icon through the desktop entry's name.
+    QApplication::setDesktopFileName(QStringLiteral("lumivortex"));
+    QApplication::setWindowIcon(ProgramIcon::icon());
+    installPortugueseDialogs(app);
+}
+
+// The video moves between windows (full screen) and libmpv's render context
+// survives that only on shared GL contexts. Made at start-up, the share context
+// would load the GL driver (about 50 MB with software GL) into a player that
+// sits idle or only plays radio, so it is made with the first thing played,
+// before any window has a GL context of its own.
+bool shareOpenGlFromNowOn()
+{
+    if (QOpenGLContext::globalShareContext() != nullptr)
+        return true;
+    auto *context = new QOpenGLContext(qApp);
+    if (!context->create()) {
+        delete context;
+        return false;
+    }
+    qt_gl_set_global_share_context(context);
+    // Qt warns that the attribute belongs before the application; the share
+    // context it would have made then is the one made above.
+    const QtMessageHandler previous
+        = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    qInstallMessageHandler(previous);
+    return true;
+}
+
+// The browser window alone, driven by the player through standard input.
+int runBrowserProcess(int argc, char **argv)
+{
+    // Qt WebEngine needs shared GL contexts from before the application exists.
+    QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    setUpApplication(app);
+    BrowserWindow window;
+    BrowserCommandReader commands(STDIN_FILENO, window);
+    // The player has gone (quit or crashed): nothing is left to browse for.
+    QObject::connect(&commands, &BrowserCommandReader::inputClosed, &app, &QApplication::quit);
+    // Closing the window ends the process, and with it the web engine's memory.
+    QApplication::setQuitOnLastWindowClosed(true);
+    return QApplication::exec();
+}
 } // namespace
+
+std::unique_ptr<MediaEngine> makePlayerEngine()
+{
+    // The player library and the GL driver load with the first thing played,
+    // so a program that sits idle or never plays does not pay for them. Where
+    // they cannot load, that first tune is the old-player failure.
+    return std::make_unique<DeferredEngine>([]() -> std::unique_ptr<MediaEngine> {
+        if (!shareOpenGlFromNowOn() || !MpvEngine::openGlAvailable())
+            throw EngineError("no OpenGL context can be made");
+        return std::make_unique<MpvEngine>();
+    });
+}
 
 Program::Program(std::unique_ptr<MediaEngine> engine, const ChannelCatalogue &catalogue,
     std::unique_ptr<PowerOffService> powerOffService, quint16 gamePort)
@@ -66,7 +134,7 @@ Program::Program(std::unique_ptr<MediaEngine> engine, const ChannelCatalogue &ca
     form4 = std::make_unique<AboutDialog>();
     form2 = std::make_unique<OptionsWindow>(form1->engine(), form1->state(), form1.get(),
         form1->timer(QStringLiteral("TimerTryAgain")), form1->alwaysOnTopAction(), *powerOff);
-    form3 = std::make_unique<BrowserWindow>();
+    form3 = std::make_unique<BrowserProcess>();
     form6 = std::make_unique<MiniPlayerWindow>(*form1->player(), *form1->transport(), *form1);
     form10 = std::make_unique<PlaylistWindow>(*form1);
     form5 = std::make_unique<GameWindow>(gamePort);
@@ -113,6 +181,9 @@ bool Program::started() const
 
 int runProgram(int argc, char **argv)
 {
+    if (argc > 1
+        && std::strcmp(argv[1], BrowserProcess::browserProcessArgument().toLatin1().constData()) == 0)
+        return runBrowserProcess(argc, argv);
     // Help and version need no display.
     QStringList rawArguments;
     for (int i = 0; i < argc; ++i)
@@ -120,17 +191,10 @@ int runProgram(int argc, char **argv)
     if (const CommandLineRequest early = CommandLine::parse(rawArguments); early.exitCode == 0)
         return endWithMessage(early);
 
-    // The video widget moves between windows (full screen); libmpv's render
-    // context survives that only when GL contexts are shared.
-    QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("lumivortex"));
-    // Wayland compositors find the icon through the desktop entry's name.
-    QApplication::setDesktopFileName(QStringLiteral("lumivortex"));
-    QApplication::setWindowIcon(ProgramIcon::icon());
+    setUpApplication(app);
     // The main window decides when the program ends (it may be hidden in the tray).
     QApplication::setQuitOnLastWindowClosed(false);
-    installPortugueseDialogs(app);
     // libmpv refuses to start unless numbers are read the C way.
     std::setlocale(LC_NUMERIC, "C");
 
@@ -141,18 +205,9 @@ int runProgram(int argc, char **argv)
     if (!request.items.isEmpty() && SingleInstance::handOver(request.items))
         return 0;
 
-    // The player library and the GL driver load with the first thing played,
-    // so a program that sits idle or never plays does not pay for them. Where
-    // they cannot load, that first tune is the old-player failure.
-    auto engine = std::make_unique<DeferredEngine>([]() -> std::unique_ptr<MediaEngine> {
-        if (!MpvEngine::openGlAvailable())
-            throw EngineError("no OpenGL context can be made");
-        return std::make_unique<MpvEngine>();
-    });
-
     // The user's channels.m3u is one of the channel lists now, matched with the others.
     Program program(
-        std::move(engine), ChannelCatalogue::builtIn(), std::make_unique<LogindPowerOff>(), kGamePort);
+        makePlayerEngine(), ChannelCatalogue::builtIn(), std::make_unique<LogindPowerOff>(), kGamePort);
     if (!program.started())
         return 1;
     program.form1->show();

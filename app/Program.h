@@ -8,7 +8,7 @@ class MediaEngine;
 class PowerOffService;
 class MainWindow;
 class OptionsWindow;
-class BrowserWindow;
+class BrowserProcess;
 class AboutDialog;
 class GameWindow;
 class MiniPlayerWindow;
@@ -36,7 +36,8 @@ public:
     std::unique_ptr<PowerOffService> powerOff;
     std::unique_ptr<AboutDialog> form4;
     std::unique_ptr<OptionsWindow> form2;
-    std::unique_ptr<BrowserWindow> form3;
+    // The browser window runs in a process of its own; this is the player's side of it.
+    std::unique_ptr<BrowserProcess> form3;
     std::unique_ptr<MiniPlayerWindow> form6;
     std::unique_ptr<PlaylistWindow> form10;
     std::unique_ptr<GameWindow> form5;
@@ -47,6 +48,10 @@ public:
     // The user's channel lists and their windows; start() brings the lists in.
     ChannelListsHub *channelLists = nullptr;
 };
+
+// The player's engine: made with the first thing played, and with it the GL
+// share context the video needs; nothing of GL exists before.
+std::unique_ptr<MediaEngine> makePlayerEngine();
 
 // Program entry: application set-up, the windows, the message loop.
 int runProgram(int argc, char **argv);

@@ -129,10 +129,19 @@ void BrowserWindow::showCentredOn(QWidget *mainWindow)
     // frame yet, and both windows wear the same one.
     if (mainWindow != nullptr) {
         m_mainWindow = mainWindow;
-        QRect place = geometry();
-        place.moveCenter(mainWindow->geometry().center());
-        setGeometry(place);
+        showCentredAt(mainWindow->geometry().center());
+        return;
     }
+    show();
+    raise();
+    activateWindow();
+}
+
+void BrowserWindow::showCentredAt(const QPoint &centre)
+{
+    QRect place = geometry();
+    place.moveCenter(centre);
+    setGeometry(place);
     show();
     raise();
     activateWindow();

@@ -22,6 +22,8 @@ public:
 
     // Player menu "Abrir Lumivortex Browser": shows the window centred on the main window.
     void showCentredOn(QWidget *mainWindow);
+    // The same for a main window in another process: its centre is all that is known.
+    void showCentredAt(const QPoint &centre);
     // The mode labels; the Player menu's "Localizar Filmes e Videos" and
     // "Localizar Letras de Musicas" select theirs after showing the window.
     void selectBrowserMode();

@@ -14,3 +14,4 @@ if(ENABLE_WEBVIEW)
     DISPLAY TIMEOUT 120 ENV QTWEBENGINE_DISABLE_SANDBOX=1
     "ASAN_OPTIONS=detect_leaks=0:abort_on_error=1:strict_string_checks=0:new_delete_type_mismatch=0")
 endif()
+lumi_add_test(browser_process SOURCES ${CMAKE_SOURCE_DIR}/tests/browser_process_test.cpp LIBS lumi_app)

@@ -1,6 +1,7 @@
 // Every window's object names and accessible names, against a recorded list:
 // renaming classes or members must never rename what tests and tools find.
 #include "app/Program.h"
+#include "browser/BrowserWindow.h"
 #include "channels/ChannelCatalogue.h"
 #include "tests/support/FakeEngine.h"
 #include "tests/support/RecordingPowerOff.h"
@@ -40,6 +41,8 @@ private slots:
         Program program(std::make_unique<FakeEngine>(), ChannelCatalogue::builtIn(),
             std::make_unique<RecordingPowerOff>(), 0);
         QVERIFY(program.started());
+        // The browser window runs in a process of its own, started with the browser.
+        BrowserWindow browser;
         QStringList lines;
         for (QWidget *window : QApplication::topLevelWidgets())
             if (!window->objectName().isEmpty() && !window->objectName().startsWith(QLatin1String("qt_")))

@@ -1,0 +1,111 @@
+// The player maps no OpenGL driver while idle, and maps it once a video plays
+// (Xvfb with Mesa's software GL: libLLVM, swrast, the *_dri.so driver).
+#include "app/MainWindow.h"
+#include "app/Program.h"
+#include "browser/BrowserProcess.h"
+#include "channels/ChannelCatalogue.h"
+#include "engine/MediaEngine.h"
+#include "playback/Transport.h"
+#include "tests/support/Fixtures.h"
+#include "tests/support/RecordingPowerOff.h"
+#include "widgets/MessageBox.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+#include <clocale>
+
+namespace
+{
+// The GL driver's libraries this process has mapped, empty when none.
+QStringList glDriverMapped()
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    if (!maps.open(QIODevice::ReadOnly))
+        qFatal("cannot read /proc/self/maps");
+    QStringList found;
+    for (const QByteArray &line : maps.readAll().split('\n')) {
+        const QString path = QString::fromLocal8Bit(line.mid(line.indexOf('/')));
+        if (!line.contains('/'))
+            continue;
+        if (path.contains(QLatin1String("libLLVM")) || path.contains(QLatin1String("swrast"))
+            || path.endsWith(QLatin1String("_dri.so")))
+            if (!found.contains(path))
+                found << path;
+    }
+    return found;
+}
+} // namespace
+
+class IdleGlTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void glDriverIsMappedOnlyOnceAVideoPlays();
+    void browserRunsInItsOwnProcessAndEndsWithThePlayer();
+};
+
+void IdleGlTest::glDriverIsMappedOnlyOnceAVideoPlays()
+{
+    setMessageHandler([](QWidget *, const MessageRequest &request) {
+        qWarning("message: %s", qPrintable(request.text));
+        return QMessageBox::Cancel;
+    });
+    Program program(
+        makePlayerEngine(), ChannelCatalogue::builtIn(), std::make_unique<RecordingPowerOff>(), 0);
+    QVERIFY(program.started());
+    MainWindow &form = *program.form1;
+    if (auto *check = form.findChild<QTimer *>(QStringLiteral("TimerUpdateCheck")))
+        check->stop();
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QVERIFY2(glDriverMapped().isEmpty(), qPrintable(glDriverMapped().join(QLatin1Char(' '))));
+
+    form.transport()->chooseFile = [] { return Fixtures::path(QStringLiteral("red.mp4")); };
+    form.findChild<QToolButton *>(QStringLiteral("SpeedButton44"))->click();
+    QTRY_COMPARE_WITH_TIMEOUT(
+        form.engine().status(), QStringLiteral("Reproduzindo"), 10000 * Fixtures::slowdown);
+    QVERIFY(!glDriverMapped().isEmpty());
+    // The share made at the first play is what full screen needs.
+    form.engine().setFullScreen(true);
+    QVERIFY(form.engine().isFullScreen());
+    form.engine().setFullScreen(false);
+    QCOMPARE(form.engine().status(), QStringLiteral("Reproduzindo"));
+    setMessageHandler({});
+}
+
+void IdleGlTest::browserRunsInItsOwnProcessAndEndsWithThePlayer()
+{
+    BrowserProcess browser(QStringLiteral(LUMI_PROGRAM), { BrowserProcess::browserProcessArgument() });
+    browser.showCentredOn(nullptr);
+    QVERIFY(browser.isRunning());
+    const QString maps = QStringLiteral("/proc/%1/maps").arg(browser.processId());
+    // The web engine and the GL driver load there when the window shows, never here.
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            QFile file(maps);
+            return file.open(QIODevice::ReadOnly) && file.readAll().contains("libQt6WebEngineCore");
+        }(),
+        30000);
+    QVERIFY(!glDriverMapped().join(QString()).contains(QLatin1String("WebEngine")));
+    QElapsedTimer ending;
+    ending.start();
+    browser.end();
+    QVERIFY(!browser.isRunning());
+    // Ended by its own input closing, not killed after the grace time.
+    QVERIFY2(ending.elapsed() < 2500, qPrintable(QString::number(ending.elapsed())));
+}
+
+int main(int argc, char **argv)
+{
+    // As the player starts: no GL attribute before the application.
+    QApplication app(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+    IdleGlTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "idle_gl_test.moc"
