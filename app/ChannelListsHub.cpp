@@ -109,7 +109,7 @@ void ChannelListsHub::addMenuItemsAndButtons()
     button("ChannelsButton", QStringLiteral("Canais"), system, QRect(328, 8, 62, 49),
         [this] { showChannelWindow(); });
     FlatButton *open = button("OpenAddressButton", QStringLiteral("URL"),
-        m_main.strip()->panel(QStringLiteral("PanelMediaPlayer")), QRect(492, 34, 36, 26),
+        m_main.strip()->panel(QStringLiteral("PanelMediaPlayer")), QRect(10, 5, 33, 18),
         [this] { openAddress(); });
     open->setToolTip(QStringLiteral("Abrir endereço… (Ctrl+L)"));
     open->setAccessibleLabel(QStringLiteral("Abrir endereço"));
