@@ -22,7 +22,6 @@ const QString ConnectingText = QStringLiteral("Conectando...");
 const QString ConnectedText = QStringLiteral("Conectado a ");
 const QString ConnectionErrorText = QStringLiteral("Erro na conexão.");
 const QString InvalidAddressText = QStringLiteral("IP invalido!");
-const QString InternalErrorText = QStringLiteral("Erro interno.");
 const QString PeerLeftText = QStringLiteral("Adversário desconectou.");
 
 // Bytes taken from a connection per read: together with the codec's own
@@ -57,11 +56,11 @@ QString dottedAddress(const QHostAddress &address)
 }
 } // namespace
 
-GameWindow::GameWindow(quint16 port, QWidget *parent)
+GameWindow::GameWindow(GamePorts ports, QWidget *parent)
     : QWidget(parent,
         Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
             | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
-    , m_port(port)
+    , m_ports(ports)
 {
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(QStringLiteral("Lumivortex Games!"));
@@ -238,7 +237,11 @@ void GameWindow::closeEvent(QCloseEvent *event)
 
 void GameWindow::showOwnAddress()
 {
-    m_ownAddress->setText(localAddressText());
+    const OwnAddresses own = ownAddresses();
+    m_ownAddress->setText(own.shown);
+    m_ownAddress->setToolTip(own.others.isEmpty()
+            ? QString()
+            : QStringLiteral("Outros endereços deste computador:\n") + own.others.join(QLatin1Char('\n')));
 }
 
 void GameWindow::becomeServer()
@@ -246,17 +249,29 @@ void GameWindow::becomeServer()
     setServerAddressEditable(false);
     // A pending connection attempt would make this window both server and client.
     abandonConnectAttempt();
-    if (!m_server->isListening() && !m_server->listen(QHostAddress::AnyIPv4, m_port)) {
-        const QAbstractSocket::SocketError error = m_server->serverError();
-        // Unchecked again, so the user can retry or choose the client role.
-        uncheckRoles();
-        showMessage(listenFailureText(error, m_port));
+    if (m_server->isListening())
+        return;
+    QAbstractSocket::SocketError error = QAbstractSocket::UnknownSocketError;
+    quint16 refusedPort = m_ports.usual;
+    for (const quint16 port : { m_ports.usual, m_ports.fallback }) {
+        if (m_server->listen(QHostAddress::AnyIPv4, port)) {
+            m_connectionText->setText(
+                WaitingText + QStringLiteral(" na porta %1").arg(m_server->serverPort()));
+            return;
+        }
+        error = m_server->serverError();
+        refusedPort = port;
     }
+    // Unchecked again, so the user can retry or choose the client role.
+    uncheckRoles();
+    showMessage(listenFailureText(error, refusedPort));
 }
 
 void GameWindow::becomeClient()
 {
     m_server->close();
+    if (m_connectionText->text().startsWith(WaitingText))
+        m_connectionText->setText(WaitingText);
     setServerAddressEditable(true);
 }
 
@@ -267,13 +282,18 @@ void GameWindow::connectToPeer()
         showMessage(InvalidAddressText);
         return;
     }
-    if (m_client->state() != QAbstractSocket::UnconnectedState) {
+    if (m_clientInPlay)
+        return;
+    if (attemptUnderWay()) {
         if (address.compare(m_attemptAddress, Qt::CaseInsensitive) == 0)
             return;
         // Re-targeting a running attempt used to end the program; now the
         // attempt is dropped and the window is as it was before "Conectar".
+        const QString abandoned = m_attemptAddress;
         abandonConnectAttempt();
-        showMessage(InternalErrorText);
+        showMessage(QStringLiteral("A tentativa de conexão com %1 foi interrompida porque o endereço mudou. "
+                                   "Clique em \"Conectar\" para conectar a %2.")
+                        .arg(abandoned, address));
         return;
     }
     QHostAddress host;
@@ -282,9 +302,11 @@ void GameWindow::connectToPeer()
         return;
     }
     m_attemptAddress = address;
+    m_attemptHost = host;
+    m_attemptPort = m_ports.usual;
     m_statusBeforeConnect = m_connectionText->text();
     m_codec.clear();
-    m_client->connectToHost(host, m_port);
+    m_client->connectToHost(m_attemptHost, m_attemptPort);
 }
 
 void GameWindow::showHelp()
@@ -338,11 +360,30 @@ void GameWindow::clientFailed(QAbstractSocket::SocketError error)
     // Once in play a broken connection is reported by disconnected().
     if (m_clientInPlay)
         return;
+    const bool worthRetrying
+        = error == QAbstractSocket::ConnectionRefusedError || error == QAbstractSocket::SocketTimeoutError;
+    if (worthRetrying && m_attemptPort == m_ports.usual && m_ports.hasFallback()) {
+        // A peer without privileges hosts on the fallback port. The socket
+        // cannot reconnect from inside its own error signal.
+        m_attemptPort = m_ports.fallback;
+        m_retryQueued = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (!m_retryQueued)
+                    return;
+                m_retryQueued = false;
+                m_client->connectToHost(m_attemptHost, m_attemptPort);
+            },
+            Qt::QueuedConnection);
+        return;
+    }
     m_connectionText->setText(ConnectionErrorText);
+    const QString address = m_attemptAddress;
     endSession();
     hide();
     // One box with the reason, in place of the socket layer's own numbered one.
-    showMessage(ConnectionErrorText + QLatin1Char('\n') + socketErrorText(error));
+    showMessage(ConnectionErrorText + QLatin1Char('\n') + connectFailureText(error, address, m_ports));
 }
 
 void GameWindow::acceptPeers()
@@ -435,20 +476,29 @@ void GameWindow::connectionLost(QTcpSocket *socket)
     refreshBoard();
 }
 
+bool GameWindow::attemptUnderWay() const
+{
+    return !m_clientInPlay && (m_retryQueued || m_client->state() != QAbstractSocket::UnconnectedState);
+}
+
 void GameWindow::abandonConnectAttempt()
 {
-    if (m_clientInPlay || m_client->state() == QAbstractSocket::UnconnectedState)
+    if (!attemptUnderWay())
         return;
+    m_retryQueued = false;
     {
         const QSignalBlocker blocker(m_client);
         m_client->abort();
     }
+    m_attemptAddress.clear();
     m_connectionText->setText(m_statusBeforeConnect);
 }
 
 void GameWindow::endSession()
 {
     m_clientInPlay = false;
+    m_retryQueued = false;
+    m_attemptAddress.clear();
     if (m_client->state() != QAbstractSocket::UnconnectedState) {
         const QSignalBlocker blocker(m_client);
         m_client->abort();
@@ -460,6 +510,8 @@ void GameWindow::endSession()
         peer->abort();
         peer->deleteLater();
     }
+    if (m_server->isListening() && m_connectionText->text().startsWith(WaitingText))
+        m_connectionText->setText(WaitingText);
     m_server->close();
     m_codec.clear();
     uncheckRoles();

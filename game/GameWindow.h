@@ -2,8 +2,10 @@
 
 #include "game/GameBoard.h"
 #include "game/GameCodec.h"
+#include "game/GamePorts.h"
 
 #include <QAbstractSocket>
+#include <QHostAddress>
 #include <QPointer>
 #include <QWidget>
 #include <array>
@@ -25,9 +27,9 @@ class GameWindow : public QWidget
     Q_OBJECT
 
 public:
-    // port is where the server listens and the client connects; the program
-    // plays on 23, tests pass a free loopback port (0 lets the server pick).
-    explicit GameWindow(quint16 port = 23, QWidget *parent = nullptr);
+    // Where the server listens and the client connects; tests pass a free
+    // loopback port (0 lets the server pick).
+    explicit GameWindow(GamePorts ports = {}, QWidget *parent = nullptr);
     ~GameWindow() override;
 
     // Centres the window on the desktop and shows it (not modally).
@@ -68,6 +70,7 @@ private:
     void readConnection(QTcpSocket *socket);
     void receive(const GameMessage &message);
     void connectionLost(QTcpSocket *socket);
+    bool attemptUnderWay() const;
     void abandonConnectAttempt();
     void endSession();
     void setSetupLocked(bool locked);
@@ -76,7 +79,7 @@ private:
     void refreshBoard();
     void showMessage(const QString &text);
 
-    const quint16 m_port;
+    const GamePorts m_ports;
     GameBoard m_board;
     GameCodec m_codec;
     MessageSink m_messageSink;
@@ -89,6 +92,10 @@ private:
     // The address of the attempt under way and the status shown before it,
     // to return to when the attempt is abandoned.
     QString m_attemptAddress;
+    QHostAddress m_attemptHost;
+    quint16 m_attemptPort = 0;
+    // The attempt on the usual port failed; the one on the fallback waits for the event loop.
+    bool m_retryQueued = false;
     QString m_statusBeforeConnect;
 
     std::array<FlatButton *, GameBoard::CellCount> m_cells {};

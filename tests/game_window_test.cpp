@@ -5,7 +5,10 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTest>
+#include <linux/capability.h>
 #include <memory>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 namespace
 {
@@ -17,12 +20,49 @@ const QString Draw = QStringLiteral("Velha!!!");
 const QString PeerLeft = QStringLiteral("Adversário desconectou.");
 const QString Connected = QStringLiteral("Conectado a 127.0.0.1");
 
-// Two game windows of one process, server and client, on one loopback port.
+// Ports below 1024 refused to this thread, as to an ordinary user, also when
+// the tests run as root.
+class OrdinaryUser
+{
+public:
+    OrdinaryUser()
+    {
+        if (syscall(SYS_capget, &m_header, m_saved) != 0)
+            return;
+        __user_cap_data_struct reduced[2] = { m_saved[0], m_saved[1] };
+        reduced[CAP_TO_INDEX(CAP_NET_BIND_SERVICE)].effective &= ~CAP_TO_MASK(CAP_NET_BIND_SERVICE);
+        m_changed = syscall(SYS_capset, &m_header, reduced) == 0;
+    }
+    ~OrdinaryUser()
+    {
+        if (m_changed)
+            syscall(SYS_capset, &m_header, m_saved);
+    }
+
+private:
+    __user_cap_header_struct m_header { _LINUX_CAPABILITY_VERSION_3, 0 };
+    __user_cap_data_struct m_saved[2] {};
+    bool m_changed = false;
+};
+
+// A port below 1024 that nobody on this machine listens on.
+quint16 unusedPrivilegedPort()
+{
+    for (quint16 port = 1023; port > 900; --port) {
+        QTcpSocket probe;
+        probe.connectToHost(QHostAddress::LocalHost, port);
+        if (!probe.waitForConnected(2000) && probe.error() == QAbstractSocket::ConnectionRefusedError)
+            return port;
+    }
+    qFatal("no unused port below 1024");
+}
+
+// Two game windows of one process, server and client, on loopback ports.
 struct GamePair {
-    GamePair()
-        : port(freeLoopbackPort())
-        , server(port)
-        , client(port)
+    explicit GamePair(GamePorts ports = freeLoopbackPort())
+        : port(ports.usual)
+        , server(ports)
+        , client(ports)
     {
     }
 
@@ -78,6 +118,8 @@ private slots:
     void unusableAddressIsRefused_data();
     void unusableAddressIsRefused();
     void retargetingAnAttemptAbandonsItInsteadOfEndingTheProgram();
+    void ordinaryUsersPlayOnTheFallbackPort_data();
+    void ordinaryUsersPlayOnTheFallbackPort();
     void pressingConnectAgainWithTheSameAddressChangesNothing();
     void failedConnectionClosesTheWindow();
     void refusedListeningIsExplainedAndWindowStaysUsable();
@@ -349,7 +391,10 @@ void GameWindowTest::retargetingAnAttemptAbandonsItInsteadOfEndingTheProgram()
     QCOMPARE(game.connection(), QStringLiteral("Conectando..."));
     game.serverAddress()->setText(QStringLiteral("127.0.0.2"));
     game.button("SpeedButton10")->click();
-    QCOMPARE(game.messages, QStringList { QStringLiteral("Erro interno.") });
+    QCOMPARE(game.messages,
+        QStringList {
+            QStringLiteral("A tentativa de conexão com 127.0.0.1 foi interrompida porque o endereço "
+                           "mudou. Clique em \"Conectar\" para conectar a 127.0.0.2.") });
     QCOMPARE(game.client()->state(), QAbstractSocket::UnconnectedState);
     QCOMPARE(game.connection(), QStringLiteral("Aguardando Conexão"));
     QVERIFY(game.control<QRadioButton>("RadioButton2")->isChecked());
@@ -362,6 +407,45 @@ void GameWindowTest::retargetingAnAttemptAbandonsItInsteadOfEndingTheProgram()
     game.button("SpeedButton10")->click();
     QTRY_COMPARE(game.connection(), Connected);
     QCOMPARE(game.messages.size(), 1);
+}
+
+void GameWindowTest::ordinaryUsersPlayOnTheFallbackPort_data()
+{
+    QTest::addColumn<bool>("usualPortRefused");
+    QTest::newRow("usual port below 1024, refused") << true;
+    QTest::newRow("usual port open, fallback taken by another program") << false;
+}
+
+void GameWindowTest::ordinaryUsersPlayOnTheFallbackPort()
+{
+    QFETCH(bool, usualPortRefused);
+    const OrdinaryUser user;
+    QTcpServer other;
+    GamePorts ports(usualPortRefused ? unusedPrivilegedPort() : freeLoopbackPort(), 0);
+    if (usualPortRefused) {
+        QTcpServer probe;
+        QVERIFY(!probe.listen(QHostAddress::AnyIPv4, ports.usual));
+        QCOMPARE(probe.serverError(), QAbstractSocket::SocketAccessError);
+        ports.fallback = freeLoopbackPort();
+    } else {
+        // A peer that hosts on the usual port is reached there first.
+        QVERIFY(other.listen(QHostAddress::AnyIPv4, 0));
+        ports.fallback = other.serverPort();
+    }
+    const quint16 hosted = usualPortRefused ? ports.fallback : ports.usual;
+
+    GamePair pair(ports);
+    pair.server.chooseServer();
+    QVERIFY(pair.server.server()->isListening());
+    QCOMPARE(pair.server.connection(), QStringLiteral("Aguardando Conexão na porta %1").arg(hosted));
+    pair.client.chooseClientAndConnect(QStringLiteral("127.0.0.1"));
+    QTRY_COMPARE(pair.client.connection(), Connected);
+    QTRY_COMPARE(pair.server.connection(), Connected);
+    QCOMPARE(pair.client.client()->peerPort(), hosted);
+    QVERIFY(!other.hasPendingConnections());
+    QVERIFY(pair.server.messages.isEmpty());
+    QVERIFY(pair.client.messages.isEmpty());
+    QVERIFY(pair.play({ 5, 1 }));
 }
 
 void GameWindowTest::pressingConnectAgainWithTheSameAddressChangesNothing()
@@ -379,11 +463,23 @@ void GameWindowTest::pressingConnectAgainWithTheSameAddressChangesNothing()
 
 void GameWindowTest::failedConnectionClosesTheWindow()
 {
-    GameWindowProbe game(freeLoopbackPort());
+    QTcpServer first;
+    QTcpServer second;
+    QVERIFY(first.listen(QHostAddress::LocalHost, 0) && second.listen(QHostAddress::LocalHost, 0));
+    const GamePorts ports(first.serverPort(), second.serverPort());
+    first.close();
+    second.close();
+    GameWindowProbe game(ports);
     game.window.show();
     game.chooseClientAndConnect(QStringLiteral("127.0.0.1"));
     QTRY_COMPARE(game.connection(), QStringLiteral("Erro na conexão."));
-    QCOMPARE(game.messages, QStringList { QStringLiteral("Erro na conexão.\nA conexão foi recusada.") });
+    // Both ports were tried; one box says who refused and where.
+    QCOMPARE(game.messages,
+        QStringList {
+            QStringLiteral("Erro na conexão.\nO computador 127.0.0.1 recusou a conexão: nele ninguém "
+                           "aguarda como Servidor nas portas %1 e %2.")
+                .arg(ports.usual)
+                .arg(ports.fallback) });
     QVERIFY(game.window.isHidden());
     QVERIFY(game.rolesSelectable());
     QVERIFY(!game.control("Edit1")->isEnabled());

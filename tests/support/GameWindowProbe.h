@@ -15,8 +15,8 @@
 class GameWindowProbe
 {
 public:
-    explicit GameWindowProbe(quint16 port)
-        : window(port)
+    explicit GameWindowProbe(GamePorts ports)
+        : window(ports)
     {
         window.setMessageSink([this](const QString &text) { messages << text; });
     }
