@@ -46,6 +46,10 @@ private slots:
     void failedFetchPassesUnnoticed();
     void oversizedSettingsFileIsRefused();
     void defaultQuestionIsAnInformationBox();
+    void checkingEndsWithTheFirstAnswer_data();
+    void checkingEndsWithTheFirstAnswer();
+    void unreachableServerIsAskedLessAndLessOften();
+    void emptyAddressChecksNothing();
 
 private:
     void serve(const QByteArray &body)
@@ -106,7 +110,8 @@ void UpdateCheckTest::timerAndComponentAreFoundFromTheMainWindow()
 {
     QWidget mainWindow;
     ProgramState state;
-    UpdateChecker checker(state, QString::fromLatin1(kUpdateSettingsUrl), {}, nullptr, &mainWindow);
+    UpdateChecker checker(
+        state, m_server->url(QStringLiteral("/lumivortex/check.ini")), {}, nullptr, &mainWindow);
     auto *timer = mainWindow.findChild<QTimer *>(QStringLiteral("TimerUpdateCheck"));
     QVERIFY(timer);
     QCOMPARE(timer->interval(), 3000);
@@ -275,6 +280,57 @@ void UpdateCheckTest::defaultQuestionIsAnInformationBox()
     QCOMPARE(requests.constFirst().escapeButton, QMessageBox::Cancel);
     QVERIFY(!m_updateWindow->isVisible());
     QVERIFY(!QFile::exists(checker.settingsFilePath()));
+}
+
+void UpdateCheckTest::checkingEndsWithTheFirstAnswer_data()
+{
+    QTest::addColumn<QByteArray>("version");
+    QTest::newRow("no newer version") << QByteArray("0.9.29");
+    QTest::newRow("question asked") << QByteArray("0.9.30");
+}
+
+void UpdateCheckTest::checkingEndsWithTheFirstAnswer()
+{
+    QFETCH(QByteArray, version);
+    m_checker->checkTimer()->start();
+    // Until the server answers, every 3 s.
+    Response unavailable;
+    unavailable.status = 503;
+    m_server->setResponse(QStringLiteral("/lumivortex/check.ini"), unavailable);
+    tick();
+    QVERIFY(m_checker->checkTimer()->isActive());
+    serve(settingsFile(version));
+    tick();
+    QVERIFY(!m_checker->checkTimer()->isActive());
+    QCOMPARE(m_server->requests().size(), 2);
+}
+
+void UpdateCheckTest::unreachableServerIsAskedLessAndLessOften()
+{
+    UpdateChecker checker(m_state,
+        QStringLiteral("http://127.0.0.1:%1/lumivortex/check.ini").arg(LoopbackHttpServer::unusedPort()), {},
+        nullptr, m_mainWindow.get());
+    checker.setSettingsFilePath(m_dir->filePath(QStringLiteral("unreachable.ini")));
+    QTimer *timer = checker.checkTimer();
+    QCOMPARE(timer->interval(), 3000);
+    QList<int> intervals;
+    for (int i = 0; i < 12; ++i) {
+        checker.fetchSettings();
+        QTRY_VERIFY_WITH_TIMEOUT(!checker.settingsFetch()->isRunning(), 15000);
+        intervals << timer->interval() / 1000;
+    }
+    QCOMPARE(intervals, (QList<int> { 6, 12, 24, 48, 96, 192, 384, 768, 1536, 1800, 1800, 1800 }));
+    QVERIFY(timer->isActive());
+    checker.setParent(nullptr);
+}
+
+void UpdateCheckTest::emptyAddressChecksNothing()
+{
+    UpdateChecker checker(m_state, QString(), {}, m_updateWindow.get(), m_mainWindow.get());
+    QVERIFY(!checker.checkTimer()->isActive());
+    checker.fetchSettings();
+    QVERIFY(!checker.settingsFetch()->isRunning());
+    checker.setParent(nullptr);
 }
 
 QTEST_MAIN(UpdateCheckTest)

@@ -19,7 +19,7 @@ private slots:
     void settingsFileGivesItsFourValues();
     void missingFileGivesNoValues();
     void settingsFileLivesInTheCacheFolder();
-    void serverAddressIsAnExampleCheckIni();
+    void configuredServerAddressIsAnHttpCheckIni();
     void amountsUseTheLocalesSeparators_data();
     void amountsUseTheLocalesSeparators();
     void progressTextWithoutTotal();
@@ -114,13 +114,14 @@ void UpdateSettingsTest::settingsFileLivesInTheCacheFolder()
     QVERIFY(QFileInfo(QFileInfo(path).absolutePath()).isDir());
 }
 
-void UpdateSettingsTest::serverAddressIsAnExampleCheckIni()
+void UpdateSettingsTest::configuredServerAddressIsAnHttpCheckIni()
 {
     const QString url = QString::fromLatin1(kUpdateSettingsUrl);
+    if (url.isEmpty())
+        QSKIP("no update server configured: the program checks nothing");
     const HttpUrlParts parts = HttpDownload::splitUrl(url);
     QVERIFY(url.startsWith(QLatin1String("http://")));
     QVERIFY(parts.valid);
-    QVERIFY(parts.host.endsWith(QLatin1String(".example")));
     QCOMPARE(parts.path.section(QLatin1Char('/'), -1), QStringLiteral("check.ini"));
 }
 

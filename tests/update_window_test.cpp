@@ -5,6 +5,7 @@
 #include "widgets/MessageBox.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
@@ -56,6 +57,8 @@ private slots:
     void failureBeforeTheAnswerKeepsAnEarlierFile();
     void cancelDeletesOnlyTheCancelledTransfersFile();
     void cancelBeforeAnyDownloadDeletesNothing();
+    void chosenFileIsReplacedOnlyByAWholeDownload_data();
+    void chosenFileIsReplacedOnlyByAWholeDownload();
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
@@ -281,19 +284,22 @@ void UpdateWindowTest::cancelDeletesOnlyTheCancelledTransfersFile()
 
     const QString first = m_chosen;
     m_form->startDownload();
-    QTRY_VERIFY(QFileInfo(first).size() > 0);
+    QTRY_VERIFY(m_form->receivedKB() > 0);
+    const QString partial = m_form->download()->runningFileName();
+    QVERIFY(QFileInfo(partial).size() > 0);
     // "Download" again during the transfer only names another file: the user's own.
     const QString named = path(QStringLiteral("my-document.txt"));
     writeFile(named, "keep me");
     m_chosen = named;
     m_form->startDownload();
-    QCOMPARE(m_form->download()->runningFileName(), first);
-    QCOMPARE(m_form->download()->FileName(), named);
+    QCOMPARE(m_form->download()->runningFileName(), partial);
+    QCOMPARE(m_form->saveDialogFileName(), named);
 
     m_form->cancel();
     QVERIFY(closeTimer()->isActive());
     waitIdle();
     QVERIFY(!QFile::exists(first));
+    QVERIFY(!QFile::exists(partial));
     QCOMPARE(readFile(named), QByteArray("keep me"));
     QVERIFY(m_messages.isEmpty()); // the user's own cancel needs no message
     QVERIFY(m_form->isVisible());
@@ -314,6 +320,56 @@ void UpdateWindowTest::cancelBeforeAnyDownloadDeletesNothing()
     QVERIFY(!m_form->isVisible());
     QCOMPARE(readFile(m_chosen), QByteArray("not ours"));
     QVERIFY(m_messages.isEmpty());
+}
+
+void UpdateWindowTest::chosenFileIsReplacedOnlyByAWholeDownload_data()
+{
+    QTest::addColumn<int>("status");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<bool>("cancel");
+    QTest::addColumn<QByteArray>("left");
+    const QByteArray update(64 * 1024, 'n');
+    QTest::newRow("finished") << 200 << int(Response::Length::Correct) << false << update;
+    QTest::newRow("not found") << 404 << int(Response::Length::Correct) << false << QByteArray("previous");
+    QTest::newRow("cut short") << 200 << int(Response::Length::Long) << false << QByteArray("previous");
+    QTest::newRow("cancelled") << 200 << int(Response::Length::Correct) << true << QByteArray("previous");
+}
+
+void UpdateWindowTest::chosenFileIsReplacedOnlyByAWholeDownload()
+{
+    QFETCH(int, status);
+    QFETCH(int, length);
+    QFETCH(bool, cancel);
+    QFETCH(QByteArray, left);
+    Response r;
+    r.status = status;
+    r.length = Response::Length(length);
+    r.body = QByteArray(64 * 1024, 'n');
+    if (cancel) {
+        r.chunkBytes = 1024;
+        r.chunkDelayMs = 50;
+    }
+    m_server->setResponse(QStringLiteral("/setup.exe"), r);
+    writeSettings(m_server->url(QStringLiteral("/setup.exe")), QStringLiteral("setup.exe"));
+    writeFile(m_chosen, "previous");
+    QFile::setPermissions(
+        m_chosen, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther);
+
+    m_form->startDownload();
+    if (cancel) {
+        QTRY_VERIFY(m_form->receivedKB() > 0);
+        QCOMPARE(readFile(m_chosen), QByteArray("previous"));
+        m_form->cancel();
+    }
+    waitIdle();
+    QCOMPARE(readFile(m_chosen), left);
+    const QFileDevice::Permissions modeBits(0x7077);
+    QCOMPARE(QFileInfo(m_chosen).permissions() & modeBits,
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther);
+    // Nothing of the transfer is left beside it.
+    QStringList files = QDir(m_dir->path()).entryList(QDir::Files);
+    files.removeAll(QStringLiteral("check.ini"));
+    QCOMPARE(files, QStringList { QStringLiteral("setup.exe") });
 }
 
 QTEST_MAIN(UpdateWindowTest)

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QTimer>
 #include <QWidget>
+#include <algorithm>
 
 UpdateChecker::UpdateChecker(ProgramState &state, const QString &serverUrl, AskFunction ask,
     UpdateWindow *updateWindow, QObject *parent)
@@ -26,13 +27,14 @@ UpdateChecker::UpdateChecker(ProgramState &state, const QString &serverUrl, AskF
     m_settingsFetch->setMaxBytes(kUpdateSettingsMaxBytes);
     m_settingsFetch->OnDoneFile
         = [this](QObject *, const QString &, qint64) { safeCall([this] { settingsFetched(); }); };
-    // A failed fetch passes unnoticed; the next tick tries again.
+    m_settingsFetch->OnError = [this](QObject *) { safeCall([this] { settingsFetchFailed(); }); };
 
     m_checkTimer = new QTimer(this);
     m_checkTimer->setObjectName(QStringLiteral("TimerUpdateCheck"));
-    m_checkTimer->setInterval(3000);
+    m_checkTimer->setInterval(FirstIntervalMs);
     connect(m_checkTimer, &QTimer::timeout, this, [this] { safeCall([this] { fetchSettings(); }); });
-    m_checkTimer->start();
+    if (!m_serverUrl.isEmpty())
+        m_checkTimer->start();
 }
 
 UpdateChecker::~UpdateChecker() = default;
@@ -50,7 +52,7 @@ void UpdateChecker::fetchSettings()
 {
     // Unlike on Windows, deleting the file under a running fetch succeeds and
     // would lose that fetch's answer; the start would be dropped anyway.
-    if (m_settingsFetch->isRunning())
+    if (m_settingsFetch->isRunning() || m_serverUrl.isEmpty())
         return;
     QFile::remove(m_settingsPath);
     m_settingsFetch->setURL(m_serverUrl);
@@ -60,6 +62,8 @@ void UpdateChecker::fetchSettings()
 
 void UpdateChecker::settingsFetched()
 {
+    // The answer for this run is in; asking again would only load the server.
+    m_checkTimer->stop();
     const UpdateSettings settings = readUpdateSettings(m_settingsPath);
     m_state.NewVersion = settings.version.value_or(m_state.NewVersion);
     m_state.UpdateNotes = settings.notes.value_or(m_state.UpdateNotes);
@@ -78,6 +82,12 @@ void UpdateChecker::settingsFetched()
     } else {
         QFile::remove(m_settingsPath);
     }
+}
+
+void UpdateChecker::settingsFetchFailed()
+{
+    // Unnoticed by the user; a server that cannot be reached is asked less and less often.
+    m_checkTimer->setInterval(std::min(m_checkTimer->interval() * 2, LongestIntervalMs));
 }
 
 bool UpdateChecker::ask(const QString &question)

@@ -9,9 +9,12 @@ class UpdateWindow;
 class HttpDownload;
 struct ProgramState;
 
-// The main window's update check: every 3 s it fetches the update settings
-// file, and when the version named there differs from the program's own it
-// asks, once per run, whether to update; "OK" shows the update window.
+// The main window's update check: it fetches the update settings file every
+// 3 s until a fetch succeeds, and when the version named there differs from the
+// program's own it asks, once per run, whether to update; "OK" shows the update
+// window. One success ends the checking for the run; while the server cannot
+// be reached the fetches come ever further apart. An empty server address
+// checks nothing.
 class UpdateChecker : public QObject
 {
     Q_OBJECT
@@ -35,9 +38,13 @@ public:
     QString settingsFilePath() const { return m_settingsPath; }
     void setSettingsFilePath(const QString &path) { m_settingsPath = path; }
 
+    static constexpr int FirstIntervalMs = 3000;
+    static constexpr int LongestIntervalMs = 30 * 60 * 1000;
+
     // The timer's tick: starts a fetch of the settings file unless one runs.
     void fetchSettings();
     void settingsFetched();
+    void settingsFetchFailed();
 
 private:
     bool ask(const QString &question);

@@ -7,8 +7,9 @@
 // The update settings file: where it is fetched from, where it is kept, and
 // how its one section is read.
 
-// Address of the settings file on the update server.
-inline constexpr char kUpdateSettingsUrl[] = "http://atualizacao.lumivortex.example/lumivortex/check.ini";
+// Address of the settings file on the update server, set when the program is
+// configured (UPDATE_SETTINGS_URL); empty when there is no update server.
+inline constexpr char kUpdateSettingsUrl[] = LUMI_UPDATE_SETTINGS_URL;
 // A settings file is a few lines; anything bigger is not one.
 inline constexpr qint64 kUpdateSettingsMaxBytes = 64 * 1024;
 

@@ -14,7 +14,11 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
+#include <QTemporaryFile>
 #include <QTimer>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <limits>
 
 namespace
@@ -38,6 +42,22 @@ QPushButton *button(const QString &name, const QString &caption, QWidget *parent
     b->setObjectName(name);
     b->setGeometry(geometry);
     return b;
+}
+
+// An empty file beside target for the download to fill, with the rights of the
+// file it will replace (the usual ones for a new file); empty when the folder
+// cannot be written.
+QString createPartialFile(const QString &target)
+{
+    QTemporaryFile partial(target + QStringLiteral(".XXXXXX.part"));
+    partial.setAutoRemove(false);
+    if (!partial.open())
+        return QString();
+    const QFileInfo old(target);
+    partial.setPermissions(old.exists() ? old.permissions()
+                                        : QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    return partial.fileName();
 }
 
 QTimer *timer(const QString &name, QObject *parent)
@@ -120,10 +140,17 @@ void UpdateWindow::startDownload()
     if (chosen.isEmpty())
         return;
     m_saveFileName = chosen;
-    m_download->setFileName(chosen);
     if (!m_download->isRunning()) {
+        const QString partial = createPartialFile(chosen);
+        if (partial.isEmpty()) {
+            showWarning(QStringLiteral("Não foi possível gravar em %1. Escolha outra pasta.")
+                            .arg(QFileInfo(chosen).absolutePath()));
+            return;
+        }
+        m_download->setFileName(partial);
         m_download->StartDownload();
-        m_transferFile = m_download->runningFileName();
+        m_transferFile = partial;
+        m_transferTarget = chosen;
         m_userCancelled = false;
         m_receivedKB = 0;
         m_previousKB = 0;
@@ -134,7 +161,7 @@ void UpdateWindow::startDownload()
 void UpdateWindow::cancel()
 {
     // The cancelled transfer's partial file goes when that transfer ends (its
-    // OnError); a file that a later "Download" merely named is never touched.
+    // OnError); the chosen file is never touched.
     if (m_download->isRunning()) {
         m_userCancelled = true;
         m_download->Cancel();
@@ -170,9 +197,24 @@ void UpdateWindow::showProgress(qint64 totalSize, qint64 received)
     m_receivedKB = received / 1024.0;
 }
 
+bool UpdateWindow::replaceWithDownload()
+{
+    // rename() replaces the target in one step: no moment without a file there.
+    if (std::rename(
+            QFile::encodeName(m_transferFile).constData(), QFile::encodeName(m_transferTarget).constData())
+        == 0)
+        return true;
+    const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+    QFile::remove(m_transferFile);
+    showWarning(QStringLiteral("Não foi possível gravar %1: %2").arg(m_transferTarget, reason));
+    return false;
+}
+
 void UpdateWindow::downloadFinished()
 {
     m_speedTimer->stop();
+    if (!replaceWithDownload())
+        return;
     MessageRequest request;
     request.caption = applicationTitle();
     request.text = QStringLiteral("Atualização Concluída");
@@ -185,15 +227,17 @@ void UpdateWindow::downloadFinished()
 void UpdateWindow::downloadFailed()
 {
     m_speedTimer->stop();
-    // Nothing half-downloaded is left where the user would take it for the
-    // update; a file the transfer never reached is not ours to delete.
-    if (m_download->lastCreatedFile() && !m_transferFile.isEmpty())
-        QFile::remove(m_transferFile);
-    if (m_userCancelled)
-        return;
+    // Only the partial file goes: the chosen file stays as it was.
+    QFile::remove(m_transferFile);
+    if (!m_userCancelled)
+        showWarning(DownloadFailedText);
+}
+
+void UpdateWindow::showWarning(const QString &text)
+{
     MessageRequest request;
     request.caption = applicationTitle();
-    request.text = DownloadFailedText;
+    request.text = text;
     request.icon = QMessageBox::Warning;
     showMessage(this, request);
 }

@@ -50,6 +50,8 @@ protected:
 
 private:
     QString execSaveDialog(const QString &proposed);
+    bool replaceWithDownload();
+    void showWarning(const QString &text);
 
     QProgressBar *m_progressBar = nullptr;
     QLabel *m_sizeText = nullptr;
@@ -63,6 +65,9 @@ private:
 
     QString m_settingsPath;
     QString m_saveFileName;
-    QString m_transferFile; // file of the transfer started last
+    // The transfer started last writes m_transferFile, beside m_transferTarget
+    // under a temporary name; the target is replaced only by a whole download.
+    QString m_transferFile;
+    QString m_transferTarget;
     bool m_userCancelled = false; // the running transfer was stopped by "Cancelar"
 };
