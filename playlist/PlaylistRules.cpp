@@ -1,5 +1,7 @@
 #include "playlist/PlaylistRules.h"
 
+#include "base/MediaFormats.h"
+
 #include <QStandardPaths>
 
 namespace PlaylistRules
@@ -22,6 +24,13 @@ bool oneOf(const QString &ext, std::initializer_list<const char *> list, Qt::Cas
     return false;
 }
 
+// Whether the path ends in "." and one of extensions, letter case ignored.
+bool hasExtension(const QString &path, const QStringList &extensions)
+{
+    const QString ext = extension(path);
+    return ext.size() > 1 && extensions.contains(ext.mid(1), Qt::CaseInsensitive);
+}
+
 } // namespace
 
 QString displayName(const QString &path)
@@ -40,17 +49,26 @@ QString extension(const QString &path)
 
 bool isMusicFile(const QString &path)
 {
-    return oneOf(extension(path), { ".mp3", ".wav", ".wma" }, Qt::CaseInsensitive);
+    return oneOf(extension(path), { ".mp3", ".wav", ".wma" }, Qt::CaseInsensitive)
+        || hasExtension(path, MediaFormats::newerAudio());
 }
 
 bool isVideoFile(const QString &path)
 {
-    return oneOf(extension(path), { ".mpg", ".mpeg", ".wmv", ".asf" }, Qt::CaseSensitive);
+    return oneOf(extension(path), { ".mpg", ".mpeg", ".wmv", ".asf" }, Qt::CaseSensitive)
+        || hasExtension(path, MediaFormats::newerVideo());
 }
 
 bool isPlaylistFile(const QString &path)
 {
     return extension(path).compare(QLatin1String(".lpl"), Qt::CaseInsensitive) == 0;
+}
+
+QStringList openDialogFilters()
+{
+    return { MediaFormats::nameFilter(
+                 QStringLiteral("Musica"), MediaFormats::olderAudio() + MediaFormats::newerAudio()),
+        QStringLiteral("Lumivortex Playlist (*.lpl)"), MediaFormats::allFilesFilter() };
 }
 
 QString savedPlaylistPath(const QString &chosen)

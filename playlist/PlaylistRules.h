@@ -14,12 +14,17 @@ QString displayName(const QString &path);
 // The file name's text from its last "." (dot included); empty without one.
 QString extension(const QString &path);
 
-// ".mp3", ".wav", ".wma", letter case ignored.
+// ".mp3", ".wav", ".wma" and the newer audio formats (".ogg", ".flac" ...),
+// letter case ignored.
 bool isMusicFile(const QString &path);
-// ".mpg", ".mpeg", ".wmv", ".asf", lower case only.
+// ".mpg", ".mpeg", ".wmv", ".asf" in lower case only, as the older player had
+// it, and the newer video formats (".mp4", ".mkv", ".webm") in any case.
 bool isVideoFile(const QString &path);
 // ".lpl", letter case ignored.
 bool isPlaylistFile(const QString &path);
+
+// The name filters of "Abrir": music first, then playlists, then any file.
+QStringList openDialogFilters();
 
 // Where "Salvar" writes: the chosen name with ".lpl" appended, unless it
 // already ends in ".lpl" in any letter case.

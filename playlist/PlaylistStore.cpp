@@ -103,7 +103,11 @@ void PlaylistStore::load()
     QFile file(m_fileName);
     if (!file.open(QIODevice::ReadOnly))
         return;
-    const QByteArray data = file.readAll();
+    const QByteArray data = file.size() > MaxFileBytes ? QByteArray() : file.read(MaxFileBytes + 1);
+    if (data.size() > MaxFileBytes || file.size() > MaxFileBytes)
+        throw IniError(QStringLiteral("O arquivo \"%1\" não foi lido: tem mais de %2 MiB.")
+                           .arg(m_fileName)
+                           .arg(MaxFileBytes / (1024 * 1024)));
     QByteArrayView rest(data);
     // Every leading mark goes: one kept in the first line would hide its
     // header now and be dropped as the mark by the next load after a rewrite.

@@ -36,7 +36,12 @@ private:
 class PlaylistStore
 {
 public:
+    // A list holds a few hundred lines; a file this big is none and would only
+    // fill the memory.
+    static constexpr qint64 MaxFileBytes = 64 * 1024 * 1024;
+
     // Remembers the path and loads the file when it exists; writes nothing.
+    // Throws IniError for a file over MaxFileBytes.
     explicit PlaylistStore(const QString &fileName);
 
     QString FileName() const { return m_fileName; }

@@ -183,9 +183,9 @@ QStringList PlaylistWindow::runOpenDialog()
         QStringLiteral("Escolha até 200 musicas por vez ou selecione e arraste as musicas "
                        "pelo explorer."));
     dialog.setFileMode(QFileDialog::ExistingFiles);
-    const QString music = QStringLiteral("Musica (*.mp3 *.wma *.wav)");
-    dialog.setNameFilters({ music, QStringLiteral("Lumivortex Playlist (*.lpl)") });
-    dialog.selectNameFilter(music);
+    const QStringList filters = PlaylistRules::openDialogFilters();
+    dialog.setNameFilters(filters);
+    dialog.selectNameFilter(filters.constFirst());
     if (dialog.exec() != QDialog::Accepted)
         return {};
     return dialog.selectedFiles();
@@ -466,11 +466,15 @@ void PlaylistWindow::addToCurrentStore(const QStringList &paths)
 
 void PlaylistWindow::loadPlaylist(const QString &fileName)
 {
-    m_list->clear();
-    m_store = std::make_unique<PlaylistStore>(fileName);
-    QStringList names;
-    m_store->ReadSection(Musica, &names);
-    appendItems(names);
+    guarded([&] {
+        // Read before the list goes: a file that cannot be read leaves it as it was.
+        auto store = std::make_unique<PlaylistStore>(fileName);
+        m_list->clear();
+        m_store = std::move(store);
+        QStringList names;
+        m_store->ReadSection(Musica, &names);
+        appendItems(names);
+    });
 }
 
 void PlaylistWindow::openFiles()
@@ -494,14 +498,21 @@ void PlaylistWindow::saveList()
         const QString chosen = runSaveDialog();
         if (chosen.isEmpty())
             return;
-        // A copy of the default store as it is on disk; failures pass silently.
+        // A copy of the default store as it is on disk; whatever keeps it from
+        // being written is said, never passed over.
         QFile source(PlaylistRules::defaultStorePath());
-        if (!source.open(QIODevice::ReadOnly))
+        if (!source.open(QIODevice::ReadOnly)) {
+            showNotice(
+                QStringLiteral("A lista não foi salva: ela ainda não tem músicas. Adicione músicas com "
+                               "\"Abrir\" ou arrastando arquivos para esta janela."));
             return;
+        }
         const QByteArray bytes = source.readAll();
-        QSaveFile target(PlaylistRules::savedPlaylistPath(chosen));
-        if (target.open(QIODevice::WriteOnly) && target.write(bytes) == bytes.size())
-            target.commit();
+        const QString targetPath = PlaylistRules::savedPlaylistPath(chosen);
+        QSaveFile target(targetPath);
+        if (!target.open(QIODevice::WriteOnly) || target.write(bytes) != bytes.size() || !target.commit())
+            throw IniError(
+                QStringLiteral("A lista não foi salva em \"%1\": %2").arg(targetPath, target.errorString()));
     });
 }
 

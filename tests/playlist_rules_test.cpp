@@ -1,4 +1,5 @@
 // Playlist text rules: display names, file kinds, saved names, the search.
+#include "base/MediaFormats.h"
 #include "playlist/PlaylistRules.h"
 
 #include <QCoreApplication>
@@ -18,6 +19,7 @@ private slots:
     void displayNameDropsFolderAndLastExtension();
     void fileKindFollowsItsOwnLetterCaseRule_data();
     void fileKindFollowsItsOwnLetterCaseRule();
+    void openDialogsOfferTodaysFormats();
     void savedNameGetsExtensionOnlyOnce_data();
     void savedNameGetsExtensionOnlyOnce();
     void storeLivesInPerUserDataFolder();
@@ -75,7 +77,15 @@ void PlaylistRulesTest::fileKindFollowsItsOwnLetterCaseRule_data()
     QTest::newRow("MP3") << "/m/a.MP3" << true << false << false;
     QTest::newRow("WMA") << "/m/a.WMA" << true << false << false;
     QTest::newRow("wav") << "/m/a.wav" << true << false << false;
-    QTest::newRow("ogg") << "/m/a.ogg" << false << false << false;
+    QTest::newRow("ogg") << "/m/a.ogg" << true << false << false;
+    QTest::newRow("OPUS") << "/m/a.OPUS" << true << false << false;
+    QTest::newRow("flac") << "/m/a.flac" << true << false << false;
+    QTest::newRow("m4a") << "/m/a.m4a" << true << false << false;
+    QTest::newRow("aac") << "/m/a.aac" << true << false << false;
+    QTest::newRow("mp4") << "/m/v.mp4" << false << true << false;
+    QTest::newRow("MKV") << "/m/v.MKV" << false << true << false;
+    QTest::newRow("webm") << "/m/v.webm" << false << true << false;
+    QTest::newRow("txt") << "/m/t.txt" << false << false << false;
     QTest::newRow("wmv") << "/m/b.wmv" << false << true << false;
     QTest::newRow("WMV") << "/m/c.WMV" << false << false << false;
     QTest::newRow("mpeg") << "/m/c.mpeg" << false << true << false;
@@ -97,6 +107,20 @@ void PlaylistRulesTest::fileKindFollowsItsOwnLetterCaseRule()
     QCOMPARE(isMusicFile(path), music);
     QCOMPARE(isVideoFile(path), video);
     QCOMPARE(isPlaylistFile(path), playlist);
+}
+
+void PlaylistRulesTest::openDialogsOfferTodaysFormats()
+{
+    const QStringList playlist = openDialogFilters();
+    QCOMPARE(playlist,
+        (QStringList { QStringLiteral("Musica (*.mp3 *.wma *.wav *.ogg *.opus *.flac *.m4a *.aac)"),
+            QStringLiteral("Lumivortex Playlist (*.lpl)"), QStringLiteral("Todos os arquivos (*)") }));
+    QCOMPARE(MediaFormats::playerOpenFilter().split(QStringLiteral(";;")),
+        (QStringList { QStringLiteral("Audio e Video (*.mp3 *.wma *.wav *.mpg *.mpeg *.avi *.wmv *.asf *.ogg "
+                                      "*.opus *.flac *.m4a *.aac *.mp4 *.mkv *.webm)"),
+            QStringLiteral("Audio (*.mp3 *.wma *.wav *.ogg *.opus *.flac *.m4a *.aac)"),
+            QStringLiteral("Video (*.mpg *.mpeg *.avi *.wmv *.asf *.mp4 *.mkv *.webm)"),
+            QStringLiteral("Todos os arquivos (*)") }));
 }
 
 void PlaylistRulesTest::savedNameGetsExtensionOnlyOnce_data()

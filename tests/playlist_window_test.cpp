@@ -120,12 +120,15 @@ private slots:
     void abrirCancelledOrForeignChangesNothing();
     void legacyWindows1252ListLoadsAndPlays();
     void playlistWithoutSectionLoadsEmpty();
+    void oversizedPlaylistIsRefusedAndListStays();
 
     // "Salvar", "Limpar", Delete, reordering.
     void salvarAppendsExtensionOnlyWhenMissing_data();
     void salvarAppendsExtensionOnlyWhenMissing();
     void salvarAfterLoadingCopiesTheDefaultStore();
     void salvarWithoutStoreWritesNothing();
+    void salvarThatCannotWriteSaysSo_data();
+    void salvarThatCannotWriteSaysSo();
     void limparEmptiesListAndDeletesStore();
     void limparCancelledKeepsAll();
     void deleteWithNothingSelectedAsksAboutZero();
@@ -325,7 +328,16 @@ void PlaylistWindowTest::dropFollowsTheFileRules_data()
     QTest::newRow("music in order") << strings({ "/m/a.mp3", "/m/t.txt", "/m/B.WAV", "/m/c.wma" })
                                     << strings({ "a", "B", "c" }) << QStringList() << true;
     QTest::newRow("nothing playable")
-        << strings({ "/m/t.txt", "/m/u.ogg" }) << QStringList() << QStringList() << false;
+        << strings({ "/m/t.txt", "/m/u.doc" }) << QStringList() << QStringList() << false;
+    QTest::newRow("today's audio joins the list")
+        << strings({ "/m/a.flac", "/m/b.OPUS", "/m/c.m4a", "/m/d.aac", "/m/e.ogg" })
+        << strings({ "a", "b", "c", "d", "e" }) << QStringList() << true;
+    QTest::newRow("today's video plays")
+        << strings({ "/m/a.mp3", "/m/v.MKV" }) << strings({ "a" }) << strings({ "/m/v.MKV" }) << true;
+    QTest::newRow("one mp4 plays") << strings({ "/m/v.mp4" }) << QStringList() << strings({ "/m/v.mp4" })
+                                   << false;
+    QTest::newRow("one webm plays") << strings({ "/m/v.webm" }) << QStringList() << strings({ "/m/v.webm" })
+                                    << false;
 }
 
 void PlaylistWindowTest::dropFollowsTheFileRules()
@@ -536,6 +548,22 @@ void PlaylistWindowTest::abrirCancelledOrForeignChangesNothing()
     QCOMPARE(m_form->store(), store);
 }
 
+void PlaylistWindowTest::oversizedPlaylistIsRefusedAndListStays()
+{
+    fill({ QStringLiteral("a"), QStringLiteral("b") });
+    const PlaylistStore *store = m_form->store();
+    const QString huge = m_files.filePath(QStringLiteral("enorme.lpl"));
+    QFile file(huge);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(PlaylistStore::MaxFileBytes + 1));
+    file.close();
+    m_form->openAnswer = { huge };
+    m_form->openFiles();
+    QCOMPARE(m_form->errors,
+        QStringList { QStringLiteral("O arquivo \"%1\" não foi lido: tem mais de 64 MiB.").arg(huge) });
+    QCOMPARE(items(), (QStringList { QStringLiteral("a"), QStringLiteral("b") }));
+    QCOMPARE(m_form->store(), store);
+}
+
 void PlaylistWindowTest::legacyWindows1252ListLoadsAndPlays()
 {
     // A list saved by the Windows version: ANSI code page, CR LF.
@@ -615,10 +643,36 @@ void PlaylistWindowTest::salvarWithoutStoreWritesNothing()
     m_form->saveAnswer = target.filePath(QStringLiteral("lista"));
     m_form->saveList();
     QVERIFY(QDir(target.path()).entryList(QDir::Files).isEmpty());
+    // Nothing was saved, and the user is told so.
     QVERIFY(m_form->errors.isEmpty());
+    QCOMPARE(m_form->notices,
+        QStringList { QStringLiteral("A lista não foi salva: ela ainda não tem músicas. Adicione músicas com "
+                                     "\"Abrir\" ou arrastando arquivos para esta janela.") });
     m_form->saveAnswer.clear();
     m_form->saveList();
     QCOMPARE(m_form->saveDialogs, 2);
+}
+
+void PlaylistWindowTest::salvarThatCannotWriteSaysSo_data()
+{
+    QTest::addColumn<QString>("chosen");
+    QTest::newRow("folder missing") << QStringLiteral("falta/lista");
+    QTest::newRow("name taken by a folder") << QStringLiteral("pasta");
+}
+
+void PlaylistWindowTest::salvarThatCannotWriteSaysSo()
+{
+    QFETCH(QString, chosen);
+    fill({ QStringLiteral("a") });
+    QTemporaryDir target;
+    QVERIFY(QDir(target.path()).mkdir(QStringLiteral("pasta.lpl")));
+    m_form->saveAnswer = target.filePath(chosen);
+    m_form->saveList();
+    QCOMPARE(m_form->errors.size(), 1);
+    const QString prefix = QStringLiteral("A lista não foi salva em \"%1\": ")
+                               .arg(target.filePath(chosen + QStringLiteral(".lpl")));
+    QVERIFY2(m_form->errors.constFirst().startsWith(prefix), qPrintable(m_form->errors.constFirst()));
+    QCOMPARE(QDir(target.path()).entryList(QDir::Files), QStringList());
 }
 
 void PlaylistWindowTest::limparEmptiesListAndDeletesStore()
