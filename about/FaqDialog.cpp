@@ -42,18 +42,22 @@ QList<Entry> entries()
                 "ele tenta a reconexão sozinho.") },
         { QStringLiteral("Onde fica a minha playlist?"),
             QStringLiteral(
-                "A lista de músicas do Player é guardada automaticamente no arquivo<br><tt>%1</tt><br>"
-                "Para levar a playlist para outro computador, use os botões de salvar e carregar "
-                "da janela da playlist (arquivos <tt>.lpl</tt>).")
+                "As músicas que você põe na playlist, com o botão \"Abrir\" ou arrastando vários "
+                "arquivos para a janela, são gravadas no arquivo<br><tt>%1</tt><br>A lista na tela "
+                "começa vazia toda vez que o Lumivortex abre, mas o arquivo guarda as músicas de antes "
+                "até você clicar em \"Limpar\", e as novas se juntam a elas. \"Salvar\" grava uma cópia "
+                "desse arquivo com o nome que você escolher (arquivos <tt>.lpl</tt>); para ver de novo as "
+                "músicas de um arquivo <tt>.lpl</tt>, escolha-o com o botão \"Abrir\".")
                 .arg(playlistStorePath().toHtmlEscaped()) },
         { QStringLiteral("Como funciona o Jogo da Vovó?"),
             QStringLiteral(
                 "Abra <i>Jogos Online &gt; Jogo da Vovó :P</i> no menu do botão \"V\". Um jogador "
                 "escolhe <b>\"Sou Servidor.\"</b> e aguarda; o outro escolhe <b>\"Sou Cliente.\"</b>, "
                 "digita o IP do Servidor e clica em \"Conectar\". O jogo conversa diretamente entre "
-                "os dois Lumivortex pela <b>porta TCP 23</b>: o firewall e o roteador do Servidor "
-                "precisam deixar essa porta aberta, e em alguns sistemas aguardar conexões numa "
-                "porta abaixo de 1024 exige permissão do administrador.") },
+                "os dois Lumivortex pela <b>porta TCP 23</b> ou, quando o Servidor não tem permissão para "
+                "usá-la (no Linux só o administrador usa portas abaixo de 1024), pela <b>porta TCP 2323</b>; "
+                "a janela do Servidor mostra em qual ele aguarda, e o Cliente tenta as duas. O firewall e o "
+                "roteador do Servidor precisam deixar essa porta aberta.") },
         { QStringLiteral("Quais são as teclas de atalho?"),
             QStringLiteral("<b>Espaço</b> reproduz ou pausa; <b>F11</b> ou <b>Alt+Enter</b> tela cheia; "
                            "<b>Esc</b> sai da tela cheia e da Tela Limpa; <b>M</b> tira ou põe o som; "

@@ -1,9 +1,12 @@
 #include "about/AboutDialog.h"
 #include "about/FaqDialog.h"
+#include "playlist/PlaylistWindow.h"
+#include "tests/support/FakePlaylistHost.h"
 
 #include <QDesktopServices>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
 #include <QTextBrowser>
@@ -37,6 +40,7 @@ private slots:
     void faqAnswersWhatUsersAsk_data();
     void faqAnswersWhatUsersAsk();
     void faqShowsWhereThisUsersPlaylistIsKept();
+    void faqNamesOnlyPlaylistButtonsThatExist();
     void faqIsReadOnly();
     void faqOkClosesIt();
     void windowsKeepTheirSize();
@@ -155,6 +159,8 @@ void AboutWindowTest::faqAnswersWhatUsersAsk_data()
     QTest::newRow("congested everywhere")
         << QStringLiteral("Todos os canais mostram \"Canal Congestionado!\"");
     QTest::newRow("game port") << QStringLiteral("porta TCP 23");
+    QTest::newRow("game port without privileges") << QStringLiteral("porta TCP 2323");
+    QTest::newRow("playlist starts empty") << QStringLiteral("A lista na tela começa vazia");
     QTest::newRow("game roles") << QStringLiteral("\"Sou Servidor.\"");
     QTest::newRow("own channel list") << QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)
             + QStringLiteral("/channels.m3u");
@@ -178,6 +184,28 @@ void AboutWindowTest::faqShowsWhereThisUsersPlaylistIsKept()
     QVERIFY(store.contains(QStringLiteral("LumivortexTeste/about_window")));
     const QString plain = faq.findChild<QTextBrowser *>(QStringLiteral("RichEdit1"))->toPlainText();
     QVERIFY2(plain.contains(store), qPrintable(plain));
+}
+
+void AboutWindowTest::faqNamesOnlyPlaylistButtonsThatExist()
+{
+    FaqDialog faq;
+    const QString plain = faq.findChild<QTextBrowser *>(QStringLiteral("RichEdit1"))->toPlainText();
+    const qsizetype from = plain.indexOf(QStringLiteral("Onde fica a minha playlist?"));
+    const qsizetype to = plain.indexOf(QStringLiteral("Como funciona o Jogo da Vovó?"));
+    QVERIFY(from >= 0 && to > from);
+    const QString answer = plain.mid(from, to - from);
+    FakePlaylistHost host;
+    PlaylistWindow playlist(host);
+    QStringList captions;
+    for (const QAbstractButton *button : playlist.findChildren<QAbstractButton *>())
+        captions << button->text();
+    QStringList named;
+    auto quoted = QRegularExpression(QStringLiteral("\"([^\"]+)\"")).globalMatch(answer);
+    while (quoted.hasNext())
+        named << quoted.next().captured(1);
+    QVERIFY2(!named.isEmpty(), qPrintable(answer));
+    for (const QString &caption : named)
+        QVERIFY2(captions.contains(caption), qPrintable(caption));
 }
 
 void AboutWindowTest::faqIsReadOnly()
