@@ -39,7 +39,8 @@ QList<Entry> entries()
                 "conexão, não nos canais. Confira se a internet funciona (abra uma página no "
                 "navegador), se um firewall ou proxy não está bloqueando o Lumivortex, e tente de novo "
                 "depois de alguns minutos. Se só um canal falha, ative o sistema Tenacor® e aguarde: "
-                "ele tenta a reconexão sozinho.") },
+                "ele tenta a reconexão sozinho. Um título que termina em \"sem endereço\" quer dizer que o "
+                "canal ainda não tem endereço: adicione uma lista em \"Listas de canais\".") },
         { QStringLiteral("Onde fica a minha playlist?"),
             QStringLiteral(
                 "As músicas que você põe na playlist, com o botão \"Abrir\" ou arrastando vários "
@@ -69,20 +70,21 @@ QList<Entry> entries()
     };
 }
 
-// The user's own channel addresses: where the file goes and how it reads.
+// Channel lists: where the built-in channels get their addresses.
 Entry ownChannelListEntry()
 {
     return { QStringLiteral("Posso usar a minha própria lista de canais?"),
-        QStringLiteral("Sim. Escreva os endereços no arquivo<br><tt>%1</tt><br>no formato M3U: para cada "
-                       "canal, uma linha <tt>#EXTINF</tt> que termina com o nome do canal, escrito como ele "
-                       "aparece no título da janela depois de \"Lumivortex TV - \" (com os mesmos acentos e "
-                       "maiúsculas), e na linha seguinte o endereço. Por exemplo:<br>"
-                       "<tt>#EXTM3U<br>#EXTINF:-1,TV Globo<br>http://meuservidor.example/globo<br>"
-                       "#EXTINF:-1,TV Globo<br>http://reserva.example/globo</tt><br>"
-                       "O primeiro endereço de um canal passa a ser o dele; quando o canal falha, o sistema "
-                       "Tenacor® passa por todos os endereços dele, na ordem do arquivo. "
-                       "Nomes que não são de nenhum canal são ignorados. O arquivo é lido quando o "
-                       "Lumivortex abre; os botões e menus continuam os mesmos.")
+        QStringLiteral(
+            "Sim. Em \"Listas de canais\" (no menu do botão \"V\" ou na aba Sistema) adicione uma "
+            "lista M3U pelo endereço (http ou https) ou escolhendo um arquivo. O arquivo<br><tt>%1</tt><br>"
+            "também entra como lista quando existe. Um canal do programa toca a primeira entrada da "
+            "lista com o nome dele, o título da janela depois de \"Lumivortex TV - \" (maiúsculas, "
+            "acentos e pontuação não contam); quando o canal falha, o sistema Tenacor® passa pelas "
+            "outras entradas com o mesmo nome. Por exemplo:<br>"
+            "<tt>#EXTM3U<br>#EXTINF:-1,TV Globo<br>http://meuservidor.example/globo<br>"
+            "#EXTINF:-1,TV Globo<br>http://reserva.example/globo</tt><br>"
+            "Todos os canais de todas as listas aparecem em \"Canais\" (Ctrl+K), e \"Abrir "
+            "endereço…\" (Ctrl+L) toca qualquer endereço.")
             .arg(QDir::toNativeSeparators(OwnChannelList::path()).toHtmlEscaped()) };
 }
 

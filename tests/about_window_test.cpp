@@ -160,6 +160,8 @@ void AboutWindowTest::faqAnswersWhatUsersAsk_data()
         << QStringLiteral("Todos os canais mostram \"Canal Congestionado!\"");
     QTest::newRow("game port") << QStringLiteral("porta TCP 23");
     QTest::newRow("game port without privileges") << QStringLiteral("porta TCP 2323");
+    QTest::newRow("channel lists") << QStringLiteral("Em \"Listas de canais\" (no menu do botão \"V\"");
+    QTest::newRow("channel without address") << QStringLiteral("termina em \"sem endereço\"");
     QTest::newRow("playlist starts empty") << QStringLiteral("A lista na tela começa vazia");
     QTest::newRow("game roles") << QStringLiteral("\"Sou Servidor.\"");
     QTest::newRow("own channel list") << QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)
