@@ -280,10 +280,8 @@ void MainWindow::createLayoutAndTray()
     onAction(m_menu.fullScreen, [this] { showFullScreen(); });
 
     m_tray = new TrayIcon(*this, this);
-    m_tray->endProgram = [this] {
-        if (terminate)
-            terminate();
-    };
+    // A chosen quit, not a failure: the program ends with status 0.
+    m_tray->endProgram = [] { QCoreApplication::exit(0); };
     onAction(m_menu.hide, [this] { m_tray->hideToTray(); });
 }
 
@@ -306,10 +304,18 @@ void MainWindow::resizeEvent(QResizeEvent *event)
 
 void MainWindow::wheelEvent(QWheelEvent *event)
 {
-    const int notches = event->angleDelta().y() / 120;
+    turnWheel(event->angleDelta().y());
+    event->accept();
+}
+
+void MainWindow::turnWheel(int angle)
+{
+    // Touchpads and fine wheels send parts of a notch: they add up to whole steps.
+    m_wheelRest += angle;
+    const int notches = m_wheelRest / 120;
+    m_wheelRest -= notches * 120;
     for (int i = 0; i < std::abs(notches); ++i)
         m_volumeControl->wheelStep(notches > 0 ? 1 : -1);
-    event->accept();
 }
 
 void MainWindow::createWindow()
@@ -477,8 +483,12 @@ void MainWindow::dropEvent(QDropEvent *event)
         if (url.isLocalFile())
             paths << url.toLocalFile();
     event->acceptProposedAction();
+    // Handled once the drag has ended, so a message box does not hold the file manager.
     if (m_windows.playlist && !paths.isEmpty())
-        safeCall([this, &paths] { m_windows.playlist->dropFiles(paths, false); });
+        QMetaObject::invokeMethod(
+            this,
+            [this, paths] { safeCall([this, &paths] { m_windows.playlist->dropFiles(paths, false); }); },
+            Qt::QueuedConnection);
 }
 
 void MainWindow::attachReconnectOption(QAbstractButton *option)
@@ -534,6 +544,12 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         && (watched == m_player->m_nowPlaying || watched == m_player->m_lyricsSymbol)
         && m_transport->searchLyrics) {
         safeCall(m_transport->searchLyrics);
+        return true;
+    }
+    // The wheel sets the volume anywhere over the window; the tab row would switch categories.
+    if (event->type() == QEvent::Wheel && watched->isWidgetType()
+        && static_cast<QWidget *>(watched)->window() == this) {
+        turnWheel(static_cast<QWheelEvent *>(event)->angleDelta().y());
         return true;
     }
     // The window sees every key before the focused control does, in full screen too.

@@ -79,8 +79,8 @@ public:
     // The options window's reconnection check box (unticked by some tunes).
     void attachReconnectOption(QAbstractButton *option);
 
-    // Ends the program at once, without the closing steps (fatal failures, tray "Fechar").
-    // Tests replace it.
+    // Ends the program at once with status 1, without the closing steps (fatal
+    // failures). Tests replace it.
     std::function<void()> terminate;
     // Runs before every tune and may change the channel (the address its lists
     // found); false: the channel is not tuned.
@@ -153,11 +153,13 @@ private:
     void createKeyboardShortcuts();
     PlayerView playerView();
     void startupTitle();
+    void turnWheel(int angle);
 
     ProgramState m_state;
     std::unique_ptr<MediaEngine> m_engine;
     bool m_started = false;
     bool m_closing = false;
+    int m_wheelRest = 0; // eighths of a degree not yet a whole notch
     SideWindows m_windows;
 
     ChannelStrip *m_strip = nullptr;

@@ -41,8 +41,6 @@ Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext *context);
 
 namespace
 {
-constexpr quint16 kGamePort = 23;
-
 void installPortugueseDialogs(QApplication &app)
 {
     auto *translator = new QTranslator(&app);
@@ -125,7 +123,7 @@ std::unique_ptr<MediaEngine> makePlayerEngine()
 }
 
 Program::Program(std::unique_ptr<MediaEngine> engine, const ChannelCatalogue &catalogue,
-    std::unique_ptr<PowerOffService> powerOffService, quint16 gamePort)
+    std::unique_ptr<PowerOffService> powerOffService, GamePorts gamePorts)
     : powerOff(std::move(powerOffService))
 {
     form1 = std::make_unique<MainWindow>(std::move(engine), catalogue);
@@ -137,7 +135,7 @@ Program::Program(std::unique_ptr<MediaEngine> engine, const ChannelCatalogue &ca
     form3 = std::make_unique<BrowserProcess>();
     form6 = std::make_unique<MiniPlayerWindow>(*form1->player(), *form1->transport(), *form1);
     form10 = std::make_unique<PlaylistWindow>(*form1);
-    form5 = std::make_unique<GameWindow>(gamePort);
+    form5 = std::make_unique<GameWindow>(gamePorts);
     form9 = std::make_unique<UpdateWindow>();
     form7 = std::make_unique<FolderPickerWindow>();
     form8 = std::make_unique<AlternateAddressLists>(catalogue);
@@ -207,7 +205,7 @@ int runProgram(int argc, char **argv)
 
     // The user's channels.m3u is one of the channel lists now, matched with the others.
     Program program(
-        makePlayerEngine(), ChannelCatalogue::builtIn(), std::make_unique<LogindPowerOff>(), kGamePort);
+        makePlayerEngine(), ChannelCatalogue::builtIn(), std::make_unique<LogindPowerOff>(), GamePorts());
     if (!program.started())
         return 1;
     program.form1->show();

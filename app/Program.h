@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QtGlobal>
+#include "game/GamePorts.h"
+
 #include <memory>
 
 class ChannelCatalogue;
@@ -26,7 +27,7 @@ class Program
 {
 public:
     Program(std::unique_ptr<MediaEngine> engine, const ChannelCatalogue &catalogue,
-        std::unique_ptr<PowerOffService> powerOff, quint16 gamePort);
+        std::unique_ptr<PowerOffService> powerOff, GamePorts gamePorts);
     ~Program();
 
     // False when the main window could not set up its engine.

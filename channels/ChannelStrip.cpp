@@ -3,6 +3,7 @@
 #include "widgets/FlatButton.h"
 
 #include <QAction>
+#include <QFontMetrics>
 #include <QMenu>
 #include <QPixmap>
 
@@ -61,6 +62,14 @@ void applyTextFace(FlatButton *button, const TextFace &face)
     font.setBold(face.bold);
     font.setItalic(face.italic);
     button->setFont(font);
+    // Fonts that Linux lacks fall back to wider ones: narrow until the caption fits.
+    const int room = button->width()
+        - (button->sizeHint().width() - button->fontMetrics().horizontalAdvance(button->text()));
+    for (int stretch = 96; stretch >= 60 && QFontMetrics(font).horizontalAdvance(button->text()) > room;
+         stretch -= 4) {
+        font.setStretch(stretch);
+        button->setFont(font);
+    }
     if (face.colour.isValid()) {
         QPalette palette = button->palette();
         palette.setColor(QPalette::ButtonText, face.colour);
@@ -182,6 +191,7 @@ void ChannelStrip::addMenuButton(const MenuButton &info)
         button->setAccessibleLabel(info.tooltip);
     } else {
         button->setText(info.caption);
+        applyTextFace(button, info.font);
     }
     m_menuButtons.insert(info.control, button);
     const QString name = info.control;

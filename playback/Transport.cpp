@@ -1,5 +1,6 @@
 #include "playback/Transport.h"
 
+#include "base/MediaFormats.h"
 #include "base/SafeCall.h"
 #include "engine/MediaEngine.h"
 #include "playback/FileNames.h"
@@ -82,8 +83,7 @@ Transport::Transport(MediaEngine &engine, PlayerPanel &panel, EffectsPanel &effe
 
 QString Transport::openDialogFilter()
 {
-    return QStringLiteral("Audio e Video (*.mp3 *.wma *.wav *.mpg *.mpeg *.avi *.wmv *.asf);;"
-                          "Audio (*.mp3 *.wma *.wav);;Video (*.mpg *.mpeg *.avi *.wmv *.asf)");
+    return MediaFormats::playerOpenFilter();
 }
 
 void Transport::setDisplayTickEnabled(bool enabled)

@@ -3,6 +3,7 @@
 #include "base/OldPlayerFailure.h"
 #include "channels/ChannelCatalogue.h"
 #include "channels/ChannelStrip.h"
+#include "playlist/PlaylistWindow.h"
 #include "tests/support/FakeEngine.h"
 #include "widgets/MessageBox.h"
 
@@ -11,6 +12,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
+#include <QMimeData>
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QTimer>
@@ -348,6 +350,72 @@ private slots:
         QCOMPARE(h.engine->calls.last(), QStringLiteral("close"));
         QVERIFY(!flagAtNotification.isEmpty());
         QVERIFY(!flagAtNotification.contains(false));
+    }
+
+    void wheelSetsTheVolumeAnywhereInWholeNotches_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QList<int>>("angles");
+        QTest::addColumn<int>("volume");
+        QTest::newRow("over the tab row") << QStringLiteral("TabControl1") << QList<int> { 120 } << 53;
+        QTest::newRow("touchpad, quarter notches")
+            << QStringLiteral("Form1") << QList<int> { 30, 30, 30, 30 } << 53;
+        QTest::newRow("fine wheel down") << QStringLiteral("PanelBrasil") << QList<int> { -60, -60 } << 47;
+        QTest::newRow("less than a notch") << QStringLiteral("Form1") << QList<int> { 40, 40 } << 50;
+    }
+    void wheelSetsTheVolumeAnywhereInWholeNotches()
+    {
+        QFETCH(QString, target);
+        QFETCH(QList<int>, angles);
+        QFETCH(int, volume);
+        Harness h;
+        QWidget *over = target == h.window.objectName() ? &h.window : h.window.findChild<QWidget *>(target);
+        QVERIFY(over);
+        const int tab = h.tabs()->currentIndex();
+        for (int angle : angles) {
+            QWheelEvent wheel(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, angle), Qt::NoButton,
+                Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(over, &wheel);
+        }
+        QCOMPARE(h.engine->volume(), volume);
+        QCOMPARE(h.tabs()->currentIndex(), tab);
+    }
+
+    void dropOnTheWindowIsHandledOnceTheDragEnds()
+    {
+        Harness h;
+        PlaylistWindow playlist(h.window);
+        SideWindows side;
+        side.playlist = &playlist;
+        h.window.attachWindows(side);
+        QMimeData data;
+        data.setUrls({ QUrl::fromLocalFile(QStringLiteral("/m/a.mp3")) });
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&h.window, &enter);
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&h.window, &drop);
+        QVERIFY(drop.isAccepted());
+        QVERIFY(!h.engine->calls.contains(QStringLiteral("setUrl /m/a.mp3")));
+        QTRY_VERIFY(h.engine->calls.contains(QStringLiteral("setUrl /m/a.mp3")));
+    }
+
+    void webcamButtonsWearTheirFontAndShowTheirCaption_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::newRow("EUA") << QStringLiteral("SpeedButton34");
+        QTest::newRow("ReinoUnido") << QStringLiteral("SpeedButton98");
+    }
+    void webcamButtonsWearTheirFontAndShowTheirCaption()
+    {
+        QFETCH(QString, control);
+        Harness h;
+        QToolButton *button = h.window.findChild<QToolButton *>(control);
+        QVERIFY(button);
+        QCOMPARE(button->font().pixelSize(), 11);
+        const QFontMetrics metrics(button->font());
+        const int margins = button->sizeHint().width() - metrics.horizontalAdvance(button->text());
+        QVERIFY2(metrics.horizontalAdvance(button->text()) + margins <= button->width(),
+            qPrintable(button->text()));
     }
 };
 

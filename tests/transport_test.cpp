@@ -134,6 +134,16 @@ private slots:
         QCOMPARE(h.window.effects()->m_rateText->text(), rateTextForTest(1.0));
     }
 
+    void openDialogOffersTodaysFormatsAndAnyFile()
+    {
+        const QStringList filters = Transport::openDialogFilter().split(QStringLiteral(";;"));
+        QVERIFY(filters.constFirst().startsWith(QStringLiteral("Audio e Video (*.mp3 ")));
+        for (const char *pattern :
+            { "*.mp4", "*.mkv", "*.webm", "*.ogg", "*.opus", "*.flac", "*.m4a", "*.aac" })
+            QVERIFY2(filters.constFirst().contains(QLatin1String(pattern)), pattern);
+        QCOMPARE(filters.constLast(), QStringLiteral("Todos os arquivos (*)"));
+    }
+
     void cancelledOpenChangesNothing()
     {
         Harness h;

@@ -161,6 +161,14 @@ private slots:
         QVERIFY(ended);
         QVERIFY(!h.engine->calls.contains(QStringLiteral("close")));
     }
+
+    void fecharInTheTrayIsAChosenQuit()
+    {
+        Harness h;
+        QTimer::singleShot(0, &h.window,
+            [&h] { h.window.tray()->menu()->findChild<QAction *>(QStringLiteral("Fechar1"))->trigger(); });
+        QCOMPARE(QCoreApplication::exec(), 0);
+    }
 };
 
 QTEST_MAIN(WindowLayoutTest)
