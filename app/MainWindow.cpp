@@ -364,6 +364,9 @@ void MainWindow::placeVideo()
     video->setGeometry(0, 0, kClientWidth, kVideoHeight);
     video->lower();
     video->show();
+    // The pop-up panels open over the video area.
+    m_engine->keepAboveVideo(m_volume->PanelVolume);
+    m_engine->keepAboveVideo(m_effects->PanelEfeitos);
 }
 
 void MainWindow::startupTitle()

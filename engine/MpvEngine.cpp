@@ -171,13 +171,17 @@ void MpvEngine::makeVideoOutput(VideoPath path)
         m_videoWidget = widget;
         m_video = widget;
     } else {
+        // The video window and the widgets kept above it need native windows;
+        // their siblings (the whole main window) need not follow.
+        QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
         auto *window = new VideoWindow(*m_renderer);
         connect(window, &VideoWindow::leftClicked, this, &MpvEngine::onSurfaceClicked);
         connect(window, &VideoWindow::doubleClicked, this, &MpvEngine::onSurfaceDoubleClicked);
         m_videoWindow = window;
         m_video = window->embed(m_host);
-        // Widgets kept above the video follow its native window wherever it goes.
-        m_video->installEventFilter(this);
+        // A new native window goes on top of its siblings: the widgets kept
+        // above the video are raised again over it.
+        window->installEventFilter(this);
     }
     m_host->layout()->addWidget(m_video);
     m_videoPath = path;
@@ -195,7 +199,7 @@ void MpvEngine::raiseAboveVideo()
 {
     // A native video window covers whatever its parent window paints: only
     // native widgets stacked above it show there.
-    if (!m_videoWindow || !m_video || !m_video->internalWinId())
+    if (!m_videoWindow || !m_videoWindow->handle() || !m_video)
         return;
     for (const QPointer<QWidget> &widget : std::as_const(m_keptAbove)) {
         if (!widget || widget->window() != m_video->window())
@@ -578,7 +582,7 @@ void MpvEngine::setFullScreen(bool fullScreen)
 
 bool MpvEngine::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_video && (event->type() == QEvent::WinIdChange || event->type() == QEvent::Show))
+    if (watched == m_videoWindow && event->type() == QEvent::Show)
         raiseAboveVideo();
     // Closing the full-screen window (Alt+F4) returns the video to its place.
     if (watched == m_fullScreenWindow && event->type() == QEvent::Close) {

@@ -31,6 +31,9 @@ QWidget *VideoWindow::embed(QWidget *parent)
 {
     m_container = QWidget::createWindowContainer(this, parent);
     m_container->setObjectName(QStringLiteral("VideoWindowContainer"));
+    // A native container holds this window inside its own native window, so
+    // the window stacks and clips with the widgets around it.
+    m_container->setAttribute(Qt::WA_NativeWindow);
     // A focused container hands the focus on to this window.
     m_container->setFocusPolicy(Qt::NoFocus);
     return m_container;
