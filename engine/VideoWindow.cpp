@@ -31,6 +31,10 @@ QWidget *VideoWindow::embed(QWidget *parent)
 {
     m_container = QWidget::createWindowContainer(this, parent);
     m_container->setObjectName(QStringLiteral("VideoWindowContainer"));
+    // The container makes a raster window GL-capable, as widget windows are
+    // where GL is to hand; that would load the GL driver for software drawing.
+    if (m_backingStore)
+        setSurfaceType(QSurface::RasterSurface);
     // A native container holds this window inside its own native window, so
     // the window stacks and clips with the widgets around it.
     m_container->setAttribute(Qt::WA_NativeWindow);
