@@ -4,3 +4,5 @@
 # video measured alone. Need ffmpeg and the players, which bench/run installs.
 add_executable(bench_playing ${CMAKE_SOURCE_DIR}/bench/bench_playing.cpp ${CMAKE_SOURCE_DIR}/bench/PlayingCpu.h)
 target_link_libraries(bench_playing PRIVATE lumi_settings lumi_app)
+add_executable(bench_video_paths ${CMAKE_SOURCE_DIR}/bench/bench_video_paths.cpp ${CMAKE_SOURCE_DIR}/bench/PlayingCpu.h)
+target_link_libraries(bench_video_paths PRIVATE lumi_settings lumi_engine)
