@@ -7,6 +7,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QWindow>
+#include <cstring>
 
 VideoWidget::VideoWidget(VideoRenderContext &renderer, QWidget *parent)
     : QWidget(parent)
@@ -30,22 +31,33 @@ void VideoWidget::onFrameReady()
 void VideoWidget::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
+    const QTransform toDevice = painter.deviceTransform();
     QPaintDevice *target = painter.paintEngine()->paintDevice();
-    const QRect area = painter.deviceTransform().mapRect(QRectF(rect())).toAlignedRect();
-    // A repaint of the whole video writes the frame into the window's buffer
-    // directly; widgets above it are painted over it afterwards in the same pass.
-    // A partial repaint (a sibling's) must not write outside its region.
     auto *image = target->devType() == QInternal::Image ? static_cast<QImage *>(target) : nullptr;
-    if (image && image->depth() == 32 && event->region().boundingRect() == rect()
-        && painter.deviceTransform().type() <= QTransform::TxScale) {
-        painter.end();
-        m_renderer.render(*image, area, VideoRenderContext::showsAlpha(window()->windowHandle()));
+    if (!image || image->depth() != 32 || toDevice.type() > QTransform::TxScale) {
+        QImage frame(size() * devicePixelRatioF(), QImage::Format_RGB32);
+        frame.setDevicePixelRatio(devicePixelRatioF());
+        m_renderer.render(frame, frame.rect(), true);
+        painter.drawImage(rect(), frame);
         return;
     }
-    QImage frame(area.size(), QImage::Format_RGB32);
-    frame.setDevicePixelRatio(devicePixelRatioF());
-    m_renderer.render(frame, frame.rect(), true);
-    painter.drawImage(rect(), frame);
+    // The frame is written into the window's buffer in place. libmpv fills the
+    // whole video area, so what lies outside this paint's region (opaque
+    // widgets above the video, not repainted now) is put back afterwards.
+    const QRect area = toDevice.mapRect(QRectF(rect())).toAlignedRect() & image->rect();
+    const QRegion outside = toDevice.map(QRegion(rect()) - event->region()) & area;
+    QList<QImage> kept;
+    for (const QRect &part : outside)
+        kept << image->copy(part);
+    painter.end();
+    m_renderer.render(*image, area, VideoRenderContext::showsAlpha(window()->windowHandle()));
+    qsizetype next = 0;
+    for (const QRect &part : outside) {
+        const QImage &pixels = kept.at(next++);
+        for (int y = 0; y < part.height(); ++y)
+            std::memcpy(image->scanLine(part.top() + y) + part.left() * 4, pixels.constScanLine(y),
+                size_t(part.width()) * 4);
+    }
 }
 
 void VideoWidget::mouseReleaseEvent(QMouseEvent *event)
