@@ -112,6 +112,12 @@ MainWindow::MainWindow(
         QWidget *video = m_engine->videoWidget();
         m_popupMenu->popup(QPoint(at.x() + video->width() / 2, at.y() + video->height() / 2));
     });
+    connect(m_engine.get(), &MediaEngine::videoUnavailable, this, [this] {
+        showMessage(this,
+            MessageRequest { applicationTitle(),
+                QStringLiteral("Este computador não consegue exibir vídeo; só o som será "
+                               "reproduzido.") });
+    });
 
     m_opener = std::make_unique<MediaOpener>(*this);
     createKeyboardShortcuts();
@@ -364,6 +370,9 @@ void MainWindow::placeVideo()
     video->setGeometry(0, 0, kClientWidth, kVideoHeight);
     video->lower();
     video->show();
+    // The pop-up panels open over the video area.
+    m_engine->keepAboveVideo(m_volume->PanelVolume);
+    m_engine->keepAboveVideo(m_effects->PanelEfeitos);
 }
 
 void MainWindow::startupTitle()

@@ -28,16 +28,12 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
-#include <QOpenGLContext>
 #include <QTimer>
 #include <QTranslator>
 #include <clocale>
 #include <cstdio>
 #include <cstring>
 #include <unistd.h>
-
-// Qt keeps this in its private GL header; Qt WebEngine sets the share context the same way.
-Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext *context);
 
 namespace
 {
@@ -69,30 +65,6 @@ void setUpApplication(QApplication &app)
     installPortugueseDialogs(app);
 }
 
-// The video moves between windows (full screen) and libmpv's render context
-// survives that only on shared GL contexts. Made at start-up, the share context
-// would load the GL driver (about 50 MB with software GL) into a player that
-// sits idle or only plays radio, so it is made with the first thing played,
-// before any window has a GL context of its own.
-bool shareOpenGlFromNowOn()
-{
-    if (QOpenGLContext::globalShareContext() != nullptr)
-        return true;
-    auto *context = new QOpenGLContext(qApp);
-    if (!context->create()) {
-        delete context;
-        return false;
-    }
-    qt_gl_set_global_share_context(context);
-    // Qt warns that the attribute belongs before the application; the share
-    // context it would have made then is the one made above.
-    const QtMessageHandler previous
-        = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    qInstallMessageHandler(previous);
-    return true;
-}
-
 // The browser window alone, driven by the player through standard input.
 int runBrowserProcess(int argc, char **argv)
 {
@@ -112,14 +84,12 @@ int runBrowserProcess(int argc, char **argv)
 
 std::unique_ptr<MediaEngine> makePlayerEngine()
 {
-    // The player library and the GL driver load with the first thing played,
-    // so a program that sits idle or never plays does not pay for them. Where
-    // they cannot load, that first tune is the old-player failure.
-    return std::make_unique<DeferredEngine>([]() -> std::unique_ptr<MediaEngine> {
-        if (!shareOpenGlFromNowOn() || !MpvEngine::openGlAvailable())
-            throw EngineError("no OpenGL context can be made");
-        return std::make_unique<MpvEngine>();
-    });
+    // The player library loads with the first thing played, so a program that
+    // sits idle or never plays does not pay for it. Where it cannot load, that
+    // first tune is the old-player failure; a machine without video output
+    // plays the sound and says so.
+    return std::make_unique<DeferredEngine>(
+        []() -> std::unique_ptr<MediaEngine> { return std::make_unique<MpvEngine>(); });
 }
 
 Program::Program(std::unique_ptr<MediaEngine> engine, const ChannelCatalogue &catalogue,

@@ -52,10 +52,14 @@ MediaEngine &DeferredEngine::real()
     m_headers.clear();
     connect(engine.get(), &MediaEngine::statusChanged, this, &MediaEngine::statusChanged);
     connect(engine.get(), &MediaEngine::clicked, this, &MediaEngine::clicked);
+    connect(engine.get(), &MediaEngine::videoUnavailable, this, &MediaEngine::videoUnavailable);
     if (QWidget *video = engine->videoWidget(); video && m_host) {
         m_host->layout()->addWidget(video);
         video->show();
     }
+    for (const QPointer<QWidget> &widget : std::as_const(m_keptAbove))
+        if (widget)
+            engine->keepAboveVideo(widget);
     m_real = std::move(engine);
     return *m_real;
 }
@@ -237,4 +241,11 @@ void DeferredEngine::redraw()
 QWidget *DeferredEngine::videoWidget()
 {
     return m_host;
+}
+
+void DeferredEngine::keepAboveVideo(QWidget *widget)
+{
+    m_keptAbove.append(widget);
+    if (m_real)
+        m_real->keepAboveVideo(widget);
 }

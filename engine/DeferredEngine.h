@@ -2,6 +2,7 @@
 
 #include "engine/MediaEngine.h"
 
+#include <QList>
 #include <QPointer>
 #include <QStringList>
 #include <functional>
@@ -58,6 +59,8 @@ public:
     QWidget *videoWidget() override;
     void setRequestHeaders(
         const QString &address, const QString &userAgent, const QString &referrer) override;
+    // Kept for the real engine, which gets them when it is made.
+    void keepAboveVideo(QWidget *widget) override;
 
 private:
     MediaEngine &real();
@@ -66,6 +69,7 @@ private:
     Factory m_factory;
     std::unique_ptr<MediaEngine> m_real;
     QPointer<QWidget> m_host;
+    QList<QPointer<QWidget>> m_keptAbove;
 
     // What an engine with nothing loaded reports, and the settings to hand over.
     QString m_status;

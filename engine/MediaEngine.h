@@ -94,6 +94,9 @@ public:
 
     // The widget that shows the video; the main window places it.
     virtual QWidget *videoWidget() = 0;
+    // Keeps widget, a sibling of videoWidget() that may overlap it (a pop-up
+    // panel), drawn above the video while it plays.
+    virtual void keepAboveVideo(QWidget *widget) { Q_UNUSED(widget) }
 
     // HTTP user agent and referrer sent whenever address is opened (some list
     // streams refuse other clients); empty texts restore the defaults. Engines
@@ -110,4 +113,7 @@ signals:
     void statusChanged();
     // OnClick: a left click on the video area.
     void clicked();
+    // No video output could be set up: media play with sound only. Emitted at
+    // most once per engine.
+    void videoUnavailable();
 };

@@ -5,13 +5,13 @@
 #include "engine/MpvLibrary.h"
 #include "engine/MpvNames.h"
 #include "engine/StreamResolver.h"
-#include "engine/VideoSurface.h"
+#include "engine/VideoRenderContext.h"
+#include "engine/VideoWidget.h"
+#include "engine/VideoWindow.h"
 
 #include <QApplication>
 #include <QEvent>
 #include <QKeyEvent>
-#include <QOffscreenSurface>
-#include <QOpenGLContext>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <clocale>
@@ -37,7 +37,7 @@ QString bufferingStatus(int percent)
 
 } // namespace
 
-MpvEngine::MpvEngine(Output output, QObject *parent)
+MpvEngine::MpvEngine(Output output, VideoPath video, QObject *parent)
     : MediaEngine(parent)
     , m_lib(MpvLibrary::get())
     , m_output(output)
@@ -72,6 +72,9 @@ MpvEngine::MpvEngine(Output output, QObject *parent)
         { MpvNames::audioClientName, "Lumivortex TV" },
         { MpvNames::volume, "50" },
         { MpvNames::videoUnscaled, MpvNames::downscaleBig },
+        // Frames are drawn on the GUI thread: hand each over when it is due
+        // rather than block the thread until then.
+        { MpvNames::videoTimingOffset, "0" },
     };
     for (const auto &[name, value] : options) {
         if (m_lib.setOptionString(m_mpv, name, value) < 0) {
@@ -103,14 +106,8 @@ MpvEngine::MpvEngine(Output output, QObject *parent)
     m_host->setStyleSheet(QStringLiteral("#videoHost { background: black; }"));
     auto *layout = new QVBoxLayout(m_host);
     layout->setContentsMargins(0, 0, 0, 0);
-    if (screen) {
-        m_surface = new VideoSurface(m_mpv, m_host);
-        layout->addWidget(m_surface);
-        connect(m_surface, &VideoSurface::renderContextReady, this, &MpvEngine::onRenderContextReady);
-        connect(m_surface, &VideoSurface::renderFailed, this, &MpvEngine::renderFailed);
-        connect(m_surface, &VideoSurface::leftClicked, this, &MpvEngine::onSurfaceClicked);
-        connect(m_surface, &VideoSurface::doubleClicked, this, &MpvEngine::onSurfaceDoubleClicked);
-    }
+    if (screen)
+        makeVideo(video);
     m_clickTimer.setObjectName(QStringLiteral("clickTimer"));
     m_clickTimer.setSingleShot(true);
     connect(&m_clickTimer, &QTimer::timeout, this, &MpvEngine::clicked);
@@ -120,29 +117,96 @@ MpvEngine::MpvEngine(Output output, QObject *parent)
 
 MpvEngine::~MpvEngine()
 {
-    // Reverse order of creation: the windows and with them the render
-    // context, then the wakeup callback, then the handle itself.
+    // Reverse order of creation: the windows, the render context they draw
+    // with, then the wakeup callback, then the handle itself.
     m_clickTimer.stop();
     m_resolver->abort();
     delete m_fullScreenWindow.data();
-    delete m_surface.data();
+    delete m_video.data();
     delete m_host.data();
+    m_renderer.reset();
     m_lib.setWakeupCallback(m_mpv, nullptr, nullptr);
     m_lib.terminateDestroy(m_mpv);
 }
 
-bool MpvEngine::openGlAvailable()
+// --- video output ---
+
+void MpvEngine::makeVideo(VideoPath requested)
 {
-    QOpenGLContext context;
-    if (!context.create())
-        return false;
-    QOffscreenSurface surface;
-    surface.setFormat(context.format());
-    surface.create();
-    if (!surface.isValid() || !context.makeCurrent(&surface))
-        return false;
-    context.doneCurrent();
-    return true;
+    VideoPath path = requested;
+    if (path == VideoPath::Automatic) {
+        // Only on X11 can native widgets show above a native video window.
+        if (QGuiApplication::platformName() != QLatin1String("xcb"))
+            path = VideoPath::SoftwareWidget;
+        else
+            path = VideoRenderContext::hardwareOpenGl() ? VideoPath::OpenGLWindow : VideoPath::SoftwareWindow;
+    }
+    QList<VideoPath> tries = { path };
+    // The software widget needs neither OpenGL nor a native window.
+    if (requested == VideoPath::Automatic && path != VideoPath::SoftwareWidget)
+        tries << VideoPath::SoftwareWidget;
+    for (VideoPath next : tries) {
+        try {
+            makeVideoOutput(next);
+            return;
+        } catch (const EngineError &) {
+            m_renderer.reset();
+        }
+    }
+    // Without a render context libmpv fails every file that has a picture:
+    // play the sound alone, and say so once the caller can hear it.
+    setString(MpvNames::videoTrack, MpvNames::no);
+    QMetaObject::invokeMethod(this, &MediaEngine::videoUnavailable, Qt::QueuedConnection);
+}
+
+void MpvEngine::makeVideoOutput(VideoPath path)
+{
+    const bool gl = path == VideoPath::OpenGLWindow;
+    m_renderer = std::make_unique<VideoRenderContext>(
+        m_mpv, gl ? VideoRenderContext::Kind::OpenGL : VideoRenderContext::Kind::Software);
+    if (path == VideoPath::SoftwareWidget) {
+        auto *widget = new VideoWidget(*m_renderer, m_host);
+        connect(widget, &VideoWidget::leftClicked, this, &MpvEngine::onSurfaceClicked);
+        connect(widget, &VideoWidget::doubleClicked, this, &MpvEngine::onSurfaceDoubleClicked);
+        m_videoWidget = widget;
+        m_video = widget;
+    } else {
+        // The video window and the widgets kept above it need native windows;
+        // their siblings (the whole main window) need not follow.
+        QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
+        auto *window = new VideoWindow(*m_renderer);
+        connect(window, &VideoWindow::leftClicked, this, &MpvEngine::onSurfaceClicked);
+        connect(window, &VideoWindow::doubleClicked, this, &MpvEngine::onSurfaceDoubleClicked);
+        m_videoWindow = window;
+        m_video = window->embed(m_host);
+        // A new native window goes on top of its siblings: the widgets kept
+        // above the video are raised again over it.
+        window->installEventFilter(this);
+    }
+    m_host->layout()->addWidget(m_video);
+    m_videoPath = path;
+}
+
+void MpvEngine::keepAboveVideo(QWidget *widget)
+{
+    if (!widget || m_keptAbove.contains(widget))
+        return;
+    m_keptAbove.append(widget);
+    raiseAboveVideo();
+}
+
+void MpvEngine::raiseAboveVideo()
+{
+    // A native video window covers whatever its parent window paints: only
+    // native widgets stacked above it show there.
+    if (!m_videoWindow || !m_videoWindow->handle() || !m_video)
+        return;
+    for (const QPointer<QWidget> &widget : std::as_const(m_keptAbove)) {
+        if (!widget || widget->window() != m_video->window())
+            continue;
+        widget->winId();
+        widget->raise();
+    }
 }
 
 // --- events ---
@@ -278,7 +342,6 @@ void MpvEngine::unload()
 {
     m_resolver->abort();
     m_candidates.clear();
-    m_heldAddress.clear();
     forgetEntries();
     if (m_phase != Phase::Idle) {
         const char *args[] = { MpvNames::stop, nullptr };
@@ -318,12 +381,6 @@ void MpvEngine::openNext()
 
 void MpvEngine::load(const QString &address)
 {
-    // libmpv fails the load when the render context does not exist yet.
-    if (m_surface && !m_surface->hasRenderContext()) {
-        m_heldAddress = address;
-        return;
-    }
-    m_heldAddress.clear();
     // Headers belong to the address the user chose; playlist entries opened from it get them too.
     const QPair<QString, QString> headers = m_requestHeaders.value(m_url);
     const QByteArray agent
@@ -347,19 +404,6 @@ void MpvEngine::load(const QString &address)
     }
     m_lib.freeNodeContents(&result);
     m_entryFirst = m_entryLast = id;
-}
-
-void MpvEngine::onRenderContextReady()
-{
-    ++m_renderContexts;
-    if (!m_heldAddress.isEmpty()) {
-        const QString held = m_heldAddress; // load() clears the member
-        load(held);
-    } else if (m_renderContexts > 1 && m_phase != Phase::Idle) {
-        // The old render context went with its GL context (the widget moved
-        // to another window); libmpv dropped the video then: bring it back.
-        setString(MpvNames::videoTrack, MpvNames::automatic);
-    }
 }
 
 // --- the interface ---
@@ -505,13 +549,9 @@ void MpvEngine::setFullScreen(bool fullScreen)
         return;
     if (fullScreen && m_phase == Phase::Idle)
         throw EngineError("nothing is loaded to show full screen");
-    // Without shared contexts Qt gives the moved widget a new GL context, and
-    // libmpv drops the video (and ends a file that has only video) with the old one.
-    if (fullScreen && m_surface && !QCoreApplication::testAttribute(Qt::AA_ShareOpenGLContexts))
-        throw EngineError("full screen needs Qt::AA_ShareOpenGLContexts");
     m_fullScreen = fullScreen;
     m_clickTimer.stop();
-    if (!m_surface)
+    if (!m_video)
         return;
     if (fullScreen) {
         auto *window = new QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint);
@@ -521,15 +561,16 @@ void MpvEngine::setFullScreen(bool fullScreen)
         window->setWindowTitle(QStringLiteral("Lumivortex TV"));
         auto *layout = new QVBoxLayout(window);
         layout->setContentsMargins(0, 0, 0, 0);
-        layout->addWidget(m_surface);
+        layout->addWidget(m_video);
         window->installEventFilter(this);
         m_fullScreenWindow = window;
         window->showFullScreen();
         window->activateWindow();
-        m_surface->setFocus();
+        if (m_videoWidget)
+            m_videoWidget->setFocus();
     } else {
-        m_host->layout()->addWidget(m_surface);
-        m_surface->show();
+        m_host->layout()->addWidget(m_video);
+        m_video->show();
         if (QWidget *window = m_fullScreenWindow.data()) {
             m_fullScreenWindow.clear();
             window->removeEventFilter(this);
@@ -541,6 +582,8 @@ void MpvEngine::setFullScreen(bool fullScreen)
 
 bool MpvEngine::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_videoWindow && event->type() == QEvent::Show)
+        raiseAboveVideo();
     // Closing the full-screen window (Alt+F4) returns the video to its place.
     if (watched == m_fullScreenWindow && event->type() == QEvent::Close) {
         event->ignore();
@@ -577,8 +620,10 @@ void MpvEngine::onSurfaceDoubleClicked()
 
 void MpvEngine::redraw()
 {
-    if (m_surface)
-        m_surface->update();
+    if (m_videoWindow)
+        m_videoWindow->redraw();
+    else if (m_videoWidget)
+        m_videoWidget->update();
 }
 
 QWidget *MpvEngine::videoWidget()

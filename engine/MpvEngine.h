@@ -9,13 +9,16 @@
 #include <QTimer>
 #include <atomic>
 #include <cstdint>
+#include <memory>
 
 struct MpvLibrary;
 struct mpv_handle;
 struct mpv_event;
 struct mpv_event_end_file;
 class StreamResolver;
-class VideoSurface;
+class VideoRenderContext;
+class VideoWidget;
+class VideoWindow;
 
 // MediaEngine on libmpv. Beyond the interface's contract:
 // - http(s) addresses go through StreamResolver first ("Conectando..." while
@@ -23,14 +26,12 @@ class VideoSurface;
 //   when one ends without having played. mms:// and files go to libmpv as they stand.
 // - Live or file is decided once, when the media has loaded: no duration then
 //   means live (duration 0, seeks ignored, its end reads "Pronto").
-// - With Output::Screen, video needs the widget shown (its GL context made):
-//   a URL written before that is held until it is. renderFailed() says the
-//   render context could not be made; playback cannot start then.
+// - With Output::Screen the render context is made with the engine, so a URL
+//   plays at once, whether or not the video area has ever been shown. Where no
+//   video output can be made, the sound plays alone and videoUnavailable() is
+//   emitted once, after the constructor has returned.
 // - Full screen moves the video into a frameless window of its own; Esc,
-//   a double-click or closing that window returns it. The program must set
-//   Qt::AA_ShareOpenGLContexts before QApplication exists, so the video keeps
-//   its GL context in the move; without it setFullScreen(true) throws.
-// - Moving videoWidget() to another top-level window has the same need.
+//   a double-click or closing that window returns it.
 class MpvEngine : public MediaEngine
 {
     Q_OBJECT
@@ -38,14 +39,21 @@ class MpvEngine : public MediaEngine
 public:
     // Null: no video or audio output, for tests and machines without a screen.
     enum class Output { Screen, Null };
+    // How frames reach the screen. Automatic picks what costs least here: on
+    // X11 a native video window, drawn with OpenGL when a graphics card does
+    // it and by libmpv's software renderer otherwise; elsewhere (Wayland) the
+    // software renderer into the widget, so widgets can show above the video.
+    enum class VideoPath { Automatic, SoftwareWidget, SoftwareWindow, OpenGLWindow };
 
     // Throws EngineError when libmpv cannot be loaded, created or initialised.
-    explicit MpvEngine(Output output = Output::Screen, QObject *parent = nullptr);
+    // A path other than Automatic is used as asked or not at all (no video).
+    explicit MpvEngine(
+        Output output = Output::Screen, VideoPath video = VideoPath::Automatic, QObject *parent = nullptr);
     ~MpvEngine() override;
 
-    // Whether an OpenGL context can be made here; checked at start-up, since
-    // the video cannot be drawn without one.
-    static bool openGlAvailable();
+    // The path in use; meaningless without video (hasVideo()).
+    VideoPath videoPath() const { return m_videoPath; }
+    bool hasVideo() const { return m_renderer != nullptr; }
 
     void setUrl(const QString &url) override;
     QString url() const override { return m_url; }
@@ -75,10 +83,7 @@ public:
     QWidget *videoWidget() override;
     void setRequestHeaders(
         const QString &address, const QString &userAgent, const QString &referrer) override;
-
-signals:
-    // The render context could not be made: the program cannot show video.
-    void renderFailed();
+    void keepAboveVideo(QWidget *widget) override;
 
 private:
     enum class Phase { Idle, Opening, Loaded };
@@ -100,7 +105,9 @@ private:
     void unload();
     void forgetEntries();
     bool isCurrentEntry(int64_t id) const;
-    void onRenderContextReady();
+    void makeVideo(VideoPath requested);
+    void makeVideoOutput(VideoPath path);
+    void raiseAboveVideo();
     void onSurfaceClicked();
     void onSurfaceDoubleClicked();
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -117,8 +124,13 @@ private:
     mpv_handle *m_mpv = nullptr;
     const Output m_output;
     std::atomic<bool> m_wakeupQueued { false };
-    QPointer<QWidget> m_host; // what videoWidget() returns; holds the surface
-    QPointer<VideoSurface> m_surface;
+    QPointer<QWidget> m_host; // what videoWidget() returns; holds the video
+    std::unique_ptr<VideoRenderContext> m_renderer;
+    QPointer<QWidget> m_video; // the VideoWidget, or the VideoWindow's container
+    QPointer<VideoWindow> m_videoWindow;
+    QPointer<VideoWidget> m_videoWidget;
+    VideoPath m_videoPath = VideoPath::Automatic;
+    QList<QPointer<QWidget>> m_keptAbove;
     QPointer<QWidget> m_fullScreenWindow;
     StreamResolver *m_resolver = nullptr;
     QTimer m_clickTimer;
@@ -129,11 +141,9 @@ private:
     Phase m_phase = Phase::Idle;
     QList<Candidate> m_candidates; // playlist entries still to try
     int m_resolvingDepth = 0;
-    QString m_heldAddress; // waits for the render context
     int64_t m_entryFirst = 0; // playlist entry ids of the current URL
     int64_t m_entryLast = 0;
     int64_t m_eventEntry = 0; // the entry whose events are arriving now
-    int m_renderContexts = 0;
 
     bool m_live = false;
     double m_duration = 0;

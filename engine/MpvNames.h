@@ -23,6 +23,7 @@ inline constexpr char loadStatsOverlay[] = "load-stats-overlay";
 inline constexpr char loadOsdConsole[] = "load-osd-console";
 inline constexpr char loadAutoProfiles[] = "load-auto-profiles";
 inline constexpr char loadScripts[] = "load-scripts";
+inline constexpr char videoTimingOffset[] = "video-timing-offset";
 
 // Option values.
 inline constexpr char voRender[] = "libmpv";

@@ -125,6 +125,19 @@ private slots:
         QVERIFY(m_fake->videoWidget()->parentWidget() == outer);
     }
 
+    void widgetsKeptAboveTheVideoAndItsFailureReachAcross()
+    {
+        auto engine = makeEngine();
+        QSignalSpy unavailable(engine.get(), &MediaEngine::videoUnavailable);
+        QWidget panel;
+        panel.setObjectName(QStringLiteral("PanelVolume"));
+        engine->keepAboveVideo(&panel);
+        engine->setUrl(QStringLiteral("mms://a.example/live"));
+        QVERIFY(m_fake->calls.contains(QStringLiteral("keepAboveVideo PanelVolume")));
+        emit m_fake->videoUnavailable();
+        QCOMPARE(unavailable.count(), 1);
+    }
+
     void failingFactoryFailsTheCallAndIsTriedAgain()
     {
         auto engine = makeEngine();

@@ -35,7 +35,7 @@ lumi_add_test(mpvengine SOURCES ${CMAKE_SOURCE_DIR}/tests/mpvengine_test.cpp TIM
 add_dependencies(mpvengine engine_fixtures)
 # Strict string checks also trip over libxkbcommon-x11's strndup while Qt
 # connects to the X server, before any of our code runs.
-lumi_add_test(videosurface SOURCES ${CMAKE_SOURCE_DIR}/tests/videosurface_test.cpp DISPLAY TIMEOUT 60
+lumi_add_test(videooutput SOURCES ${CMAKE_SOURCE_DIR}/tests/videooutput_test.cpp DISPLAY TIMEOUT 120
   ENV "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=0")
-add_dependencies(videosurface engine_fixtures)
+add_dependencies(videooutput engine_fixtures)
 lumi_add_test(deferredengine SOURCES ${CMAKE_SOURCE_DIR}/tests/deferredengine_test.cpp)

@@ -1,5 +1,6 @@
-// The player maps no OpenGL driver while idle, and maps it once a video plays
-// (Xvfb with Mesa's software GL: libLLVM, swrast, the *_dri.so driver).
+// The player maps no OpenGL driver while idle, nor while a video plays when
+// only a software rasteriser would draw it (Xvfb with Mesa's software GL:
+// libLLVM, swrast, the *_dri.so driver): libmpv's software renderer draws then.
 #include "app/MainWindow.h"
 #include "app/Program.h"
 #include "browser/BrowserProcess.h"
@@ -11,6 +12,7 @@
 #include "widgets/MessageBox.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTimer>
@@ -45,11 +47,11 @@ class IdleGlTest : public QObject
     Q_OBJECT
 
 private slots:
-    void glDriverIsMappedOnlyOnceAVideoPlays();
+    void glDriverIsMappedOnlyForAGraphicsCard();
     void browserRunsInItsOwnProcessAndEndsWithThePlayer();
 };
 
-void IdleGlTest::glDriverIsMappedOnlyOnceAVideoPlays()
+void IdleGlTest::glDriverIsMappedOnlyForAGraphicsCard()
 {
     setMessageHandler([](QWidget *, const MessageRequest &request) {
         qWarning("message: %s", qPrintable(request.text));
@@ -69,8 +71,9 @@ void IdleGlTest::glDriverIsMappedOnlyOnceAVideoPlays()
     form.findChild<QToolButton *>(QStringLiteral("SpeedButton44"))->click();
     QTRY_COMPARE_WITH_TIMEOUT(
         form.engine().status(), QStringLiteral("Reproduzindo"), 10000 * Fixtures::slowdown);
-    QVERIFY(!glDriverMapped().isEmpty());
-    // The share made at the first play is what full screen needs.
+    // Without a graphics device the engine never asks for OpenGL.
+    if (QDir(QStringLiteral("/dev/dri")).isEmpty())
+        QVERIFY2(glDriverMapped().isEmpty(), qPrintable(glDriverMapped().join(QLatin1Char(' '))));
     form.engine().setFullScreen(true);
     QVERIFY(form.engine().isFullScreen());
     form.engine().setFullScreen(false);

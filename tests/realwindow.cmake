@@ -25,3 +25,11 @@ lumi_add_test(idle_gl SOURCES ${CMAKE_SOURCE_DIR}/tests/idle_gl_test.cpp LIBS lu
   "ASAN_OPTIONS=detect_leaks=0:abort_on_error=1:strict_string_checks=0:new_delete_type_mismatch=0")
 target_compile_definitions(idle_gl PRIVATE LUMI_PROGRAM="$<TARGET_FILE:lumivortex>")
 add_dependencies(idle_gl engine_fixtures lumivortex)
+# The main window with its video drawn (each video path) and the screen read
+# back; and a machine where no OpenGL context can be made at all.
+lumi_add_test(windowvideo SOURCES ${CMAKE_SOURCE_DIR}/tests/windowvideo_test.cpp LIBS lumi_app DISPLAY
+  TIMEOUT 120 ENV "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=0")
+add_dependencies(windowvideo engine_fixtures)
+lumi_add_test(videowithoutgl SOURCES ${CMAKE_SOURCE_DIR}/tests/videowithoutgl_test.cpp LIBS lumi_app DISPLAY
+  TIMEOUT 120 ENV QT_XCB_GL_INTEGRATION=none "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=0")
+add_dependencies(videowithoutgl engine_fixtures)

@@ -288,7 +288,7 @@ private slots:
         h.engine->playStatus = QStringLiteral("Reproduzindo");
         h.engine->pauseStatus = QStringLiteral("Em pausa");
         h.p().m_playPause->click();
-        QCOMPARE(h.tick()->interval(), 1);
+        QCOMPARE(h.tick()->interval(), 16);
         h.p().m_playPause->click();
         QVERIFY(h.tick()->isActive());
         QVERIFY(h.tick()->interval() >= 100);

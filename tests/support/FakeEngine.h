@@ -47,6 +47,10 @@ public:
     // Recorded as "setRequestHeaders <address> <user agent> <referrer>".
     void setRequestHeaders(
         const QString &address, const QString &userAgent, const QString &referrer) override;
+    void keepAboveVideo(QWidget *widget) override
+    {
+        record(QStringLiteral("keepAboveVideo ") + widget->objectName());
+    }
 
     // --- scripting ---
     // Sets the status and emits statusChanged(), as an event from the player would.
