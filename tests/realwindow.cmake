@@ -20,7 +20,7 @@ lumi_add_test(windowstall SOURCES ${CMAKE_SOURCE_DIR}/tests/windowstall_test.cpp
 add_dependencies(windowstall realwindow_fixtures)
 # The player maps no GL driver until a video plays; the browser runs in the real
 # program started as its own process (the web engine needs its sandbox off as root).
-lumi_add_test(idle_gl SOURCES ${CMAKE_SOURCE_DIR}/tests/idle_gl_test.cpp LIBS lumi_app DISPLAY TIMEOUT 120
+lumi_add_test(idle_gl SOURCES ${CMAKE_SOURCE_DIR}/tests/idle_gl_test.cpp LIBS lumi_app DISPLAY GL_DRIVER_WATCHED TIMEOUT 120
   ENV QTWEBENGINE_DISABLE_SANDBOX=1
   "ASAN_OPTIONS=detect_leaks=0:abort_on_error=1:strict_string_checks=0:new_delete_type_mismatch=0")
 target_compile_definitions(idle_gl PRIVATE LUMI_PROGRAM="$<TARGET_FILE:lumivortex>")
