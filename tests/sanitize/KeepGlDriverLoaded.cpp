@@ -8,8 +8,7 @@
 namespace
 {
 
-[[maybe_unused]] const bool driverHeld = [] {
-    return dlopen(LUMI_GL_DRIVER_PATH, RTLD_LAZY | RTLD_LOCAL | RTLD_NODELETE) != nullptr;
-}();
+[[maybe_unused]] const bool driverHeld
+    = [] { return dlopen(LUMI_GL_DRIVER_PATH, RTLD_LAZY | RTLD_LOCAL | RTLD_NODELETE) != nullptr; }();
 
 } // namespace
