@@ -94,6 +94,7 @@ void LoopsAndEffects::markLoopPoint()
         set(m_panel.m_loopAB, Blue);
         m_state.LoopClickCount = 0;
     }
+    emit loopsChanged();
 }
 
 void LoopsAndEffects::fixedLoopMouseDown(FlatButton *pressed)
@@ -104,6 +105,7 @@ void LoopsAndEffects::fixedLoopMouseDown(FlatButton *pressed)
         if (loop != pressed)
             set(loop, Blue);
     m_state.LoopClickCount = 0;
+    emit loopsChanged();
 }
 
 void LoopsAndEffects::resetLoops()
@@ -111,6 +113,15 @@ void LoopsAndEffects::resetLoops()
     for (FlatButton *loop : { m_panel.m_loopAB, m_panel.m_loop4s, m_panel.m_loop8s, m_panel.m_loop12s })
         set(loop, Blue);
     m_state.LoopClickCount = 0;
+    emit loopsChanged();
+}
+
+bool LoopsAndEffects::loopRunning() const
+{
+    for (FlatButton *loop : { m_panel.m_loopAB, m_panel.m_loop4s, m_panel.m_loop8s, m_panel.m_loop12s })
+        if (is(loop, Lime))
+            return true;
+    return false;
 }
 
 void LoopsAndEffects::enforceLoops()

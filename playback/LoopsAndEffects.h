@@ -24,6 +24,7 @@ public:
     void fixedLoopMouseDown(FlatButton *pressed); // Loop 4s, 8s, 12s
     void resetLoops(); // stop and open
     void enforceLoops(); // display tick
+    bool loopRunning() const; // a loop that the display tick must hold to time
     void setCue(int point); // 1..3
     void goToCue(int point);
     void toggleVibration();
@@ -34,6 +35,9 @@ public:
     void changeRate(double step); // "+" and "-"
     void resetRate(); // "R"
     void refreshRateText();
+
+signals:
+    void loopsChanged();
 
 private:
     void toggleMuteEffect(FlatButton *pressed, FlatButton *other, int interval);

@@ -19,11 +19,12 @@ namespace
 {
 constexpr double kSeekStep = 15;
 constexpr double kScanStep = 1;
-// While the media plays the tick runs as often as a 1 ms timer fires on
-// Windows (about 64 times a second): a true 1 ms tick wakes the GUI thread a
-// thousand times a second, most of the program's CPU while playing. Paused or
-// buffering it needs no more than a few updates a second.
-constexpr int kPlayingTickMs = 16;
+// A running loop is held to time as closely as a 1 ms timer fires on
+// Windows (about 64 times a second). Otherwise the tick only moves the time
+// and gauge, whose text changes once a second: ten updates a second keep them
+// on time, and every tick asks libmpv for the position, waking its core.
+constexpr int kLoopTickMs = 16;
+constexpr int kPlayingTickMs = 100;
 constexpr int kRestingTickMs = 250;
 
 // Rounds to the nearest whole second, ties to even.
@@ -81,6 +82,7 @@ Transport::Transport(MediaEngine &engine, PlayerPanel &panel, EffectsPanel &effe
     connect(&m_scanBack, &QTimer::timeout, this, [this] { safeCall([this] { scanBackTick(); }); });
     connect(&m_scanForward, &QTimer::timeout, this, [this] { safeCall([this] { scanForwardTick(); }); });
     connect(&m_engine, &MediaEngine::statusChanged, this, [this] { adaptTickRate(); });
+    connect(&m_loops, &LoopsAndEffects::loopsChanged, this, [this] { adaptTickRate(); });
 }
 
 QString Transport::openDialogFilter()
@@ -101,8 +103,9 @@ void Transport::setDisplayTickEnabled(bool enabled)
 void Transport::adaptTickRate()
 {
     const bool playing = m_engine.status() == QLatin1String("Reproduzindo");
-    m_displayTick.setTimerType(playing ? Qt::PreciseTimer : Qt::CoarseTimer);
-    const int interval = playing ? kPlayingTickMs : kRestingTickMs;
+    const bool looping = playing && m_loops.loopRunning();
+    m_displayTick.setTimerType(looping ? Qt::PreciseTimer : Qt::CoarseTimer);
+    const int interval = looping ? kLoopTickMs : playing ? kPlayingTickMs : kRestingTickMs;
     if (m_displayTick.interval() != interval)
         m_displayTick.setInterval(interval);
 }

@@ -281,17 +281,26 @@ private slots:
         QCOMPARE(h.playlist.calls, (QStringList { QStringLiteral("next"), QStringLiteral("previous") }));
     }
 
-    void tickRestsWhileNotPlaying()
+    // Fast only while a loop must be held to time; slower playing; slowest at rest.
+    void tickRateFollowsPlayingAndLoops()
     {
         Harness h;
         h.loadFile(QStringLiteral("/m/a.mp3"), 100, QStringLiteral("01:40"));
         h.engine->playStatus = QStringLiteral("Reproduzindo");
         h.engine->pauseStatus = QStringLiteral("Em pausa");
         h.p().m_playPause->click();
+        QCOMPARE(h.tick()->interval(), 100);
+        h.window.effects()->m_loop4s->pressed();
         QCOMPARE(h.tick()->interval(), 16);
+        QCOMPARE(h.tick()->timerType(), Qt::PreciseTimer);
+        h.window.effects()->m_loop4s->pressed();
+        QCOMPARE(h.tick()->interval(), 100);
+        h.window.effects()->m_loop8s->pressed();
         h.p().m_playPause->click();
         QVERIFY(h.tick()->isActive());
-        QVERIFY(h.tick()->interval() >= 100);
+        QCOMPARE(h.tick()->interval(), 250);
+        h.p().m_stop->click();
+        QCOMPARE(h.tick()->interval(), 250);
     }
 
 private:
