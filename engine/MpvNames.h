@@ -24,6 +24,8 @@ inline constexpr char loadOsdConsole[] = "load-osd-console";
 inline constexpr char loadAutoProfiles[] = "load-auto-profiles";
 inline constexpr char loadScripts[] = "load-scripts";
 inline constexpr char videoTimingOffset[] = "video-timing-offset";
+inline constexpr char zimgScaler[] = "zimg-scaler";
+inline constexpr char zimgThreads[] = "zimg-threads";
 
 // Option values.
 inline constexpr char voRender[] = "libmpv";
@@ -34,6 +36,8 @@ inline constexpr char no[] = "no";
 inline constexpr char infinite[] = "inf";
 inline constexpr char automatic[] = "auto";
 inline constexpr char defaultUserAgent[] = "libmpv";
+inline constexpr char bilinear[] = "bilinear";
+inline constexpr char one[] = "1";
 
 // Properties.
 inline constexpr char pause[] = "pause";
