@@ -6,3 +6,5 @@ foreach(test m3ulistreader builtinchannelmatcher channellistfetcher channellistr
 endforeach()
 target_compile_definitions(channellistregistry PRIVATE
   LUMI_SUGGESTED_COPY="${CMAKE_BINARY_DIR}/channels/lists/suggested-lists.tsv")
+# Transfers run on a worker thread of their own: the ThreadSanitizer run covers them.
+set_tests_properties(channellistfetcher logocache PROPERTIES LABELS threads)
