@@ -57,13 +57,13 @@ constexpr int kClientWidth = 537;
 constexpr int kClientHeight = 473;
 constexpr int kVideoHeight = 395;
 
-struct TimerSpec {
+struct TimerSetup {
     const char *name;
     int interval;
 };
 // Intervals as the window is designed. All start stopped except the resize-settle
 // timer, which starts with the window; features start the others.
-const TimerSpec kTimers[] = {
+const TimerSetup kTimers[] = {
     { "TimerResize", 500 },
     { "TimerTryAgain", 1200 },
     { "TimerHide", 3000 },
@@ -134,11 +134,11 @@ MainWindow::~MainWindow()
 
 void MainWindow::createTimers()
 {
-    for (const TimerSpec &spec : kTimers) {
+    for (const TimerSetup &setup : kTimers) {
         auto *timer = new QTimer(this);
-        timer->setObjectName(QString::fromLatin1(spec.name));
-        timer->setInterval(spec.interval);
-        if (spec.interval <= 16)
+        timer->setObjectName(QString::fromLatin1(setup.name));
+        timer->setInterval(setup.interval);
+        if (setup.interval <= 16)
             timer->setTimerType(Qt::PreciseTimer);
         m_timers.insert(timer->objectName(), timer);
     }
