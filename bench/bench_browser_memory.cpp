@@ -4,6 +4,7 @@
 //   bench_browser_memory      (runs itself under xvfb-run without a display)
 #include "app/MainWindow.h"
 #include "app/Program.h"
+#include "bench/PlayingCpu.h"
 #include "browser/BrowserProcess.h"
 #include "channels/ChannelCatalogue.h"
 #include "engine/MediaEngine.h"
@@ -12,37 +13,17 @@
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFile>
 #include <QTimer>
 #include <clocale>
 #include <cstdio>
 #include <unistd.h>
-#include <vector>
+
+using PlayingCpu::ensureDisplay;
+using PlayingCpu::runFor;
 
 namespace
 {
-
-void ensureDisplay(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
-        return;
-    std::vector<char *> args = { const_cast<char *>("xvfb-run"), const_cast<char *>("-a"),
-        const_cast<char *>("-s"), const_cast<char *>("-screen 0 1280x1024x24") };
-    for (int i = 0; i < argc; ++i)
-        args.push_back(argv[i]);
-    args.push_back(nullptr);
-    execvp(args[0], args.data());
-    std::fprintf(stderr, "no display and xvfb-run could not be started\n");
-    std::exit(2);
-}
-
-void runFor(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
 QByteArray procFile(qint64 pid, const char *name)
 {
