@@ -7,7 +7,7 @@
 #include "engine/MpvEngine.h"
 #include "playback/Transport.h"
 #include "tests/support/Fixtures.h"
-#include "tests/support/RecordingPowerOff.h"
+#include "tests/support/RunningProgram.h"
 #include "widgets/ButtonColour.h"
 #include "widgets/MessageBox.h"
 
@@ -36,24 +36,11 @@ QString fixture(const QString &name)
 }
 
 // All the windows of a run, on an engine without outputs.
-struct Window {
+struct Window : RunningProgram {
     Window()
-        : catalogue(ChannelCatalogue::builtIn())
-        , program(std::make_unique<MpvEngine>(MpvEngine::Output::Null), catalogue,
-              std::make_unique<RecordingPowerOff>(), 0)
+        : RunningProgram(std::make_unique<MpvEngine>(MpvEngine::Output::Null))
     {
-        // The update check fetches from the Internet every three seconds.
-        if (auto *check = form().findChild<QTimer *>(QStringLiteral("TimerUpdateCheck")))
-            check->stop();
-        setMessageHandler([this](QWidget *, const MessageRequest &request) {
-            asked << request.text;
-            return QMessageBox::Cancel;
-        });
     }
-    ~Window() { setMessageHandler({}); }
-
-    MainWindow &form() { return *program.form1; }
-    MediaEngine &engine() { return form().engine(); }
 
     template <typename T> T *control(const char *name)
     {
@@ -85,10 +72,6 @@ struct Window {
         tick()->stop();
     }
     void runTick() { form().transport()->refreshDisplay(); }
-
-    ChannelCatalogue catalogue;
-    Program program;
-    QStringList asked;
 };
 
 } // namespace

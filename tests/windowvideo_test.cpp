@@ -10,7 +10,7 @@
 #include "playback/MiniPlayerWindow.h"
 #include "playback/Transport.h"
 #include "tests/support/Fixtures.h"
-#include "tests/support/RecordingPowerOff.h"
+#include "tests/support/RunningProgram.h"
 #include "widgets/MessageBox.h"
 
 #include <QAction>
@@ -53,23 +53,9 @@ int redPixels(const QImage &image)
     return red;
 }
 
-struct Window {
-    explicit Window(std::unique_ptr<MediaEngine> engine)
-        : catalogue(ChannelCatalogue::builtIn())
-        , program(std::move(engine), catalogue, std::make_unique<RecordingPowerOff>(), 0)
-    {
-        // The update check fetches from the Internet every three seconds.
-        if (auto *check = form().findChild<QTimer *>(QStringLiteral("TimerUpdateCheck")))
-            check->stop();
-        setMessageHandler([this](QWidget *, const MessageRequest &request) {
-            asked << request.text;
-            return QMessageBox::Cancel;
-        });
-    }
-    ~Window() { setMessageHandler({}); }
+struct Window : RunningProgram {
+    using RunningProgram::RunningProgram;
 
-    MainWindow &form() { return *program.form1; }
-    MediaEngine &engine() { return form().engine(); }
     template <typename T = QToolButton> T *control(const char *name)
     {
         return form().findChild<T *>(QString::fromLatin1(name));
@@ -83,10 +69,6 @@ struct Window {
         form().show();
         return QTest::qWaitForWindowExposed(&form());
     }
-
-    ChannelCatalogue catalogue;
-    Program program;
-    QStringList asked;
 };
 
 std::unique_ptr<MediaEngine> programEngine()
