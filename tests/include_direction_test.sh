@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Folders are layers and includes point down only: base, engine, widgets, the
+# Folders are layers and includes point down only: base, net, engine, widgets, the
 # feature folders, app. Lists every include that points up and fails on any.
 #   include_direction_test.sh <source dir>
 set -euo pipefail
@@ -8,10 +8,11 @@ cd "$1"
 rank() {
   case "$1" in
     base) echo 0 ;;
-    engine) echo 1 ;;
-    widgets) echo 2 ;;
-    app) echo 4 ;;
-    *) echo 3 ;;
+    net) echo 1 ;;
+    engine) echo 2 ;;
+    widgets) echo 3 ;;
+    app) echo 5 ;;
+    *) echo 4 ;;
   esac
 }
 
@@ -29,7 +30,7 @@ while IFS= read -r file; do
       upward=$((upward + 1))
     fi
   done < <(sed -n 's/^#include "\([^"]*\)".*/\1/p' "$file")
-done < <(find base engine widgets app channels playback playlist options update game browser about desktop \
+done < <(find base net engine widgets app channels playback playlist options update game browser about desktop \
            packaging resources -name '*.h' -o -name '*.cpp' | sort)
 
 echo "include direction: $checked includes checked, $upward point up"
