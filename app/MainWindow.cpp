@@ -519,7 +519,7 @@ void MainWindow::createKeyboardShortcuts()
     m_keys = std::make_unique<KeyboardShortcuts>();
     m_keys->on(Command::PlayPause, [this] {
         const PlayerView view = playerView();
-        PlayerCommands(view, NowPlaying::Stopped).playPause();
+        PlayerCommands(view).playPause();
     });
     // With nothing loaded the engine refuses, and the key does nothing.
     m_keys->on(Command::FullScreen, [this] { m_engine->setFullScreen(!m_engine->isFullScreen()); });

@@ -156,7 +156,7 @@ ProgramFigures measureProgram(const QString &video, int seconds, bool pausedAndS
         = [&form](const char *name) { form.findChild<QToolButton *>(QString::fromLatin1(name))->click(); };
     form.transport()->chooseFile = [video] { return video; };
     press("SpeedButton44");
-    if (!runUntil([&] { return player.status() == QLatin1String("Reproduzindo"); }, 20000))
+    if (!runUntil([&] { return player.state() == MediaEngine::State::Playing; }, 20000))
         fail("the program did not start playing");
 
     ProgramFigures figures;
@@ -165,7 +165,7 @@ ProgramFigures measureProgram(const QString &video, int seconds, bool pausedAndS
     figures.playing = ownCpuPercentOver(seconds);
     figures.rssPlaying = residentMb();
     figures.glPlaying = glDriverMapped();
-    if (player.status() != QLatin1String("Reproduzindo"))
+    if (player.state() != MediaEngine::State::Playing)
         fail("the video stopped playing during the measurement");
     if (!pausedAndStoppedToo) {
         setMessageHandler({});
@@ -173,13 +173,13 @@ ProgramFigures measureProgram(const QString &video, int seconds, bool pausedAndS
     }
 
     press("SpeedButton42");
-    if (player.status() != QLatin1String("Em pausa"))
+    if (player.state() != MediaEngine::State::Paused)
         fail("the program did not pause");
     runFor(kSettleMs);
     figures.paused = ownCpuPercentOver(seconds);
 
     press("SpeedButton40");
-    if (player.status() != QLatin1String("Parado"))
+    if (player.state() != MediaEngine::State::Stopped)
         fail("the program did not stop");
     runFor(kSettleMs);
     figures.stopped = ownCpuPercentOver(seconds);

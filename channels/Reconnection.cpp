@@ -5,6 +5,7 @@
 #include "channels/AlternateAddressLists.h"
 #include "channels/AlternateRotation.h"
 #include "engine/MediaEngine.h"
+#include "player/StatusText.h"
 #include "widgets/MessageBox.h"
 
 #include <QAbstractButton>
@@ -28,8 +29,8 @@ Reconnection::Reconnection(MediaEngine &engine, ProgramState &state, QWidget &wi
     , m_tryAgain(tryAgain)
 {
     setObjectName(QStringLiteral("Reconnection"));
-    connect(&m_engine, &MediaEngine::statusChanged, this,
-        [this] { safeCall([this] { engineStatusChanged(); }); });
+    connect(
+        &m_engine, &MediaEngine::stateChanged, this, [this] { safeCall([this] { engineStatusChanged(); }); });
     connect(&m_tryAgain, &QTimer::timeout, this, [this] { safeCall([this] { retryDroppedStream(); }); });
 }
 
@@ -44,29 +45,17 @@ QString Reconnection::questionText()
             "maiores informações no FAQ na aba Sistema > Sobre... .");
 }
 
-bool Reconnection::isReadyStatus(const QString &status)
-{
-    return status == QLatin1String("Ready") || status == QLatin1String("Pronto");
-}
-
-bool Reconnection::isStopStatus(const QString &status)
-{
-    return status == QLatin1String("Parado") || status == QLatin1String("Stop")
-        || status == QLatin1String("Stoped");
-}
-
 void Reconnection::engineStatusChanged()
 {
-    const QString status = m_engine.status();
-    m_window.setWindowTitle(m_state.LastChannelTitle + QLatin1Char(' ') + status);
-    const QString title = m_window.windowTitle();
-    if (title == m_state.LastChannelTitle + QStringLiteral(" Pronto")
-        || title == m_state.LastChannelTitle + QStringLiteral(" Ready"))
+    const MediaEngine::State state = m_engine.state();
+    m_window.setWindowTitle(
+        m_state.LastChannelTitle + QLatin1Char(' ') + statusText(state, m_engine.bufferPercent()));
+    if (isReadyState(state))
         m_window.setWindowTitle(m_state.LastChannelTitle + QStringLiteral(" Canal Congestionado!"));
 
     // The stop below reports the stop status again from inside the call; that
     // nested report must not stop once more, or the two would chase each other.
-    if (isStopStatus(status) && !m_handlingStop) {
+    if (isStopState(state) && !m_handlingStop) {
         m_handlingStop = true;
         const bool done = safeCall([this] {
             m_engine.stop();
@@ -79,7 +68,7 @@ void Reconnection::engineStatusChanged()
         if (!done)
             return;
     }
-    if (isReadyStatus(status) && !m_state.ReconnectPromptSuppressed && m_tabs.currentIndex() != kWebcamsTab)
+    if (isReadyState(state) && !m_state.ReconnectPromptSuppressed && m_tabs.currentIndex() != kWebcamsTab)
         askToReconnect();
 }
 
@@ -101,7 +90,7 @@ void Reconnection::askToReconnect()
 
 void Reconnection::retryDroppedStream()
 {
-    if (!isReadyStatus(m_engine.status()))
+    if (!isReadyState(m_engine.state()))
         return;
     if (QListWidget *list = m_lists ? m_lists->listForTitle(m_state.LastChannelTitle) : nullptr) {
         const RotationStep step = nextRotation(list->currentRow(), list->count());

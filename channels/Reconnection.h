@@ -37,8 +37,6 @@ public:
     void interruptTransmission();
 
     static QString questionText();
-    static bool isReadyStatus(const QString &status);
-    static bool isStopStatus(const QString &status);
 
 private:
     void askToReconnect();

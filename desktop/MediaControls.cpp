@@ -47,8 +47,8 @@ MediaControls::MediaControls(const PlayerView &player, const QDBusConnection &bu
     new MprisRootAdaptor(*this, this);
     new MprisPlayerAdaptor(*this, this);
     // The state at start is what the desktop first reads, not a change.
-    m_tracker.update(m_player.engine->status(), currentTitle());
-    connect(m_player.engine, &MediaEngine::statusChanged, this, [this] { scheduleRefresh(); });
+    m_tracker.update(m_player.engine->state(), currentTitle());
+    connect(m_player.engine, &MediaEngine::stateChanged, this, [this] { scheduleRefresh(); });
     connect(m_player.window, &QWidget::windowTitleChanged, this, [this] { scheduleRefresh(); });
 }
 
@@ -69,11 +69,10 @@ void press(QAbstractButton *button)
 }
 } // namespace
 
-PlayerCommands::PlayerCommands(const PlayerView &player, const QString &previous)
+PlayerCommands::PlayerCommands(const PlayerView &player)
     : m_player(player)
-    , m_status(previous)
+    , m_status(NowPlaying::playbackStatus(player.engine->state()))
 {
-    safeCall([&] { m_status = NowPlaying::playbackStatus(m_player.engine->status(), previous); });
 }
 
 bool PlayerCommands::playButtonIsLime() const
@@ -268,7 +267,7 @@ void MediaControls::scheduleRefresh()
 void MediaControls::refresh()
 {
     m_refreshPending = false;
-    const NowPlayingTracker::Changes changes = m_tracker.update(m_player.engine->status(), currentTitle());
+    const NowPlayingTracker::Changes changes = m_tracker.update(m_player.engine->state(), currentTitle());
     if (!changes.any())
         return;
     QVariantMap changed;

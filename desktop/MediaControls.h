@@ -36,8 +36,7 @@ struct PlayerView {
 class PlayerCommands
 {
 public:
-    // `previous`: the state last shown, kept while the engine's text says nothing.
-    PlayerCommands(const PlayerView &player, const QString &previous);
+    explicit PlayerCommands(const PlayerView &player);
     QString status() const { return m_status; }
     void playPause();
     void play();
@@ -105,7 +104,7 @@ signals:
 private:
     MediaControls(const PlayerView &player, const QDBusConnection &bus);
     // The state as the engine reports it now; the published one may lag a turn.
-    PlayerCommands commands() const { return PlayerCommands(m_player, m_tracker.playbackStatus()); }
+    PlayerCommands commands() const { return PlayerCommands(m_player); }
     QString currentTitle() const;
     void scheduleRefresh();
     void refresh();

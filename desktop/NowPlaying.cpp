@@ -18,16 +18,23 @@ QString channelPart(const QString &windowTitle, const QString &lastChannelTitle)
 }
 } // namespace
 
-QString NowPlaying::playbackStatus(const QString &engineStatus, const QString &previous)
+QString NowPlaying::playbackStatus(MediaEngine::State state)
 {
-    if (engineStatus == QLatin1String("Reproduzindo") || engineStatus == QLatin1String("Conectando...")
-        || engineStatus.startsWith(QLatin1String("Armazenando em buffer")))
+    using State = MediaEngine::State;
+    switch (state) {
+    case State::Opening:
+    case State::Buffering:
+    case State::Playing:
         return Playing;
-    if (engineStatus == QLatin1String("Em pausa"))
+    case State::Paused:
         return Paused;
-    if (engineStatus == QLatin1String("Parado") || engineStatus == QLatin1String("Pronto"))
+    case State::Idle:
+    case State::Stopped:
+    case State::Ended:
+    case State::Failed:
         return Stopped;
-    return previous;
+    }
+    return Stopped;
 }
 
 QString NowPlaying::title(const QString &windowTitle, const QString &lastChannelTitle,
@@ -44,10 +51,10 @@ QString NowPlaying::title(const QString &windowTitle, const QString &lastChannel
     return fileName.isEmpty() ? url : fileName;
 }
 
-NowPlayingTracker::Changes NowPlayingTracker::update(const QString &engineStatus, const QString &title)
+NowPlayingTracker::Changes NowPlayingTracker::update(MediaEngine::State state, const QString &title)
 {
     Changes changes;
-    const QString status = NowPlaying::playbackStatus(engineStatus, m_status);
+    const QString status = NowPlaying::playbackStatus(state);
     if (status != m_status) {
         m_status = status;
         changes.status = true;

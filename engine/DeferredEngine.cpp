@@ -12,7 +12,6 @@
 DeferredEngine::DeferredEngine(Factory factory, QObject *parent)
     : MediaEngine(parent)
     , m_factory(std::move(factory))
-    , m_status(QStringLiteral("Pronto"))
 {
     m_host = new QWidget;
     m_host->setObjectName(QStringLiteral("videoArea"));
@@ -50,7 +49,7 @@ MediaEngine &DeferredEngine::real()
     for (const QStringList &headers : std::as_const(m_headers))
         engine->setRequestHeaders(headers.at(0), headers.at(1), headers.at(2));
     m_headers.clear();
-    connect(engine.get(), &MediaEngine::statusChanged, this, &MediaEngine::statusChanged);
+    connect(engine.get(), &MediaEngine::stateChanged, this, &MediaEngine::stateChanged);
     connect(engine.get(), &MediaEngine::clicked, this, &MediaEngine::clicked);
     connect(engine.get(), &MediaEngine::videoUnavailable, this, &MediaEngine::videoUnavailable);
     if (QWidget *video = engine->videoWidget(); video && m_host) {
@@ -94,9 +93,19 @@ QString DeferredEngine::url() const
     return m_real ? m_real->url() : QString();
 }
 
-QString DeferredEngine::status() const
+MediaEngine::State DeferredEngine::state() const
 {
-    return m_real ? m_real->status() : m_status;
+    return m_real ? m_real->state() : m_state;
+}
+
+int DeferredEngine::bufferPercent() const
+{
+    return m_real ? m_real->bufferPercent() : 0;
+}
+
+MediaEngine::Failure DeferredEngine::failure() const
+{
+    return m_real ? m_real->failure() : Failure::None;
 }
 
 void DeferredEngine::play()
@@ -118,8 +127,8 @@ void DeferredEngine::stop()
         m_real->stop();
         return;
     }
-    m_status = QStringLiteral("Parado");
-    emit statusChanged();
+    m_state = State::Stopped;
+    emit stateChanged(m_state);
 }
 
 double DeferredEngine::currentPosition() const

@@ -21,19 +21,8 @@
 namespace
 {
 
-const QString statusReady = QStringLiteral("Pronto");
-const QString statusStopped = QStringLiteral("Parado");
-const QString statusConnecting = QStringLiteral("Conectando...");
-const QString statusPlaying = QStringLiteral("Reproduzindo");
-const QString statusPaused = QStringLiteral("Em pausa");
-
 // Playlists that point at playlists: stop following after this many levels.
 constexpr int maxPlaylistDepth = 4;
-
-QString bufferingStatus(int percent)
-{
-    return QStringLiteral("Armazenando em buffer (%1%)").arg(percent);
-}
 
 } // namespace
 
@@ -117,8 +106,6 @@ MpvEngine::MpvEngine(Output output, VideoPath video, QObject *parent)
     m_clickTimer.setObjectName(QStringLiteral("clickTimer"));
     m_clickTimer.setSingleShot(true);
     connect(&m_clickTimer, &QTimer::timeout, this, &MpvEngine::clicked);
-
-    m_status = statusReady;
 }
 
 MpvEngine::~MpvEngine()
@@ -290,7 +277,7 @@ void MpvEngine::onFileLoaded()
     m_lib.getProperty(m_mpv, MpvNames::seekable, MPV_FORMAT_FLAG, &seekable);
     m_live = !getDouble(MpvNames::duration, length) || !(length > 0) || (!seekable && !sized);
     m_duration = m_live ? 0 : length;
-    showPlayingStatus();
+    showPlayingState();
 }
 
 void MpvEngine::onFileEnded(const mpv_event_end_file &end)
@@ -312,27 +299,28 @@ void MpvEngine::onFileEnded(const mpv_event_end_file &end)
     forgetEntries();
     m_phase = Phase::Idle;
     if (!played) {
-        openNext(); // the next playlist entry, or "Pronto"
+        openNext(); // the next playlist entry, or Failed
         return;
     }
     const bool fileEnded = end.reason == MPV_END_FILE_REASON_EOF && !m_live;
-    setStatusIfChanged(fileEnded ? statusStopped : statusReady);
+    setStateIfChanged(
+        fileEnded ? State::Ended : State::Failed, fileEnded ? Failure::None : Failure::Interrupted);
 }
 
 void MpvEngine::onCacheChanged()
 {
     if (m_phase == Phase::Loaded)
-        showPlayingStatus();
+        showPlayingState();
 }
 
-void MpvEngine::showPlayingStatus()
+void MpvEngine::showPlayingState()
 {
     if (m_paused)
-        setStatusIfChanged(statusPaused);
+        setStateIfChanged(State::Paused);
     else if (m_cachePaused)
-        setStatusIfChanged(bufferingStatus(m_cachePercent));
+        setStateIfChanged(State::Buffering, Failure::None, m_cachePercent);
     else
-        setStatusIfChanged(statusPlaying);
+        setStateIfChanged(State::Playing);
 }
 
 // --- opening ---
@@ -363,7 +351,7 @@ void MpvEngine::open()
     unload();
     m_phase = Phase::Opening;
     m_candidates = { { m_url, 0 } };
-    setStatusNow(statusConnecting);
+    setStateNow(State::Opening);
     openNext();
 }
 
@@ -372,7 +360,7 @@ void MpvEngine::openNext()
     if (m_candidates.isEmpty()) {
         forgetEntries();
         m_phase = Phase::Idle;
-        setStatusIfChanged(statusReady);
+        setStateIfChanged(State::Failed, Failure::CouldNotOpen);
         return;
     }
     m_phase = Phase::Opening;
@@ -430,7 +418,7 @@ void MpvEngine::setUrl(const QString &url)
     setFlag(MpvNames::pause, false);
     if (url.isEmpty()) {
         unload();
-        setStatusNow(statusReady);
+        setStateNow(State::Idle);
         return;
     }
     open();
@@ -451,7 +439,8 @@ void MpvEngine::play()
     m_paused = false;
     setFlag(MpvNames::pause, false);
     if (m_phase == Phase::Loaded)
-        setStatusNow(m_cachePaused ? bufferingStatus(m_cachePercent) : statusPlaying);
+        setStateNow(m_cachePaused ? State::Buffering : State::Playing, Failure::None,
+            m_cachePaused ? m_cachePercent : 0);
 }
 
 void MpvEngine::pause()
@@ -461,13 +450,13 @@ void MpvEngine::pause()
     m_paused = true;
     setFlag(MpvNames::pause, true);
     if (m_phase == Phase::Loaded)
-        setStatusNow(statusPaused);
+        setStateNow(State::Paused);
 }
 
 void MpvEngine::stop()
 {
     unload();
-    setStatusNow(statusStopped);
+    setStateNow(State::Stopped);
 }
 
 void MpvEngine::close()
@@ -475,7 +464,7 @@ void MpvEngine::close()
     setFullScreen(false);
     unload();
     m_url.clear();
-    setStatusIfChanged(statusReady);
+    setStateIfChanged(State::Idle);
 }
 
 double MpvEngine::currentPosition() const
@@ -639,16 +628,18 @@ QWidget *MpvEngine::videoWidget()
 
 // --- helpers ---
 
-void MpvEngine::setStatusNow(const QString &status)
+void MpvEngine::setStateNow(State state, Failure failure, int bufferPercent)
 {
-    m_status = status;
-    emit statusChanged();
+    m_state = state;
+    m_failure = failure;
+    m_bufferPercent = bufferPercent;
+    emit stateChanged(state);
 }
 
-void MpvEngine::setStatusIfChanged(const QString &status)
+void MpvEngine::setStateIfChanged(State state, Failure failure, int bufferPercent)
 {
-    if (status != m_status)
-        setStatusNow(status);
+    if (state != m_state || failure != m_failure || bufferPercent != m_bufferPercent)
+        setStateNow(state, failure, bufferPercent);
 }
 
 void MpvEngine::setFlag(const char *name, bool value)

@@ -21,11 +21,11 @@ class VideoWidget;
 class VideoWindow;
 
 // MediaEngine on libmpv. Beyond the interface's contract:
-// - http(s) addresses go through StreamResolver first ("Conectando..." while
+// - http(s) addresses go through StreamResolver first (Opening while
 //   it looks); ASX and "[Reference]" entries play in order, falling to the next
 //   when one ends without having played. mms:// and files go to libmpv as they stand.
 // - Live or file is decided once, when the media has loaded: no duration then
-//   means live (duration 0, seeks ignored, its end reads "Pronto").
+//   means live (duration 0, seeks ignored, its end is Failed, Interrupted).
 // - With Output::Screen the render context is made with the engine, so a URL
 //   plays at once, whether or not the video area has ever been shown. Where no
 //   video output can be made, the sound plays alone and videoUnavailable() is
@@ -57,7 +57,9 @@ public:
 
     void setUrl(const QString &url) override;
     QString url() const override { return m_url; }
-    QString status() const override { return m_status; }
+    State state() const override { return m_state; }
+    int bufferPercent() const override { return m_bufferPercent; }
+    Failure failure() const override { return m_failure; }
     void play() override;
     void pause() override;
     void stop() override;
@@ -112,9 +114,9 @@ private:
     void onSurfaceDoubleClicked();
     bool eventFilter(QObject *watched, QEvent *event) override;
 
-    void setStatusNow(const QString &status);
-    void setStatusIfChanged(const QString &status);
-    void showPlayingStatus();
+    void setStateNow(State state, Failure failure = Failure::None, int bufferPercent = 0);
+    void setStateIfChanged(State state, Failure failure = Failure::None, int bufferPercent = 0);
+    void showPlayingState();
     void setFlag(const char *name, bool value);
     void setDouble(const char *name, double value);
     void setString(const char *name, const char *value);
@@ -137,7 +139,9 @@ private:
 
     QString m_url;
     QHash<QString, QPair<QString, QString>> m_requestHeaders; // address -> user agent, referrer
-    QString m_status;
+    State m_state = State::Idle;
+    Failure m_failure = Failure::None;
+    int m_bufferPercent = 0; // as last reported with State::Buffering
     Phase m_phase = Phase::Idle;
     QList<Candidate> m_candidates; // playlist entries still to try
     int m_resolvingDepth = 0;

@@ -81,7 +81,7 @@ Transport::Transport(MediaEngine &engine, PlayerPanel &panel, EffectsPanel &effe
     connect(&m_displayTick, &QTimer::timeout, this, [this] { refreshDisplay(); });
     connect(&m_scanBack, &QTimer::timeout, this, [this] { safeCall([this] { scanBackTick(); }); });
     connect(&m_scanForward, &QTimer::timeout, this, [this] { safeCall([this] { scanForwardTick(); }); });
-    connect(&m_engine, &MediaEngine::statusChanged, this, [this] { adaptTickRate(); });
+    connect(&m_engine, &MediaEngine::stateChanged, this, [this] { adaptTickRate(); });
     connect(&m_loops, &LoopsAndEffects::loopsChanged, this, [this] { adaptTickRate(); });
 }
 
@@ -102,7 +102,7 @@ void Transport::setDisplayTickEnabled(bool enabled)
 
 void Transport::adaptTickRate()
 {
-    const bool playing = m_engine.status() == QLatin1String("Reproduzindo");
+    const bool playing = m_engine.state() == MediaEngine::State::Playing;
     const bool looping = playing && m_loops.loopRunning();
     m_displayTick.setTimerType(looping ? Qt::PreciseTimer : Qt::CoarseTimer);
     const int interval = looping ? kLoopTickMs : playing ? kPlayingTickMs : kRestingTickMs;

@@ -203,7 +203,7 @@ private slots:
         item->trigger();
         QCOMPARE(m_engine->url(), u("rtsp://127.0.0.1:9/camera"));
         QCOMPARE(m_program->form1->windowTitle(), u("Lumivortex TV - rtsp://127.0.0.1:9/camera"));
-        m_engine->emitStatus(QStringLiteral("Pronto"));
+        m_engine->emitState(MediaEngine::State::Failed);
         QCOMPARE(m_questions, 1);
     }
 

@@ -69,15 +69,14 @@ void IdleGlTest::glDriverIsMappedOnlyForAGraphicsCard()
 
     form.transport()->chooseFile = [] { return Fixtures::path(QStringLiteral("red.mp4")); };
     form.findChild<QToolButton *>(QStringLiteral("SpeedButton44"))->click();
-    QTRY_COMPARE_WITH_TIMEOUT(
-        form.engine().status(), QStringLiteral("Reproduzindo"), 10000 * Fixtures::slowdown);
+    QTRY_COMPARE_WITH_TIMEOUT(form.engine().state(), MediaEngine::State::Playing, 10000 * Fixtures::slowdown);
     // Without a graphics device the engine never asks for OpenGL.
     if (QDir(QStringLiteral("/dev/dri")).isEmpty())
         QVERIFY2(glDriverMapped().isEmpty(), qPrintable(glDriverMapped().join(QLatin1Char(' '))));
     form.engine().setFullScreen(true);
     QVERIFY(form.engine().isFullScreen());
     form.engine().setFullScreen(false);
-    QCOMPARE(form.engine().status(), QStringLiteral("Reproduzindo"));
+    QCOMPARE(form.engine().state(), MediaEngine::State::Playing);
     setMessageHandler({});
 }
 

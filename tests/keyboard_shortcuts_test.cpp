@@ -28,7 +28,7 @@ struct Harness {
         };
         setMessageHandler([](QWidget *, const MessageRequest &request) { return request.escapeButton; });
         engine->setUrl(QStringLiteral("http://127.0.0.1/clip.mp4"));
-        engine->emitStatus(QStringLiteral("Reproduzindo"));
+        engine->emitState(MediaEngine::State::Playing);
         engine->setPosition(60, QStringLiteral("01:00"));
         engine->setDuration(600, QStringLiteral("10:00"));
         window.show();

@@ -232,7 +232,7 @@ private slots:
         Harness h;
         QList<bool> flagAtNotification;
         QStringList titleAtNotification;
-        connect(h.engine, &MediaEngine::statusChanged, this, [&] {
+        connect(h.engine, &MediaEngine::stateChanged, this, [&] {
             flagAtNotification << h.window.state().ReconnectPromptSuppressed;
             titleAtNotification << h.window.state().LastChannelTitle;
         });
@@ -244,7 +244,7 @@ private slots:
         QCOMPARE(h.window.state().ReconnectPromptSuppressed, false);
         // After the tune the next ready status may ask.
         MessageLog log;
-        h.engine->emitStatus(QStringLiteral("Pronto"));
+        h.engine->emitState(MediaEngine::State::Failed);
         QCOMPARE(log.texts.size(), 1);
     }
 
@@ -343,7 +343,7 @@ private slots:
         h.button("SpeedButton90")->click();
         h.engine->calls.clear();
         QList<bool> flagAtNotification;
-        connect(h.engine, &MediaEngine::statusChanged, this,
+        connect(h.engine, &MediaEngine::stateChanged, this,
             [&] { flagAtNotification << h.window.state().ReconnectPromptSuppressed; });
         h.window.close();
         QCOMPARE(h.engine->calls.first(), QStringLiteral("stop"));

@@ -176,9 +176,9 @@ private slots:
         QVERIFY(h.window.installMediaControls());
         set(h.playButton(), before);
         // The engine's state as the colour shows it.
-        h.engine->emitStatus(before == Lime ? QStringLiteral("Reproduzindo")
-                : before == Red             ? QStringLiteral("Em pausa")
-                                            : QStringLiteral("Parado"));
+        h.engine->emitState(before == Lime ? MediaEngine::State::Playing
+                : before == Red            ? MediaEngine::State::Paused
+                                           : MediaEngine::State::Stopped);
         h.engine->calls.clear();
 
         const QDBusMessage reply = call(kPlayer, method);
@@ -203,7 +203,7 @@ private slots:
     void stateIsAnnouncedOncePerChangeNotPerTick()
     {
         Harness h;
-        h.engine->urlStatus.clear();
+        h.engine->urlState.reset();
         h.engine->setUrl(QStringLiteral("mms://127.0.0.1/canal"));
         QVERIFY(h.window.installMediaControls());
         ChangeRecorder recorder;
@@ -211,26 +211,29 @@ private slots:
         QCOMPARE(
             busProperty(kPlayer, QStringLiteral("PlaybackStatus")).toString(), QStringLiteral("Stopped"));
 
+        using State = MediaEngine::State;
         struct Step {
-            const char *engineStatus;
+            State state;
             const char *announced; // nullptr: nothing
         };
         const Step steps[] = {
-            { "Reproduzindo", "Playing" },
-            { "Armazenando em buffer (30%)", nullptr },
-            { "Reproduzindo", nullptr },
-            { "Em pausa", "Paused" },
-            { "Em pausa", nullptr },
-            { "Reproduzindo", "Playing" },
-            { "Parado", "Stopped" },
-            { "Pronto", nullptr },
+            { State::Playing, "Playing" },
+            { State::Buffering, nullptr },
+            { State::Playing, nullptr },
+            { State::Paused, "Paused" },
+            { State::Paused, nullptr },
+            { State::Playing, "Playing" },
+            { State::Stopped, "Stopped" },
+            { State::Failed, nullptr },
         };
         for (const Step &step : steps) {
             recorder.received.clear();
-            h.engine->emitStatus(QString::fromLatin1(step.engineStatus));
+            h.engine->emitState(
+                step.state, MediaEngine::Failure::None, step.state == State::Buffering ? 30 : 0);
             recorder.settle();
             if (!step.announced) {
-                QVERIFY2(recorder.received.isEmpty(), step.engineStatus);
+                QVERIFY2(
+                    recorder.received.isEmpty(), QMetaEnum::fromType<State>().valueToKey(int(step.state)));
                 continue;
             }
             QCOMPARE(recorder.received.size(), 1);
@@ -278,7 +281,7 @@ private slots:
 
         // The reconnection system appends the status to the title: same channel, no news.
         recorder.received.clear();
-        h.engine->emitStatus(QStringLiteral("Reproduzindo"));
+        h.engine->emitState(MediaEngine::State::Playing);
         recorder.settle();
         QVERIFY(h.window.windowTitle().endsWith(QStringLiteral(" Reproduzindo")));
         QVERIFY(recorder.received.isEmpty());
@@ -328,26 +331,29 @@ private slots:
     {
         QTest::addColumn<QString>("url");
         QTest::addColumn<double>("duration");
-        QTest::addColumn<QString>("status");
+        QTest::addColumn<MediaEngine::State>("state");
         QTest::addColumn<bool>("canPlay");
         QTest::addColumn<bool>("canPause");
         QTest::addColumn<bool>("canSeek");
-        QTest::newRow("nothing loaded") << QString() << 0.0 << "Pronto" << false << false << false;
+        QTest::newRow("nothing loaded")
+            << QString() << 0.0 << MediaEngine::State::Idle << false << false << false;
         QTest::newRow("live stream playing")
-            << "http://127.0.0.1/live" << 0.0 << "Reproduzindo" << true << true << false;
-        QTest::newRow("file playing") << "/tmp/clip.mp4" << 60.0 << "Reproduzindo" << true << true << true;
-        QTest::newRow("file stopped") << "/tmp/clip.mp4" << 60.0 << "Parado" << true << false << true;
+            << "http://127.0.0.1/live" << 0.0 << MediaEngine::State::Playing << true << true << false;
+        QTest::newRow("file playing")
+            << "/tmp/clip.mp4" << 60.0 << MediaEngine::State::Playing << true << true << true;
+        QTest::newRow("file stopped")
+            << "/tmp/clip.mp4" << 60.0 << MediaEngine::State::Stopped << true << false << true;
     }
     void capabilitiesTellWhatIsLoaded()
     {
         QFETCH(QString, url);
         QFETCH(double, duration);
-        QFETCH(QString, status);
+        QFETCH(MediaEngine::State, state);
         Harness h;
         if (!url.isEmpty())
             h.engine->setUrl(url);
         h.engine->setDuration(duration, QString());
-        h.engine->emitStatus(status);
+        h.engine->emitState(state);
         QVERIFY(h.window.installMediaControls());
         QTEST(busProperty(kPlayer, QStringLiteral("CanPlay")).toBool(), "canPlay");
         QTEST(busProperty(kPlayer, QStringLiteral("CanPause")).toBool(), "canPause");
@@ -361,14 +367,14 @@ private slots:
         Harness h;
         QVERIFY(h.window.installMediaControls());
         h.window.tune(ChannelCatalogue::builtIn().channels().value(0));
-        h.engine->emitStatus(QStringLiteral("Reproduzindo"));
+        h.engine->emitState(MediaEngine::State::Playing);
         QCOMPARE(
             busProperty(kPlayer, QStringLiteral("PlaybackStatus")).toString(), QStringLiteral("Playing"));
         h.engine->calls.clear();
 
         call(kPlayer, QStringLiteral("PlayPause"));
         QCOMPARE(h.engine->calls, QStringList { QStringLiteral("pause") });
-        h.engine->emitStatus(QStringLiteral("Em pausa"));
+        h.engine->emitState(MediaEngine::State::Paused);
         QCOMPARE(busProperty(kPlayer, QStringLiteral("PlaybackStatus")).toString(), QStringLiteral("Paused"));
 
         h.engine->calls.clear();
@@ -383,7 +389,7 @@ private slots:
         Harness h;
         QVERIFY(h.window.installMediaControls());
         h.window.tune(ChannelCatalogue::builtIn().channels().value(0));
-        h.engine->emitStatus(QStringLiteral("Reproduzindo"));
+        h.engine->emitState(MediaEngine::State::Playing);
         h.engine->failingCalls << QStringLiteral("pause");
         h.engine->calls.clear();
         call(kPlayer, QStringLiteral("PlayPause"));

@@ -80,8 +80,8 @@ private slots:
         QCOMPARE(list->count(), 2);
 
         program.form1->findChild<QToolButton *>(QStringLiteral("SpeedButton90"))->click();
-        engine->urlStatus.clear(); // the stream keeps failing
-        engine->emitStatus(QStringLiteral("Pronto"));
+        engine->urlState.reset(); // the stream keeps failing
+        engine->emitState(MediaEngine::State::Failed);
         engine->calls.clear();
         for (int tick = 0; tick < 4; ++tick)
             program.form1->reconnection()->retryDroppedStream();

@@ -89,7 +89,7 @@ private slots:
     {
         Harness h;
         h.click("SpeedButton90");
-        h.engine->emitStatus(QStringLiteral("Pronto"));
+        h.engine->emitState(MediaEngine::State::Failed);
         QCOMPARE(h.window.windowTitle(), QStringLiteral("Lumivortex TV - TV Globo Canal Congestionado!"));
         QCOMPARE(h.asked.size(), 1);
         QCOMPARE(h.asked[0].caption, QStringLiteral("Information"));
@@ -99,7 +99,7 @@ private slots:
         QVERIFY(h.asked[0].text.contains(QStringLiteral("Tenacor®")));
         QVERIFY(h.option.isChecked());
         QVERIFY(h.retry()->isActive());
-        h.engine->emitStatus(QStringLiteral("Pronto"));
+        h.engine->emitState(MediaEngine::State::Failed);
         QCOMPARE(h.asked.size(), 1);
     }
 
@@ -108,12 +108,12 @@ private slots:
         Harness h;
         h.answer = QMessageBox::Cancel;
         h.click("SpeedButton90");
-        h.engine->emitStatus(QStringLiteral("Ready"));
+        h.engine->emitState(MediaEngine::State::Idle);
         QVERIFY(!h.option.isChecked());
         QVERIFY(!h.retry()->isActive());
-        h.engine->emitStatus(QStringLiteral("Conectando..."));
+        h.engine->emitState(MediaEngine::State::Opening);
         QCOMPARE(h.window.windowTitle(), QStringLiteral("Lumivortex TV - TV Globo Conectando..."));
-        h.engine->emitStatus(QStringLiteral("Pronto"));
+        h.engine->emitState(MediaEngine::State::Failed);
         QCOMPARE(h.asked.size(), 1);
     }
 
@@ -122,7 +122,7 @@ private slots:
         Harness h;
         h.window.findChild<QTabBar *>(QStringLiteral("TabControl1"))->setCurrentIndex(6);
         h.window.findChild<QAction *>(QStringLiteral("DaytonaBeach1"))->trigger();
-        h.engine->emitStatus(QStringLiteral("Pronto"));
+        h.engine->emitState(MediaEngine::State::Failed);
         QVERIFY(h.window.windowTitle().endsWith(QStringLiteral(" Canal Congestionado!")));
         QVERIFY(h.asked.isEmpty());
     }
@@ -133,7 +133,7 @@ private slots:
         h.option.setChecked(true);
         QVERIFY(h.retry()->isActive());
         h.click("SpeedButton90");
-        h.engine->emitStatus(QStringLiteral("Pronto"));
+        h.engine->emitState(MediaEngine::State::Failed);
         QCOMPARE(h.asked.size(), 1);
         QVERIFY(h.option.isChecked());
         QVERIFY(h.retry()->isActive());
@@ -144,12 +144,12 @@ private slots:
         Harness h;
         h.option.setChecked(true);
         h.click("SpeedButton3"); // Band Sports
-        h.engine->urlStatus = QStringLiteral("Pronto");
+        h.engine->urlState = MediaEngine::State::Failed;
         h.onQuestion = [&h] {
             h.window.reconnection()->retryDroppedStream();
-            h.engine->emitStatus(QStringLiteral("Pronto"));
+            h.engine->emitState(MediaEngine::State::Failed);
         };
-        h.engine->emitStatus(QStringLiteral("Pronto"));
+        h.engine->emitState(MediaEngine::State::Failed);
         QCOMPARE(h.asked.size(), 1);
     }
 
@@ -157,8 +157,8 @@ private slots:
     {
         Harness h;
         h.click("SpeedButton3");
-        h.engine->emitStatus(QStringLiteral("Pronto"));
-        h.engine->urlStatus.clear();
+        h.engine->emitState(MediaEngine::State::Failed);
+        h.engine->urlState.reset();
         const AlternateList *alternates = h.catalogue.alternateList(QStringLiteral("ListBoxBandSports"));
         QListWidget *list = h.list("ListBoxBandSports");
         QCOMPARE(list->currentRow(), -1);
@@ -180,8 +180,8 @@ private slots:
     {
         Harness h;
         h.click("SpeedButton23");
-        h.engine->emitStatus(QStringLiteral("Pronto"));
-        h.engine->urlStatus.clear();
+        h.engine->emitState(MediaEngine::State::Failed);
+        h.engine->urlState.reset();
         const QStringList entries = h.catalogue.alternateList(QStringLiteral("ListBoxJovemPan"))->entries;
         QStringList loaded;
         for (int tick = 0; tick < 5; ++tick) {
@@ -195,14 +195,14 @@ private slots:
     void rotationSurvivesOtherTunesAndContinues()
     {
         Harness h;
-        h.engine->urlStatus.clear();
+        h.engine->urlState.reset();
         h.click("SpeedButton3");
-        h.engine->emitStatus(QStringLiteral("Pronto"));
+        h.engine->emitState(MediaEngine::State::Failed);
         h.window.reconnection()->retryDroppedStream();
         h.window.reconnection()->retryDroppedStream();
         h.click("SpeedButton90");
         h.click("SpeedButton3");
-        h.engine->emitStatus(QStringLiteral("Pronto"));
+        h.engine->emitState(MediaEngine::State::Failed);
         h.window.reconnection()->retryDroppedStream();
         QCOMPARE(h.list("ListBoxBandSports")->currentRow(), 2);
     }
@@ -211,11 +211,11 @@ private slots:
     {
         Harness h;
         h.click("SpeedButton90");
-        h.engine->emitStatus(QStringLiteral("Reproduzindo"));
+        h.engine->emitState(MediaEngine::State::Playing);
         h.engine->calls.clear();
         h.window.reconnection()->retryDroppedStream();
         QVERIFY(h.engine->calls.isEmpty());
-        h.engine->emitStatus(QStringLiteral("Pronto"));
+        h.engine->emitState(MediaEngine::State::Failed);
         h.engine->calls.clear();
         h.window.reconnection()->retryDroppedStream();
         QCOMPARE(h.engine->calls, QStringList { QStringLiteral("play") });
@@ -233,7 +233,7 @@ private slots:
         ButtonColour::set(h.window.player()->m_playPause, ButtonColour::Lime);
         h.window.timer(QStringLiteral("TimerMediaTempo"))->start();
         h.engine->calls.clear();
-        h.engine->emitStatus(QStringLiteral("Stoped"));
+        h.engine->emitState(MediaEngine::State::Ended);
         QCOMPARE(h.engine->calls.filter(QStringLiteral("stop")).size(), 2);
         QCOMPARE(ButtonColour::of(h.window.player()->m_playPause), ButtonColour::Blue);
         QVERIFY(!h.window.timer(QStringLiteral("TimerMediaTempo"))->isActive());
@@ -246,7 +246,7 @@ private slots:
         h.option.setChecked(true);
         h.click("SpeedButton2");
         QVERIFY(!h.retry()->isActive());
-        h.engine->emitStatus(QStringLiteral("Pronto"));
+        h.engine->emitState(MediaEngine::State::Failed);
         QCOMPARE(h.asked.size(), 1);
     }
 

@@ -286,8 +286,8 @@ private slots:
     {
         Harness h;
         h.loadFile(QStringLiteral("/m/a.mp3"), 100, QStringLiteral("01:40"));
-        h.engine->playStatus = QStringLiteral("Reproduzindo");
-        h.engine->pauseStatus = QStringLiteral("Em pausa");
+        h.engine->playState = MediaEngine::State::Playing;
+        h.engine->pauseState = MediaEngine::State::Paused;
         h.p().m_playPause->click();
         QCOMPARE(h.tick()->interval(), 100);
         h.window.effects()->m_loop4s->pressed();

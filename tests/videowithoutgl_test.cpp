@@ -73,7 +73,7 @@ private slots:
                 form.transport()->chooseFile = [clip] { return Fixtures::path(QString::fromLatin1(clip)); };
                 form.findChild<QToolButton *>(QStringLiteral("SpeedButton44"))->click();
                 QTRY_COMPARE_WITH_TIMEOUT(
-                    form.engine().status(), QStringLiteral("Reproduzindo"), 8000 * slowdown);
+                    form.engine().state(), MediaEngine::State::Playing, 8000 * slowdown);
                 QTRY_VERIFY_WITH_TIMEOUT(form.engine().currentPosition() > 0.5, 8000 * slowdown);
             }
         }

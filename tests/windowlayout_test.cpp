@@ -148,7 +148,7 @@ private slots:
     {
         Harness h;
         h.window.show();
-        h.engine->playStatus = QStringLiteral("Reproduzindo");
+        h.engine->playState = MediaEngine::State::Playing;
         h.window.tray()->trayAvailable = [] { return false; };
         h.window.tray()->hideToTray();
         QVERIFY(!h.window.tray()->iconShown());

@@ -30,7 +30,7 @@ namespace
 
 using Fixtures::slowdown;
 
-const QString playing = QStringLiteral("Reproduzindo");
+constexpr MediaEngine::State playing = MediaEngine::State::Playing;
 
 // What the screen shows over a widget's rectangle.
 QImage onScreen(const QWidget *widget)
@@ -92,7 +92,7 @@ private slots:
         const QWindow *handle = w.form().windowHandle();
         w.willOpen(Fixtures::path(QStringLiteral("red.mp4")));
         w.control("SpeedButton44")->click();
-        QTRY_COMPARE_WITH_TIMEOUT(w.engine().status(), playing, 8000 * slowdown);
+        QTRY_COMPARE_WITH_TIMEOUT(w.engine().state(), playing, 8000 * slowdown);
         QTRY_VERIFY_WITH_TIMEOUT(
             isRed(onScreen(w.control<QWidget>("WindowsMediaPlayer1")).pixelColor(268, 150)), 8000 * slowdown);
         QCOMPARE(w.form().winId(), before);
@@ -109,7 +109,7 @@ private slots:
         QVERIFY(!w.form().isVisible());
         w.willOpen(Fixtures::path(QStringLiteral("red.mp4")));
         w.program.form6->findChild<QToolButton *>(QStringLiteral("SpeedButton7"))->click();
-        QTRY_COMPARE_WITH_TIMEOUT(w.engine().status(), playing, 8000 * slowdown);
+        QTRY_COMPARE_WITH_TIMEOUT(w.engine().state(), playing, 8000 * slowdown);
         QVERIFY(!w.form().isVisible());
 
         w.program.form6->findChild<QToolButton *>(QStringLiteral("SpeedButton8"))->click();
@@ -124,7 +124,7 @@ private slots:
         QVERIFY(w.show());
         w.willOpen(Fixtures::path(QStringLiteral("red.mp4")));
         w.control("SpeedButton44")->click();
-        QTRY_COMPARE_WITH_TIMEOUT(w.engine().status(), playing, 8000 * slowdown);
+        QTRY_COMPARE_WITH_TIMEOUT(w.engine().state(), playing, 8000 * slowdown);
         // The 4:3 clip fills the width; only a taller video area reaches the strip's rows.
         auto stripRowIsRed = [&] { return isRed(onScreen(&w.form()).pixelColor(268, 430)); };
         QTRY_VERIFY_WITH_TIMEOUT(isRed(onScreen(&w.form()).pixelColor(268, 150)), 8000 * slowdown);
