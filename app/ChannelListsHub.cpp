@@ -2,7 +2,6 @@
 
 #include "app/MainWindow.h"
 #include "base/SafeCall.h"
-#include "channels/AlternateAddressLists.h"
 #include "channels/ChannelListLibrary.h"
 #include "channels/ChannelListRegistry.h"
 #include "channels/ChannelListsNotice.h"
@@ -14,6 +13,9 @@
 #include "channels/ListAddress.h"
 #include "channels/LogoCache.h"
 #include "engine/MediaEngine.h"
+#include "player/AlternateAddresses.h"
+#include "player/ChannelTitle.h"
+#include "player/Player.h"
 #include "widgets/FlatButton.h"
 
 #include <QAction>
@@ -33,14 +35,13 @@ void sendHeaders(MediaEngine &engine, const ListChannel &entry)
 }
 } // namespace
 
-ChannelListsHub::ChannelListsHub(
-    MainWindow &main, const ChannelCatalogue &catalogue, AlternateAddressLists *alternates)
+ChannelListsHub::ChannelListsHub(MainWindow &main, Player &player, const ChannelCatalogue &catalogue)
     : QObject(&main)
     , m_main(main)
+    , m_player(player)
     , m_base(catalogue)
     , m_applied(catalogue)
     , m_matcher(catalogue)
-    , m_alternates(alternates)
     , m_suggested(SuggestedLists::builtIn())
     , m_registry(std::make_unique<ChannelListRegistry>())
     , m_library(std::make_unique<ChannelListLibrary>(m_registry.get()))
@@ -62,9 +63,6 @@ ChannelListsHub::ChannelListsHub(
         return QInputDialog::getText(&m_main, QStringLiteral("Abrir endereço…"),
             QStringLiteral("Endereço (http, https, rtmp, rtsp, udp) ou arquivo:"), QLineEdit::Normal);
     };
-    // The hub goes with the main window's children, after the window's own members.
-    m_main.prepareTune = [hub = QPointer<ChannelListsHub>(this)](
-                             Channel &channel) { return !hub || hub->prepareBuiltInTune(channel); };
     addMenuItemsAndButtons();
 }
 
@@ -72,47 +70,31 @@ ChannelListsHub::~ChannelListsHub() = default;
 
 void ChannelListsHub::addMenuItemsAndButtons()
 {
-    QMenu *menu = m_main.popupMenu();
-    QAction *before = nullptr;
-    const QList<QAction *> items = menu->actions();
-    for (int i = 0; i + 1 < items.size(); ++i)
-        if (items.at(i)->objectName() == QLatin1String("Opes1"))
-            before = items.at(i + 1);
-    auto item = [this, menu, before](const char *name, const QString &caption, const QKeySequence &keys,
-                    std::function<void()> handler) {
-        auto *action = new QAction(caption, menu);
-        action->setObjectName(QString::fromLatin1(name));
-        action->setShortcut(keys);
-        menu->insertAction(before, action);
-        // The window holds the action too, so its shortcut works with the menu closed.
-        m_main.addAction(action);
+    const QList<QAction *> items = m_main.addMenuSection({
+        { "ChannelListsItem", QStringLiteral("Listas de canais"), QKeySequence() },
+        { "ChannelsItem", QStringLiteral("Canais"), QKeySequence(Qt::CTRL | Qt::Key_K) },
+        { "OpenAddressItem", QStringLiteral("Abrir endereço…"), QKeySequence(Qt::CTRL | Qt::Key_L) },
+    });
+    auto onTriggered = [this](QAction *action, std::function<void()> handler) {
         connect(action, &QAction::triggered, this, [handler = std::move(handler)] { safeCall(handler); });
     };
-    item("ChannelListsItem", QStringLiteral("Listas de canais"), QKeySequence(),
-        [this] { showListsWindow(); });
-    item("ChannelsItem", QStringLiteral("Canais"), QKeySequence(Qt::CTRL | Qt::Key_K),
-        [this] { showChannelWindow(); });
-    item("OpenAddressItem", QStringLiteral("Abrir endereço…"), QKeySequence(Qt::CTRL | Qt::Key_L),
-        [this] { openAddress(); });
+    onTriggered(items.at(0), [this] { showListsWindow(); });
+    onTriggered(items.at(1), [this] { showChannelWindow(); });
+    onTriggered(items.at(2), [this] { openAddress(); });
 
-    auto button = [this](const char *name, const QString &caption, QWidget *panel, QRect at,
-                      std::function<void()> handler) {
-        auto *b = new FlatButton(
-            QString::fromLatin1(name), caption, panel, at.x(), at.y(), at.width(), at.height());
-        b->setCursor(Qt::PointingHandCursor);
-        connect(b, &QAbstractButton::clicked, this, [handler = std::move(handler)] { safeCall(handler); });
-        return b;
+    auto onClicked = [this](QAbstractButton *button, std::function<void()> handler) {
+        connect(
+            button, &QAbstractButton::clicked, this, [handler = std::move(handler)] { safeCall(handler); });
     };
-    QWidget *system = m_main.strip()->panel(QStringLiteral("PanelMais"));
-    button("ChannelListsButton", QStringLiteral("Listas\nde canais"), system, QRect(264, 8, 62, 49),
+    onClicked(m_main.addSystemPageButton("ChannelListsButton", QStringLiteral("Listas\nde canais")),
         [this] { showListsWindow(); });
-    button("ChannelsButton", QStringLiteral("Canais"), system, QRect(328, 8, 62, 49),
+    onClicked(m_main.addSystemPageButton("ChannelsButton", QStringLiteral("Canais")),
         [this] { showChannelWindow(); });
-    FlatButton *open = button("OpenAddressButton", QStringLiteral("URL"),
-        m_main.strip()->panel(QStringLiteral("PanelMediaPlayer")), QRect(10, 5, 33, 18),
-        [this] { openAddress(); });
+    FlatButton *open
+        = m_main.addPlayerPageButton("OpenAddressButton", QStringLiteral("URL"), QRect(10, 5, 33, 18));
     open->setToolTip(QStringLiteral("Abrir endereço… (Ctrl+L)"));
     open->setAccessibleLabel(QStringLiteral("Abrir endereço"));
+    onClicked(open, [this] { openAddress(); });
 }
 
 void ChannelListsHub::start()
@@ -154,9 +136,9 @@ void ChannelListsHub::applyLists()
     const QVector<ListChannel> all = m_library->allChannels();
     m_sources = m_matcher.match(all);
     m_applied = BuiltInChannelMatcher::applied(m_base, m_sources);
-    if (m_alternates)
-        for (const AlternateList &list : m_applied.alternateLists())
-            m_alternates->setEntries(ChannelCatalogue::windowTitlePrefix() + list.titleSuffix, list.entries);
+    for (const AlternateList &list : m_applied.alternateLists())
+        m_player.alternates().setEntries(
+            ChannelCatalogue::windowTitlePrefix() + list.titleSuffix, list.entries);
     showCoverage();
     if (m_channelWindow)
         m_channelWindow->setChannels(all);
@@ -187,7 +169,8 @@ bool ChannelListsHub::prepareBuiltInTune(Channel &channel)
             hasAddress = hasAddress || !ListAddress::isPlaceholder(entry);
     if (!hasAddress) {
         // Nothing is played, so no status follows and no reconnection question.
-        m_main.setWindowTitle(ChannelCatalogue::windowTitleFor(channel) + QStringLiteral(" sem endereço"));
+        m_player.title().showText(
+            ChannelCatalogue::windowTitleFor(channel) + QStringLiteral(" sem endereço"));
         if (!m_noAddressShown) {
             m_noAddressShown = true;
             showNotice(ChannelListsNotice::noAddressText(channel.titleSuffix), {});
@@ -195,7 +178,7 @@ bool ChannelListsHub::prepareBuiltInTune(Channel &channel)
         return false;
     }
     for (const ListChannel &entry : m_sources.value(channel.control))
-        sendHeaders(m_main.engine(), entry);
+        sendHeaders(m_player.engine(), entry);
     return true;
 }
 
@@ -204,21 +187,20 @@ void ChannelListsHub::tuneListChannel(const ListChannel &chosen)
     // Every entry of the same name, in any list, is an alternate address.
     const QString key = ChannelNameRules::matchKey(chosen.name);
     QStringList addresses { chosen.address };
-    sendHeaders(m_main.engine(), chosen);
+    sendHeaders(m_player.engine(), chosen);
     for (const ListChannel &entry : m_library->allChannels()) {
         if (addresses.contains(entry.address) || ListAddress::isPlaceholder(entry.address)
             || ChannelNameRules::matchKey(entry.name) != key)
             continue;
         addresses << entry.address;
-        sendHeaders(m_main.engine(), entry);
+        sendHeaders(m_player.engine(), entry);
     }
     Channel channel;
     channel.titleSuffix = chosen.title.isEmpty() ? chosen.name : chosen.title;
     channel.address = chosen.address;
-    if (m_alternates)
-        m_alternates->setEntries(ChannelCatalogue::windowTitleFor(channel), addresses);
+    m_player.alternates().setEntries(ChannelCatalogue::windowTitleFor(channel), addresses);
     m_picks->noteTuned(ChannelPicks::identityOf(chosen));
-    m_main.tune(channel);
+    tune(channel);
 }
 
 void ChannelListsHub::openAddress()
@@ -234,7 +216,20 @@ void ChannelListsHub::playAddress(const QString &address)
     const bool localFile = !ListAddress::hasScheme(address) || address.startsWith(QLatin1String("file:"));
     channel.titleSuffix = localFile ? QFileInfo(address).fileName() : address;
     channel.address = address;
-    m_main.tune(channel);
+    tune(channel);
+}
+
+void ChannelListsHub::tuneBuiltIn(const Channel &channel)
+{
+    Channel chosen = channel;
+    if (prepareBuiltInTune(chosen))
+        tune(chosen);
+}
+
+void ChannelListsHub::tune(const Channel &channel)
+{
+    m_player.tune(
+        { ChannelCatalogue::windowTitleFor(channel), channel.address, channel.switchesReconnectionOff });
 }
 
 ChannelListsWindow *ChannelListsHub::showListsWindow()

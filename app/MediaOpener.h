@@ -2,7 +2,8 @@
 
 #include <QStringList>
 
-class PlaylistHost;
+class MainWindow;
+class Player;
 class PlaylistWindow;
 
 // Plays what comes from outside the window (command line, another copy, the
@@ -10,8 +11,7 @@ class PlaylistWindow;
 class MediaOpener
 {
 public:
-    explicit MediaOpener(PlaylistHost &host);
-    void setPlaylist(PlaylistWindow *playlist) { m_playlist = playlist; }
+    MediaOpener(Player &player, MainWindow &mainWindow, PlaylistWindow &playlist);
 
     // Items are local paths, file: URLs or addresses; anything else, or a file
     // that is not there, is left out. Returns how many were taken.
@@ -23,6 +23,7 @@ public:
 private:
     void play(const QString &item);
 
-    PlaylistHost &m_host;
-    PlaylistWindow *m_playlist = nullptr;
+    Player &m_player;
+    MainWindow &m_mainWindow;
+    PlaylistWindow &m_playlist;
 };

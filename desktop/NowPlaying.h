@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/MediaEngine.h"
+#include "player/PlayableChannel.h"
 
 #include <QString>
 
@@ -16,11 +17,10 @@ inline const QString Stopped = QStringLiteral("Stopped");
 // playing (the media starts by itself).
 QString playbackStatus(MediaEngine::State state);
 
-// The title of what plays: the now-playing text when it names the current URL
-// (a file or a playlist item), else the channel part of the window title, else
-// the URL's file name. Nothing loaded: empty.
-QString title(const QString &windowTitle, const QString &lastChannelTitle, const QString &nowPlayingText,
-    const QString &url);
+// The title of what plays: a channel's name (its window title without the
+// program's prefix), else the file name of the file or address, else the
+// address itself. Empty while the engine has no address.
+QString title(const LoadedMedia &loaded, const QString &url);
 } // namespace NowPlaying
 
 // The values last published to the desktop, so that only real changes are

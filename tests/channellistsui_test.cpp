@@ -11,7 +11,7 @@
 #include "channels/ChannelListsWindow.h"
 #include "channels/ChannelPicks.h"
 #include "channels/ChannelWindow.h"
-#include "channels/Reconnection.h"
+#include "player/Reconnection.h"
 #include "tests/support/FakeEngine.h"
 #include "tests/support/LoopbackHttpServer.h"
 #include "tests/support/RecordingPowerOff.h"
@@ -78,11 +78,11 @@ private slots:
     {
         start({});
         closeNotice(); // the first start's notice
-        auto *globo = m_program->form1->findChild<QToolButton *>(QStringLiteral("SpeedButton90"));
+        auto *globo = m_program->mainWindow().findChild<QToolButton *>(QStringLiteral("SpeedButton90"));
         for (int click = 0; click < 2; ++click) {
             m_engine->calls.clear();
             globo->click();
-            QCOMPARE(m_program->form1->windowTitle(), u("Lumivortex TV - TV Globo sem endereço"));
+            QCOMPARE(m_program->mainWindow().windowTitle(), u("Lumivortex TV - TV Globo sem endereço"));
             QVERIFY(!m_engine->calls.join(QLatin1Char(' ')).contains(QLatin1String("setUrl")));
             QCOMPARE(bool(hub()->notice()), click == 0);
             closeNotice();
@@ -164,9 +164,9 @@ private slots:
                         ->catalogue()
                         .byControl(QStringLiteral("SpeedButton90"))
                         ->address.startsWith(QLatin1String("http://127")));
-        m_program->form1->findChild<QToolButton *>(QStringLiteral("SpeedButton90"))->click();
+        m_program->mainWindow().findChild<QToolButton *>(QStringLiteral("SpeedButton90"))->click();
         QCOMPARE(m_engine->url(), u("http://127.0.0.1:9/globo"));
-        QCOMPARE(m_program->form1->windowTitle(), u("Lumivortex TV - TV Globo"));
+        QCOMPARE(m_program->mainWindow().windowTitle(), u("Lumivortex TV - TV Globo"));
     }
 
     void channelWindowFiltersAndTunesWithAlternates()
@@ -180,10 +180,10 @@ private slots:
         QCOMPARE(window->shownCount(), 2);
         QTest::keyClick(window->findChild<QListView *>(QStringLiteral("ChannelListView")), Qt::Key_Return);
 
-        QCOMPARE(m_program->form1->windowTitle(), u("Lumivortex TV - Band"));
+        QCOMPARE(m_program->mainWindow().windowTitle(), u("Lumivortex TV - Band"));
         QCOMPARE(m_engine->url(), u("http://127.0.0.1:9/band1"));
         QVERIFY(m_engine->calls.contains(u("setRequestHeaders http://127.0.0.1:9/band2 Agente/1 ")));
-        QListWidget *alternates = m_program->form8->listForTitle(u("Lumivortex TV - Band"));
+        QListWidget *alternates = m_program->alternateAddressLists().listFor(u("Lumivortex TV - Band"));
         QVERIFY(alternates);
         QCOMPARE(alternates->count(), 2);
         QCOMPARE(hub()->picks().recents().value(0), u("id:band.br"));
@@ -198,17 +198,17 @@ private slots:
         start({});
         closeNotice();
         hub()->askAddress = [] { return u("rtsp://127.0.0.1:9/camera"); };
-        auto *item = m_program->form1->findChild<QAction *>(QStringLiteral("OpenAddressItem"));
+        auto *item = m_program->mainWindow().findChild<QAction *>(QStringLiteral("OpenAddressItem"));
         QCOMPARE(item->shortcut(), QKeySequence(u("Ctrl+L")));
         item->trigger();
         QCOMPARE(m_engine->url(), u("rtsp://127.0.0.1:9/camera"));
-        QCOMPARE(m_program->form1->windowTitle(), u("Lumivortex TV - rtsp://127.0.0.1:9/camera"));
+        QCOMPARE(m_program->mainWindow().windowTitle(), u("Lumivortex TV - rtsp://127.0.0.1:9/camera"));
         m_engine->emitState(MediaEngine::State::Failed);
         QCOMPARE(m_questions, 1);
     }
 
 private:
-    ChannelListsHub *hub() const { return m_program->channelLists; }
+    ChannelListsHub *hub() const { return &m_program->channelLists(); }
     void start(const QVector<SuggestedList> &suggested)
     {
         hub()->setSuggestedLists(suggested);

@@ -39,45 +39,44 @@ private slots:
         QCOMPARE(NowPlaying::playbackStatus(state), expected);
     }
 
-    void titleNamesWhatPlaysNotTheWindowDecorations_data()
+    void titleNamesWhatPlays_data()
     {
-        QTest::addColumn<QString>("windowTitle");
-        QTest::addColumn<QString>("lastChannelTitle");
-        QTest::addColumn<QString>("nowPlaying");
+        using Kind = LoadedMedia::Kind;
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("address");
         QTest::addColumn<QString>("url");
         QTest::addColumn<QString>("expected");
         const QString globo = u("Lumivortex TV - TV Globo");
-        const QString start = u("Lumivortex TV 0.9.29");
-        QTest::newRow("nothing loaded") << globo << globo << QString() << QString() << QString();
-        QTest::newRow("tuned channel") << globo << globo << QString() << u("mms://h/globo") << u("TV Globo");
-        QTest::newRow("status appended") << u("Lumivortex TV - TV Globo Reproduzindo") << globo << QString()
-                                         << u("mms://h/globo") << u("TV Globo");
-        QTest::newRow("congested") << u("Lumivortex TV - TV Globo Canal Congestionado!") << globo << QString()
-                                   << u("mms://h/globo") << u("TV Globo");
-        QTest::newRow("accents kept") << u("Lumivortex TV - TV Tarobá") << u("Lumivortex TV - TV Tarobá")
-                                      << QString() << u("http://h/taroba") << u("TV Tarobá");
-        QTest::newRow("tuned, last title not yet stored")
-            << globo << start << QString() << u("mms://h/globo") << u("TV Globo");
-        QTest::newRow("file opened after a channel")
-            << u("Lumivortex TV - TV Globo Reproduzindo") << globo << u("song.mp3")
-            << u("/home/u/Music/song.mp3") << u("song.mp3");
+        const QString song = u("/home/u/Music/song.mp3");
+        QTest::newRow("nothing loaded")
+            << int(Kind::Nothing) << QString() << QString() << QString() << QString();
+        QTest::newRow("tuned channel")
+            << int(Kind::Channel) << globo << u("mms://h/globo") << u("mms://h/globo") << u("TV Globo");
+        QTest::newRow("channel on an alternate address")
+            << int(Kind::Channel) << globo << u("mms://h/globo") << u("mms://h/globo2") << u("TV Globo");
+        QTest::newRow("accents kept") << int(Kind::Channel) << u("Lumivortex TV - TV Tarobá")
+                                      << u("http://h/taroba") << u("http://h/taroba") << u("TV Tarobá");
+        QTest::newRow("address tuned as a channel")
+            << int(Kind::Channel) << u("Lumivortex TV - rtsp://h/cam") << u("rtsp://h/cam")
+            << u("rtsp://h/cam") << u("rtsp://h/cam");
+        QTest::newRow("file") << int(Kind::File) << song << song << song << u("song.mp3");
         QTest::newRow("playlist stream item")
-            << globo << globo << u("radio.asx") << u("http://h/radio.asx") << u("radio.asx");
-        QTest::newRow("channel tuned after a file")
-            << globo << globo << u("song.mp3") << u("mms://h/globo") << u("TV Globo");
-        QTest::newRow("file with start-up title")
-            << start << start << QString() << u("/v/clip.avi") << u("clip.avi");
+            << int(Kind::File) << u("http://h/radio.asx") << u("http://h/radio.asx")
+            << u("http://h/radio.asx") << u("radio.asx");
         QTest::newRow("address without file part")
-            << start << start << QString() << u("http://h/") << u("http://h/");
+            << int(Kind::Address) << u("http://h/") << u("http://h/") << u("http://h/") << u("http://h/");
+        QTest::newRow("released at closing")
+            << int(Kind::Channel) << globo << u("mms://h/globo") << QString() << QString();
     }
-    void titleNamesWhatPlaysNotTheWindowDecorations()
+    void titleNamesWhatPlays()
     {
-        QFETCH(QString, windowTitle);
-        QFETCH(QString, lastChannelTitle);
-        QFETCH(QString, nowPlaying);
+        QFETCH(int, kind);
+        QFETCH(QString, title);
+        QFETCH(QString, address);
         QFETCH(QString, url);
-        QFETCH(QString, expected);
-        QCOMPARE(NowPlaying::title(windowTitle, lastChannelTitle, nowPlaying, url), expected);
+        const LoadedMedia loaded { LoadedMedia::Kind(kind), title, address };
+        QTEST(NowPlaying::title(loaded, url), "expected");
     }
 
     void unchangedValuesAreNotAnnouncedAgain()

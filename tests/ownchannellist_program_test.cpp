@@ -6,7 +6,8 @@
 #include "channels/AlternateAddressLists.h"
 #include "channels/ChannelCatalogue.h"
 #include "channels/OwnChannelList.h"
-#include "channels/Reconnection.h"
+#include "player/Player.h"
+#include "player/Reconnection.h"
 #include "tests/support/FakeEngine.h"
 #include "tests/support/RecordingPowerOff.h"
 #include "widgets/MessageBox.h"
@@ -54,18 +55,18 @@ private slots:
         Program program(
             std::unique_ptr<MediaEngine>(engine), m_catalogue, std::make_unique<RecordingPowerOff>(), 0);
         QVERIFY(program.started());
-        auto *globo = program.form1->findChild<QToolButton *>(QStringLiteral("SpeedButton90"));
+        auto *globo = program.mainWindow().findChild<QToolButton *>(QStringLiteral("SpeedButton90"));
         QVERIFY(globo);
         const Channel *builtIn = ChannelCatalogue::builtIn().byControl(QStringLiteral("SpeedButton90"));
         QCOMPARE(globo->toolTip(), builtIn->tooltip);
 
         globo->click();
         QCOMPARE(engine->url(), u("http://own.test/globo1"));
-        QCOMPARE(program.form1->windowTitle(), u("Lumivortex TV - TV Globo"));
+        QCOMPARE(program.mainWindow().windowTitle(), u("Lumivortex TV - TV Globo"));
 
-        program.form1->findChild<QAction *>(QStringLiteral("VocalTrance1"))->trigger();
+        program.mainWindow().findChild<QAction *>(QStringLiteral("VocalTrance1"))->trigger();
         QCOMPARE(engine->url(), u("http://own.test/vocal"));
-        QCOMPARE(program.form1->windowTitle(), u("Lumivortex TV - DIFM (Vocal Trance)"));
+        QCOMPARE(program.mainWindow().windowTitle(), u("Lumivortex TV - DIFM (Vocal Trance)"));
     }
 
     void reconnectionRotatesThroughTheUsersAddresses()
@@ -74,17 +75,17 @@ private slots:
         Program program(
             std::unique_ptr<MediaEngine>(engine), m_catalogue, std::make_unique<RecordingPowerOff>(), 0);
         QVERIFY(program.started());
-        auto *list = program.form8->findChild<QListWidget *>(
+        auto *list = program.alternateAddressLists().findChild<QListWidget *>(
             OwnChannelList::listBoxFor(QStringLiteral("SpeedButton90")));
         QVERIFY(list);
         QCOMPARE(list->count(), 2);
 
-        program.form1->findChild<QToolButton *>(QStringLiteral("SpeedButton90"))->click();
+        program.mainWindow().findChild<QToolButton *>(QStringLiteral("SpeedButton90"))->click();
         engine->urlState.reset(); // the stream keeps failing
         engine->emitState(MediaEngine::State::Failed);
         engine->calls.clear();
         for (int tick = 0; tick < 4; ++tick)
-            program.form1->reconnection()->retryDroppedStream();
+            program.player().reconnection().retryDroppedStream();
         QCOMPARE(engine->calls,
             (QStringList { u("setUrl http://own.test/globo1"), u("play"), u("setUrl http://own.test/globo2"),
                 u("play"),

@@ -1,11 +1,13 @@
 // Title decoration, the once-per-tune question and the alternate-address rotation.
-#include "app/MainWindow.h"
 #include "channels/AlternateAddressLists.h"
-#include "channels/AlternateRotation.h"
 #include "channels/ChannelCatalogue.h"
-#include "channels/Reconnection.h"
+#include "options/OptionsWindow.h"
 #include "playback/PlayerPanel.h"
-#include "tests/support/FakeEngine.h"
+#include "player/AlternateAddresses.h"
+#include "player/AlternateRotation.h"
+#include "player/Reconnection.h"
+#include "player/Transport.h"
+#include "tests/support/FakeProgram.h"
 #include "widgets/ButtonColour.h"
 #include "widgets/FlatButton.h"
 #include "widgets/MessageBox.h"
@@ -20,20 +22,12 @@
 
 namespace
 {
-struct Harness {
+struct Harness : FakeProgram {
     Harness()
         : catalogue(ChannelCatalogue::builtIn())
-        , engine(new FakeEngine)
-        , window(std::unique_ptr<MediaEngine>(engine), catalogue)
-        , lists(catalogue)
+        , window(program.mainWindow())
+        , option(*program.optionsWindow().findChild<QCheckBox *>(QStringLiteral("CheckBox1")))
     {
-        // The options window flips the retry timer on every change of its box.
-        QObject::connect(&option, &QCheckBox::toggled, [this] {
-            QTimer *t = retry();
-            t->isActive() ? t->stop() : t->start();
-        });
-        window.attachReconnectOption(&option);
-        window.reconnection()->setAlternateLists(&lists);
         setMessageHandler([this](QWidget *, const MessageRequest &request) {
             asked << request;
             if (onQuestion)
@@ -43,18 +37,26 @@ struct Harness {
     }
     ~Harness() { setMessageHandler({}); }
 
-    QTimer *retry() { return window.timer(QStringLiteral("TimerTryAgain")); }
+    QTimer *retry() { return windowTimer("TimerTryAgain"); }
+    Reconnection &reconnection() { return player().reconnection(); }
     void click(const char *control)
     {
         window.findChild<QToolButton *>(QString::fromLatin1(control))->click();
     }
-    QListWidget *list(const char *name) { return lists.findChild<QListWidget *>(QString::fromLatin1(name)); }
+    // The list box of the never-shown alternate-address window.
+    QListWidget *list(const char *name)
+    {
+        return program.alternateAddressLists().findChild<QListWidget *>(QString::fromLatin1(name));
+    }
+    int position(const char *titleSuffix)
+    {
+        return player().alternates().position(
+            QStringLiteral("Lumivortex TV - ") + QString::fromUtf8(titleSuffix));
+    }
 
     ChannelCatalogue catalogue;
-    FakeEngine *engine;
-    MainWindow window;
-    AlternateAddressLists lists;
-    QCheckBox option;
+    MainWindow &window;
+    QCheckBox &option;
     QList<MessageRequest> asked;
     QMessageBox::StandardButton answer = QMessageBox::Ok;
     std::function<void()> onQuestion;
@@ -146,7 +148,7 @@ private slots:
         h.click("SpeedButton3"); // Band Sports
         h.engine->urlState = MediaEngine::State::Failed;
         h.onQuestion = [&h] {
-            h.window.reconnection()->retryDroppedStream();
+            h.reconnection().retryDroppedStream();
             h.engine->emitState(MediaEngine::State::Failed);
         };
         h.engine->emitState(MediaEngine::State::Failed);
@@ -162,16 +164,19 @@ private slots:
         const AlternateList *alternates = h.catalogue.alternateList(QStringLiteral("ListBoxBandSports"));
         QListWidget *list = h.list("ListBoxBandSports");
         QCOMPARE(list->currentRow(), -1);
+        QCOMPARE(h.position("Band Sports"), -1);
         for (int tick = 0; tick < 26; ++tick) {
-            h.window.reconnection()->retryDroppedStream();
+            h.reconnection().retryDroppedStream();
+            QCOMPARE(h.position("Band Sports"), tick);
             QCOMPARE(list->currentRow(), tick);
             QCOMPARE(h.engine->url(), alternates->entries[tick]);
             QCOMPARE(h.engine->calls.last(), QStringLiteral("play"));
         }
-        h.window.reconnection()->retryDroppedStream();
+        h.reconnection().retryDroppedStream();
+        QCOMPARE(h.position("Band Sports"), 0);
         QCOMPARE(list->currentRow(), 0);
         QCOMPARE(h.engine->url(), alternates->entries[25]);
-        h.window.reconnection()->retryDroppedStream();
+        h.reconnection().retryDroppedStream();
         QCOMPARE(h.engine->url(), alternates->entries[1]);
         QVERIFY(!list->isVisible());
     }
@@ -185,7 +190,7 @@ private slots:
         const QStringList entries = h.catalogue.alternateList(QStringLiteral("ListBoxJovemPan"))->entries;
         QStringList loaded;
         for (int tick = 0; tick < 5; ++tick) {
-            h.window.reconnection()->retryDroppedStream();
+            h.reconnection().retryDroppedStream();
             loaded << h.engine->url();
         }
         QCOMPARE(loaded, (QStringList { entries[0], entries[1], entries[1], entries[1], entries[1] }));
@@ -198,12 +203,12 @@ private slots:
         h.engine->urlState.reset();
         h.click("SpeedButton3");
         h.engine->emitState(MediaEngine::State::Failed);
-        h.window.reconnection()->retryDroppedStream();
-        h.window.reconnection()->retryDroppedStream();
+        h.reconnection().retryDroppedStream();
+        h.reconnection().retryDroppedStream();
         h.click("SpeedButton90");
         h.click("SpeedButton3");
         h.engine->emitState(MediaEngine::State::Failed);
-        h.window.reconnection()->retryDroppedStream();
+        h.reconnection().retryDroppedStream();
         QCOMPARE(h.list("ListBoxBandSports")->currentRow(), 2);
     }
 
@@ -213,16 +218,16 @@ private slots:
         h.click("SpeedButton90");
         h.engine->emitState(MediaEngine::State::Playing);
         h.engine->calls.clear();
-        h.window.reconnection()->retryDroppedStream();
+        h.reconnection().retryDroppedStream();
         QVERIFY(h.engine->calls.isEmpty());
         h.engine->emitState(MediaEngine::State::Failed);
         h.engine->calls.clear();
-        h.window.reconnection()->retryDroppedStream();
+        h.reconnection().retryDroppedStream();
         QCOMPARE(h.engine->calls, QStringList { QStringLiteral("play") });
         // After the Player tab no channel is named: only play again.
         h.window.findChild<QTabBar *>(QStringLiteral("TabControl1"))->setCurrentIndex(5);
         h.engine->calls.clear();
-        h.window.reconnection()->retryDroppedStream();
+        h.reconnection().retryDroppedStream();
         QCOMPARE(h.engine->calls, QStringList { QStringLiteral("play") });
     }
 
@@ -230,13 +235,14 @@ private slots:
     {
         Harness h;
         h.click("SpeedButton90");
-        ButtonColour::set(h.window.player()->m_playPause, ButtonColour::Lime);
-        h.window.timer(QStringLiteral("TimerMediaTempo"))->start();
+        h.player().transport().playForm(); // playing, the display tick on
         h.engine->calls.clear();
         h.engine->emitState(MediaEngine::State::Ended);
         QCOMPARE(h.engine->calls.filter(QStringLiteral("stop")).size(), 2);
-        QCOMPARE(ButtonColour::of(h.window.player()->m_playPause), ButtonColour::Blue);
-        QVERIFY(!h.window.timer(QStringLiteral("TimerMediaTempo"))->isActive());
+        QCOMPARE(h.player().transport().mode(), Transport::Mode::Stopped);
+        QCOMPARE(ButtonColour::of(h.window.findChild<QToolButton *>(QStringLiteral("SpeedButton42"))),
+            ButtonColour::Blue);
+        QVERIFY(!h.windowTimer("TimerMediaTempo")->isActive());
         QCOMPARE(h.window.windowTitle(), QStringLiteral("Lumivortex TV - TV Globo Parado"));
     }
 

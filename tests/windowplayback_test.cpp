@@ -5,7 +5,9 @@
 #include "app/Program.h"
 #include "channels/ChannelCatalogue.h"
 #include "engine/MpvEngine.h"
-#include "playback/Transport.h"
+#include "player/ChannelTitle.h"
+#include "player/Transport.h"
+#include "tests/support/FixedFileChooser.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/RunningProgram.h"
 #include "widgets/ButtonColour.h"
@@ -52,17 +54,18 @@ struct Window : RunningProgram {
     QToolButton *button(const char *name) { return control<QToolButton>(name); }
     QLabel *timeText() { return control<QLabel>("Label2"); }
     QProgressBar *gauge() { return control<QProgressBar>("Gauge1"); }
-    QTimer *tick() { return form().timer(QStringLiteral("TimerMediaTempo")); }
+    QTimer *tick() { return windowTimer("TimerMediaTempo"); }
     QColor playButton() { return of(button("SpeedButton42")); }
     QString title(const char *status)
     {
-        return form().state().LastChannelTitle + QLatin1Char(' ') + QString::fromUtf8(status);
+        return player().title().lastChannelTitle() + QLatin1Char(' ') + QString::fromUtf8(status);
     }
 
     // What the open dialog would hand over.
     void open(const QString &path)
     {
-        form().transport()->chooseFile = [path] { return path; };
+        chooser.answer = path;
+        player().transport().setFileChooser(&chooser);
         button("SpeedButton44")->click();
     }
     // From here on only the test runs the display tick.
@@ -71,7 +74,9 @@ struct Window : RunningProgram {
         QVERIFY(tick()->isActive());
         tick()->stop();
     }
-    void runTick() { form().transport()->refreshDisplay(); }
+    void runTick() { player().transport().refreshDisplay(); }
+
+    FixedFileChooser chooser;
 };
 
 } // namespace
@@ -204,7 +209,7 @@ private slots:
         w.open(path);
         QTRY_COMPARE_WITH_TIMEOUT(w.engine().state(), MediaEngine::State::Failed, 5000 * slowdown);
         QCOMPARE(w.form().windowTitle(),
-            w.form().state().LastChannelTitle + QStringLiteral(" Canal Congestionado!"));
+            w.player().title().lastChannelTitle() + QStringLiteral(" Canal Congestionado!"));
         QCOMPARE(w.playButton(), Lime);
         QCOMPARE(w.asked.size(), 1);
         w.runTick();

@@ -5,12 +5,14 @@
 #include "app/MainWindow.h"
 #include "app/Program.h"
 #include "channels/ChannelCatalogue.h"
-#include "channels/Reconnection.h"
 #include "engine/MpvEngine.h"
 #include "options/OptionsWindow.h"
+#include "player/Player.h"
+#include "player/Reconnection.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/LoopbackHttpServer.h"
 #include "tests/support/RecordingPowerOff.h"
+#include "update/UpdateChecker.h"
 #include "widgets/MessageBox.h"
 
 #include <QCheckBox>
@@ -44,8 +46,7 @@ struct Window {
         program = std::make_unique<Program>(std::make_unique<MpvEngine>(MpvEngine::Output::Null), catalogue,
             std::make_unique<RecordingPowerOff>(), 0);
         // The update check fetches from the Internet every three seconds.
-        if (auto *check = form().findChild<QTimer *>(QStringLiteral("TimerUpdateCheck")))
-            check->stop();
+        program->updateChecker().checkTimer()->stop();
         // Connected after the window's own handler: the title is already written.
         QObject::connect(&engine(), &MediaEngine::stateChanged, &form(), [this](MediaEngine::State state) {
             statuses << state;
@@ -58,10 +59,13 @@ struct Window {
     }
     ~Window() { setMessageHandler({}); }
 
-    MainWindow &form() { return *program->form1; }
-    MediaEngine &engine() { return form().engine(); }
-    QCheckBox *option() { return program->form2->findChild<QCheckBox *>(QStringLiteral("CheckBox1")); }
-    QTimer *retry() { return form().timer(QStringLiteral("TimerTryAgain")); }
+    MainWindow &form() { return program->mainWindow(); }
+    MediaEngine &engine() { return program->player().engine(); }
+    QCheckBox *option()
+    {
+        return program->optionsWindow().findChild<QCheckBox *>(QStringLiteral("CheckBox1"));
+    }
+    QTimer *retry() { return form().findChild<QTimer *>(QStringLiteral("TimerTryAgain")); }
     void tune() { form().findChild<QToolButton *>(QStringLiteral("SpeedButton90"))->click(); }
     QString trail() const
     {
@@ -151,7 +155,7 @@ private slots:
         // One tick of the running retry timer plays the channel again (unless
         // the timer itself has ticked already).
         if (w.engine().state() == failed)
-            w.form().reconnection()->retryDroppedStream();
+            w.program->player().reconnection().retryDroppedStream();
         QTRY_VERIFY_WITH_TIMEOUT(server->connectionCount() > connectionsAtReady, 5000 * slowdown);
         QTRY_COMPARE_WITH_TIMEOUT(w.engine().state(), playing, 8000 * slowdown);
         QCOMPARE(w.form().windowTitle(), channelTitle + QStringLiteral(" Reproduzindo"));

@@ -8,7 +8,8 @@
 #include "engine/DeferredEngine.h"
 #include "engine/MpvEngine.h"
 #include "playback/MiniPlayerWindow.h"
-#include "playback/Transport.h"
+#include "player/Transport.h"
+#include "tests/support/FixedFileChooser.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/RunningProgram.h"
 #include "widgets/MessageBox.h"
@@ -62,13 +63,16 @@ struct Window : RunningProgram {
     }
     void willOpen(const QString &path)
     {
-        form().transport()->chooseFile = [path] { return path; };
+        chooser.answer = path;
+        player().transport().setFileChooser(&chooser);
     }
     bool show()
     {
         form().show();
         return QTest::qWaitForWindowExposed(&form());
     }
+
+    FixedFileChooser chooser;
 };
 
 std::unique_ptr<MediaEngine> programEngine()
@@ -108,11 +112,11 @@ private slots:
         w.control("SpeedButton77")->click();
         QVERIFY(!w.form().isVisible());
         w.willOpen(Fixtures::path(QStringLiteral("red.mp4")));
-        w.program.form6->findChild<QToolButton *>(QStringLiteral("SpeedButton7"))->click();
+        w.program.miniPlayer().findChild<QToolButton *>(QStringLiteral("SpeedButton7"))->click();
         QTRY_COMPARE_WITH_TIMEOUT(w.engine().state(), playing, 8000 * slowdown);
         QVERIFY(!w.form().isVisible());
 
-        w.program.form6->findChild<QToolButton *>(QStringLiteral("SpeedButton8"))->click();
+        w.program.miniPlayer().findChild<QToolButton *>(QStringLiteral("SpeedButton8"))->click();
         QVERIFY(QTest::qWaitForWindowExposed(&w.form()));
         QTRY_VERIFY_WITH_TIMEOUT(
             isRed(onScreen(w.control<QWidget>("WindowsMediaPlayer1")).pixelColor(268, 150)), 8000 * slowdown);

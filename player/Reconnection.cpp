@@ -1,0 +1,93 @@
+#include "player/Reconnection.h"
+
+#include "base/SafeCall.h"
+#include "engine/MediaEngine.h"
+#include "player/AlternateAddresses.h"
+#include "player/ChannelTitle.h"
+#include "player/StatusText.h"
+#include "player/Transport.h"
+
+#include <QTimer>
+
+Reconnection::Reconnection(MediaEngine &engine, ChannelTitle &title, Transport &transport,
+    AlternateAddresses &alternates, QTimer &retryTimer, QObject *parent)
+    : QObject(parent)
+    , m_engine(engine)
+    , m_title(title)
+    , m_transport(transport)
+    , m_alternates(alternates)
+    , m_retryTimer(retryTimer)
+{
+    connect(
+        &m_engine, &MediaEngine::stateChanged, this, [this] { safeCall([this] { engineStateChanged(); }); });
+    connect(&m_retryTimer, &QTimer::timeout, this, [this] { safeCall([this] { retryDroppedStream(); }); });
+}
+
+QString Reconnection::questionText()
+{
+    return QStringLiteral(
+               "Este canal pode estar congestionado, ou com algum problema técnico, deseja ativar o "
+               "sistema Tenacor® para que o Lumivortex tente uma conexão?")
+        + QStringLiteral("\n\n")
+        + QStringLiteral(
+            "OBS: Caso este aviso seja mostrado em todos os canais, por favor verifique sua conexão, "
+            "maiores informações no FAQ na aba Sistema > Sobre... .");
+}
+
+void Reconnection::setOn(bool on)
+{
+    if (on == m_on)
+        return;
+    m_on = on;
+    // The option flips the timer on every change; nothing else starts or stops it.
+    if (m_retryTimer.isActive())
+        m_retryTimer.stop();
+    else
+        m_retryTimer.start();
+    emit switchedOn(on);
+}
+
+void Reconnection::engineStateChanged()
+{
+    const MediaEngine::State state = m_engine.state();
+    m_title.showState(state, m_engine.bufferPercent());
+
+    // The stop below reports the stopped state again from inside the call; that
+    // nested report must not stop once more, or the two would chase each other.
+    if (isStopState(state) && !m_handlingStop) {
+        m_handlingStop = true;
+        // The full stop of the stop button, which leaves the play button stopped.
+        const bool done = safeCall([this] {
+            m_engine.stop();
+            m_transport.stop();
+        });
+        m_handlingStop = false;
+        if (!done)
+            return;
+    }
+    if (isReadyState(state) && !m_promptSuppressed && m_question && m_question->mayAskToReconnect())
+        askToReconnect();
+}
+
+void Reconnection::askToReconnect()
+{
+    // Set before the box opens: ticks and notifications handled under its modal
+    // loop must not open a second one.
+    m_promptSuppressed = true;
+    if (m_question->askToReconnect())
+        setOn(true);
+}
+
+void Reconnection::retryDroppedStream()
+{
+    if (!isReadyState(m_engine.state()))
+        return;
+    if (const std::optional<QString> address = m_alternates.step(m_title.lastChannelTitle()))
+        m_engine.setUrl(*address);
+    m_engine.play();
+}
+
+void Reconnection::interruptTransmission()
+{
+    m_transport.stop();
+}

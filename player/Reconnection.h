@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class AlternateAddresses;
+class ChannelTitle;
+class MediaEngine;
+class QTimer;
+class Transport;
+
+// Where the reconnection asks the user whether to switch it on. The window
+// answers; it may refuse to be asked at all (the Webcams page is showing).
+class ReconnectQuestion
+{
+public:
+    virtual ~ReconnectQuestion() = default;
+    virtual bool mayAskToReconnect() const = 0;
+    // True on "OK".
+    virtual bool askToReconnect() = 0;
+};
+
+// The reconnection system ("sistema Tenacor®"): watches the engine's state,
+// shows it in the title (a ready state marks the channel as congested), runs
+// the full stop on a stopped state, offers once per tune to switch itself on,
+// and while on retries every 1.2 s, rotating through the alternate addresses
+// of the channel the last channel title names.
+class Reconnection : public QObject
+{
+    Q_OBJECT
+
+public:
+    Reconnection(MediaEngine &engine, ChannelTitle &title, Transport &transport,
+        AlternateAddresses &alternates, QTimer &retryTimer, QObject *parent = nullptr);
+
+    void setQuestion(ReconnectQuestion *question) { m_question = question; }
+
+    // On exactly while the retry timer runs.
+    bool isOn() const { return m_on; }
+    void setOn(bool on);
+    // While suppressed a ready state asks nothing. A tune holds it over its own
+    // calls; asking sets it until the next tune; the playlist, the always-on-top
+    // switch and closing set it too.
+    bool promptSuppressed() const { return m_promptSuppressed; }
+    void setPromptSuppressed(bool suppressed) { m_promptSuppressed = suppressed; }
+
+    void engineStateChanged();
+    // The retry timer's tick. Throws EngineError when an engine call fails.
+    void retryDroppedStream();
+    // "Interromper Transmissão": the full stop.
+    void interruptTransmission();
+
+    static QString questionText();
+
+signals:
+    void switchedOn(bool on);
+
+private:
+    void askToReconnect();
+
+    MediaEngine &m_engine;
+    ChannelTitle &m_title;
+    Transport &m_transport;
+    AlternateAddresses &m_alternates;
+    QTimer &m_retryTimer;
+    ReconnectQuestion *m_question = nullptr;
+    bool m_on = false;
+    bool m_promptSuppressed = false;
+    bool m_handlingStop = false;
+};
