@@ -39,3 +39,8 @@ lumi_add_test(videooutput SOURCES ${CMAKE_SOURCE_DIR}/tests/videooutput_test.cpp
   ENV "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=0")
 add_dependencies(videooutput engine_fixtures)
 lumi_add_test(deferredengine SOURCES ${CMAKE_SOURCE_DIR}/tests/deferredengine_test.cpp)
+# HTTPS streams through the real engine and the resolver, with the test
+# certificates served by the loopback TLS front.
+lumi_add_test(streamcertificates SOURCES ${CMAKE_SOURCE_DIR}/tests/streamcertificates_test.cpp TIMEOUT 120
+  ENV "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=0" LABELS threads)
+add_dependencies(streamcertificates engine_fixtures)

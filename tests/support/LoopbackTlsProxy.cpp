@@ -45,7 +45,6 @@ struct LoopbackTlsProxy::Private {
     int wakeWrite = -1;
     SSL_CTX *ctx = nullptr;
     std::atomic<bool> stopping { false };
-    std::atomic<int> handshakes { 0 };
 
     std::mutex mutex;
     std::set<int> open; // sockets of running connections, shut down to end them
@@ -89,7 +88,6 @@ void LoopbackTlsProxy::Private::serve(int client)
     SSL *ssl = SSL_new(ctx);
     SSL_set_fd(ssl, client);
     if (SSL_accept(ssl) == 1) {
-        handshakes.fetch_add(1);
         const int plain = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         const sockaddr_in addr = loopbackAddress(plainPort);
         if (plain >= 0 && ::connect(plain, reinterpret_cast<const sockaddr *>(&addr), sizeof addr) == 0) {
@@ -207,11 +205,6 @@ quint16 LoopbackTlsProxy::port() const
 QString LoopbackTlsProxy::url(const QString &path) const
 {
     return QStringLiteral("https://127.0.0.1:%1%2").arg(d->port).arg(path);
-}
-
-int LoopbackTlsProxy::handshakes() const
-{
-    return d->handshakes.load();
 }
 
 QString LoopbackTlsProxy::testCaFile()

@@ -23,9 +23,6 @@ public:
 
     quint16 port() const;
     QString url(const QString &path) const; // "https://127.0.0.1:<port><path>"
-    // Connections whose TLS handshake completed: a client that refused the
-    // certificate never counts.
-    int handshakes() const;
 
     // The test CA's certificate, to trust with TlsTrust::setCaFile().
     static QString testCaFile();
