@@ -55,6 +55,7 @@ private slots:
     void failedDownloadTellsTheUserAndLeavesNoFile_data();
     void failedDownloadTellsTheUserAndLeavesNoFile();
     void failureBeforeTheAnswerKeepsAnEarlierFile();
+    void bodyWithoutLengthStopsAtTheDownloadLimit();
     void cancelDeletesOnlyTheCancelledTransfersFile();
     void cancelBeforeAnyDownloadDeletesNothing();
     void chosenFileIsReplacedOnlyByAWholeDownload_data();
@@ -259,6 +260,24 @@ void UpdateWindowTest::failedDownloadTellsTheUserAndLeavesNoFile()
     QVERIFY(m_form->isVisible());
     QVERIFY(QFile::exists(m_form->settingsFilePath()));
     QVERIFY(!speedTimer()->isActive());
+}
+
+void UpdateWindowTest::bodyWithoutLengthStopsAtTheDownloadLimit()
+{
+    // Before the limit an endless body filled the disk; nothing announced its size.
+    Response r;
+    r.endless = true;
+    r.body = QByteArray(64 * 1024, 'u');
+    m_server->setResponse(QStringLiteral("/setup.exe"), r);
+    writeSettings(m_server->url(QStringLiteral("/setup.exe")), QStringLiteral("setup.exe"));
+    m_form->show();
+    m_form->startDownload();
+    QTRY_VERIFY_WITH_TIMEOUT(!m_form->download()->isRunning(), 120000);
+    QCOMPARE(m_messages,
+        QStringList { QStringLiteral(
+            "Não foi possível baixar a atualização. Verifique sua conexão e tente novamente.") });
+    QCOMPARE(m_form->receivedKB(), 256.0 * 1024);
+    QVERIFY(!QFile::exists(m_chosen));
 }
 
 void UpdateWindowTest::failureBeforeTheAnswerKeepsAnEarlierFile()
