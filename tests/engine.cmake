@@ -26,7 +26,8 @@ add_custom_command(OUTPUT ${fx}/red.mp4
 add_custom_target(engine_fixtures DEPENDS ${fx}/clip2.mp4 ${fx}/clip5.mp4 ${fx}/stream.mp3 ${fx}/red.mp4)
 
 lumi_add_test(playlistparser SOURCES ${CMAKE_SOURCE_DIR}/tests/playlistparser_test.cpp TIMEOUT 30)
-lumi_add_test(streamresolver SOURCES ${CMAKE_SOURCE_DIR}/tests/streamresolver_test.cpp TIMEOUT 120)
+# The resolver fetches on network workers: a ThreadSanitizer case.
+lumi_add_test(streamresolver SOURCES ${CMAKE_SOURCE_DIR}/tests/streamresolver_test.cpp TIMEOUT 120 LABELS threads)
 # libavformat's probing of a large text body runs for minutes under ASan's
 # strict string checks (every strstr scans the whole buffer); leaks and bad
 # accesses are still caught without them.
