@@ -1,5 +1,7 @@
 #include "tests/support/LoopbackTlsProxy.h"
 
+#include "tests/support/LoopbackListener.h"
+
 #include <QFile>
 #include <arpa/inet.h>
 #include <atomic>
@@ -26,23 +28,11 @@ QString tlsFixture(const QString &name)
     return QString::fromLocal8Bit(qgetenv("LUMI_FIXTURE_DIR")) + QStringLiteral("/tls/") + name;
 }
 
-sockaddr_in loopbackAddress(quint16 port)
-{
-    sockaddr_in addr {};
-    addr.sin_family = AF_INET;
-    addr.sin_port = htons(port);
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    return addr;
-}
-
 } // namespace
 
 struct LoopbackTlsProxy::Private {
     quint16 plainPort = 0;
-    quint16 port = 0;
-    int listenFd = -1;
-    int wakeRead = -1;
-    int wakeWrite = -1;
+    LoopbackListener listener { "LoopbackTlsProxy" };
     SSL_CTX *ctx = nullptr;
     std::atomic<bool> stopping { false };
 
@@ -59,14 +49,14 @@ struct LoopbackTlsProxy::Private {
 void LoopbackTlsProxy::Private::acceptLoop()
 {
     for (;;) {
-        pollfd fds[2] = { { listenFd, POLLIN, 0 }, { wakeRead, POLLIN, 0 } };
+        pollfd fds[2] = { { listener.listenFd(), POLLIN, 0 }, { listener.wakeFd(), POLLIN, 0 } };
         if (::poll(fds, 2, -1) < 0 && errno != EINTR)
             return;
         if (stopping.load())
             return;
         if (!(fds[0].revents & POLLIN))
             continue;
-        const int fd = ::accept4(listenFd, nullptr, nullptr, SOCK_CLOEXEC);
+        const int fd = ::accept4(listener.listenFd(), nullptr, nullptr, SOCK_CLOEXEC);
         if (fd < 0)
             continue;
         std::lock_guard<std::mutex> lock(mutex);
@@ -89,7 +79,7 @@ void LoopbackTlsProxy::Private::serve(int client)
     SSL_set_fd(ssl, client);
     if (SSL_accept(ssl) == 1) {
         const int plain = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        const sockaddr_in addr = loopbackAddress(plainPort);
+        const sockaddr_in addr = LoopbackListener::address(plainPort);
         if (plain >= 0 && ::connect(plain, reinterpret_cast<const sockaddr *>(&addr), sizeof addr) == 0) {
             {
                 std::lock_guard<std::mutex> lock(mutex);
@@ -111,7 +101,7 @@ void LoopbackTlsProxy::Private::relay(SSL *ssl, int client, int plain)
     bool clientOpen = true;
     for (;;) {
         if (!clientOpen || SSL_pending(ssl) == 0) {
-            pollfd fds[3] = { { plain, POLLIN, 0 }, { wakeRead, POLLIN, 0 },
+            pollfd fds[3] = { { plain, POLLIN, 0 }, { listener.wakeFd(), POLLIN, 0 },
                 { client, short(clientOpen ? POLLIN : 0), 0 } };
             if (::poll(fds, 3, -1) < 0) {
                 if (errno == EINTR)
@@ -160,28 +150,13 @@ LoopbackTlsProxy::LoopbackTlsProxy(quint16 plainPort, Certificate certificate)
         || SSL_CTX_use_PrivateKey_file(d->ctx, key.constData(), SSL_FILETYPE_PEM) != 1)
         throw std::runtime_error("LoopbackTlsProxy: cannot load " + cert.toStdString());
 
-    int pipeFds[2];
-    if (::pipe2(pipeFds, O_CLOEXEC) != 0)
-        throw std::runtime_error("LoopbackTlsProxy: pipe failed");
-    d->wakeRead = pipeFds[0];
-    d->wakeWrite = pipeFds[1];
-    d->listenFd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    const sockaddr_in addr = loopbackAddress(0);
-    socklen_t len = sizeof addr;
-    sockaddr_in bound {};
-    if (d->listenFd < 0 || ::bind(d->listenFd, reinterpret_cast<const sockaddr *>(&addr), sizeof addr) != 0
-        || ::listen(d->listenFd, 64) != 0
-        || ::getsockname(d->listenFd, reinterpret_cast<sockaddr *>(&bound), &len) != 0)
-        throw std::runtime_error("LoopbackTlsProxy: cannot listen on 127.0.0.1");
-    d->port = ntohs(bound.sin_port);
     d->acceptor = std::thread([this] { d->acceptLoop(); });
 }
 
 LoopbackTlsProxy::~LoopbackTlsProxy()
 {
     d->stopping.store(true);
-    const char byte = 'q';
-    while (::write(d->wakeWrite, &byte, 1) < 0 && errno == EINTR) { }
+    d->listener.stop();
     d->acceptor.join();
     {
         // Wakes connections blocked in a read or a write.
@@ -191,20 +166,17 @@ LoopbackTlsProxy::~LoopbackTlsProxy()
     }
     for (std::thread &thread : d->threads)
         thread.join();
-    ::close(d->listenFd);
-    ::close(d->wakeRead);
-    ::close(d->wakeWrite);
     SSL_CTX_free(d->ctx);
 }
 
 quint16 LoopbackTlsProxy::port() const
 {
-    return d->port;
+    return d->listener.port();
 }
 
 QString LoopbackTlsProxy::url(const QString &path) const
 {
-    return QStringLiteral("https://127.0.0.1:%1%2").arg(d->port).arg(path);
+    return QStringLiteral("https://127.0.0.1:%1%2").arg(d->listener.port()).arg(path);
 }
 
 QString LoopbackTlsProxy::testCaFile()
