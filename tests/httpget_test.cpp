@@ -1,6 +1,4 @@
-#include "net/TlsTrust.h"
 #include "tests/support/LoopbackHttpServer.h"
-#include "tests/support/LoopbackTlsProxy.h"
 #include "update/HttpDownload.h"
 
 #include <QElapsedTimer>
@@ -14,7 +12,6 @@
 
 using Response = LoopbackHttpServer::Response;
 using Length = LoopbackHttpServer::Response::Length;
-Q_DECLARE_METATYPE(LoopbackTlsProxy::Certificate)
 
 namespace
 {
@@ -93,8 +90,6 @@ private slots:
     void errorStatusIsAFailure_data();
     void errorStatusIsAFailure();
     void redirectIsFollowed();
-    void redirectToHttpsIsFollowedAndChecked_data();
-    void redirectToHttpsIsFollowedAndChecked();
     void refusedConnectionIsAFailureNotAnEmptyFile();
     void binaryDataWithoutLengthCreatesNoFile();
     void unwritableFileIsAFailure();
@@ -375,44 +370,6 @@ void HttpGetTest::redirectIsFollowed()
     QCOMPARE(readFile(path(QStringLiteral("n"))), target.body);
     QCOMPARE(m_server->requests().size(), 2);
     QVERIFY(m_server->requests().at(1).startsWith("GET /new HTTP/1.0"));
-}
-
-void HttpGetTest::redirectToHttpsIsFollowedAndChecked_data()
-{
-    QTest::addColumn<LoopbackTlsProxy::Certificate>("certificate");
-    QTest::addColumn<bool>("done");
-    QTest::newRow("signed by the trusted CA") << LoopbackTlsProxy::Certificate::Trusted << true;
-    QTest::newRow("self-signed") << LoopbackTlsProxy::Certificate::SelfSigned << false;
-}
-
-void HttpGetTest::redirectToHttpsIsFollowedAndChecked()
-{
-    QFETCH(LoopbackTlsProxy::Certificate, certificate);
-    QFETCH(bool, done);
-    // libcurl refused every such redirect while only http was allowed for the first address.
-    TlsTrust::setCaFile(LoopbackTlsProxy::testCaFile());
-    LoopbackTlsProxy tls(m_server->port(), certificate);
-    Response moved;
-    moved.status = 301;
-    moved.location = tls.url(QStringLiteral("/setup.exe")).toLatin1();
-    m_server->setResponse(QStringLiteral("/old"), moved);
-    Response target;
-    target.body = pattern(3000);
-    m_server->setResponse(QStringLiteral("/setup.exe"), target);
-
-    HttpDownload get;
-    Events events;
-    events.attach(get);
-    get.setURL(m_server->url(QStringLiteral("/old")));
-    get.setFileName(path(QStringLiteral("s")));
-    get.StartDownload();
-    waitIdle(get);
-    TlsTrust::setCaFile(QString());
-    QCOMPARE(events.done, int(done));
-    QCOMPARE(events.errors, int(!done));
-    if (done)
-        QCOMPARE(readFile(path(QStringLiteral("s"))), target.body);
-    QCOMPARE(m_server->requests().size(), done ? 2 : 1);
 }
 
 void HttpGetTest::refusedConnectionIsAFailureNotAnEmptyFile()
