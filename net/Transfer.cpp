@@ -525,6 +525,7 @@ void TransferWorkers::startFor(QObject *owner, std::function<std::function<void(
     auto handover = std::make_shared<Handover>();
     handover->owner = owner;
     handover->relay = new QObject;
+    handover->relay->moveToThread(owner->thread());
     start([handover, work = std::move(work)] {
         std::function<void()> deliver = work();
         QObject *relay = handover->relay;
