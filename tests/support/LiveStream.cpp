@@ -106,6 +106,7 @@ struct LiveStream::State {
     std::atomic<bool> stalled { false };
     std::atomic<bool> dead { false };
     std::atomic<bool> closing { false };
+    std::atomic<int> generation { 0 }; // connections of an older one hang
 
     double now() const { return double(clock.nsecsElapsed()) / 1e9 * speed; }
     double clipSeconds() const { return double(segments.size() * size_t(segmentSeconds)); }
@@ -143,6 +144,7 @@ struct LiveStream::State {
 
     void sendTs(LoopbackHttpServer::BodyWriter &writer) const
     {
+        const int born = generation.load();
         qint64 n = qint64(now()) / segmentSeconds;
         while (!dead.load() && !closing.load()) {
             const QByteArray bytes = segment(n);
@@ -150,6 +152,9 @@ struct LiveStream::State {
             qsizetype sent = 0;
             bool skipped = false;
             while (sent < packets) {
+                while (generation.load() != born && !dead.load() && !closing.load())
+                    if (!writer.wait(20))
+                        return;
                 if (stalled.load()) {
                     if (!holdWhileStalled(writer))
                         return;
@@ -326,6 +331,11 @@ QString LiveStream::hlsUrl() const
 void LiveStream::setStalled(bool stalled)
 {
     m_state->stalled.store(stalled);
+}
+
+void LiveStream::hangOpenConnections()
+{
+    ++m_state->generation;
 }
 
 void LiveStream::kill()

@@ -46,6 +46,9 @@ public:
     // While stalled, every connection (open or new) waits without a byte; the
     // clock runs on, and a connection that survives resumes at the live edge.
     void setStalled(bool stalled);
+    // The connections open now hang for good (a connection that died
+    // silently); new ones are served as usual.
+    void hangOpenConnections();
     // Closes every connection; new requests answer 503 until revive().
     void kill();
     void revive();

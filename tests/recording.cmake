@@ -1,0 +1,4 @@
+# Recording: the stream recorder and the live buffer against live channels on
+# the loopback server (tests/support/LiveStream), the recordings and schedule models.
+lumi_add_test(streamrecorder SOURCES ${CMAKE_SOURCE_DIR}/tests/streamrecorder_test.cpp TIMEOUT 120
+  LABELS threads)
