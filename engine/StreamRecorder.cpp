@@ -351,11 +351,7 @@ struct StreamRecorder::Worker {
                 offsetUs = outEndUs - sourceUs;
                 started = true;
                 if (interruptedAtNs != 0) {
-                    int64_t lost = (nowNs() - interruptedAtNs) / 1000;
-                    if (sameSource && lastSourceEndUs != INT64_MIN && sourceUs > lastSourceEndUs
-                        && sourceUs - lastSourceEndUs < lost)
-                        lost = sourceUs - lastSourceEndUs; // the source repeated part of the gap
-                    lost = std::max<int64_t>(lost, 0);
+                    const int64_t lost = std::max<int64_t>((nowNs() - interruptedAtNs) / 1000, 0);
                     owner->m_lostMicros += lost;
                     interruptedAtNs = 0;
                     toOwner([o = owner, lost] { emit o->resumed(double(lost) / 1e6); });
@@ -438,7 +434,8 @@ struct StreamRecorder::Worker {
             if (stopping.load() || writeFailed || diskFull)
                 break;
             if (interruptedAtNs == 0 && out) {
-                interruptedAtNs = nowNs();
+                // Counted from the last packet that arrived, not from when the stall was noticed.
+                interruptedAtNs = lastProgressNs.load();
                 toOwner([o = owner] { emit o->interrupted(); });
             }
             std::unique_lock<std::mutex> lock(mutex);

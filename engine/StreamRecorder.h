@@ -31,7 +31,7 @@ struct StreamRecorderSettings {
     qint64 minimumFreeBytes = qint64(1) << 30;
     // No packet for this long: the connection is taken for dead and opened
     // again (HLS, which arrives a segment at a time, waits three times as long).
-    int stallMs = 3000;
+    int stallMs = 2000;
     // Pause between two failed tries to open the source.
     int retryMs = 500;
     const FreeSpace *freeSpace = nullptr; // null: the file system's own figure
@@ -87,8 +87,9 @@ public:
     qint64 bytesWritten() const { return m_bytes.load(); }
     // Seconds of programme in the files.
     double secondsWritten() const { return double(m_micros.load()) / 1e6; }
-    // Seconds of programme lost to interruptions so far (wall time between the
-    // last packet before one and the first after it, less what the source sent again).
+    // Seconds lost to interruptions so far: the wall time between the last
+    // packet written before each and the first after it (an upper bound: what
+    // a source sends again after a reconnection is not counted off).
     double secondsLost() const { return double(m_lostMicros.load()) / 1e6; }
 
     struct Worker;
