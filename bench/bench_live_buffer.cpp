@@ -58,8 +58,9 @@ int phaseWithoutBuffer(const char *program)
     QProcess mpv;
     mpv.start(QStringLiteral("mpv"),
         { QStringLiteral("--no-config"), QStringLiteral("--vo=null"), QStringLiteral("--ao=null"),
-            QStringLiteral("--really-quiet"), QStringLiteral("--cache=yes"), QStringLiteral("--cache-on-disk=yes"),
-            QStringLiteral("--cache-dir=") + cache.path(), QStringLiteral("--pause"), server.ts[0] });
+            QStringLiteral("--really-quiet"), QStringLiteral("--cache=yes"),
+            QStringLiteral("--cache-on-disk=yes"), QStringLiteral("--cache-dir=") + cache.path(),
+            QStringLiteral("--pause"), server.ts[0] });
     if (!mpv.waitForStarted())
         fail("mpv could not be started");
     runFor(5000);
@@ -94,7 +95,8 @@ int phaseWithBuffer(const char *program, double minutes, double speed)
     const double pausedAt = engine.currentPosition();
     QElapsedTimer paused;
     paused.start();
-    if (!runUntil([&] { return buffer.secondsBehindLive() >= minutes * 60; }, int(minutes * 60 / speed * 3000) + 60000))
+    if (!runUntil([&] { return buffer.secondsBehindLive() >= minutes * 60; },
+            int(minutes * 60 / speed * 3000) + 60000))
         fail("the buffer did not fill");
     result("pausedFor", buffer.secondsBehindLive());
     result("pausedWall", double(paused.elapsed()) / 1000);
@@ -154,27 +156,33 @@ int main(int argc, char **argv)
     if (phase == "with")
         return phaseWithBuffer(argv[0], minutes, speed);
 
-    const QHash<QByteArray, double> without = runPhase(argv[0], { QStringLiteral("--phase"), QStringLiteral("without") });
+    const QHash<QByteArray, double> without
+        = runPhase(argv[0], { QStringLiteral("--phase"), QStringLiteral("without") });
     const QHash<QByteArray, double> with = runPhase(argv[0],
-        { QStringLiteral("--phase"), QStringLiteral("with"), QStringLiteral("--minutes"), QString::number(minutes),
-            QStringLiteral("--speed"), QString::number(speed) });
+        { QStringLiteral("--phase"), QStringLiteral("with"), QStringLiteral("--minutes"),
+            QString::number(minutes), QStringLiteral("--speed"), QString::number(speed) });
     const double over = std::max(with["rss"], with["rssAfterPlay"]) - without["rss"];
-    const bool noHole = std::abs(with["resumeOffset"]) < 1.0 && with["playedIn5s"] > 4.5 && with["buffering"] == 0;
-    std::printf("live buffer: %.0f min pause on a 5 Mb/s channel (%.1f min behind live after %.0f s at %.0fx)\n",
+    const bool noHole
+        = std::abs(with["resumeOffset"]) < 1.0 && with["playedIn5s"] > 4.5 && with["buffering"] == 0;
+    std::printf(
+        "live buffer: %.0f min pause on a 5 Mb/s channel (%.1f min behind live after %.0f s at %.0fx)\n",
         minutes, with["pausedFor"] / 60, with["pausedWall"], speed);
     std::printf("  memory: %.1f MB paused, %.1f MB playing on, against %.1f MB playing without the buffer: "
                 "+%.1f MB (goal <= 200 MB); disk %.0f MB\n",
         with["rss"], with["rssAfterPlay"], without["rss"], over, with["diskMB"]);
     std::printf("  play: resumed %.2f s from where it paused, %.2f s played in 5 s, %s (goal: no hole)\n",
         with["resumeOffset"], with["playedIn5s"], with["buffering"] ? "buffered" : "no buffering");
-    std::printf("  CPU paused: %.2f %% with the buffer, %.2f %% without, bare mpv paused with its disk cache %.2f %% "
-                "(goal <= 0.5 %%)\n",
+    std::printf(
+        "  CPU paused: %.2f %% with the buffer, %.2f %% without, bare mpv paused with its disk cache %.2f %% "
+        "(goal <= 0.5 %%)\n",
         with["cpuPaused"], without["cpuPaused"], without["mpvPaused"]);
-    std::printf("TABLE|live buffer: memory over playing without it, after a %.0f-min pause at 5 Mb/s (MB)|%.1f|"
-                "%.1f (playing without buffer)|-|<= +200 MB\n",
+    std::printf(
+        "TABLE|live buffer: memory over playing without it, after a %.0f-min pause at 5 Mb/s (MB)|%.1f|"
+        "%.1f (playing without buffer)|-|<= +200 MB\n",
         minutes, over, without["rss"]);
-    std::printf("TABLE|live buffer: CPU paused on a 5 Mb/s channel (%%)|%.2f|%.2f (bare mpv, disk cache)|%.2f|"
-                "<= 0.5 %%\n",
+    std::printf(
+        "TABLE|live buffer: CPU paused on a 5 Mb/s channel (%%)|%.2f|%.2f (bare mpv, disk cache)|%.2f|"
+        "<= 0.5 %%\n",
         with["cpuPaused"], without["mpvPaused"], with["cpuPaused"] / without["mpvPaused"]);
     std::printf("TABLE|live buffer: play after the pause, resumed at / played in 5 s (s)|%.2f / %.2f|-|-|"
                 "no hole: %s\n",

@@ -85,15 +85,15 @@ int main(int argc, char **argv)
     }
     const double sumGoal = (watchingAlone + recordingAlone) * 1.10;
     if (cpu) {
-    std::printf("recording a 5 Mb/s channel: CPU %.2f %% alone (goal <= 2 %%)\n", recordingAlone);
-    std::printf("  watching another channel: %.2f %% alone, %.2f %% while recording (goal <= %.2f %%)\n",
-        watchingAlone, both, sumGoal);
-    std::printf("TABLE|CPU recording 5 Mb/s, nothing watched (%%)|%.2f|-|-|<= 2 %%\n", recordingAlone);
-    std::printf("TABLE|CPU recording 5 Mb/s while watching another channel (%%)|%.2f|%.2f + %.2f "
-                "(watching + recording alone)|%.2f|<= 1.10x the sum\n",
-        both, watchingAlone, recordingAlone, both / (watchingAlone + recordingAlone));
-    misses += recordingAlone > 2;
-    misses += both > sumGoal;
+        std::printf("recording a 5 Mb/s channel: CPU %.2f %% alone (goal <= 2 %%)\n", recordingAlone);
+        std::printf("  watching another channel: %.2f %% alone, %.2f %% while recording (goal <= %.2f %%)\n",
+            watchingAlone, both, sumGoal);
+        std::printf("TABLE|CPU recording 5 Mb/s, nothing watched (%%)|%.2f|-|-|<= 2 %%\n", recordingAlone);
+        std::printf("TABLE|CPU recording 5 Mb/s while watching another channel (%%)|%.2f|%.2f + %.2f "
+                    "(watching + recording alone)|%.2f|<= 1.10x the sum\n",
+            both, watchingAlone, recordingAlone, both / (watchingAlone + recordingAlone));
+        misses += recordingAlone > 2;
+        misses += both > sumGoal;
     }
 
     // The long recording: every wait the recorder makes is scaled with the clock.
@@ -113,7 +113,8 @@ int main(int argc, char **argv)
         fail("the long recording did not start");
     const double startClock = server.clock();
     auto runToClock = [&](double seconds) {
-        runUntil([&] { return server.clock() - startClock >= seconds; }, int(programme / speed * 1000) + 60000);
+        runUntil(
+            [&] { return server.clock() - startClock >= seconds; }, int(programme / speed * 1000) + 60000);
     };
     runToClock(programme / 3);
     server.hang(0);
@@ -133,20 +134,22 @@ int main(int argc, char **argv)
     played.start();
     mpv.start(QStringLiteral("mpv"),
         { QStringLiteral("--no-config"), QStringLiteral("--vo=null"), QStringLiteral("--ao=null"),
-            QStringLiteral("--untimed"), QStringLiteral("--ao-null-untimed"), QStringLiteral("--msg-level=all=error"),
-            QStringLiteral("--term-playing-msg=${duration}"), path });
+            QStringLiteral("--untimed"), QStringLiteral("--ao-null-untimed"),
+            QStringLiteral("--msg-level=all=error"), QStringLiteral("--term-playing-msg=${duration}"),
+            path });
     mpv.waitForFinished(-1);
     const bool mpvToTheEnd = mpv.exitStatus() == QProcess::NormalExit && mpv.exitCode() == 0;
 
     std::printf("%.1f h recording at %.0fx, one dead connection and one source switch:\n", hours, speed);
-    std::printf("  programme time %.0f s, file %.1f s (ffprobe), %d frames, longest step %.3f s, %d holes\n", wall,
-        probe.duration, probe.frames, probe.longestStep, probe.gaps);
+    std::printf("  programme time %.0f s, file %.1f s (ffprobe), %d frames, longest step %.3f s, %d holes\n",
+        wall, probe.duration, probe.frames, probe.longestStep, probe.gaps);
     std::printf("  interruptions: %s s\n", qPrintable(interruptions.join(QStringLiteral(" + "))));
-    std::printf("  lost %.1f s (goal <= 5 s); length vs programme less losses: %.2f %% off (goal <= 1 %%)\n", lost,
-        error * 100);
+    std::printf("  lost %.1f s (goal <= 5 s); length vs programme less losses: %.2f %% off (goal <= 1 %%)\n",
+        lost, error * 100);
     std::printf("  bare mpv played it to the end: %s (%.1f s)\n", mpvToTheEnd ? "yes" : "no",
         double(played.elapsed()) / 1000);
-    std::printf("TABLE|%.1f h recording (at %.0fx), dead connection + source switch: lost (s)|%.1f|-|-|<= 5 s\n",
+    std::printf(
+        "TABLE|%.1f h recording (at %.0fx), dead connection + source switch: lost (s)|%.1f|-|-|<= 5 s\n",
         hours, speed, lost);
     std::printf("TABLE|same: ffprobe length vs programme less losses (s)|%.1f|%.1f|%.4f|within 1 %%, "
                 "plays to the end in mpv: %s\n",

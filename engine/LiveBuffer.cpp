@@ -1,9 +1,9 @@
 #include "engine/LiveBuffer.h"
 
 #include "base/Logging.h"
+#include "engine/FreeSpace.h"
 #include "engine/MpvLibrary.h"
 #include "engine/MpvNames.h"
-#include "engine/StreamRecorder.h"
 
 #include <QDir>
 #include <QFile>
@@ -223,6 +223,29 @@ void LiveBuffer::seekBy(double delta)
     double position = 0;
     if (m_active && getDouble(MpvNames::timePos, position))
         seekTo(position + delta);
+}
+
+bool LiveBuffer::saveKept(const QString &path)
+{
+    double oldest = 0, newest = 0;
+    if (!window(oldest, newest) || newest <= oldest)
+        return false;
+    const QByteArray from = QByteArray::number(oldest, 'f', 3);
+    const QByteArray to = QByteArray::number(newest, 'f', 3);
+    const QByteArray file = QFile::encodeName(path);
+    const char *args[] = { MpvNames::dumpCache, from.constData(), to.constData(), file.constData(), nullptr };
+    const quint64 cookie = ++m_nextCookie;
+    if (m_lib.commandAsync(m_mpv, cookie, args) < 0)
+        return false;
+    m_saving.insert(cookie, path);
+    return true;
+}
+
+void LiveBuffer::commandReplied(quint64 cookie, int error)
+{
+    const QString path = m_saving.take(cookie);
+    if (!path.isEmpty())
+        emit saved(path, error >= 0);
 }
 
 void LiveBuffer::returnToLive()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -71,11 +72,20 @@ public:
     // Back to the newest picture ("Ao vivo").
     void returnToLive();
 
+    // Writes what was kept, from the oldest picture to the newest, to path as
+    // MPEG-TS (the start of a recording "from the start of the buffer"); the
+    // file must exist (made empty by the caller, so no other is overwritten).
+    // libmpv writes it on its own thread, holding the picture still for a
+    // moment per ten minutes kept; saved() follows. False when inactive.
+    bool saveKept(const QString &path);
+
     // For the engine: the media has loaded (live or not) / is being unloaded.
     void mediaLoaded(bool live);
     void mediaUnloaded();
     // Housekeeping, run every few seconds while active: the disk bound.
     void checkBounds();
+    // The reply to a command this buffer gave libmpv.
+    void commandReplied(quint64 cookie, int error);
 
 signals:
     void activeChanged(bool active);
@@ -83,6 +93,8 @@ signals:
     void renewalNeeded();
     // A renewal began: what was kept is gone.
     void renewed();
+    // saveKept() has ended; ok is false when libmpv failed to write the file.
+    void saved(const QString &path, bool ok);
 
 private:
     bool getDouble(const char *name, double &value) const;
@@ -99,4 +111,6 @@ private:
     QByteArray m_defaultMaxBytes;
     QByteArray m_defaultBackBytes;
     QByteArray m_defaultCacheSecs;
+    QHash<quint64, QString> m_saving; // command cookie -> file
+    quint64 m_nextCookie = 0x4c42; // told apart from the engine's own (0) by being non-zero
 };

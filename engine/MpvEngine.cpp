@@ -271,6 +271,9 @@ void MpvEngine::handleEvent(const mpv_event &event)
             onFileEnded(end);
         break;
     }
+    case MPV_EVENT_COMMAND_REPLY:
+        m_liveBuffer->commandReplied(event.reply_userdata, event.error);
+        break;
     case MPV_EVENT_PROPERTY_CHANGE: {
         const auto &change = *static_cast<const mpv_event_property *>(event.data);
         if (!isCurrentEntry(m_eventEntry) || !change.data)

@@ -65,6 +65,7 @@ inline constexpr char demuxerCacheState[] = "demuxer-cache-state";
 inline constexpr char demuxerCacheTime[] = "demuxer-cache-time";
 inline constexpr char fileCacheBytes[] = "file-cache-bytes";
 inline constexpr char seekableRanges[] = "seekable-ranges";
+inline constexpr char dumpCache[] = "dump-cache";
 
 // Commands and their arguments.
 inline constexpr char loadfile[] = "loadfile";

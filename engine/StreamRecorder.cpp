@@ -12,7 +12,6 @@
 #include <chrono>
 #include <condition_variable>
 #include <fcntl.h>
-#include <sys/statvfs.h>
 #include <unistd.h>
 #include <vector>
 
@@ -71,15 +70,6 @@ bool kept(AVMediaType type)
 }
 
 } // namespace
-
-qint64 FreeSpace::freeBytes(const QString &folder) const
-{
-    struct statvfs info {
-    };
-    if (::statvfs(QFile::encodeName(folder).constData(), &info) != 0)
-        return -1;
-    return qint64(info.f_bavail) * qint64(info.f_frsize);
-}
 
 struct StreamRecorder::Worker {
     StreamRecorder *owner = nullptr; // outlives the thread: its destructor joins
@@ -480,6 +470,7 @@ bool StreamRecorder::start(const RecordingSource &source)
     m_worker->owner = this;
     m_worker->path = m_path;
     m_worker->settings = m_settings;
+    m_worker->part = std::max(1, m_settings.firstPart) - 1;
     m_worker->source = source;
     m_thread = std::thread([worker = m_worker] { worker->run(); });
     return true;

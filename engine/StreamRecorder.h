@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/FreeSpace.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -16,16 +18,6 @@ struct RecordingSource {
     bool verifyCertificates = true; // false only where the user accepted invalid certificates
 };
 
-// How much room a folder's disk has left. The default asks the file system;
-// tests put a smaller disk in its place.
-class FreeSpace
-{
-public:
-    virtual ~FreeSpace() = default;
-    // Bytes free for an unprivileged writer in folder; -1 when unknown.
-    virtual qint64 freeBytes(const QString &folder) const;
-};
-
 struct StreamRecorderSettings {
     // Recording stops before the disk would have less than this free.
     qint64 minimumFreeBytes = qint64(1) << 30;
@@ -35,6 +27,8 @@ struct StreamRecorderSettings {
     // Pause between two failed tries to open the source.
     int retryMs = 500;
     const FreeSpace *freeSpace = nullptr; // null: the file system's own figure
+    // The number of the first part written (2 when part 1 comes from elsewhere).
+    int firstPart = 1;
 };
 
 // Records a live stream into MPEG-TS files without re-encoding: libavformat

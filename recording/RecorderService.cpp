@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -86,6 +87,45 @@ QString RecorderService::freeFileName(const QString &folder, const QString &chan
 QString RecorderService::start(
     const QString &channel, const RecordingSource &source, const QString &programme)
 {
+    return startRecorder(channel, source, programme, {}, 1, {}, 0);
+}
+
+QString RecorderService::startFromBuffer(
+    const QString &channel, const RecordingSource &source, LiveBuffer &buffer, const QString &programme)
+{
+    if (!buffer.isActive() || !QDir().mkpath(m_folder))
+        return start(channel, source, programme);
+    const QString path = freeFileName(m_folder, channel, QDateTime::currentDateTime());
+    // Made here, empty, so that libmpv (which overwrites) writes only this file.
+    QFile kept(path);
+    if (!kept.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return start(channel, source, programme);
+    kept.close();
+    const double keptSeconds = buffer.secondsAvailable();
+    if (!buffer.saveKept(path)) {
+        QFile::remove(path);
+        return start(channel, source, programme);
+    }
+    const QString id = startRecorder(channel, source, programme, path, 2, path, keptSeconds);
+    if (id.isEmpty()) {
+        QFile::remove(path);
+        return id;
+    }
+    connect(&buffer, &LiveBuffer::saved, this, [this, id](const QString &file, bool ok) {
+        if (ok || !m_running.contains(id) || m_running[id].keptPart != file)
+            return;
+        // libmpv could not write what was kept: the recording is what comes from now.
+        QFile::remove(file);
+        m_running[id].keptPart.clear();
+        m_running[id].keptSeconds = 0;
+        refresh(id);
+    });
+    return id;
+}
+
+QString RecorderService::startRecorder(const QString &channel, const RecordingSource &source,
+    const QString &programme, const QString &path, int firstPart, const QString &keptPart, double keptSeconds)
+{
     if (!AddressRule::allows(source.address, AddressRule::Origin::Network)) {
         emit message(
             QStringLiteral("Não é possível gravar este canal: o endereço não é de uma transmissão."));
@@ -99,8 +139,12 @@ QString RecorderService::start(
     recording.channel = channel;
     recording.programme = programme;
     recording.start = QDateTime::currentDateTime();
-    auto *recorder
-        = new StreamRecorder(freeFileName(m_folder, channel, recording.start), m_settings.recorder, this);
+    if (!keptPart.isEmpty())
+        recording.files << keptPart;
+    StreamRecorderSettings settings = m_settings.recorder;
+    settings.firstPart = firstPart;
+    auto *recorder = new StreamRecorder(
+        path.isEmpty() ? freeFileName(m_folder, channel, recording.start) : path, settings, this);
     if (!recorder->start(source)) {
         delete recorder;
         emit message(QStringLiteral("Não foi possível começar a gravação."));
@@ -108,7 +152,7 @@ QString RecorderService::start(
     }
     const QString id = m_list.add(recording);
     const bool wasRecording = isRecording();
-    m_running.insert(id, { recorder, channel, {} });
+    m_running.insert(id, { recorder, channel, {}, keptPart, keptSeconds });
     connect(recorder, &StreamRecorder::partStarted, this, [this, id] { refresh(id); });
     connect(recorder, &StreamRecorder::progressed, this, [this, id] { refresh(id); });
     connect(recorder, &StreamRecorder::finished, this,
@@ -158,6 +202,11 @@ void RecorderService::refresh(const QString &id)
     r.files = running.recorder->files();
     r.seconds = running.recorder->secondsWritten();
     r.bytes = running.recorder->bytesWritten();
+    if (!running.keptPart.isEmpty()) {
+        r.files.prepend(running.keptPart);
+        r.bytes += QFileInfo(running.keptPart).size();
+        r.seconds += running.keptSeconds;
+    }
     m_list.update(r);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/LiveBuffer.h"
 #include "engine/StreamRecorder.h"
 #include "recording/RecordingList.h"
 #include "recording/RecordingSchedule.h"
@@ -37,6 +38,12 @@ public:
     // an empty text (and message()) when the address is refused or the folder
     // cannot be made. The file is "<channel> <AAAA-MM-DD HHhMM>.ts".
     QString start(const QString &channel, const RecordingSource &source, const QString &programme = {});
+    // The same, from the oldest picture the live buffer kept of the channel
+    // playing now: that part is written from the buffer (part 1), and the
+    // recorder goes on from the live edge (part 2 on), listed as one recording.
+    // Without an active buffer it records from now.
+    QString startFromBuffer(const QString &channel, const RecordingSource &source, LiveBuffer &buffer,
+        const QString &programme = {});
     // The channel's source changed (reconnection, next address): every running
     // recording of it goes on from the new one.
     void switchSource(const QString &channel, const RecordingSource &source);
@@ -65,7 +72,11 @@ private:
         QPointer<StreamRecorder> recorder;
         QString channel;
         QString scheduleId;
+        QString keptPart; // part 1, written from the live buffer
+        double keptSeconds = 0;
     };
+    QString startRecorder(const QString &channel, const RecordingSource &source, const QString &programme,
+        const QString &path, int firstPart, const QString &keptPart, double keptSeconds);
     void refresh(const QString &id);
     void onFinished(const QString &id, StreamRecorder::Outcome outcome);
 

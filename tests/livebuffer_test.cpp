@@ -4,6 +4,7 @@
 #include "engine/LiveBuffer.h"
 #include "engine/MpvEngine.h"
 #include "engine/StreamRecorder.h"
+#include "recording/RecorderService.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/LiveStream.h"
 #include "tests/support/MediaProbe.h"
@@ -60,6 +61,7 @@ private slots:
     void stopAndTuneFreeTheBuffer();
     void filesPlayWithoutTheBuffer();
     void recordingGoesOnWhileOtherChannelsAreWatched();
+    void recordingFromTheStartOfTheBufferKeepsWhatWasKept();
 
 private:
     void play(const QString &url);
@@ -230,6 +232,37 @@ void LiveBufferTest::recordingGoesOnWhileOtherChannelsAreWatched()
     const MediaProbe probe = MediaProbe::of(path);
     QCOMPARE(probe.gaps, 0);
     QVERIFY(probe.duration > 4);
+}
+
+void LiveBufferTest::recordingFromTheStartOfTheBufferKeepsWhatWasKept()
+{
+    LiveStream live(*server, channel(QStringLiteral("/a")));
+    play(live.tsUrl());
+    QTRY_VERIFY_WITH_TIMEOUT(engine->liveBuffer()->secondsAvailable() > 5, 15000 * slowdown);
+    WallClock clock;
+    RecordingList list(dir->filePath(QStringLiteral("recordings.json")));
+    RecordingSchedule schedule(dir->filePath(QStringLiteral("schedule.json")), clock);
+    RecorderService::Settings recording;
+    recording.folder = dir->filePath(QStringLiteral("videos"));
+    RecorderService service(list, schedule, recording);
+    QSignalSpy saved(engine->liveBuffer(), &LiveBuffer::saved);
+    QSignalSpy stopped(&service, &RecorderService::stopped);
+    RecordingSource source;
+    source.address = live.tsUrl();
+    const QString id = service.startFromBuffer(QStringLiteral("Canal"), source, *engine->liveBuffer());
+    QVERIFY(!id.isEmpty());
+    QTRY_COMPARE_WITH_TIMEOUT(saved.size(), 1, 10000 * slowdown);
+    QVERIFY(saved[0][1].toBool());
+    QTRY_VERIFY_WITH_TIMEOUT(
+        list.find(id)->files.size() == 2 && list.find(id)->seconds > 7, 15000 * slowdown);
+    service.stop(id);
+    QTRY_COMPARE_WITH_TIMEOUT(stopped.size(), 1, 10000);
+    const QStringList files = list.find(id)->files;
+    QVERIFY2(files[1].endsWith(QStringLiteral(" (parte 2).ts")), qPrintable(files[1]));
+    const MediaProbe kept = MediaProbe::of(files[0]);
+    QVERIFY2(kept.duration > 4.5, qPrintable(QString::number(kept.duration)));
+    QCOMPARE(kept.gaps, 0);
+    QVERIFY(MediaProbe::of(files[1]).duration > 1);
 }
 
 QTEST_MAIN(LiveBufferTest)
