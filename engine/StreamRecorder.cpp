@@ -375,6 +375,7 @@ struct StreamRecorder::Worker {
             if (!waiting) {
                 waiting = av().av_packet_alloc();
             } else if (waiting->data || waiting->side_data_elems) {
+                const int64_t dts = waiting->dts;
                 const int64_t endUs = av().av_rescale_q(
                     waiting->dts + std::max<int64_t>(waiting->duration, 0), outBase, microseconds);
                 if (av().av_write_frame(out, waiting) < 0 || writeFailed) {
@@ -384,7 +385,7 @@ struct StreamRecorder::Worker {
                 }
                 av().av_packet_unref(waiting);
                 writtenEndUs = std::max(writtenEndUs, endUs);
-                writtenDts[size_t(target)] = lastDts[size_t(target)];
+                writtenDts[size_t(target)] = dts;
                 wrote = true;
             }
             av().av_packet_move_ref(waiting, packet);
