@@ -1,6 +1,7 @@
 #include "recording/RecordingList.h"
 
 #include "base/Logging.h"
+#include "recording/JsonStore.h"
 
 #include <QDir>
 #include <QFile>
@@ -191,11 +192,7 @@ QString RecordingList::stateText(Recording::State state)
 
 void RecordingList::load()
 {
-    QFile file(m_storePath);
-    if (!file.open(QIODevice::ReadOnly))
-        return;
-    const QJsonArray items
-        = QJsonDocument::fromJson(file.readAll()).object().value(QLatin1String("recordings")).toArray();
+    const QJsonArray items = JsonStore::read(m_storePath, QStringLiteral("recordings"));
     for (const QJsonValue &value : items) {
         const QJsonObject o = value.toObject();
         Recording r;
@@ -228,14 +225,5 @@ void RecordingList::save() const
         o.insert(QLatin1String("state"), stateName(r.state));
         items << o;
     }
-    QDir().mkpath(QFileInfo(m_storePath).path());
-    QSaveFile file(m_storePath);
-    if (!file.open(QIODevice::WriteOnly)) {
-        qCWarning(lumiRecording) << "cannot write" << m_storePath;
-        return;
-    }
-    QJsonObject root;
-    root.insert(QLatin1String("recordings"), items);
-    file.write(QJsonDocument(root).toJson());
-    file.commit();
+    JsonStore::write(m_storePath, QStringLiteral("recordings"), items);
 }

@@ -1,6 +1,7 @@
 #include "recording/RecordingSchedule.h"
 
 #include "base/Logging.h"
+#include "recording/JsonStore.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,22 +28,18 @@ RecordingSchedule::RecordingSchedule(const QString &storePath, const WallClock &
 
 void RecordingSchedule::load()
 {
-    QFile file(m_storePath);
-    if (file.open(QIODevice::ReadOnly)) {
-        const QJsonArray items
-            = QJsonDocument::fromJson(file.readAll()).object().value(QLatin1String("scheduled")).toArray();
-        for (const QJsonValue &value : items) {
-            const QJsonObject o = value.toObject();
-            ScheduledRecording e;
-            e.id = o.value(QLatin1String("id")).toString();
-            e.channel = o.value(QLatin1String("channel")).toString();
-            e.address = o.value(QLatin1String("address")).toString();
-            e.programme = o.value(QLatin1String("programme")).toString();
-            e.start = QDateTime::fromString(o.value(QLatin1String("start")).toString(), Qt::ISODate);
-            e.end = QDateTime::fromString(o.value(QLatin1String("end")).toString(), Qt::ISODate);
-            if (!e.id.isEmpty() && e.start.isValid() && e.end.isValid())
-                m_entries << e;
-        }
+    const QJsonArray items = JsonStore::read(m_storePath, QStringLiteral("scheduled"));
+    for (const QJsonValue &value : items) {
+        const QJsonObject o = value.toObject();
+        ScheduledRecording e;
+        e.id = o.value(QLatin1String("id")).toString();
+        e.channel = o.value(QLatin1String("channel")).toString();
+        e.address = o.value(QLatin1String("address")).toString();
+        e.programme = o.value(QLatin1String("programme")).toString();
+        e.start = QDateTime::fromString(o.value(QLatin1String("start")).toString(), Qt::ISODate);
+        e.end = QDateTime::fromString(o.value(QLatin1String("end")).toString(), Qt::ISODate);
+        if (!e.id.isEmpty() && e.start.isValid() && e.end.isValid())
+            m_entries << e;
     }
     // Recordings whose whole time passed while the program was closed.
     const QDateTime now = m_clock.now();
@@ -159,14 +156,5 @@ void RecordingSchedule::save() const
         o.insert(QLatin1String("end"), e.end.toString(Qt::ISODate));
         items << o;
     }
-    QDir().mkpath(QFileInfo(m_storePath).path());
-    QSaveFile file(m_storePath);
-    if (!file.open(QIODevice::WriteOnly)) {
-        qCWarning(lumiRecording) << "cannot write" << m_storePath;
-        return;
-    }
-    QJsonObject root;
-    root.insert(QLatin1String("scheduled"), items);
-    file.write(QJsonDocument(root).toJson());
-    file.commit();
+    JsonStore::write(m_storePath, QStringLiteral("scheduled"), items);
 }

@@ -23,14 +23,6 @@ using Fixtures::slowdown;
 
 const QString playing = QStringLiteral("Reproduzindo");
 
-LiveStream::Options channel(const QString &name, double speed = 1)
-{
-    LiveStream::Options options;
-    options.name = name;
-    options.speed = speed;
-    return options;
-}
-
 // Open descriptors of this process that point into folder (libmpv's cache
 // file shows as "<folder>/mpv-cache-….dat (deleted)").
 int filesOpenIn(const QString &folder)
@@ -105,7 +97,7 @@ void LiveBufferTest::pauseKeepsTheChannelAndPlayResumesWhereItPaused_data()
 void LiveBufferTest::pauseKeepsTheChannelAndPlayResumesWhereItPaused()
 {
     QFETCH(bool, hls);
-    LiveStream live(*server, channel(QStringLiteral("/a")));
+    LiveStream live(*server, LiveStream::named(QStringLiteral("/a")));
     play(hls ? live.hlsUrl() : live.tsUrl());
     QTest::qWait(1000);
     engine->pause();
@@ -127,7 +119,7 @@ void LiveBufferTest::pauseKeepsTheChannelAndPlayResumesWhereItPaused()
 
 void LiveBufferTest::rewindThenBackToLive()
 {
-    LiveStream live(*server, channel(QStringLiteral("/a")));
+    LiveStream live(*server, LiveStream::named(QStringLiteral("/a")));
     play(live.tsUrl());
     LiveBuffer &buffer = *engine->liveBuffer();
     QTRY_VERIFY_WITH_TIMEOUT(buffer.secondsAvailable() > 6, 15000 * slowdown);
@@ -148,7 +140,7 @@ void LiveBufferTest::rewindIsBoundedBySettingsSeconds()
 {
     settings.seconds = 10;
     engine->liveBuffer()->setSettings(settings);
-    LiveStream live(*server, channel(QStringLiteral("/a"), 8));
+    LiveStream live(*server, LiveStream::named(QStringLiteral("/a"), 8));
     play(live.tsUrl());
     LiveBuffer &buffer = *engine->liveBuffer();
     engine->pause();
@@ -166,7 +158,7 @@ void LiveBufferTest::fileAtItsBoundRenewsTheBuffer()
 {
     settings.maxBytes = 3 << 20;
     engine->liveBuffer()->setSettings(settings);
-    LiveStream live(*server, channel(QStringLiteral("/a"), 8));
+    LiveStream live(*server, LiveStream::named(QStringLiteral("/a"), 8));
     play(live.tsUrl());
     LiveBuffer &buffer = *engine->liveBuffer();
     QSignalSpy renewed(&buffer, &LiveBuffer::renewed);
@@ -180,8 +172,8 @@ void LiveBufferTest::fileAtItsBoundRenewsTheBuffer()
 
 void LiveBufferTest::stopAndTuneFreeTheBuffer()
 {
-    LiveStream first(*server, channel(QStringLiteral("/a")));
-    LiveStream second(*server, channel(QStringLiteral("/b")));
+    LiveStream first(*server, LiveStream::named(QStringLiteral("/a")));
+    LiveStream second(*server, LiveStream::named(QStringLiteral("/b")));
     play(first.tsUrl());
     LiveBuffer &buffer = *engine->liveBuffer();
     QTRY_VERIFY_WITH_TIMEOUT(buffer.diskBytes() > 0, 10000 * slowdown);
@@ -209,9 +201,9 @@ void LiveBufferTest::filesPlayWithoutTheBuffer()
 
 void LiveBufferTest::recordingGoesOnWhileOtherChannelsAreWatched()
 {
-    LiveStream recorded(*server, channel(QStringLiteral("/a")));
-    LiveStream watched(*server, channel(QStringLiteral("/b")));
-    LiveStream other(*server, channel(QStringLiteral("/c")));
+    LiveStream recorded(*server, LiveStream::named(QStringLiteral("/a")));
+    LiveStream watched(*server, LiveStream::named(QStringLiteral("/b")));
+    LiveStream other(*server, LiveStream::named(QStringLiteral("/c")));
     const QString path = dir->filePath(QStringLiteral("Canal A.ts"));
     StreamRecorder recorder(path);
     QSignalSpy finished(&recorder, &StreamRecorder::finished);
@@ -236,7 +228,7 @@ void LiveBufferTest::recordingGoesOnWhileOtherChannelsAreWatched()
 
 void LiveBufferTest::recordingFromTheStartOfTheBufferKeepsWhatWasKept()
 {
-    LiveStream live(*server, channel(QStringLiteral("/a")));
+    LiveStream live(*server, LiveStream::named(QStringLiteral("/a")));
     play(live.tsUrl());
     QTRY_VERIFY_WITH_TIMEOUT(engine->liveBuffer()->secondsAvailable() > 5, 15000 * slowdown);
     WallClock clock;

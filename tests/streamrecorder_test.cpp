@@ -41,14 +41,6 @@ private:
     qint64 m_size;
 };
 
-LiveStream::Options channel(const QString &name, double speed = 1)
-{
-    LiveStream::Options options;
-    options.name = name;
-    options.speed = speed;
-    return options;
-}
-
 RecordingSource from(const QString &address)
 {
     RecordingSource source;
@@ -105,7 +97,7 @@ void StreamRecorderTest::recordsTheProgrammeWithoutAHole_data()
 void StreamRecorderTest::recordsTheProgrammeWithoutAHole()
 {
     QFETCH(bool, hls);
-    LiveStream live(*server, channel(QStringLiteral("/a"), 4));
+    LiveStream live(*server, LiveStream::named(QStringLiteral("/a"), 4));
     const QString path = folder->filePath(QStringLiteral("Canal 2025-01-31 20h00.ts"));
     StreamRecorder recorder(path);
     QSignalSpy finished(&recorder, &StreamRecorder::finished);
@@ -124,8 +116,8 @@ void StreamRecorderTest::recordsTheProgrammeWithoutAHole()
 
 void StreamRecorderTest::deadConnectionAndSourceSwitchCostUnderFiveSeconds()
 {
-    LiveStream first(*server, channel(QStringLiteral("/a")));
-    LiveStream second(*server, channel(QStringLiteral("/b")));
+    LiveStream first(*server, LiveStream::named(QStringLiteral("/a")));
+    LiveStream second(*server, LiveStream::named(QStringLiteral("/b")));
     StreamRecorderSettings settings;
     settings.stallMs = 1000;
     const QString path = folder->filePath(QStringLiteral("Canal.ts"));
@@ -164,7 +156,7 @@ void StreamRecorderTest::deadConnectionAndSourceSwitchCostUnderFiveSeconds()
 
 void StreamRecorderTest::existingFileIsNeverOverwritten()
 {
-    LiveStream live(*server, channel(QStringLiteral("/a"), 4));
+    LiveStream live(*server, LiveStream::named(QStringLiteral("/a"), 4));
     const QString path = folder->filePath(QStringLiteral("Canal.ts"));
     QFile existing(path);
     QVERIFY(existing.open(QIODevice::WriteOnly));
@@ -218,7 +210,7 @@ void StreamRecorderTest::fullDiskStopsCleanlyAndTheFilePlaysToTheEnd()
         settings.freeSpace = &small;
     qInfo("disk: %s", mounted.isEmpty() ? "free-space reader" : "tmpfs mount");
 
-    LiveStream live(*server, channel(QStringLiteral("/a"), 16));
+    LiveStream live(*server, LiveStream::named(QStringLiteral("/a"), 16));
     const QString path = disk + QStringLiteral("/Canal.ts");
     StreamRecorder recorder(path, settings);
     QSignalSpy finished(&recorder, &StreamRecorder::finished);

@@ -34,6 +34,15 @@ public:
         double speed = 1.0;
     };
 
+    // The default channel under another path, at another speed.
+    static Options named(const QString &name, double speed = 1.0)
+    {
+        Options options;
+        options.name = name;
+        options.speed = speed;
+        return options;
+    }
+
     // Makes the clip with ffmpeg (qFatal when it cannot) and starts serving.
     LiveStream(LoopbackHttpServer &server, const Options &options);
     ~LiveStream();
