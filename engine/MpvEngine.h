@@ -90,6 +90,7 @@ public:
     void keepAboveVideo(QWidget *widget) override;
     Failure failure() const override { return m_failure; }
     void setAcceptInvalidCertificates(const QString &address, bool accept) override;
+    LiveBuffer *liveBuffer() override { return m_liveBuffer; }
 
 private:
     enum class Phase { Idle, Opening, Loaded };
@@ -139,6 +140,8 @@ private:
     QList<QPointer<QWidget>> m_keptAbove;
     QPointer<QWidget> m_fullScreenWindow;
     StreamResolver *m_resolver = nullptr;
+    LiveBuffer *m_liveBuffer = nullptr;
+    QString m_loadedAddress; // what libmpv plays, after any playlist was resolved
     QTimer m_clickTimer;
 
     QString m_url;
