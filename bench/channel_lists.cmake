@@ -11,5 +11,5 @@ target_link_libraries(bench_channel_window PRIVATE lumi_settings lumi_windows Qt
 # The longest GUI-thread pause while a 10,000-channel list loads from a loopback
 # server and the channel window fills with logos (goal: none over 50 ms).
 add_executable(bench_channel_stall ${CMAKE_SOURCE_DIR}/bench/bench_channel_stall.cpp
-  ${CMAKE_SOURCE_DIR}/tests/support/LoopbackHttpServer.cpp ${CMAKE_SOURCE_DIR}/tests/support/LoopbackListener.cpp)
+  ${CMAKE_SOURCE_DIR}/tests/support/LoopbackHttpServer.cpp)
 target_link_libraries(bench_channel_stall PRIVATE lumi_settings lumi_windows Qt6::Widgets)
