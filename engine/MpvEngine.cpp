@@ -9,6 +9,7 @@
 #include "engine/VideoRenderContext.h"
 #include "engine/VideoWidget.h"
 #include "engine/VideoWindow.h"
+#include "net/TlsTrust.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -82,6 +83,8 @@ MpvEngine::MpvEngine(Output output, VideoPath video, QObject *parent)
         // keeps up with 1080p at 30 fps shown full screen.
         { MpvNames::zimgScaler, MpvNames::bilinear },
         { MpvNames::zimgThreads, MpvNames::one },
+        // libmpv plays HTTPS without checking certificates unless told to.
+        { MpvNames::tlsVerify, MpvNames::yes },
     };
     for (const auto &[name, value] : options) {
         if (m_lib.setOptionString(m_mpv, name, value) < 0) {
@@ -116,7 +119,11 @@ MpvEngine::MpvEngine(Output output, VideoPath video, QObject *parent)
             openNext();
         });
     connect(m_resolver, &StreamResolver::notPlaylist, this, &MpvEngine::load);
-    connect(m_resolver, &StreamResolver::failed, this, &MpvEngine::openNext);
+    connect(m_resolver, &StreamResolver::failed, this, [this](const QString &, StreamResolver::Failure why) {
+        m_failure = why == StreamResolver::Failure::CertificateRefused ? Failure::CertificateRefused
+                                                                       : Failure::None;
+        openNext();
+    });
 
     m_host = new QWidget;
     m_host->setObjectName(QStringLiteral("videoHost"));
@@ -294,6 +301,7 @@ void MpvEngine::handleEvent(const mpv_event &event)
 void MpvEngine::onFileLoaded()
 {
     m_phase = Phase::Loaded;
+    m_failure = Failure::None;
     m_candidates.clear(); // this entry plays: no falling back any more
     // Decided once: a live stream may report a growing duration later.
     // An endless mp3 stream gets a duration estimated from the bytes read so
@@ -328,6 +336,7 @@ void MpvEngine::onFileEnded(const mpv_event_end_file &end)
     forgetEntries();
     m_phase = Phase::Idle;
     if (!played) {
+        m_failure = Failure::None;
         openNext(); // the next playlist entry, or "Pronto"
         return;
     }
@@ -365,6 +374,7 @@ void MpvEngine::unload()
     m_liveBuffer->mediaUnloaded();
     m_resolver->abort();
     m_candidates.clear();
+    m_failure = Failure::None;
     forgetEntries();
     if (m_phase != Phase::Idle) {
         const char *args[] = { MpvNames::stop, nullptr };
@@ -396,7 +406,7 @@ void MpvEngine::openNext()
     const Candidate next = m_candidates.takeFirst();
     if (StreamResolver::wantsResolving(next.address) && next.depth < maxPlaylistDepth) {
         m_resolvingDepth = next.depth;
-        m_resolver->resolve(next.address);
+        m_resolver->resolve(next.address, m_acceptInvalidCertificates.contains(m_url));
         return;
     }
     load(next.address);
@@ -410,6 +420,10 @@ void MpvEngine::load(const QString &address)
         = headers.first.isEmpty() ? QByteArray(MpvNames::defaultUserAgent) : headers.first.toUtf8();
     setString(MpvNames::userAgent, agent.constData());
     setString(MpvNames::referrer, headers.second.toUtf8().constData());
+    // Like the headers, the certificate choice belongs to the address the user chose.
+    const bool checkCertificates = !m_acceptInvalidCertificates.contains(m_url);
+    setString(MpvNames::tlsVerify, checkCertificates ? MpvNames::yes : MpvNames::no);
+    setString(MpvNames::tlsCaFile, TlsTrust::caFile().toLocal8Bit().constData());
     m_loadedAddress = address;
     const QByteArray utf8 = address.toUtf8();
     const char *args[] = { MpvNames::loadfile, utf8.constData(), MpvNames::replace, nullptr };
@@ -438,6 +452,14 @@ void MpvEngine::setRequestHeaders(const QString &address, const QString &userAge
         m_requestHeaders.remove(address);
     else
         m_requestHeaders.insert(address, { userAgent, referrer });
+}
+
+void MpvEngine::setAcceptInvalidCertificates(const QString &address, bool accept)
+{
+    if (accept)
+        m_acceptInvalidCertificates.insert(address);
+    else
+        m_acceptInvalidCertificates.remove(address);
 }
 
 void MpvEngine::setUrl(const QString &url)

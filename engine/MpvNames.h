@@ -27,6 +27,11 @@ inline constexpr char videoTimingOffset[] = "video-timing-offset";
 inline constexpr char zimgScaler[] = "zimg-scaler";
 inline constexpr char zimgThreads[] = "zimg-threads";
 
+// Certificates of HTTPS streams: checked against the system's bundle or the
+// CA file the network layer trusts.
+inline constexpr char tlsVerify[] = "tls-verify";
+inline constexpr char tlsCaFile[] = "tls-ca-file";
+
 // Option values.
 inline constexpr char voRender[] = "libmpv";
 inline constexpr char outputNull[] = "null";
