@@ -276,7 +276,7 @@ void MainWindow::createPlayerViews(Player &player)
         player.transport(), this);
     onClicked(m_tabRow.pictureFit, this, [&player] { player.transport().togglePictureFit(); });
     onTriggered(m_menu.interrupt, this, [&player] { player.reconnection().interruptTransmission(); });
-    player.reconnection().setQuestion(new ReconnectionPrompt(*this, *m_strip->tabControl()));
+    player.reconnection().setDialogs(new ReconnectionPrompt(*this, *m_strip->tabControl()));
     m_volumeControl = new VolumeControl(engine, *m_volume, *m_tabRow.volume, *this);
 
     m_layout = new WindowLayout(

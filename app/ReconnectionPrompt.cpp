@@ -34,3 +34,12 @@ bool ReconnectionPrompt::askToReconnect()
     request.escapeButton = QMessageBox::Cancel;
     return showMessage(&m_window, request) == QMessageBox::Ok;
 }
+
+void ReconnectionPrompt::tellCertificateRefused()
+{
+    MessageRequest request;
+    request.caption = applicationTitle();
+    request.text = Reconnection::certificateRefusedText();
+    request.icon = QMessageBox::Warning;
+    showMessage(&m_window, request);
+}

@@ -7,9 +7,10 @@
 class QTabBar;
 class QWidget;
 
-// The reconnection question as the main window asks it: a box over the
-// window, never while the Webcams page shows (webcams come and go by nature).
-class ReconnectionPrompt : public QObject, public ReconnectQuestion
+// The reconnection's question and notice as the main window shows them:
+// boxes over the window; the question never while the Webcams page shows
+// (webcams come and go by nature).
+class ReconnectionPrompt : public QObject, public ReconnectionDialogs
 {
     Q_OBJECT
 
@@ -18,6 +19,7 @@ public:
 
     bool mayAskToReconnect() const override;
     bool askToReconnect() override;
+    void tellCertificateRefused() override;
 
 private:
     QWidget &m_window;

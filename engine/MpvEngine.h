@@ -6,6 +6,7 @@
 #include <QList>
 #include <QPair>
 #include <QPointer>
+#include <QSet>
 #include <QTimer>
 #include <atomic>
 #include <cstdint>
@@ -24,6 +25,9 @@ class VideoWindow;
 // - http(s) addresses go through StreamResolver first (Opening while
 //   it looks); ASX and "[Reference]" entries play in order, falling to the next
 //   when one ends without having played. mms:// and files go to libmpv as they stand.
+// - HTTPS certificates are checked, by the resolver and by libmpv, unless the
+//   address the user chose was marked with setAcceptInvalidCertificates(); a
+//   refused certificate ends in Failed with failure() CertificateRefused.
 // - Live or file is decided once, when the media has loaded: no duration then
 //   means live (duration 0, seeks ignored, its end is Failed, Interrupted).
 // - With Output::Screen the render context is made with the engine, so a URL
@@ -86,6 +90,8 @@ public:
     void setRequestHeaders(
         const QString &address, const QString &userAgent, const QString &referrer) override;
     void keepAboveVideo(QWidget *widget) override;
+    void setAcceptInvalidCertificates(const QString &address, bool accept) override;
+    LiveBuffer *liveBuffer() override { return m_liveBuffer; }
 
 private:
     enum class Phase { Idle, Opening, Loaded };
@@ -135,10 +141,15 @@ private:
     QList<QPointer<QWidget>> m_keptAbove;
     QPointer<QWidget> m_fullScreenWindow;
     StreamResolver *m_resolver = nullptr;
+    LiveBuffer *m_liveBuffer = nullptr;
+    QString m_loadedAddress; // what libmpv plays, after any playlist was resolved
     QTimer m_clickTimer;
 
     QString m_url;
     QHash<QString, QPair<QString, QString>> m_requestHeaders; // address -> user agent, referrer
+    QSet<QString> m_acceptInvalidCertificates; // addresses whose streams skip the check
+    // Why the last address tried while opening failed; reported when none is left.
+    Failure m_openingFailure = Failure::None;
     State m_state = State::Idle;
     Failure m_failure = Failure::None;
     int m_bufferPercent = 0; // as last reported with State::Buffering

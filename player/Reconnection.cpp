@@ -34,6 +34,14 @@ QString Reconnection::questionText()
             "maiores informações no FAQ na aba Sistema > Sobre... .");
 }
 
+QString Reconnection::certificateRefusedText()
+{
+    return QStringLiteral(
+        "O certificado de segurança deste canal não é válido, e a conexão foi recusada para proteger você. "
+        "O Lumivortex tenta os outros endereços do canal, se houver.\n\nSe você confia no provedor desta "
+        "lista, marque \"aceitar certificados inválidos\" em Listas de canais.");
+}
+
 void Reconnection::setOn(bool on)
 {
     if (on == m_on)
@@ -51,6 +59,10 @@ void Reconnection::engineStateChanged()
 {
     const MediaEngine::State state = m_engine.state();
     m_title.showState(state, m_engine.bufferPercent());
+    if (isReadyState(state) && m_engine.failure() == MediaEngine::Failure::CertificateRefused) {
+        certificateRefused();
+        return;
+    }
 
     // The stop below reports the stopped state again from inside the call; that
     // nested report must not stop once more, or the two would chase each other.
@@ -65,7 +77,7 @@ void Reconnection::engineStateChanged()
         if (!done)
             return;
     }
-    if (isReadyState(state) && !m_promptSuppressed && m_question && m_question->mayAskToReconnect())
+    if (isReadyState(state) && !m_promptSuppressed && m_dialogs && m_dialogs->mayAskToReconnect())
         askToReconnect();
 }
 
@@ -74,8 +86,46 @@ void Reconnection::askToReconnect()
     // Set before the box opens: ticks and notifications handled under its modal
     // loop must not open a second one.
     m_promptSuppressed = true;
-    if (m_question->askToReconnect())
+    if (m_dialogs->askToReconnect())
         setOn(true);
+}
+
+void Reconnection::certificateRefused()
+{
+    const QString channel = m_title.lastChannelTitle();
+    m_title.showText(channel + QStringLiteral(" Certificado inválido!"));
+    if (channel != m_refusedChannel) {
+        m_refusedChannel = channel;
+        m_refusedAddresses.clear();
+        m_refusalTold = false;
+    }
+    m_refusedAddresses.insert(m_engine.url());
+    // Queued: the engine is still inside the call that reported the refusal.
+    QMetaObject::invokeMethod(
+        this, [this, channel] { safeCall([this, channel] { moveOnFromRefusedAddress(channel); }); },
+        Qt::QueuedConnection);
+    if (m_refusalTold || !m_dialogs)
+        return;
+    m_refusalTold = true;
+    m_dialogs->tellCertificateRefused();
+}
+
+void Reconnection::moveOnFromRefusedAddress(const QString &channelTitle)
+{
+    // Another tune, or another outcome, since the refusal: nothing to move on from.
+    if (channelTitle != m_title.lastChannelTitle() || !isReadyState(m_engine.state())
+        || m_engine.failure() != MediaEngine::Failure::CertificateRefused)
+        return;
+    const QStringList entries = m_alternates.entries(channelTitle);
+    const int count = int(entries.size());
+    for (int step = 1; step <= count; ++step) {
+        const int row = (m_alternates.position(channelTitle) + step + count) % count;
+        if (m_refusedAddresses.contains(entries.at(row)))
+            continue;
+        m_alternates.setPosition(channelTitle, row);
+        m_engine.setUrl(entries.at(row));
+        return;
+    }
 }
 
 void Reconnection::retryDroppedStream()

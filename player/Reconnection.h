@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QSet>
 #include <QString>
 
 class AlternateAddresses;
@@ -9,22 +10,26 @@ class MediaEngine;
 class QTimer;
 class Transport;
 
-// Where the reconnection asks the user whether to switch it on. The window
-// answers; it may refuse to be asked at all (the Webcams page is showing).
-class ReconnectQuestion
+// What the reconnection asks and tells the user; the window answers. It may
+// refuse to be asked at all (the Webcams page is showing).
+class ReconnectionDialogs
 {
 public:
-    virtual ~ReconnectQuestion() = default;
+    virtual ~ReconnectionDialogs() = default;
     virtual bool mayAskToReconnect() const = 0;
-    // True on "OK".
+    // The question whether to switch the system on; true on "OK".
     virtual bool askToReconnect() = 0;
+    // A stream was refused for its certificate (told once per channel).
+    virtual void tellCertificateRefused() = 0;
 };
 
 // The reconnection system ("sistema Tenacor®"): watches the engine's state,
 // shows it in the title (a ready state marks the channel as congested), runs
 // the full stop on a stopped state, offers once per tune to switch itself on,
 // and while on retries every 1.2 s, rotating through the alternate addresses
-// of the channel the last channel title names.
+// of the channel the last channel title names. A stream refused for its
+// certificate is no congestion: it is said in the title, told once per
+// channel, and the channel's next address not yet refused is tried.
 class Reconnection : public QObject
 {
     Q_OBJECT
@@ -33,7 +38,7 @@ public:
     Reconnection(MediaEngine &engine, ChannelTitle &title, Transport &transport,
         AlternateAddresses &alternates, QTimer &retryTimer, QObject *parent = nullptr);
 
-    void setQuestion(ReconnectQuestion *question) { m_question = question; }
+    void setDialogs(ReconnectionDialogs *dialogs) { m_dialogs = dialogs; }
 
     // On exactly while the retry timer runs.
     bool isOn() const { return m_on; }
@@ -51,20 +56,26 @@ public:
     void interruptTransmission();
 
     static QString questionText();
+    static QString certificateRefusedText();
 
 signals:
     void switchedOn(bool on);
 
 private:
     void askToReconnect();
+    void certificateRefused();
+    void moveOnFromRefusedAddress(const QString &channelTitle);
 
     MediaEngine &m_engine;
     ChannelTitle &m_title;
     Transport &m_transport;
     AlternateAddresses &m_alternates;
     QTimer &m_retryTimer;
-    ReconnectQuestion *m_question = nullptr;
+    ReconnectionDialogs *m_dialogs = nullptr;
     bool m_on = false;
     bool m_promptSuppressed = false;
     bool m_handlingStop = false;
+    QString m_refusedChannel; // the channel title the two below belong to
+    QSet<QString> m_refusedAddresses;
+    bool m_refusalTold = false;
 };

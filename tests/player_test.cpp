@@ -33,7 +33,7 @@ public:
     QStringList calls;
 };
 
-class StandInQuestion : public ReconnectQuestion
+class StandInQuestion : public ReconnectionDialogs
 {
 public:
     bool mayAskToReconnect() const override { return allowed; }
@@ -42,9 +42,11 @@ public:
         ++asked;
         return answer;
     }
+    void tellCertificateRefused() override { ++told; }
     bool allowed = true;
     bool answer = true;
     int asked = 0;
+    int told = 0;
 };
 
 struct Harness {

@@ -50,6 +50,11 @@ public:
     // Recorded as "setRequestHeaders <address> <user agent> <referrer>".
     void setRequestHeaders(
         const QString &address, const QString &userAgent, const QString &referrer) override;
+    // Recorded as "setAcceptInvalidCertificates <address> <0|1>".
+    void setAcceptInvalidCertificates(const QString &address, bool accept) override
+    {
+        record(QStringLiteral("setAcceptInvalidCertificates %1 %2").arg(address).arg(int(accept)));
+    }
     void keepAboveVideo(QWidget *widget) override
     {
         record(QStringLiteral("keepAboveVideo ") + widget->objectName());
