@@ -1,0 +1,41 @@
+#include "guide/WantedChannels.h"
+
+#include "guide/GuideKeys.h"
+
+WantedChannels WantedChannels::everything()
+{
+    WantedChannels wanted;
+    wanted.m_all = true;
+    return wanted;
+}
+
+void WantedChannels::addId(QStringView id)
+{
+    const QString key = GuideKeys::idKey(id);
+    if (!key.isEmpty())
+        m_ids.insert(key);
+}
+
+void WantedChannels::addName(QStringView name)
+{
+    const QString key = GuideKeys::nameKey(name);
+    if (!key.isEmpty())
+        m_names.insert(key);
+}
+
+bool WantedChannels::wants(QStringView id, const QStringList &displayNames) const
+{
+    if (m_all)
+        return true;
+    if (m_ids.contains(GuideKeys::idKey(id)))
+        return true;
+    if (m_names.isEmpty())
+        return false;
+    if (m_names.contains(GuideKeys::nameKey(id)))
+        return true;
+    for (const QString &name : displayNames) {
+        if (m_names.contains(GuideKeys::nameKey(name)))
+            return true;
+    }
+    return false;
+}

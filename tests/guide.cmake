@@ -1,0 +1,9 @@
+# Programme guides: reading XMLTV as found in the wild (plain, gzip, xz, cut
+# files), the store and its cache file, matching guide channels to channels,
+# the guides kept, the grid model (no display) and the grid window.
+find_package(ZLIB REQUIRED)
+find_package(LibLZMA REQUIRED)
+foreach(test xmltvreader)
+  lumi_add_test(${test} SOURCES ${CMAKE_SOURCE_DIR}/tests/${test}_test.cpp
+    LIBS guide_core ZLIB::ZLIB LibLZMA::LibLZMA)
+endforeach()
