@@ -20,36 +20,36 @@ bool validParts(const GuideStore::Parts &parts, QString *why)
     auto textOk = [strings](quint32 id) { return id < strings; };
     for (const quint32 name : parts.names) {
         if (!textOk(name))
-            return fail(why, "nome fora do conjunto de textos");
+            return fail(why, "a name outside the texts");
     }
     quint64 nextName = 0;
     quint64 nextProgramme = 0;
     for (const GuideStore::Channel &channel : parts.channels) {
         if (!textOk(channel.id) || !textOk(channel.icon) || channel.id == StringPool::Empty)
-            return fail(why, "canal com texto inválido");
+            return fail(why, "a channel with a bad text");
         if (channel.flags & ~GuideStore::WasWanted
             || (channel.programmeCount && !(channel.flags & GuideStore::WasWanted)))
-            return fail(why, "canal com marcas inválidas");
+            return fail(why, "a channel with bad flags");
         if (channel.firstName != nextName || channel.firstProgramme != nextProgramme)
-            return fail(why, "canais fora de ordem");
+            return fail(why, "channels out of order");
         nextName += channel.nameCount;
         nextProgramme += channel.programmeCount;
         if (nextName > parts.names.size() || nextProgramme > parts.programmes.size())
-            return fail(why, "canal aponta além do fim");
+            return fail(why, "a channel points past the end");
         const GuideStore::Programme *first = parts.programmes.data() + channel.firstProgramme;
         for (quint32 i = 0; i < channel.programmeCount; ++i) {
             const GuideStore::Programme &p = first[i];
             if (p.stop <= p.start || (i > 0 && p.start < first[i - 1].stop))
-                return fail(why, "programas fora de ordem");
+                return fail(why, "programmes out of order or overlapping");
             for (const quint32 id :
                 { p.title, p.subTitle, p.description, p.categories, p.episode, p.rating, p.icon }) {
                 if (!textOk(id))
-                    return fail(why, "programa com texto inválido");
+                    return fail(why, "a programme with a bad text");
             }
         }
     }
     if (nextName != parts.names.size() || nextProgramme != parts.programmes.size())
-        return fail(why, "sobram nomes ou programas");
+        return fail(why, "names or programmes left over");
     return true;
 }
 

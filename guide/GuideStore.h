@@ -71,7 +71,7 @@ public:
     };
 
     GuideStore() = default;
-    // Takes parts read from a guide or a cache file; nullptr (and *why) unless
+    // Takes parts read from a guide or a cache file; nullptr (and *why, for the log) unless
     // every index lies in range, each channel's programmes follow the one
     // before's, and each channel's programmes are sorted and do not overlap.
     static std::unique_ptr<GuideStore> fromParts(Parts parts, QString *why = nullptr);

@@ -1,0 +1,143 @@
+#include "guide/GuideMatcher.h"
+
+#include "channels/ChannelCatalogue.h"
+#include "channels/ChannelPicks.h"
+#include "guide/GuideKeys.h"
+
+GuideChannelQuery GuideChannelQuery::forEntry(const ListChannel &entry, const QStringList &ownGuides)
+{
+    GuideChannelQuery query;
+    query.identity = ChannelPicks::identityOf(entry);
+    query.tvgId = entry.tvgId;
+    for (const QString &name : { entry.title, entry.name, entry.tvgName }) {
+        if (!name.isEmpty() && !query.names.contains(name))
+            query.names.append(name);
+    }
+    query.ownGuides = ownGuides;
+    return query;
+}
+
+GuideChannelQuery GuideChannelQuery::forBuiltIn(
+    const Channel &channel, const ListChannel *plays, const QStringList &ownGuides)
+{
+    GuideChannelQuery query;
+    if (plays) {
+        query = forEntry(*plays, ownGuides);
+    } else {
+        for (const QString &name :
+            { channel.isMenuItem() ? channel.caption : channel.tooltip, channel.titleSuffix }) {
+            if (!name.isEmpty() && !query.names.contains(name))
+                query.names.append(name);
+        }
+    }
+    query.identity = GuideChoices::builtInIdentity(channel.control);
+    return query;
+}
+
+void GuideMatcher::setGuides(const QVector<GuideSource> &guides)
+{
+    m_guides = guides;
+    m_byId.clear();
+    m_byName.clear();
+    for (int g = 0; g < m_guides.size(); ++g) {
+        const GuideStore *store = m_guides[g].store.get();
+        if (!store)
+            continue;
+        for (int c = 0; c < store->channelCount(); ++c) {
+            const QString id = store->channelId(c);
+            m_byId[GuideKeys::idKey(id)].append({ g, c });
+            QStringList keys { GuideKeys::nameKey(id) };
+            for (const QString &name : store->displayNames(c)) {
+                const QString key = GuideKeys::nameKey(name);
+                if (!keys.contains(key))
+                    keys.append(key);
+            }
+            for (const QString &key : qAsConst(keys)) {
+                if (!key.isEmpty())
+                    m_byName[key].append({ g, c });
+            }
+        }
+    }
+}
+
+GuideSchedule GuideMatcher::best(const QVector<Ref> *refs, const QStringList &ownGuides) const
+{
+    if (!refs || refs->isEmpty())
+        return {};
+    // Own guides before others, with programmes before without; then guide order.
+    const Ref *pick = nullptr;
+    int pickRank = 4;
+    for (const Ref &ref : *refs) {
+        const GuideSource &guide = m_guides[ref.guide];
+        const int rank
+            = (ownGuides.contains(guide.id) ? 0 : 2) + (guide.store->programmeCount(ref.channel) ? 0 : 1);
+        if (rank < pickRank) {
+            pick = &ref;
+            pickRank = rank;
+        }
+    }
+    return GuideSchedule(m_guides[pick->guide].store, pick->channel);
+}
+
+GuideSchedule GuideMatcher::chosen(const GuideChoices::Choice &choice, bool *resolved) const
+{
+    *resolved = true;
+    if (choice.isNone())
+        return {};
+    for (const GuideSource &guide : m_guides) {
+        if (guide.id == choice.guideId && guide.store)
+            return GuideSchedule(guide.store, guide.store->findChannel(choice.channelId));
+    }
+    // The chosen guide is gone: the automatic match stands in until it is back.
+    *resolved = false;
+    return {};
+}
+
+GuideSchedule GuideMatcher::match(const GuideChannelQuery &channel) const
+{
+    const auto choice = m_choices.constFind(channel.identity);
+    if (choice != m_choices.constEnd()) {
+        bool resolved = false;
+        GuideSchedule schedule = chosen(*choice, &resolved);
+        if (resolved)
+            return schedule;
+    }
+    if (!channel.tvgId.trimmed().isEmpty()) {
+        const auto found = m_byId.constFind(GuideKeys::idKey(channel.tvgId));
+        if (found != m_byId.constEnd())
+            return best(&*found, channel.ownGuides);
+    }
+    for (const QString &name : channel.names) {
+        const QString key = GuideKeys::nameKey(name);
+        const auto found = key.isEmpty() ? m_byName.constEnd() : m_byName.constFind(key);
+        if (found != m_byName.constEnd())
+            return best(&*found, channel.ownGuides);
+    }
+    return {};
+}
+
+QString GuideMatcher::guideOf(const GuideSchedule &schedule) const
+{
+    for (const GuideSource &guide : m_guides) {
+        if (guide.store.get() == schedule.store())
+            return guide.id;
+    }
+    return {};
+}
+
+WantedChannels GuideMatcher::wanted(
+    const QVector<GuideChannelQuery> &channels, const QHash<QString, GuideChoices::Choice> &choices)
+{
+    WantedChannels wanted;
+    for (const GuideChannelQuery &channel : channels) {
+        if (!channel.tvgId.trimmed().isEmpty())
+            wanted.addId(channel.tvgId);
+        for (const QString &name : channel.names)
+            wanted.addName(name);
+    }
+    for (const GuideChoices::Choice &choice : choices) {
+        if (!choice.isNone())
+            wanted.addId(choice.channelId);
+    }
+    return wanted;
+}
