@@ -2,7 +2,9 @@
 
 #include "guide/GuideStoreBuilder.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QtEndian>
 #include <cstring>
@@ -167,6 +169,7 @@ bool GuideCache::write(const GuideStore &store, const GuideCacheStamp &stamp, QI
 bool GuideCache::write(
     const GuideStore &store, const GuideCacheStamp &stamp, const QString &path, QString *error)
 {
+    QDir().mkpath(QFileInfo(path).absolutePath());
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || !write(store, stamp, &file) || !file.commit()) {
         if (error)

@@ -3,7 +3,7 @@
 # the guides kept, the grid model (no display) and the grid window.
 find_package(ZLIB REQUIRED)
 find_package(LibLZMA REQUIRED)
-foreach(test xmltvreader guidecache guidematcher)
+foreach(test xmltvreader guidecache guidematcher guidelibrary)
   lumi_add_test(${test} SOURCES ${CMAKE_SOURCE_DIR}/tests/${test}_test.cpp
     LIBS guide_core ZLIB::ZLIB LibLZMA::LibLZMA)
 endforeach()

@@ -1,0 +1,204 @@
+// The guides kept: named by list headers (only over the network), added by
+// the user, suggested; a local file imported end to end to now/next on a
+// worker, shown from its cache on a later start, read again when its offset
+// or the wanted channels change, and kept when a reading fails.
+#include "guide/GuideLibrary.h"
+#include "tests/support/GuideBytes.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace
+{
+
+QString u(const char *text)
+{
+    return QString::fromUtf8(text);
+}
+
+// Around the real clock: the library reads with the current time.
+QByteArray guideAroundNow()
+{
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const QDateTime hour = now.addSecs(-(now.toSecsSinceEpoch() % 3600));
+    QByteArray xml = "<tv><channel id=\"tv-globo\"><display-name>TV Globo</display-name></channel>"
+                     "<channel id=\"SBT\"><display-name>SBT</display-name></channel>";
+    for (const char *channel : { "tv-globo", "SBT" }) {
+        for (int h = -1; h < 3; ++h) {
+            xml += "<programme start=\"" + GuideBytes::brasilia(hour.addSecs(h * 3600)) + "\" stop=\""
+                + GuideBytes::brasilia(hour.addSecs((h + 1) * 3600)) + "\" channel=\"" + channel
+                + "\"><title>" + channel + " " + QByteArray::number(h) + "</title></programme>";
+        }
+    }
+    return xml + "</tv>";
+}
+
+GuideChannelQuery named(const char *name)
+{
+    ListChannel entry;
+    entry.name = entry.title = u(name);
+    entry.address = QStringLiteral("https://cdn.test/") + entry.name;
+    return GuideChannelQuery::forEntry(entry);
+}
+
+void write(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+} // namespace
+
+class GuideLibraryTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString path(const char *name) const { return m_dir.filePath(QLatin1String(name)); }
+
+private slots:
+    void init()
+    {
+        for (const char *name : { "guides.ini", "choices.ini" })
+            QFile::remove(path(name));
+        QDir(path("cache")).removeRecursively();
+    }
+
+    void listHeadersNameOnlyNetworkGuides()
+    {
+        GuideRegistry registry(path("guides.ini"), path("cache"));
+        registry.setListGuides(QStringLiteral("list1"),
+            { u("https://epg.test/br.xml.gz"), u("/etc/passwd"), u("file:///etc/passwd"),
+                u("ftp://epg.test/a.xml"), u(" https://epg.test/br.xml.gz ") });
+        QCOMPARE(registry.guides().size(), 1);
+        const GuideSourceEntry guide = registry.guides().first();
+        QCOMPARE(guide.name, u("br.xml.gz (epg.test)"));
+        QString error;
+        QVERIFY(!registry.remove(guide.id, &error));
+        QVERIFY(error.contains(u("lista")));
+        // The user adds the same guide: it stays when the list no longer names it.
+        QCOMPARE(registry.add(u("Meu guia"), u("https://epg.test/br.xml.gz"), -3), guide.id);
+        registry.setListGuides(QStringLiteral("list1"), {});
+        QCOMPARE(registry.guides().size(), 1);
+        QCOMPARE(registry.guides().first().offsetHours, -3);
+        registry.setListGuides(QStringLiteral("list2"), { u("https://other.test/g.xml") });
+        QVERIFY(registry.remove(guide.id));
+        registry.setListGuides(QStringLiteral("list2"), {});
+        QVERIFY(registry.guides().isEmpty());
+        // Kept across runs as the registry left it.
+        registry.add(QString(), path("guides.ini"));
+        QCOMPARE(GuideRegistry(path("guides.ini"), path("cache")).guides().size(), 1);
+    }
+
+    void suggestedGuidesAreOfferedUnticked()
+    {
+        const QVector<SuggestedList> suggested = GuideRegistry::suggested();
+        QCOMPARE(suggested.size(), 4);
+        QVERIFY(suggested.last().address.endsWith(u("epg_BR.xml.gz")));
+        for (const SuggestedList &guide : suggested)
+            QVERIFY(!guide.chosenByDefault);
+    }
+
+    void localFileImportsToNowNextThenShowsFromCache()
+    {
+        const QString file = path("guia.xml.gz");
+        write(file, GuideBytes::deflated(guideAroundNow()));
+        QString id;
+        {
+            GuideRegistry registry(path("guides.ini"), path("cache"));
+            GuideChoices choices(path("choices.ini"));
+            id = registry.add(u("Guia local"), file);
+            QVERIFY(!id.isEmpty());
+            GuideLibrary library(registry, choices);
+            library.setChannels({ named("TV Globo") });
+            library.start();
+            QTRY_VERIFY(library.isIdle()
+                && !library.nowNext(named("TV Globo"), QDateTime::currentDateTimeUtc()).now.title.isEmpty());
+            const NowNext globo = library.nowNext(named("TV Globo"), QDateTime::currentDateTimeUtc());
+            QCOMPARE(globo.now.title, u("tv-globo 0"));
+            QCOMPARE(globo.next.title, u("tv-globo 1"));
+            // SBT is in the guide but no channel wants it: its programmes were dropped.
+            QVERIFY(library.schedule(named("SBT")).isEmpty());
+            const GuideSourceEntry state = registry.guide(id);
+            QCOMPARE(state.channelCount, 1);
+            QCOMPARE(state.programmeCount, 4);
+            QVERIFY(state.lastRefresh.isValid() && state.firstStart < state.lastStop);
+            QCOMPARE(state.lastError, QString());
+            QVERIFY(QFile::exists(registry.storePath(id)));
+        }
+        // A later start with the file gone: only the cache can answer.
+        QVERIFY(QFile::remove(file));
+        GuideRegistry registry(path("guides.ini"), path("cache"));
+        GuideChoices choices(path("choices.ini"));
+        GuideLibrary library(registry, choices);
+        library.setChannels({ named("TV Globo") });
+        QSignalSpy changed(&library, &GuideLibrary::schedulesChanged);
+        library.start();
+        QTRY_VERIFY(library.isIdle() && changed.count() > 0);
+        QCOMPARE(
+            library.nowNext(named("TV Globo"), QDateTime::currentDateTimeUtc()).now.title, u("tv-globo 0"));
+    }
+
+    void offsetAndNewChannelsReadTheGuideAgain()
+    {
+        const QString file = path("guia.xml");
+        write(file, guideAroundNow());
+        GuideRegistry registry(path("guides.ini"), path("cache"));
+        GuideChoices choices(path("choices.ini"));
+        const QString id = registry.add(QString(), file);
+        GuideLibrary library(registry, choices);
+        library.setChannels({ named("TV Globo") });
+        library.start();
+        QTRY_VERIFY(library.isIdle() && !library.schedule(named("TV Globo")).isEmpty());
+        const qint64 start = library.schedule(named("TV Globo")).record(0).start;
+
+        registry.setOffset(id, 2);
+        QTRY_VERIFY(library.isIdle() && library.schedule(named("TV Globo")).record(0).start != start);
+        QCOMPARE(library.schedule(named("TV Globo")).record(0).start, start + 2 * 3600);
+
+        library.setChannels({ named("TV Globo"), named("SBT") });
+        QTRY_VERIFY(library.isIdle() && !library.schedule(named("SBT")).isEmpty());
+    }
+
+    void failedReadingKeepsTheGuide()
+    {
+        const QString file = path("guia.xml");
+        write(file, guideAroundNow());
+        GuideRegistry registry(path("guides.ini"), path("cache"));
+        GuideChoices choices(path("choices.ini"));
+        const QString id = registry.add(QString(), file);
+        GuideLibrary library(registry, choices);
+        library.setChannels({ named("SBT") });
+        library.start();
+        QTRY_VERIFY(library.isIdle() && !library.schedule(named("SBT")).isEmpty());
+
+        write(file, "<html><body>Servidor fora do ar</body></html>");
+        QVERIFY(library.refresh(id));
+        QTRY_VERIFY(library.isIdle() && !registry.guide(id).lastError.isEmpty());
+        QCOMPARE(registry.guide(id).lastError, u("O arquivo não é um guia XMLTV."));
+        QVERIFY(!library.schedule(named("SBT")).isEmpty());
+    }
+
+    void choiceOfNoneHidesTheGuide()
+    {
+        const QString file = path("guia.xml");
+        write(file, guideAroundNow());
+        GuideRegistry registry(path("guides.ini"), path("cache"));
+        GuideChoices choices(path("choices.ini"));
+        registry.add(QString(), file);
+        GuideLibrary library(registry, choices);
+        library.setChannels({ named("SBT") });
+        library.start();
+        QTRY_VERIFY(library.isIdle() && !library.schedule(named("SBT")).isEmpty());
+        QSignalSpy changed(&library, &GuideLibrary::schedulesChanged);
+        choices.chooseNone(named("SBT").identity);
+        QCOMPARE(changed.count(), 1);
+        QVERIFY(library.schedule(named("SBT")).isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(GuideLibraryTest)
+#include "guidelibrary_test.moc"
