@@ -10,3 +10,5 @@ endforeach()
 # Times are shown in local time: the grid's tests pin the zone.
 lumi_add_test(guidegrid SOURCES ${CMAKE_SOURCE_DIR}/tests/guidegrid_test.cpp LIBS guide_core
   ENV TZ=America/Sao_Paulo)
+lumi_add_test(guidewindow SOURCES ${CMAKE_SOURCE_DIR}/tests/guidewindow_test.cpp LIBS lumi_windows
+  ENV TZ=America/Sao_Paulo)
