@@ -81,16 +81,23 @@ qint64 GuideInput::writeData(const char *, qint64)
 
 qint64 GuideInput::readData(char *data, qint64 maxSize)
 {
-    while (m_outAt == m_out.size()) {
-        m_out.clear();
-        m_outAt = 0;
-        if (!fill())
-            return 0;
+    // Whole reads, as a file gives them: QXmlStreamReader (Qt 6.4) loses its
+    // place in an element's text when an entity reference is split across a
+    // short read.
+    qint64 done = 0;
+    while (done < maxSize) {
+        if (m_outAt == m_out.size()) {
+            m_out.clear();
+            m_outAt = 0;
+            if (!fill())
+                break;
+        }
+        const qint64 size = qMin(maxSize - done, qint64(m_out.size() - m_outAt));
+        std::memcpy(data + done, m_out.constData() + m_outAt, size_t(size));
+        m_outAt += size;
+        done += size;
     }
-    const qint64 size = qMin(maxSize, qint64(m_out.size() - m_outAt));
-    std::memcpy(data, m_out.constData() + m_outAt, size_t(size));
-    m_outAt += size;
-    return size;
+    return done;
 }
 
 void GuideInput::stop(const QString &failure)

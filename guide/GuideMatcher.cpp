@@ -44,18 +44,9 @@ void GuideMatcher::setGuides(const QVector<GuideSource> &guides)
         if (!store)
             continue;
         for (int c = 0; c < store->channelCount(); ++c) {
-            const QString id = store->channelId(c);
-            m_byId[GuideKeys::idKey(id)].append({ g, c });
-            QStringList keys { GuideKeys::nameKey(id) };
-            for (const QString &name : store->displayNames(c)) {
-                const QString key = GuideKeys::nameKey(name);
-                if (!keys.contains(key))
-                    keys.append(key);
-            }
-            for (const QString &key : qAsConst(keys)) {
-                if (!key.isEmpty())
-                    m_byName[key].append({ g, c });
-            }
+            m_byId[store->idKey(c)].append({ g, c });
+            for (const QString &key : store->nameKeys(c))
+                m_byName[key].append({ g, c });
         }
     }
 }

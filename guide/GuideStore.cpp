@@ -68,9 +68,18 @@ std::unique_ptr<GuideStore> GuideStore::fromParts(Parts parts, QString *why)
     for (int i = 0; i < int(held.channels.size()); ++i) {
         const Channel &channel = held.channels[size_t(i)];
         // The first of two channels with one id keeps it, as it kept its programmes.
-        const QString key = GuideKeys::idKey(held.strings.text(channel.id));
+        const QString id = held.strings.text(channel.id);
+        const QString key = GuideKeys::idKey(id);
         if (!store->m_byId.contains(key))
             store->m_byId.insert(key, i);
+        store->m_idKeys.append(key);
+        QStringList nameKeys;
+        for (const QString &name : QStringList { id } + store->displayNames(i)) {
+            const QString nameKey = GuideKeys::nameKey(name);
+            if (!nameKey.isEmpty() && !nameKeys.contains(nameKey))
+                nameKeys.append(nameKey);
+        }
+        store->m_nameKeys.append(nameKeys);
         if (channel.programmeCount == 0)
             continue;
         const qint64 start = held.programmes[channel.firstProgramme].start;
@@ -110,7 +119,7 @@ bool GuideStore::wasWanted(int channel) const
 bool GuideStore::missesWanted(const WantedChannels &wanted) const
 {
     for (int i = 0; i < channelCount(); ++i) {
-        if (!wasWanted(i) && wanted.wants(channelId(i), displayNames(i)))
+        if (!wasWanted(i) && wanted.wantsKeys(m_idKeys[i], m_nameKeys[i]))
             return true;
     }
     return false;

@@ -86,6 +86,10 @@ public:
     bool missesWanted(const WantedChannels &wanted) const;
     // The channel whose id is id, ignoring case and an "@Feed" suffix; -1 when none.
     int findChannel(QStringView id) const;
+    // The channel's id and names as matching compares them (GuideKeys), made
+    // with the store, on the thread that made it.
+    const QString &idKey(int channel) const { return m_idKeys.at(channel); }
+    const QStringList &nameKeys(int channel) const { return m_nameKeys.at(channel); }
 
     int programmeCount(int channel) const;
     int totalProgrammes() const { return int(m_parts.programmes.size()); }
@@ -112,6 +116,8 @@ public:
 private:
     Parts m_parts;
     QHash<QString, int> m_byId;
+    QVector<QString> m_idKeys;
+    QVector<QStringList> m_nameKeys; // of the id and of each display name, without repeats or empties
     qint64 m_firstStart = 0;
     qint64 m_lastStop = 0;
 };

@@ -39,3 +39,14 @@ bool WantedChannels::wants(QStringView id, const QStringList &displayNames) cons
     }
     return false;
 }
+
+bool WantedChannels::wantsKeys(const QString &idKey, const QStringList &nameKeys) const
+{
+    if (m_all || m_ids.contains(idKey))
+        return true;
+    for (const QString &key : nameKeys) {
+        if (m_names.contains(key))
+            return true;
+    }
+    return false;
+}

@@ -21,6 +21,9 @@ public:
     // A guide channel is wanted by its id, or by its id or a display name
     // read as a name (guides that only have ids write "tv-globo" or "SBT").
     bool wants(QStringView id, const QStringList &displayNames) const;
+    // The same for keys made already: GuideKeys::idKey of the id, and
+    // GuideKeys::nameKey of the id and of each display name.
+    bool wantsKeys(const QString &idKey, const QStringList &nameKeys) const;
 
 private:
     bool m_all = false;
