@@ -1,7 +1,8 @@
 // Importing big XMLTV guides: a generated 200 MB guide (2,700 channels, 7 days,
 // about 500,000 programmes, of which the lists use 2,000 channels) and a 1 GB
 // one. Against the floor, measured in the same run: a bare QXmlStreamReader
-// pass that reads every element of the same file (goal: at most 1.5x). Also
+// pass that reads every element of the same file (goal: at most 1.5x), both
+// timed by the thread's own clock. Also
 // the memory it takes over what the process held before (goals: 100 MB and
 // 200 MB), the longest pause of the GUI thread while the program imports it
 // on its worker (50 ms), and a later start from the cache to now/next with no
@@ -15,16 +16,25 @@
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <cstdio>
+#include <time.h>
 
 namespace
 {
 
 constexpr int WantedChannels200 = 2000;
 
+// The reading and the floor run on this thread alone, so each is timed by the
+// thread's own clock: on a shared machine the wall clock also counts the others.
+double threadCpuMs()
+{
+    timespec t {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+}
+
 double floorMs(const QString &path, qint64 *elements)
 {
-    QElapsedTimer clock;
-    clock.start();
+    const double start = threadCpuMs();
     QFile file(path);
     file.open(QIODevice::ReadOnly);
     QXmlStreamReader xml(&file);
@@ -34,7 +44,7 @@ double floorMs(const QString &path, qint64 *elements)
             ++count;
     }
     *elements = xml.hasError() ? -1 : count;
-    return double(clock.nsecsElapsed()) / 1e6;
+    return threadCpuMs() - start;
 }
 
 // The channels the lists use: every channel whose number leaves a rest under
@@ -68,15 +78,14 @@ Import importOnce(const QString &path, const WantedChannels &wanted, qint64 now,
     Import result;
     const double before = GuideBench::rssMiB();
     GuideBench::resetPeak();
-    QElapsedTimer clock;
-    clock.start();
+    const double start = threadCpuMs();
     QFile file(path);
     file.open(QIODevice::ReadOnly);
     GuideReadOptions options;
     options.now = now;
     options.wanted = wanted;
     XmlTvReader::Result read = XmlTvReader::read(&file, options);
-    result.ms = double(clock.nsecsElapsed()) / 1e6;
+    result.ms = threadCpuMs() - start;
     result.programmes = read.report.programmesKept;
     result.channels = read.report.channelsKept;
     if (measureMemory) {
@@ -207,9 +216,10 @@ int main(int argc, char **argv)
         huge.import.heldOverMiB);
     met = met && huge.import.ms <= 1.5 * huge.floorMs && huge.import.peakOverMiB <= 200;
 
-    std::printf("TABLE|guide: import %.0f MB, 500,000 programmes (ms)|%.0f|%.0f (bare QXmlStreamReader "
-                "pass)|%.2fx|<= 1.5x "
-                "floor\n",
+    std::printf(
+        "TABLE|guide: import %.0f MB, 500,000 programmes, thread time (ms)|%.0f|%.0f (bare QXmlStreamReader "
+        "pass)|%.2fx|<= 1.5x "
+        "floor\n",
         big.bytesMiB * 1.048576, big.import.ms, big.floorMs, big.import.ms / big.floorMs);
     std::printf("TABLE|guide: memory over before, %.0f MB guide (MB)|%.1f peak, %.1f held|-|-|<= 100 MB\n",
         big.bytesMiB * 1.048576, big.import.peakOverMiB, big.import.heldOverMiB);
@@ -219,8 +229,8 @@ int main(int argc, char **argv)
     std::printf(
         "TABLE|guide: cached start to now/next, no XML (ms)|%.0f|%.0f (import of the XML)|%.2fx|<= 300 ms\n",
         cachedMs, big.import.ms, cachedMs / big.import.ms);
-    std::printf(
-        "TABLE|guide: import %.0f MB (ms)|%.0f|%.0f (bare QXmlStreamReader pass)|%.2fx|<= 1.5x floor\n",
+    std::printf("TABLE|guide: import %.0f MB, thread time (ms)|%.0f|%.0f (bare QXmlStreamReader "
+                "pass)|%.2fx|<= 1.5x floor\n",
         huge.bytesMiB * 1.048576, huge.import.ms, huge.floorMs, huge.import.ms / huge.floorMs);
     std::printf("TABLE|guide: memory over before, %.0f MB guide (MB)|%.1f peak, %.1f held|-|-|<= 200 MB\n",
         huge.bytesMiB * 1.048576, huge.import.peakOverMiB, huge.import.heldOverMiB);

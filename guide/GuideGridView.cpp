@@ -19,7 +19,55 @@ const QColor Later(0xf6, 0xf7, 0xf9);
 const QColor Lines(0xc4, 0xc9, 0xd2);
 const QColor NowLine(0xd0, 0x20, 0x20);
 const QColor Current(0x1f, 0x5f, 0xbf);
+
+enum class Line { Top, Middle, Bottom };
+
+// One line of plain text in rect, cut with "…" when it does not fit. Text
+// drawn at a point skips the layout a rectangle needs: most of a frame's time.
+void drawFitted(
+    QPainter &painter, const QFontMetrics &metrics, const QRect &rect, Line line, const QString &text)
+{
+    const int baseline = line == Line::Top ? rect.top() + metrics.ascent()
+        : line == Line::Bottom             ? rect.bottom() - metrics.descent()
+                                           : rect.center().y() + (metrics.ascent() - metrics.descent()) / 2;
+    const bool fits = qsizetype(metrics.maxWidth()) * text.size() <= rect.width();
+    painter.drawText(
+        QPoint(rect.left(), baseline), fits ? text : metrics.elidedText(text, Qt::ElideRight, rect.width()));
+}
+
 } // namespace
+
+// "HH:mm" in local time for the times of one frame. Asking the C library for
+// local time stats /etc/localtime each time; one frame needs the offset once,
+// or twice when a change of offset falls in it.
+class GuideFrameClock
+{
+public:
+    GuideFrameClock(qint64 from, qint64 to)
+        : m_offset(offsetAt(from))
+        , m_steady(m_offset == offsetAt(to))
+    {
+    }
+    QString text(qint64 when) const
+    {
+        if (!m_steady)
+            return GuideGridModel::clock(when);
+        const qint64 local = when + m_offset;
+        const qint64 minutes = ((local % 86400 + 86400) % 86400) / 60;
+        const char16_t digits[5] = { char16_t(u'0' + minutes / 600), char16_t(u'0' + minutes / 60 % 10), u':',
+            char16_t(u'0' + minutes % 60 / 10), char16_t(u'0' + minutes % 10) };
+        return QString(reinterpret_cast<const QChar *>(digits), 5);
+    }
+
+private:
+    static int offsetAt(qint64 when)
+    {
+        return QDateTime::fromSecsSinceEpoch(when).toLocalTime().offsetFromUtc();
+    }
+
+    int m_offset;
+    bool m_steady;
+};
 
 GuideGridView::GuideGridView(GuideGridModel *model, GuideGridCursor *cursor, QWidget *parent)
     : QAbstractScrollArea(parent)
@@ -128,25 +176,26 @@ void GuideGridView::resizeEvent(QResizeEvent *event)
     layoutCursor();
 }
 
-void GuideGridView::paintHeader(QPainter &painter)
+void GuideGridView::paintHeader(QPainter &painter, const GuideFrameClock &clock)
 {
     const QRect header(0, 0, viewport()->width(), HeaderHeight);
     painter.fillRect(header, palette().window());
     painter.setPen(palette().color(QPalette::WindowText));
     const QDateTime day = QDateTime::fromSecsSinceEpoch(m_cursor->viewStart()).toLocalTime();
-    painter.drawText(QRect(8, 0, ChannelColumnWidth - 16, HeaderHeight), Qt::AlignVCenter | Qt::AlignLeft,
+    const QFontMetrics metrics(font());
+    drawFitted(painter, metrics, QRect(8, 0, ChannelColumnWidth - 16, HeaderHeight), Line::Middle,
         QLocale(QLocale::Portuguese, QLocale::Brazil).toString(day.date(), QStringLiteral("ddd dd/MM")));
     for (qint64 t = m_cursor->viewStart(); t < m_cursor->viewEnd(); t += GuideGridCursor::SlotSecs) {
         const int x = xOf(t);
         painter.setPen(Lines);
         painter.drawLine(x, 0, x, HeaderHeight);
         painter.setPen(palette().color(QPalette::WindowText));
-        painter.drawText(QRect(x + 6, 0, SlotWidth - 12, HeaderHeight), Qt::AlignVCenter | Qt::AlignLeft,
-            GuideGridModel::clock(t));
+        drawFitted(
+            painter, metrics, QRect(x + 6, 0, SlotWidth - 12, HeaderHeight), Line::Middle, clock.text(t));
     }
 }
 
-void GuideGridView::paintRow(QPainter &painter, int row, int top)
+void GuideGridView::paintRow(QPainter &painter, int row, int top, const GuideFrameClock &clock)
 {
     const GuideGridChannel &channel = m_model->channel(row);
     const qint64 now = m_model->now();
@@ -156,12 +205,9 @@ void GuideGridView::paintRow(QPainter &painter, int row, int top)
     painter.setPen(Lines);
     painter.drawRect(name.adjusted(0, 0, -1, -1));
     painter.setPen(palette().color(QPalette::Text));
-    QFont bold = font();
-    bold.setBold(true);
-    painter.setFont(bold);
+    painter.setFont(m_bold);
     const QString title = (channel.favourite ? QStringLiteral("★ ") : QString()) + channel.title;
-    painter.drawText(name.adjusted(8, 0, -6, 0), Qt::AlignVCenter | Qt::AlignLeft,
-        QFontMetrics(bold).elidedText(title, Qt::ElideRight, name.width() - 14));
+    drawFitted(painter, QFontMetrics(m_bold), name.adjusted(8, 0, -6, 0), Line::Middle, title);
     painter.setFont(font());
     if (currentRow && m_cursor->programme() < 0) {
         painter.setPen(QPen(Current, 3));
@@ -169,12 +215,13 @@ void GuideGridView::paintRow(QPainter &painter, int row, int top)
     }
 
     const GuideSchedule &schedule = channel.schedule;
+    const QFontMetrics metrics(font());
     const QRect lane(ChannelColumnWidth, top, viewport()->width() - ChannelColumnWidth, RowHeight);
     painter.fillRect(lane, palette().window());
     if (schedule.isEmpty()) {
         painter.setPen(palette().color(QPalette::PlaceholderText));
-        painter.drawText(
-            lane.adjusted(10, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("Sem programação"));
+        drawFitted(painter, QFontMetrics(font()), lane.adjusted(10, 0, 0, 0), Line::Middle,
+            QStringLiteral("Sem programação"));
         return;
     }
     for (int i = schedule.firstEndingAfter(m_cursor->viewStart());
@@ -186,14 +233,10 @@ void GuideGridView::paintRow(QPainter &painter, int row, int top)
         painter.drawRect(cell.adjusted(0, 0, -1, -1));
         painter.setPen(palette().color(QPalette::Text));
         const QRect text = cell.adjusted(6, 3, -4, -3);
-        const QFontMetrics metrics(font());
-        painter.drawText(text, Qt::AlignTop | Qt::AlignLeft,
-            metrics.elidedText(schedule.title(i), Qt::ElideRight, text.width()));
+        drawFitted(painter, metrics, text, Line::Top, schedule.title(i));
         painter.setPen(palette().color(QPalette::PlaceholderText));
-        painter.drawText(text, Qt::AlignBottom | Qt::AlignLeft,
-            metrics.elidedText(
-                GuideGridModel::clock(p.start) + QStringLiteral(" – ") + GuideGridModel::clock(p.stop),
-                Qt::ElideRight, text.width()));
+        drawFitted(painter, metrics, text, Line::Bottom,
+            clock.text(p.start) + QStringLiteral(" – ") + clock.text(p.stop));
         if (currentRow && i == m_cursor->programme()) {
             painter.setPen(QPen(Current, 3));
             painter.drawRect(cell.adjusted(1, 1, -2, -2));
@@ -204,11 +247,16 @@ void GuideGridView::paintRow(QPainter &painter, int row, int top)
 void GuideGridView::paintEvent(QPaintEvent *)
 {
     QPainter painter(viewport());
-    painter.fillRect(viewport()->rect(), palette().window());
-    paintHeader(painter);
+    m_bold = font();
+    m_bold.setBold(true);
+    const GuideFrameClock clock(m_cursor->viewStart(), m_cursor->viewEnd());
+    paintHeader(painter, clock);
     const int last = qMin(m_model->channelCount(), m_cursor->firstRow() + m_cursor->visibleRows() + 1);
     for (int row = m_cursor->firstRow(); row < last; ++row)
-        paintRow(painter, row, HeaderHeight + (row - m_cursor->firstRow()) * RowHeight);
+        paintRow(painter, row, HeaderHeight + (row - m_cursor->firstRow()) * RowHeight, clock);
+    const int below = HeaderHeight + (last - m_cursor->firstRow()) * RowHeight;
+    if (below < viewport()->height())
+        painter.fillRect(0, below, viewport()->width(), viewport()->height() - below, palette().window());
     const qint64 now = m_model->now();
     if (now >= m_cursor->viewStart() && now < m_cursor->viewEnd()) {
         painter.setPen(QPen(NowLine, 2));

@@ -3,6 +3,7 @@
 #include <QAbstractScrollArea>
 #include <QModelIndex>
 
+class GuideFrameClock;
 class GuideGridCursor;
 class GuideGridModel;
 
@@ -52,11 +53,12 @@ protected:
 private:
     void layoutCursor();
     void syncScrollBars();
-    void paintHeader(QPainter &painter);
-    void paintRow(QPainter &painter, int row, int top);
+    void paintHeader(QPainter &painter, const GuideFrameClock &clock);
+    void paintRow(QPainter &painter, int row, int top, const GuideFrameClock &clock);
 
     GuideGridModel *m_model;
     GuideGridCursor *m_cursor;
+    QFont m_bold;
     bool m_syncing = false;
     quint64 m_viewGeneration = 0;
     quint64 m_rowsGeneration = 0;

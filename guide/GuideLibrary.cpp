@@ -47,9 +47,10 @@ void GuideLibrary::setChannels(const QVector<GuideChannelQuery> &channels)
     }
 }
 
-NowNext GuideLibrary::nowNext(const GuideChannelQuery &channel, const QDateTime &now) const
+NowNext GuideLibrary::nowNext(
+    const GuideChannelQuery &channel, const QDateTime &now, GuideDetail detail) const
 {
-    return schedule(channel).nowNext(now.toSecsSinceEpoch());
+    return schedule(channel).nowNext(now.toSecsSinceEpoch(), detail);
 }
 
 bool GuideLibrary::needsReading(const GuideSourceEntry &guide) const

@@ -40,7 +40,8 @@ public:
     void downloadFailed(const QString &id, const QString &error);
 
     GuideSchedule schedule(const GuideChannelQuery &channel) const { return m_matcher.match(channel); }
-    NowNext nowNext(const GuideChannelQuery &channel, const QDateTime &now) const;
+    NowNext nowNext(
+        const GuideChannelQuery &channel, const QDateTime &now, GuideDetail detail = GuideDetail::Full) const;
     const GuideMatcher &matcher() const { return m_matcher; }
     bool isBusy(const QString &id) const { return m_importer.isBusy(id); }
     bool isIdle() const { return m_importer.isIdle(); }

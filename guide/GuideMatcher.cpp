@@ -14,6 +14,20 @@ GuideChannelQuery GuideChannelQuery::forEntry(const ListChannel &entry, const QS
             query.names.append(name);
     }
     query.ownGuides = ownGuides;
+    return query.keyed();
+}
+
+GuideChannelQuery GuideChannelQuery::keyed() const
+{
+    GuideChannelQuery query = *this;
+    query.hasKeys = true;
+    query.idKey = tvgId.trimmed().isEmpty() ? QString() : GuideKeys::idKey(tvgId);
+    query.nameKeys.clear();
+    for (const QString &name : names) {
+        const QString key = GuideKeys::nameKey(name);
+        if (!key.isEmpty() && !query.nameKeys.contains(key))
+            query.nameKeys.append(key);
+    }
     return query;
 }
 
@@ -31,7 +45,7 @@ GuideChannelQuery GuideChannelQuery::forBuiltIn(
         }
     }
     query.identity = GuideChoices::builtInIdentity(channel.control);
-    return query;
+    return query.keyed();
 }
 
 void GuideMatcher::setGuides(const QVector<GuideSource> &guides)
@@ -93,14 +107,15 @@ GuideSchedule GuideMatcher::match(const GuideChannelQuery &channel) const
         if (resolved)
             return schedule;
     }
-    if (!channel.tvgId.trimmed().isEmpty()) {
-        const auto found = m_byId.constFind(GuideKeys::idKey(channel.tvgId));
+    if (!channel.hasKeys)
+        return match(channel.keyed());
+    if (!channel.idKey.isEmpty()) {
+        const auto found = m_byId.constFind(channel.idKey);
         if (found != m_byId.constEnd())
             return best(&*found, channel.ownGuides);
     }
-    for (const QString &name : channel.names) {
-        const QString key = GuideKeys::nameKey(name);
-        const auto found = key.isEmpty() ? m_byName.constEnd() : m_byName.constFind(key);
+    for (const QString &key : channel.nameKeys) {
+        const auto found = m_byName.constFind(key);
         if (found != m_byName.constEnd())
             return best(&*found, channel.ownGuides);
     }
@@ -120,11 +135,11 @@ WantedChannels GuideMatcher::wanted(
     const QVector<GuideChannelQuery> &channels, const QHash<QString, GuideChoices::Choice> &choices)
 {
     WantedChannels wanted;
-    for (const GuideChannelQuery &channel : channels) {
-        if (!channel.tvgId.trimmed().isEmpty())
-            wanted.addId(channel.tvgId);
-        for (const QString &name : channel.names)
-            wanted.addName(name);
+    for (const GuideChannelQuery &query : channels) {
+        const GuideChannelQuery channel = query.hasKeys ? query : query.keyed();
+        wanted.addIdKey(channel.idKey);
+        for (const QString &key : channel.nameKeys)
+            wanted.addNameKey(key);
     }
     for (const GuideChoices::Choice &choice : choices) {
         if (!choice.isNone())

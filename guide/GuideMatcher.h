@@ -18,6 +18,13 @@ struct GuideChannelQuery {
     QString tvgId;
     QStringList names; // as written; tags and quality words are dropped when compared
     QStringList ownGuides; // ids of the guides its own list names: tried first
+    // GuideKeys of tvgId and names, made once by forEntry() and forBuiltIn()
+    // so that matching is lookups; a query made by hand gets them from keyed().
+    QString idKey;
+    QStringList nameKeys;
+    bool hasKeys = false;
+
+    GuideChannelQuery keyed() const;
 
     static GuideChannelQuery forEntry(const ListChannel &entry, const QStringList &ownGuides = {});
     // A built-in channel goes by the list entry it plays; without one, by its

@@ -15,9 +15,9 @@ QString GuideSchedule::channelId() const
     return m_store ? m_store->channelId(m_channel) : QString();
 }
 
-NowNext GuideSchedule::nowNext(qint64 when) const
+NowNext GuideSchedule::nowNext(qint64 when, GuideDetail detail) const
 {
-    return m_store ? m_store->nowNext(m_channel, when) : NowNext();
+    return m_store ? m_store->nowNext(m_channel, when, detail) : NowNext();
 }
 
 QVector<GuideProgramme> GuideSchedule::restOfDay(const QDateTime &now) const

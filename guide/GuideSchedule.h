@@ -29,7 +29,7 @@ public:
         return m_store ? m_store->firstEndingAfter(m_channel, when) : 0;
     }
 
-    NowNext nowNext(qint64 when) const;
+    NowNext nowNext(qint64 when, GuideDetail detail = GuideDetail::Full) const;
     // What is on at now and what follows until the end of now's day, local time.
     QVector<GuideProgramme> restOfDay(const QDateTime &now) const;
 

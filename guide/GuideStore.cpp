@@ -144,13 +144,15 @@ const GuideStore::Programme &GuideStore::record(int channel, int index) const
     return m_parts.programmes[c.firstProgramme + quint32(index)];
 }
 
-GuideProgramme GuideStore::programme(int channel, int index) const
+GuideProgramme GuideStore::programme(int channel, int index, GuideDetail detail) const
 {
     const Programme &p = record(channel, index);
     GuideProgramme out;
     out.start = p.start;
     out.stop = p.stop;
     out.title = text(p.title);
+    if (detail == GuideDetail::Titles)
+        return out;
     out.subTitle = text(p.subTitle);
     out.description = text(p.description);
     const QString categories = text(p.categories);
@@ -187,7 +189,7 @@ int GuideStore::programmeAt(int channel, qint64 when) const
     return index;
 }
 
-NowNext GuideStore::nowNext(int channel, qint64 when) const
+NowNext GuideStore::nowNext(int channel, qint64 when, GuideDetail detail) const
 {
     NowNext result;
     const int count = programmeCount(channel);
@@ -195,9 +197,9 @@ NowNext GuideStore::nowNext(int channel, qint64 when) const
     if (index >= count)
         return result;
     if (record(channel, index).start <= when)
-        result.now = programme(channel, index++);
+        result.now = programme(channel, index++, detail);
     if (index < count)
-        result.next = programme(channel, index);
+        result.next = programme(channel, index, detail);
     return result;
 }
 

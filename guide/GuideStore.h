@@ -26,6 +26,10 @@ struct GuideProgramme {
     bool isOnAt(qint64 when) const { return start <= when && when < stop; }
 };
 
+// How much of a programme to decode: a channel row shows titles and times,
+// a detail view everything.
+enum class GuideDetail { Titles, Full };
+
 struct NowNext {
     GuideProgramme now; // invalid when nothing is on
     GuideProgramme next; // invalid when nothing follows
@@ -94,7 +98,7 @@ public:
     int programmeCount(int channel) const;
     int totalProgrammes() const { return int(m_parts.programmes.size()); }
     const Programme &record(int channel, int index) const;
-    GuideProgramme programme(int channel, int index) const;
+    GuideProgramme programme(int channel, int index, GuideDetail detail = GuideDetail::Full) const;
     QString title(int channel, int index) const;
     // Index of the programme on at when, or -1.
     int programmeAt(int channel, qint64 when) const;
@@ -102,7 +106,7 @@ public:
     // when; programmeCount() when none.
     int firstEndingAfter(int channel, qint64 when) const;
 
-    NowNext nowNext(int channel, qint64 when) const;
+    NowNext nowNext(int channel, qint64 when, GuideDetail detail = GuideDetail::Full) const;
     // What is on at when and everything after it that starts before until.
     QVector<GuideProgramme> between(int channel, qint64 when, qint64 until) const;
 

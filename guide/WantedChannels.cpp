@@ -11,14 +11,22 @@ WantedChannels WantedChannels::everything()
 
 void WantedChannels::addId(QStringView id)
 {
-    const QString key = GuideKeys::idKey(id);
-    if (!key.isEmpty())
-        m_ids.insert(key);
+    addIdKey(GuideKeys::idKey(id));
 }
 
 void WantedChannels::addName(QStringView name)
 {
-    const QString key = GuideKeys::nameKey(name);
+    addNameKey(GuideKeys::nameKey(name));
+}
+
+void WantedChannels::addIdKey(const QString &key)
+{
+    if (!key.isEmpty())
+        m_ids.insert(key);
+}
+
+void WantedChannels::addNameKey(const QString &key)
+{
     if (!key.isEmpty())
         m_names.insert(key);
 }

@@ -16,6 +16,9 @@ public:
 
     void addId(QStringView id);
     void addName(QStringView name);
+    // Keys made already (GuideKeys).
+    void addIdKey(const QString &key);
+    void addNameKey(const QString &key);
     bool isEmpty() const { return !m_all && m_ids.isEmpty() && m_names.isEmpty(); }
 
     // A guide channel is wanted by its id, or by its id or a display name
