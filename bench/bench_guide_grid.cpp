@@ -6,15 +6,18 @@
 // programs. The reference, measured in the same run, is a repaint of the same
 // window with nothing moved. With --show <seconds> it stays on screen that
 // long instead (for a screenshot).
+#include "bench/GuideGenerator.h"
 #include "bench/GuideSynthetic.h"
 #include "channels/ChannelPicks.h"
 #include "guide/GuideGridCursor.h"
 #include "guide/GuideGridModel.h"
 #include "guide/GuideGridView.h"
 #include "guide/GuideWindow.h"
+#include "guide/XmlTvReader.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
@@ -76,8 +79,19 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const qint64 now = QDateTime::currentSecsSinceEpoch();
-    const std::shared_ptr<const GuideStore> store
-        = GuideSynthetic::store(Channels, now - 86400, now + 2 * 86400, 30);
+    std::shared_ptr<const GuideStore> store = GuideSynthetic::store(Channels, now - 86400, now + 2 * 86400, 30);
+    if (showSeconds > 0) {
+        // On screen, the programmes of a generated XMLTV guide, read as the program reads one.
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("guide.xml"));
+        GuideGenerator::write(path, { Channels, 2, now - 86400, 55 });
+        QFile file(path);
+        file.open(QIODevice::ReadOnly);
+        GuideReadOptions options;
+        options.now = now;
+        options.wanted = WantedChannels::everything();
+        store = std::shared_ptr<const GuideStore>(XmlTvReader::read(&file, options).store);
+    }
     GuideMatcher matcher;
     matcher.setGuides({ { QStringLiteral("grade"), store } });
     QVector<ListChannel> entries;
