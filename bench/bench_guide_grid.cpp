@@ -79,7 +79,8 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const qint64 now = QDateTime::currentSecsSinceEpoch();
-    std::shared_ptr<const GuideStore> store = GuideSynthetic::store(Channels, now - 86400, now + 2 * 86400, 30);
+    std::shared_ptr<const GuideStore> store
+        = GuideSynthetic::store(Channels, now - 86400, now + 2 * 86400, 30);
     if (showSeconds > 0) {
         // On screen, the programmes of a generated XMLTV guide, read as the program reads one.
         QTemporaryDir dir;

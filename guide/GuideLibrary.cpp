@@ -105,7 +105,10 @@ void GuideLibrary::syncWithRegistry()
             ++it;
             continue;
         }
-        m_importer.cancel(it.key());
+        if (m_importer.isBusy(it.key())) {
+            m_importer.cancel(it.key());
+            emit busyChanged(it.key(), false);
+        }
         dropped = m_held.remove(it.key()) > 0 || dropped;
         it = m_offsets.erase(it);
     }
@@ -179,6 +182,9 @@ void GuideLibrary::finished(const GuideImportResult &result)
     summary.note = result.error;
     m_registry.recordRead(guide.id, summary);
     rebuildMatcher();
+    // The offset, the file or the channels wanted may have changed while it read.
+    if (needsReading(guide))
+        readFromSource(guide);
 }
 
 void GuideLibrary::rebuildMatcher()
