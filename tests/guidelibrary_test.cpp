@@ -2,6 +2,7 @@
 // the user, suggested; a local file imported end to end to now/next on a
 // worker, shown from its cache on a later start, read again when its offset
 // or the wanted channels change, and kept when a reading fails.
+#include "channels/M3uListReader.h"
 #include "guide/GuideLibrary.h"
 #include "tests/support/GuideBytes.h"
 
@@ -91,6 +92,27 @@ private slots:
         // Kept across runs as the registry left it.
         registry.add(QString(), path("guides.ini"));
         QCOMPARE(GuideRegistry(path("guides.ini"), path("cache")).guides().size(), 1);
+    }
+
+    void everyHeaderSpellingNamesGuides_data()
+    {
+        QTest::addColumn<QByteArray>("header");
+        QTest::newRow("x-tvg-url, two")
+            << QByteArray("#EXTM3U x-tvg-url=\"https://a.test/1.xml,https://a.test/2.xml.gz\"");
+        QTest::newRow("url-tvg") << QByteArray(
+            "#EXTM3U url-tvg=\"https://a.test/1.xml, https://a.test/2.xml.gz\"");
+        QTest::newRow("tvg-url, unquoted")
+            << QByteArray("#EXTM3U tvg-url=https://a.test/1.xml,https://a.test/2.xml.gz");
+    }
+    void everyHeaderSpellingNamesGuides()
+    {
+        QFETCH(QByteArray, header);
+        const M3uList list = M3uListReader::parse(header + "\n#EXTINF:-1,Canal\nhttps://cdn.test/c\n");
+        GuideRegistry registry(path("guides.ini"), path("cache"));
+        registry.setListGuides(QStringLiteral("list1"), list.guideAddresses);
+        QCOMPARE(registry.guides().size(), 2);
+        QCOMPARE(registry.guides().last().address, u("https://a.test/2.xml.gz"));
+        QCOMPARE(registry.guides().last().lists, QStringList { QStringLiteral("list1") });
     }
 
     void suggestedGuidesAreOfferedUnticked()
