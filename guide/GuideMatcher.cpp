@@ -22,6 +22,7 @@ GuideChannelQuery GuideChannelQuery::keyed() const
     GuideChannelQuery query = *this;
     query.hasKeys = true;
     query.idKey = tvgId.trimmed().isEmpty() ? QString() : GuideKeys::idKey(tvgId);
+    query.feedIdKey = tvgId.trimmed().toCaseFolded();
     query.nameKeys.clear();
     for (const QString &name : names) {
         const QString key = GuideKeys::nameKey(name);
@@ -65,17 +66,20 @@ void GuideMatcher::setGuides(const QVector<GuideSource> &guides)
     }
 }
 
-GuideSchedule GuideMatcher::best(const QVector<Ref> *refs, const QStringList &ownGuides) const
+GuideSchedule GuideMatcher::best(const QVector<Ref> *refs, const GuideChannelQuery &channel) const
 {
     if (!refs || refs->isEmpty())
         return {};
-    // Own guides before others, with programmes before without; then guide order.
+    // The entry's own feed first, then its own guides, then channels with
+    // programmes; then guide order.
     const Ref *pick = nullptr;
-    int pickRank = 4;
+    int pickRank = 8;
     for (const Ref &ref : *refs) {
         const GuideSource &guide = m_guides[ref.guide];
-        const int rank
-            = (ownGuides.contains(guide.id) ? 0 : 2) + (guide.store->programmeCount(ref.channel) ? 0 : 1);
+        const bool otherFeed = !channel.feedIdKey.isEmpty()
+            && guide.store->channelId(ref.channel).trimmed().toCaseFolded() != channel.feedIdKey;
+        const int rank = (otherFeed ? 4 : 0) + (channel.ownGuides.contains(guide.id) ? 0 : 2)
+            + (guide.store->programmeCount(ref.channel) ? 0 : 1);
         if (rank < pickRank) {
             pick = &ref;
             pickRank = rank;
@@ -112,12 +116,12 @@ GuideSchedule GuideMatcher::match(const GuideChannelQuery &channel) const
     if (!channel.idKey.isEmpty()) {
         const auto found = m_byId.constFind(channel.idKey);
         if (found != m_byId.constEnd())
-            return best(&*found, channel.ownGuides);
+            return best(&*found, channel);
     }
     for (const QString &key : channel.nameKeys) {
         const auto found = m_byName.constFind(key);
         if (found != m_byName.constEnd())
-            return best(&*found, channel.ownGuides);
+            return best(&*found, channel);
     }
     return {};
 }

@@ -21,6 +21,7 @@ struct GuideChannelQuery {
     // GuideKeys of tvgId and names, made once by forEntry() and forBuiltIn()
     // so that matching is lookups; a query made by hand gets them from keyed().
     QString idKey;
+    QString feedIdKey; // the id with its feed, case ignored: "globo.br@rj"
     QStringList nameKeys;
     bool hasKeys = false;
 
@@ -45,7 +46,8 @@ struct GuideSource {
 // channel's names against a guide channel's display names and its id). Never
 // by prefix: "Globo FM" is not "Globo", "SBT (Alterosa)" is not "SBT". Among
 // several guides, the channel's own list's guides come first, then the order
-// given; a guide channel with programmes beats one without.
+// given; a guide channel with programmes beats one without. Of one channel's
+// feeds ("Globo.br@SP", "Globo.br@RJ"), the one the entry names comes first.
 class GuideMatcher
 {
 public:
@@ -66,7 +68,7 @@ private:
         int guide;
         int channel;
     };
-    GuideSchedule best(const QVector<Ref> *refs, const QStringList &ownGuides) const;
+    GuideSchedule best(const QVector<Ref> *refs, const GuideChannelQuery &channel) const;
     GuideSchedule chosen(const GuideChoices::Choice &choice, bool *resolved) const;
 
     QVector<GuideSource> m_guides;

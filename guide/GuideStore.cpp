@@ -72,6 +72,9 @@ std::unique_ptr<GuideStore> GuideStore::fromParts(Parts parts, QString *why)
         const QString key = GuideKeys::idKey(id);
         if (!store->m_byId.contains(key))
             store->m_byId.insert(key, i);
+        const QString feedKey = id.trimmed().toCaseFolded();
+        if (!store->m_byFeedId.contains(feedKey))
+            store->m_byFeedId.insert(feedKey, i);
         store->m_idKeys.append(key);
         QStringList nameKeys;
         for (const QString &name : QStringList { id } + store->displayNames(i)) {
@@ -127,7 +130,8 @@ bool GuideStore::missesWanted(const WantedChannels &wanted) const
 
 int GuideStore::findChannel(QStringView id) const
 {
-    return m_byId.value(GuideKeys::idKey(id), -1);
+    const int exact = m_byFeedId.value(id.trimmed().toString().toCaseFolded(), -1);
+    return exact >= 0 ? exact : m_byId.value(GuideKeys::idKey(id), -1);
 }
 
 int GuideStore::programmeCount(int channel) const

@@ -88,7 +88,8 @@ public:
     // Whether wanted now names a channel whose programmes were dropped when
     // this guide was read: then only reading the guide again can show them.
     bool missesWanted(const WantedChannels &wanted) const;
-    // The channel whose id is id, ignoring case and an "@Feed" suffix; -1 when none.
+    // The channel whose id is id ignoring case, else ignoring an "@Feed"
+    // suffix as well; -1 when none.
     int findChannel(QStringView id) const;
     // The channel's id and names as matching compares them (GuideKeys), made
     // with the store, on the thread that made it.
@@ -120,6 +121,7 @@ public:
 private:
     Parts m_parts;
     QHash<QString, int> m_byId;
+    QHash<QString, int> m_byFeedId; // with the feed, case ignored
     QVector<QString> m_idKeys;
     QVector<QStringList> m_nameKeys; // of the id and of each display name, without repeats or empties
     qint64 m_firstStart = 0;

@@ -104,6 +104,35 @@ private slots:
         QCOMPARE(m_matcher.guideOf(m_matcher.match(ownSbt)), u("own"));
     }
 
+    void entryFeedComesFirst_data()
+    {
+        QTest::addColumn<QString>("tvgId");
+        QTest::addColumn<QString>("guideChannel");
+        QTest::newRow("its own feed") << u("Globo.br@RJ") << u("globo.br@RJ");
+        QTest::newRow("its own feed, other case") << u("GLOBO.BR@sp") << u("Globo.br@SP");
+        QTest::newRow("a feed the guide lacks") << u("Globo.br@MG") << u("Globo.br@SP");
+        QTest::newRow("no feed") << u("globo.br") << u("Globo.br@SP");
+    }
+    void entryFeedComesFirst()
+    {
+        QFETCH(QString, tvgId);
+        QFETCH(QString, guideChannel);
+        QByteArray xml = "<tv>";
+        for (const char *id : { "Globo.br@SP", "globo.br@RJ" })
+            xml += QByteArray("<programme start=\"20240510120000\" stop=\"20240510130000\" channel=\"") + id
+                + "\"><title>Praça TV</title></programme>";
+        QBuffer buffer;
+        buffer.setData(xml + "</tv>");
+        buffer.open(QIODevice::ReadOnly);
+        GuideReadOptions options;
+        options.now = QDateTime(QDate(2024, 5, 10), QTime(12, 0), Qt::UTC).toSecsSinceEpoch();
+        options.wanted = WantedChannels::everything();
+        m_matcher.setGuides({ { QStringLiteral("feeds"),
+            std::shared_ptr<const GuideStore>(XmlTvReader::read(&buffer, options).store) } });
+        QCOMPARE(
+            m_matcher.match(GuideChannelQuery::forEntry(entry(u("Globo"), tvgId))).channelId(), guideChannel);
+    }
+
     void usersChoiceWinsAndIsKept()
     {
         QTemporaryDir dir;
