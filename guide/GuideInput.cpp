@@ -166,8 +166,6 @@ void GuideInput::emitDecoded(const char *data, qint64 size, bool atEnd)
 void GuideInput::decode(bool sourceEnded)
 {
     Decoder &d = *m_decoder;
-    m_decoded.resize(DecodedChunk);
-    auto *out = reinterpret_cast<unsigned char *>(m_decoded.data());
     if (m_compression == GuideReadReport::Compression::None) {
         emitDecoded(m_stored.constData(), m_stored.size(), sourceEnded);
         m_stored.clear();
@@ -175,6 +173,8 @@ void GuideInput::decode(bool sourceEnded)
             m_finished = true;
         return;
     }
+    m_decoded.resize(DecodedChunk);
+    auto *out = reinterpret_cast<unsigned char *>(m_decoded.data());
     if (m_compression == GuideReadReport::Compression::Xz) {
         d.xz.next_in = reinterpret_cast<const uint8_t *>(m_stored.constData());
         d.xz.avail_in = size_t(m_stored.size());
