@@ -3,12 +3,12 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QTimer>
 #include <algorithm>
+#include <functional>
 #include <malloc.h>
+#include <time.h>
 
-// What the guide benchmarks share: the process's memory, and the longest
-// pause of the GUI thread's event loop.
+// What the guide benchmarks share: the process's memory and the thread's own clock.
 namespace GuideBench
 {
 // Resident and peak resident memory (MiB) from /proc/self/status.
@@ -41,28 +41,14 @@ inline void resetPeak()
         refs.write("5");
 }
 
-// Records the largest gap between ticks of a 5 ms timer on the thread it lives on.
-class StallProbe
+// The calling thread's own time: on a shared machine the wall clock also
+// counts the other programs.
+inline double threadCpuMs()
 {
-public:
-    StallProbe()
-    {
-        m_timer.setTimerType(Qt::PreciseTimer);
-        m_timer.setInterval(5);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            m_longest = std::max(m_longest, double(m_clock.nsecsElapsed()) / 1e6);
-            m_clock.restart();
-        });
-        m_clock.start();
-        m_timer.start();
-    }
-    double longestMs() const { return m_longest; }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-    double m_longest = 0;
-};
+    timespec t {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+}
 
 inline void runUntil(const std::function<bool()> &done, int timeoutMs)
 {

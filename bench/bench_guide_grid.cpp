@@ -6,6 +6,7 @@
 // programs. The reference, measured in the same run, is a repaint of the same
 // window with nothing moved. With --show <seconds> it stays on screen that
 // long instead (for a screenshot).
+#include "bench/GuideBench.h"
 #include "bench/GuideGenerator.h"
 #include "bench/GuideSynthetic.h"
 #include "channels/ChannelPicks.h"
@@ -30,13 +31,6 @@ namespace
 
 constexpr int Channels = 500;
 
-double threadCpuMs()
-{
-    timespec t {};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
-}
-
 double worstOf(const std::vector<double> &ms)
 {
     return ms.empty() ? 0 : *std::max_element(ms.begin(), ms.end());
@@ -59,10 +53,10 @@ void step(Frames &frames, GuideGridView *grid, const std::function<void()> &move
 {
     QElapsedTimer timer;
     timer.start();
-    const double cpu = threadCpuMs();
+    const double cpu = GuideBench::threadCpuMs();
     move();
     grid->viewport()->repaint();
-    frames.cpuMs.push_back(threadCpuMs() - cpu);
+    frames.cpuMs.push_back(GuideBench::threadCpuMs() - cpu);
     frames.ms.push_back(double(timer.nsecsElapsed()) / 1e6);
 }
 

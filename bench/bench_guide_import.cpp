@@ -9,6 +9,7 @@
 // XML read (300 ms). Generated files go to a temporary folder.
 #include "bench/GuideBench.h"
 #include "bench/GuideGenerator.h"
+#include "bench/StallProbe.h"
 #include "guide/GuideLibrary.h"
 #include "guide/XmlTvReader.h"
 
@@ -16,25 +17,14 @@
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <cstdio>
-#include <time.h>
-
 namespace
 {
 
 constexpr int WantedChannels200 = 2000;
 
-// The reading and the floor run on this thread alone, so each is timed by the
-// thread's own clock: on a shared machine the wall clock also counts the others.
-double threadCpuMs()
-{
-    timespec t {};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
-}
-
 double floorMs(const QString &path, qint64 *elements)
 {
-    const double start = threadCpuMs();
+    const double start = GuideBench::threadCpuMs();
     QFile file(path);
     file.open(QIODevice::ReadOnly);
     QXmlStreamReader xml(&file);
@@ -44,7 +34,7 @@ double floorMs(const QString &path, qint64 *elements)
             ++count;
     }
     *elements = xml.hasError() ? -1 : count;
-    return threadCpuMs() - start;
+    return GuideBench::threadCpuMs() - start;
 }
 
 // The channels the lists use: every channel whose number leaves a rest under
@@ -78,14 +68,14 @@ Import importOnce(const QString &path, const WantedChannels &wanted, qint64 now,
     Import result;
     const double before = GuideBench::rssMiB();
     GuideBench::resetPeak();
-    const double start = threadCpuMs();
+    const double start = GuideBench::threadCpuMs();
     QFile file(path);
     file.open(QIODevice::ReadOnly);
     GuideReadOptions options;
     options.now = now;
     options.wanted = wanted;
     XmlTvReader::Result read = XmlTvReader::read(&file, options);
-    result.ms = threadCpuMs() - start;
+    result.ms = GuideBench::threadCpuMs() - start;
     result.programmes = read.report.programmesKept;
     result.channels = read.report.channelsKept;
     if (measureMemory) {
@@ -165,14 +155,14 @@ int main(int argc, char **argv)
     double stall = 0;
     double idle = 0;
     {
-        GuideBench::StallProbe probe;
+        StallProbe probe;
         GuideBench::runUntil([] { return false; }, 1000);
         idle = probe.longestMs();
     }
     {
         GuideLibrary library(registry, choices);
         library.setChannels(lists);
-        GuideBench::StallProbe probe;
+        StallProbe probe;
         library.start();
         GuideBench::runUntil(
             [&] { return library.isIdle() && !library.schedule(lists.first()).isEmpty(); }, 120000);

@@ -2,6 +2,7 @@
 // channel list asks it: each channel's schedule found by the matcher and asked
 // for the titles and times of now and next. Timed by the thread's own clock. The reference, measured in the
 // same run, is finding each channel's entry in a plain hash of 10,000 names.
+#include "bench/GuideBench.h"
 #include "bench/GuideSynthetic.h"
 #include "guide/GuideMatcher.h"
 
@@ -20,21 +21,14 @@ namespace
 
 constexpr int Channels = 10000;
 
-double threadCpuMs()
-{
-    timespec t {};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
-}
-
 // Timed by the thread's own clock: on a shared machine the wall clock also counts the other programs.
 double medianMs(const std::function<void()> &work, int runs = 11)
 {
     std::vector<double> times;
     for (int i = 0; i < runs; ++i) {
-        const double start = threadCpuMs();
+        const double start = GuideBench::threadCpuMs();
         work();
-        times.push_back(threadCpuMs() - start);
+        times.push_back(GuideBench::threadCpuMs() - start);
     }
     std::sort(times.begin(), times.end());
     return times[times.size() / 2];

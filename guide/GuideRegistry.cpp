@@ -1,5 +1,6 @@
 #include "guide/GuideRegistry.h"
 
+#include "base/PlainText.h"
 #include "channels/ListAddress.h"
 
 #include <QDir>
@@ -16,10 +17,7 @@ const QString NextKey = QStringLiteral("nextNumber");
 
 QString cleanedName(const QString &name)
 {
-    QString cleaned;
-    for (const QChar c : name)
-        cleaned += c.isPrint() ? c : QChar(u' ');
-    return cleaned.simplified().left(GuideRegistry::MaxNameLength);
+    return PlainText::line(name, GuideRegistry::MaxNameLength).simplified();
 }
 
 QString isoOrEmpty(const QDateTime &time)

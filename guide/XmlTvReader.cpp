@@ -53,6 +53,7 @@ public:
 
 private:
     QString text(int maxChars);
+    void readIcon(QString &icon);
     void readChannel();
     void readProgramme();
     int channelFor(QStringView id);
@@ -80,6 +81,18 @@ QString Parse::text(int maxChars)
     return value;
 }
 
+// The first <icon src> of an element wins.
+void Parse::readIcon(QString &icon)
+{
+    if (icon.isEmpty())
+        icon = m_xml.attributes()
+                   .value(QLatin1String("src"))
+                   .trimmed()
+                   .left(XmlTvReader::MaxDescriptionChars)
+                   .toString();
+    m_xml.skipCurrentElement();
+}
+
 void Parse::readChannel()
 {
     const QString id = m_xml.attributes().value(QLatin1String("id")).trimmed().toString();
@@ -99,13 +112,7 @@ void Parse::readChannel()
             else
                 names.append(shown);
         } else if (name == u"icon") {
-            if (icon.isEmpty())
-                icon = m_xml.attributes()
-                           .value(QLatin1String("src"))
-                           .trimmed()
-                           .left(XmlTvReader::MaxDescriptionChars)
-                           .toString();
-            m_xml.skipCurrentElement();
+            readIcon(icon);
         } else {
             m_xml.skipCurrentElement();
         }
@@ -194,13 +201,8 @@ void Parse::readProgramme()
                 else
                     m_xml.skipCurrentElement();
             }
-        } else if (name == u"icon" && icon.isEmpty()) {
-            icon = m_xml.attributes()
-                       .value(QLatin1String("src"))
-                       .trimmed()
-                       .left(XmlTvReader::MaxDescriptionChars)
-                       .toString();
-            m_xml.skipCurrentElement();
+        } else if (name == u"icon") {
+            readIcon(icon);
         } else {
             m_xml.skipCurrentElement();
         }

@@ -50,6 +50,28 @@ void write(const QString &path, const QByteArray &bytes)
     file.write(bytes);
 }
 
+// A library over one local guide file, started for some channels.
+struct Started {
+    Started(const QString &folder, const QString &file, const QVector<GuideChannelQuery> &channels)
+        : registry(folder + QStringLiteral("/guides.ini"), folder + QStringLiteral("/cache"))
+        , choices(folder + QStringLiteral("/choices.ini"))
+        , id(registry.add(QString(), file))
+        , library(registry, choices)
+    {
+        library.setChannels(channels);
+        library.start();
+    }
+    bool shows(const GuideChannelQuery &channel) const
+    {
+        return library.isIdle() && !library.schedule(channel).isEmpty();
+    }
+
+    GuideRegistry registry;
+    GuideChoices choices;
+    QString id;
+    GuideLibrary library;
+};
+
 } // namespace
 
 class GuideLibraryTest : public QObject
@@ -166,59 +188,41 @@ private slots:
 
     void offsetAndNewChannelsReadTheGuideAgain()
     {
-        const QString file = path("guia.xml");
-        write(file, guideAroundNow());
-        GuideRegistry registry(path("guides.ini"), path("cache"));
-        GuideChoices choices(path("choices.ini"));
-        const QString id = registry.add(QString(), file);
-        GuideLibrary library(registry, choices);
-        library.setChannels({ named("TV Globo") });
-        library.start();
-        QTRY_VERIFY(library.isIdle() && !library.schedule(named("TV Globo")).isEmpty());
-        const qint64 start = library.schedule(named("TV Globo")).record(0).start;
+        write(path("guia.xml"), guideAroundNow());
+        Started run(m_dir.path(), path("guia.xml"), { named("TV Globo") });
+        QTRY_VERIFY(run.shows(named("TV Globo")));
+        const qint64 start = run.library.schedule(named("TV Globo")).record(0).start;
 
-        registry.setOffset(id, 2);
-        QTRY_VERIFY(library.isIdle() && library.schedule(named("TV Globo")).record(0).start != start);
-        QCOMPARE(library.schedule(named("TV Globo")).record(0).start, start + 2 * 3600);
+        run.registry.setOffset(run.id, 2);
+        QTRY_VERIFY(run.library.isIdle() && run.library.schedule(named("TV Globo")).record(0).start != start);
+        QCOMPARE(run.library.schedule(named("TV Globo")).record(0).start, start + 2 * 3600);
 
-        library.setChannels({ named("TV Globo"), named("SBT") });
-        QTRY_VERIFY(library.isIdle() && !library.schedule(named("SBT")).isEmpty());
+        run.library.setChannels({ named("TV Globo"), named("SBT") });
+        QTRY_VERIFY(run.shows(named("SBT")));
     }
 
     void failedReadingKeepsTheGuide()
     {
-        const QString file = path("guia.xml");
-        write(file, guideAroundNow());
-        GuideRegistry registry(path("guides.ini"), path("cache"));
-        GuideChoices choices(path("choices.ini"));
-        const QString id = registry.add(QString(), file);
-        GuideLibrary library(registry, choices);
-        library.setChannels({ named("SBT") });
-        library.start();
-        QTRY_VERIFY(library.isIdle() && !library.schedule(named("SBT")).isEmpty());
+        write(path("guia.xml"), guideAroundNow());
+        Started run(m_dir.path(), path("guia.xml"), { named("SBT") });
+        QTRY_VERIFY(run.shows(named("SBT")));
 
-        write(file, "<html><body>Servidor fora do ar</body></html>");
-        QVERIFY(library.refresh(id));
-        QTRY_VERIFY(library.isIdle() && !registry.guide(id).lastError.isEmpty());
-        QCOMPARE(registry.guide(id).lastError, u("O arquivo não é um guia XMLTV."));
-        QVERIFY(!library.schedule(named("SBT")).isEmpty());
+        write(path("guia.xml"), "<html><body>Servidor fora do ar</body></html>");
+        QVERIFY(run.library.refresh(run.id));
+        QTRY_VERIFY(run.library.isIdle() && !run.registry.guide(run.id).lastError.isEmpty());
+        QCOMPARE(run.registry.guide(run.id).lastError, u("O arquivo não é um guia XMLTV."));
+        QVERIFY(!run.library.schedule(named("SBT")).isEmpty());
     }
 
     void choiceOfNoneHidesTheGuide()
     {
-        const QString file = path("guia.xml");
-        write(file, guideAroundNow());
-        GuideRegistry registry(path("guides.ini"), path("cache"));
-        GuideChoices choices(path("choices.ini"));
-        registry.add(QString(), file);
-        GuideLibrary library(registry, choices);
-        library.setChannels({ named("SBT") });
-        library.start();
-        QTRY_VERIFY(library.isIdle() && !library.schedule(named("SBT")).isEmpty());
-        QSignalSpy changed(&library, &GuideLibrary::schedulesChanged);
-        choices.chooseNone(named("SBT").identity);
+        write(path("guia.xml"), guideAroundNow());
+        Started run(m_dir.path(), path("guia.xml"), { named("SBT") });
+        QTRY_VERIFY(run.shows(named("SBT")));
+        QSignalSpy changed(&run.library, &GuideLibrary::schedulesChanged);
+        run.choices.chooseNone(named("SBT").identity);
         QCOMPARE(changed.count(), 1);
-        QVERIFY(library.schedule(named("SBT")).isEmpty());
+        QVERIFY(run.library.schedule(named("SBT")).isEmpty());
     }
 };
 
