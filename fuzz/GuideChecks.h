@@ -4,15 +4,19 @@
 #include "guide/GuideStore.h"
 
 #include <QBuffer>
+#include <cstdio>
 #include <cstdlib>
 
 // What every guide store must hold to, however it was made.
 namespace GuideChecks
 {
-inline void check(bool condition)
+// Says which check failed, so that a crash names its rule.
+inline void check(bool condition, const char *file = __builtin_FILE(), int line = __builtin_LINE())
 {
-    if (!condition)
+    if (!condition) {
+        std::fprintf(stderr, "guide check failed at %s:%d\n", file, line);
         std::abort();
+    }
 }
 
 inline QByteArray cacheBytes(const GuideStore &store)

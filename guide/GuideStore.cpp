@@ -25,8 +25,8 @@ bool validParts(const GuideStore::Parts &parts, QString *why)
     quint64 nextName = 0;
     quint64 nextProgramme = 0;
     for (const GuideStore::Channel &channel : parts.channels) {
-        if (!textOk(channel.id) || !textOk(channel.icon) || channel.id == StringPool::Empty)
-            return fail(why, "a channel with a bad text");
+        if (!textOk(channel.id) || !textOk(channel.icon) || parts.strings.utf8(channel.id).isEmpty())
+            return fail(why, "a channel with a bad text or no id");
         if (channel.flags & ~GuideStore::WasWanted
             || (channel.programmeCount && !(channel.flags & GuideStore::WasWanted)))
             return fail(why, "a channel with bad flags");

@@ -152,6 +152,15 @@ private slots:
         qToLittleEndian(qint64(0), backwards.data() + lastStop);
         QTest::newRow("a programme ending before it starts")
             << resealed(backwards) << QStringLiteral("out of order");
+        QByteArray noId = good;
+        const quint32 strings = qFromLittleEndian<quint32>(good.constData() + 44);
+        const quint64 poolBytes = qFromLittleEndian<quint64>(good.constData() + 48);
+        const quint32 id
+            = qFromLittleEndian<quint32>(good.constData() + header + (strings + 1) * 4 + poolBytes);
+        // The text after the id takes its bytes: the id is left empty, every offset still in order.
+        qToLittleEndian(qFromLittleEndian<quint32>(good.constData() + header + id * 4),
+            noId.data() + header + (id + 1) * 4);
+        QTest::newRow("a channel with an empty id") << resealed(noId) << QStringLiteral("no id");
     }
     void damagedCacheIsRefused()
     {
