@@ -4,6 +4,7 @@
 #include <QString>
 #include <stdexcept>
 
+class LiveBuffer;
 class QWidget;
 
 // Thrown by a MediaEngine call that fails. Handlers catch it at their top
@@ -106,6 +107,28 @@ public:
         Q_UNUSED(address);
         Q_UNUSED(userAgent);
         Q_UNUSED(referrer);
+    }
+
+    // Pause and rewind of live streams (engine/LiveBuffer.h): while its
+    // isActive(), pause() on the live stream keeps receiving, play() resumes
+    // where it paused, and the buffer's calls seek within what was kept and
+    // say how far behind live the picture is. Null where the engine has none.
+    virtual LiveBuffer *liveBuffer() { return nullptr; }
+
+    // --- certificates of HTTPS streams ---
+    // Why the stream last failed to open; read it when the status turns ready.
+    enum class Failure {
+        None,
+        CertificateRefused, // the server's certificate did not verify
+    };
+    virtual Failure failure() const { return Failure::None; }
+    // Streams of address, and the playlist entries opened from it, skip the
+    // certificate check: for a channel list the user marked "aceitar
+    // certificados inválidos". Everything else is checked.
+    virtual void setAcceptInvalidCertificates(const QString &address, bool accept)
+    {
+        Q_UNUSED(address);
+        Q_UNUSED(accept);
     }
 
 signals:

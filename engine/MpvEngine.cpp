@@ -1,5 +1,6 @@
 #include "engine/MpvEngine.h"
 
+#include "engine/LiveBuffer.h"
 #include "engine/MediaLimits.h"
 #include "engine/MediaTimeText.h"
 #include "engine/MpvLibrary.h"
@@ -8,6 +9,7 @@
 #include "engine/VideoRenderContext.h"
 #include "engine/VideoWidget.h"
 #include "engine/VideoWindow.h"
+#include "net/TlsTrust.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -81,6 +83,8 @@ MpvEngine::MpvEngine(Output output, VideoPath video, QObject *parent)
         // keeps up with 1080p at 30 fps shown full screen.
         { MpvNames::zimgScaler, MpvNames::bilinear },
         { MpvNames::zimgThreads, MpvNames::one },
+        // libmpv plays HTTPS without checking certificates unless told to.
+        { MpvNames::tlsVerify, MpvNames::yes },
     };
     for (const auto &[name, value] : options) {
         if (m_lib.setOptionString(m_mpv, name, value) < 0) {
@@ -96,6 +100,17 @@ MpvEngine::MpvEngine(Output output, VideoPath video, QObject *parent)
     m_lib.observeProperty(m_mpv, 0, MpvNames::cacheBufferingState, MPV_FORMAT_INT64);
     m_lib.setWakeupCallback(m_mpv, &MpvEngine::wakeupCallback, this);
 
+    // The live buffer: told when media loads and unloads; when its file is at
+    // its bound the stream is opened again at the live edge, quietly (the
+    // status stays what it was, and the old entry's end is our own stop).
+    m_liveBuffer = new LiveBuffer(m_lib, m_mpv, this);
+    connect(m_liveBuffer, &LiveBuffer::renewalNeeded, this, [this] {
+        if (m_phase != Phase::Loaded || !m_live || m_loadedAddress.isEmpty())
+            return;
+        m_liveBuffer->mediaUnloaded();
+        load(m_loadedAddress);
+    });
+
     m_resolver = new StreamResolver(this);
     connect(m_resolver, &StreamResolver::playlistFound, this,
         [this](const QString &, const QStringList &entries) {
@@ -104,7 +119,11 @@ MpvEngine::MpvEngine(Output output, VideoPath video, QObject *parent)
             openNext();
         });
     connect(m_resolver, &StreamResolver::notPlaylist, this, &MpvEngine::load);
-    connect(m_resolver, &StreamResolver::failed, this, &MpvEngine::openNext);
+    connect(m_resolver, &StreamResolver::failed, this, [this](const QString &, StreamResolver::Failure why) {
+        m_failure = why == StreamResolver::Failure::CertificateRefused ? Failure::CertificateRefused
+                                                                       : Failure::None;
+        openNext();
+    });
 
     m_host = new QWidget;
     m_host->setObjectName(QStringLiteral("videoHost"));
@@ -259,6 +278,9 @@ void MpvEngine::handleEvent(const mpv_event &event)
             onFileEnded(end);
         break;
     }
+    case MPV_EVENT_COMMAND_REPLY:
+        m_liveBuffer->commandReplied(event.reply_userdata, event.error);
+        break;
     case MPV_EVENT_PROPERTY_CHANGE: {
         const auto &change = *static_cast<const mpv_event_property *>(event.data);
         if (!isCurrentEntry(m_eventEntry) || !change.data)
@@ -279,6 +301,7 @@ void MpvEngine::handleEvent(const mpv_event &event)
 void MpvEngine::onFileLoaded()
 {
     m_phase = Phase::Loaded;
+    m_failure = Failure::None;
     m_candidates.clear(); // this entry plays: no falling back any more
     // Decided once: a live stream may report a growing duration later.
     // An endless mp3 stream gets a duration estimated from the bytes read so
@@ -290,6 +313,7 @@ void MpvEngine::onFileLoaded()
     m_lib.getProperty(m_mpv, MpvNames::seekable, MPV_FORMAT_FLAG, &seekable);
     m_live = !getDouble(MpvNames::duration, length) || !(length > 0) || (!seekable && !sized);
     m_duration = m_live ? 0 : length;
+    m_liveBuffer->mediaLoaded(m_live);
     showPlayingStatus();
 }
 
@@ -312,6 +336,7 @@ void MpvEngine::onFileEnded(const mpv_event_end_file &end)
     forgetEntries();
     m_phase = Phase::Idle;
     if (!played) {
+        m_failure = Failure::None;
         openNext(); // the next playlist entry, or "Pronto"
         return;
     }
@@ -346,8 +371,10 @@ void MpvEngine::forgetEntries()
 
 void MpvEngine::unload()
 {
+    m_liveBuffer->mediaUnloaded();
     m_resolver->abort();
     m_candidates.clear();
+    m_failure = Failure::None;
     forgetEntries();
     if (m_phase != Phase::Idle) {
         const char *args[] = { MpvNames::stop, nullptr };
@@ -379,7 +406,7 @@ void MpvEngine::openNext()
     const Candidate next = m_candidates.takeFirst();
     if (StreamResolver::wantsResolving(next.address) && next.depth < maxPlaylistDepth) {
         m_resolvingDepth = next.depth;
-        m_resolver->resolve(next.address);
+        m_resolver->resolve(next.address, m_acceptInvalidCertificates.contains(m_url));
         return;
     }
     load(next.address);
@@ -393,6 +420,11 @@ void MpvEngine::load(const QString &address)
         = headers.first.isEmpty() ? QByteArray(MpvNames::defaultUserAgent) : headers.first.toUtf8();
     setString(MpvNames::userAgent, agent.constData());
     setString(MpvNames::referrer, headers.second.toUtf8().constData());
+    // Like the headers, the certificate choice belongs to the address the user chose.
+    const bool checkCertificates = !m_acceptInvalidCertificates.contains(m_url);
+    setString(MpvNames::tlsVerify, checkCertificates ? MpvNames::yes : MpvNames::no);
+    setString(MpvNames::tlsCaFile, TlsTrust::caFile().toLocal8Bit().constData());
+    m_loadedAddress = address;
     const QByteArray utf8 = address.toUtf8();
     const char *args[] = { MpvNames::loadfile, utf8.constData(), MpvNames::replace, nullptr };
     mpv_node result;
@@ -420,6 +452,14 @@ void MpvEngine::setRequestHeaders(const QString &address, const QString &userAge
         m_requestHeaders.remove(address);
     else
         m_requestHeaders.insert(address, { userAgent, referrer });
+}
+
+void MpvEngine::setAcceptInvalidCertificates(const QString &address, bool accept)
+{
+    if (accept)
+        m_acceptInvalidCertificates.insert(address);
+    else
+        m_acceptInvalidCertificates.remove(address);
 }
 
 void MpvEngine::setUrl(const QString &url)

@@ -27,6 +27,11 @@ inline constexpr char videoTimingOffset[] = "video-timing-offset";
 inline constexpr char zimgScaler[] = "zimg-scaler";
 inline constexpr char zimgThreads[] = "zimg-threads";
 
+// Certificates of HTTPS streams: checked against the system's bundle or the
+// CA file the network layer trusts.
+inline constexpr char tlsVerify[] = "tls-verify";
+inline constexpr char tlsCaFile[] = "tls-ca-file";
+
 // Option values.
 inline constexpr char voRender[] = "libmpv";
 inline constexpr char outputNull[] = "null";
@@ -54,6 +59,18 @@ inline constexpr char downscaleBig[] = "downscale-big";
 inline constexpr char pausedForCache[] = "paused-for-cache";
 inline constexpr char cacheBufferingState[] = "cache-buffering-state";
 inline constexpr char videoTrack[] = "vid";
+
+// The live buffer: libmpv's demuxer cache, kept on disk.
+inline constexpr char cacheOnDisk[] = "cache-on-disk";
+inline constexpr char cacheDir[] = "cache-dir";
+inline constexpr char cacheSecs[] = "cache-secs";
+inline constexpr char demuxerMaxBytes[] = "demuxer-max-bytes";
+inline constexpr char demuxerMaxBackBytes[] = "demuxer-max-back-bytes";
+inline constexpr char demuxerCacheState[] = "demuxer-cache-state";
+inline constexpr char demuxerCacheTime[] = "demuxer-cache-time";
+inline constexpr char fileCacheBytes[] = "file-cache-bytes";
+inline constexpr char seekableRanges[] = "seekable-ranges";
+inline constexpr char dumpCache[] = "dump-cache";
 
 // Commands and their arguments.
 inline constexpr char loadfile[] = "loadfile";

@@ -31,8 +31,8 @@ bool isRegularFile(const QString &path)
 
 bool AddressRule::isStreamScheme(QStringView scheme)
 {
-    static const char *const schemes[] = { "http", "https", "rtmp", "rtmpe", "rtmps", "rtmpt", "rtmpte", "rtmpts",
-        "rtsp", "rtsps", "mms", "mmsh", "mmst", "udp", "rtp", "srt" };
+    static const char *const schemes[] = { "http", "https", "rtmp", "rtmpe", "rtmps", "rtmpt", "rtmpte",
+        "rtmpts", "rtsp", "rtsps", "mms", "mmsh", "mmst", "udp", "rtp", "srt" };
     for (const char *known : schemes) {
         if (scheme.compare(QLatin1String(known), Qt::CaseInsensitive) == 0)
             return true;
