@@ -130,11 +130,13 @@ ChannelCatalogue BuiltInChannelMatcher::applied(
         for (const ListChannel &source : it.value())
             addresses.append(source.address);
         result.setAddress(channel.control, addresses.first());
-        const QStringList rest = addresses.mid(1);
+        // The rotation runs through every address, the first included: without
+        // it a channel found twice would have a list of one, which is no list,
+        // and its second address would never be tried.
         if (!channel.alternateList.isEmpty())
-            result.setAlternateEntries(channel.alternateList, rest.isEmpty() ? addresses : rest);
-        else if (!rest.isEmpty())
-            result.addAlternateList(channel.control, OwnChannelList::listBoxFor(channel.control), rest);
+            result.setAlternateEntries(channel.alternateList, addresses);
+        else if (addresses.size() > 1)
+            result.addAlternateList(channel.control, OwnChannelList::listBoxFor(channel.control), addresses);
     }
     return result;
 }

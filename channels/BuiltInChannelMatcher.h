@@ -39,9 +39,10 @@ public:
     // "N dos 101 canais do programa têm endereço".
     static QString coverageText(int withAddress, int total);
 
-    // catalogue with each matched channel playing its first source, and the
-    // rest as the alternates its reconnection rotates through (a channel
-    // matched once whose built-in list would lead away gets that one address).
+    // catalogue with each matched channel playing its first source, and all
+    // its sources, in play order, as the alternates its reconnection rotates
+    // through, in place of any built-in list (whose addresses would lead away
+    // from the lists' ones).
     static ChannelCatalogue applied(const ChannelCatalogue &catalogue, const BuiltInSources &sources);
 
 private:
