@@ -136,6 +136,16 @@ ChannelListsWindow::ChannelListsWindow(ChannelListRegistry &registry, ChannelLis
     connect(&m_library, &ChannelListLibrary::busyChanged, this, &ChannelListsWindow::showLists);
     showLists();
     showSuggestions();
+    const qsizetype ignored = m_registry.ignoredIds().size();
+    if (ignored == 1)
+        report(
+            QString::fromUtf8("Uma lista de channel-lists.ini ficou de fora: o identificador dela não tem a "
+                              "forma que o programa grava (list1, list2…)."));
+    else if (ignored > 1)
+        report(
+            QString::fromUtf8("%1 listas de channel-lists.ini ficaram de fora: os identificadores delas não "
+                              "têm a forma que o programa grava (list1, list2…).")
+                .arg(ignored));
 }
 
 void ChannelListsWindow::setCoverage(const QString &text, const QStringList &channelNames)
