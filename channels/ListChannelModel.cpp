@@ -1,5 +1,6 @@
 #include "channels/ListChannelModel.h"
 
+#include "base/PlainText.h"
 #include "channels/ChannelNameRules.h"
 #include "channels/ChannelPicks.h"
 
@@ -65,6 +66,7 @@ QVariant ListChannelModel::data(const QModelIndex &index, int role) const
     case TitleRole:
         return c.title;
     case Qt::ToolTipRole:
+        return PlainText::tooltip(c.name);
     case NameRole:
         return c.name;
     case TagsRole:

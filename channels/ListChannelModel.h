@@ -18,7 +18,7 @@ class ListChannelModel : public QAbstractListModel
 public:
     enum Role {
         TitleRole = Qt::UserRole + 1, // QString, also Qt::DisplayRole
-        NameRole, // QString, as written, tags and all (also Qt::ToolTipRole)
+        NameRole, // QString, as written, tags and all (Qt::ToolTipRole: the same, shown literally)
         TagsRole, // QStringList
         GroupRole, // QString, as written ("News;Entertainment")
         AddressRole,

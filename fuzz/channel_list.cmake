@@ -4,6 +4,6 @@
 find_package(Qt6 6.4 REQUIRED COMPONENTS Gui)
 lumi_add_fuzzer(channel_list
   SOURCES fuzz/channel_list.cpp channels/M3uListReader.cpp channels/ChannelNameRules.cpp channels/ListAddress.cpp
-          base/TextDecoding.cpp channels/BuiltInChannelMatcher.cpp channels/OwnChannelList.cpp
+          base/TextDecoding.cpp base/PlainText.cpp channels/BuiltInChannelMatcher.cpp channels/OwnChannelList.cpp
           channels/ChannelCatalogue.cpp channels/CatalogueData.cpp
   LIBS Qt6::Gui)
