@@ -14,12 +14,17 @@
 // (a remote list's cached copy, a local list's file), and remote lists older
 // than twelve hours are then refreshed in the background. A failed refresh
 // keeps the channels held and records the error; it never empties a list.
+// All lists together hold at most maxChannels: a list that would take them
+// past it is refused with a message, and the lists held stay as they are.
 class ChannelListLibrary : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit ChannelListLibrary(ChannelListRegistry *registry, QObject *parent = nullptr);
+    static constexpr int MaxChannels = 250000;
+
+    explicit ChannelListLibrary(
+        ChannelListRegistry *registry, QObject *parent = nullptr, int maxChannels = MaxChannels);
     ~ChannelListLibrary() override;
 
     // Reads every list; lists added to the registry later are read when added.
@@ -57,8 +62,11 @@ private:
     void readCopy(const ChannelListSource &list, bool refreshAfter);
     bool startFetch(const ChannelListSource &list);
     void finished(const QString &id, const ChannelListResult &result);
+    // Why a list of count channels may not be held beside the others; empty when it may.
+    QString overTheBound(const QString &id, qsizetype count) const;
 
     ChannelListRegistry *m_registry;
+    const int m_maxChannels;
     QHash<QString, Held> m_held;
     bool m_started = false;
     QDateTime m_startedAt;

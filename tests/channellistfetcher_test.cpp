@@ -260,6 +260,34 @@ private slots:
         QCOMPARE(library.allChannels().size(), 3);
     }
 
+    void listThatWouldPassTheBoundIsRefusedAndTheOthersKept()
+    {
+        ChannelListRegistry registry(m_dir->filePath(QStringLiteral("lists.ini")));
+        const QString first = m_dir->filePath(QStringLiteral("first.m3u"));
+        const QString second = m_dir->filePath(QStringLiteral("second.m3u"));
+        writeFile(first, OldList);
+        writeFile(second, OldList);
+        const QString kept = registry.add({}, first);
+        const QString refused = registry.add({}, second);
+        ChannelListLibrary library(&registry, nullptr, 3);
+        QSignalSpy failed(&library, &ChannelListLibrary::refreshFailed);
+        library.start();
+        QTRY_VERIFY(!library.isBusy(kept) && !library.isBusy(refused));
+        QCOMPARE(library.channels(kept).size(), 2);
+        QVERIFY(library.channels(refused).isEmpty());
+        QCOMPARE(failed.size(), 1);
+        QCOMPARE(failed.first().first().toString(), refused);
+        QVERIFY2(registry.list(refused).lastError.contains(QString::fromUtf8("passariam de 3 canais")),
+            qPrintable(registry.list(refused).lastError));
+        QVERIFY(registry.list(kept).lastError.isEmpty());
+
+        // With room made, the list opens.
+        QVERIFY(registry.remove(kept));
+        QVERIFY(library.refresh(refused));
+        QTRY_COMPARE(library.channels(refused).size(), 2);
+        QVERIFY(registry.list(refused).lastError.isEmpty());
+    }
+
     // --- local lists
 
     void localFileThatIsNoPlainListIsRefused_data()
