@@ -151,7 +151,7 @@ void ChannelListsHub::showNotice(const QString &text, const QVector<SuggestedLis
 
 void ChannelListsHub::applyLists()
 {
-    const QVector<ListChannel> all = m_library->allChannels();
+    const ListChannels all = m_library->allChannels();
     m_sources = m_matcher.match(all);
     m_applied = BuiltInChannelMatcher::applied(m_base, m_sources);
     if (m_alternates)
@@ -205,12 +205,15 @@ void ChannelListsHub::tuneListChannel(const ListChannel &chosen)
     const QString key = ChannelNameRules::matchKey(chosen.name);
     QStringList addresses { chosen.address };
     sendHeaders(m_main.engine(), chosen);
-    for (const ListChannel &entry : m_library->allChannels()) {
-        if (addresses.contains(entry.address) || ListAddress::isPlaceholder(entry.address)
-            || ChannelNameRules::matchKey(entry.name) != key)
+    // Field by field: only the entries of that name are made whole.
+    const ListChannels all = m_library->allChannels();
+    for (qsizetype i = 0; i < all.size(); ++i) {
+        const QString address = all.field(i, ListChannels::Address);
+        if (addresses.contains(address) || ListAddress::isPlaceholder(address)
+            || ChannelNameRules::matchKey(all.field(i, ListChannels::Name)) != key)
             continue;
-        addresses << entry.address;
-        sendHeaders(m_main.engine(), entry);
+        addresses << address;
+        sendHeaders(m_main.engine(), all.at(i));
     }
     Channel channel;
     channel.titleSuffix = chosen.title.isEmpty() ? chosen.name : chosen.title;

@@ -98,11 +98,12 @@ int main(int argc, char *argv[])
     QHash<QString, QString> byTitle;
     for (const Channel &c : catalogue.channels())
         byTitle.insert(c.titleSuffix, c.control);
+    volatile int titlesFound = 0; // read back, so the lookups are not left out
     const double exact = medianMs([&] {
         int found = 0;
         for (const QString &name : names)
             found += byTitle.contains(name);
-        (void)found;
+        titlesFound = found;
     });
     const BuiltInChannelMatcher matcher(catalogue);
     std::printf("  match 101 built-in channels        : %7.2f ms  (goal <= 20 ms), %s\n", matching,

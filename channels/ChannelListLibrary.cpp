@@ -62,14 +62,14 @@ bool ChannelListLibrary::refresh(const QString &id)
     return isBusy(id);
 }
 
-QVector<ListChannel> ChannelListLibrary::channels(const QString &id) const
+ListChannels ChannelListLibrary::channels(const QString &id) const
 {
     return m_held.value(id).channels;
 }
 
-QVector<ListChannel> ChannelListLibrary::allChannels() const
+ListChannels ChannelListLibrary::allChannels() const
 {
-    QVector<ListChannel> all;
+    ListChannels all;
     for (const ChannelListSource &list : m_registry->lists())
         all += m_held.value(list.id).channels;
     return all;

@@ -2,7 +2,7 @@
 
 #include "channels/ChannelListFetcher.h"
 #include "channels/ChannelListRegistry.h"
-#include "channels/ListChannel.h"
+#include "channels/ListChannels.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -15,7 +15,8 @@
 // than twelve hours are then refreshed in the background. A failed refresh
 // keeps the channels held and records the error; it never empties a list.
 // All lists together hold at most maxChannels: a list that would take them
-// past it is refused with a message, and the lists held stay as they are.
+// past it (the one added, or at start the one read last) is refused with a
+// message, and the lists held stay as they are.
 class ChannelListLibrary : public QObject
 {
     Q_OBJECT
@@ -35,9 +36,10 @@ public:
     // a local list is read again. False when the list is busy or unknown.
     bool refresh(const QString &id);
 
-    QVector<ListChannel> channels(const QString &id) const;
-    // Every list's channels, in the registry's order (channels.m3u first).
-    QVector<ListChannel> allChannels() const;
+    ListChannels channels(const QString &id) const;
+    // Every list's channels, in the registry's order (channels.m3u first);
+    // shares what the library holds, so it costs nothing.
+    ListChannels allChannels() const;
     bool isBusy(const QString &id) const;
 
     // The request a refresh of list would send: validators only when a copy is held.
@@ -51,7 +53,7 @@ signals:
 private:
     struct Held {
         ChannelListFetcher *fetcher = nullptr;
-        QVector<ListChannel> channels;
+        ListChannels channels;
         bool haveCopy = false;
         bool readingCopy = false; // the job running reads the cached copy
         bool refreshAfterRead = false;

@@ -175,7 +175,7 @@ ChannelWindow::ChannelWindow(ChannelPicks &picks, QWidget *parent)
     showGroups();
 }
 
-void ChannelWindow::setChannels(const QVector<ListChannel> &channels)
+void ChannelWindow::setChannels(const ListChannels &channels)
 {
     m_model->setChannels(channels);
     m_model->setFavourites(m_picks.favouriteSet());

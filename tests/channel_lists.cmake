@@ -2,7 +2,7 @@
 # built-in channels, fetching against the loopback server, the registry and
 # the suggested lists, favourites and the channel model (no display).
 foreach(test m3ulistreader builtinchannelmatcher channellistfetcher channellistregistry listchannelmodel logocache
-    logodiskcache)
+    logodiskcache listchannels)
   lumi_add_test(${test} SOURCES ${CMAKE_SOURCE_DIR}/tests/${test}_test.cpp LIBS channel_lists)
 endforeach()
 target_compile_definitions(channellistregistry PRIVATE
