@@ -1,11 +1,11 @@
 // Outside text as Qt would show it: literally, whatever markup it holds, and
 // bounded, whatever its length.
 #include "base/PlainText.h"
+#include "tests/support/ShownText.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QTest>
-#include <QTextDocument>
 
 namespace
 {
@@ -14,16 +14,6 @@ QString u(const char *utf8)
     return QString::fromUtf8(utf8);
 }
 
-// What a tooltip shows: Qt renders it as rich text when it looks like markup;
-// the places where a long word may break show nothing.
-QString shownTooltip(const QString &tooltip)
-{
-    if (!Qt::mightBeRichText(tooltip))
-        return tooltip;
-    QTextDocument document;
-    document.setHtml(tooltip);
-    return document.toPlainText().remove(QChar(PlainText::ZeroWidthSpace));
-}
 } // namespace
 
 class PlainTextTest : public QObject
@@ -49,7 +39,7 @@ private slots:
     {
         QFETCH(QString, name);
         const QString tooltip = PlainText::tooltip(name);
-        QCOMPARE(shownTooltip(tooltip), PlainText::line(name));
+        QCOMPARE(shownText(tooltip), PlainText::line(name));
         QVERIFY(PlainText::line(name).size() <= PlainText::maxLineChars + 1);
     }
 
