@@ -8,6 +8,7 @@
 #include "engine/VideoRenderContext.h"
 #include "engine/VideoWidget.h"
 #include "engine/VideoWindow.h"
+#include "net/AddressRule.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -35,6 +36,35 @@ QString bufferingStatus(int percent)
     return QStringLiteral("Armazenando em buffer (%1%)").arg(percent);
 }
 
+// --- what may be opened ---
+
+// "protocol_whitelist=[a,b]": libmpv's key-value lists take a value with
+// commas in brackets.
+QByteArray protocolWhitelist(const QString &protocols)
+{
+    return QByteArray(MpvNames::protocolWhitelist) + "=[" + protocols.toLatin1() + ']';
+}
+
+// The address given to the engine comes from the user or from a road that
+// has checked it already, and may be a local file; the entries of a playlist
+// fetched from the network may only be network streams.
+QString admittedCandidate(const QString &address, int depth)
+{
+    return depth == 0 ? AddressRule::screened(address, AddressRule::Origin::UserChosen, "the player")
+                      : AddressRule::screened(address, AddressRule::Origin::Network, "a stream playlist");
+}
+
+// loadfile's per-file options: a local file the user chose may name local
+// segments (a local HLS playlist); network streams keep the engine-wide
+// network-only protocols.
+QByteArray fileOptions(const QString &admitted)
+{
+    if (!admitted.startsWith(u'/'))
+        return {};
+    return QByteArray(MpvNames::demuxerLavfOptions) + "=["
+        + protocolWhitelist(AddressRule::insideLocalFileProtocols()) + ']';
+}
+
 } // namespace
 
 MpvEngine::MpvEngine(Output output, VideoPath video, QObject *parent)
@@ -50,6 +80,7 @@ MpvEngine::MpvEngine(Output output, VideoPath video, QObject *parent)
     if (!m_mpv)
         throw EngineError("libmpv could not be created");
     const bool screen = output == Output::Screen;
+    const QByteArray networkProtocols = protocolWhitelist(AddressRule::insideStreamProtocols());
     const std::pair<const char *, const char *> options[] = {
         { MpvNames::vo, screen ? MpvNames::voRender : MpvNames::outputNull },
         { MpvNames::ao, screen ? MpvNames::automatic : MpvNames::outputNull },
@@ -81,6 +112,12 @@ MpvEngine::MpvEngine(Output output, VideoPath video, QObject *parent)
         // keeps up with 1080p at 30 fps shown full screen.
         { MpvNames::zimgScaler, MpvNames::bilinear },
         { MpvNames::zimgThreads, MpvNames::one },
+        // Entries of playlists libmpv reads itself (M3U without a header, a
+        // local playlist) may not name its special protocols, and ffmpeg may
+        // open only network protocols from inside a stream.
+        { MpvNames::loadUnsafePlaylists, MpvNames::no },
+        { MpvNames::demuxerLavfOptions, networkProtocols.constData() },
+        { MpvNames::streamLavfOptions, networkProtocols.constData() },
     };
     for (const auto &[name, value] : options) {
         if (m_lib.setOptionString(m_mpv, name, value) < 0) {
@@ -103,7 +140,8 @@ MpvEngine::MpvEngine(Output output, VideoPath video, QObject *parent)
                 m_candidates.prepend({ entries[i], m_resolvingDepth + 1 });
             openNext();
         });
-    connect(m_resolver, &StreamResolver::notPlaylist, this, &MpvEngine::load);
+    connect(m_resolver, &StreamResolver::notPlaylist, this,
+        [this](const QString &address) { load(address, m_resolvingDepth); });
     connect(m_resolver, &StreamResolver::failed, this, &MpvEngine::openNext);
 
     m_host = new QWidget;
@@ -369,23 +407,30 @@ void MpvEngine::open()
 
 void MpvEngine::openNext()
 {
-    if (m_candidates.isEmpty()) {
-        forgetEntries();
-        m_phase = Phase::Idle;
-        setStatusIfChanged(statusReady);
-        return;
+    // A refused entry is passed over as a dead one is; a loop, not a call per
+    // entry, as a playlist may hold thousands.
+    Candidate next;
+    QString address;
+    while (address.isEmpty()) {
+        if (m_candidates.isEmpty()) {
+            forgetEntries();
+            m_phase = Phase::Idle;
+            setStatusIfChanged(statusReady);
+            return;
+        }
+        next = m_candidates.takeFirst();
+        address = admittedCandidate(next.address, next.depth);
     }
     m_phase = Phase::Opening;
-    const Candidate next = m_candidates.takeFirst();
-    if (StreamResolver::wantsResolving(next.address) && next.depth < maxPlaylistDepth) {
+    if (StreamResolver::wantsResolving(address) && next.depth < maxPlaylistDepth) {
         m_resolvingDepth = next.depth;
-        m_resolver->resolve(next.address);
+        m_resolver->resolve(address);
         return;
     }
-    load(next.address);
+    load(address, next.depth);
 }
 
-void MpvEngine::load(const QString &address)
+void MpvEngine::load(const QString &address, int depth)
 {
     // Headers belong to the address the user chose; playlist entries opened from it get them too.
     const QPair<QString, QString> headers = m_requestHeaders.value(m_url);
@@ -394,7 +439,9 @@ void MpvEngine::load(const QString &address)
     setString(MpvNames::userAgent, agent.constData());
     setString(MpvNames::referrer, headers.second.toUtf8().constData());
     const QByteArray utf8 = address.toUtf8();
-    const char *args[] = { MpvNames::loadfile, utf8.constData(), MpvNames::replace, nullptr };
+    const QByteArray options = depth == 0 ? fileOptions(address) : QByteArray();
+    const char *args[] = { MpvNames::loadfile, utf8.constData(), MpvNames::replace,
+        options.isEmpty() ? nullptr : options.constData(), nullptr };
     mpv_node result;
     if (m_lib.commandRet(m_mpv, args, &result) < 0) {
         openNext();

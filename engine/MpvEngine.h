@@ -21,9 +21,15 @@ class VideoWidget;
 class VideoWindow;
 
 // MediaEngine on libmpv. Beyond the interface's contract:
+// - Every address meets the address rule before libmpv sees it: the URL as
+//   one the user chose (network streams, local regular files), the entries of
+//   a fetched playlist as network streams only; a refused one counts as a dead
+//   entry. libmpv may not open its special protocols from the playlists it
+//   reads itself, nor local files from inside a network stream.
 // - http(s) addresses go through StreamResolver first ("Conectando..." while
-//   it looks); ASX and "[Reference]" entries play in order, falling to the next
-//   when one ends without having played. mms:// and files go to libmpv as they stand.
+//   it looks); ASX, "[Reference]", PLS and M3U entries play in order, falling
+//   to the next when one ends without having played. mms:// and files go to
+//   libmpv as they stand.
 // - Live or file is decided once, when the media has loaded: no duration then
 //   means live (duration 0, seeks ignored, its end reads "Pronto").
 // - With Output::Screen the render context is made with the engine, so a URL
@@ -101,7 +107,8 @@ private:
 
     void open();
     void openNext();
-    void load(const QString &address);
+    // `address` has passed the address rule; depth 0 is the engine's own URL.
+    void load(const QString &address, int depth);
     void unload();
     void forgetEntries();
     bool isCurrentEntry(int64_t id) const;
