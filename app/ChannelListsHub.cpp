@@ -233,12 +233,14 @@ void ChannelListsHub::openAddress()
 
 void ChannelListsHub::playAddress(const QString &typed)
 {
-    const QString address = AddressRule::screened(typed, AddressRule::Origin::UserChosen, "the address dialog");
+    const QString address
+        = AddressRule::screened(typed, AddressRule::Origin::UserChosen, "the address dialog");
     if (address.isEmpty()) {
         showMessage(&m_main,
             { applicationTitle(),
-                QString::fromUtf8("Este endereço não pode ser aberto. Use um endereço http, https, rtmp, rtsp, "
-                                  "mms, udp, rtp ou srt, ou o caminho completo de um arquivo do computador."),
+                QString::fromUtf8(
+                    "Este endereço não pode ser aberto. Use um endereço http, https, rtmp, rtsp, "
+                    "mms, udp, rtp ou srt, ou o caminho completo de um arquivo do computador."),
                 QMessageBox::Warning });
         return;
     }

@@ -17,7 +17,8 @@ MediaOpener::MediaOpener(PlaylistHost &host)
 
 QString MediaOpener::playable(const QString &item)
 {
-    const QString admitted = AddressRule::screened(item, AddressRule::Origin::UserChosen, "outside the window");
+    const QString admitted
+        = AddressRule::screened(item, AddressRule::Origin::UserChosen, "outside the window");
     // A local file comes back as an absolute path.
     if (admitted.startsWith(u'/') && !QFileInfo(admitted).isReadable())
         return QString();

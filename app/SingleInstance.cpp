@@ -59,7 +59,8 @@ void SingleInstance::Open(const QStringList &items)
     // Anything on the session bus may call, not only a copy of ours.
     QStringList admitted;
     for (const QString &item : items) {
-        const QString playable = AddressRule::screened(item, AddressRule::Origin::UserChosen, "a second copy");
+        const QString playable
+            = AddressRule::screened(item, AddressRule::Origin::UserChosen, "a second copy");
         if (!playable.isEmpty())
             admitted << playable;
     }

@@ -283,8 +283,9 @@ M3uList M3uListReader::parse(QByteArrayView bytes, const QString &baseAddress)
         } else if (pending) {
             pending = false;
             const bool full = result.channels.size() >= MaxEntries;
-            QString address
-                = full ? QString() : AddressRule::screened(ListAddress::resolved(line, baseAddress), origin, "a list");
+            QString address = full
+                ? QString()
+                : AddressRule::screened(ListAddress::resolved(line, baseAddress), origin, "a list");
             if (full) {
                 ++result.entriesPastLimit;
             } else if (address.isEmpty()) {

@@ -117,8 +117,8 @@ QString shown(const QString &address)
 
 bool AddressRule::isStreamScheme(QStringView scheme)
 {
-    static const char *const schemes[] = { "http", "https", "rtmp", "rtmpe", "rtmps", "rtmpt", "rtmpte", "rtmpts",
-        "rtsp", "rtsps", "mms", "mmsh", "mmst", "udp", "rtp", "srt" };
+    static const char *const schemes[] = { "http", "https", "rtmp", "rtmpe", "rtmps", "rtmpt", "rtmpte",
+        "rtmpts", "rtsp", "rtsps", "mms", "mmsh", "mmst", "udp", "rtp", "srt" };
     for (const char *known : schemes) {
         if (scheme.compare(QLatin1String(known), Qt::CaseInsensitive) == 0)
             return true;
@@ -145,7 +145,8 @@ QString AddressRule::admitted(const QString &address, Origin origin)
     if (scheme.compare(QLatin1String("file"), Qt::CaseInsensitive) == 0) {
         const QUrl url(trimmed, QUrl::StrictMode);
         if (!url.isValid() || !url.isLocalFile()
-            || (!url.host().isEmpty() && url.host().compare(QLatin1String("localhost"), Qt::CaseInsensitive) != 0))
+            || (!url.host().isEmpty()
+                && url.host().compare(QLatin1String("localhost"), Qt::CaseInsensitive) != 0))
             return {};
         // toLocalFile() would make "file://localhost/..." a network share.
         const QString path = url.path(QUrl::FullyDecoded);
@@ -158,7 +159,8 @@ QString AddressRule::screened(const QString &address, Origin origin, const char 
 {
     QString playable = admitted(address, origin);
     if (playable.isEmpty())
-        qCInfo(lumiNet).noquote() << "refused an address from" << road << ":" << shown(address);
+        qCInfo(lumiNet).noquote() << QStringLiteral("refused an address from %1: %2")
+                                         .arg(QString::fromLatin1(road), shown(address));
     return playable;
 }
 

@@ -3,6 +3,8 @@
 #include "net/AddressRule.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QLoggingCategory>
 #include <QTemporaryDir>
 #include <QTest>
 #include <sys/stat.h>
@@ -34,22 +36,21 @@ private slots:
         QTest::addColumn<QString>("address");
         QTest::addColumn<QString>("fromNetwork"); // what admitted() gives; empty: refused
         QTest::addColumn<QString>("fromUser");
-        const auto row = [](const char *name, const QString &address, const QString &network, const QString &user) {
-            QTest::newRow(name) << address << network << user;
-        };
+        const auto row = [](const char *name, const QString &address, const QString &network,
+                             const QString &user) { QTest::newRow(name) << address << network << user; };
         const auto both = [&row](const char *name, const char *address, const char *admitted) {
             row(name, QString::fromUtf8(address), QString::fromUtf8(admitted), QString::fromUtf8(admitted));
         };
-        const auto refused = [&row](const char *name, const QString &address) {
-            row(name, address, QString(), QString());
-        };
+        const auto refused
+            = [&row](const char *name, const QString &address) { row(name, address, QString(), QString()); };
         const QString clip = QStringLiteral("$DIR/clip.mp4");
 
         both("http", "http://h.test/live.m3u8", "http://h.test/live.m3u8");
-        both("https with port, user and query", "https://u:p@h.test:8443/a?b=1#c", "https://u:p@h.test:8443/a?b=1#c");
+        both("https with port, user and query", "https://u:p@h.test:8443/a?b=1#c",
+            "https://u:p@h.test:8443/a?b=1#c");
         both("ipv6 host", "http://[::1]:8080/x", "http://[::1]:8080/x");
-        for (const char *scheme : { "rtmp", "rtmpe", "rtmps", "rtmpt", "rtmpte", "rtmpts", "rtsp", "rtsps", "mms",
-                 "mmsh", "mmst", "udp", "rtp", "srt" }) {
+        for (const char *scheme : { "rtmp", "rtmpe", "rtmps", "rtmpt", "rtmpte", "rtmpts", "rtsp", "rtsps",
+                 "mms", "mmsh", "mmst", "udp", "rtp", "srt" }) {
             const QString address = QString::fromLatin1(scheme) + QStringLiteral("://127.0.0.1:1234/live");
             QTest::newRow(scheme) << address << address << address;
         }
@@ -126,13 +127,14 @@ private slots:
         row("at the length limit", longest, longest, longest);
 
         row("absolute path", clip, QString(), clip);
-        row("path with white space around", QStringLiteral(" ") + clip + QStringLiteral("\n"), QString(), clip);
+        row("path with white space around", QStringLiteral(" ") + clip + QStringLiteral("\n"), QString(),
+            clip);
         row("file url", QStringLiteral("file://$DIR/clip.mp4"), QString(), clip);
         row("file url in capitals", QStringLiteral("FILE://$DIR/clip.mp4"), QString(), clip);
         row("file url of localhost", QStringLiteral("file://localhost$DIR/clip.mp4"), QString(), clip);
         row("file url with one slash", QStringLiteral("file:$DIR/clip.mp4"), QString(), clip);
-        row("path through a parent", QStringLiteral("$DIR/../") + QFileInfo(m_dir.path()).fileName()
-                + QStringLiteral("/clip.mp4"),
+        row("path through a parent",
+            QStringLiteral("$DIR/../") + QFileInfo(m_dir.path()).fileName() + QStringLiteral("/clip.mp4"),
             QString(),
             QStringLiteral("$DIR/../") + QFileInfo(m_dir.path()).fileName() + QStringLiteral("/clip.mp4"));
     }
@@ -150,6 +152,18 @@ private slots:
         QCOMPARE(AddressRule::allows(address, Origin::UserChosen), !fromUser.isEmpty());
         // Case never turns a refused address into an admitted one, nor the reverse.
         QCOMPARE(AddressRule::admitted(address.toUpper(), Origin::Network).isEmpty(), fromNetwork.isEmpty());
+    }
+
+    void refusalIsLoggedOnOneShortLine()
+    {
+        QLoggingCategory::setFilterRules(QStringLiteral("lumi.net.info=true"));
+        const QString head = QStringLiteral("edl://x\nlumi.net: all is well");
+        QString logged = head + QString(200 - head.size(), u'a') + QStringLiteral("…");
+        logged.replace(u'\n', u'?');
+        QTest::ignoreMessage(
+            QtInfoMsg, qPrintable(QStringLiteral("refused an address from a test: ") + logged));
+        QVERIFY(AddressRule::screened(head + QString(300, u'a'), Origin::UserChosen, "a test").isEmpty());
+        QLoggingCategory::setFilterRules(QString());
     }
 
     void insideProtocolsAreNetworkOnlyButForChosenFiles()

@@ -144,7 +144,8 @@ QString HostileAddressesTest::hostile(QString form) const
 {
     const QString local = Fixtures::path(QStringLiteral("clip5.mp4"));
     if (form == QLatin1String("lavfi"))
-        return u("av://lavfi:sine=d=0.05,ametadata=mode=add:key=a:value=1\\;echo X,ametadata=mode=print:file=")
+        return u("av://lavfi:sine=d=0.05,ametadata=mode=add:key=a:value=1\\;echo "
+                 "X,ametadata=mode=print:file=")
             + m_out->filePath(QStringLiteral("x.sh"));
     if (form == QLatin1String("edl"))
         return u("edl://") + local;
@@ -242,8 +243,8 @@ void HostileAddressesTest::remoteListEntryTunedFromChannelsNeverOpens()
     QFETCH(QString, form);
     const QString good = m_server->url(QStringLiteral("/good.mp4"));
     m_server->setResponse(QStringLiteral("/lista.m3u"),
-        served("#EXTM3U\n#EXTINF:-1,Hostil\n" + hostile(form).toUtf8() + "\n#EXTINF:-1,Hostil\n" + good.toUtf8()
-                + "\n",
+        served("#EXTM3U\n#EXTINF:-1,Hostil\n" + hostile(form).toUtf8() + "\n#EXTINF:-1,Hostil\n"
+                + good.toUtf8() + "\n",
             "audio/x-mpegurl"));
     QVERIFY(!hub().registry().add(u("Pública"), m_server->url(QStringLiteral("/lista.m3u"))).isEmpty());
     hub().setSuggestedLists({});
@@ -265,8 +266,8 @@ void HostileAddressesTest::localListEntryTunedFromChannelsNeverOpens()
     const QString good = m_server->url(QStringLiteral("/good.mp4"));
     QFile list(m_home.filePath(QStringLiteral("local-%1.m3u").arg(form)));
     QVERIFY(list.open(QIODevice::WriteOnly));
-    list.write("#EXTM3U\n#EXTINF:-1,Hostil\n" + hostile(form).toUtf8() + "\n#EXTINF:-1,Hostil\n" + good.toUtf8()
-        + "\n");
+    list.write("#EXTM3U\n#EXTINF:-1,Hostil\n" + hostile(form).toUtf8() + "\n#EXTINF:-1,Hostil\n"
+        + good.toUtf8() + "\n");
     list.close();
     QVERIFY(!hub().registry().add(u("Minha"), list.fileName()).isEmpty());
     hub().setSuggestedLists({});
@@ -288,8 +289,8 @@ void HostileAddressesTest::desktopOpenUriNeverOpensSpecialAddresses()
     QVERIFY(m_program->form().installMediaControls());
     const QDBusConnection panel = otherConnection("panel");
     for (const QString &uri : { hostile(form), m_server->url(QStringLiteral("/good.mp4")) }) {
-        QDBusMessage call = QDBusMessage::createMethodCall(MediaControls::ServiceName, MediaControls::ObjectPath,
-            MediaControls::PlayerInterface, QStringLiteral("OpenUri"));
+        QDBusMessage call = QDBusMessage::createMethodCall(MediaControls::ServiceName,
+            MediaControls::ObjectPath, MediaControls::PlayerInterface, QStringLiteral("OpenUri"));
         call << uri;
         // The service lives on this thread: the call must not block it.
         QCOMPARE(panel.call(call, QDBus::BlockWithGui).type(), QDBusMessage::ReplyMessage);

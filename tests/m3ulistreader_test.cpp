@@ -147,7 +147,8 @@ private slots:
         QTest::newRow("remote, edit list") << remote << u("edl:///etc/passwd") << QString();
         QTest::newRow("remote, file url") << remote << u("file://$DIR/canais/a.ts") << QString();
         QTest::newRow("remote, descriptor") << remote << u("fd://0") << QString();
-        QTest::newRow("remote, stream in capitals") << remote << u("HTTPS://c.test/a") << u("https://c.test/a");
+        QTest::newRow("remote, stream in capitals")
+            << remote << u("HTTPS://c.test/a") << u("https://c.test/a");
         QTest::newRow("remote, rooted path becomes the server's")
             << remote << u("/etc/passwd") << u("https://h.test/etc/passwd");
         QTest::newRow("local, filter graph") << local << lavfi << QString();
@@ -171,7 +172,8 @@ private slots:
         QCOMPARE(list.channels.size(), kept.isEmpty() ? 1 : 2);
         QCOMPARE(list.channels.first().address, kept.isEmpty() ? u("http://b.test/") : kept);
         QCOMPARE(list.refusedAddresses, kept.isEmpty() ? 1 : 0);
-        QCOMPARE(M3uListReader::summary(list), kept.isEmpty() ? u("1 canal; 1 linha ignorada") : u("2 canais"));
+        QCOMPARE(
+            M3uListReader::summary(list), kept.isEmpty() ? u("1 canal; 1 linha ignorada") : u("2 canais"));
     }
 
     void brokenLinesAreSkippedAndCounted()

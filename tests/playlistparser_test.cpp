@@ -132,22 +132,24 @@ void PlaylistParserTest::plsAndM3uYieldEntries_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QStringList>("entries");
-    const QStringList two { QStringLiteral("http://a.example/live"), QStringLiteral("http://b.example/live") };
+    const QStringList two { QStringLiteral("http://a.example/live"),
+        QStringLiteral("http://b.example/live") };
     QTest::newRow("pls") << QByteArray("[playlist]\nFile1=http://a.example/live\nTitle1=A\nLength1=-1\n"
                                        "File2=http://b.example/live\nNumberOfEntries=2\nVersion=2\n")
                          << two;
     QTest::newRow("pls, case, CR LF, out of order")
-        << QByteArray("[Playlist]\r\nfile2 = http://b.example/live\r\nFILE1=http://a.example/live\r\n") << two;
+        << QByteArray("[Playlist]\r\nfile2 = http://b.example/live\r\nFILE1=http://a.example/live\r\n")
+        << two;
     QTest::newRow("pls, relative") << QByteArray("[playlist]\nFile1=s.mp3\n")
                                    << QStringList { QStringLiteral("http://radio.example/lists/s.mp3") };
     // Entries come as written: the address rule refuses them later, by origin.
-    QTest::newRow("pls, special protocol kept for the rule")
-        << QByteArray("[playlist]\nFile1=av://lavfi:sine\n") << QStringList { QStringLiteral("av://lavfi:sine") };
+    QTest::newRow("pls, special protocol kept for the rule") << QByteArray(
+        "[playlist]\nFile1=av://lavfi:sine\n") << QStringList { QStringLiteral("av://lavfi:sine") };
     QTest::newRow("m3u") << QByteArray("#EXTM3U\n#EXTINF:-1,A\nhttp://a.example/live\n\n"
                                        "# comment\nhttp://b.example/live\n")
                          << two;
-    QTest::newRow("m3u, mark and CR") << QByteArray("\xEF\xBB\xBF#extm3u\rhttp://a.example/live\rhttp://b.example/live")
-                                      << two;
+    QTest::newRow("m3u, mark and CR")
+        << QByteArray("\xEF\xBB\xBF#extm3u\rhttp://a.example/live\rhttp://b.example/live") << two;
     QTest::newRow("m3u, relative") << QByteArray("#EXTM3U\n/root.mp3\n")
                                    << QStringList { QStringLiteral("http://radio.example/root.mp3") };
 }
