@@ -63,14 +63,7 @@ bool namesHost(QStringView rest, bool listener)
 {
     if (!rest.startsWith(u"//"))
         return false;
-    rest = rest.sliced(2);
-    qsizetype end = 0;
-    while (end < rest.size() && rest[end] != u'/' && rest[end] != u'?' && rest[end] != u'#')
-        ++end;
-    QStringView authority = rest.left(end);
-    const qsizetype at = authority.lastIndexOf(u'@');
-    if (at >= 0)
-        authority = authority.sliced(at + 1);
+    const QStringView authority = AddressRule::serverOf(rest);
     QStringView host = authority;
     QStringView port;
     if (authority.startsWith(u'[')) {
@@ -114,6 +107,20 @@ QString shown(const QString &address)
     return address.size() > text.size() ? text + QStringLiteral("…") : text;
 }
 } // namespace
+
+QStringView AddressRule::serverOf(QStringView address)
+{
+    const qsizetype slashes = address.indexOf(u"//");
+    if (slashes < 0)
+        return {};
+    QStringView rest = address.sliced(slashes + 2);
+    qsizetype end = 0;
+    while (end < rest.size() && rest[end] != u'/' && rest[end] != u'?' && rest[end] != u'#')
+        ++end;
+    QStringView authority = rest.left(end);
+    const qsizetype at = authority.lastIndexOf(u'@');
+    return at >= 0 ? authority.sliced(at + 1) : authority;
+}
 
 bool AddressRule::isStreamScheme(QStringView scheme)
 {

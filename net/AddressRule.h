@@ -24,6 +24,11 @@ enum class Origin {
 // Longer addresses are refused: no server takes a request line this long.
 inline constexpr qsizetype MaxLength = 16 * 1024;
 
+// "host[:port]" of "scheme://[user@]host[:port]/...": what follows the first
+// "//" up to the path, query or fragment, without the user part; empty when
+// the address has no "//".
+QStringView serverOf(QStringView address);
+
 // http, https, rtmp and its variants, rtsp, mms, udp, rtp, srt (any case).
 bool isStreamScheme(QStringView scheme);
 

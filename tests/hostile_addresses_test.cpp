@@ -83,7 +83,10 @@ private:
     void expectOnlyTheGoodStreamPlays();
     QStringList effects() const;
     ChannelListsHub &hub() { return *m_program->program.channelLists; }
-    void tuneFromChannelWindow(const QString &name);
+    // A list of two entries named alike: `bad`, then the good stream.
+    QByteArray listNaming(const QString &bad) const;
+    // Adds the list, tunes its first entry from "Canais", expects the good stream.
+    void tuneFromList(const QString &listAddress);
 
     QTemporaryDir m_home; // settings, cache, lists; never the written-to folder
     std::unique_ptr<QTemporaryDir> m_out; // stays empty
@@ -182,12 +185,25 @@ void HostileAddressesTest::expectOnlyTheGoodStreamPlays()
     QCOMPARE(effects(), QStringList());
 }
 
-void HostileAddressesTest::tuneFromChannelWindow(const QString &name)
+QByteArray HostileAddressesTest::listNaming(const QString &bad) const
 {
+    return "#EXTM3U\n#EXTINF:-1,Hostil\n" + bad.toUtf8() + "\n#EXTINF:-1,Hostil\n"
+        + m_server->url(QStringLiteral("/good.mp4")).toUtf8() + "\n";
+}
+
+void HostileAddressesTest::tuneFromList(const QString &listAddress)
+{
+    QVERIFY(!hub().registry().add(u("Lista"), listAddress).isEmpty());
+    hub().setSuggestedLists({});
+    hub().start();
+    QTRY_VERIFY(!hub().library().allChannels().isEmpty());
+    // Enter tunes the first entry shown, with the others of its name as alternates.
     ChannelWindow *window = hub().showChannelWindow();
-    window->findChild<QLineEdit *>(QStringLiteral("ChannelSearchEdit"))->setText(name);
+    window->findChild<QLineEdit *>(QStringLiteral("ChannelSearchEdit"))->setText(u("Hostil"));
     QVERIFY(window->shownCount() >= 1);
     QTest::keyClick(window->findChild<QListView *>(QStringLiteral("ChannelListView")), Qt::Key_Return);
+    expectOnlyTheGoodStreamPlays();
+    QCOMPARE(m_program->engine().url(), m_server->url(QStringLiteral("/good.mp4")));
 }
 
 void HostileAddressesTest::streamPlaylistEntryNeverOpensLocalFiles_data()
@@ -241,18 +257,8 @@ void HostileAddressesTest::remoteListEntryTunedFromChannelsNeverOpens_data()
 void HostileAddressesTest::remoteListEntryTunedFromChannelsNeverOpens()
 {
     QFETCH(QString, form);
-    const QString good = m_server->url(QStringLiteral("/good.mp4"));
-    m_server->setResponse(QStringLiteral("/lista.m3u"),
-        served("#EXTM3U\n#EXTINF:-1,Hostil\n" + hostile(form).toUtf8() + "\n#EXTINF:-1,Hostil\n"
-                + good.toUtf8() + "\n",
-            "audio/x-mpegurl"));
-    QVERIFY(!hub().registry().add(u("Pública"), m_server->url(QStringLiteral("/lista.m3u"))).isEmpty());
-    hub().setSuggestedLists({});
-    hub().start();
-    QTRY_VERIFY(!hub().library().allChannels().isEmpty());
-    tuneFromChannelWindow(u("Hostil"));
-    expectOnlyTheGoodStreamPlays();
-    QCOMPARE(m_program->engine().url(), good);
+    m_server->setResponse(QStringLiteral("/lista.m3u"), served(listNaming(hostile(form)), "audio/x-mpegurl"));
+    tuneFromList(m_server->url(QStringLiteral("/lista.m3u")));
 }
 
 void HostileAddressesTest::localListEntryTunedFromChannelsNeverOpens_data()
@@ -263,19 +269,11 @@ void HostileAddressesTest::localListEntryTunedFromChannelsNeverOpens_data()
 void HostileAddressesTest::localListEntryTunedFromChannelsNeverOpens()
 {
     QFETCH(QString, form);
-    const QString good = m_server->url(QStringLiteral("/good.mp4"));
     QFile list(m_home.filePath(QStringLiteral("local-%1.m3u").arg(form)));
     QVERIFY(list.open(QIODevice::WriteOnly));
-    list.write("#EXTM3U\n#EXTINF:-1,Hostil\n" + hostile(form).toUtf8() + "\n#EXTINF:-1,Hostil\n"
-        + good.toUtf8() + "\n");
+    list.write(listNaming(hostile(form)));
     list.close();
-    QVERIFY(!hub().registry().add(u("Minha"), list.fileName()).isEmpty());
-    hub().setSuggestedLists({});
-    hub().start();
-    QTRY_VERIFY(!hub().library().allChannels().isEmpty());
-    tuneFromChannelWindow(u("Hostil"));
-    expectOnlyTheGoodStreamPlays();
-    QCOMPARE(m_program->engine().url(), good);
+    tuneFromList(list.fileName());
 }
 
 void HostileAddressesTest::desktopOpenUriNeverOpensSpecialAddresses_data()
