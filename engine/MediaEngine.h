@@ -4,6 +4,7 @@
 #include <QString>
 #include <stdexcept>
 
+class LiveBuffer;
 class QWidget;
 
 // Thrown by a MediaEngine call that fails. Handlers catch it at their top
@@ -107,6 +108,12 @@ public:
         Q_UNUSED(userAgent);
         Q_UNUSED(referrer);
     }
+
+    // Pause and rewind of live streams (engine/LiveBuffer.h): while its
+    // isActive(), pause() on the live stream keeps receiving, play() resumes
+    // where it paused, and the buffer's calls seek within what was kept and
+    // say how far behind live the picture is. Null where the engine has none.
+    virtual LiveBuffer *liveBuffer() { return nullptr; }
 
 signals:
     // OnStatusChange: status() has a new value.

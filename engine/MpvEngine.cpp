@@ -1,5 +1,6 @@
 #include "engine/MpvEngine.h"
 
+#include "engine/LiveBuffer.h"
 #include "engine/MediaLimits.h"
 #include "engine/MediaTimeText.h"
 #include "engine/MpvLibrary.h"
@@ -132,6 +133,17 @@ MpvEngine::MpvEngine(Output output, VideoPath video, QObject *parent)
     m_lib.observeProperty(m_mpv, 0, MpvNames::pausedForCache, MPV_FORMAT_FLAG);
     m_lib.observeProperty(m_mpv, 0, MpvNames::cacheBufferingState, MPV_FORMAT_INT64);
     m_lib.setWakeupCallback(m_mpv, &MpvEngine::wakeupCallback, this);
+
+    // The live buffer: told when media loads and unloads; when its file is at
+    // its bound the stream is opened again at the live edge, quietly (the
+    // status stays what it was, and the old entry's end is our own stop).
+    m_liveBuffer = new LiveBuffer(m_lib, m_mpv, this);
+    connect(m_liveBuffer, &LiveBuffer::renewalNeeded, this, [this] {
+        if (m_phase != Phase::Loaded || !m_live || m_loadedAddress.isEmpty())
+            return;
+        m_liveBuffer->mediaUnloaded();
+        load(m_loadedAddress);
+    });
 
     m_resolver = new StreamResolver(this);
     connect(m_resolver, &StreamResolver::playlistFound, this,
@@ -297,6 +309,9 @@ void MpvEngine::handleEvent(const mpv_event &event)
             onFileEnded(end);
         break;
     }
+    case MPV_EVENT_COMMAND_REPLY:
+        m_liveBuffer->commandReplied(event.reply_userdata, event.error);
+        break;
     case MPV_EVENT_PROPERTY_CHANGE: {
         const auto &change = *static_cast<const mpv_event_property *>(event.data);
         if (!isCurrentEntry(m_eventEntry) || !change.data)
@@ -328,6 +343,7 @@ void MpvEngine::onFileLoaded()
     m_lib.getProperty(m_mpv, MpvNames::seekable, MPV_FORMAT_FLAG, &seekable);
     m_live = !getDouble(MpvNames::duration, length) || !(length > 0) || (!seekable && !sized);
     m_duration = m_live ? 0 : length;
+    m_liveBuffer->mediaLoaded(m_live);
     showPlayingStatus();
 }
 
@@ -384,6 +400,7 @@ void MpvEngine::forgetEntries()
 
 void MpvEngine::unload()
 {
+    m_liveBuffer->mediaUnloaded();
     m_resolver->abort();
     m_candidates.clear();
     forgetEntries();
@@ -438,6 +455,7 @@ void MpvEngine::load(const QString &address, int depth)
         = headers.first.isEmpty() ? QByteArray(MpvNames::defaultUserAgent) : headers.first.toUtf8();
     setString(MpvNames::userAgent, agent.constData());
     setString(MpvNames::referrer, headers.second.toUtf8().constData());
+    m_loadedAddress = address;
     const QByteArray utf8 = address.toUtf8();
     const QByteArray options = depth == 0 ? fileOptions(address) : QByteArray();
     const char *args[] = { MpvNames::loadfile, utf8.constData(), MpvNames::replace,

@@ -90,6 +90,7 @@ public:
     void setRequestHeaders(
         const QString &address, const QString &userAgent, const QString &referrer) override;
     void keepAboveVideo(QWidget *widget) override;
+    LiveBuffer *liveBuffer() override { return m_liveBuffer; }
 
 private:
     enum class Phase { Idle, Opening, Loaded };
@@ -140,6 +141,8 @@ private:
     QList<QPointer<QWidget>> m_keptAbove;
     QPointer<QWidget> m_fullScreenWindow;
     StreamResolver *m_resolver = nullptr;
+    LiveBuffer *m_liveBuffer = nullptr;
+    QString m_loadedAddress; // what libmpv plays, after any playlist was resolved
     QTimer m_clickTimer;
 
     QString m_url;

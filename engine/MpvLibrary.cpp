@@ -48,6 +48,7 @@ const MpvLibrary &MpvLibrary::get()
         resolve(handle, library.setPropertyString, "mpv_set_property_string", missing);
         resolve(handle, library.command, "mpv_command", missing);
         resolve(handle, library.commandRet, "mpv_command_ret", missing);
+        resolve(handle, library.commandAsync, "mpv_command_async", missing);
         resolve(handle, library.freeNodeContents, "mpv_free_node_contents", missing);
         resolve(handle, library.renderContextCreate, "mpv_render_context_create", missing);
         resolve(handle, library.renderContextSetUpdateCallback, "mpv_render_context_set_update_callback",

@@ -23,6 +23,7 @@ struct MpvLibrary {
     decltype(&::mpv_set_property_string) setPropertyString = nullptr;
     decltype(&::mpv_command) command = nullptr;
     decltype(&::mpv_command_ret) commandRet = nullptr;
+    decltype(&::mpv_command_async) commandAsync = nullptr;
     decltype(&::mpv_free_node_contents) freeNodeContents = nullptr;
     decltype(&::mpv_render_context_create) renderContextCreate = nullptr;
     decltype(&::mpv_render_context_set_update_callback) renderContextSetUpdateCallback = nullptr;

@@ -61,6 +61,18 @@ inline constexpr char pausedForCache[] = "paused-for-cache";
 inline constexpr char cacheBufferingState[] = "cache-buffering-state";
 inline constexpr char videoTrack[] = "vid";
 
+// The live buffer: libmpv's demuxer cache, kept on disk.
+inline constexpr char cacheOnDisk[] = "cache-on-disk";
+inline constexpr char cacheDir[] = "cache-dir";
+inline constexpr char cacheSecs[] = "cache-secs";
+inline constexpr char demuxerMaxBytes[] = "demuxer-max-bytes";
+inline constexpr char demuxerMaxBackBytes[] = "demuxer-max-back-bytes";
+inline constexpr char demuxerCacheState[] = "demuxer-cache-state";
+inline constexpr char demuxerCacheTime[] = "demuxer-cache-time";
+inline constexpr char fileCacheBytes[] = "file-cache-bytes";
+inline constexpr char seekableRanges[] = "seekable-ranges";
+inline constexpr char dumpCache[] = "dump-cache";
+
 // Commands and their arguments.
 inline constexpr char loadfile[] = "loadfile";
 inline constexpr char replace[] = "replace";

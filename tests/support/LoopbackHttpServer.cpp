@@ -249,7 +249,7 @@ void LoopbackHttpServer::Private::serve(int fd)
 
     QByteArray answer = "HTTP/1.1 " + QByteArray::number(r.status) + ' ' + reasonPhrase(r.status) + "\r\n";
     answer += "Content-Type: " + r.contentType + "\r\n";
-    if (!r.endless) {
+    if (!r.endless && !r.produce) {
         switch (r.length) {
         case Response::Length::Correct:
             answer += "Content-Length: " + QByteArray::number(r.body.size()) + "\r\n";
@@ -275,7 +275,20 @@ void LoopbackHttpServer::Private::serve(int fd)
     if (!sendAll(fd, answer.constData(), answer.size()))
         return;
 
-    if (method != "HEAD") {
+    if (method != "HEAD" && r.produce) {
+        struct Writer : BodyWriter {
+            const Private &server;
+            int fd;
+            Writer(const Private &s, int f)
+                : server(s)
+                , fd(f)
+            {
+            }
+            bool write(const char *data, qint64 size) override { return server.sendAll(fd, data, size); }
+            bool wait(int ms) override { return server.pause(ms); }
+        } writer(*this, fd);
+        r.produce(target, writer);
+    } else if (method != "HEAD") {
         QByteArray body = r.body;
         if (r.endless && body.isEmpty())
             body = "x";

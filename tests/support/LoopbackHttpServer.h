@@ -4,6 +4,7 @@
 #include <QList>
 #include <QPair>
 #include <QString>
+#include <functional>
 #include <memory>
 
 // A small HTTP server on 127.0.0.1 for tests. It serves on threads of its own
@@ -21,6 +22,17 @@
 class LoopbackHttpServer
 {
 public:
+    // What a body producer writes through, on the connection's own thread.
+    class BodyWriter
+    {
+    public:
+        virtual ~BodyWriter() = default;
+        // False once the peer has gone or the server is stopping.
+        virtual bool write(const char *data, qint64 size) = 0;
+        // Waits ms (or until stopping); false once stopping.
+        virtual bool wait(int ms) = 0;
+    };
+
     struct Response {
         int status = 200;
         QByteArray contentType = "application/octet-stream";
@@ -32,6 +44,10 @@ public:
         int chunkDelayMs = 0; // pause between chunks (drip)
         qint64 stallAfterBytes = -1; // stop sending after this many body bytes, keep the connection open
         QList<QPair<QByteArray, QByteArray>> headers; // extra headers
+        // When set, the body is whatever this writes for the request target
+        // (path and query), with no Content-Length; the connection closes when
+        // it returns: a generated live stream.
+        std::function<void(const QByteArray &target, BodyWriter &)> produce;
     };
 
     LoopbackHttpServer();

@@ -1,0 +1,261 @@
+// Pause and rewind of live channels with the real engine (null outputs) and
+// live channels on the loopback server; and a recording that goes on while
+// the engine watches, changes and stops other channels.
+#include "engine/LiveBuffer.h"
+#include "engine/MpvEngine.h"
+#include "engine/StreamRecorder.h"
+#include "recording/RecorderService.h"
+#include "tests/support/Fixtures.h"
+#include "tests/support/LiveStream.h"
+#include "tests/support/MediaProbe.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+namespace
+{
+
+using Fixtures::slowdown;
+
+const QString playing = QStringLiteral("Reproduzindo");
+
+// Open descriptors of this process that point into folder (libmpv's cache
+// file shows as "<folder>/mpv-cache-….dat (deleted)").
+int filesOpenIn(const QString &folder)
+{
+    int count = 0;
+    const QDir fds(QStringLiteral("/proc/self/fd"));
+    for (const QString &fd : fds.entryList(QDir::Files | QDir::System))
+        if (QFile::symLinkTarget(fds.filePath(fd)).startsWith(folder))
+            ++count;
+    return count;
+}
+
+} // namespace
+
+class LiveBufferTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void pauseKeepsTheChannelAndPlayResumesWhereItPaused_data();
+    void pauseKeepsTheChannelAndPlayResumesWhereItPaused();
+    void rewindThenBackToLive();
+    void rewindIsBoundedBySettingsSeconds();
+    void fileAtItsBoundRenewsTheBuffer();
+    void stopAndTuneFreeTheBuffer();
+    void filesPlayWithoutTheBuffer();
+    void recordingGoesOnWhileOtherChannelsAreWatched();
+    void recordingFromTheStartOfTheBufferKeepsWhatWasKept();
+
+private:
+    void play(const QString &url);
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<LoopbackHttpServer> server;
+    std::unique_ptr<MpvEngine> engine;
+    LiveBufferSettings settings;
+};
+
+void LiveBufferTest::init()
+{
+    dir = std::make_unique<QTemporaryDir>();
+    server = std::make_unique<LoopbackHttpServer>();
+    engine = std::make_unique<MpvEngine>(MpvEngine::Output::Null);
+    settings = {};
+    settings.folder = dir->filePath(QStringLiteral("cache/live-buffer"));
+    engine->liveBuffer()->setSettings(settings);
+}
+
+void LiveBufferTest::cleanup()
+{
+    engine.reset();
+    server.reset();
+    dir.reset();
+}
+
+void LiveBufferTest::play(const QString &url)
+{
+    engine->setUrl(url);
+    QTRY_COMPARE_WITH_TIMEOUT(engine->status(), playing, 10000 * slowdown);
+    QVERIFY(engine->liveBuffer()->isActive());
+}
+
+void LiveBufferTest::pauseKeepsTheChannelAndPlayResumesWhereItPaused_data()
+{
+    QTest::addColumn<bool>("hls");
+    QTest::newRow("MPEG-TS") << false;
+    QTest::newRow("HLS") << true;
+}
+
+void LiveBufferTest::pauseKeepsTheChannelAndPlayResumesWhereItPaused()
+{
+    QFETCH(bool, hls);
+    LiveStream live(*server, LiveStream::named(QStringLiteral("/a")));
+    play(hls ? live.hlsUrl() : live.tsUrl());
+    QTest::qWait(1000);
+    engine->pause();
+    const double pausedAt = engine->currentPosition();
+    const double behindAtPause = engine->liveBuffer()->secondsBehindLive();
+    QTest::qWait(3500);
+    QCOMPARE(engine->status(), QStringLiteral("Em pausa"));
+    QCOMPARE(engine->currentPosition(), pausedAt);
+    // The channel went on arriving while paused.
+    QVERIFY2(engine->liveBuffer()->secondsBehindLive() > behindAtPause + 2.0,
+        qPrintable(
+            QStringLiteral("%1 -> %2").arg(behindAtPause).arg(engine->liveBuffer()->secondsBehindLive())));
+    QVERIFY(engine->liveBuffer()->diskBytes() > 0);
+    engine->play();
+    QTRY_VERIFY_WITH_TIMEOUT(engine->currentPosition() > pausedAt + 0.5, 5000);
+    QVERIFY(engine->currentPosition() < pausedAt + 2.0); // from where it paused, not from live
+    QVERIFY(engine->liveBuffer()->secondsBehindLive() > 2.0);
+}
+
+void LiveBufferTest::rewindThenBackToLive()
+{
+    LiveStream live(*server, LiveStream::named(QStringLiteral("/a")));
+    play(live.tsUrl());
+    LiveBuffer &buffer = *engine->liveBuffer();
+    QTRY_VERIFY_WITH_TIMEOUT(buffer.secondsAvailable() > 6, 15000 * slowdown);
+    QVERIFY(buffer.atLiveEdge());
+    buffer.seekBehindLive(5);
+    QTRY_VERIFY_WITH_TIMEOUT(std::abs(buffer.secondsBehindLive() - 5) < 1.2, 5000);
+    buffer.seekBy(-1);
+    QTRY_VERIFY_WITH_TIMEOUT(std::abs(buffer.secondsBehindLive() - 6) < 1.2, 5000);
+    QVERIFY(!buffer.atLiveEdge());
+    QTest::qWait(1000);
+    QVERIFY(std::abs(buffer.secondsBehindLive() - 6) < 1.5); // it stays behind while it plays
+    buffer.returnToLive();
+    QTRY_VERIFY_WITH_TIMEOUT(buffer.atLiveEdge(), 5000);
+    QCOMPARE(engine->status(), playing);
+}
+
+void LiveBufferTest::rewindIsBoundedBySettingsSeconds()
+{
+    settings.seconds = 10;
+    engine->liveBuffer()->setSettings(settings);
+    LiveStream live(*server, LiveStream::named(QStringLiteral("/a"), 8));
+    play(live.tsUrl());
+    LiveBuffer &buffer = *engine->liveBuffer();
+    engine->pause();
+    // Paused longer than the bound: libmpv stops reading ahead at it.
+    QTRY_VERIFY_WITH_TIMEOUT(buffer.secondsBehindLive() > 8, 15000 * slowdown);
+    QTest::qWait(2000);
+    QVERIFY2(buffer.secondsBehindLive() < 11.5, qPrintable(QString::number(buffer.secondsBehindLive())));
+    QVERIFY(buffer.secondsAvailable() <= 10.5);
+    engine->play();
+    buffer.seekBehindLive(100);
+    QTRY_VERIFY_WITH_TIMEOUT(buffer.secondsBehindLive() < 11.5, 5000);
+}
+
+void LiveBufferTest::fileAtItsBoundRenewsTheBuffer()
+{
+    settings.maxBytes = 3 << 20;
+    engine->liveBuffer()->setSettings(settings);
+    LiveStream live(*server, LiveStream::named(QStringLiteral("/a"), 8));
+    play(live.tsUrl());
+    LiveBuffer &buffer = *engine->liveBuffer();
+    QSignalSpy renewed(&buffer, &LiveBuffer::renewed);
+    QSignalSpy statuses(engine.get(), &MediaEngine::statusChanged);
+    QTRY_VERIFY_WITH_TIMEOUT(buffer.diskBytes() > 2 << 20, 15000 * slowdown);
+    QTRY_COMPARE_WITH_TIMEOUT(renewed.size(), 1, 10000 * slowdown);
+    QTRY_VERIFY_WITH_TIMEOUT(buffer.isActive() && buffer.diskBytes() < 2 << 20, 10000 * slowdown);
+    QCOMPARE(engine->status(), playing);
+    QCOMPARE(statuses.size(), 0); // quietly: nothing for the reconnection to see
+}
+
+void LiveBufferTest::stopAndTuneFreeTheBuffer()
+{
+    LiveStream first(*server, LiveStream::named(QStringLiteral("/a")));
+    LiveStream second(*server, LiveStream::named(QStringLiteral("/b")));
+    play(first.tsUrl());
+    LiveBuffer &buffer = *engine->liveBuffer();
+    QTRY_VERIFY_WITH_TIMEOUT(buffer.diskBytes() > 0, 10000 * slowdown);
+    QCOMPARE(filesOpenIn(settings.folder), 1);
+    QVERIFY(QDir(settings.folder).isEmpty()); // unlinked from the start
+    play(second.tsUrl());
+    QTRY_COMPARE_WITH_TIMEOUT(filesOpenIn(settings.folder), 1, 5000);
+    engine->stop();
+    QVERIFY(!buffer.isActive());
+    QCOMPARE(buffer.secondsBehindLive(), 0.0);
+    QTRY_COMPARE_WITH_TIMEOUT(filesOpenIn(settings.folder), 0, 5000);
+}
+
+void LiveBufferTest::filesPlayWithoutTheBuffer()
+{
+    engine->setUrl(Fixtures::path(QStringLiteral("clip5.mp4")));
+    QTRY_COMPARE_WITH_TIMEOUT(engine->status(), playing, 10000);
+    QVERIFY(!engine->liveBuffer()->isActive());
+    engine->setCurrentPosition(3);
+    QTRY_VERIFY_WITH_TIMEOUT(engine->currentPosition() >= 3, 3000);
+    engine->liveBuffer()->returnToLive(); // ignored
+    QVERIFY(engine->currentPosition() >= 3);
+    QCOMPARE(filesOpenIn(settings.folder), 0);
+}
+
+void LiveBufferTest::recordingGoesOnWhileOtherChannelsAreWatched()
+{
+    LiveStream recorded(*server, LiveStream::named(QStringLiteral("/a")));
+    LiveStream watched(*server, LiveStream::named(QStringLiteral("/b")));
+    LiveStream other(*server, LiveStream::named(QStringLiteral("/c")));
+    const QString path = dir->filePath(QStringLiteral("Canal A.ts"));
+    StreamRecorder recorder(path);
+    QSignalSpy finished(&recorder, &StreamRecorder::finished);
+    QSignalSpy interrupted(&recorder, &StreamRecorder::interrupted);
+    RecordingSource source;
+    source.address = recorded.tsUrl();
+    QVERIFY(recorder.start(source));
+    play(watched.tsUrl());
+    QTest::qWait(1500);
+    play(other.hlsUrl());
+    QTest::qWait(1000);
+    engine->stop();
+    engine->setUrl(Fixtures::path(QStringLiteral("clip2.mp4")));
+    QTRY_VERIFY_WITH_TIMEOUT(recorder.secondsWritten() > 4, 10000 * slowdown);
+    recorder.stop();
+    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 10000);
+    QCOMPARE(interrupted.size(), 0);
+    const MediaProbe probe = MediaProbe::of(path);
+    QCOMPARE(probe.gaps, 0);
+    QVERIFY(probe.duration > 4);
+}
+
+void LiveBufferTest::recordingFromTheStartOfTheBufferKeepsWhatWasKept()
+{
+    LiveStream live(*server, LiveStream::named(QStringLiteral("/a")));
+    play(live.tsUrl());
+    QTRY_VERIFY_WITH_TIMEOUT(engine->liveBuffer()->secondsAvailable() > 5, 15000 * slowdown);
+    WallClock clock;
+    RecordingList list(dir->filePath(QStringLiteral("recordings.json")));
+    RecordingSchedule schedule(dir->filePath(QStringLiteral("schedule.json")), clock);
+    RecorderService::Settings recording;
+    recording.folder = dir->filePath(QStringLiteral("videos"));
+    RecorderService service(list, schedule, recording);
+    QSignalSpy saved(engine->liveBuffer(), &LiveBuffer::saved);
+    QSignalSpy stopped(&service, &RecorderService::stopped);
+    RecordingSource source;
+    source.address = live.tsUrl();
+    const QString id = service.startFromBuffer(QStringLiteral("Canal"), source, *engine->liveBuffer());
+    QVERIFY(!id.isEmpty());
+    QTRY_COMPARE_WITH_TIMEOUT(saved.size(), 1, 10000 * slowdown);
+    QVERIFY(saved[0][1].toBool());
+    QTRY_VERIFY_WITH_TIMEOUT(
+        list.find(id)->files.size() == 2 && list.find(id)->seconds > 7, 15000 * slowdown);
+    service.stop(id);
+    QTRY_COMPARE_WITH_TIMEOUT(stopped.size(), 1, 10000);
+    const QStringList files = list.find(id)->files;
+    QVERIFY2(files[1].endsWith(QStringLiteral(" (parte 2).ts")), qPrintable(files[1]));
+    const MediaProbe kept = MediaProbe::of(files[0]);
+    QVERIFY2(kept.duration > 4.5, qPrintable(QString::number(kept.duration)));
+    QCOMPARE(kept.gaps, 0);
+    QVERIFY(MediaProbe::of(files[1]).duration > 1);
+}
+
+QTEST_MAIN(LiveBufferTest)
+#include "livebuffer_test.moc"
