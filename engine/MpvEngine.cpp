@@ -142,7 +142,7 @@ MpvEngine::MpvEngine(Output output, VideoPath video, QObject *parent)
         if (m_phase != Phase::Loaded || !m_live || m_loadedAddress.isEmpty())
             return;
         m_liveBuffer->mediaUnloaded();
-        load(m_loadedAddress);
+        load(m_loadedAddress, m_loadedDepth);
     });
 
     m_resolver = new StreamResolver(this);
@@ -456,6 +456,7 @@ void MpvEngine::load(const QString &address, int depth)
     setString(MpvNames::userAgent, agent.constData());
     setString(MpvNames::referrer, headers.second.toUtf8().constData());
     m_loadedAddress = address;
+    m_loadedDepth = depth;
     const QByteArray utf8 = address.toUtf8();
     const QByteArray options = depth == 0 ? fileOptions(address) : QByteArray();
     const char *args[] = { MpvNames::loadfile, utf8.constData(), MpvNames::replace,

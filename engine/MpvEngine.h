@@ -143,6 +143,7 @@ private:
     StreamResolver *m_resolver = nullptr;
     LiveBuffer *m_liveBuffer = nullptr;
     QString m_loadedAddress; // what libmpv plays, after any playlist was resolved
+    int m_loadedDepth = 0; // of the playlist entry it came from
     QTimer m_clickTimer;
 
     QString m_url;
