@@ -35,6 +35,22 @@ void sendHeaders(MediaEngine &engine, const ListChannel &entry)
 }
 } // namespace
 
+// Only changes are sent: a choice undone in "Listas de canais" is undone in the engine too.
+void ChannelListsHub::sendCertificateChoices(const QVector<ListChannel> &entries)
+{
+    const QSet<QString> accepting = m_library->addressesAcceptingInvalidCertificates();
+    for (const ListChannel &entry : entries) {
+        const bool accept = accepting.contains(entry.address);
+        if (accept == m_acceptingInvalid.contains(entry.address))
+            continue;
+        m_main.engine().setAcceptInvalidCertificates(entry.address, accept);
+        if (accept)
+            m_acceptingInvalid.insert(entry.address);
+        else
+            m_acceptingInvalid.remove(entry.address);
+    }
+}
+
 ChannelListsHub::ChannelListsHub(
     MainWindow &main, const ChannelCatalogue &catalogue, AlternateAddressLists *alternates)
     : QObject(&main)
@@ -197,8 +213,10 @@ bool ChannelListsHub::prepareBuiltInTune(Channel &channel)
         }
         return false;
     }
-    for (const ListChannel &entry : m_sources.value(channel.control))
+    const QVector<ListChannel> sources = m_sources.value(channel.control);
+    for (const ListChannel &entry : sources)
         sendHeaders(m_main.engine(), entry);
+    sendCertificateChoices(sources);
     return true;
 }
 
@@ -207,14 +225,17 @@ void ChannelListsHub::tuneListChannel(const ListChannel &chosen)
     // Every entry of the same name, in any list, is an alternate address.
     const QString key = ChannelNameRules::matchKey(chosen.name);
     QStringList addresses { chosen.address };
+    QVector<ListChannel> sources { chosen };
     sendHeaders(m_main.engine(), chosen);
     for (const ListChannel &entry : m_library->allChannels()) {
         if (addresses.contains(entry.address) || ListAddress::isPlaceholder(entry.address)
             || ChannelNameRules::matchKey(entry.name) != key)
             continue;
         addresses << entry.address;
+        sources << entry;
         sendHeaders(m_main.engine(), entry);
     }
+    sendCertificateChoices(sources);
     Channel channel;
     channel.titleSuffix = chosen.title.isEmpty() ? chosen.name : chosen.title;
     channel.address = chosen.address;

@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -62,6 +63,8 @@ private:
     // Gives a built-in channel the address its lists found; false when it has none.
     bool prepareBuiltInTune(Channel &channel);
     void applyLists();
+    // Tells the engine which of these streams may skip the certificate check.
+    void sendCertificateChoices(const QVector<ListChannel> &entries);
     void showNotice(const QString &text, const QVector<SuggestedList> &suggested);
     void showCoverage();
 
@@ -83,4 +86,5 @@ private:
     QTimer m_refreshTimer;
     bool m_started = false;
     bool m_noAddressShown = false;
+    QSet<QString> m_acceptingInvalid; // addresses the engine was told may skip the check
 };

@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QHash>
 #include <QObject>
+#include <QSet>
 #include <QVector>
 
 // The channels of every list in a registry, kept current without ever
@@ -34,6 +35,8 @@ public:
     // Every list's channels, in the registry's order (channels.m3u first).
     QVector<ListChannel> allChannels() const;
     bool isBusy(const QString &id) const;
+    // The stream addresses of the lists marked "aceitar certificados inválidos".
+    QSet<QString> addressesAcceptingInvalidCertificates() const;
 
     // The request a refresh of list would send: validators only when a copy is held.
     ChannelListRequest requestFor(const ChannelListSource &list) const;

@@ -10,6 +10,7 @@
 #include "engine/VideoWidget.h"
 #include "engine/VideoWindow.h"
 #include "net/AddressRule.h"
+#include "net/TlsTrust.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -113,6 +114,8 @@ MpvEngine::MpvEngine(Output output, VideoPath video, QObject *parent)
         // keeps up with 1080p at 30 fps shown full screen.
         { MpvNames::zimgScaler, MpvNames::bilinear },
         { MpvNames::zimgThreads, MpvNames::one },
+        // libmpv plays HTTPS without checking certificates unless told to.
+        { MpvNames::tlsVerify, MpvNames::yes },
         // Entries of playlists libmpv reads itself (M3U without a header, a
         // local playlist) may not name its special protocols, and ffmpeg may
         // open only network protocols from inside a stream.
@@ -154,7 +157,11 @@ MpvEngine::MpvEngine(Output output, VideoPath video, QObject *parent)
         });
     connect(m_resolver, &StreamResolver::notPlaylist, this,
         [this](const QString &address) { load(address, m_resolvingDepth); });
-    connect(m_resolver, &StreamResolver::failed, this, &MpvEngine::openNext);
+    connect(m_resolver, &StreamResolver::failed, this, [this](const QString &, StreamResolver::Failure why) {
+        m_failure = why == StreamResolver::Failure::CertificateRefused ? Failure::CertificateRefused
+                                                                       : Failure::None;
+        openNext();
+    });
 
     m_host = new QWidget;
     m_host->setObjectName(QStringLiteral("videoHost"));
@@ -332,6 +339,7 @@ void MpvEngine::handleEvent(const mpv_event &event)
 void MpvEngine::onFileLoaded()
 {
     m_phase = Phase::Loaded;
+    m_failure = Failure::None;
     m_candidates.clear(); // this entry plays: no falling back any more
     // Decided once: a live stream may report a growing duration later.
     // An endless mp3 stream gets a duration estimated from the bytes read so
@@ -366,6 +374,7 @@ void MpvEngine::onFileEnded(const mpv_event_end_file &end)
     forgetEntries();
     m_phase = Phase::Idle;
     if (!played) {
+        m_failure = Failure::None;
         openNext(); // the next playlist entry, or "Pronto"
         return;
     }
@@ -403,6 +412,7 @@ void MpvEngine::unload()
     m_liveBuffer->mediaUnloaded();
     m_resolver->abort();
     m_candidates.clear();
+    m_failure = Failure::None;
     forgetEntries();
     if (m_phase != Phase::Idle) {
         const char *args[] = { MpvNames::stop, nullptr };
@@ -441,7 +451,7 @@ void MpvEngine::openNext()
     m_phase = Phase::Opening;
     if (StreamResolver::wantsResolving(address) && next.depth < maxPlaylistDepth) {
         m_resolvingDepth = next.depth;
-        m_resolver->resolve(address);
+        m_resolver->resolve(address, m_acceptInvalidCertificates.contains(m_url));
         return;
     }
     load(address, next.depth);
@@ -455,6 +465,10 @@ void MpvEngine::load(const QString &address, int depth)
         = headers.first.isEmpty() ? QByteArray(MpvNames::defaultUserAgent) : headers.first.toUtf8();
     setString(MpvNames::userAgent, agent.constData());
     setString(MpvNames::referrer, headers.second.toUtf8().constData());
+    // Like the headers, the certificate choice belongs to the address the user chose.
+    const bool checkCertificates = !m_acceptInvalidCertificates.contains(m_url);
+    setString(MpvNames::tlsVerify, checkCertificates ? MpvNames::yes : MpvNames::no);
+    setString(MpvNames::tlsCaFile, TlsTrust::caFile().toLocal8Bit().constData());
     m_loadedAddress = address;
     m_loadedDepth = depth;
     const QByteArray utf8 = address.toUtf8();
@@ -486,6 +500,14 @@ void MpvEngine::setRequestHeaders(const QString &address, const QString &userAge
         m_requestHeaders.remove(address);
     else
         m_requestHeaders.insert(address, { userAgent, referrer });
+}
+
+void MpvEngine::setAcceptInvalidCertificates(const QString &address, bool accept)
+{
+    if (accept)
+        m_acceptInvalidCertificates.insert(address);
+    else
+        m_acceptInvalidCertificates.remove(address);
 }
 
 void MpvEngine::setUrl(const QString &url)

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QPair>
 #include <QPointer>
+#include <QSet>
 #include <QTimer>
 #include <atomic>
 #include <cstdint>
@@ -30,6 +31,9 @@ class VideoWindow;
 //   it looks); ASX, "[Reference]", PLS and M3U entries play in order, falling
 //   to the next when one ends without having played. mms:// and files go to
 //   libmpv as they stand.
+// - HTTPS certificates are checked, by the resolver and by libmpv, unless the
+//   address the user chose was marked with setAcceptInvalidCertificates(); a
+//   refused certificate ends in "Pronto" with failure() CertificateRefused.
 // - Live or file is decided once, when the media has loaded: no duration then
 //   means live (duration 0, seeks ignored, its end reads "Pronto").
 // - With Output::Screen the render context is made with the engine, so a URL
@@ -90,6 +94,8 @@ public:
     void setRequestHeaders(
         const QString &address, const QString &userAgent, const QString &referrer) override;
     void keepAboveVideo(QWidget *widget) override;
+    Failure failure() const override { return m_failure; }
+    void setAcceptInvalidCertificates(const QString &address, bool accept) override;
     LiveBuffer *liveBuffer() override { return m_liveBuffer; }
 
 private:
@@ -148,6 +154,8 @@ private:
 
     QString m_url;
     QHash<QString, QPair<QString, QString>> m_requestHeaders; // address -> user agent, referrer
+    QSet<QString> m_acceptInvalidCertificates; // addresses whose streams skip the check
+    Failure m_failure = Failure::None;
     QString m_status;
     Phase m_phase = Phase::Idle;
     QList<Candidate> m_candidates; // playlist entries still to try

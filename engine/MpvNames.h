@@ -33,6 +33,11 @@ inline constexpr char demuxerLavfOptions[] = "demuxer-lavf-o";
 inline constexpr char streamLavfOptions[] = "stream-lavf-o";
 inline constexpr char protocolWhitelist[] = "protocol_whitelist"; // an ffmpeg option inside the two above
 
+// Certificates of HTTPS streams: checked against the system's bundle or the
+// CA file the network layer trusts.
+inline constexpr char tlsVerify[] = "tls-verify";
+inline constexpr char tlsCaFile[] = "tls-ca-file";
+
 // Option values.
 inline constexpr char voRender[] = "libmpv";
 inline constexpr char outputNull[] = "null";

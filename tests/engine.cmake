@@ -33,7 +33,8 @@ add_custom_target(engine_fixtures
   DEPENDS ${fx}/clip2.mp4 ${fx}/clip5.mp4 ${fx}/stream.mp3 ${fx}/red.mp4 ${fx}/hls/index.m3u8)
 
 lumi_add_test(playlistparser SOURCES ${CMAKE_SOURCE_DIR}/tests/playlistparser_test.cpp TIMEOUT 30)
-lumi_add_test(streamresolver SOURCES ${CMAKE_SOURCE_DIR}/tests/streamresolver_test.cpp TIMEOUT 120)
+# The resolver fetches on network workers: a ThreadSanitizer case.
+lumi_add_test(streamresolver SOURCES ${CMAKE_SOURCE_DIR}/tests/streamresolver_test.cpp TIMEOUT 120 LABELS threads)
 # libavformat's probing of a large text body runs for minutes under ASan's
 # strict string checks (every strstr scans the whole buffer); leaks and bad
 # accesses are still caught without them.
@@ -46,3 +47,8 @@ lumi_add_test(videooutput SOURCES ${CMAKE_SOURCE_DIR}/tests/videooutput_test.cpp
   ENV "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=0")
 add_dependencies(videooutput engine_fixtures)
 lumi_add_test(deferredengine SOURCES ${CMAKE_SOURCE_DIR}/tests/deferredengine_test.cpp)
+# HTTPS streams through the real engine and the resolver, with the test
+# certificates served by the loopback TLS front.
+lumi_add_test(streamcertificates SOURCES ${CMAKE_SOURCE_DIR}/tests/streamcertificates_test.cpp TIMEOUT 120
+  ENV "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=0" LABELS threads)
+add_dependencies(streamcertificates engine_fixtures)
