@@ -14,7 +14,9 @@
 #include "channels/ListAddress.h"
 #include "channels/LogoCache.h"
 #include "engine/MediaEngine.h"
+#include "net/AddressRule.h"
 #include "widgets/FlatButton.h"
+#include "widgets/MessageBox.h"
 
 #include <QAction>
 #include <QFileInfo>
@@ -76,7 +78,8 @@ ChannelListsHub::ChannelListsHub(
 
     askAddress = [this] {
         return QInputDialog::getText(&m_main, QStringLiteral("Abrir endereço…"),
-            QStringLiteral("Endereço (http, https, rtmp, rtsp, udp) ou arquivo:"), QLineEdit::Normal);
+            QStringLiteral("Endereço (http, https, rtmp, rtsp, mms, udp, srt) ou caminho de um arquivo:"),
+            QLineEdit::Normal);
     };
     // The hub goes with the main window's children, after the window's own members.
     m_main.prepareTune = [hub = QPointer<ChannelListsHub>(this)](
@@ -249,11 +252,22 @@ void ChannelListsHub::openAddress()
         playAddress(address);
 }
 
-void ChannelListsHub::playAddress(const QString &address)
+void ChannelListsHub::playAddress(const QString &typed)
 {
+    const QString address
+        = AddressRule::screened(typed, AddressRule::Origin::UserChosen, "the address dialog");
+    if (address.isEmpty()) {
+        showMessage(&m_main,
+            { applicationTitle(),
+                QString::fromUtf8(
+                    "Este endereço não pode ser aberto. Use um endereço http, https, rtmp, rtsp, "
+                    "mms, udp, rtp ou srt, ou o caminho completo de um arquivo do computador."),
+                QMessageBox::Warning });
+        return;
+    }
     Channel channel;
-    const bool localFile = !ListAddress::hasScheme(address) || address.startsWith(QLatin1String("file:"));
-    channel.titleSuffix = localFile ? QFileInfo(address).fileName() : address;
+    // A local file comes back as an absolute path.
+    channel.titleSuffix = address.startsWith(u'/') ? QFileInfo(address).fileName() : address;
     channel.address = address;
     m_main.tune(channel);
 }
