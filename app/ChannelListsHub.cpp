@@ -14,7 +14,9 @@
 #include "channels/ListAddress.h"
 #include "channels/LogoCache.h"
 #include "engine/MediaEngine.h"
+#include "net/AddressRule.h"
 #include "widgets/FlatButton.h"
+#include "widgets/MessageBox.h"
 
 #include <QAction>
 #include <QFileInfo>
@@ -32,6 +34,22 @@ void sendHeaders(MediaEngine &engine, const ListChannel &entry)
         engine.setRequestHeaders(entry.address, entry.userAgent, entry.referrer);
 }
 } // namespace
+
+// Only changes are sent: a choice undone in "Listas de canais" is undone in the engine too.
+void ChannelListsHub::sendCertificateChoices(const QVector<ListChannel> &entries)
+{
+    const QSet<QString> accepting = m_library->addressesAcceptingInvalidCertificates();
+    for (const ListChannel &entry : entries) {
+        const bool accept = accepting.contains(entry.address);
+        if (accept == m_acceptingInvalid.contains(entry.address))
+            continue;
+        m_main.engine().setAcceptInvalidCertificates(entry.address, accept);
+        if (accept)
+            m_acceptingInvalid.insert(entry.address);
+        else
+            m_acceptingInvalid.remove(entry.address);
+    }
+}
 
 ChannelListsHub::ChannelListsHub(
     MainWindow &main, const ChannelCatalogue &catalogue, AlternateAddressLists *alternates)
@@ -60,7 +78,8 @@ ChannelListsHub::ChannelListsHub(
 
     askAddress = [this] {
         return QInputDialog::getText(&m_main, QStringLiteral("Abrir endereço…"),
-            QStringLiteral("Endereço (http, https, rtmp, rtsp, udp) ou arquivo:"), QLineEdit::Normal);
+            QStringLiteral("Endereço (http, https, rtmp, rtsp, mms, udp, srt) ou caminho de um arquivo:"),
+            QLineEdit::Normal);
     };
     // The hub goes with the main window's children, after the window's own members.
     m_main.prepareTune = [hub = QPointer<ChannelListsHub>(this)](
@@ -194,8 +213,10 @@ bool ChannelListsHub::prepareBuiltInTune(Channel &channel)
         }
         return false;
     }
-    for (const ListChannel &entry : m_sources.value(channel.control))
+    const QVector<ListChannel> sources = m_sources.value(channel.control);
+    for (const ListChannel &entry : sources)
         sendHeaders(m_main.engine(), entry);
+    sendCertificateChoices(sources);
     return true;
 }
 
@@ -204,6 +225,7 @@ void ChannelListsHub::tuneListChannel(const ListChannel &chosen)
     // Every entry of the same name, in any list, is an alternate address.
     const QString key = ChannelNameRules::matchKey(chosen.name);
     QStringList addresses { chosen.address };
+    QVector<ListChannel> sources { chosen };
     sendHeaders(m_main.engine(), chosen);
     // Field by field: only the entries of that name are made whole.
     const ListChannels all = m_library->allChannels();
@@ -212,9 +234,12 @@ void ChannelListsHub::tuneListChannel(const ListChannel &chosen)
         if (addresses.contains(address) || ListAddress::isPlaceholder(address)
             || ChannelNameRules::matchKey(all.field(i, ListChannels::Name)) != key)
             continue;
+        const ListChannel entry = all.at(i);
         addresses << address;
-        sendHeaders(m_main.engine(), all.at(i));
+        sources << entry;
+        sendHeaders(m_main.engine(), entry);
     }
+    sendCertificateChoices(sources);
     Channel channel;
     channel.titleSuffix = chosen.title.isEmpty() ? chosen.name : chosen.title;
     channel.address = chosen.address;
@@ -231,11 +256,22 @@ void ChannelListsHub::openAddress()
         playAddress(address);
 }
 
-void ChannelListsHub::playAddress(const QString &address)
+void ChannelListsHub::playAddress(const QString &typed)
 {
+    const QString address
+        = AddressRule::screened(typed, AddressRule::Origin::UserChosen, "the address dialog");
+    if (address.isEmpty()) {
+        showMessage(&m_main,
+            { applicationTitle(),
+                QString::fromUtf8(
+                    "Este endereço não pode ser aberto. Use um endereço http, https, rtmp, rtsp, "
+                    "mms, udp, rtp ou srt, ou o caminho completo de um arquivo do computador."),
+                QMessageBox::Warning });
+        return;
+    }
     Channel channel;
-    const bool localFile = !ListAddress::hasScheme(address) || address.startsWith(QLatin1String("file:"));
-    channel.titleSuffix = localFile ? QFileInfo(address).fileName() : address;
+    // A local file comes back as an absolute path.
+    channel.titleSuffix = address.startsWith(u'/') ? QFileInfo(address).fileName() : address;
     channel.address = address;
     m_main.tune(channel);
 }

@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -46,7 +47,9 @@ public:
     // "Abrir endereço…": asks for an address (askAddress; tests replace it) and plays it.
     void openAddress();
     std::function<QString()> askAddress;
-    void playAddress(const QString &address);
+    // A network stream or a local regular file, as the address rule admits
+    // from the user; anything else is refused with a message.
+    void playAddress(const QString &typed);
     void tuneListChannel(const ListChannel &channel);
 
     ChannelListRegistry &registry() const { return *m_registry; }
@@ -60,6 +63,8 @@ private:
     // Gives a built-in channel the address its lists found; false when it has none.
     bool prepareBuiltInTune(Channel &channel);
     void applyLists();
+    // Tells the engine which of these streams may skip the certificate check.
+    void sendCertificateChoices(const QVector<ListChannel> &entries);
     void showNotice(const QString &text, const QVector<SuggestedList> &suggested);
     void showCoverage();
 
@@ -81,4 +86,5 @@ private:
     QTimer m_refreshTimer;
     bool m_started = false;
     bool m_noAddressShown = false;
+    QSet<QString> m_acceptingInvalid; // addresses the engine was told may skip the check
 };

@@ -1,13 +1,12 @@
 #include "channels/ChannelListFetcher.h"
 
 #include "base/BoundedRead.h"
-#include "channels/CurlTransfer.h"
 #include "channels/ListAddress.h"
+#include "net/Transfer.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QPointer>
 #include <QSaveFile>
 
 namespace
@@ -37,110 +36,86 @@ struct ChannelListFetcher::Job {
     enum class Kind { Fetch, Read } kind = Kind::Fetch;
     ChannelListRequest request;
     QString path; // Read
-    QPointer<ChannelListFetcher> owner; // the owner's thread only
-    QObject *relay = nullptr; // lives on the owner's thread until the result is handed over
     TransferCancel cancel;
 };
 
 namespace
 {
 
-QString curlError(CURLcode code, const ChannelListRequest &request)
+QString failureText(Transfer::End end, const Transfer &transfer, const ChannelListRequest &request)
 {
     const QString host = ListAddress::hostOf(request.address);
-    switch (code) {
-    case CURLE_COULDNT_RESOLVE_HOST:
-        return QString::fromUtf8("Servidor não encontrado: %1.").arg(host);
-    case CURLE_COULDNT_CONNECT:
-        return QString::fromUtf8("Não foi possível conectar a %1.").arg(host);
-    case CURLE_OPERATION_TIMEDOUT:
-        return QString::fromUtf8("O servidor %1 não respondeu a tempo.").arg(host);
-    case CURLE_SSL_CONNECT_ERROR:
-    case CURLE_PEER_FAILED_VERIFICATION:
-    case CURLE_SSL_CERTPROBLEM:
-    case CURLE_SSL_CACERT_BADFILE:
-        return QString::fromUtf8("Falha na conexão segura com %1.").arg(host);
-    case CURLE_TOO_MANY_REDIRECTS:
-        return QString::fromUtf8("Redirecionamentos demais ao buscar a lista.");
-    case CURLE_UNSUPPORTED_PROTOCOL:
-        return QString::fromUtf8("A lista foi redirecionada para um endereço que não é http nem https.");
-    case CURLE_FILESIZE_EXCEEDED:
+    using End = Transfer::End;
+    switch (end) {
+    case End::Cancelled:
+        return QString::fromUtf8("Atualização cancelada.");
+    case End::Stalled:
+        return QString::fromUtf8("O servidor %1 parou de responder.").arg(host);
+    case End::TimedOut:
+        return QString::fromUtf8("A lista demorou demais para chegar.");
+    case End::TooLarge:
         return tooLarge(request.maxBytes);
-    case CURLE_BAD_CONTENT_ENCODING:
+    case End::HostNotFound:
+        return QString::fromUtf8("Servidor não encontrado: %1.").arg(host);
+    case End::ConnectionRefused:
+        return QString::fromUtf8("Não foi possível conectar a %1.").arg(host);
+    case End::NoAnswer:
+        return QString::fromUtf8("O servidor %1 não respondeu a tempo.").arg(host);
+    case End::CertificateRefused:
+        return QString::fromUtf8("O certificado de segurança de %1 não é válido.").arg(host);
+    case End::SecureConnectionFailed:
+        return QString::fromUtf8("Falha na conexão segura com %1.").arg(host);
+    case End::TooManyRedirects:
+        return QString::fromUtf8("Redirecionamentos demais ao buscar a lista.");
+    case End::ProtocolRefused:
+        return QString::fromUtf8("A lista foi redirecionada para um endereço que não é http nem https, "
+                                 "ou de https para http.");
+    case End::BadEncoding:
         return QString::fromUtf8("A lista chegou com uma compressão inválida.");
-    case CURLE_GOT_NOTHING:
-    case CURLE_RECV_ERROR:
-    case CURLE_PARTIAL_FILE:
+    case End::ConnectionLost:
         return QString::fromUtf8("A conexão caiu antes do fim da lista.");
-    default:
-        return QString::fromUtf8("Falha ao baixar a lista (%1).")
-            .arg(QString::fromLatin1(curl_easy_strerror(code)));
+    case End::Finished:
+    case End::Stopped:
+    case End::Failed:
+        break;
     }
+    return QString::fromUtf8("Falha ao baixar a lista (%1).").arg(transfer.errorText());
 }
 
 ChannelListResult download(ChannelListFetcher::Job &job)
 {
     const ChannelListRequest &request = job.request;
-    CurlTransfer transfer(request.address,
-        { request.maxBytes, request.connectTimeoutMs, request.stallTimeoutMs, request.totalTimeoutMs },
-        job.cancel);
+    TransferRequest get;
+    get.url = TransferRequest::encodedUrl(request.address);
+    get.limits
+        = { request.maxBytes, request.connectTimeoutMs, request.stallTimeoutMs, request.totalTimeoutMs };
     if (!request.etag.isEmpty())
-        transfer.addHeader("If-None-Match: " + request.etag);
+        get.headers.append("If-None-Match: " + request.etag);
     if (!request.lastModified.isEmpty())
-        transfer.addHeader("If-Modified-Since: " + request.lastModified.toLatin1());
+        get.headers.append("If-Modified-Since: " + request.lastModified.toLatin1());
+    Transfer transfer(get, job.cancel);
     QByteArray etag;
     QString lastModified;
-    transfer.setHeaderHandler([&](const QByteArray &line) {
-        // Each answer of a redirect chain starts again; the last one counts.
-        if (line.startsWith("HTTP/")) {
-            etag.clear();
-            lastModified.clear();
-            return;
-        }
-        const qsizetype colon = line.indexOf(':');
-        if (colon <= 0)
-            return;
-        const QByteArray name = line.left(colon).trimmed().toLower();
-        const QByteArray value = line.mid(colon + 1).trimmed();
-        if (name == "etag")
-            etag = value;
-        else if (name == "last-modified")
-            lastModified = QString::fromLatin1(value);
-    });
-
-    QString error;
-    switch (transfer.run()) {
-    case CurlTransfer::End::Finished:
-        break;
-    case CurlTransfer::End::Cancelled:
-        error = QString::fromUtf8("Atualização cancelada.");
-        break;
-    case CurlTransfer::End::Stalled:
-        error = QString::fromUtf8("O servidor %1 parou de responder.")
-                    .arg(ListAddress::hostOf(request.address));
-        break;
-    case CurlTransfer::End::TimedOut:
-        error = QString::fromUtf8("A lista demorou demais para chegar.");
-        break;
-    case CurlTransfer::End::TooLarge:
-        error = tooLarge(request.maxBytes);
-        break;
-    case CurlTransfer::End::Failed:
-        error = transfer.multiError().isEmpty()
-            ? curlError(transfer.code(), request)
-            : QString::fromUtf8("Falha ao baixar a lista (%1).").arg(transfer.multiError());
-        break;
-    }
-    const long status = transfer.status();
-    if (!error.isEmpty()) {
-        ChannelListResult result = failed(error);
-        result.httpStatus = int(status);
+    QByteArray body;
+    transfer.onHead = [&](const TransferHead &head) {
+        etag = head.value("etag");
+        lastModified = QString::fromLatin1(head.value("last-modified"));
+        return true;
+    };
+    transfer.onBody = [&](const char *data, qint64 size) {
+        body.append(data, qsizetype(size));
+        return true;
+    };
+    const Transfer::End end = transfer.run();
+    const int status = transfer.status();
+    if (end != Transfer::End::Finished) {
+        ChannelListResult result = failed(failureText(end, transfer, request));
+        result.httpStatus = status;
         return result;
     }
 
-    const QByteArray &body = transfer.body();
     ChannelListResult result;
-    result.httpStatus = int(status);
+    result.httpStatus = status;
     result.etag = etag;
     result.lastModified = lastModified;
     if (status == 304) {
@@ -148,7 +123,7 @@ ChannelListResult download(ChannelListFetcher::Job &job)
         return result;
     }
     if (status < 200 || status > 299) {
-        result.error = statusText(int(status));
+        result.error = statusText(status);
         return result;
     }
     result.bytes = body.size();
@@ -211,21 +186,11 @@ bool ChannelListFetcher::read(const QString &path, const QString &baseAddress)
 
 bool ChannelListFetcher::startJob(const std::shared_ptr<Job> &job)
 {
-    job->owner = this;
-    job->relay = new QObject; // on our thread, so the result is handed over here
     m_job = job;
-    CurlTransfer::startWorker([job]() mutable {
+    TransferWorkers::startFor(this, [this, job]() -> std::function<void()> {
         const ChannelListResult result
             = job->kind == Job::Kind::Read ? readFile(job->path, job->request.address) : download(*job);
-        QObject *relay = job->relay;
-        QMetaObject::invokeMethod(
-            relay,
-            [job, result] {
-                job->relay->deleteLater();
-                if (job->owner)
-                    job->owner->complete(job, result);
-            },
-            Qt::QueuedConnection);
+        return [this, job, result] { complete(job, result); };
     });
     return true;
 }
@@ -280,5 +245,5 @@ ChannelListResult ChannelListFetcher::readFile(const QString &path, const QStrin
 
 int ChannelListFetcher::runningWorkers()
 {
-    return CurlTransfer::runningWorkers();
+    return TransferWorkers::running();
 }

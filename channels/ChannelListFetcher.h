@@ -36,7 +36,7 @@ struct ChannelListResult {
 };
 Q_DECLARE_METATYPE(ChannelListResult)
 
-// Fetches a channel list over HTTP/1.1 or HTTPS with libcurl (redirects, gzip,
+// Fetches a channel list over HTTP/1.1 or HTTPS with the network layer (redirects, gzip,
 // conditional requests, connect and stall timeouts, a size bound), or reads a
 // local list, on a worker thread, and parses it there: the owner's thread only
 // receives the result. One job at a time. Destroying the fetcher cancels its

@@ -75,6 +75,16 @@ ListChannels ChannelListLibrary::allChannels() const
     return all;
 }
 
+QSet<QString> ChannelListLibrary::addressesAcceptingInvalidCertificates() const
+{
+    QSet<QString> addresses;
+    for (const ChannelListSource &list : m_registry->lists())
+        if (list.acceptInvalidCertificates)
+            for (const ListChannel &channel : m_held.value(list.id).channels)
+                addresses.insert(channel.address);
+    return addresses;
+}
+
 bool ChannelListLibrary::isBusy(const QString &id) const
 {
     const auto found = m_held.constFind(id);

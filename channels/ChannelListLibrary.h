@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QHash>
 #include <QObject>
+#include <QSet>
 #include <QVector>
 
 // The channels of every list in a registry, kept current without ever
@@ -41,6 +42,8 @@ public:
     // shares what the library holds, so it costs nothing.
     ListChannels allChannels() const;
     bool isBusy(const QString &id) const;
+    // The stream addresses of the lists marked "aceitar certificados inválidos".
+    QSet<QString> addressesAcceptingInvalidCertificates() const;
 
     // The request a refresh of list would send: validators only when a copy is held.
     ChannelListRequest requestFor(const ChannelListSource &list) const;

@@ -21,6 +21,7 @@ const QString IdPrefix = QStringLiteral("list");
 constexpr int MaxIdDigits = 9;
 const QString NextKey = QStringLiteral("nextNumber");
 const QString SuggestionsKey = QStringLiteral("suggestionsAnswered");
+const QString AcceptInvalidCertificatesKey = QStringLiteral("acceptInvalidCertificates");
 
 QString cleanedName(const QString &name)
 {
@@ -146,6 +147,7 @@ void ChannelListRegistry::readState(ChannelListSource &list) const
     list.lastModified = m_settings.value(QStringLiteral("lastModified")).toString();
     list.channelCount = m_settings.value(QStringLiteral("channelCount")).toInt();
     list.lastError = m_settings.value(QStringLiteral("lastError")).toString();
+    list.acceptInvalidCertificates = m_settings.value(AcceptInvalidCertificatesKey, false).toBool();
     m_settings.endGroup();
 }
 
@@ -162,6 +164,11 @@ void ChannelListRegistry::writeState(const ChannelListSource &list)
     m_settings.setValue(QStringLiteral("lastModified"), list.lastModified);
     m_settings.setValue(QStringLiteral("channelCount"), list.channelCount);
     m_settings.setValue(QStringLiteral("lastError"), list.lastError);
+    // Written only when chosen, so the lists of most users never show the key.
+    if (list.acceptInvalidCertificates)
+        m_settings.setValue(AcceptInvalidCertificatesKey, true);
+    else
+        m_settings.remove(AcceptInvalidCertificatesKey);
     m_settings.endGroup();
     m_settings.sync();
 }
@@ -367,6 +374,16 @@ void ChannelListRegistry::recordFailure(const QString &id, const QString &error)
     if (list.id.isEmpty())
         return;
     list.lastError = error;
+    writeState(list);
+    emit listStateChanged(id);
+}
+
+void ChannelListRegistry::setAcceptInvalidCertificates(const QString &id, bool accept)
+{
+    ChannelListSource list = this->list(id);
+    if (list.id.isEmpty() || list.acceptInvalidCertificates == accept)
+        return;
+    list.acceptInvalidCertificates = accept;
     writeState(list);
     emit listStateChanged(id);
 }

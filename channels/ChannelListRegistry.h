@@ -12,6 +12,9 @@ struct ChannelListSource {
     QString name; // shown in the lists window
     QString address; // http(s) address, or an absolute local file path
     bool fixed = false; // the user's channels.m3u: read whenever it exists, never renamed or removed here
+    // "aceitar certificados inválidos": the list's HTTPS streams play without
+    // their certificates being checked (the list itself is still checked).
+    bool acceptInvalidCertificates = false;
 
     // What the last reading or refresh left.
     QDateTime lastRefresh; // UTC; remote lists: last time the publisher's copy was fetched or confirmed
@@ -71,6 +74,8 @@ public:
     void recordRead(const QString &id, int channelCount);
     // A failed refresh or reading; everything else is kept.
     void recordFailure(const QString &id, const QString &error);
+    // Kept with the list; off for every new list.
+    void setAcceptInvalidCertificates(const QString &id, bool accept);
 
     // Whether the suggested public lists were offered and answered (either way).
     bool suggestionsAnswered() const;
@@ -82,7 +87,7 @@ public:
 
 signals:
     void listsChanged(); // added, renamed or removed
-    void listStateChanged(const QString &id); // refresh or reading recorded
+    void listStateChanged(const QString &id); // refresh, reading or certificate choice recorded
 
 private:
     QString checkName(const QString &name, const QString &exceptId, QString *cleaned) const;

@@ -5,6 +5,7 @@
 #include "channels/ChannelListLibrary.h"
 #include "channels/ChannelListRegistry.h"
 
+#include <QCheckBox>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -65,6 +66,16 @@ ChannelListsWindow::ChannelListsWindow(ChannelListRegistry &registry, ChannelLis
     QPushButton *remove
         = button("RemoveListButton", QStringLiteral("Remover"), &ChannelListsWindow::removeSelected);
 
+    m_acceptInvalid = new QCheckBox(QStringLiteral("aceitar certificados inválidos"), this);
+    m_acceptInvalid->setObjectName(QStringLiteral("AcceptInvalidCertificatesBox"));
+    m_acceptInvalid->setToolTip(QStringLiteral(
+        "As transmissões desta lista tocam mesmo quando o certificado de segurança do servidor não é "
+        "válido. Marque só se o seu provedor usa um certificado com defeito e você confia nele."));
+    // clicked, not toggled: showing another list's choice must not write it.
+    connect(m_acceptInvalid, &QCheckBox::clicked, this,
+        [this](bool accept) { safeCall([this, accept] { setAcceptInvalidCertificates(accept); }); });
+    connect(m_lists, &QTreeWidget::currentItemChanged, this, &ChannelListsWindow::showCertificateChoice);
+
     m_message = new QLabel(this);
     m_message->setObjectName(QStringLiteral("ListMessageLabel"));
     m_message->setTextFormat(Qt::PlainText);
@@ -110,6 +121,7 @@ ChannelListsWindow::ChannelListsWindow(ChannelListRegistry &registry, ChannelLis
     listButtons->addWidget(refresh);
     listButtons->addWidget(remove);
     listButtons->addStretch();
+    listButtons->addWidget(m_acceptInvalid);
     auto *coverageRow = new QHBoxLayout;
     coverageRow->addWidget(m_coverage, 1);
     coverageRow->addWidget(m_showCovered);
@@ -187,6 +199,22 @@ void ChannelListsWindow::showLists()
     for (int c = NameColumn; c <= RefreshColumn; ++c)
         if (c != AddressColumn)
             m_lists->resizeColumnToContents(c);
+    showCertificateChoice();
+}
+
+void ChannelListsWindow::showCertificateChoice()
+{
+    const QString id = selectedId();
+    m_acceptInvalid->setEnabled(!id.isEmpty());
+    m_acceptInvalid->setChecked(!id.isEmpty() && m_registry.list(id).acceptInvalidCertificates);
+}
+
+void ChannelListsWindow::setAcceptInvalidCertificates(bool accept)
+{
+    const QString id = selectedId();
+    if (!id.isEmpty())
+        m_registry.setAcceptInvalidCertificates(id, accept);
+    showCertificateChoice();
 }
 
 void ChannelListsWindow::showSuggestions()

@@ -9,6 +9,7 @@
 
 class ChannelListLibrary;
 class ChannelListRegistry;
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -39,9 +40,12 @@ public:
     void refreshSelected();
     void removeSelected();
     void addCheckedSuggestions();
+    // The selected list's streams skip (or keep) the certificate check.
+    void setAcceptInvalidCertificates(bool accept);
 
 private:
     void showLists();
+    void showCertificateChoice();
     void showSuggestions();
     QString selectedId() const;
     void report(const QString &error);
@@ -56,4 +60,5 @@ private:
     QPushButton *m_showCovered = nullptr;
     QListWidget *m_covered = nullptr;
     QListWidget *m_suggestions = nullptr;
+    QCheckBox *m_acceptInvalid = nullptr;
 };

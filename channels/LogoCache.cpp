@@ -63,10 +63,19 @@ QImage LogoCache::Shared::load(const QString &address, TransferCancel &cancel) c
     const QImage stored = disk->read(fileName);
     if (!stored.isNull())
         return stored;
-    CurlTransfer transfer(address, settings.limits, cancel);
-    if (transfer.run() != CurlTransfer::End::Finished || transfer.status() < 200 || transfer.status() > 299)
+    TransferRequest request;
+    request.url = TransferRequest::encodedUrl(address);
+    request.limits = settings.limits;
+    Transfer transfer(request, cancel);
+    QByteArray body;
+    transfer.onHead = [](const TransferHead &head) { return head.status >= 200 && head.status <= 299; };
+    transfer.onBody = [&body](const char *data, qint64 size) {
+        body.append(data, qsizetype(size));
+        return true;
+    };
+    if (transfer.run() != Transfer::End::Finished)
         return QImage();
-    const QImage image = decoded(transfer.body(), settings.tileSize);
+    const QImage image = decoded(body, settings.tileSize);
     if (image.isNull())
         return image;
     disk->store(fileName, image);
@@ -159,7 +168,7 @@ QImage LogoCache::logo(const QString &address)
         }
     }
     if (startWorker)
-        CurlTransfer::startWorker([shared = m_shared] { Shared::work(shared); });
+        TransferWorkers::start([shared = m_shared] { Shared::work(shared); });
     return QImage();
 }
 

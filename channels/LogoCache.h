@@ -1,7 +1,7 @@
 #pragma once
 
-#include "channels/CurlTransfer.h"
 #include "channels/LogoDiskCache.h"
+#include "net/Transfer.h"
 
 #include <QCache>
 #include <QImage>
@@ -22,7 +22,7 @@ struct LogoCacheSettings {
 };
 
 // Channel logos (tvg-logo addresses), asked for as their rows are painted.
-// A few workers read each from the disk cache or fetch it with libcurl, decode
+// A few workers read each from the disk cache or fetch it over the network, decode
 // it and scale it to the tile there; the owner's thread only receives the
 // image. Kept in a bounded memory cache and on disk (bounded too); a logo that fails stays a
 // placeholder for the rest of the run instead of being fetched again. Workers

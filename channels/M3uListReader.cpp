@@ -3,6 +3,7 @@
 #include "base/TextDecoding.h"
 #include "channels/ChannelNameRules.h"
 #include "channels/ListAddress.h"
+#include "net/AddressRule.h"
 
 namespace
 {
@@ -148,6 +149,9 @@ QStringView readAttributes(QStringView line, bool skipDuration, Attributes &to)
 M3uList M3uListReader::parse(QByteArrayView bytes, const QString &baseAddress)
 {
     M3uList result;
+    const AddressRule::Origin origin = baseAddress.isEmpty() || ListAddress::hasScheme(baseAddress)
+        ? AddressRule::Origin::Network
+        : AddressRule::Origin::UserChosen;
     if (bytes.size() > MaxBytes) {
         bytes = bytes.first(MaxBytes);
         result.truncated = true;
@@ -217,8 +221,14 @@ M3uList M3uListReader::parse(QByteArrayView bytes, const QString &baseAddress)
             continue; // other tags and comments may sit between an entry and its address
         } else if (pending) {
             pending = false;
-            if (result.channels.size() >= MaxEntries) {
+            const bool full = result.channels.size() >= MaxEntries;
+            QString address = full
+                ? QString()
+                : AddressRule::screened(ListAddress::resolved(line, baseAddress), origin, "a list");
+            if (full) {
                 ++result.entriesPastLimit;
+            } else if (address.isEmpty()) {
+                ++result.refusedAddresses;
             } else {
                 if (entry.group.isEmpty())
                     entry.group = group;
@@ -226,7 +236,7 @@ M3uList M3uListReader::parse(QByteArrayView bytes, const QString &baseAddress)
                     entry.userAgent = optionAgent;
                 if (!optionReferrer.isEmpty())
                     entry.referrer = optionReferrer;
-                entry.address = ListAddress::resolved(line, baseAddress);
+                entry.address = std::move(address);
                 TaggedName split = ChannelNameRules::splitTags(entry.name);
                 entry.title = std::move(split.title);
                 entry.tags = std::move(split.tags);

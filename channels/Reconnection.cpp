@@ -44,6 +44,14 @@ QString Reconnection::questionText()
             "maiores informações no FAQ na aba Sistema > Sobre... .");
 }
 
+QString Reconnection::certificateRefusedText()
+{
+    return QStringLiteral(
+        "O certificado de segurança deste canal não é válido, e a conexão foi recusada para proteger você. "
+        "O Lumivortex tenta os outros endereços do canal, se houver.\n\nSe você confia no provedor desta "
+        "lista, marque \"aceitar certificados inválidos\" em Listas de canais.");
+}
+
 bool Reconnection::isReadyStatus(const QString &status)
 {
     return status == QLatin1String("Ready") || status == QLatin1String("Pronto");
@@ -63,6 +71,10 @@ void Reconnection::engineStatusChanged()
     if (title == m_state.LastChannelTitle + QStringLiteral(" Pronto")
         || title == m_state.LastChannelTitle + QStringLiteral(" Ready"))
         m_window.setWindowTitle(m_state.LastChannelTitle + QStringLiteral(" Canal Congestionado!"));
+    if (isReadyStatus(status) && m_engine.failure() == MediaEngine::Failure::CertificateRefused) {
+        certificateRefused();
+        return;
+    }
 
     // The stop below reports the stop status again from inside the call; that
     // nested report must not stop once more, or the two would chase each other.
@@ -97,6 +109,52 @@ void Reconnection::askToReconnect()
     request.escapeButton = QMessageBox::Cancel;
     if (showMessage(&m_window, request) == QMessageBox::Ok && m_option)
         m_option->setChecked(true);
+}
+
+void Reconnection::certificateRefused()
+{
+    const QString channel = m_state.LastChannelTitle;
+    m_window.setWindowTitle(channel + QStringLiteral(" Certificado inválido!"));
+    if (channel != m_refusedChannel) {
+        m_refusedChannel = channel;
+        m_refusedAddresses.clear();
+        m_refusalTold = false;
+    }
+    m_refusedAddresses.insert(m_engine.url());
+    // Queued: the engine is still inside the call that reported the refusal.
+    QMetaObject::invokeMethod(
+        this, [this, channel] { safeCall([this, channel] { moveOnFromRefusedAddress(channel); }); },
+        Qt::QueuedConnection);
+    if (m_refusalTold)
+        return;
+    m_refusalTold = true;
+    MessageRequest request;
+    request.caption = applicationTitle();
+    request.text = certificateRefusedText();
+    request.icon = QMessageBox::Warning;
+    request.buttons = QMessageBox::Ok;
+    request.defaultButton = QMessageBox::Ok;
+    request.escapeButton = QMessageBox::Ok;
+    showMessage(&m_window, request);
+}
+
+void Reconnection::moveOnFromRefusedAddress(const QString &channelTitle)
+{
+    // Another tune, or another outcome, since the refusal: nothing to move on from.
+    if (channelTitle != m_state.LastChannelTitle || !isReadyStatus(m_engine.status())
+        || m_engine.failure() != MediaEngine::Failure::CertificateRefused)
+        return;
+    QListWidget *list = m_lists ? m_lists->listForTitle(channelTitle) : nullptr;
+    const int count = list ? list->count() : 0;
+    for (int step = 1; step <= count; ++step) {
+        const int row = (list->currentRow() + step + count) % count;
+        const QString address = list->item(row)->text();
+        if (m_refusedAddresses.contains(address))
+            continue;
+        list->setCurrentRow(row);
+        m_engine.setUrl(address);
+        return;
+    }
 }
 
 void Reconnection::retryDroppedStream()

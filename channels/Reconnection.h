@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <functional>
 
 class MediaEngine;
@@ -37,11 +38,17 @@ public:
     void interruptTransmission();
 
     static QString questionText();
+    // What a stream refused for its certificate shows, once, in a message box.
+    static QString certificateRefusedText();
     static bool isReadyStatus(const QString &status);
     static bool isStopStatus(const QString &status);
 
 private:
     void askToReconnect();
+    // A stream refused for its certificate: said in the title, told once per
+    // channel, and the channel's next address not yet refused is tried.
+    void certificateRefused();
+    void moveOnFromRefusedAddress(const QString &channelTitle);
 
     MediaEngine &m_engine;
     ProgramState &m_state;
@@ -51,4 +58,7 @@ private:
     QPointer<AlternateAddressLists> m_lists;
     QPointer<QAbstractButton> m_option;
     bool m_handlingStop = false;
+    QString m_refusedChannel; // the channel title the two below belong to
+    QSet<QString> m_refusedAddresses;
+    bool m_refusalTold = false;
 };

@@ -5,6 +5,7 @@
 #include "base/SafeCall.h"
 #include "desktop/MprisAdaptors.h"
 #include "engine/MediaEngine.h"
+#include "net/AddressRule.h"
 #include "widgets/ButtonColour.h"
 
 #include <QAbstractButton>
@@ -224,7 +225,10 @@ void MediaControls::setPosition(const QString &trackId, qlonglong positionMicro)
 
 void MediaControls::openUri(const QString &uri)
 {
-    emit openRequested(uri);
+    const QString playable
+        = AddressRule::screened(uri, AddressRule::Origin::UserChosen, "the desktop's media controls");
+    if (!playable.isEmpty())
+        emit openRequested(playable);
 }
 
 bool MediaControls::canPlay() const

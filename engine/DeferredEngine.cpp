@@ -50,6 +50,9 @@ MediaEngine &DeferredEngine::real()
     for (const QStringList &headers : std::as_const(m_headers))
         engine->setRequestHeaders(headers.at(0), headers.at(1), headers.at(2));
     m_headers.clear();
+    for (const auto &[address, accept] : std::as_const(m_certificateChoices))
+        engine->setAcceptInvalidCertificates(address, accept);
+    m_certificateChoices.clear();
     connect(engine.get(), &MediaEngine::statusChanged, this, &MediaEngine::statusChanged);
     connect(engine.get(), &MediaEngine::clicked, this, &MediaEngine::clicked);
     connect(engine.get(), &MediaEngine::videoUnavailable, this, &MediaEngine::videoUnavailable);
@@ -87,6 +90,19 @@ void DeferredEngine::setRequestHeaders(
         m_real->setRequestHeaders(address, userAgent, referrer);
     else
         m_headers.append({ address, userAgent, referrer });
+}
+
+MediaEngine::Failure DeferredEngine::failure() const
+{
+    return m_real ? m_real->failure() : Failure::None;
+}
+
+void DeferredEngine::setAcceptInvalidCertificates(const QString &address, bool accept)
+{
+    if (m_real)
+        m_real->setAcceptInvalidCertificates(address, accept);
+    else
+        m_certificateChoices.append({ address, accept });
 }
 
 QString DeferredEngine::url() const

@@ -3,6 +3,7 @@
 #include "engine/MediaEngine.h"
 
 #include <QList>
+#include <QPair>
 #include <QPointer>
 #include <QStringList>
 #include <functional>
@@ -61,6 +62,8 @@ public:
         const QString &address, const QString &userAgent, const QString &referrer) override;
     // Kept for the real engine, which gets them when it is made.
     void keepAboveVideo(QWidget *widget) override;
+    Failure failure() const override;
+    void setAcceptInvalidCertificates(const QString &address, bool accept) override;
 
 private:
     MediaEngine &real();
@@ -79,4 +82,5 @@ private:
     bool m_loop = false;
     bool m_stretch = false;
     QList<QStringList> m_headers; // address, user agent, referrer
+    QList<QPair<QString, bool>> m_certificateChoices; // address, accept invalid
 };

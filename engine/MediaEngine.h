@@ -115,6 +115,22 @@ public:
     // say how far behind live the picture is. Null where the engine has none.
     virtual LiveBuffer *liveBuffer() { return nullptr; }
 
+    // --- certificates of HTTPS streams ---
+    // Why the stream last failed to open; read it when the status turns ready.
+    enum class Failure {
+        None,
+        CertificateRefused, // the server's certificate did not verify
+    };
+    virtual Failure failure() const { return Failure::None; }
+    // Streams of address, and the playlist entries opened from it, skip the
+    // certificate check: for a channel list the user marked "aceitar
+    // certificados inválidos". Everything else is checked.
+    virtual void setAcceptInvalidCertificates(const QString &address, bool accept)
+    {
+        Q_UNUSED(address);
+        Q_UNUSED(accept);
+    }
+
 signals:
     // OnStatusChange: status() has a new value.
     void statusChanged();

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QPair>
 #include <QPointer>
+#include <QSet>
 #include <QTimer>
 #include <atomic>
 #include <cstdint>
@@ -21,9 +22,18 @@ class VideoWidget;
 class VideoWindow;
 
 // MediaEngine on libmpv. Beyond the interface's contract:
+// - Every address meets the address rule before libmpv sees it: the URL as
+//   one the user chose (network streams, local regular files), the entries of
+//   a fetched playlist as network streams only; a refused one counts as a dead
+//   entry. libmpv may not open its special protocols from the playlists it
+//   reads itself, nor local files from inside a network stream.
 // - http(s) addresses go through StreamResolver first ("Conectando..." while
-//   it looks); ASX and "[Reference]" entries play in order, falling to the next
-//   when one ends without having played. mms:// and files go to libmpv as they stand.
+//   it looks); ASX, "[Reference]", PLS and M3U entries play in order, falling
+//   to the next when one ends without having played. mms:// and files go to
+//   libmpv as they stand.
+// - HTTPS certificates are checked, by the resolver and by libmpv, unless the
+//   address the user chose was marked with setAcceptInvalidCertificates(); a
+//   refused certificate ends in "Pronto" with failure() CertificateRefused.
 // - Live or file is decided once, when the media has loaded: no duration then
 //   means live (duration 0, seeks ignored, its end reads "Pronto").
 // - With Output::Screen the render context is made with the engine, so a URL
@@ -84,6 +94,8 @@ public:
     void setRequestHeaders(
         const QString &address, const QString &userAgent, const QString &referrer) override;
     void keepAboveVideo(QWidget *widget) override;
+    Failure failure() const override { return m_failure; }
+    void setAcceptInvalidCertificates(const QString &address, bool accept) override;
     LiveBuffer *liveBuffer() override { return m_liveBuffer; }
 
 private:
@@ -102,7 +114,8 @@ private:
 
     void open();
     void openNext();
-    void load(const QString &address);
+    // `address` has passed the address rule; depth 0 is the engine's own URL.
+    void load(const QString &address, int depth);
     void unload();
     void forgetEntries();
     bool isCurrentEntry(int64_t id) const;
@@ -136,10 +149,13 @@ private:
     StreamResolver *m_resolver = nullptr;
     LiveBuffer *m_liveBuffer = nullptr;
     QString m_loadedAddress; // what libmpv plays, after any playlist was resolved
+    int m_loadedDepth = 0; // of the playlist entry it came from
     QTimer m_clickTimer;
 
     QString m_url;
     QHash<QString, QPair<QString, QString>> m_requestHeaders; // address -> user agent, referrer
+    QSet<QString> m_acceptInvalidCertificates; // addresses whose streams skip the check
+    Failure m_failure = Failure::None;
     QString m_status;
     Phase m_phase = Phase::Idle;
     QList<Candidate> m_candidates; // playlist entries still to try

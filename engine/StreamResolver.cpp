@@ -1,15 +1,97 @@
 #include "engine/StreamResolver.h"
 
 #include "engine/PlaylistParser.h"
+#include "net/Transfer.h"
 
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QUrl>
+
+namespace
+{
+
+// A playlist that has not arrived in this long never will.
+constexpr int kTotalTimeoutMs = 60000;
+
+struct Verdict {
+    enum class Kind { Playlist, NotPlaylist, Failed, Abandoned } kind = Kind::NotPlaylist;
+    QStringList entries;
+    StreamResolver::Failure failure = StreamResolver::Failure::Unreachable;
+};
+
+Verdict failedFor(StreamResolver::Failure why)
+{
+    Verdict verdict;
+    verdict.kind = Verdict::Kind::Failed;
+    verdict.failure = why;
+    return verdict;
+}
+
+Verdict read(const QByteArray &prefix, const QUrl &base)
+{
+    Verdict verdict;
+    if (const auto entries = PlaylistParser::parse(prefix, base)) {
+        verdict.kind = Verdict::Kind::Playlist;
+        verdict.entries = *entries;
+    }
+    return verdict;
+}
+
+} // namespace
+
+struct StreamResolver::Job {
+    TransferCancel cancel;
+    QString address;
+
+    // On the worker.
+    Verdict look(const TransferRequest &request);
+};
+
+Verdict StreamResolver::Job::look(const TransferRequest &request)
+{
+    Transfer transfer(request, cancel);
+    QByteArray prefix;
+    QUrl base(address, QUrl::TolerantMode);
+    bool errorStatus = false;
+    transfer.onHead = [&](const TransferHead &head) {
+        base = QUrl::fromEncoded(head.url);
+        errorStatus = head.status >= 400;
+        return !errorStatus;
+    };
+    transfer.onBody = [&](const char *data, qint64 size) {
+        prefix.append(data, qsizetype(size));
+        return PlaylistParser::sniff(prefix) != PlaylistParser::Sniff::NotPlaylist;
+    };
+    using End = Transfer::End;
+    switch (transfer.run()) {
+    case End::Finished:
+    case End::TooLarge: // too big for a playlist: read what we have, else the player decides
+        return read(prefix, base);
+    case End::Stopped:
+        return errorStatus ? failedFor(Failure::Unreachable) : Verdict();
+    case End::ConnectionLost:
+        return prefix.isEmpty() ? failedFor(Failure::Unreachable) : read(prefix, base);
+    case End::CertificateRefused:
+        return failedFor(Failure::CertificateRefused);
+    case End::Cancelled:
+        return { Verdict::Kind::Abandoned, {}, Failure::Unreachable };
+    case End::Stalled:
+    case End::TimedOut:
+    case End::NoAnswer:
+    case End::HostNotFound:
+    case End::ConnectionRefused:
+    case End::SecureConnectionFailed:
+    case End::ProtocolRefused:
+    case End::TooManyRedirects:
+        return failedFor(Failure::Unreachable);
+    case End::BadEncoding:
+    case End::Failed:
+        break;
+    }
+    // A server libcurl cannot talk to may still be one the player can: let it try.
+    return Verdict();
+}
 
 StreamResolver::StreamResolver(QObject *parent)
     : QObject(parent)
-    , m_network(new QNetworkAccessManager(this))
 {
 }
 
@@ -24,120 +106,44 @@ bool StreamResolver::wantsResolving(const QString &address)
     return scheme == QLatin1String("http") || scheme == QLatin1String("https");
 }
 
-void StreamResolver::resolve(const QString &address)
+void StreamResolver::resolve(const QString &address, bool acceptInvalidCertificates)
 {
     abort();
-    m_address = address;
-    m_prefix.clear();
-    QNetworkRequest request(QUrl(address, QUrl::TolerantMode));
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
-    request.setMaximumRedirectsAllowed(10);
-    request.setTransferTimeout(m_timeoutMs);
-    request.setHeader(QNetworkRequest::UserAgentHeader, QByteArrayLiteral("LumivortexTV/" LUMI_VERSION));
-    // Compressed bodies would hide the first bytes we decide by.
-    request.setRawHeader("Accept-Encoding", "identity");
-    QNetworkReply *reply = m_network->get(request);
-    m_reply = reply;
-    connect(reply, &QNetworkReply::readyRead, this, &StreamResolver::onReadyRead);
-    connect(reply, &QNetworkReply::finished, this, &StreamResolver::onFinished);
+    TransferRequest request;
+    request.url = TransferRequest::encodedUrl(address);
+    request.acceptInvalidCertificates = acceptInvalidCertificates;
+    request.limits = { maxPrefixBytes, m_timeoutMs, m_timeoutMs, kTotalTimeoutMs };
+    auto job = std::make_shared<Job>();
+    job->address = address;
+    m_job = job;
+    TransferWorkers::startFor(this, [this, job, request]() -> std::function<void()> {
+        const Verdict verdict = job->look(request);
+        return [this, job, verdict] {
+            if (m_job != job || verdict.kind == Verdict::Kind::Abandoned)
+                return;
+            m_job.reset();
+            // Last: a receiver may start the next resolution from its slot.
+            switch (verdict.kind) {
+            case Verdict::Kind::Playlist:
+                emit playlistFound(job->address, verdict.entries);
+                break;
+            case Verdict::Kind::NotPlaylist:
+                emit notPlaylist(job->address);
+                break;
+            case Verdict::Kind::Failed:
+                emit failed(job->address, verdict.failure);
+                break;
+            case Verdict::Kind::Abandoned:
+                break;
+            }
+        };
+    });
 }
 
 void StreamResolver::abort()
 {
-    if (QNetworkReply *reply = m_reply.data()) {
-        m_reply.clear();
-        reply->disconnect(this);
-        // Deleting ends the transfer quietly; abort() races with an error the
-        // network thread may have queued already, and Qt complains of it.
-        reply->deleteLater();
-    }
-}
-
-bool StreamResolver::httpError() const
-{
-    const QVariant status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    return status.isValid() && status.toInt() >= 400;
-}
-
-void StreamResolver::onReadyRead()
-{
-    if (!m_reply || httpError())
-        return; // an error page: wait for finished()
-    const QVariant status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (status.isValid() && status.toInt() >= 300)
-        return; // the body of a redirect being followed
-    m_prefix += m_reply->read(maxPrefixBytes - m_prefix.size());
-    const PlaylistParser::Sniff sniff = PlaylistParser::sniff(m_prefix);
-    if (sniff == PlaylistParser::Sniff::NotPlaylist) {
-        conclude(Verdict::NotPlaylist);
-    } else if (m_prefix.size() >= maxPrefixBytes) {
-        // Too big for a playlist: read what we have, else the player decides.
-        const auto entries = PlaylistParser::parse(m_prefix, m_reply->url());
-        if (entries)
-            conclude(Verdict::Playlist, *entries);
-        else
-            conclude(Verdict::NotPlaylist);
-    }
-}
-
-void StreamResolver::onFinished()
-{
-    if (!m_reply)
-        return;
-    const QNetworkReply::NetworkError error = m_reply->error();
-    if (httpError()) {
-        conclude(Verdict::Failed);
-        return;
-    }
-    switch (error) {
-    case QNetworkReply::NoError:
-        break;
-    case QNetworkReply::RemoteHostClosedError:
-        if (!m_prefix.isEmpty() || m_reply->bytesAvailable() > 0)
-            break; // a body cut short: read what came
-        conclude(Verdict::Failed);
-        return;
-    case QNetworkReply::ConnectionRefusedError:
-    case QNetworkReply::HostNotFoundError:
-    case QNetworkReply::TimeoutError:
-    case QNetworkReply::OperationCanceledError: // the transfer timeout
-    case QNetworkReply::TemporaryNetworkFailureError:
-    case QNetworkReply::NetworkSessionFailedError:
-    case QNetworkReply::TooManyRedirectsError:
-    case QNetworkReply::InsecureRedirectError:
-        conclude(Verdict::Failed);
-        return;
-    default:
-        // A server Qt cannot talk to (an ICY status line, say) may still
-        // be one the player can: let it try.
-        conclude(Verdict::NotPlaylist);
-        return;
-    }
-    m_prefix += m_reply->read(maxPrefixBytes - m_prefix.size());
-    const auto entries = PlaylistParser::parse(m_prefix, m_reply->url());
-    if (entries)
-        conclude(Verdict::Playlist, *entries);
-    else
-        conclude(Verdict::NotPlaylist);
-}
-
-void StreamResolver::conclude(Verdict verdict, const QStringList &entries)
-{
-    const QString address = m_address;
-    abort();
-    m_prefix.clear();
-    // Last: a receiver may start the next resolution from its slot.
-    switch (verdict) {
-    case Verdict::Playlist:
-        emit playlistFound(address, entries);
-        break;
-    case Verdict::NotPlaylist:
-        emit notPlaylist(address);
-        break;
-    case Verdict::Failed:
-        emit failed(address);
-        break;
-    case Verdict::Undecided:
-        break;
+    if (m_job) {
+        m_job->cancel.cancel();
+        m_job.reset();
     }
 }

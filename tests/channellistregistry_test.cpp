@@ -99,6 +99,28 @@ private slots:
         QVERIFY(!lists[1].isRemote() && !lists[1].needsRefresh(refreshed.addYears(1)));
     }
 
+    void certificateChoiceIsKeptWithItsListOnly()
+    {
+        QString broken;
+        QString other;
+        {
+            ChannelListRegistry registry(m_path);
+            broken = registry.add(u("Provedor"), u("https://iptv.test/broken.m3u"));
+            other = registry.add(u("Outra"), u("https://lists.test/other.m3u"));
+            QVERIFY(!registry.list(broken).acceptInvalidCertificates);
+            QSignalSpy state(&registry, &ChannelListRegistry::listStateChanged);
+            registry.setAcceptInvalidCertificates(broken, true);
+            QCOMPARE(state.size(), 1);
+            // A refresh records its own state and leaves the choice alone.
+            registry.recordRefresh(broken, QDateTime::currentDateTimeUtc(), {}, {}, 3);
+        }
+        ChannelListRegistry again(m_path);
+        QVERIFY(again.list(broken).acceptInvalidCertificates);
+        QVERIFY(!again.list(other).acceptInvalidCertificates);
+        again.setAcceptInvalidCertificates(broken, false);
+        QVERIFY(!ChannelListRegistry(m_path).list(broken).acceptInvalidCertificates);
+    }
+
     void badListIsRefusedWithItsReason_data()
     {
         QTest::addColumn<QString>("name");

@@ -19,6 +19,7 @@
 #include "widgets/MessageBox.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -229,6 +230,41 @@ private slots:
                 u("setUrl http://127.0.0.1:9/globo2"), u("play"),
                 u("play"), // the wrap tick replays the last address
                 u("setUrl http://127.0.0.1:9/globo2"), u("play") }));
+    }
+
+    void listMarkedToAcceptInvalidCertificatesTellsTheEngine()
+    {
+        addFileList(QStringLiteral("a.m3u"), kList);
+        addFileList(QStringLiteral("b.m3u"), kOther);
+        start({});
+        QTRY_COMPARE(hub()->library().allChannels().size(), 4);
+        ChannelListsWindow *lists = hub()->showListsWindow();
+        auto *table = lists->findChild<QTreeWidget *>(QStringLiteral("ChannelListsTable"));
+        auto *box = lists->findChild<QCheckBox *>(QStringLiteral("AcceptInvalidCertificatesBox"));
+        QCOMPARE(box->text(), u("aceitar certificados inválidos"));
+        QVERIFY(!box->isChecked());
+        table->setCurrentItem(table->topLevelItem(1)); // b.m3u
+        box->click();
+        QVERIFY(hub()->registry().lists().at(1).acceptInvalidCertificates);
+        QVERIFY(!hub()->registry().lists().at(0).acceptInvalidCertificates);
+        table->setCurrentItem(table->topLevelItem(0));
+        QVERIFY(!box->isChecked());
+
+        auto tuneBand = [&] {
+            m_engine->calls.clear();
+            ChannelWindow *window = hub()->showChannelWindow();
+            window->findChild<QLineEdit *>(QStringLiteral("ChannelSearchEdit"))->setText(u("band"));
+            QTest::keyClick(
+                window->findChild<QListView *>(QStringLiteral("ChannelListView")), Qt::Key_Return);
+            return m_engine->calls.filter(QStringLiteral("setAcceptInvalidCertificates"));
+        };
+        // Only the marked list's stream, an alternate of the channel tuned, skips the check.
+        QCOMPARE(tuneBand(), QStringList { u("setAcceptInvalidCertificates http://127.0.0.1:9/band2 1") });
+        QCOMPARE(tuneBand(), QStringList {});
+        table->setCurrentItem(table->topLevelItem(1));
+        QVERIFY(box->isChecked());
+        box->click();
+        QCOMPARE(tuneBand(), QStringList { u("setAcceptInvalidCertificates http://127.0.0.1:9/band2 0") });
     }
 
     void openAddressPlaysUnderSupervision()

@@ -76,6 +76,8 @@ private slots:
         engine->setMute(true);
         engine->setLoop(true);
         engine->setStretchToFit(true);
+        engine->setAcceptInvalidCertificates(QStringLiteral("https://a.example/live"), true);
+        QCOMPARE(engine->failure(), MediaEngine::Failure::None);
         QCOMPARE(m_made, 0);
 
         engine->setUrl(QStringLiteral("mms://a.example/live"));
@@ -90,6 +92,9 @@ private slots:
         const qsizetype urlCall = m_fake->calls.indexOf(QStringLiteral("setUrl mms://a.example/live"));
         QVERIFY(urlCall > 0);
         QVERIFY(m_fake->calls.indexOf(QStringLiteral("setVolume 37")) < urlCall);
+        const qsizetype certificateCall
+            = m_fake->calls.indexOf(QStringLiteral("setAcceptInvalidCertificates https://a.example/live 1"));
+        QVERIFY(certificateCall >= 0 && certificateCall < urlCall);
         QCOMPARE(engine->url(), QStringLiteral("mms://a.example/live"));
     }
 
@@ -107,6 +112,8 @@ private slots:
 
         m_fake->emitStatus(QStringLiteral("Reproduzindo"));
         QCOMPARE(engine->status(), QStringLiteral("Reproduzindo"));
+        m_fake->scriptedFailure = MediaEngine::Failure::CertificateRefused;
+        QCOMPARE(engine->failure(), MediaEngine::Failure::CertificateRefused);
         emit m_fake->clicked();
         QCOMPARE(clicks.count(), 1);
 

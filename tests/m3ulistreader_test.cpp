@@ -5,7 +5,9 @@
 #include "channels/ChannelNameRules.h"
 #include "channels/M3uListReader.h"
 
+#include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
 
 namespace
 {
@@ -36,6 +38,15 @@ class M3uListReaderTest : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("canais")));
+        QFile file(m_dir.filePath(QStringLiteral("canais/a.ts")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(::mkfifo(QFile::encodeName(m_dir.filePath(QStringLiteral("fifo"))).constData(), 0600) == 0);
+    }
+
     void attributesAreRead()
     {
         const ListChannel c = only("#EXTM3U\n#EXTINF:-1 tvg-id=\"Band.br\" tvg-name=\"Band, SP\" "
@@ -122,18 +133,62 @@ private slots:
             << u("https://h.test/lists/br.m3u") << u("/a.m3u8") << u("https://h.test/a.m3u8");
         QTest::newRow("remote, parent")
             << u("http://h.test/a/b/l.m3u") << u("../c.ts") << u("http://h.test/a/c.ts");
-        QTest::newRow("file") << u("/home/u/listas/l.m3u") << u("canais/a.ts")
-                              << u("/home/u/listas/canais/a.ts");
+        QTest::newRow("file") << u("$DIR/l.m3u") << u("canais/a.ts") << u("$DIR/canais/a.ts");
         QTest::newRow("absolute kept")
             << u("https://h.test/l.m3u") << u("rtmp://r.test/live") << u("rtmp://r.test/live");
-        QTest::newRow("no base") << QString() << u("live/a.m3u8") << u("live/a.m3u8");
+        QTest::newRow("no base: refused") << QString() << u("live/a.m3u8") << QString();
     }
     void relativeAddressesResolveAgainstTheList()
     {
         QFETCH(QString, base);
         QFETCH(QString, address);
         QFETCH(QString, resolved);
+        base.replace(u("$DIR"), m_dir.path());
+        resolved.replace(u("$DIR"), m_dir.path());
         QCOMPARE(only("#EXTINF:-1,A\n" + address.toUtf8() + "\n", base).address, resolved);
+    }
+
+    // What a list may name depends on where it comes from: a remote list only
+    // network streams, a local one local regular files too.
+    void refusedAddressesAreSkippedAsBadLines_data()
+    {
+        QTest::addColumn<QString>("base");
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("kept");
+        const QString remote = u("https://h.test/l.m3u");
+        const QString local = u("$DIR/l.m3u");
+        const QString lavfi = u("av://lavfi:sine,ametadata=mode=print:file=/tmp/x.sh");
+        QTest::newRow("remote, filter graph") << remote << lavfi << QString();
+        QTest::newRow("remote, edit list") << remote << u("edl:///etc/passwd") << QString();
+        QTest::newRow("remote, file url") << remote << u("file://$DIR/canais/a.ts") << QString();
+        QTest::newRow("remote, descriptor") << remote << u("fd://0") << QString();
+        QTest::newRow("remote, stream in capitals")
+            << remote << u("HTTPS://c.test/a") << u("https://c.test/a");
+        QTest::newRow("remote, rooted path becomes the server's")
+            << remote << u("/etc/passwd") << u("https://h.test/etc/passwd");
+        QTest::newRow("local, filter graph") << local << lavfi << QString();
+        QTest::newRow("local, dvb") << local << u("dvb://Globo") << QString();
+        QTest::newRow("local, device") << local << u("/dev/zero") << QString();
+        QTest::newRow("local, pipe") << local << u("fifo") << QString();
+        QTest::newRow("local, folder") << local << u("canais") << QString();
+        QTest::newRow("local, missing file") << local << u("canais/b.ts") << QString();
+        QTest::newRow("local, file url") << local << u("file://$DIR/canais/a.ts") << u("$DIR/canais/a.ts");
+        QTest::newRow("local, stream") << local << u("udp://@:1234") << u("udp://@:1234");
+    }
+    void refusedAddressesAreSkippedAsBadLines()
+    {
+        QFETCH(QString, base);
+        QFETCH(QString, address);
+        QFETCH(QString, kept);
+        for (QString *text : { &base, &address, &kept })
+            text->replace(u("$DIR"), m_dir.path());
+        const M3uList list = M3uListReader::parse(
+            "#EXTM3U\n#EXTINF:-1,A\n" + address.toUtf8() + "\n#EXTINF:-1,B\nhttp://b.test/\n", base);
+        QCOMPARE(list.channels.size(), kept.isEmpty() ? 1 : 2);
+        QCOMPARE(list.channels.first().address, kept.isEmpty() ? u("http://b.test/") : kept);
+        QCOMPARE(list.refusedAddresses, kept.isEmpty() ? 1 : 0);
+        QCOMPARE(
+            M3uListReader::summary(list), kept.isEmpty() ? u("1 canal; 1 linha ignorada") : u("2 canais"));
     }
 
     void brokenLinesAreSkippedAndCounted()
@@ -308,11 +363,14 @@ private slots:
     {
         QByteArray bytes;
         for (int i = 0; i < M3uListReader::MaxEntries + 3; ++i)
-            bytes += "#EXTINF:-1,C\nh://" + QByteArray::number(i) + "\n";
+            bytes += "#EXTINF:-1,C\nhttp://h.test/" + QByteArray::number(i) + "\n";
         const M3uList list = M3uListReader::parse(bytes);
         QCOMPARE(list.channels.size(), M3uListReader::MaxEntries);
         QCOMPARE(list.entriesPastLimit, 3);
     }
+
+private:
+    QTemporaryDir m_dir;
 };
 
 QTEST_GUILESS_MAIN(M3uListReaderTest)

@@ -250,6 +250,49 @@ private slots:
         QCOMPARE(h.asked.size(), 1);
     }
 
+    void refusedCertificateIsToldOnceAndTheNextAddressTried()
+    {
+        Harness h;
+        h.click("SpeedButton3");
+        const QString channel = h.window.windowTitle();
+        const QString tuned = h.engine->url();
+        h.engine->urlStatus.clear();
+        QStringList untried = h.catalogue.alternateList(QStringLiteral("ListBoxBandSports"))->entries;
+        untried.removeAll(tuned);
+        h.engine->scriptedFailure = MediaEngine::Failure::CertificateRefused;
+        QStringList loaded;
+        for (int refusal = 0; refusal < 3; ++refusal) {
+            h.engine->emitStatus(QStringLiteral("Pronto"));
+            QCOMPARE(h.window.windowTitle(), channel + QStringLiteral(" Certificado inválido!"));
+            QCoreApplication::processEvents(); // the move on is queued
+            loaded << h.engine->url();
+        }
+        QCOMPARE(loaded, untried.mid(0, 3));
+        // Told once, and never as congestion: the question is not asked.
+        QCOMPARE(h.asked.size(), 1);
+        QCOMPARE(h.asked[0].text, Reconnection::certificateRefusedText());
+        QVERIFY(!h.option.isChecked());
+        // A failure of another kind is congestion again.
+        h.engine->scriptedFailure = MediaEngine::Failure::None;
+        h.engine->emitStatus(QStringLiteral("Pronto"));
+        QCOMPARE(h.window.windowTitle(), channel + QStringLiteral(" Canal Congestionado!"));
+        QCOMPARE(h.asked.size(), 2);
+    }
+
+    void refusedCertificateWithoutOtherAddressesStays()
+    {
+        Harness h;
+        h.click("SpeedButton90");
+        const QString tuned = h.engine->url();
+        h.engine->scriptedFailure = MediaEngine::Failure::CertificateRefused;
+        h.engine->emitStatus(QStringLiteral("Pronto"));
+        h.engine->calls.clear();
+        QCoreApplication::processEvents();
+        QVERIFY(h.engine->calls.isEmpty());
+        QCOMPARE(h.engine->url(), tuned);
+        QCOMPARE(h.asked.size(), 1);
+    }
+
     void interruptPressesStopAndKeepsTheOption()
     {
         Harness h;

@@ -1,4 +1,6 @@
+#include "net/TlsTrust.h"
 #include "tests/support/LoopbackHttpServer.h"
+#include "tests/support/LoopbackTlsProxy.h"
 #include "update/HttpDownload.h"
 #include "update/TransferText.h"
 #include "update/UpdateWindow.h"
@@ -15,6 +17,8 @@
 #include <QTest>
 #include <QTimer>
 #include <memory>
+
+Q_DECLARE_METATYPE(LoopbackTlsProxy::Certificate)
 
 using Response = LoopbackHttpServer::Response;
 
@@ -49,12 +53,15 @@ private slots:
     void progressWithoutTotalLeavesTheBarEmpty();
     void speedFallsToZeroWhenNoDataArrives();
     void downloadGoesToTheChosenFile();
+    void downloadFollowsARedirectToHttps_data();
+    void downloadFollowsARedirectToHttps();
     void serverProposesANameNotAPlace();
     void savingCancelledStartsNothing();
     void missingSettingsFileKeepsTheLastValues();
     void failedDownloadTellsTheUserAndLeavesNoFile_data();
     void failedDownloadTellsTheUserAndLeavesNoFile();
     void failureBeforeTheAnswerKeepsAnEarlierFile();
+    void bodyWithoutLengthStopsAtTheDownloadLimit();
     void cancelDeletesOnlyTheCancelledTransfersFile();
     void cancelBeforeAnyDownloadDeletesNothing();
     void chosenFileIsReplacedOnlyByAWholeDownload_data();
@@ -198,6 +205,43 @@ void UpdateWindowTest::downloadGoesToTheChosenFile()
     QCOMPARE(m_form->saveDialogFileName(), m_chosen);
 }
 
+void UpdateWindowTest::downloadFollowsARedirectToHttps_data()
+{
+    QTest::addColumn<LoopbackTlsProxy::Certificate>("certificate");
+    QTest::addColumn<bool>("done");
+    QTest::newRow("certificate that verifies") << LoopbackTlsProxy::Certificate::Trusted << true;
+    QTest::newRow("self-signed certificate") << LoopbackTlsProxy::Certificate::SelfSigned << false;
+}
+
+void UpdateWindowTest::downloadFollowsARedirectToHttps()
+{
+    QFETCH(LoopbackTlsProxy::Certificate, certificate);
+    QFETCH(bool, done);
+    // libcurl refused every such redirect while only http was allowed for the first address.
+    TlsTrust::setCaFile(LoopbackTlsProxy::testCaFile());
+    LoopbackTlsProxy tls(m_server->port(), certificate);
+    Response moved;
+    moved.status = 301;
+    moved.location = tls.url(QStringLiteral("/setup.exe")).toLatin1();
+    m_server->setResponse(QStringLiteral("/moved.exe"), moved);
+    Response r;
+    r.body = QByteArray(300 * 1024, 's');
+    m_server->setResponse(QStringLiteral("/setup.exe"), r);
+    writeSettings(m_server->url(QStringLiteral("/moved.exe")), QStringLiteral("setup.exe"));
+    m_form->show();
+    m_form->startDownload();
+    waitIdle();
+    TlsTrust::setCaFile(QString());
+    QCOMPARE(m_messages,
+        QStringList { done ? QStringLiteral("Atualização Concluída")
+                           : QStringLiteral("Não foi possível baixar a atualização. Verifique sua conexão e "
+                                            "tente novamente.") });
+    QCOMPARE(QFile::exists(m_chosen), done);
+    if (done)
+        QCOMPARE(readFile(m_chosen), r.body);
+    QCOMPARE(m_server->requests().size(), done ? 2 : 1);
+}
+
 void UpdateWindowTest::serverProposesANameNotAPlace()
 {
     writeSettings(
@@ -259,6 +303,24 @@ void UpdateWindowTest::failedDownloadTellsTheUserAndLeavesNoFile()
     QVERIFY(m_form->isVisible());
     QVERIFY(QFile::exists(m_form->settingsFilePath()));
     QVERIFY(!speedTimer()->isActive());
+}
+
+void UpdateWindowTest::bodyWithoutLengthStopsAtTheDownloadLimit()
+{
+    // Before the limit an endless body filled the disk; nothing announced its size.
+    Response r;
+    r.endless = true;
+    r.body = QByteArray(64 * 1024, 'u');
+    m_server->setResponse(QStringLiteral("/setup.exe"), r);
+    writeSettings(m_server->url(QStringLiteral("/setup.exe")), QStringLiteral("setup.exe"));
+    m_form->show();
+    m_form->startDownload();
+    QTRY_VERIFY_WITH_TIMEOUT(!m_form->download()->isRunning(), 120000);
+    QCOMPARE(m_messages,
+        QStringList { QStringLiteral(
+            "Não foi possível baixar a atualização. Verifique sua conexão e tente novamente.") });
+    QCOMPARE(m_form->receivedKB(), 256.0 * 1024);
+    QVERIFY(!QFile::exists(m_chosen));
 }
 
 void UpdateWindowTest::failureBeforeTheAnswerKeepsAnEarlierFile()

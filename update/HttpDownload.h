@@ -16,7 +16,7 @@ struct HttpUrlParts {
 };
 
 // Fetches one URL over HTTP/1.0 into a local file on a worker thread of its
-// own (libcurl), one transfer at a time. Properties are copied when a transfer
+// own (the network layer's transfer), one transfer at a time. Properties are copied when a transfer
 // starts; progress and the outcome are handed to the thread that owns the
 // component and run there while the worker waits.
 //
@@ -94,7 +94,7 @@ public:
     // Asks the running transfer to stop; it then ends in OnError. Returns at once.
     void Cancel();
 
-    bool isRunning() const { return bool(m_transfer); }
+    bool isRunning() const { return bool(m_job); }
     // The file the running transfer writes to; empty when idle.
     QString runningFileName() const;
     // Why the last transfer failed, for logs and tests; empty after a success.
@@ -107,15 +107,15 @@ public:
     // Workers still alive in the process, including those of destroyed components.
     static int runningWorkers();
 
-    struct Transfer;
+    struct Job;
 
 private:
-    void complete(const std::shared_ptr<Transfer> &transfer, bool success, qint64 announced, bool createdFile,
+    void complete(const std::shared_ptr<Job> &job, bool success, qint64 announced, bool createdFile,
         const QString &error);
 
     Settings m_settings;
     bool m_waitThread = false;
-    std::shared_ptr<Transfer> m_transfer;
+    std::shared_ptr<Job> m_job;
     QString m_lastError;
     bool m_lastCreatedFile = false;
 };

@@ -12,6 +12,8 @@
 inline constexpr char kUpdateSettingsUrl[] = LUMI_UPDATE_SETTINGS_URL;
 // A settings file is a few lines; anything bigger is not one.
 inline constexpr qint64 kUpdateSettingsMaxBytes = 64 * 1024;
+// No release is near this; a server that sends more (announced or not) is refused.
+inline constexpr qint64 kUpdateDownloadMaxBytes = qint64(256) << 20;
 
 // "check.ini" in the per-user cache folder; the folder is created if missing.
 QString updateSettingsFilePath();

@@ -98,6 +98,7 @@ UpdateWindow::UpdateWindow(QWidget *parent)
 
     m_download = new HttpDownload(this);
     m_download->setObjectName(QStringLiteral("HTTPGet1"));
+    m_download->setMaxBytes(kUpdateDownloadMaxBytes);
     m_download->OnProgress
         = [this](QObject *, qint64 total, qint64 received) { showProgress(total, received); };
     m_download->OnDoneFile = [this](QObject *, const QString &, qint64) { downloadFinished(); };

@@ -47,6 +47,12 @@ public:
     // Recorded as "setRequestHeaders <address> <user agent> <referrer>".
     void setRequestHeaders(
         const QString &address, const QString &userAgent, const QString &referrer) override;
+    // Recorded as "setAcceptInvalidCertificates <address> <0|1>".
+    void setAcceptInvalidCertificates(const QString &address, bool accept) override
+    {
+        record(QStringLiteral("setAcceptInvalidCertificates %1 %2").arg(address).arg(int(accept)));
+    }
+    Failure failure() const override { return scriptedFailure; }
     void keepAboveVideo(QWidget *widget) override
     {
         record(QStringLiteral("keepAboveVideo ") + widget->objectName());
@@ -67,6 +73,8 @@ public:
     }
     // Status reported synchronously by the next calls (defaults: stop "Parado",
     // setUrl "Conectando...", play "Reproduzindo", pause "Em pausa"). Empty: none.
+    // What failure() answers.
+    Failure scriptedFailure = Failure::None;
     QString stopStatus = QStringLiteral("Parado");
     QString urlStatus = QStringLiteral("Conectando...");
     QString playStatus;

@@ -1,5 +1,7 @@
 #include "tests/support/LoopbackHttpServer.h"
 
+#include "tests/support/LoopbackListener.h"
+
 #include <QHash>
 #include <arpa/inet.h>
 #include <atomic>
@@ -57,31 +59,10 @@ QByteArray reasonPhrase(int status)
     }
 }
 
-sockaddr_in loopbackAddress(quint16 port)
-{
-    sockaddr_in addr {};
-    addr.sin_family = AF_INET;
-    addr.sin_port = htons(port);
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    return addr;
-}
-
-quint16 boundPort(int fd)
-{
-    sockaddr_in addr {};
-    socklen_t len = sizeof addr;
-    if (::getsockname(fd, reinterpret_cast<sockaddr *>(&addr), &len) != 0)
-        return 0;
-    return ntohs(addr.sin_port);
-}
-
 } // namespace
 
 struct LoopbackHttpServer::Private {
-    int listenFd = -1;
-    int wakeRead = -1; // readable once stopping: every poll() watches it
-    int wakeWrite = -1;
-    quint16 port = 0;
+    LoopbackListener listener { "LoopbackHttpServer" };
     std::atomic<bool> stopping { false };
     std::atomic<int> connections { 0 };
 
@@ -113,7 +94,7 @@ bool LoopbackHttpServer::Private::waitFor(int fd, short events, int timeoutMs, b
     if (timedOut)
         *timedOut = false;
     for (;;) {
-        pollfd fds[2] = { { fd, events, 0 }, { wakeRead, POLLIN, 0 } };
+        pollfd fds[2] = { { fd, events, 0 }, { listener.wakeFd(), POLLIN, 0 } };
         const int n = ::poll(fds, 2, timeoutMs);
         if (n < 0) {
             if (errno == EINTR)
@@ -136,7 +117,7 @@ bool LoopbackHttpServer::Private::pause(int ms) const
 {
     if (ms <= 0)
         return !stopping.load();
-    pollfd fd { wakeRead, POLLIN, 0 };
+    pollfd fd { listener.wakeFd(), POLLIN, 0 };
     while (::poll(&fd, 1, ms) < 0 && errno == EINTR) { }
     return !stopping.load();
 }
@@ -354,9 +335,9 @@ void LoopbackHttpServer::Private::reapFinished()
 void LoopbackHttpServer::Private::acceptLoop()
 {
     for (;;) {
-        if (!waitFor(listenFd, POLLIN, -1))
+        if (!waitFor(listener.listenFd(), POLLIN, -1))
             return;
-        const int fd = ::accept4(listenFd, nullptr, nullptr, SOCK_CLOEXEC);
+        const int fd = ::accept4(listener.listenFd(), nullptr, nullptr, SOCK_CLOEXEC);
         if (fd < 0)
             continue;
         connections.fetch_add(1);
@@ -375,48 +356,28 @@ void LoopbackHttpServer::Private::acceptLoop()
 LoopbackHttpServer::LoopbackHttpServer()
     : d(std::make_unique<Private>())
 {
-    int pipeFds[2];
-    if (::pipe2(pipeFds, O_CLOEXEC) != 0)
-        throw std::runtime_error("LoopbackHttpServer: pipe failed");
-    d->wakeRead = pipeFds[0];
-    d->wakeWrite = pipeFds[1];
-
-    d->listenFd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    const int one = 1;
-    ::setsockopt(d->listenFd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-    const sockaddr_in addr = loopbackAddress(0);
-    if (d->listenFd < 0 || ::bind(d->listenFd, reinterpret_cast<const sockaddr *>(&addr), sizeof addr) != 0
-        || ::listen(d->listenFd, 64) != 0)
-        throw std::runtime_error("LoopbackHttpServer: cannot listen on 127.0.0.1");
-    d->port = boundPort(d->listenFd);
     d->acceptor = std::thread([this] { d->acceptLoop(); });
 }
 
 LoopbackHttpServer::~LoopbackHttpServer()
 {
     d->stopping.store(true);
-    const char byte = 'q';
-    while (::write(d->wakeWrite, &byte, 1) < 0 && errno == EINTR) { }
+    d->listener.stop();
     d->acceptor.join();
-    {
-        std::lock_guard<std::mutex> lock(d->workersMutex);
-        for (auto &worker : d->workers)
-            worker.thread.join();
-        d->workers.clear();
-    }
-    ::close(d->listenFd);
-    ::close(d->wakeRead);
-    ::close(d->wakeWrite);
+    std::lock_guard<std::mutex> lock(d->workersMutex);
+    for (auto &worker : d->workers)
+        worker.thread.join();
+    d->workers.clear();
 }
 
 quint16 LoopbackHttpServer::port() const
 {
-    return d->port;
+    return d->listener.port();
 }
 
 QString LoopbackHttpServer::url(const QString &path) const
 {
-    return QStringLiteral("http://127.0.0.1:%1%2").arg(d->port).arg(path);
+    return QStringLiteral("http://127.0.0.1:%1%2").arg(d->listener.port()).arg(path);
 }
 
 void LoopbackHttpServer::setResponse(const QString &path, const Response &r)
@@ -442,10 +403,10 @@ quint16 LoopbackHttpServer::unusedPort()
     // for the life of the process keeps anyone else from taking the port.
     static const quint16 port = [] {
         const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        const sockaddr_in addr = loopbackAddress(0);
+        const sockaddr_in addr = LoopbackListener::address(0);
         if (fd < 0 || ::bind(fd, reinterpret_cast<const sockaddr *>(&addr), sizeof addr) != 0)
             return quint16(1); // port 1 (tcpmux) is unused on any test machine
-        return boundPort(fd);
+        return LoopbackListener::boundPort(fd);
     }();
     return port;
 }
