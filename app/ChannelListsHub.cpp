@@ -170,7 +170,7 @@ void ChannelListsHub::showNotice(const QString &text, const QVector<SuggestedLis
 
 void ChannelListsHub::applyLists()
 {
-    const QVector<ListChannel> all = m_library->allChannels();
+    const ListChannels all = m_library->allChannels();
     m_sources = m_matcher.match(all);
     m_applied = BuiltInChannelMatcher::applied(m_base, m_sources);
     if (m_alternates)
@@ -227,11 +227,15 @@ void ChannelListsHub::tuneListChannel(const ListChannel &chosen)
     QStringList addresses { chosen.address };
     QVector<ListChannel> sources { chosen };
     sendHeaders(m_main.engine(), chosen);
-    for (const ListChannel &entry : m_library->allChannels()) {
-        if (addresses.contains(entry.address) || ListAddress::isPlaceholder(entry.address)
-            || ChannelNameRules::matchKey(entry.name) != key)
+    // Field by field: only the entries of that name are made whole.
+    const ListChannels all = m_library->allChannels();
+    for (qsizetype i = 0; i < all.size(); ++i) {
+        const QString address = all.field(i, ListChannels::Address);
+        if (addresses.contains(address) || ListAddress::isPlaceholder(address)
+            || ChannelNameRules::matchKey(all.field(i, ListChannels::Name)) != key)
             continue;
-        addresses << entry.address;
+        const ListChannel entry = all.at(i);
+        addresses << address;
         sources << entry;
         sendHeaders(m_main.engine(), entry);
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "channels/ListChannel.h"
+#include "channels/ListChannels.h"
 
 #include <QByteArrayView>
 #include <QString>
@@ -10,7 +10,7 @@
 // What reading one channel list found. Bad lines are skipped and counted;
 // nothing in a list stops the reading.
 struct M3uList {
-    QVector<ListChannel> channels; // in list order
+    ListChannels channels; // in list order
     QStringList guideAddresses; // x-tvg-url / url-tvg of the "#EXTM3U" line, split at commas
     bool headerMissing = false; // read anyway: players accept lists without "#EXTM3U"
     bool truncated = false; // bytes past M3uListReader::MaxBytes were not read

@@ -1,5 +1,6 @@
 #include "desktop/MediaControls.h"
 
+#include "base/PlainText.h"
 #include "base/ProgramState.h"
 #include "base/SafeCall.h"
 #include "desktop/MprisAdaptors.h"
@@ -166,8 +167,10 @@ QVariantMap MediaControls::metadata() const
 {
     QVariantMap map;
     map.insert(QStringLiteral("mpris:trackid"), QVariant::fromValue(QDBusObjectPath(m_tracker.trackId())));
+    // The title is a list channel's name or an address's file name: one line,
+    // and no desktop wants ten thousand characters of it.
     if (!m_tracker.title().isEmpty())
-        map.insert(QStringLiteral("xesam:title"), m_tracker.title());
+        map.insert(QStringLiteral("xesam:title"), PlainText::line(m_tracker.title()));
     return map;
 }
 

@@ -1,5 +1,7 @@
-// Reading channel lists as publishers write them: attributes, quoting,
-// groups, options, encodings, relative addresses, tags and broken lines.
+// Reading channel lists as publishers and users write them: attributes,
+// quoting, groups, options, encodings, line ends, joined files, relative
+// addresses, tags and broken lines.
+#include "channels/ChannelCatalogue.h"
 #include "channels/ChannelNameRules.h"
 #include "channels/M3uListReader.h"
 
@@ -19,6 +21,14 @@ ListChannel only(const QByteArray &bytes, const QString &base = QString())
 {
     const M3uList list = M3uListReader::parse(bytes, base);
     return list.channels.size() == 1 ? list.channels.first() : ListChannel();
+}
+
+QStringList namesAndAddresses(const M3uList &list)
+{
+    QStringList found;
+    for (const ListChannel &c : list.channels)
+        found << c.name + QLatin1Char(' ') + c.address;
+    return found;
 }
 
 } // namespace
@@ -99,6 +109,11 @@ private slots:
         QTest::newRow("cp1252") << QByteArray("#EXTINF:-1,Can\xe7\xe3o Nova \x96 \x80")
                                 << u("Canção Nova – €");
         QTest::newRow("bom mid-list") << QByteArray("\xEF\xBB\xBF#EXTINF:-1,TVE") << u("TVE");
+        QTest::newRow("blanks around the name") << QByteArray("#EXTINF:-1\t,   TV Globo \t") << u("TV Globo");
+        QTest::newRow("commas in quotes and name")
+            << QByteArray("#EXTINF:-1 tvg-name=\"a,b\",Waikiki Beach, Honolulu")
+            << u("Waikiki Beach, Honolulu");
+        QTest::newRow("tag in lower case") << QByteArray("#extinf:-1,ESPN") << u("ESPN");
     }
     void namesSurviveQuotingAndEncodings()
     {
@@ -222,6 +237,126 @@ private slots:
         const TaggedName split = ChannelNameRules::splitTags(name);
         QCOMPARE(split.title, title);
         QCOMPARE(split.tags, tags);
+    }
+
+    void addressIsTheNextLineNeitherEmptyNorComment()
+    {
+        const M3uList list = M3uListReader::parse(
+            "#EXTM3U\n#EXTINF:-1,ESPN\n\n   \n#EXTVLCOPT:network-caching=1000\n# a comment\n"
+            "  rtsp://a.test/espn  \n#EXTINF:-1,BAND\nhttp://a.test/band\n");
+        QCOMPARE(namesAndAddresses(list),
+            QStringList({ u("ESPN rtsp://a.test/espn"), u("BAND http://a.test/band") }));
+    }
+
+    void everyLineEndGivesTheSameEntries_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        const QByteArray lf = "#EXTM3U\n#EXTINF:-1,ESPN\nhttp://a.test/1\n#EXTINF:-1,BAND\nhttp://a.test/2";
+        QByteArray crlf = lf;
+        crlf.replace("\n", "\r\n");
+        QByteArray cr = lf;
+        cr.replace("\n", "\r");
+        QTest::newRow("LF") << lf;
+        QTest::newRow("CR LF") << crlf;
+        QTest::newRow("CR LF, last line ended") << crlf + "\r\n";
+        QTest::newRow("CR alone") << cr;
+        QTest::newRow("mixed") << QByteArray(
+            "#EXTM3U\r\n#EXTINF:-1,ESPN\nhttp://a.test/1\r#EXTINF:-1,BAND\r\n"
+            "http://a.test/2\n");
+        QTest::newRow("byte order mark") << "\xEF\xBB\xBF" + crlf;
+    }
+    void everyLineEndGivesTheSameEntries()
+    {
+        QFETCH(QByteArray, bytes);
+        const M3uList list = M3uListReader::parse(bytes);
+        QVERIFY(!list.headerMissing);
+        QCOMPARE(list.skipped(), 0);
+        QCOMPARE(
+            namesAndAddresses(list), QStringList({ u("ESPN http://a.test/1"), u("BAND http://a.test/2") }));
+    }
+
+    void joinedListsKeepTheirMarksOutOfNamesAndAddresses()
+    {
+        const QByteArray list = "\xEF\xBB\xBF#EXTM3U\n#EXTINF:-1,ESPN\nhttp://a/1\n";
+        const M3uList read = M3uListReader::parse(
+            list + list + "#EXTINF:-1,BAND\n\xEF\xBB\xBF\xEF\xBB\xBF\n\xEF\xBB\xBFhttp://a/2\n");
+        QCOMPARE(namesAndAddresses(read),
+            QStringList({ u("ESPN http://a/1"), u("ESPN http://a/1"), u("BAND http://a/2") }));
+        QCOMPARE(read.skipped(), 0);
+        QVERIFY(!read.headerMissing);
+    }
+
+    void missingHeaderIsReadButNoted_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("missing");
+        QTest::addColumn<int>("channels");
+        QTest::newRow("header") << QByteArray("#EXTM3U\n#EXTINF:-1,A\nhttp://a\n") << false << 1;
+        QTest::newRow("header after blank lines")
+            << QByteArray("\n\n  #EXTM3U\n#EXTINF:-1,A\nhttp://a\n") << false << 1;
+        QTest::newRow("no header") << QByteArray("#EXTINF:-1,A\nhttp://a\n") << true << 1;
+        QTest::newRow("header not first") << QByteArray("#EXTINF:-1,A\nhttp://a\n#EXTM3U\n") << true << 1;
+        QTest::newRow("empty file") << QByteArray() << false << 0;
+    }
+    void missingHeaderIsReadButNoted()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, missing);
+        QFETCH(int, channels);
+        const M3uList list = M3uListReader::parse(bytes);
+        QCOMPARE(list.headerMissing, missing);
+        QCOMPARE(list.channels.size(), channels);
+    }
+
+    void controlLinesAreSkippedAndTheRestRead_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::newRow("NUL byte") << QByteArray("#EXTINF:-1,Nu\0lo", 16);
+        QTest::newRow("control byte") << QByteArray("#EXTINF:-1,\x01"
+                                                    "Canal");
+        QTest::newRow("escape sequence") << QByteArray("#EXTINF:-1,\x1b"
+                                                       "[2JCanal");
+        QTest::newRow("delete") << QByteArray("http://a.test/\x7f");
+    }
+    void controlLinesAreSkippedAndTheRestRead()
+    {
+        QFETCH(QByteArray, line);
+        const QByteArray good = "#EXTINF:-1,ESPN\nhttp://a.test/1\n";
+        const M3uList list = M3uListReader::parse("#EXTM3U\n" + good + line + "\n" + good);
+        QCOMPARE(list.controlLines, 1);
+        QCOMPARE(
+            namesAndAddresses(list), QStringList({ u("ESPN http://a.test/1"), u("ESPN http://a.test/1") }));
+    }
+
+    void megabyteLineIsSkippedAndTheRestRead()
+    {
+        const M3uList list = M3uListReader::parse("#EXTM3U\n#EXTINF:-1,ESPN\nhttp://a.test/1\n"
+            + QByteArray(1024 * 1024, 'z') + "\n#EXTINF:-1,BAND\nhttp://a.test/2\n");
+        QCOMPARE(list.overlongLines, 1);
+        QCOMPARE(list.channels.size(), 2);
+    }
+
+    void everyCutOfAListReadsWithoutHarm()
+    {
+        const QByteArray list
+            = "\xEF\xBB\xBF#EXTM3U\r\n#EXTINF:-1 tvg-id=\"x\",Canção Nova\r\n#EXTVLCOPT:a=b\r\n"
+              "http://a.test/ç\r\n#EXTINF:-1,ESPN\r\nhttp://a.test/e\r\n";
+        for (qsizetype cut = 0; cut <= list.size(); ++cut) {
+            const M3uList read = M3uListReader::parse(list.left(cut));
+            QVERIFY(read.channels.size() <= 2);
+            for (const ListChannel &c : read.channels)
+                QVERIFY(!c.name.isEmpty() && !c.address.isEmpty());
+        }
+        QCOMPARE(M3uListReader::parse(list).channels.size(), 2);
+    }
+
+    void everyBuiltInTitleCanBeNamedInAList()
+    {
+        for (const Channel &c : ChannelCatalogue::builtIn().channels()) {
+            const QByteArray line
+                = "#EXTINF:-1 tvg-name=\"x, y\" group-title=\"z\"," + c.titleSuffix.toUtf8();
+            QCOMPARE(only("#EXTM3U\n" + line + "\nhttp://own.test/1\n").name, c.titleSuffix);
+        }
     }
 
     void entriesPastTheBoundAreCounted()
