@@ -2,14 +2,13 @@
 
 #include "base/ProgramState.h"
 #include "base/SafeCall.h"
-#include "desktop/OpenableMedia.h"
 #include "engine/MediaEngine.h"
+#include "net/AddressRule.h"
 #include "playlist/PlaylistHost.h"
 #include "playlist/PlaylistRules.h"
 #include "playlist/PlaylistWindow.h"
 
 #include <QFileInfo>
-#include <QUrl>
 
 MediaOpener::MediaOpener(PlaylistHost &host)
     : m_host(host)
@@ -18,14 +17,12 @@ MediaOpener::MediaOpener(PlaylistHost &host)
 
 QString MediaOpener::playable(const QString &item)
 {
-    if (OpenableMedia::isAddress(item))
-        return item;
-    const QUrl url(item);
-    const QString path = url.scheme() == QLatin1String("file") ? url.toLocalFile() : item;
-    const QFileInfo file(path);
-    if (!file.isAbsolute() || !file.isFile() || !file.isReadable())
+    const QString admitted
+        = AddressRule::screened(item, AddressRule::Origin::UserChosen, "outside the window");
+    // A local file comes back as an absolute path.
+    if (admitted.startsWith(u'/') && !QFileInfo(admitted).isReadable())
         return QString();
-    return file.absoluteFilePath();
+    return admitted;
 }
 
 int MediaOpener::open(const QStringList &items)
