@@ -134,8 +134,11 @@ QStringView readAttributes(QStringView line, bool skipDuration, Attributes &to)
             value = line.sliced(i + 1, close - i - 1);
             i = close + 1;
         } else {
+            // The "#EXTM3U" line has no name after a comma: there an unquoted
+            // value may list guide addresses, commas and all.
+            const bool header = !skipDuration;
             const qsizetype valueStart = i;
-            while (i < n && line[i] != u',' && !isBlank(line[i]))
+            while (i < n && (header || line[i] != u',') && !isBlank(line[i]))
                 ++i;
             value = line.sliced(valueStart, i - valueStart);
         }

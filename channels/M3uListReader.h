@@ -11,7 +11,7 @@
 // nothing in a list stops the reading.
 struct M3uList {
     ListChannels channels; // in list order
-    QStringList guideAddresses; // x-tvg-url / url-tvg of the "#EXTM3U" line, split at commas
+    QStringList guideAddresses; // x-tvg-url / url-tvg / tvg-url of the "#EXTM3U" line, split at commas
     bool headerMissing = false; // read anyway: players accept lists without "#EXTM3U"
     bool truncated = false; // bytes past M3uListReader::MaxBytes were not read
     int linesInCp1252 = 0; // not UTF-8, read as Windows-1252
