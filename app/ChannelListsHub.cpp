@@ -13,10 +13,12 @@
 #include "channels/ListAddress.h"
 #include "channels/LogoCache.h"
 #include "engine/MediaEngine.h"
+#include "net/AddressRule.h"
 #include "player/AlternateAddresses.h"
 #include "player/ChannelTitle.h"
 #include "player/Player.h"
 #include "widgets/FlatButton.h"
+#include "widgets/MessageBox.h"
 
 #include <QAction>
 #include <QFileInfo>
@@ -77,7 +79,8 @@ ChannelListsHub::ChannelListsHub(MainWindow &main, Player &player, const Channel
 
     askAddress = [this] {
         return QInputDialog::getText(&m_main, QStringLiteral("Abrir endereço…"),
-            QStringLiteral("Endereço (http, https, rtmp, rtsp, udp) ou arquivo:"), QLineEdit::Normal);
+            QStringLiteral("Endereço (http, https, rtmp, rtsp, mms, udp, srt) ou caminho de um arquivo:"),
+            QLineEdit::Normal);
     };
     addMenuItemsAndButtons();
 }
@@ -149,7 +152,7 @@ void ChannelListsHub::showNotice(const QString &text, const QVector<SuggestedLis
 
 void ChannelListsHub::applyLists()
 {
-    const QVector<ListChannel> all = m_library->allChannels();
+    const ListChannels all = m_library->allChannels();
     m_sources = m_matcher.match(all);
     m_applied = BuiltInChannelMatcher::applied(m_base, m_sources);
     for (const AlternateList &list : m_applied.alternateLists())
@@ -207,11 +210,15 @@ void ChannelListsHub::tuneListChannel(const ListChannel &chosen)
     QStringList addresses { chosen.address };
     QVector<ListChannel> sources { chosen };
     sendHeaders(m_player.engine(), chosen);
-    for (const ListChannel &entry : m_library->allChannels()) {
-        if (addresses.contains(entry.address) || ListAddress::isPlaceholder(entry.address)
-            || ChannelNameRules::matchKey(entry.name) != key)
+    // Field by field: only the entries of that name are made whole.
+    const ListChannels all = m_library->allChannels();
+    for (qsizetype i = 0; i < all.size(); ++i) {
+        const QString address = all.field(i, ListChannels::Address);
+        if (addresses.contains(address) || ListAddress::isPlaceholder(address)
+            || ChannelNameRules::matchKey(all.field(i, ListChannels::Name)) != key)
             continue;
-        addresses << entry.address;
+        const ListChannel entry = all.at(i);
+        addresses << address;
         sources << entry;
         sendHeaders(m_player.engine(), entry);
     }
@@ -231,11 +238,22 @@ void ChannelListsHub::openAddress()
         playAddress(address);
 }
 
-void ChannelListsHub::playAddress(const QString &address)
+void ChannelListsHub::playAddress(const QString &typed)
 {
+    const QString address
+        = AddressRule::screened(typed, AddressRule::Origin::UserChosen, "the address dialog");
+    if (address.isEmpty()) {
+        showMessage(&m_main,
+            { applicationTitle(),
+                QString::fromUtf8(
+                    "Este endereço não pode ser aberto. Use um endereço http, https, rtmp, rtsp, "
+                    "mms, udp, rtp ou srt, ou o caminho completo de um arquivo do computador."),
+                QMessageBox::Warning });
+        return;
+    }
     Channel channel;
-    const bool localFile = !ListAddress::hasScheme(address) || address.startsWith(QLatin1String("file:"));
-    channel.titleSuffix = localFile ? QFileInfo(address).fileName() : address;
+    // A local file comes back as an absolute path.
+    channel.titleSuffix = address.startsWith(u'/') ? QFileInfo(address).fileName() : address;
     channel.address = address;
     tune(channel);
 }

@@ -47,7 +47,9 @@ public:
     // "Abrir endereço…": asks for an address (askAddress; tests replace it) and plays it.
     void openAddress();
     std::function<QString()> askAddress;
-    void playAddress(const QString &address);
+    // A network stream or a local regular file, as the address rule admits
+    // from the user; anything else is refused with a message.
+    void playAddress(const QString &typed);
     void tuneListChannel(const ListChannel &channel);
     // A built-in channel, with the address its lists found (a channel without
     // one says so and is not tuned).

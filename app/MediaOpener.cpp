@@ -3,12 +3,12 @@
 #include "app/MainWindow.h"
 #include "base/SafeCall.h"
 #include "desktop/OpenableMedia.h"
+#include "net/AddressRule.h"
 #include "player/Player.h"
 #include "playlist/PlaylistRules.h"
 #include "playlist/PlaylistWindow.h"
 
 #include <QFileInfo>
-#include <QUrl>
 
 MediaOpener::MediaOpener(Player &player, MainWindow &mainWindow, PlaylistWindow &playlist)
     : m_player(player)
@@ -19,14 +19,12 @@ MediaOpener::MediaOpener(Player &player, MainWindow &mainWindow, PlaylistWindow 
 
 QString MediaOpener::playable(const QString &item)
 {
-    if (OpenableMedia::isAddress(item))
-        return item;
-    const QUrl url(item);
-    const QString path = url.scheme() == QLatin1String("file") ? url.toLocalFile() : item;
-    const QFileInfo file(path);
-    if (!file.isAbsolute() || !file.isFile() || !file.isReadable())
+    const QString admitted
+        = AddressRule::screened(item, AddressRule::Origin::UserChosen, "outside the window");
+    // A local file comes back as an absolute path.
+    if (admitted.startsWith(u'/') && !QFileInfo(admitted).isReadable())
         return QString();
-    return file.absoluteFilePath();
+    return admitted;
 }
 
 int MediaOpener::open(const QStringList &items)

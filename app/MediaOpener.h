@@ -13,8 +13,10 @@ class MediaOpener
 public:
     MediaOpener(Player &player, MainWindow &mainWindow, PlaylistWindow &playlist);
 
-    // Items are local paths, file: URLs or addresses; anything else, or a file
-    // that is not there, is left out. Returns how many were taken.
+    // Items are absolute local paths, file: URLs or network addresses, as the
+    // address rule admits them from a source the user chose; anything else
+    // (the engine's special protocols, devices, pipes, a file that is not
+    // there) is left out, and logged. Returns how many were taken.
     int open(const QStringList &items);
 
     // The local path or address an item names; empty when it names nothing playable.

@@ -1,5 +1,7 @@
 #include "app/SingleInstance.h"
 
+#include "net/AddressRule.h"
+
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 
@@ -54,7 +56,17 @@ SingleInstance::~SingleInstance()
 
 void SingleInstance::Open(const QStringList &items)
 {
+    // Anything on the session bus may call, not only a copy of ours.
+    QStringList admitted;
+    for (const QString &item : items) {
+        const QString playable
+            = AddressRule::screened(item, AddressRule::Origin::UserChosen, "a second copy");
+        if (!playable.isEmpty())
+            admitted << playable;
+    }
+    if (admitted.isEmpty())
+        return;
     // Played after the caller has its reply, so the new copy ends at once.
     QMetaObject::invokeMethod(
-        this, [this, items] { emit openRequested(items); }, Qt::QueuedConnection);
+        this, [this, admitted] { emit openRequested(admitted); }, Qt::QueuedConnection);
 }

@@ -27,6 +27,8 @@ public:
     ~SingleInstance() override;
 
 public slots:
+    // Items the address rule refuses (from a source the user chose) are left
+    // out; the rest are asked for, after the call has returned.
     Q_SCRIPTABLE void Open(const QStringList &items);
 
 signals:

@@ -3,6 +3,7 @@
 // few pages scrolled (goal: none over 50 ms). A 5 ms timer on the GUI thread
 // records the largest gap between its ticks; the reference is the same timer
 // on an idle GUI thread.
+#include "bench/StallProbe.h"
 #include "channels/ChannelListLibrary.h"
 #include "channels/ChannelListRegistry.h"
 #include "channels/ChannelPicks.h"
@@ -25,37 +26,6 @@ namespace
 {
 
 constexpr int Channels = 10000;
-
-// Records the largest gap between ticks of a 5 ms timer.
-class StallProbe
-{
-public:
-    StallProbe()
-    {
-        m_timer.setTimerType(Qt::PreciseTimer);
-        m_timer.setInterval(5);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            m_longest = std::max(m_longest, double(m_clock.nsecsElapsed()) / 1e6);
-            m_clock.restart();
-        });
-        m_clock.start();
-        m_timer.start();
-    }
-    double longestMs() const { return m_longest; }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-    double m_longest = 0;
-};
-
-void runFor(int ms)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-}
 
 QByteArray logoBytes(int i)
 {
@@ -99,7 +69,7 @@ int main(int argc, char **argv)
     double idle = 0;
     {
         StallProbe probe;
-        runFor(1000);
+        StallProbe::runFor(1000);
         idle = probe.longestMs();
     }
 
@@ -126,16 +96,16 @@ int main(int argc, char **argv)
     library.start();
     window.show();
     while (shown < Channels && loading.elapsed() < 20000)
-        runFor(10);
+        StallProbe::runFor(10);
     const double loadMs = double(loading.elapsed());
-    runFor(1000); // the first page's logos
+    StallProbe::runFor(1000); // the first page's logos
     auto *view = window.findChild<QListView *>(QStringLiteral("ChannelListView"));
     for (int page = 0; page < 8 && view; ++page) {
         view->verticalScrollBar()->setValue(
             view->verticalScrollBar()->value() + view->verticalScrollBar()->pageStep());
-        runFor(250);
+        StallProbe::runFor(250);
     }
-    runFor(1000);
+    StallProbe::runFor(1000);
     const double longest = probe.longestMs();
 
     std::printf("channel window while a list loads: %d channels shown after %.0f ms, %d logos arrived\n",

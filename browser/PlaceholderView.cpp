@@ -14,6 +14,7 @@ PlaceholderView::PlaceholderView(QWidget *parent)
     setFocusPolicy(Qt::StrongFocus);
 
     m_label = new QLabel(this);
+    m_label->setTextFormat(Qt::PlainText); // shows the address asked for
     m_label->setAlignment(Qt::AlignCenter);
     m_label->setWordWrap(true);
     m_label->setTextInteractionFlags(Qt::TextSelectableByMouse);

@@ -12,18 +12,17 @@ namespace
 
 using CreateWebView = QWidget *(*)(QWidget *parent);
 
-// Next to the program in the build tree; under lib/ when installed, found from
-// the program's own folder so the package works under any prefix; then the
-// build tree's copy for tests.
+// Only from beside the program (the build tree, and tests, which get a copy
+// beside them) or from under lib/ where it is installed, found from the
+// program's own folder so the package works under any prefix. Never from a
+// path written in at build time: an installed program would then load
+// whatever is later put at that path.
 QStringList moduleCandidates()
 {
     QStringList paths { QCoreApplication::applicationDirPath() + QStringLiteral("/lumivortex-webview.so") };
 #ifdef LUMI_WEBVIEW_INSTALLED
     paths.append(QCoreApplication::applicationDirPath()
         + QLatin1String("/" LUMI_WEBVIEW_INSTALLED "/lumivortex-webview.so"));
-#endif
-#ifdef LUMI_WEBVIEW_MODULE
-    paths.append(QStringLiteral(LUMI_WEBVIEW_MODULE));
 #endif
     return paths;
 }

@@ -27,6 +27,7 @@ AlternateAddressLists::AlternateAddressLists(
 QListWidget *AlternateAddressLists::addList(const QString &name, const QString &caption)
 {
     auto *label = new QLabel(caption, this);
+    label->setTextFormat(Qt::PlainText); // a list channel's name
     label->move(m_nextLeft, 0);
     auto *list = new QListWidget(this);
     list->setObjectName(name);

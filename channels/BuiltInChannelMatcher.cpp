@@ -44,24 +44,33 @@ BuiltInChannelMatcher::BuiltInChannelMatcher(const ChannelCatalogue &catalogue)
 
 bool BuiltInChannelMatcher::playsFirst(const ListChannel &entry)
 {
-    return entry.isOnline() && !ListAddress::isWebPage(entry.address);
+    return playsFirst(entry.status, entry.address);
 }
 
-BuiltInSources BuiltInChannelMatcher::match(const QVector<ListChannel> &entries) const
+bool BuiltInChannelMatcher::playsFirst(const QString &status, const QString &address)
 {
+    return ListChannel::isOnlineStatus(status) && !ListAddress::isWebPage(address);
+}
+
+BuiltInSources BuiltInChannelMatcher::match(const ListChannels &entries) const
+{
+    using Field = ListChannels::Field;
     QVector<QVector<Hit>> hits(m_controls.size());
     QVarLengthArray<int, 4> channels;
+    // Field by field: only the entries a channel takes are made whole.
     for (int i = 0; i < entries.size(); ++i) {
-        const ListChannel &entry = entries[i];
-        if (entry.address.isEmpty() || ListAddress::isPlaceholder(entry.address))
+        const QString address = entries.field(i, Field::Address);
+        if (address.isEmpty() || ListAddress::isPlaceholder(address))
             continue;
         channels.clear();
-        const int exact = m_byTitle.value(entry.name, -1);
+        const QString name = entries.field(i, Field::Name);
+        const QString title = entries.field(i, Field::Title);
+        const QString tvgId = entries.field(i, Field::TvgId);
+        const int exact = m_byTitle.value(name, -1);
         if (exact >= 0)
             channels.append(exact);
-        for (const QString &key :
-            { ChannelNameRules::matchKey(entry.title.isEmpty() ? entry.name : entry.title),
-                entry.tvgId.isEmpty() ? QString() : ChannelNameRules::tvgIdKey(entry.tvgId) }) {
+        for (const QString &key : { ChannelNameRules::matchKey(title.isEmpty() ? name : title),
+                 tvgId.isEmpty() ? QString() : ChannelNameRules::tvgIdKey(tvgId) }) {
             const auto found = key.isEmpty() ? m_byKey.constEnd() : m_byKey.constFind(key);
             if (found == m_byKey.constEnd())
                 continue;
@@ -72,7 +81,7 @@ BuiltInSources BuiltInChannelMatcher::match(const QVector<ListChannel> &entries)
         }
         if (channels.isEmpty())
             continue;
-        const bool later = !playsFirst(entry);
+        const bool later = !playsFirst(entries.field(i, Field::Status), address);
         for (const int channel : channels)
             hits[channel].append({ i, later, channel != exact });
     }
@@ -88,7 +97,7 @@ BuiltInSources BuiltInChannelMatcher::match(const QVector<ListChannel> &entries)
         QVector<ListChannel> sources;
         QSet<QString> seen;
         for (const Hit &hit : qAsConst(found)) {
-            const ListChannel &entry = entries[hit.entry];
+            const ListChannel entry = entries.at(hit.entry);
             if (seen.contains(entry.address))
                 continue;
             seen.insert(entry.address);
@@ -130,11 +139,13 @@ ChannelCatalogue BuiltInChannelMatcher::applied(
         for (const ListChannel &source : it.value())
             addresses.append(source.address);
         result.setAddress(channel.control, addresses.first());
-        const QStringList rest = addresses.mid(1);
+        // The rotation runs through every address, the first included: without
+        // it a channel found twice would have a list of one, which is no list,
+        // and its second address would never be tried.
         if (!channel.alternateList.isEmpty())
-            result.setAlternateEntries(channel.alternateList, rest.isEmpty() ? addresses : rest);
-        else if (!rest.isEmpty())
-            result.addAlternateList(channel.control, OwnChannelList::listBoxFor(channel.control), rest);
+            result.setAlternateEntries(channel.alternateList, addresses);
+        else if (addresses.size() > 1)
+            result.addAlternateList(channel.control, OwnChannelList::listBoxFor(channel.control), addresses);
     }
     return result;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "channels/ChannelCatalogue.h"
-#include "channels/ListChannel.h"
+#include "channels/ListChannels.h"
 
 #include <QHash>
 #include <QString>
@@ -27,10 +27,11 @@ public:
     // Each matched channel's entries in play order: those that play first
     // (playsFirst) before the rest, then exact names before the others, then
     // list order. Placeholder addresses are left out, repeated addresses kept once.
-    BuiltInSources match(const QVector<ListChannel> &entries) const;
+    BuiltInSources match(const ListChannels &entries) const;
 
     // Listed as online (or not said) and not a web page.
     static bool playsFirst(const ListChannel &entry);
+    static bool playsFirst(const QString &status, const QString &address);
 
     int channelCount() const { return int(m_controls.size()); }
     // Channels that have something to play: matched entries, or an address of
@@ -39,9 +40,10 @@ public:
     // "N dos 101 canais do programa têm endereço".
     static QString coverageText(int withAddress, int total);
 
-    // catalogue with each matched channel playing its first source, and the
-    // rest as the alternates its reconnection rotates through (a channel
-    // matched once whose built-in list would lead away gets that one address).
+    // catalogue with each matched channel playing its first source, and all
+    // its sources, in play order, as the alternates its reconnection rotates
+    // through, in place of any built-in list (whose addresses would lead away
+    // from the lists' ones).
     static ChannelCatalogue applied(const ChannelCatalogue &catalogue, const BuiltInSources &sources);
 
 private:

@@ -1,5 +1,7 @@
 #include "channels/ChannelCatalogue.h"
 
+#include "base/PlainText.h"
+
 #include <algorithm>
 
 QString logoResourceFor(const QString &control)
@@ -24,7 +26,8 @@ QString ChannelCatalogue::windowTitlePrefix()
 
 QString ChannelCatalogue::windowTitleFor(const Channel &c)
 {
-    return windowTitlePrefix() + c.titleSuffix;
+    // List channels and addresses are named from outside.
+    return windowTitlePrefix() + PlainText::line(c.titleSuffix);
 }
 
 void ChannelCatalogue::index()

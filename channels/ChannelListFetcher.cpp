@@ -1,5 +1,6 @@
 #include "channels/ChannelListFetcher.h"
 
+#include "base/BoundedRead.h"
 #include "channels/ListAddress.h"
 #include "net/Transfer.h"
 
@@ -224,7 +225,8 @@ ChannelListResult ChannelListFetcher::readFile(const QString &path, const QStrin
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return failed(QString::fromUtf8("Não foi possível ler %1: %2").arg(path, file.errorString()));
-    const QByteArray bytes = file.read(M3uListReader::MaxBytes + 1);
+    // Not read(MaxBytes + 1), which allocates the whole bound for every list.
+    const QByteArray bytes = readBounded(file, M3uListReader::MaxBytes);
     if (file.error() != QFileDevice::NoError)
         return failed(QString::fromUtf8("Não foi possível ler %1: %2").arg(path, file.errorString()));
     if (bytes.size() > M3uListReader::MaxBytes)

@@ -1,11 +1,13 @@
 #include "channels/ChannelListLibrary.h"
 
 #include <QFile>
+#include <QLocale>
 #include <QSet>
 
-ChannelListLibrary::ChannelListLibrary(ChannelListRegistry *registry, QObject *parent)
+ChannelListLibrary::ChannelListLibrary(ChannelListRegistry *registry, QObject *parent, int maxChannels)
     : QObject(parent)
     , m_registry(registry)
+    , m_maxChannels(maxChannels)
 {
     connect(registry, &ChannelListRegistry::listsChanged, this, &ChannelListLibrary::syncWithRegistry);
 }
@@ -60,14 +62,14 @@ bool ChannelListLibrary::refresh(const QString &id)
     return isBusy(id);
 }
 
-QVector<ListChannel> ChannelListLibrary::channels(const QString &id) const
+ListChannels ChannelListLibrary::channels(const QString &id) const
 {
     return m_held.value(id).channels;
 }
 
-QVector<ListChannel> ChannelListLibrary::allChannels() const
+ListChannels ChannelListLibrary::allChannels() const
 {
-    QVector<ListChannel> all;
+    ListChannels all;
     for (const ChannelListSource &list : m_registry->lists())
         all += m_held.value(list.id).channels;
     return all;
@@ -129,9 +131,14 @@ void ChannelListLibrary::finished(const QString &id, const ChannelListResult &re
         return;
     Held &h = held(id);
     using Outcome = ChannelListResult::Outcome;
+    const QString over
+        = result.outcome == Outcome::Updated ? overTheBound(id, result.list.channels.size()) : QString();
     if (h.readingCopy) {
         h.readingCopy = false;
-        if (result.outcome == Outcome::Updated) {
+        if (!over.isEmpty()) {
+            m_registry->recordFailure(id, over);
+            emit refreshFailed(id, over);
+        } else if (result.outcome == Outcome::Updated) {
             h.channels = result.list.channels;
             h.haveCopy = true;
             if (!list.isRemote())
@@ -152,7 +159,10 @@ void ChannelListLibrary::finished(const QString &id, const ChannelListResult &re
     }
 
     const QDateTime now = QDateTime::currentDateTimeUtc();
-    if (result.outcome == Outcome::Updated) {
+    if (!over.isEmpty()) {
+        m_registry->recordFailure(id, over);
+        emit refreshFailed(id, over);
+    } else if (result.outcome == Outcome::Updated) {
         h.channels = result.list.channels;
         h.haveCopy = true;
         m_registry->recordRefresh(id, now, result.etag, result.lastModified, int(h.channels.size()));
@@ -168,6 +178,22 @@ void ChannelListLibrary::finished(const QString &id, const ChannelListResult &re
         emit refreshFailed(id, error);
     }
     emit busyChanged(id, false);
+}
+
+QString ChannelListLibrary::overTheBound(const QString &id, qsizetype count) const
+{
+    qsizetype others = 0;
+    for (auto it = m_held.constBegin(); it != m_held.constEnd(); ++it) {
+        if (it.key() != id)
+            others += it->channels.size();
+    }
+    if (others + count <= m_maxChannels)
+        return {};
+    const QLocale locale = QLocale::system();
+    return QString::fromUtf8(
+        "A lista não foi aberta: com os seus %1 canais, as listas passariam de %2 canais, "
+        "o máximo que o programa guarda. Remova outra lista ou escolha uma menor.")
+        .arg(locale.toString(count), locale.toString(m_maxChannels));
 }
 
 void ChannelListLibrary::syncWithRegistry()

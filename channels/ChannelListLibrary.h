@@ -2,7 +2,7 @@
 
 #include "channels/ChannelListFetcher.h"
 #include "channels/ChannelListRegistry.h"
-#include "channels/ListChannel.h"
+#include "channels/ListChannels.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -15,12 +15,18 @@
 // (a remote list's cached copy, a local list's file), and remote lists older
 // than twelve hours are then refreshed in the background. A failed refresh
 // keeps the channels held and records the error; it never empties a list.
+// All lists together hold at most maxChannels: a list that would take them
+// past it (the one added, or at start the one read last) is refused with a
+// message, and the lists held stay as they are.
 class ChannelListLibrary : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit ChannelListLibrary(ChannelListRegistry *registry, QObject *parent = nullptr);
+    static constexpr int MaxChannels = 250000;
+
+    explicit ChannelListLibrary(
+        ChannelListRegistry *registry, QObject *parent = nullptr, int maxChannels = MaxChannels);
     ~ChannelListLibrary() override;
 
     // Reads every list; lists added to the registry later are read when added.
@@ -31,9 +37,10 @@ public:
     // a local list is read again. False when the list is busy or unknown.
     bool refresh(const QString &id);
 
-    QVector<ListChannel> channels(const QString &id) const;
-    // Every list's channels, in the registry's order (channels.m3u first).
-    QVector<ListChannel> allChannels() const;
+    ListChannels channels(const QString &id) const;
+    // Every list's channels, in the registry's order (channels.m3u first);
+    // shares what the library holds, so it costs nothing.
+    ListChannels allChannels() const;
     bool isBusy(const QString &id) const;
     // The stream addresses of the lists marked "aceitar certificados inválidos".
     QSet<QString> addressesAcceptingInvalidCertificates() const;
@@ -49,7 +56,7 @@ signals:
 private:
     struct Held {
         ChannelListFetcher *fetcher = nullptr;
-        QVector<ListChannel> channels;
+        ListChannels channels;
         bool haveCopy = false;
         bool readingCopy = false; // the job running reads the cached copy
         bool refreshAfterRead = false;
@@ -60,8 +67,11 @@ private:
     void readCopy(const ChannelListSource &list, bool refreshAfter);
     bool startFetch(const ChannelListSource &list);
     void finished(const QString &id, const ChannelListResult &result);
+    // Why a list of count channels may not be held beside the others; empty when it may.
+    QString overTheBound(const QString &id, qsizetype count) const;
 
     ChannelListRegistry *m_registry;
+    const int m_maxChannels;
     QHash<QString, Held> m_held;
     bool m_started = false;
     QDateTime m_startedAt;

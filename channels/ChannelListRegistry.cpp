@@ -1,5 +1,7 @@
 #include "channels/ChannelListRegistry.h"
 
+#include "base/Logging.h"
+#include "base/PlainText.h"
 #include "channels/ListAddress.h"
 #include "channels/M3uListReader.h"
 #include "channels/OwnChannelList.h"
@@ -14,6 +16,9 @@ namespace
 {
 
 const QString OrderKey = QStringLiteral("order");
+const QString IdPrefix = QStringLiteral("list");
+// Nine digits: more lists than anyone adds, and the next number never overflows.
+constexpr int MaxIdDigits = 9;
 const QString NextKey = QStringLiteral("nextNumber");
 const QString SuggestionsKey = QStringLiteral("suggestionsAnswered");
 const QString AcceptInvalidCertificatesKey = QStringLiteral("acceptInvalidCertificates");
@@ -56,14 +61,42 @@ QString ChannelListRegistry::ownListId()
     return OwnChannelList::fileName();
 }
 
+bool ChannelListRegistry::isListId(const QString &id)
+{
+    const qsizetype digits = id.size() - IdPrefix.size();
+    if (!id.startsWith(IdPrefix) || digits < 1 || digits > MaxIdDigits || id.at(IdPrefix.size()) == u'0')
+        return false;
+    for (qsizetype i = IdPrefix.size(); i < id.size(); ++i) {
+        if (id.at(i) < u'0' || id.at(i) > u'9')
+            return false;
+    }
+    return true;
+}
+
 ChannelListRegistry::ChannelListRegistry(const QString &path, QObject *parent)
     : QObject(parent)
     , m_settings(path, QSettings::IniFormat)
 {
     for (const QString &id : m_settings.value(OrderKey).toStringList()) {
-        if (!id.isEmpty() && id != ownListId() && !m_order.contains(id)
-            && !m_settings.value(id + QStringLiteral("/address")).toString().isEmpty())
+        if (id.isEmpty() || id == ownListId() || m_order.contains(id))
+            continue;
+        // An id names a file: one edited into a path could make a list be
+        // written, or removed, anywhere the user can write.
+        if (!isListId(id)) {
+            if (!m_ignoredIds.contains(id))
+                m_ignoredIds.append(id);
+            continue;
+        }
+        if (!m_settings.value(id + QStringLiteral("/address")).toString().isEmpty())
             m_order.append(id);
+    }
+    if (!m_ignoredIds.isEmpty()) {
+        QStringList shown;
+        for (const QString &id : std::as_const(m_ignoredIds))
+            shown << PlainText::line(id, 60);
+        qCWarning(lumiLists).noquote()
+            << QDir::toNativeSeparators(path) << ": left out the lists whose ids are not of the form list<N>:"
+            << shown.join(QStringLiteral(", "));
     }
 }
 
@@ -102,7 +135,7 @@ ChannelListSource ChannelListRegistry::list(const QString &id) const
 
 QString ChannelListRegistry::cachePath(const QString &id) const
 {
-    return cacheFolder() + QLatin1Char('/') + id + QStringLiteral(".m3u");
+    return isListId(id) ? cacheFolder() + QLatin1Char('/') + id + QStringLiteral(".m3u") : QString();
 }
 
 void ChannelListRegistry::readState(ChannelListSource &list) const
@@ -243,10 +276,13 @@ QString ChannelListRegistry::add(const QString &name, const QString &addressOrPa
         return {};
     }
 
-    const int number = qMax(1, m_settings.value(NextKey, 1).toInt());
+    int number = m_settings.value(NextKey, 1).toInt();
+    if (number < 1 || !isListId(IdPrefix + QString::number(number)))
+        number = 1;
     QString id;
-    for (int n = number;; ++n) {
-        id = QStringLiteral("list%1").arg(n);
+    constexpr int LastNumber = 999999999;
+    for (int n = number;; n = n < LastNumber ? n + 1 : 1) {
+        id = IdPrefix + QString::number(n);
         if (!m_settings.childGroups().contains(id) && !QFileInfo::exists(cachePath(id))) {
             m_settings.setValue(NextKey, n + 1);
             break;

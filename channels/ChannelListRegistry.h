@@ -42,6 +42,9 @@ public:
     static QString defaultPath(); // <config>/channel-lists.ini
     static QString cacheFolder(); // <cache>/lists
     static QString ownListId(); // "channels.m3u"
+    // "list1", "list2"…: the only ids the registry writes, and the only ones
+    // it reads back, since an id names the list's file in the cache folder.
+    static bool isListId(const QString &id);
 
     explicit ChannelListRegistry(const QString &path = defaultPath(), QObject *parent = nullptr);
 
@@ -49,8 +52,12 @@ public:
     QVector<ChannelListSource> lists() const;
     // The list with that id; an empty id when there is none.
     ChannelListSource list(const QString &id) const;
-    // Where a remote list's last good copy is kept.
+    // Where a remote list's last good copy is kept; empty for an id that is
+    // not a list's, so nothing outside the cache folder is ever named.
     QString cachePath(const QString &id) const;
+    // Ids in the file that are not of the form the registry writes: their lists
+    // are left out (and said once on the lumi.lists log).
+    QStringList ignoredIds() const { return m_ignoredIds; }
 
     // addressOrPath: an http(s) address, a file:// address or an absolute local
     // path. An empty name is made from the address. Returns the new list's id,
@@ -91,4 +98,5 @@ private:
 
     mutable QSettings m_settings;
     QStringList m_order; // ids of the user's lists
+    QStringList m_ignoredIds;
 };

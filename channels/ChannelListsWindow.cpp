@@ -1,5 +1,6 @@
 #include "channels/ChannelListsWindow.h"
 
+#include "base/PlainText.h"
 #include "base/SafeCall.h"
 #include "channels/ChannelListLibrary.h"
 #include "channels/ChannelListRegistry.h"
@@ -77,10 +78,12 @@ ChannelListsWindow::ChannelListsWindow(ChannelListRegistry &registry, ChannelLis
 
     m_message = new QLabel(this);
     m_message->setObjectName(QStringLiteral("ListMessageLabel"));
+    m_message->setTextFormat(Qt::PlainText);
     m_message->setWordWrap(true);
 
     m_coverage = new QLabel(this);
     m_coverage->setObjectName(QStringLiteral("BuiltInCoverageLabel"));
+    m_coverage->setTextFormat(Qt::PlainText);
     m_showCovered = new QPushButton(QStringLiteral("Ver quais"), this);
     m_showCovered->setObjectName(QStringLiteral("ShowCoveredChannelsButton"));
     m_showCovered->setCheckable(true);
@@ -148,6 +151,16 @@ ChannelListsWindow::ChannelListsWindow(ChannelListRegistry &registry, ChannelLis
     connect(&m_library, &ChannelListLibrary::busyChanged, this, &ChannelListsWindow::showLists);
     showLists();
     showSuggestions();
+    const qsizetype ignored = m_registry.ignoredIds().size();
+    if (ignored == 1)
+        report(
+            QString::fromUtf8("Uma lista de channel-lists.ini ficou de fora: o identificador dela não tem a "
+                              "forma que o programa grava (list1, list2…)."));
+    else if (ignored > 1)
+        report(
+            QString::fromUtf8("%1 listas de channel-lists.ini ficaram de fora: os identificadores delas não "
+                              "têm a forma que o programa grava (list1, list2…).")
+                .arg(ignored));
 }
 
 void ChannelListsWindow::setCoverage(const QString &text, const QStringList &channelNames)
@@ -165,9 +178,10 @@ void ChannelListsWindow::showLists()
     for (const ChannelListSource &list : m_registry.lists()) {
         auto *item = new QTreeWidgetItem(m_lists);
         item->setData(NameColumn, kIdRole, list.id);
-        item->setText(NameColumn, list.name);
-        item->setText(AddressColumn, list.address);
-        item->setToolTip(AddressColumn, list.address);
+        // The file may have been edited by hand, and errors quote servers.
+        item->setText(NameColumn, PlainText::line(list.name, ChannelListRegistry::MaxNameLength));
+        item->setText(AddressColumn, PlainText::line(list.address));
+        item->setToolTip(AddressColumn, PlainText::tooltip(list.address, PlainText::maxTextChars));
         item->setText(CountColumn, locale.toString(list.channelCount));
         QString refreshed = list.lastRefresh.isValid()
             ? locale.toString(list.lastRefresh.toLocalTime(), QLocale::ShortFormat)
@@ -175,8 +189,8 @@ void ChannelListsWindow::showLists()
         if (m_library.isBusy(list.id))
             refreshed = QStringLiteral("atualizando…");
         item->setText(RefreshColumn, refreshed);
-        item->setText(ErrorColumn, list.lastError);
-        item->setToolTip(ErrorColumn, list.lastError);
+        item->setText(ErrorColumn, PlainText::line(list.lastError));
+        item->setToolTip(ErrorColumn, PlainText::tooltip(list.lastError, PlainText::maxTextChars));
         if (list.id == selected)
             m_lists->setCurrentItem(item);
     }
@@ -212,8 +226,8 @@ void ChannelListsWindow::showSuggestions()
     for (const SuggestedList &suggestion : std::as_const(m_suggested)) {
         if (kept.contains(suggestion.address))
             continue;
-        auto *item = new QListWidgetItem(suggestion.name, m_suggestions);
-        item->setToolTip(suggestion.address);
+        auto *item = new QListWidgetItem(PlainText::line(suggestion.name), m_suggestions);
+        item->setToolTip(PlainText::tooltip(suggestion.address));
         item->setData(Qt::UserRole, suggestion.address);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
@@ -228,7 +242,8 @@ QString ChannelListsWindow::selectedId() const
 
 void ChannelListsWindow::report(const QString &error)
 {
-    m_message->setText(error);
+    // Errors quote what was typed and what servers said.
+    m_message->setText(PlainText::text(error));
 }
 
 void ChannelListsWindow::addByAddress()

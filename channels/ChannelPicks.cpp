@@ -30,16 +30,21 @@ QString ChannelPicks::defaultPath()
 
 QString ChannelPicks::identityOf(const ListChannel &channel)
 {
-    QString id = channel.tvgId.trimmed();
+    return identityOf(channel.tvgId, channel.name, channel.address);
+}
+
+QString ChannelPicks::identityOf(const QString &tvgId, const QString &name, const QString &address)
+{
+    QString id = tvgId.trimmed();
     const qsizetype feed = id.indexOf(QLatin1Char('@'));
     if (feed >= 0)
         id.truncate(feed);
     if (!id.isEmpty())
         return QStringLiteral("id:") + id.toLower();
-    const QString key = ChannelNameRules::matchKey(channel.name);
+    const QString key = ChannelNameRules::matchKey(name);
     if (!key.isEmpty())
         return QStringLiteral("name:") + key;
-    return QStringLiteral("address:") + channel.address;
+    return QStringLiteral("address:") + address;
 }
 
 ChannelPicks::ChannelPicks(const QString &path, QObject *parent)

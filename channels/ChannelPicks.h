@@ -23,6 +23,7 @@ public:
     // "id:band.br" from the tvg-id (its feed dropped), else "name:band" from the
     // name without tags, else "address:" and the address.
     static QString identityOf(const ListChannel &channel);
+    static QString identityOf(const QString &tvgId, const QString &name, const QString &address);
 
     explicit ChannelPicks(const QString &path = defaultPath(), QObject *parent = nullptr);
 

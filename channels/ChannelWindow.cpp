@@ -1,5 +1,6 @@
 #include "channels/ChannelWindow.h"
 
+#include "base/PlainText.h"
 #include "base/SafeCall.h"
 #include "channels/ChannelPicks.h"
 #include "channels/ListChannelFilter.h"
@@ -23,6 +24,7 @@ namespace
 {
 enum GroupKind { AllChannels = 1, Favourites, Recents, OneGroup };
 constexpr int kKindRole = Qt::UserRole + 1;
+constexpr int kGroupRole = Qt::UserRole + 2; // the group as the lists name it
 constexpr int kRowHeight = 28;
 
 // Paints a row: the logo (a placeholder tile until it arrives), the name
@@ -173,7 +175,7 @@ ChannelWindow::ChannelWindow(ChannelPicks &picks, QWidget *parent)
     showGroups();
 }
 
-void ChannelWindow::setChannels(const QVector<ListChannel> &channels)
+void ChannelWindow::setChannels(const ListChannels &channels)
 {
     m_model->setChannels(channels);
     m_model->setFavourites(m_picks.favouriteSet());
@@ -187,12 +189,18 @@ int ChannelWindow::shownCount() const
 
 void ChannelWindow::showGroups()
 {
-    const QString current = m_groups->currentItem() ? m_groups->currentItem()->text() : QString();
+    const QListWidgetItem *before = m_groups->currentItem();
+    const QString current = before ? before->data(kGroupRole).toString() : QString();
     const QSignalBlocker quiet(m_groups);
     m_groups->clear();
-    auto add = [this](const QString &text, GroupKind kind) {
-        auto *item = new QListWidgetItem(text, m_groups);
+    QListWidgetItem *found = nullptr;
+    auto add = [this, &current, &found](const QString &group, GroupKind kind) {
+        // Group names come from the lists.
+        auto *item = new QListWidgetItem(PlainText::line(group), m_groups);
         item->setData(kKindRole, int(kind));
+        item->setData(kGroupRole, group);
+        if (group == current && !found)
+            found = item;
         if (kind != OneGroup) {
             QFont bold = item->font();
             bold.setBold(true);
@@ -204,8 +212,7 @@ void ChannelWindow::showGroups()
     add(QStringLiteral("Recentes"), Recents);
     for (const QString &group : m_model->groups())
         add(group, OneGroup);
-    const QList<QListWidgetItem *> found = m_groups->findItems(current, Qt::MatchExactly);
-    m_groups->setCurrentItem(found.isEmpty() ? m_groups->item(0) : found.first());
+    m_groups->setCurrentItem(found ? found : m_groups->item(0));
     showScope();
 }
 
@@ -220,7 +227,7 @@ void ChannelWindow::showScope()
         m_filter->showRecents(m_picks.recents());
         break;
     case OneGroup:
-        m_filter->showGroup(item->text());
+        m_filter->showGroup(item->data(kGroupRole).toString());
         break;
     default:
         m_filter->showAll();

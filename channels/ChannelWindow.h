@@ -1,6 +1,6 @@
 #pragma once
 
-#include "channels/ListChannel.h"
+#include "channels/ListChannels.h"
 
 #include <QVector>
 #include <QWidget>
@@ -26,7 +26,7 @@ class ChannelWindow : public QWidget
 public:
     explicit ChannelWindow(ChannelPicks &picks, QWidget *parent = nullptr);
 
-    void setChannels(const QVector<ListChannel> &channels);
+    void setChannels(const ListChannels &channels);
     int shownCount() const;
     // Rows show their logos from this cache (not owned); without one, placeholders.
     void setLogoCache(LogoCache *logos);

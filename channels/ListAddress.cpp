@@ -1,5 +1,7 @@
 #include "channels/ListAddress.h"
 
+#include "net/AddressRule.h"
+
 #include <QUrl>
 
 namespace
@@ -52,14 +54,7 @@ QString ListAddress::hostOf(QStringView address)
     const qsizetype scheme = address.indexOf(u"://");
     if (scheme < 0)
         return {};
-    QStringView rest = address.sliced(scheme + 3);
-    qsizetype end = 0;
-    while (end < rest.size() && rest[end] != u'/' && rest[end] != u'?' && rest[end] != u'#')
-        ++end;
-    QStringView authority = rest.left(end);
-    const qsizetype at = authority.lastIndexOf(u'@');
-    if (at >= 0)
-        authority = authority.sliced(at + 1);
+    QStringView authority = AddressRule::serverOf(address.sliced(scheme + 1));
     if (authority.startsWith(u'[')) {
         const qsizetype close = authority.indexOf(u']');
         return (close < 0 ? authority : authority.left(close + 1)).toString().toLower();

@@ -4,7 +4,7 @@
 #include <QStringList>
 
 // One channel entry of a channel list (M3U), as the lists window shows it and
-// the engine plays it.
+// the engine plays it. Lists hold them packed (ListChannels).
 struct ListChannel {
     QString name; // as written after the "#EXTINF" comma: "Band (1080p) [Geo-blocked]"
     QString title; // the name without its tags: "Band"
@@ -18,8 +18,9 @@ struct ListChannel {
     QString referrer; // http-referrer attribute or "#EXTVLCOPT:http-referrer"
     QString status; // "online", "blocked", "timeout", "error", ...; empty when the list says nothing
 
+    bool isOnline() const { return isOnlineStatus(status); }
     // Lists without a status attribute say nothing against their entries.
-    bool isOnline() const
+    static bool isOnlineStatus(const QString &status)
     {
         return status.isEmpty() || status.compare(QLatin1String("online"), Qt::CaseInsensitive) == 0;
     }

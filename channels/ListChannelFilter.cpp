@@ -29,7 +29,7 @@ void ListChannelFilter::setSearchText(const QString &text)
 void ListChannelFilter::showAll()
 {
     m_group.clear();
-    m_identities.clear();
+    setIdentities({});
     m_recentRank.clear();
     setScope(Scope::All);
 }
@@ -37,15 +37,23 @@ void ListChannelFilter::showAll()
 void ListChannelFilter::showGroup(const QString &group)
 {
     m_group = group;
-    m_identities.clear();
+    setIdentities({});
     m_recentRank.clear();
     setScope(Scope::Group);
+}
+
+void ListChannelFilter::setIdentities(const QSet<QString> &identities)
+{
+    m_identities = identities;
+    m_identityHashes.clear();
+    for (const QString &identity : identities)
+        m_identityHashes.insert(qHash(identity));
 }
 
 void ListChannelFilter::showFavourites(const QSet<QString> &identities)
 {
     m_group.clear();
-    m_identities = identities;
+    setIdentities(identities);
     m_recentRank.clear();
     setScope(Scope::Favourites);
 }
@@ -58,7 +66,7 @@ void ListChannelFilter::showRecents(const QStringList &identities)
         if (!m_recentRank.contains(identities[i]))
             m_recentRank.insert(identities[i], i);
     }
-    m_identities = QSet<QString>(identities.cbegin(), identities.cend());
+    setIdentities(QSet<QString>(identities.cbegin(), identities.cend()));
     setScope(Scope::Recents);
 }
 
@@ -83,11 +91,13 @@ bool ListChannelFilter::filterAcceptsRow(int sourceRow, const QModelIndex &sourc
         break;
     case Scope::Favourites:
     case Scope::Recents:
-        if (!m_identities.contains(m_channels->identity(sourceRow)))
+        // By hash first: making every row's identity would cost a hitch.
+        if (!m_identityHashes.contains(m_channels->identityHash(sourceRow))
+            || !m_identities.contains(m_channels->identity(sourceRow)))
             return false;
         break;
     }
-    const QString &key = m_channels->searchKey(sourceRow);
+    const QStringView key = m_channels->searchKey(sourceRow);
     for (const QString &word : m_words) {
         if (!key.contains(word))
             return false;

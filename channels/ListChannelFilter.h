@@ -38,6 +38,7 @@ protected:
 
 private:
     void setScope(Scope scope);
+    void setIdentities(const QSet<QString> &identities);
 
     const ListChannelModel *m_channels = nullptr;
     QString m_searchText;
@@ -45,5 +46,6 @@ private:
     Scope m_scope = Scope::All;
     QString m_group;
     QSet<QString> m_identities;
+    QSet<size_t> m_identityHashes;
     QHash<QString, int> m_recentRank;
 };

@@ -4,11 +4,8 @@
 
 #include <QBuffer>
 #include <QCryptographicHash>
-#include <QDir>
-#include <QFile>
 #include <QImageReader>
 #include <QPointer>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <algorithm>
 #include <deque>
@@ -47,6 +44,7 @@ QImage decoded(const QByteArray &bytes, const QSize &tile)
 
 struct LogoCache::Shared {
     LogoCacheSettings settings;
+    std::unique_ptr<LogoDiskCache> disk;
     std::mutex mutex;
     std::deque<QString> queue; // newest first
     std::vector<TransferCancel *> running;
@@ -61,12 +59,10 @@ struct LogoCache::Shared {
 
 QImage LogoCache::Shared::load(const QString &address, TransferCancel &cancel) const
 {
-    const QString path = settings.folder + QLatin1Char('/') + fileNameOf(address);
-    if (QFile::exists(path)) {
-        QImage stored(path);
-        if (!stored.isNull())
-            return stored;
-    }
+    const QString fileName = fileNameOf(address);
+    const QImage stored = disk->read(fileName);
+    if (!stored.isNull())
+        return stored;
     TransferRequest request;
     request.url = TransferRequest::encodedUrl(address);
     request.limits = settings.limits;
@@ -82,10 +78,7 @@ QImage LogoCache::Shared::load(const QString &address, TransferCancel &cancel) c
     const QImage image = decoded(body, settings.tileSize);
     if (image.isNull())
         return image;
-    QDir().mkpath(settings.folder);
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && image.save(&file, "PNG"))
-        file.commit();
+    disk->store(fileName, image);
     return image;
 }
 
@@ -129,6 +122,7 @@ LogoCache::LogoCache(const LogoCacheSettings &settings, QObject *parent)
     m_shared->settings = settings;
     if (settings.folder.isEmpty())
         m_shared->settings.folder = defaultFolder();
+    m_shared->disk = std::make_unique<LogoDiskCache>(m_shared->settings.folder, settings.diskBytes);
     m_shared->relay = new QObject;
     m_shared->owner = this;
     m_memory.setMaxCost(std::max(1, settings.memoryEntries));

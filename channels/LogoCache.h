@@ -1,5 +1,6 @@
 #pragma once
 
+#include "channels/LogoDiskCache.h"
 #include "net/Transfer.h"
 
 #include <QCache>
@@ -16,13 +17,14 @@ struct LogoCacheSettings {
     int maxTransfers = 4;
     int memoryEntries = 300;
     int maxQueued = 200; // the oldest asks go first: their rows have likely scrolled away
+    qint64 diskBytes = LogoDiskCache::DefaultMaxBytes; // the disk copies; those used longest ago go first
     TransferLimits limits { 512 * 1024, 8000, 10000, 20000 };
 };
 
 // Channel logos (tvg-logo addresses), asked for as their rows are painted.
 // A few workers read each from the disk cache or fetch it over the network, decode
 // it and scale it to the tile there; the owner's thread only receives the
-// image. Kept in a bounded memory cache and on disk; a logo that fails stays a
+// image. Kept in a bounded memory cache and on disk (bounded too); a logo that fails stays a
 // placeholder for the rest of the run instead of being fetched again. Workers
 // outlive a destroyed cache without reaching it.
 class LogoCache : public QObject

@@ -1,15 +1,12 @@
 #include "channels/M3uListReader.h"
 
+#include "base/TextDecoding.h"
 #include "channels/ChannelNameRules.h"
 #include "channels/ListAddress.h"
+#include "net/AddressRule.h"
 
 namespace
 {
-
-// Windows-1252 at 0x80..0x9F; the five unassigned bytes keep their C1 code.
-constexpr char16_t Cp1252High[32] = { 0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6,
-    0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178 };
 
 bool isBlank(char c)
 {
@@ -47,68 +44,11 @@ bool hasControlBytes(QByteArrayView line)
     return false;
 }
 
-bool isUtf8(QByteArrayView bytes)
-{
-    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
-    const qsizetype n = bytes.size();
-    for (qsizetype i = 0; i < n;) {
-        const unsigned char c = p[i];
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        int more = 0;
-        unsigned char low = 0x80, high = 0xBF;
-        if (c >= 0xC2 && c <= 0xDF) {
-            more = 1;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            more = 2;
-            if (c == 0xE0)
-                low = 0xA0;
-            else if (c == 0xED)
-                high = 0x9F;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            more = 3;
-            if (c == 0xF0)
-                low = 0x90;
-            else if (c == 0xF4)
-                high = 0x8F;
-        } else {
-            return false;
-        }
-        if (i + more >= n)
-            return false;
-        if (p[i + 1] < low || p[i + 1] > high)
-            return false;
-        for (int k = 2; k <= more; ++k) {
-            if (p[i + k] < 0x80 || p[i + k] > 0xBF)
-                return false;
-        }
-        i += more + 1;
-    }
-    return true;
-}
-
 QString decoded(QByteArrayView line, int *cp1252Lines)
 {
-    bool ascii = true;
-    for (const char c : line) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            ascii = false;
-            break;
-        }
-    }
-    if (ascii)
-        return QString::fromLatin1(line);
-    if (isUtf8(line))
-        return QString::fromUtf8(line);
-    ++*cp1252Lines;
-    QString text(line.size(), Qt::Uninitialized);
-    QChar *out = text.data();
-    for (const char c : line) {
-        const auto b = static_cast<unsigned char>(c);
-        *out++ = QChar(b >= 0x80 && b < 0xA0 ? Cp1252High[b - 0x80] : char16_t(b));
-    }
+    bool windows1252 = false;
+    QString text = TextDecoding::utf8OrWindows1252(line, &windows1252);
+    *cp1252Lines += windows1252 ? 1 : 0;
     return text;
 }
 
@@ -194,8 +134,11 @@ QStringView readAttributes(QStringView line, bool skipDuration, Attributes &to)
             value = line.sliced(i + 1, close - i - 1);
             i = close + 1;
         } else {
+            // The "#EXTM3U" line has no name after a comma: there an unquoted
+            // value may list guide addresses, commas and all.
+            const bool header = !skipDuration;
             const qsizetype valueStart = i;
-            while (i < n && line[i] != u',' && !isBlank(line[i]))
+            while (i < n && (header || line[i] != u',') && !isBlank(line[i]))
                 ++i;
             value = line.sliced(valueStart, i - valueStart);
         }
@@ -209,6 +152,9 @@ QStringView readAttributes(QStringView line, bool skipDuration, Attributes &to)
 M3uList M3uListReader::parse(QByteArrayView bytes, const QString &baseAddress)
 {
     M3uList result;
+    const AddressRule::Origin origin = baseAddress.isEmpty() || ListAddress::hasScheme(baseAddress)
+        ? AddressRule::Origin::Network
+        : AddressRule::Origin::UserChosen;
     if (bytes.size() > MaxBytes) {
         bytes = bytes.first(MaxBytes);
         result.truncated = true;
@@ -278,8 +224,14 @@ M3uList M3uListReader::parse(QByteArrayView bytes, const QString &baseAddress)
             continue; // other tags and comments may sit between an entry and its address
         } else if (pending) {
             pending = false;
-            if (result.channels.size() >= MaxEntries) {
+            const bool full = result.channels.size() >= MaxEntries;
+            QString address = full
+                ? QString()
+                : AddressRule::screened(ListAddress::resolved(line, baseAddress), origin, "a list");
+            if (full) {
                 ++result.entriesPastLimit;
+            } else if (address.isEmpty()) {
+                ++result.refusedAddresses;
             } else {
                 if (entry.group.isEmpty())
                     entry.group = group;
@@ -287,7 +239,7 @@ M3uList M3uListReader::parse(QByteArrayView bytes, const QString &baseAddress)
                     entry.userAgent = optionAgent;
                 if (!optionReferrer.isEmpty())
                     entry.referrer = optionReferrer;
-                entry.address = ListAddress::resolved(line, baseAddress);
+                entry.address = std::move(address);
                 TaggedName split = ChannelNameRules::splitTags(entry.name);
                 entry.title = std::move(split.title);
                 entry.tags = std::move(split.tags);

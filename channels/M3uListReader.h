@@ -1,6 +1,6 @@
 #pragma once
 
-#include "channels/ListChannel.h"
+#include "channels/ListChannels.h"
 
 #include <QByteArrayView>
 #include <QString>
@@ -10,8 +10,8 @@
 // What reading one channel list found. Bad lines are skipped and counted;
 // nothing in a list stops the reading.
 struct M3uList {
-    QVector<ListChannel> channels; // in list order
-    QStringList guideAddresses; // x-tvg-url / url-tvg of the "#EXTM3U" line, split at commas
+    ListChannels channels; // in list order
+    QStringList guideAddresses; // x-tvg-url / url-tvg / tvg-url of the "#EXTM3U" line, split at commas
     bool headerMissing = false; // read anyway: players accept lists without "#EXTM3U"
     bool truncated = false; // bytes past M3uListReader::MaxBytes were not read
     int linesInCp1252 = 0; // not UTF-8, read as Windows-1252
@@ -21,11 +21,12 @@ struct M3uList {
     int entriesWithoutAddress = 0; // "#EXTINF" followed by another one or by the end
     int addressesWithoutEntry = 0; // address lines with no "#EXTINF" before them
     int entriesPastLimit = 0; // whole entries after the first MaxEntries
+    int refusedAddresses = 0; // addresses the list's origin may not give (see parse())
 
     int skipped() const
     {
         return controlLines + overlongLines + entriesWithoutName + entriesWithoutAddress
-            + addressesWithoutEntry + entriesPastLimit;
+            + addressesWithoutEntry + entriesPastLimit + refusedAddresses;
     }
 };
 
@@ -42,7 +43,11 @@ public:
     static constexpr qsizetype MaxEntries = 100000;
 
     // baseAddress is the list's own address (http(s) or a local file path):
-    // relative entry addresses are resolved against it.
+    // relative entry addresses are resolved against it, and it says what the
+    // entries may be. A remote list (or no base) gives network streams only; a
+    // local list the user chose may also name local regular files, which come
+    // back as paths. Anything else (the engine's special protocols, devices,
+    // pipes) is refused and counted.
     static M3uList parse(QByteArrayView bytes, const QString &baseAddress = QString());
 
     // "1234 canais", with "; 5 linhas ignoradas" when lines were skipped.

@@ -1,8 +1,10 @@
 #include "desktop/MediaControls.h"
 
+#include "base/PlainText.h"
 #include "base/SafeCall.h"
 #include "desktop/MprisAdaptors.h"
 #include "engine/MediaEngine.h"
+#include "net/AddressRule.h"
 #include "player/Player.h"
 #include "player/Transport.h"
 
@@ -151,8 +153,10 @@ QVariantMap MediaControls::metadata() const
 {
     QVariantMap map;
     map.insert(QStringLiteral("mpris:trackid"), QVariant::fromValue(QDBusObjectPath(m_tracker.trackId())));
+    // The title is a list channel's name or an address's file name: one line,
+    // and no desktop wants ten thousand characters of it.
     if (!m_tracker.title().isEmpty())
-        map.insert(QStringLiteral("xesam:title"), m_tracker.title());
+        map.insert(QStringLiteral("xesam:title"), PlainText::line(m_tracker.title()));
     return map;
 }
 
@@ -207,7 +211,10 @@ void MediaControls::setPosition(const QString &trackId, qlonglong positionMicro)
 
 void MediaControls::openUri(const QString &uri)
 {
-    emit openRequested(uri);
+    const QString playable
+        = AddressRule::screened(uri, AddressRule::Origin::UserChosen, "the desktop's media controls");
+    if (!playable.isEmpty())
+        emit openRequested(playable);
 }
 
 bool MediaControls::canPlay() const

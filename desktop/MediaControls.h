@@ -61,6 +61,7 @@ public:
     void previous();
     void seek(qlonglong offsetMicro);
     void setPosition(const QString &trackId, qlonglong positionMicro);
+    // Asks for what the address rule admits from a source the user chose.
     void openUri(const QString &uri);
     QString playbackStatus() const { return m_tracker.playbackStatus(); }
     QVariantMap metadata() const;

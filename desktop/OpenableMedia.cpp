@@ -1,6 +1,6 @@
 #include "desktop/OpenableMedia.h"
 
-#include <QUrl>
+#include "net/AddressRule.h"
 
 namespace OpenableMedia
 {
@@ -28,10 +28,6 @@ QStringList mimeTypes()
 
 bool isAddress(const QString &text)
 {
-    const QUrl url(text, QUrl::StrictMode);
-    const QString scheme = url.scheme().toLower();
-    // A udp listener ("udp://@:1234") names no host.
-    const bool hostOk = !url.host().isEmpty() || scheme == QLatin1String("udp");
-    return url.isValid() && hostOk && scheme != QLatin1String("file") && uriSchemes().contains(scheme);
+    return AddressRule::allows(text, AddressRule::Origin::Network);
 }
 } // namespace OpenableMedia

@@ -7,9 +7,10 @@
 // engine plays. The desktop entry and the metainfo list the same types.
 namespace OpenableMedia
 {
-// Schemes played as addresses; "file" is a local path.
+// Schemes the desktop is told we open; "file" is a local path. The address
+// rule admits a few more network schemes (rtmps, srt...).
 QStringList uriSchemes();
 QStringList mimeTypes();
-// True for text that names a network address of a scheme the engine plays.
+// True for text that names a network stream the address rule admits.
 bool isAddress(const QString &text);
 } // namespace OpenableMedia

@@ -9,6 +9,7 @@
 #include "engine/VideoRenderContext.h"
 #include "engine/VideoWidget.h"
 #include "engine/VideoWindow.h"
+#include "net/AddressRule.h"
 #include "net/TlsTrust.h"
 
 #include <QApplication>
@@ -26,6 +27,35 @@ namespace
 // Playlists that point at playlists: stop following after this many levels.
 constexpr int maxPlaylistDepth = 4;
 
+// --- what may be opened ---
+
+// "protocol_whitelist=[a,b]": libmpv's key-value lists take a value with
+// commas in brackets.
+QByteArray protocolWhitelist(const QString &protocols)
+{
+    return QByteArray(MpvNames::protocolWhitelist) + "=[" + protocols.toLatin1() + ']';
+}
+
+// The address given to the engine comes from the user or from a road that
+// has checked it already, and may be a local file; the entries of a playlist
+// fetched from the network may only be network streams.
+QString admittedCandidate(const QString &address, int depth)
+{
+    return depth == 0 ? AddressRule::screened(address, AddressRule::Origin::UserChosen, "the player")
+                      : AddressRule::screened(address, AddressRule::Origin::Network, "a stream playlist");
+}
+
+// loadfile's per-file options: a local file the user chose may name local
+// segments (a local HLS playlist); network streams keep the engine-wide
+// network-only protocols.
+QByteArray fileOptions(const QString &admitted)
+{
+    if (!admitted.startsWith(u'/'))
+        return {};
+    return QByteArray(MpvNames::demuxerLavfOptions) + "=["
+        + protocolWhitelist(AddressRule::insideLocalFileProtocols()) + ']';
+}
+
 } // namespace
 
 MpvEngine::MpvEngine(Output output, VideoPath video, QObject *parent)
@@ -41,6 +71,7 @@ MpvEngine::MpvEngine(Output output, VideoPath video, QObject *parent)
     if (!m_mpv)
         throw EngineError("libmpv could not be created");
     const bool screen = output == Output::Screen;
+    const QByteArray networkProtocols = protocolWhitelist(AddressRule::insideStreamProtocols());
     const std::pair<const char *, const char *> options[] = {
         { MpvNames::vo, screen ? MpvNames::voRender : MpvNames::outputNull },
         { MpvNames::ao, screen ? MpvNames::automatic : MpvNames::outputNull },
@@ -74,6 +105,12 @@ MpvEngine::MpvEngine(Output output, VideoPath video, QObject *parent)
         { MpvNames::zimgThreads, MpvNames::one },
         // libmpv plays HTTPS without checking certificates unless told to.
         { MpvNames::tlsVerify, MpvNames::yes },
+        // Entries of playlists libmpv reads itself (M3U without a header, a
+        // local playlist) may not name its special protocols, and ffmpeg may
+        // open only network protocols from inside a stream.
+        { MpvNames::loadUnsafePlaylists, MpvNames::no },
+        { MpvNames::demuxerLavfOptions, networkProtocols.constData() },
+        { MpvNames::streamLavfOptions, networkProtocols.constData() },
     };
     for (const auto &[name, value] : options) {
         if (m_lib.setOptionString(m_mpv, name, value) < 0) {
@@ -97,7 +134,7 @@ MpvEngine::MpvEngine(Output output, VideoPath video, QObject *parent)
         if (m_phase != Phase::Loaded || !m_live || m_loadedAddress.isEmpty())
             return;
         m_liveBuffer->mediaUnloaded();
-        load(m_loadedAddress);
+        load(m_loadedAddress, m_loadedDepth);
     });
 
     m_resolver = new StreamResolver(this);
@@ -107,7 +144,8 @@ MpvEngine::MpvEngine(Output output, VideoPath video, QObject *parent)
                 m_candidates.prepend({ entries[i], m_resolvingDepth + 1 });
             openNext();
         });
-    connect(m_resolver, &StreamResolver::notPlaylist, this, &MpvEngine::load);
+    connect(m_resolver, &StreamResolver::notPlaylist, this,
+        [this](const QString &address) { load(address, m_resolvingDepth); });
     connect(m_resolver, &StreamResolver::failed, this, [this](const QString &, StreamResolver::Failure why) {
         m_openingFailure = why == StreamResolver::Failure::CertificateRefused ? Failure::CertificateRefused
                                                                               : Failure::None;
@@ -384,25 +422,32 @@ void MpvEngine::open()
 
 void MpvEngine::openNext()
 {
-    if (m_candidates.isEmpty()) {
-        forgetEntries();
-        m_phase = Phase::Idle;
-        const Failure why = m_openingFailure == Failure::CertificateRefused ? Failure::CertificateRefused
-                                                                            : Failure::CouldNotOpen;
-        setStateIfChanged(State::Failed, why);
-        return;
+    // A refused entry is passed over as a dead one is; a loop, not a call per
+    // entry, as a playlist may hold thousands.
+    Candidate next;
+    QString address;
+    while (address.isEmpty()) {
+        if (m_candidates.isEmpty()) {
+            forgetEntries();
+            m_phase = Phase::Idle;
+            const Failure why = m_openingFailure == Failure::CertificateRefused ? Failure::CertificateRefused
+                                                                                : Failure::CouldNotOpen;
+            setStateIfChanged(State::Failed, why);
+            return;
+        }
+        next = m_candidates.takeFirst();
+        address = admittedCandidate(next.address, next.depth);
     }
     m_phase = Phase::Opening;
-    const Candidate next = m_candidates.takeFirst();
-    if (StreamResolver::wantsResolving(next.address) && next.depth < maxPlaylistDepth) {
+    if (StreamResolver::wantsResolving(address) && next.depth < maxPlaylistDepth) {
         m_resolvingDepth = next.depth;
-        m_resolver->resolve(next.address, m_acceptInvalidCertificates.contains(m_url));
+        m_resolver->resolve(address, m_acceptInvalidCertificates.contains(m_url));
         return;
     }
-    load(next.address);
+    load(address, next.depth);
 }
 
-void MpvEngine::load(const QString &address)
+void MpvEngine::load(const QString &address, int depth)
 {
     // Headers belong to the address the user chose; playlist entries opened from it get them too.
     const QPair<QString, QString> headers = m_requestHeaders.value(m_url);
@@ -415,8 +460,11 @@ void MpvEngine::load(const QString &address)
     setString(MpvNames::tlsVerify, checkCertificates ? MpvNames::yes : MpvNames::no);
     setString(MpvNames::tlsCaFile, TlsTrust::caFile().toLocal8Bit().constData());
     m_loadedAddress = address;
+    m_loadedDepth = depth;
     const QByteArray utf8 = address.toUtf8();
-    const char *args[] = { MpvNames::loadfile, utf8.constData(), MpvNames::replace, nullptr };
+    const QByteArray options = depth == 0 ? fileOptions(address) : QByteArray();
+    const char *args[] = { MpvNames::loadfile, utf8.constData(), MpvNames::replace,
+        options.isEmpty() ? nullptr : options.constData(), nullptr };
     mpv_node result;
     if (m_lib.commandRet(m_mpv, args, &result) < 0) {
         openNext();

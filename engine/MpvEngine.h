@@ -22,9 +22,15 @@ class VideoWidget;
 class VideoWindow;
 
 // MediaEngine on libmpv. Beyond the interface's contract:
-// - http(s) addresses go through StreamResolver first (Opening while
-//   it looks); ASX and "[Reference]" entries play in order, falling to the next
-//   when one ends without having played. mms:// and files go to libmpv as they stand.
+// - Every address meets the address rule before libmpv sees it: the URL as
+//   one the user chose (network streams, local regular files), the entries of
+//   a fetched playlist as network streams only; a refused one counts as a dead
+//   entry. libmpv may not open its special protocols from the playlists it
+//   reads itself, nor local files from inside a network stream.
+// - http(s) addresses go through StreamResolver first (Opening while it
+//   looks); ASX, "[Reference]", PLS and M3U entries play in order, falling
+//   to the next when one ends without having played. mms:// and files go to
+//   libmpv as they stand.
 // - HTTPS certificates are checked, by the resolver and by libmpv, unless the
 //   address the user chose was marked with setAcceptInvalidCertificates(); a
 //   refused certificate ends in Failed with failure() CertificateRefused.
@@ -109,7 +115,8 @@ private:
 
     void open();
     void openNext();
-    void load(const QString &address);
+    // `address` has passed the address rule; depth 0 is the engine's own URL.
+    void load(const QString &address, int depth);
     void unload();
     void forgetEntries();
     bool isCurrentEntry(int64_t id) const;
@@ -143,6 +150,7 @@ private:
     StreamResolver *m_resolver = nullptr;
     LiveBuffer *m_liveBuffer = nullptr;
     QString m_loadedAddress; // what libmpv plays, after any playlist was resolved
+    int m_loadedDepth = 0; // of the playlist entry it came from
     QTimer m_clickTimer;
 
     QString m_url;

@@ -26,6 +26,12 @@ inline constexpr char loadScripts[] = "load-scripts";
 inline constexpr char videoTimingOffset[] = "video-timing-offset";
 inline constexpr char zimgScaler[] = "zimg-scaler";
 inline constexpr char zimgThreads[] = "zimg-threads";
+// What may open what: playlists libmpv reads itself, and ffmpeg's protocols
+// inside a demuxer (HLS segments) and under a stream (rtmp over http).
+inline constexpr char loadUnsafePlaylists[] = "load-unsafe-playlists";
+inline constexpr char demuxerLavfOptions[] = "demuxer-lavf-o";
+inline constexpr char streamLavfOptions[] = "stream-lavf-o";
+inline constexpr char protocolWhitelist[] = "protocol_whitelist"; // an ffmpeg option inside the two above
 
 // Certificates of HTTPS streams: checked against the system's bundle or the
 // CA file the network layer trusts.

@@ -10,6 +10,11 @@ namespace PlaylistParser
 namespace
 {
 
+const QByteArray referenceSection = QByteArrayLiteral("[reference]");
+const QByteArray plsSection = QByteArrayLiteral("[playlist]");
+constexpr char m3uMarker[] = "#EXTM3U";
+constexpr char hlsTag[] = "#EXT-X-";
+
 bool isSpace(char c)
 {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
@@ -245,15 +250,23 @@ std::optional<QStringList> parseAsx(const QByteArray &text, const QUrl &document
     return entries;
 }
 
-std::optional<QStringList> parseReference(const QByteArray &text, const QUrl &base)
+QList<QByteArray> linesOf(const QByteArray &text)
 {
     QByteArray unified = text;
     unified.replace("\r\n", "\n").replace('\r', '\n');
-    const QList<QByteArray> lines = unified.split('\n');
+    return unified.split('\n');
+}
+
+// "[section]" followed by "<key>N=address" lines, read in the order of N:
+// "[Reference]" with Ref1=, and PLS's "[playlist]" with File1=.
+std::optional<QStringList> parseNumberedSection(
+    const QByteArray &text, const QUrl &base, const QByteArray &section, const QByteArray &keyPrefix)
+{
+    const QList<QByteArray> lines = linesOf(text);
     qsizetype i = 0;
     while (i < lines.size() && lines[i].trimmed().isEmpty())
         ++i;
-    if (i >= lines.size() || lines[i].trimmed().toLower() != "[reference]")
+    if (i >= lines.size() || lines[i].trimmed().toLower() != section)
         return std::nullopt;
     QList<QPair<quint64, QString>> refs;
     for (++i; i < lines.size(); ++i) {
@@ -264,10 +277,10 @@ std::optional<QStringList> parseReference(const QByteArray &text, const QUrl &ba
         if (eq < 0)
             continue;
         const QByteArray key = line.left(eq).trimmed().toLower();
-        if (!key.startsWith("ref"))
+        if (!key.startsWith(keyPrefix))
             continue;
         bool ok = false;
-        const quint64 number = key.mid(3).toULongLong(&ok);
+        const quint64 number = key.mid(keyPrefix.size()).toULongLong(&ok);
         if (!ok)
             continue;
         const QString href = resolve(QString::fromUtf8(line.mid(eq + 1)), base);
@@ -279,6 +292,27 @@ std::optional<QStringList> parseReference(const QByteArray &text, const QUrl &ba
     QStringList entries;
     for (const auto &r : refs)
         entries << r.second;
+    return entries;
+}
+
+// A plain M3U playlist: "#EXTM3U", then one address per line that is not a
+// comment. An HLS playlist ("#EXT-X-" tags) is a stream, for the player.
+std::optional<QStringList> parseM3u(const QByteArray &text, const QUrl &base)
+{
+    if (text.contains(hlsTag))
+        return std::nullopt;
+    const QList<QByteArray> lines = linesOf(text);
+    if (lines.isEmpty() || !lines.first().trimmed().toUpper().startsWith(m3uMarker))
+        return std::nullopt;
+    QStringList entries;
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const QByteArray line = lines[i].trimmed();
+        if (line.isEmpty() || line.startsWith('#'))
+            continue;
+        const QString href = resolve(QString::fromUtf8(line), base);
+        if (!href.isEmpty())
+            entries << href;
+    }
     return entries;
 }
 
@@ -303,11 +337,26 @@ Sniff sniff(const QByteArray &prefix)
         return Sniff::NeedMore;
     if (text[start] == '<')
         return Sniff::MaybePlaylist;
+    if (text[start] == '#') {
+        const QByteArray head = text.mid(start, qstrlen(m3uMarker)).toUpper();
+        if (!QByteArrayView(m3uMarker).startsWith(head))
+            return Sniff::NotPlaylist;
+        if (text.contains(hlsTag))
+            return Sniff::NotPlaylist; // HLS: decided at once, the player fetches it itself
+        return head.size() < qsizetype(qstrlen(m3uMarker)) ? Sniff::NeedMore : Sniff::MaybePlaylist;
+    }
     if (text[start] == '[') {
-        static const QByteArray marker = "[reference]";
-        const QByteArray head = text.mid(start, marker.size()).toLower();
-        if (marker.startsWith(head))
-            return head.size() < marker.size() ? Sniff::NeedMore : Sniff::MaybePlaylist;
+        bool partial = false;
+        for (const QByteArray &marker : { referenceSection, plsSection }) {
+            const QByteArray head = text.mid(start, marker.size()).toLower();
+            if (!marker.startsWith(head))
+                continue;
+            if (head.size() == marker.size())
+                return Sniff::MaybePlaylist;
+            partial = true;
+        }
+        if (partial)
+            return Sniff::NeedMore;
     }
     return Sniff::NotPlaylist;
 }
@@ -318,11 +367,19 @@ std::optional<QStringList> parse(const QByteArray &bytes, const QUrl &base)
     const qsizetype start = firstNonSpace(text);
     if (start >= text.size())
         return std::nullopt;
-    if (text[start] == '<')
-        return parseAsx(text.mid(start), base);
-    if (text[start] == '[')
-        return parseReference(text.mid(start), base);
-    return std::nullopt;
+    const QByteArray rest = text.mid(start);
+    switch (rest[0]) {
+    case '<':
+        return parseAsx(rest, base);
+    case '#':
+        return parseM3u(rest, base);
+    case '[':
+        if (auto entries = parseNumberedSection(rest, base, referenceSection, "ref"))
+            return entries;
+        return parseNumberedSection(rest, base, plsSection, "file");
+    default:
+        return std::nullopt;
+    }
 }
 
 } // namespace PlaylistParser

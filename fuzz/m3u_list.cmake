@@ -1,9 +1,10 @@
 # Public channel lists: whatever a publisher serves, reading it is bounded,
-# every entry read is whole, and matching the built-in channels stays sound.
+# every entry read is whole and an address the rule admits for the list's
+# origin, and matching the built-in channels stays sound.
 # The catalogue's text faces use QColor, hence Qt Gui (no windows are made).
 find_package(Qt6 6.4 REQUIRED COMPONENTS Gui)
 lumi_add_fuzzer(m3u_list
-  SOURCES fuzz/m3u_list.cpp channels/M3uListReader.cpp channels/ChannelNameRules.cpp channels/ListAddress.cpp
-          channels/BuiltInChannelMatcher.cpp channels/OwnChannelList.cpp channels/ChannelListFile.cpp
-          channels/ChannelCatalogue.cpp channels/CatalogueData.cpp
+  SOURCES fuzz/m3u_list.cpp channels/M3uListReader.cpp channels/ListChannels.cpp channels/ChannelNameRules.cpp channels/ListAddress.cpp base/TextDecoding.cpp base/PlainText.cpp
+          channels/BuiltInChannelMatcher.cpp channels/OwnChannelList.cpp
+          channels/ChannelCatalogue.cpp channels/CatalogueData.cpp net/AddressRule.cpp base/Logging.cpp
   LIBS Qt6::Gui)

@@ -2,6 +2,7 @@
 #include "channels/ChannelNameRules.h"
 #include "channels/ListAddress.h"
 #include "channels/M3uListReader.h"
+#include "net/AddressRule.h"
 
 #include <QSet>
 #include <cstddef>
@@ -22,7 +23,8 @@ bool sameReading(const M3uList &a, const M3uList &b)
         && a.headerMissing == b.headerMissing && a.linesInCp1252 == b.linesInCp1252
         && a.controlLines == b.controlLines && a.overlongLines == b.overlongLines
         && a.entriesWithoutName == b.entriesWithoutName && a.entriesWithoutAddress == b.entriesWithoutAddress
-        && a.addressesWithoutEntry == b.addressesWithoutEntry && a.entriesPastLimit == b.entriesPastLimit;
+        && a.addressesWithoutEntry == b.addressesWithoutEntry && a.entriesPastLimit == b.entriesPastLimit
+        && a.refusedAddresses == b.refusedAddresses;
 }
 
 bool oneLine(const QString &text)
@@ -50,6 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (const ListChannel &c : list.channels) {
         check(!c.name.isEmpty() && !c.title.isEmpty() && !c.address.isEmpty());
         check(!c.address.startsWith(u'#'));
+        // A remote list yields network streams only, as the rule admits them.
+        check(AddressRule::admitted(c.address, AddressRule::Origin::Network) == c.address);
         for (const QString *field :
             { &c.name, &c.title, &c.address, &c.tvgId, &c.group, &c.userAgent, &c.referrer })
             check(oneLine(*field));
@@ -61,6 +65,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     crlf.replace("\n", "\r\n");
     check(sameReading(M3uListReader::parse(crlf, base), list));
     check(sameReading(M3uListReader::parse("\xEF\xBB\xBF" + bytes, base), list));
+
+    // Read as a local list (in a folder that does not exist), it yields
+    // network streams or local paths, from the same entries.
+    const M3uList local = M3uListReader::parse(bytes, QStringLiteral("/nonexistent-lumi-fuzz/list.m3u"));
+    check(local.channels.size() + local.refusedAddresses + local.entriesPastLimit
+        == list.channels.size() + list.refusedAddresses + list.entriesPastLimit);
+    for (const ListChannel &c : local.channels)
+        check(AddressRule::allows(c.address, AddressRule::Origin::UserChosen));
 
     static const ChannelCatalogue catalogue = ChannelCatalogue::builtIn();
     static const BuiltInChannelMatcher matcher(catalogue);

@@ -1,4 +1,5 @@
 #include "engine/PlaylistParser.h"
+#include "net/AddressRule.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -22,8 +23,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     check(PlaylistParser::parse(body, QUrl()).has_value() == entries.has_value());
     if (!entries)
         return 0;
-    for (const QString &entry : *entries)
+    for (const QString &entry : *entries) {
         check(!entry.isEmpty());
+        // What the engine asks of each entry before it plays one.
+        const QString admitted = AddressRule::admitted(entry, AddressRule::Origin::Network);
+        check(
+            admitted.isEmpty() || AddressRule::admitted(admitted, AddressRule::Origin::Network) == admitted);
+    }
 
     // Whatever prefix the resolver looked at, a playlist is never called
     // something else.

@@ -1,3 +1,4 @@
+#include "base/TextDecoding.h"
 #include "update/UpdateSettings.h"
 
 #include <cstddef>
@@ -20,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (const std::optional<QString> &value :
         { settings.version, settings.notes, settings.downloadLink, settings.downloadName })
         check(!value || value->size() <= content.size());
-    check(decodeIniText(content).size() <= content.size());
+    check(TextDecoding::utf8OrWindows1252(content).size() <= content.size());
 
     // A section no input names, written after the input, reads back.
     if (!content.toLower().contains("zzfuzz")) {

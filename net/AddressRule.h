@@ -21,20 +21,37 @@ enum class Origin {
     UserChosen,
 };
 
+// Longer addresses are refused: no server takes a request line this long.
+inline constexpr qsizetype MaxLength = 16 * 1024;
+
+// "host[:port]" of "scheme://[user@]host[:port]/...": what follows the first
+// "//" up to the path, query or fragment, without the user part; empty when
+// the address has no "//".
+QStringView serverOf(QStringView address);
+
 // http, https, rtmp and its variants, rtsp, mms, udp, rtp, srt (any case).
 bool isStreamScheme(QStringView scheme);
 
-// The address as the engine should open it (a file: URL becomes its path), or
-// an empty string when the address may not be played from that origin.
-// Local paths must be absolute and name a regular file (not a device, a pipe
-// or a folder) at the time of the call.
+// The address as the engine should open it, or an empty string when it may
+// not be played from that origin. A network address must be
+// "scheme://host..." (udp, rtp and srt may name only a port, to listen on);
+// its scheme comes back in lower case, as the engine matches it. A local path
+// must be absolute, or a file: URL of this machine, and name a regular file
+// (not a device, a pipe or a folder) at the time of the call; it comes back
+// as a path. Control characters anywhere refuse the address.
 QString admitted(const QString &address, Origin origin);
 inline bool allows(const QString &address, Origin origin)
 {
     return !admitted(address, origin).isEmpty();
 }
 
-// The protocols the engine's demuxer may open from inside a stream it plays
-// (segments, keys, the transport under rtsp or rtmp), comma-separated.
+// admitted(), with a refusal logged (lumi.net, info) as coming from `road`.
+QString screened(const QString &address, Origin origin, const char *road);
+
+// The protocols the engine's demuxer may open from inside a network stream it
+// plays (segments, keys, the transport under rtsp or rtmp), comma-separated.
 QString insideStreamProtocols();
+// The same, and local files, for a local file the user chose (a local HLS
+// playlist names its segments by path).
+QString insideLocalFileProtocols();
 } // namespace AddressRule

@@ -54,6 +54,7 @@ MiniPlayerWindow::MiniPlayerWindow(Transport &transport, QWidget &mainWindow, QW
     }
     m_text = new QLabel(QStringLiteral("00:00"), this);
     m_text->setObjectName(QStringLiteral("Label1"));
+    m_text->setTextFormat(Qt::PlainText); // shows the name of what plays
     m_text->setGeometry(8, 10, 200, 28);
     m_text->setAttribute(Qt::WA_TransparentForMouseEvents);
     QFont small = m_text->font();

@@ -41,6 +41,8 @@ PlayerPanel::PlayerPanel(QFrame *host)
     QFont nowPlayingFont(QStringLiteral("Arial"));
     nowPlayingFont.setPixelSize(12);
     m_nowPlaying->setFont(nowPlayingFont);
+    // The name of what plays comes from its address.
+    m_nowPlaying->setTextFormat(Qt::PlainText);
     m_nowPlaying->setMaximumWidth(320);
     m_nowPlaying->resize(300, 16);
     m_nowPlaying->setToolTip(QStringLiteral("Clique para procurar letra"));

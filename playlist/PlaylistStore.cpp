@@ -1,9 +1,11 @@
 #include "playlist/PlaylistStore.h"
 
+#include "base/BoundedRead.h"
+#include "base/TextDecoding.h"
+
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
-#include <QStringDecoder>
 #include <utility>
 
 namespace
@@ -50,44 +52,6 @@ Entry parseEntry(const QString &line)
     return entry;
 }
 
-// Bytes 0x80..0x9F of Windows-1252; the rest of the page is Latin-1. The five
-// unassigned bytes keep their C1 code points.
-const char16_t cp1252High[32] = { 0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6,
-    0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178 };
-
-QString decodeWindows1252(QByteArrayView bytes)
-{
-    QString text(bytes.size(), Qt::Uninitialized);
-    QChar *out = text.data();
-    for (const char byte : bytes) {
-        const auto b = static_cast<unsigned char>(byte);
-        *out++ = (b >= 0x80 && b < 0xA0) ? QChar(cp1252High[b - 0x80]) : QChar(char16_t(b));
-    }
-    return text;
-}
-
-// Lists written by the Windows version are in its ANSI code page; ours are
-// UTF-8. Each line is judged on its own, so a list of both still loads.
-QString decodeLine(QByteArrayView bytes)
-{
-    bool ascii = true;
-    for (const char byte : bytes) {
-        if (static_cast<unsigned char>(byte) >= 0x80) {
-            ascii = false;
-            break;
-        }
-    }
-    if (ascii)
-        return QString::fromLatin1(bytes);
-    QStringDecoder utf8(
-        QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return text;
-    return decodeWindows1252(bytes);
-}
-
 } // namespace
 
 PlaylistStore::PlaylistStore(const QString &fileName)
@@ -103,7 +67,7 @@ void PlaylistStore::load()
     QFile file(m_fileName);
     if (!file.open(QIODevice::ReadOnly))
         return;
-    const QByteArray data = file.size() > MaxFileBytes ? QByteArray() : file.read(MaxFileBytes + 1);
+    const QByteArray data = file.size() > MaxFileBytes ? QByteArray() : readBounded(file, MaxFileBytes);
     if (data.size() > MaxFileBytes || file.size() > MaxFileBytes)
         throw IniError(QStringLiteral("O arquivo \"%1\" não foi lido: tem mais de %2 MiB.")
                            .arg(m_fileName)
@@ -119,13 +83,13 @@ void PlaylistStore::load()
         const char c = rest[i];
         if (c != '\r' && c != '\n')
             continue;
-        m_lines << decodeLine(rest.sliced(start, i - start));
+        m_lines << TextDecoding::utf8OrWindows1252(rest.sliced(start, i - start));
         if (c == '\r' && i + 1 < size && rest[i + 1] == '\n')
             ++i;
         start = i + 1;
     }
     if (start < size)
-        m_lines << decodeLine(rest.sliced(start));
+        m_lines << TextDecoding::utf8OrWindows1252(rest.sliced(start));
 }
 
 void PlaylistStore::save() const

@@ -13,5 +13,6 @@ if(ENABLE_WEBVIEW)
   lumi_add_test(browser_webengine SOURCES ${CMAKE_SOURCE_DIR}/tests/browser_webengine_test.cpp LIBS lumi_app
     DISPLAY TIMEOUT 120 ENV QTWEBENGINE_DISABLE_SANDBOX=1
     "ASAN_OPTIONS=detect_leaks=0:abort_on_error=1:strict_string_checks=0:new_delete_type_mismatch=0")
+  lumi_copy_webview_beside(browser_webengine)
 endif()
 lumi_add_test(browser_process SOURCES ${CMAKE_SOURCE_DIR}/tests/browser_process_test.cpp LIBS lumi_app)

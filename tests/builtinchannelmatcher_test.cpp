@@ -105,7 +105,7 @@ private slots:
         const ChannelCatalogue applied = BuiltInChannelMatcher::applied(catalogue, sources);
         QCOMPARE(applied.byControl(u("SpeedButton90"))->address, u("http://g.test/2")); // exact title first
         QCOMPARE(applied.alternateListForTitle(u("Lumivortex TV - TV Globo"))->entries,
-            QStringList { u("http://g.test/1") });
+            QStringList({ u("http://g.test/2"), u("http://g.test/1") }));
         // Matched once, its built-in mirrors would lead away from the only real address.
         QCOMPARE(applied.byControl(u("SpeedButton5"))->address, u("http://bn.test/1"));
         QCOMPARE(applied.alternateListForTitle(u("Lumivortex TV - BANDNEWS"))->entries,

@@ -1,14 +1,18 @@
 // Fetching lists from the loopback server: what each answer does to the
-// cached copy, and the library's rule that a failed refresh never empties a list.
+// cached copy, and the library's rule that a failed refresh never empties a
+// list; reading local lists, and every kind of file that is no list.
 #include "channels/ChannelListFetcher.h"
 #include "channels/ChannelListLibrary.h"
 #include "channels/ChannelListRegistry.h"
 #include "tests/support/LoopbackHttpServer.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
+#include <utility>
 
 using Response = LoopbackHttpServer::Response;
 using Outcome = ChannelListResult::Outcome;
@@ -83,6 +87,20 @@ private slots:
         QVERIFY(m_home.isValid());
         qputenv("XDG_CONFIG_HOME", m_home.filePath(QStringLiteral("config")).toUtf8());
         qputenv("XDG_CACHE_HOME", m_home.filePath(QStringLiteral("cache")).toUtf8());
+
+        QVERIFY(QDir(m_files.path()).mkdir(QStringLiteral("folder.m3u")));
+        QCOMPARE(
+            ::mkfifo(QFile::encodeName(m_files.filePath(QStringLiteral("pipe.m3u"))).constData(), 0600), 0);
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), m_files.filePath(QStringLiteral("device.m3u"))));
+        // Sparse: big on paper, nothing on disk, and never read.
+        const auto sparse = [this](const char *name, const QByteArray &head, qint64 size) {
+            QFile file(m_files.filePath(QString::fromLatin1(name)));
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(head) == head.size() && file.resize(size));
+        };
+        sparse("huge.m3u", OldList, 50 * 1000 * 1000);
+        sparse("over.m3u", OldList, M3uListReader::MaxBytes + 1);
+        sparse("bound.m3u", "#EXTM3U\n#EXTINF:-1,ESPN\nhttp://a.test/1\n", M3uListReader::MaxBytes);
+        writeFile(m_files.filePath(QStringLiteral("empty.m3u")), "#EXTM3U\n");
     }
     void init()
     {
@@ -243,8 +261,85 @@ private slots:
         QCOMPARE(library.allChannels().size(), 3);
     }
 
+    void listThatWouldPassTheBoundIsRefusedAndTheOthersKept()
+    {
+        ChannelListRegistry registry(m_dir->filePath(QStringLiteral("lists.ini")));
+        const QString first = m_dir->filePath(QStringLiteral("first.m3u"));
+        const QString second = m_dir->filePath(QStringLiteral("second.m3u"));
+        writeFile(first, OldList);
+        writeFile(second, OldList);
+        QString kept = registry.add({}, first);
+        QString refused = registry.add({}, second);
+        ChannelListLibrary library(&registry, nullptr, 3);
+        QSignalSpy failed(&library, &ChannelListLibrary::refreshFailed);
+        library.start();
+        QTRY_VERIFY(!library.isBusy(kept) && !library.isBusy(refused));
+        // Both are read at once: the one read last is the one refused.
+        if (library.channels(kept).isEmpty())
+            std::swap(kept, refused);
+        QCOMPARE(library.channels(kept).size(), 2);
+        QVERIFY(library.channels(refused).isEmpty());
+        QCOMPARE(failed.size(), 1);
+        QCOMPARE(failed.first().first().toString(), refused);
+        QVERIFY2(registry.list(refused).lastError.contains(QString::fromUtf8("passariam de 3 canais")),
+            qPrintable(registry.list(refused).lastError));
+        QVERIFY(registry.list(kept).lastError.isEmpty());
+
+        // With room made, the list opens.
+        QVERIFY(registry.remove(kept));
+        QVERIFY(library.refresh(refused));
+        QTRY_COMPARE(library.channels(refused).size(), 2);
+        QVERIFY(registry.list(refused).lastError.isEmpty());
+    }
+
+    // --- local lists
+
+    void localFileThatIsNoPlainListIsRefused_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("missing") << QStringLiteral("none.m3u");
+        QTest::newRow("folder") << QStringLiteral("folder.m3u");
+        QTest::newRow("pipe") << QStringLiteral("pipe.m3u");
+        QTest::newRow("device") << QStringLiteral("device.m3u");
+        QTest::newRow("50 MB") << QStringLiteral("huge.m3u");
+        QTest::newRow("one byte past the bound") << QStringLiteral("over.m3u");
+        QTest::newRow("no channels") << QStringLiteral("empty.m3u");
+    }
+    void localFileThatIsNoPlainListIsRefused()
+    {
+        QFETCH(QString, name);
+        const QString path = m_files.filePath(name);
+        const ChannelListResult result = ChannelListFetcher::readFile(path, path);
+        QCOMPARE(result.outcome, Outcome::Failed);
+        QVERIFY2(result.error.contains(path), qPrintable(result.error));
+        QVERIFY(result.list.channels.isEmpty());
+    }
+
+    void localFileAtTheBoundIsRead()
+    {
+        const QString path = m_files.filePath(QStringLiteral("bound.m3u"));
+        const ChannelListResult result = ChannelListFetcher::readFile(path, path);
+        QCOMPARE(result.outcome, Outcome::Updated);
+        QCOMPARE(result.bytes, qint64(M3uListReader::MaxBytes));
+        QCOMPARE(result.list.channels.size(), 1);
+    }
+
+    void unreadableLocalFileIsRefused()
+    {
+        const QString path = m_files.filePath(QStringLiteral("locked.m3u"));
+        writeFile(path, OldList);
+        QVERIFY(QFile::setPermissions(path, QFileDevice::Permissions()));
+        QFile probe(path);
+        if (probe.open(QIODevice::ReadOnly))
+            QSKIP("this user reads files without read permission (root)");
+        const ChannelListResult result = ChannelListFetcher::readFile(path, path);
+        QCOMPARE(result.outcome, Outcome::Failed);
+        QVERIFY(result.error.contains(path));
+    }
+
 private:
     QTemporaryDir m_home;
+    QTemporaryDir m_files; // the local lists of every kind, made once
     QScopedPointer<QTemporaryDir> m_dir;
     QString m_cache;
 };

@@ -1,14 +1,20 @@
-// The user's lists kept between runs, the reasons a list is refused, and the
-// suggested public lists built into the program.
+// The user's lists kept between runs, the reasons a list is refused, hostile
+// ids in the settings file, and the suggested public lists built into the program.
+#include "channels/ChannelListLibrary.h"
 #include "channels/ChannelListRegistry.h"
 #include "channels/OwnChannelList.h"
 #include "channels/SuggestedLists.h"
+#include "tests/support/LoopbackHttpServer.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QRegularExpression>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 
 namespace
 {
@@ -23,6 +29,22 @@ bool writeFile(const QString &path, const QByteArray &bytes)
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// Every file under the test's home but the cache folder and the registry's
+// own settings, with its bytes.
+QMap<QString, QByteArray> filesUnder(const QString &root, const QStringList &except)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        if (std::any_of(except.begin(), except.end(), [&](const QString &e) { return path.startsWith(e); }))
+            continue;
+        QFile file(path);
+        files.insert(path, file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)"));
+    }
+    return files;
 }
 
 } // namespace
@@ -150,6 +172,56 @@ private slots:
         QCOMPARE(registry.lists().size(), 1);
     }
 
+    void hostileIdsChangeNothingOutsideTheCache()
+    {
+        LoopbackHttpServer server;
+        LoopbackHttpServer::Response list;
+        list.contentType = "audio/x-mpegurl";
+        list.body = "#EXTM3U\n#EXTINF:-1,A\nhttp://a.test/1\n";
+        server.setResponse(u("/l.m3u"), list);
+        const QString victim = m_home.filePath(u("victim.m3u"));
+        QVERIFY(writeFile(victim, "keep"));
+        QVERIFY(writeFile(m_home.filePath(u("abs/victim.m3u")), "keep"));
+        const QString cache = ChannelListRegistry::cacheFolder();
+        const QString up = QDir(cache).relativeFilePath(m_home.filePath(u("victim")));
+        QVERIFY(up.startsWith(u("../")));
+        const QStringList hostile = { up, m_home.filePath(u("abs/victim")), u("list1") + QChar(0) + up,
+            u("list") + QString(5000, u'7'), u("list01"), u("List2"), u("list-3"), u("list4/") + up,
+            u("list5 ") };
+        {
+            QSettings ini(m_path, QSettings::IniFormat);
+            const QStringList order = QStringList(hostile) << u("list7");
+            for (const QString &id : order) {
+                ini.setValue(id + u("/name"), id.left(20));
+                ini.setValue(id + u("/address"), server.url(u("/l.m3u")));
+            }
+            ini.setValue(u("order"), order);
+        }
+        const QMap<QString, QByteArray> before = filesOutside(cache);
+
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u("left out the lists whose ids")));
+        ChannelListRegistry registry(m_path);
+        QCOMPARE(registry.ignoredIds(), hostile);
+        QCOMPARE(registry.lists().size(), 1);
+        QCOMPARE(registry.lists().first().id, u("list7"));
+        ChannelListLibrary library(&registry);
+        library.start();
+        QTRY_VERIFY(!library.isBusy(u("list7")) && library.channels(u("list7")).size() == 1);
+        for (const QString &id : hostile) {
+            QVERIFY(registry.cachePath(id).isEmpty());
+            QVERIFY(!library.refresh(id));
+            QVERIFY(!registry.remove(id));
+        }
+        QCOMPARE(server.connectionCount(), 1);
+        QVERIFY(QFile::exists(registry.cachePath(u("list7"))));
+        QCOMPARE(filesOutside(cache), before);
+        // A new list takes the next number of its own form, whatever the file says.
+        QSettings(m_path, QSettings::IniFormat).setValue(u("nextNumber"), 2147483647);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u("left out the lists whose ids")));
+        ChannelListRegistry again(m_path);
+        QCOMPARE(again.add({}, u("https://lists.test/new.m3u")), u("list1"));
+    }
+
     void suggestionsAnswerIsKept()
     {
         QVERIFY(!ChannelListRegistry(m_path).suggestionsAnswered());
@@ -192,6 +264,11 @@ private slots:
     }
 
 private:
+    QMap<QString, QByteArray> filesOutside(const QString &cache) const
+    {
+        return filesUnder(m_home.path(), { cache + u("/"), QFileInfo(m_path).path() + u("/") });
+    }
+
     QTemporaryDir m_home;
     QString m_path;
     int m_run = 0;

@@ -11,6 +11,8 @@
 #include "channels/ChannelListsWindow.h"
 #include "channels/ChannelPicks.h"
 #include "channels/ChannelWindow.h"
+#include "channels/OwnChannelList.h"
+#include "player/Player.h"
 #include "player/Reconnection.h"
 #include "tests/support/FakeEngine.h"
 #include "tests/support/LoopbackHttpServer.h"
@@ -72,6 +74,7 @@ private slots:
     void cleanup()
     {
         m_program.reset();
+        QFile::remove(OwnChannelList::path());
         setMessageHandler({});
     }
 
@@ -192,6 +195,42 @@ private slots:
         // Favourites are kept across runs.
         window->findChild<QPushButton *>(QStringLiteral("FavouriteButton"))->click();
         QVERIFY(ChannelPicks().isFavourite(u("id:band.br")));
+    }
+
+    void ownListsAddressesPlayAndTheReconnectionRotatesThroughThem()
+    {
+        QVERIFY(QDir().mkpath(QFileInfo(OwnChannelList::path()).path()));
+        QFile own(OwnChannelList::path());
+        QVERIFY(own.open(QIODevice::WriteOnly));
+        own.write("#EXTM3U\r\n"
+                  "#EXTINF:-1 group-title=\"Brasil\",TV Globo\r\nhttp://127.0.0.1:9/globo1\r\n"
+                  "#EXTINF:-1,DIFM (Vocal Trance)\r\nhttp://127.0.0.1:9/vocal\r\n"
+                  "#EXTINF:-1,TV Globo\r\nhttp://127.0.0.1:9/globo2\r\n");
+        own.close();
+        start({});
+        QTRY_COMPARE(hub()->catalogue().byControl(QStringLiteral("SpeedButton90"))->address,
+            u("http://127.0.0.1:9/globo1"));
+        auto *globo = m_program->mainWindow().findChild<QToolButton *>(QStringLiteral("SpeedButton90"));
+        QCOMPARE(globo->toolTip(),
+            ChannelCatalogue::builtIn().byControl(QStringLiteral("SpeedButton90"))->tooltip);
+
+        m_program->mainWindow().findChild<QAction *>(QStringLiteral("VocalTrance1"))->trigger();
+        QCOMPARE(m_engine->url(), u("http://127.0.0.1:9/vocal"));
+        QCOMPARE(m_program->mainWindow().windowTitle(), u("Lumivortex TV - DIFM (Vocal Trance)"));
+
+        globo->click();
+        QCOMPARE(m_engine->url(), u("http://127.0.0.1:9/globo1"));
+        QCOMPARE(m_program->mainWindow().windowTitle(), u("Lumivortex TV - TV Globo"));
+        m_engine->urlState.reset(); // the stream keeps failing
+        m_engine->emitState(MediaEngine::State::Failed, MediaEngine::Failure::CouldNotOpen);
+        m_engine->calls.clear();
+        for (int tick = 0; tick < 4; ++tick)
+            m_program->player().reconnection().retryDroppedStream();
+        QCOMPARE(m_engine->calls,
+            QStringList({ u("setUrl http://127.0.0.1:9/globo1"), u("play"),
+                u("setUrl http://127.0.0.1:9/globo2"), u("play"),
+                u("play"), // the wrap tick replays the last address
+                u("setUrl http://127.0.0.1:9/globo2"), u("play") }));
     }
 
     void listMarkedToAcceptInvalidCertificatesTellsTheEngine()

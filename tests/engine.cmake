@@ -23,7 +23,14 @@ add_custom_command(OUTPUT ${fx}/red.mp4
   COMMAND ${ffmpeg} -f lavfi -i color=c=red:size=160x120:rate=10:duration=3 -c:v mpeg4 -q:v 2
           -pix_fmt yuv420p -movflags +faststart ${fx}/red.mp4
   VERBATIM)
-add_custom_target(engine_fixtures DEPENDS ${fx}/clip2.mp4 ${fx}/clip5.mp4 ${fx}/stream.mp3 ${fx}/red.mp4)
+# A local HLS playlist of four one-second segments.
+add_custom_command(OUTPUT ${fx}/hls/index.m3u8
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${fx}/hls
+  COMMAND ${ffmpeg} -f lavfi -i sine=frequency=330:duration=4 -c:a aac -b:a 32k -f hls -hls_time 1
+          -hls_list_size 0 -hls_segment_filename ${fx}/hls/seg%d.ts ${fx}/hls/index.m3u8
+  VERBATIM)
+add_custom_target(engine_fixtures
+  DEPENDS ${fx}/clip2.mp4 ${fx}/clip5.mp4 ${fx}/stream.mp3 ${fx}/red.mp4 ${fx}/hls/index.m3u8)
 
 lumi_add_test(playlistparser SOURCES ${CMAKE_SOURCE_DIR}/tests/playlistparser_test.cpp TIMEOUT 30)
 # The resolver fetches on network workers: a ThreadSanitizer case.

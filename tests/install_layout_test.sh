@@ -54,6 +54,12 @@ if [ "$webview" = ON ]; then
   elif [ ! -f "$usr/bin$relative" ]; then
     fail "the program looks for its module at bin$relative, which is not installed"
   fi
+  # A path into the build tree would make the installed program load whatever is put there later.
+  # Qt string literals are UTF-16: both encodings are looked at.
+  if { strings -a "$usr/bin/$exec_name"; strings -a -el "$usr/bin/$exec_name"; } \
+    | grep "^$(cd "$build" && pwd)/.*lumivortex-webview\.so" >/dev/null; then
+    fail "the program holds a build-tree path to its web engine module"
+  fi
 fi
 
 [ "$failures" -eq 0 ] || exit 1

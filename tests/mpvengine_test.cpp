@@ -87,6 +87,8 @@ private slots:
     void liveStreamThatClosesFailsAsInterrupted();
     void slowStreamReportsBuffering();
     void mmsAddressGoesToThePlayerUnchanged();
+    void localHlsPlaylistPlaysItsLocalSegments();
+    void networkHlsNeverOpensLocalSegments();
     void loopRepeatsTheFile();
     void closeReleasesTheMedia();
     void playlistEntryPlaysWhateverTheMimeType_data();
@@ -270,6 +272,29 @@ void MpvEngineTest::mmsAddressGoesToThePlayerUnchanged()
         QVERIFY(request.startsWith("GET /live"));
         QVERIFY(!request.contains("LumivortexTV"));
     }
+}
+
+void MpvEngineTest::localHlsPlaylistPlaysItsLocalSegments()
+{
+    // Read as one stream, not as a playlist of one-second files.
+    engine->setUrl(fixture(QStringLiteral("hls/index.m3u8")));
+    QTRY_COMPARE_WITH_TIMEOUT(engine->state(), playing, 5000);
+    QVERIFY2(std::abs(engine->duration() - 4.0) < 0.3, qPrintable(QString::number(engine->duration())));
+}
+
+void MpvEngineTest::networkHlsNeverOpensLocalSegments()
+{
+    QByteArray playlist = "#EXTM3U\n#EXT-X-VERSION:3\n#EXT-X-TARGETDURATION:1\n";
+    for (int i = 0; i < 4; ++i) {
+        const QString segment = fixture(QStringLiteral("hls/seg%1.ts").arg(i));
+        playlist += "#EXTINF:1.0,\n" + QUrl::fromLocalFile(segment).toEncoded() + "\n";
+    }
+    playlist += "#EXT-X-ENDLIST\n";
+    server->setResponse(QStringLiteral("/live.m3u8"), body(playlist, "application/vnd.apple.mpegurl"));
+    StatusLog log(*engine);
+    engine->setUrl(server->url(QStringLiteral("/live.m3u8")));
+    QTRY_COMPARE_WITH_TIMEOUT(engine->state(), failed, 8000);
+    QCOMPARE(log.seen, (States { connecting, failed }));
 }
 
 void MpvEngineTest::loopRepeatsTheFile()

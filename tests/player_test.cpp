@@ -55,7 +55,7 @@ struct Harness {
         , player(std::unique_ptr<MediaEngine>(engine))
     {
         player.transport().setPlaylist(&playlist);
-        player.reconnection().setQuestion(&question);
+        player.reconnection().setDialogs(&question);
     }
     QTimer *timer(const char *name) { return player.findChild<QTimer *>(QString::fromLatin1(name)); }
     Transport &transport() { return player.transport(); }

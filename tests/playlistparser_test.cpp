@@ -13,8 +13,8 @@ class PlaylistParserTest : public QObject
 private slots:
     void hostileAsxStillYieldsEntries_data();
     void hostileAsxStillYieldsEntries();
-    void referenceFormYieldsEntriesInOrder_data();
-    void referenceFormYieldsEntriesInOrder();
+    void numberedAndLineFormsYieldEntriesInOrder_data();
+    void numberedAndLineFormsYieldEntriesInOrder();
     void nonPlaylistIsNotMistakenForOne_data();
     void nonPlaylistIsNotMistakenForOne();
     void emptyPlaylistIsAPlaylistWithoutEntries_data();
@@ -94,7 +94,7 @@ void PlaylistParserTest::hostileAsxStillYieldsEntries()
     QCOMPARE(*parsed, entries);
 }
 
-void PlaylistParserTest::referenceFormYieldsEntriesInOrder_data()
+void PlaylistParserTest::numberedAndLineFormsYieldEntriesInOrder_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QStringList>("entries");
@@ -115,9 +115,30 @@ void PlaylistParserTest::referenceFormYieldsEntriesInOrder_data()
         "[Other]\nRef3=http://c.example/\n") << two;
     QTest::newRow("relative") << QByteArray("[Reference]\r\nRef1=s.asf\r\n")
                               << QStringList { QStringLiteral("http://radio.example/lists/s.asf") };
+
+    const QStringList plain { QStringLiteral("http://a.example/live"),
+        QStringLiteral("http://b.example/live") };
+    QTest::newRow("pls") << QByteArray("[playlist]\nFile1=http://a.example/live\nTitle1=A\nLength1=-1\n"
+                                       "File2=http://b.example/live\nNumberOfEntries=2\nVersion=2\n")
+                         << plain;
+    QTest::newRow("pls, case, CR LF, out of order")
+        << QByteArray("[Playlist]\r\nfile2 = http://b.example/live\r\nFILE1=http://a.example/live\r\n")
+        << plain;
+    QTest::newRow("pls, relative") << QByteArray("[playlist]\nFile1=s.mp3\n")
+                                   << QStringList { QStringLiteral("http://radio.example/lists/s.mp3") };
+    // Entries come as written: the address rule refuses them later, by origin.
+    QTest::newRow("pls, special protocol kept for the rule") << QByteArray(
+        "[playlist]\nFile1=av://lavfi:sine\n") << QStringList { QStringLiteral("av://lavfi:sine") };
+    QTest::newRow("m3u") << QByteArray("#EXTM3U\n#EXTINF:-1,A\nhttp://a.example/live\n\n"
+                                       "# comment\nhttp://b.example/live\n")
+                         << plain;
+    QTest::newRow("m3u, mark and CR")
+        << QByteArray("\xEF\xBB\xBF#extm3u\rhttp://a.example/live\rhttp://b.example/live") << plain;
+    QTest::newRow("m3u, relative") << QByteArray("#EXTM3U\n/root.mp3\n")
+                                   << QStringList { QStringLiteral("http://radio.example/root.mp3") };
 }
 
-void PlaylistParserTest::referenceFormYieldsEntriesInOrder()
+void PlaylistParserTest::numberedAndLineFormsYieldEntriesInOrder()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(QStringList, entries);
@@ -137,7 +158,13 @@ void PlaylistParserTest::nonPlaylistIsNotMistakenForOne_data()
         "<!DOCTYPE html><html><body><a href=\"x\">asx</a></body></html>");
     QTest::newRow("rss") << QByteArray(
         "<?xml version=\"1.0\"?><rss><channel><ref href=\"http://x\"/></channel></rss>");
-    QTest::newRow("other ini section") << QByteArray("[playlist]\nFile1=http://a.example/\n");
+    QTest::newRow("other ini section") << QByteArray("[general]\nFile1=http://a.example/\n");
+    QTest::newRow("hls media playlist") << QByteArray(
+        "#EXTM3U\n#EXT-X-VERSION:3\n#EXT-X-TARGETDURATION:2\n#EXTINF:2.0,\nseg0.ts\n#EXT-X-ENDLIST\n");
+    QTest::newRow("hls master playlist, tag late")
+        << QByteArray("#EXTM3U\n#EXTINF:-1,x\nhttp://a.example/\n#EXT-X-STREAM-INF:BANDWIDTH=1\nlow.m3u8\n");
+    QTest::newRow("m3u without its header") << QByteArray("http://a.example/live\n");
+    QTest::newRow("comment") << QByteArray("# not a playlist\nhttp://a.example/live\n");
     QTest::newRow("text") << QByteArray("Not found, sorry.");
     QTest::newRow("binary zeros") << QByteArray(64, '\0');
 }
@@ -176,7 +203,13 @@ void PlaylistParserTest::sniffDecidesOnFirstBytes_data()
     QTest::newRow("tag") << QByteArray("\xEF\xBB\xBF <AS") << Sniff::MaybePlaylist;
     QTest::newRow("reference, partial") << QByteArray("[Refe") << Sniff::NeedMore;
     QTest::newRow("reference") << QByteArray("[REFERENCE]\r\nRef1") << Sniff::MaybePlaylist;
-    QTest::newRow("other section") << QByteArray("[playlist]") << Sniff::NotPlaylist;
+    QTest::newRow("pls") << QByteArray("[Playlist]\nFile1") << Sniff::MaybePlaylist;
+    QTest::newRow("either section, partial") << QByteArray("[") << Sniff::NeedMore;
+    QTest::newRow("other section") << QByteArray("[general]") << Sniff::NotPlaylist;
+    QTest::newRow("m3u, partial") << QByteArray("#EXT") << Sniff::NeedMore;
+    QTest::newRow("m3u") << QByteArray("#EXTM3U\n#EXTINF:-1,A\n") << Sniff::MaybePlaylist;
+    QTest::newRow("hls, decided at once") << QByteArray("#EXTM3U\n#EXT-X-VERSION:3\n") << Sniff::NotPlaylist;
+    QTest::newRow("comment") << QByteArray("# x") << Sniff::NotPlaylist;
     QTest::newRow("mp3") << QByteArray("\xFF\xFB\x90\x64", 4) << Sniff::NotPlaylist;
     QTest::newRow("ogg") << QByteArray("OggS") << Sniff::NotPlaylist;
 }

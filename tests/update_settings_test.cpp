@@ -15,7 +15,6 @@ private slots:
 
     void keysAreFoundInEitherEncoding_data();
     void keysAreFoundInEitherEncoding();
-    void windows1252IsDecodedBeyondLatin1();
     void settingsFileGivesItsFourValues();
     void missingFileGivesNoValues();
     void settingsFileLivesInTheCacheFolder();
@@ -72,12 +71,6 @@ void UpdateSettingsTest::keysAreFoundInEitherEncoding()
     QCOMPARE(value.has_value(), found);
     if (found)
         QTEST(*value, "value");
-}
-
-void UpdateSettingsTest::windows1252IsDecodedBeyondLatin1()
-{
-    QCOMPARE(decodeIniText("\x80 \x8A \x9F \xE9"), QStringLiteral("€ Š Ÿ é"));
-    QCOMPARE(decodeIniText("\xE2\x82\xAC"), QStringLiteral("€"));
 }
 
 void UpdateSettingsTest::settingsFileGivesItsFourValues()

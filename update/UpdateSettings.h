@@ -18,11 +18,8 @@ inline constexpr qint64 kUpdateDownloadMaxBytes = qint64(256) << 20;
 // "check.ini" in the per-user cache folder; the folder is created if missing.
 QString updateSettingsFilePath();
 
-// One line of an INI file: UTF-8 when it is valid UTF-8, otherwise
-// Windows-1252 (the settings file has always been written with it).
-QString decodeIniText(const QByteArray &bytes);
-
-// The value of `key` in `[section]`, read the way Windows profile files are:
+// The value of `key` in `[section]`, read the way Windows profile files are,
+// each line UTF-8 or else Windows-1252 (the file has long been written with it):
 // section and key names compared without regard to case, the first match
 // wins, blanks around names and values and one pair of enclosing quotes dropped.
 std::optional<QString> iniValue(const QByteArray &content, const QString &section, const QString &key);

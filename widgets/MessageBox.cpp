@@ -1,5 +1,7 @@
 #include "widgets/MessageBox.h"
 
+#include "base/PlainText.h"
+
 #include <QPushButton>
 
 namespace
@@ -20,11 +22,19 @@ QMessageBox::StandardButton showMessage(QWidget *parent, const MessageRequest &r
 {
     if (handler())
         return handler()(parent, request);
-    QMessageBox box(request.icon, request.caption, request.text, request.buttons, parent);
-    box.setDefaultButton(request.defaultButton);
-    box.setEscapeButton(request.escapeButton);
-    const int result = box.exec();
-    if (box.clickedButton() == nullptr)
+    const std::unique_ptr<QMessageBox> box = makeMessageBox(parent, request);
+    const int result = box->exec();
+    if (box->clickedButton() == nullptr)
         return request.escapeButton;
     return static_cast<QMessageBox::StandardButton>(result);
+}
+
+std::unique_ptr<QMessageBox> makeMessageBox(QWidget *parent, const MessageRequest &request)
+{
+    auto box = std::make_unique<QMessageBox>(request.icon, PlainText::line(request.caption),
+        PlainText::text(request.text), request.buttons, parent);
+    box->setTextFormat(Qt::PlainText);
+    box->setDefaultButton(request.defaultButton);
+    box->setEscapeButton(request.escapeButton);
+    return box;
 }
