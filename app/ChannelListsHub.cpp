@@ -2,7 +2,6 @@
 
 #include "app/MainWindow.h"
 #include "base/SafeCall.h"
-#include "channels/AlternateAddressLists.h"
 #include "channels/ChannelListLibrary.h"
 #include "channels/ChannelListRegistry.h"
 #include "channels/ChannelListsNotice.h"
@@ -15,6 +14,9 @@
 #include "channels/LogoCache.h"
 #include "engine/MediaEngine.h"
 #include "net/AddressRule.h"
+#include "player/AlternateAddresses.h"
+#include "player/ChannelTitle.h"
+#include "player/Player.h"
 #include "widgets/FlatButton.h"
 #include "widgets/MessageBox.h"
 
@@ -43,7 +45,7 @@ void ChannelListsHub::sendCertificateChoices(const QVector<ListChannel> &entries
         const bool accept = accepting.contains(entry.address);
         if (accept == m_acceptingInvalid.contains(entry.address))
             continue;
-        m_main.engine().setAcceptInvalidCertificates(entry.address, accept);
+        m_player.engine().setAcceptInvalidCertificates(entry.address, accept);
         if (accept)
             m_acceptingInvalid.insert(entry.address);
         else
@@ -51,14 +53,13 @@ void ChannelListsHub::sendCertificateChoices(const QVector<ListChannel> &entries
     }
 }
 
-ChannelListsHub::ChannelListsHub(
-    MainWindow &main, const ChannelCatalogue &catalogue, AlternateAddressLists *alternates)
+ChannelListsHub::ChannelListsHub(MainWindow &main, Player &player, const ChannelCatalogue &catalogue)
     : QObject(&main)
     , m_main(main)
+    , m_player(player)
     , m_base(catalogue)
     , m_applied(catalogue)
     , m_matcher(catalogue)
-    , m_alternates(alternates)
     , m_suggested(SuggestedLists::builtIn())
     , m_registry(std::make_unique<ChannelListRegistry>())
     , m_library(std::make_unique<ChannelListLibrary>(m_registry.get()))
@@ -81,9 +82,6 @@ ChannelListsHub::ChannelListsHub(
             QStringLiteral("Endereço (http, https, rtmp, rtsp, mms, udp, srt) ou caminho de um arquivo:"),
             QLineEdit::Normal);
     };
-    // The hub goes with the main window's children, after the window's own members.
-    m_main.prepareTune = [hub = QPointer<ChannelListsHub>(this)](
-                             Channel &channel) { return !hub || hub->prepareBuiltInTune(channel); };
     addMenuItemsAndButtons();
 }
 
@@ -91,47 +89,31 @@ ChannelListsHub::~ChannelListsHub() = default;
 
 void ChannelListsHub::addMenuItemsAndButtons()
 {
-    QMenu *menu = m_main.popupMenu();
-    QAction *before = nullptr;
-    const QList<QAction *> items = menu->actions();
-    for (int i = 0; i + 1 < items.size(); ++i)
-        if (items.at(i)->objectName() == QLatin1String("Opes1"))
-            before = items.at(i + 1);
-    auto item = [this, menu, before](const char *name, const QString &caption, const QKeySequence &keys,
-                    std::function<void()> handler) {
-        auto *action = new QAction(caption, menu);
-        action->setObjectName(QString::fromLatin1(name));
-        action->setShortcut(keys);
-        menu->insertAction(before, action);
-        // The window holds the action too, so its shortcut works with the menu closed.
-        m_main.addAction(action);
+    const QList<QAction *> items = m_main.addMenuSection({
+        { "ChannelListsItem", QStringLiteral("Listas de canais"), QKeySequence() },
+        { "ChannelsItem", QStringLiteral("Canais"), QKeySequence(Qt::CTRL | Qt::Key_K) },
+        { "OpenAddressItem", QStringLiteral("Abrir endereço…"), QKeySequence(Qt::CTRL | Qt::Key_L) },
+    });
+    auto onTriggered = [this](QAction *action, std::function<void()> handler) {
         connect(action, &QAction::triggered, this, [handler = std::move(handler)] { safeCall(handler); });
     };
-    item("ChannelListsItem", QStringLiteral("Listas de canais"), QKeySequence(),
-        [this] { showListsWindow(); });
-    item("ChannelsItem", QStringLiteral("Canais"), QKeySequence(Qt::CTRL | Qt::Key_K),
-        [this] { showChannelWindow(); });
-    item("OpenAddressItem", QStringLiteral("Abrir endereço…"), QKeySequence(Qt::CTRL | Qt::Key_L),
-        [this] { openAddress(); });
+    onTriggered(items.at(0), [this] { showListsWindow(); });
+    onTriggered(items.at(1), [this] { showChannelWindow(); });
+    onTriggered(items.at(2), [this] { openAddress(); });
 
-    auto button = [this](const char *name, const QString &caption, QWidget *panel, QRect at,
-                      std::function<void()> handler) {
-        auto *b = new FlatButton(
-            QString::fromLatin1(name), caption, panel, at.x(), at.y(), at.width(), at.height());
-        b->setCursor(Qt::PointingHandCursor);
-        connect(b, &QAbstractButton::clicked, this, [handler = std::move(handler)] { safeCall(handler); });
-        return b;
+    auto onClicked = [this](QAbstractButton *button, std::function<void()> handler) {
+        connect(
+            button, &QAbstractButton::clicked, this, [handler = std::move(handler)] { safeCall(handler); });
     };
-    QWidget *system = m_main.strip()->panel(QStringLiteral("PanelMais"));
-    button("ChannelListsButton", QStringLiteral("Listas\nde canais"), system, QRect(264, 8, 62, 49),
+    onClicked(m_main.addSystemPageButton("ChannelListsButton", QStringLiteral("Listas\nde canais")),
         [this] { showListsWindow(); });
-    button("ChannelsButton", QStringLiteral("Canais"), system, QRect(328, 8, 62, 49),
+    onClicked(m_main.addSystemPageButton("ChannelsButton", QStringLiteral("Canais")),
         [this] { showChannelWindow(); });
-    FlatButton *open = button("OpenAddressButton", QStringLiteral("URL"),
-        m_main.strip()->panel(QStringLiteral("PanelMediaPlayer")), QRect(10, 5, 33, 18),
-        [this] { openAddress(); });
+    FlatButton *open
+        = m_main.addPlayerPageButton("OpenAddressButton", QStringLiteral("URL"), QRect(10, 5, 33, 18));
     open->setToolTip(QStringLiteral("Abrir endereço… (Ctrl+L)"));
     open->setAccessibleLabel(QStringLiteral("Abrir endereço"));
+    onClicked(open, [this] { openAddress(); });
 }
 
 void ChannelListsHub::start()
@@ -173,9 +155,9 @@ void ChannelListsHub::applyLists()
     const ListChannels all = m_library->allChannels();
     m_sources = m_matcher.match(all);
     m_applied = BuiltInChannelMatcher::applied(m_base, m_sources);
-    if (m_alternates)
-        for (const AlternateList &list : m_applied.alternateLists())
-            m_alternates->setEntries(ChannelCatalogue::windowTitlePrefix() + list.titleSuffix, list.entries);
+    for (const AlternateList &list : m_applied.alternateLists())
+        m_player.alternates().setEntries(
+            ChannelCatalogue::windowTitlePrefix() + list.titleSuffix, list.entries);
     showCoverage();
     if (m_channelWindow)
         m_channelWindow->setChannels(all);
@@ -206,7 +188,8 @@ bool ChannelListsHub::prepareBuiltInTune(Channel &channel)
             hasAddress = hasAddress || !ListAddress::isPlaceholder(entry);
     if (!hasAddress) {
         // Nothing is played, so no status follows and no reconnection question.
-        m_main.setWindowTitle(ChannelCatalogue::windowTitleFor(channel) + QStringLiteral(" sem endereço"));
+        m_player.title().showText(
+            ChannelCatalogue::windowTitleFor(channel) + QStringLiteral(" sem endereço"));
         if (!m_noAddressShown) {
             m_noAddressShown = true;
             showNotice(ChannelListsNotice::noAddressText(channel.titleSuffix), {});
@@ -215,7 +198,7 @@ bool ChannelListsHub::prepareBuiltInTune(Channel &channel)
     }
     const QVector<ListChannel> sources = m_sources.value(channel.control);
     for (const ListChannel &entry : sources)
-        sendHeaders(m_main.engine(), entry);
+        sendHeaders(m_player.engine(), entry);
     sendCertificateChoices(sources);
     return true;
 }
@@ -226,7 +209,7 @@ void ChannelListsHub::tuneListChannel(const ListChannel &chosen)
     const QString key = ChannelNameRules::matchKey(chosen.name);
     QStringList addresses { chosen.address };
     QVector<ListChannel> sources { chosen };
-    sendHeaders(m_main.engine(), chosen);
+    sendHeaders(m_player.engine(), chosen);
     // Field by field: only the entries of that name are made whole.
     const ListChannels all = m_library->allChannels();
     for (qsizetype i = 0; i < all.size(); ++i) {
@@ -237,16 +220,15 @@ void ChannelListsHub::tuneListChannel(const ListChannel &chosen)
         const ListChannel entry = all.at(i);
         addresses << address;
         sources << entry;
-        sendHeaders(m_main.engine(), entry);
+        sendHeaders(m_player.engine(), entry);
     }
     sendCertificateChoices(sources);
     Channel channel;
     channel.titleSuffix = chosen.title.isEmpty() ? chosen.name : chosen.title;
     channel.address = chosen.address;
-    if (m_alternates)
-        m_alternates->setEntries(ChannelCatalogue::windowTitleFor(channel), addresses);
+    m_player.alternates().setEntries(ChannelCatalogue::windowTitleFor(channel), addresses);
     m_picks->noteTuned(ChannelPicks::identityOf(chosen));
-    m_main.tune(channel);
+    tune(channel);
 }
 
 void ChannelListsHub::openAddress()
@@ -273,7 +255,20 @@ void ChannelListsHub::playAddress(const QString &typed)
     // A local file comes back as an absolute path.
     channel.titleSuffix = address.startsWith(u'/') ? QFileInfo(address).fileName() : address;
     channel.address = address;
-    m_main.tune(channel);
+    tune(channel);
+}
+
+void ChannelListsHub::tuneBuiltIn(const Channel &channel)
+{
+    Channel chosen = channel;
+    if (prepareBuiltInTune(chosen))
+        tune(chosen);
+}
+
+void ChannelListsHub::tune(const Channel &channel)
+{
+    m_player.tune(
+        { ChannelCatalogue::windowTitleFor(channel), channel.address, channel.switchesReconnectionOff });
 }
 
 ChannelListsWindow *ChannelListsHub::showListsWindow()

@@ -12,7 +12,6 @@
 #include <functional>
 #include <memory>
 
-class AlternateAddressLists;
 class ChannelListLibrary;
 class ChannelListRegistry;
 class ChannelListsWindow;
@@ -20,20 +19,21 @@ class ChannelPicks;
 class ChannelWindow;
 class LogoCache;
 class MainWindow;
+class Player;
 class QAction;
 struct ListChannel;
 
 // Brings the user's channel lists into the program: the "Listas de canais"
 // and "Canais" windows with their menu items, buttons and shortcuts, the
-// built-in channels' addresses found in the lists, tuning list channels and
-// any address, and the notices for channels without an address. Until
-// start(), built-in channels tune from the catalogue as given.
+// built-in channels' addresses found in the lists, tuning built-in and list
+// channels and any address, and the notices for channels without an address.
+// Until start(), built-in channels tune from the catalogue as given.
 class ChannelListsHub : public QObject
 {
     Q_OBJECT
 
 public:
-    ChannelListsHub(MainWindow &main, const ChannelCatalogue &catalogue, AlternateAddressLists *alternates);
+    ChannelListsHub(MainWindow &main, Player &player, const ChannelCatalogue &catalogue);
     ~ChannelListsHub() override;
 
     // Reads the lists (cache first, then a background refresh of old ones) and,
@@ -51,6 +51,9 @@ public:
     // from the user; anything else is refused with a message.
     void playAddress(const QString &typed);
     void tuneListChannel(const ListChannel &channel);
+    // A built-in channel, with the address its lists found (a channel without
+    // one says so and is not tuned).
+    void tuneBuiltIn(const Channel &channel);
 
     ChannelListRegistry &registry() const { return *m_registry; }
     ChannelListLibrary &library() const { return *m_library; }
@@ -68,12 +71,14 @@ private:
     void showNotice(const QString &text, const QVector<SuggestedList> &suggested);
     void showCoverage();
 
+    void tune(const Channel &channel);
+
     MainWindow &m_main;
+    Player &m_player;
     ChannelCatalogue m_base;
     ChannelCatalogue m_applied;
     BuiltInChannelMatcher m_matcher;
     BuiltInSources m_sources;
-    QPointer<AlternateAddressLists> m_alternates;
     QVector<SuggestedList> m_suggested;
     std::unique_ptr<ChannelListRegistry> m_registry;
     std::unique_ptr<ChannelListLibrary> m_library;

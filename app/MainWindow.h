@@ -1,132 +1,93 @@
 #pragma once
 
-#include "base/ProgramState.h"
 #include "channels/ChannelCatalogue.h"
-#include "playlist/PlaylistHost.h"
 
-#include <QDBusConnection>
-#include <QHash>
+#include <QKeySequence>
+#include <QList>
+#include <QRect>
 #include <QWidget>
-#include <functional>
 #include <memory>
 
 class ChannelStrip;
-class KeyboardShortcuts;
-class MediaOpener;
-class SingleInstance;
-struct PlayerView;
-class TrayIcon;
-class WindowLayout;
-class PlaylistSeam;
-class UpdateChecker;
-class ChannelTuner;
 class EffectsPanel;
-class LoopsAndEffects;
-class Reconnection;
-class Transport;
-class VolumeControl;
-class MediaEngine;
+class FlatButton;
+class KeyboardShortcuts;
+class Player;
 class PlayerPanel;
-class QAbstractButton;
 class QAction;
 class QLabel;
 class QMenu;
-class QTimer;
-class FlatButton;
+class TrayIcon;
+class VolumeControl;
 class VolumePanel;
-class OptionsWindow;
-class BrowserProcess;
-class AboutDialog;
-class GameWindow;
-class MiniPlayerWindow;
-class AlternateAddressLists;
-class UpdateWindow;
-class PlaylistWindow;
-class FaqDialog;
+class WindowLayout;
 
-// The side windows the main window talks to; they are created after it.
-struct SideWindows {
-    OptionsWindow *options = nullptr;
-    BrowserProcess *browser = nullptr;
-    AboutDialog *about = nullptr;
-    GameWindow *game = nullptr;
-    MiniPlayerWindow *miniPlayer = nullptr;
-    UpdateWindow *update = nullptr;
-    PlaylistWindow *playlist = nullptr;
-    FaqDialog *faq = nullptr;
-    AlternateAddressLists *alternates = nullptr;
-};
-
-// The main window: the video on top, the channel strip below, and the hub
-// that every feature that plays something goes through.
-class MediaControls;
-class FlatButton;
-class QAbstractButton;
-class QAction;
-
-class MainWindow : public QWidget, public PlaylistHost
+// The main window: the video on top, the channel strip with its category
+// pages below, the pop-up panels and the context menu. It shows the player it
+// is given and drives it from its controls; what belongs to other windows it
+// asks for with its signals, which the composition root (Program) connects.
+class MainWindow : public QWidget
 {
     Q_OBJECT
 
 public:
-    MainWindow(
-        std::unique_ptr<MediaEngine> engine, const ChannelCatalogue &catalogue, QWidget *parent = nullptr);
+    // An item of a context-menu section added by a feature.
+    struct MenuItem {
+        const char *objectName;
+        QString caption;
+        QKeySequence shortcut;
+    };
+
+    explicit MainWindow(const ChannelCatalogue &catalogue, QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    // False when the engine could not be set up; the window must not be used then.
+    // Shows the player's video, title and transport on the window's controls
+    // and sets the engine up as the window is designed. False when the engine
+    // refuses (the old-player failure has been shown; the program must end).
+    bool showPlayer(Player &player);
     bool started() const { return m_started; }
-    void attachWindows(const SideWindows &windows);
-    // The options window's reconnection check box (unticked by some tunes).
-    void attachReconnectOption(QAbstractButton *option);
 
-    // Ends the program at once with status 1, without the closing steps (fatal
-    // failures). Tests replace it.
-    std::function<void()> terminate;
-    // Runs before every tune and may change the channel (the address its lists
-    // found); false: the channel is not tuned.
-    std::function<bool(Channel &)> prepareTune;
-    // Ctrl+L: the "Abrir endereço…" dialog; nothing happens while unset.
-    std::function<void()> openAddressRequested;
+    // The version text, kept in the hidden version label.
+    QString versionText() const;
 
-    // PlaylistHost
-    MediaEngine &engine() override { return *m_engine; }
-    ProgramState &state() override { return m_state; }
-    QWidget *mainWindow() override { return this; }
-    void setDisplayTickEnabled(bool enabled) override;
-    void performPlayForm() override;
-    void setNowPlayingFromUrl(const QString &url) override;
-    void switchToPlayerTab() override;
+    // Controls that features add: a button on the Sistema page (the next free
+    // place), a button on the Player page at the given place, and a section of
+    // the context menu (after "Sleep Timer e Opções", also reachable by its
+    // shortcuts with the menu closed). The caller connects them.
+    FlatButton *addSystemPageButton(const char *objectName, const QString &caption);
+    FlatButton *addPlayerPageButton(const char *objectName, const QString &caption, const QRect &place);
+    QList<QAction *> addMenuSection(const QList<MenuItem> &items);
 
-    ChannelStrip *strip() const { return m_strip; }
-    Transport *transport() const { return m_transport; }
-    Reconnection *reconnection() const { return m_reconnection; }
-    LoopsAndEffects *loops() const { return m_loops; }
-    VolumeControl *volumeControl() const { return m_volumeControl; }
-    PlayerPanel *player() const { return m_player; }
-    VolumePanel *volume() const { return m_volume; }
-    EffectsPanel *effects() const { return m_effects; }
-    QMenu *popupMenu() const { return m_popupMenu; }
-    QAction *alwaysOnTopAction() const { return m_menu.alwaysOnTop; }
-    QTimer *timer(const QString &name) const { return m_timers.value(name); }
-    const SideWindows &sideWindows() const { return m_windows; }
-    UpdateChecker *updateChecker() const { return m_updateChecker; }
-    WindowLayout *layout() const { return m_layout; }
-    TrayIcon *tray() const { return m_tray; }
+    void switchToPlayerTab();
     void showFullScreen();
+    // The "Tela Sempre Visível" item's mark.
+    void setStayOnTopChecked(bool on);
+    // The volume panel's bar shows the engine's volume (set from outside).
+    void showVolumeLevel();
+    // Back from the notification area (or from minimised where there is none).
+    void returnFromTray();
+    TrayIcon &tray() const { return *m_tray; }
 
-    // Puts the player on the desktop's media controls; nullptr without a bus.
-    MediaControls *installMediaControls(const QDBusConnection &bus = QDBusConnection::sessionBus());
-    // Brings the player to the front from wherever it is: mini player, tray or taskbar.
-    void raiseFromDesktop();
-    // Media from outside (command line, another copy, the desktop): the first
-    // plays, the rest join the playlist. Returns how many were playable.
-    int openItems(const QStringList &items);
-    // Receives what copies started later hand over; nullptr when another copy receives.
-    SingleInstance *listenForOtherCopies(const QDBusConnection &bus = QDBusConnection::sessionBus());
-
-    // Handlers that other windows or tests run directly.
-    void tune(const Channel &channel);
-    void closeProgram();
+signals:
+    void channelChosen(const Channel &channel);
+    void aboutRequested();
+    void optionsRequested();
+    void stayOnTopRequested();
+    void browserRequested();
+    void lyricsModeRequested();
+    void videosModeRequested();
+    void lyricsSearchRequested(const QString &song);
+    void gameRequested();
+    // The playlist beside the window ("Playlist", Ctrl+P), or as it is (the tray menu).
+    void playlistRequested();
+    void playlistFromTrayRequested();
+    void miniPlayerToggleRequested();
+    void openAddressRequested();
+    void filesDropped(const QStringList &paths);
+    // The program is to end: 0 from the tray's "Fechar".
+    void endRequested(int exitCode);
+    // The window was closed; the player has been shut down.
+    void closed();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -137,45 +98,30 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void createWindow();
-    void createTimers();
     void createTabRowButtons();
     void createSystemPanel();
     void createPopupMenu(const ChannelCatalogue &catalogue);
-    void createPlaybackControls();
-    void createLayoutAndTray();
-    void connectSideWindows();
-    void onAction(QAction *action, std::function<void()> handler);
-    void onButton(QAbstractButton *button, std::function<void()> handler);
-    void toggleMiniPlayer();
+    void connectMenu();
+    void createPlayerViews(Player &player);
+    void createKeyboardShortcuts(Player &player);
     void placeVideo();
-    void failOldPlayer(const QString &message);
-    void createKeyboardShortcuts();
-    PlayerView playerView();
     void startupTitle();
+    void closeProgram();
     void turnWheel(int angle);
 
-    ProgramState m_state;
-    std::unique_ptr<MediaEngine> m_engine;
+    Player *m_player = nullptr;
     bool m_started = false;
     bool m_closing = false;
     int m_wheelRest = 0; // eighths of a degree not yet a whole notch
-    SideWindows m_windows;
+    int m_systemButtons = 0; // buttons features added to the Sistema page
 
     ChannelStrip *m_strip = nullptr;
-    std::unique_ptr<ChannelTuner> m_tuner;
-    PlayerPanel *m_player = nullptr;
+    PlayerPanel *m_playerPanel = nullptr;
     VolumePanel *m_volume = nullptr;
     EffectsPanel *m_effects = nullptr;
-    LoopsAndEffects *m_loops = nullptr;
-    Transport *m_transport = nullptr;
-    Reconnection *m_reconnection = nullptr;
     VolumeControl *m_volumeControl = nullptr;
-    UpdateChecker *m_updateChecker = nullptr;
     WindowLayout *m_layout = nullptr;
     TrayIcon *m_tray = nullptr;
-    std::unique_ptr<PlaylistSeam> m_playlistSeam;
-    std::unique_ptr<MediaOpener> m_opener;
     std::unique_ptr<KeyboardShortcuts> m_keys;
     QMenu *m_popupMenu = nullptr;
     QLabel *m_labelVersao = nullptr;
@@ -207,5 +153,4 @@ private:
         QAction *options = nullptr;
         QAction *hide = nullptr;
     } m_menu;
-    QHash<QString, QTimer *> m_timers;
 };

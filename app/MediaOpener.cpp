@@ -1,17 +1,19 @@
 #include "app/MediaOpener.h"
 
-#include "base/ProgramState.h"
+#include "app/MainWindow.h"
 #include "base/SafeCall.h"
-#include "engine/MediaEngine.h"
+#include "desktop/OpenableMedia.h"
 #include "net/AddressRule.h"
-#include "playlist/PlaylistHost.h"
+#include "player/Player.h"
 #include "playlist/PlaylistRules.h"
 #include "playlist/PlaylistWindow.h"
 
 #include <QFileInfo>
 
-MediaOpener::MediaOpener(PlaylistHost &host)
-    : m_host(host)
+MediaOpener::MediaOpener(Player &player, MainWindow &mainWindow, PlaylistWindow &playlist)
+    : m_player(player)
+    , m_mainWindow(mainWindow)
+    , m_playlist(playlist)
 {
 }
 
@@ -36,24 +38,19 @@ int MediaOpener::open(const QStringList &items)
     if (taken.isEmpty())
         return 0;
     safeCall([&] { play(taken.constFirst()); });
-    if (m_playlist && taken.size() > 1)
-        m_playlist->addEntries(taken.mid(1));
+    if (taken.size() > 1)
+        m_playlist.addEntries(taken.mid(1));
     return int(taken.size());
 }
 
 void MediaOpener::play(const QString &item)
 {
-    m_host.switchToPlayerTab();
+    m_mainWindow.switchToPlayerTab();
     // A program playlist becomes the playlist window's list and plays from its first item.
-    if (m_playlist && PlaylistRules::isPlaylistFile(item)) {
-        m_playlist->loadPlaylist(item);
-        m_playlist->play();
+    if (PlaylistRules::isPlaylistFile(item)) {
+        m_playlist.loadPlaylist(item);
+        m_playlist.play();
         return;
     }
-    // Not a channel: a failure must not ask about reconnecting.
-    m_host.state().ReconnectPromptSuppressed = true;
-    m_host.setDisplayTickEnabled(false);
-    m_host.engine().setUrl(item);
-    m_host.performPlayForm();
-    m_host.setNowPlayingFromUrl(item);
+    m_player.playFromOutside(item);
 }

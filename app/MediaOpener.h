@@ -2,7 +2,8 @@
 
 #include <QStringList>
 
-class PlaylistHost;
+class MainWindow;
+class Player;
 class PlaylistWindow;
 
 // Plays what comes from outside the window (command line, another copy, the
@@ -10,8 +11,7 @@ class PlaylistWindow;
 class MediaOpener
 {
 public:
-    explicit MediaOpener(PlaylistHost &host);
-    void setPlaylist(PlaylistWindow *playlist) { m_playlist = playlist; }
+    MediaOpener(Player &player, MainWindow &mainWindow, PlaylistWindow &playlist);
 
     // Items are absolute local paths, file: URLs or network addresses, as the
     // address rule admits them from a source the user chose; anything else
@@ -25,6 +25,7 @@ public:
 private:
     void play(const QString &item);
 
-    PlaylistHost &m_host;
-    PlaylistWindow *m_playlist = nullptr;
+    Player &m_player;
+    MainWindow &m_mainWindow;
+    PlaylistWindow &m_playlist;
 };

@@ -5,7 +5,10 @@
 #include "app/ChannelListsHub.h"
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
+#include "app/MediaOpener.h"
 #include "app/SingleInstance.h"
+#include "base/OldPlayerFailure.h"
+#include "base/SafeCall.h"
 #include "browser/BrowserCommands.h"
 #include "browser/BrowserProcess.h"
 #include "browser/BrowserWindow.h"
@@ -19,8 +22,13 @@
 #include "options/OptionsWindow.h"
 #include "packaging/ProgramIcon.h"
 #include "playback/MiniPlayerWindow.h"
+#include "player/AlternateAddresses.h"
+#include "player/Player.h"
+#include "player/Transport.h"
 #include "playlist/FolderPickerWindow.h"
 #include "playlist/PlaylistWindow.h"
+#include "update/UpdateChecker.h"
+#include "update/UpdateSettings.h"
 #include "update/UpdateWindow.h"
 #include "widgets/MessageBox.h"
 
@@ -94,57 +102,183 @@ std::unique_ptr<MediaEngine> makePlayerEngine()
 
 Program::Program(std::unique_ptr<MediaEngine> engine, const ChannelCatalogue &catalogue,
     std::unique_ptr<PowerOffService> powerOffService, GamePorts gamePorts)
-    : powerOff(std::move(powerOffService))
+    : m_powerOff(std::move(powerOffService))
 {
-    form1 = std::make_unique<MainWindow>(std::move(engine), catalogue);
-    if (!form1->started())
+    // The application's loop ends where the program decides it ends.
+    connect(this, &Program::endRequested, qApp, [](int exitCode) { QCoreApplication::exit(exitCode); });
+    m_mainWindow = std::make_unique<MainWindow>(catalogue);
+    // The player's timers are the main window's, where the design names them.
+    m_player = std::make_unique<Player>(std::move(engine), m_mainWindow.get());
+    for (const AlternateList &list : catalogue.alternateLists())
+        m_player->alternates().setEntries(
+            ChannelCatalogue::windowTitlePrefix() + list.titleSuffix, list.entries);
+    if (!m_mainWindow->showPlayer(*m_player))
         return;
-    form4 = std::make_unique<AboutDialog>();
-    form2 = std::make_unique<OptionsWindow>(form1->engine(), form1->state(), form1.get(),
-        form1->timer(QStringLiteral("TimerTryAgain")), form1->alwaysOnTopAction(), *powerOff);
-    form3 = std::make_unique<BrowserProcess>();
-    form6 = std::make_unique<MiniPlayerWindow>(*form1->player(), *form1->transport(), *form1);
-    form10 = std::make_unique<PlaylistWindow>(*form1);
-    form5 = std::make_unique<GameWindow>(gamePorts);
-    form9 = std::make_unique<UpdateWindow>();
-    form7 = std::make_unique<FolderPickerWindow>();
-    form8 = std::make_unique<AlternateAddressLists>(catalogue);
-    form11 = std::make_unique<FaqDialog>();
-    form4->setFaqWindow(form11.get());
+    m_started = true;
+    createSideWindows(catalogue, gamePorts);
+    connectMainWindow();
+}
 
-    SideWindows side;
-    side.options = form2.get();
-    side.browser = form3.get();
-    side.about = form4.get();
-    side.game = form5.get();
-    side.miniPlayer = form6.get();
-    side.update = form9.get();
-    side.playlist = form10.get();
-    side.faq = form11.get();
-    side.alternates = form8.get();
-    form1->attachWindows(side);
-    channelLists = new ChannelListsHub(*form1, catalogue, form8.get());
+void Program::createSideWindows(const ChannelCatalogue &catalogue, GamePorts gamePorts)
+{
+    MainWindow *main = m_mainWindow.get();
+    m_about = std::make_unique<AboutDialog>();
+    m_options
+        = std::make_unique<OptionsWindow>(m_player->engine(), m_player->reconnection(), main, *m_powerOff);
+    m_browser = std::make_unique<BrowserProcess>();
+    m_miniPlayer = std::make_unique<MiniPlayerWindow>(m_player->transport(), *main);
+    m_playlist = std::make_unique<PlaylistWindow>(*m_player, main);
+    m_game = std::make_unique<GameWindow>(gamePorts);
+    m_update = std::make_unique<UpdateWindow>();
+    m_folderPicker = std::make_unique<FolderPickerWindow>();
+    m_alternateLists = std::make_unique<AlternateAddressLists>(m_player->alternates(), catalogue);
+    m_faq = std::make_unique<FaqDialog>();
+    m_about->setFaqWindow(m_faq.get());
+    m_about->setVersion(main->versionText());
+    m_player->transport().setPlaylist(m_playlist.get());
+    m_opener = std::make_unique<MediaOpener>(*m_player, *main, *m_playlist);
+    m_updateChecker = new UpdateChecker(
+        main->versionText(), QString::fromLatin1(kUpdateSettingsUrl), {}, m_update.get(), main);
+    m_channelLists = new ChannelListsHub(*main, *m_player, catalogue);
+}
+
+void Program::connectMainWindow()
+{
+    MainWindow *main = m_mainWindow.get();
+    auto safely = [](auto handler) { return [handler] { safeCall(handler); }; };
+    connect(main, &MainWindow::channelChosen, m_channelLists,
+        [this](const Channel &channel) { safeCall([&] { m_channelLists->tuneBuiltIn(channel); }); });
+    connect(m_player.get(), &Player::tuneRefused, this, &Program::failTune);
+    connect(main, &MainWindow::aboutRequested, this, safely([this] { m_about->exec(); }));
+    connect(main, &MainWindow::optionsRequested, this, safely([this, main] { m_options->showBeside(main); }));
+    connect(main, &MainWindow::stayOnTopRequested, this, safely([this] { m_options->toggleAlwaysOnTop(); }));
+    connect(m_options.get(), &OptionsWindow::stayOnTopChanged, main, &MainWindow::setStayOnTopChecked);
+    connect(
+        main, &MainWindow::browserRequested, this, safely([this, main] { m_browser->showCentredOn(main); }));
+    connect(main, &MainWindow::videosModeRequested, this, safely([this, main] {
+        m_browser->showCentredOn(main);
+        m_browser->selectVideosMode();
+    }));
+    connect(main, &MainWindow::lyricsModeRequested, this, safely([this, main] {
+        m_browser->showCentredOn(main);
+        m_browser->selectLyricsMode();
+    }));
+    connect(main, &MainWindow::lyricsSearchRequested, this,
+        [this](const QString &song) { safeCall([&] { m_browser->searchLyricsFor(song); }); });
+    connect(main, &MainWindow::gameRequested, this, safely([this] { m_game->showCentred(); }));
+    connect(
+        main, &MainWindow::playlistRequested, this, safely([this, main] { m_playlist->showBeside(main); }));
+    connect(main, &MainWindow::playlistFromTrayRequested, this, safely([this] { m_playlist->show(); }));
+    connect(m_playlist.get(), &PlaylistWindow::playerPageWanted, main, &MainWindow::switchToPlayerTab);
+    connect(main, &MainWindow::filesDropped, this,
+        [this](const QStringList &paths) { safeCall([&] { m_playlist->dropFiles(paths, false); }); });
+    connect(main, &MainWindow::miniPlayerToggleRequested, this, safely([this] { toggleMiniPlayer(); }));
+    connect(
+        m_miniPlayer.get(), &MiniPlayerWindow::switchRequested, this, safely([this] { toggleMiniPlayer(); }));
+    connect(m_miniPlayer.get(), &MiniPlayerWindow::closeRequested, main, &QWidget::close);
+    connect(main, &MainWindow::openAddressRequested, m_channelLists,
+        safely([this] { m_channelLists->openAddress(); }));
+    connect(main, &MainWindow::endRequested, this, &Program::endRequested);
+    // Closing the window quits when the loop next turns, so that a caller
+    // waiting for an answer (the desktop's Quit) still gets it.
+    connect(main, &MainWindow::closed, qApp, &QCoreApplication::quit);
+}
+
+void Program::failTune()
+{
+    showMessage(m_mainWindow.get(), MessageRequest { applicationTitle(), OldPlayerFailure::tuneMessage() });
+    emit endRequested(1);
 }
 
 Program::~Program()
 {
-    // Side windows use the main window's engine and state: they go first.
-    form11.reset();
-    form8.reset();
-    form7.reset();
-    form9.reset();
-    form5.reset();
-    form10.reset();
-    form6.reset();
-    form3.reset();
-    form2.reset();
-    form4.reset();
-    form1.reset();
+    // Side windows use the player: they go first, the last made first.
+    m_opener.reset();
+    m_faq.reset();
+    m_alternateLists.reset();
+    m_folderPicker.reset();
+    m_update.reset();
+    m_game.reset();
+    m_playlist.reset();
+    m_miniPlayer.reset();
+    m_browser.reset();
+    m_options.reset();
+    m_about.reset();
+    delete m_channelLists.data();
+    delete m_mediaControls.data();
+    delete m_singleInstance.data();
+    // The engine frees its video, which lies in the main window, before the window goes.
+    m_player.reset();
+    m_mainWindow.reset();
+}
+
+ChannelListsHub &Program::channelLists() const
+{
+    return *m_channelLists;
+}
+
+UpdateChecker &Program::updateChecker() const
+{
+    return *m_updateChecker;
 }
 
 bool Program::started() const
 {
-    return form1 && form1->started();
+    return m_started;
+}
+
+void Program::start()
+{
+    m_mainWindow->show();
+    m_channelLists->start();
+}
+
+void Program::toggleMiniPlayer()
+{
+    const bool miniVisible = m_miniPlayer->isVisible();
+    m_miniPlayer->setVisible(!miniVisible);
+    m_mainWindow->setVisible(miniVisible);
+}
+
+MediaControls *Program::installMediaControls(const QDBusConnection &bus)
+{
+    MediaControls *controls = MediaControls::install(*m_player, m_mainWindow.get(), bus);
+    if (controls) {
+        m_mediaControls = controls;
+        connect(controls, &MediaControls::raiseRequested, this, &Program::raiseFromDesktop);
+        connect(controls, &MediaControls::quitRequested, m_mainWindow.get(), &QWidget::close);
+        connect(controls, &MediaControls::openRequested, this,
+            [this](const QString &uri) { openItems({ uri }); });
+        connect(controls, &MediaControls::volumeSet, m_mainWindow.get(), &MainWindow::showVolumeLevel);
+    }
+    return controls;
+}
+
+SingleInstance *Program::listenForOtherCopies(const QDBusConnection &bus)
+{
+    SingleInstance *single = SingleInstance::listen(m_mainWindow.get(), bus);
+    if (single) {
+        m_singleInstance = single;
+        connect(single, &SingleInstance::openRequested, this, [this](const QStringList &items) {
+            openItems(items);
+            raiseFromDesktop();
+        });
+    }
+    return single;
+}
+
+int Program::openItems(const QStringList &items)
+{
+    return m_opener->open(items);
+}
+
+void Program::raiseFromDesktop()
+{
+    // From the mini player, the main window comes back as its own button brings it.
+    if (m_miniPlayer->isVisible() && !m_mainWindow->isVisible())
+        toggleMiniPlayer();
+    m_mainWindow->returnFromTray();
+    m_mainWindow->activateWindow();
 }
 
 int runProgram(int argc, char **argv)
@@ -178,13 +312,10 @@ int runProgram(int argc, char **argv)
         makePlayerEngine(), ChannelCatalogue::builtIn(), std::make_unique<LogindPowerOff>(), GamePorts());
     if (!program.started())
         return 1;
-    program.form1->show();
-    program.channelLists->start();
-    ChannelListsHub *lists = program.channelLists;
-    program.form1->openAddressRequested = [lists] { lists->openAddress(); };
-    program.form1->installMediaControls();
-    program.form1->listenForOtherCopies();
+    program.start();
+    program.installMediaControls();
+    program.listenForOtherCopies();
     if (!request.items.isEmpty())
-        program.form1->openItems(request.items);
+        program.openItems(request.items);
     return QApplication::exec();
 }

@@ -2,52 +2,108 @@
 
 #include "game/GamePorts.h"
 
+#include <QDBusConnection>
+#include <QObject>
+#include <QPointer>
 #include <memory>
 
-class ChannelCatalogue;
-class MediaEngine;
-class PowerOffService;
-class MainWindow;
-class OptionsWindow;
-class BrowserProcess;
 class AboutDialog;
-class GameWindow;
-class MiniPlayerWindow;
-class FolderPickerWindow;
 class AlternateAddressLists;
-class UpdateWindow;
-class PlaylistWindow;
-class FaqDialog;
+class BrowserProcess;
+class ChannelCatalogue;
 class ChannelListsHub;
+class FaqDialog;
+class FolderPickerWindow;
+class GameWindow;
+class MainWindow;
+class MediaControls;
+class MediaEngine;
+class MediaOpener;
+class MiniPlayerWindow;
+class OptionsWindow;
+class Player;
+class PlaylistWindow;
+class PowerOffService;
+class SingleInstance;
+class UpdateChecker;
+class UpdateWindow;
 
-// All eleven windows of a run, created once in a fixed order with the main
-// window first, and destroyed together (side windows before the main window,
-// whose engine they use).
-class Program
+// The composition root. It makes the player and the eleven windows of a run,
+// once and in the design's order with the main window first, with the
+// desktop services beside them, and connects them: each window receives the
+// parts of the player it shows and drives, and asks for other windows with
+// its signals, which are connected here. Everything is destroyed together:
+// the side windows first, then the player (its engine's video lies in the
+// main window), then the main window.
+class Program : public QObject
 {
+    Q_OBJECT
+
 public:
     Program(std::unique_ptr<MediaEngine> engine, const ChannelCatalogue &catalogue,
         std::unique_ptr<PowerOffService> powerOff, GamePorts gamePorts);
-    ~Program();
+    ~Program() override;
 
     // False when the main window could not set up its engine.
     bool started() const;
 
-    std::unique_ptr<MainWindow> form1;
-    std::unique_ptr<PowerOffService> powerOff;
-    std::unique_ptr<AboutDialog> form4;
-    std::unique_ptr<OptionsWindow> form2;
-    // The browser window runs in a process of its own; this is the player's side of it.
-    std::unique_ptr<BrowserProcess> form3;
-    std::unique_ptr<MiniPlayerWindow> form6;
-    std::unique_ptr<PlaylistWindow> form10;
-    std::unique_ptr<GameWindow> form5;
-    std::unique_ptr<UpdateWindow> form9;
-    std::unique_ptr<FolderPickerWindow> form7;
-    std::unique_ptr<AlternateAddressLists> form8;
-    std::unique_ptr<FaqDialog> form11;
+    Player &player() const { return *m_player; }
+    MainWindow &mainWindow() const { return *m_mainWindow; }
+    OptionsWindow &optionsWindow() const { return *m_options; }
+    MiniPlayerWindow &miniPlayer() const { return *m_miniPlayer; }
+    PlaylistWindow &playlistWindow() const { return *m_playlist; }
+    BrowserProcess &browser() const { return *m_browser; }
+    AlternateAddressLists &alternateAddressLists() const { return *m_alternateLists; }
     // The user's channel lists and their windows; start() brings the lists in.
-    ChannelListsHub *channelLists = nullptr;
+    ChannelListsHub &channelLists() const;
+    UpdateChecker &updateChecker() const;
+
+    // Shows the main window and brings the channel lists in.
+    void start();
+    // Puts the player on the desktop's media controls; nullptr without a bus.
+    MediaControls *installMediaControls(const QDBusConnection &bus = QDBusConnection::sessionBus());
+    // Receives what copies started later hand over; nullptr when another copy receives.
+    SingleInstance *listenForOtherCopies(const QDBusConnection &bus = QDBusConnection::sessionBus());
+    // Media from outside (command line, another copy, the desktop): the first
+    // plays, the rest join the playlist. Returns how many were playable.
+    int openItems(const QStringList &items);
+    // Brings the player to the front from wherever it is: mini player, tray or taskbar.
+    void raiseFromDesktop();
+    // The main window and the mini player stand in for each other.
+    void toggleMiniPlayer();
+
+signals:
+    // The program is to end at once with this status, without the main
+    // window's closing steps (the tray's "Fechar", a fatal engine failure);
+    // the application's loop is told too.
+    void endRequested(int exitCode);
+
+private:
+    void createSideWindows(const ChannelCatalogue &catalogue, GamePorts gamePorts);
+    void connectMainWindow();
+    void failTune();
+
+    std::unique_ptr<MainWindow> m_mainWindow;
+    std::unique_ptr<Player> m_player;
+    std::unique_ptr<PowerOffService> m_powerOff;
+    std::unique_ptr<AboutDialog> m_about;
+    std::unique_ptr<OptionsWindow> m_options;
+    // The browser window runs in a process of its own; this is the player's side of it.
+    std::unique_ptr<BrowserProcess> m_browser;
+    std::unique_ptr<MiniPlayerWindow> m_miniPlayer;
+    std::unique_ptr<PlaylistWindow> m_playlist;
+    std::unique_ptr<GameWindow> m_game;
+    std::unique_ptr<UpdateWindow> m_update;
+    std::unique_ptr<FolderPickerWindow> m_folderPicker;
+    std::unique_ptr<AlternateAddressLists> m_alternateLists;
+    std::unique_ptr<FaqDialog> m_faq;
+    std::unique_ptr<MediaOpener> m_opener;
+    // These live in the main window's object tree, where tools find them.
+    QPointer<ChannelListsHub> m_channelLists;
+    QPointer<UpdateChecker> m_updateChecker;
+    QPointer<MediaControls> m_mediaControls;
+    QPointer<SingleInstance> m_singleInstance;
+    bool m_started = false;
 };
 
 // The player's engine: made with the first thing played, and with it the GL

@@ -34,7 +34,6 @@ TrayIcon::TrayIcon(QWidget &mainWindow, QObject *parent)
     , m_window(mainWindow)
 {
     setObjectName(QStringLiteral("TrayIcon"));
-    trayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
     m_menu = new QMenu(&m_window);
     m_menu->setObjectName(QStringLiteral("PopupMenuTrayIcon"));
     auto item = [this](const char *name, const QString &caption, std::function<void()> action) {
@@ -43,15 +42,9 @@ TrayIcon::TrayIcon(QWidget &mainWindow, QObject *parent)
         connect(a, &QAction::triggered, this, [action = std::move(action)] { safeCall(action); });
     };
     item("RetornaraoLumivortex1", QStringLiteral("Retornar ao Lumivortex"), [this] { returnFromTray(); });
-    item("AbrirPlaylist1", QStringLiteral("Abrir Playlist"), [this] {
-        if (showPlaylist)
-            showPlaylist();
-    });
+    item("AbrirPlaylist1", QStringLiteral("Abrir Playlist"), [this] { emit playlistRequested(); });
     m_menu->addSeparator()->setObjectName(QStringLiteral("N3"));
-    item("Fechar1", QStringLiteral("Fechar"), [this] {
-        if (endProgram)
-            endProgram();
-    });
+    item("Fechar1", QStringLiteral("Fechar"), [this] { emit endRequested(); });
 
     m_icon = new QSystemTrayIcon(trayPicture(), this);
     m_icon->setObjectName(QStringLiteral("RxTrayIcon1"));
@@ -60,6 +53,11 @@ TrayIcon::TrayIcon(QWidget &mainWindow, QObject *parent)
         if (reason == QSystemTrayIcon::DoubleClick)
             trayIconDoubleClicked();
     });
+}
+
+bool TrayIcon::trayAvailable() const
+{
+    return m_assumedAvailable.value_or(QSystemTrayIcon::isSystemTrayAvailable());
 }
 
 bool TrayIcon::iconShown() const

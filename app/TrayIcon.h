@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QObject>
-#include <functional>
+#include <optional>
 
 class QMenu;
 class QSystemTrayIcon;
@@ -17,11 +17,9 @@ class TrayIcon : public QObject
 public:
     TrayIcon(QWidget &mainWindow, QObject *parent);
 
-    std::function<void()> showPlaylist;
-    // Ends the program at once, without the main window's closing steps.
-    std::function<void()> endProgram;
-    // Whether a notification area exists; tests replace it.
-    std::function<bool()> trayAvailable;
+    // Takes the notification area as there or not instead of asking the
+    // desktop (tests, whose desktop has none).
+    void assumeTrayAvailable(bool available) { m_assumedAvailable = available; }
 
     void hideToTray();
     void returnFromTray();
@@ -29,8 +27,17 @@ public:
     bool iconShown() const;
     QMenu *menu() const { return m_menu; }
 
+signals:
+    // "Abrir Playlist".
+    void playlistRequested();
+    // "Fechar": the program ends at once, without the main window's closing steps.
+    void endRequested();
+
 private:
+    bool trayAvailable() const;
+
     QWidget &m_window;
+    std::optional<bool> m_assumedAvailable;
     QSystemTrayIcon *m_icon;
     QMenu *m_menu;
 };

@@ -1,6 +1,5 @@
 #include "app/WindowLayout.h"
 
-#include "base/ProgramState.h"
 #include "base/SafeCall.h"
 #include "channels/ChannelStrip.h"
 #include "engine/MediaEngine.h"
@@ -9,14 +8,21 @@
 #include <QTimer>
 #include <QWidget>
 
-WindowLayout::WindowLayout(Parts parts, MediaEngine &engine, ProgramState &state, QObject *parent)
+WindowLayout::WindowLayout(Parts parts, MediaEngine &engine, QObject *parent)
     : QObject(parent)
     , m_parts(parts)
     , m_engine(engine)
-    , m_state(state)
+    , m_resizeTimer(new QTimer(parts.window))
 {
     setObjectName(QStringLiteral("WindowLayout"));
-    connect(m_parts.resizeTimer, &QTimer::timeout, this, [this] { settleResize(); });
+    m_resizeTimer->setObjectName(QStringLiteral("TimerResize"));
+    m_resizeTimer->setInterval(500);
+    connect(m_resizeTimer, &QTimer::timeout, this, [this] { settleResize(); });
+}
+
+void WindowLayout::startSettling()
+{
+    m_resizeTimer->start();
 }
 
 int WindowLayout::outerWidth() const
@@ -64,9 +70,9 @@ void WindowLayout::placeVideo()
 
 void WindowLayout::windowResized()
 {
-    m_state.ResizeTicks = 0;
-    if (!m_parts.resizeTimer->isActive())
-        m_parts.resizeTimer->start();
+    m_resizeTicks = 0;
+    if (!m_resizeTimer->isActive())
+        m_resizeTimer->start();
     placeVideo();
     placeTabRowButtons();
     m_parts.panelVolume->move(m_parts.window->width() - 49, outerHeight() - 283);
@@ -88,11 +94,11 @@ void WindowLayout::windowResized()
 
 void WindowLayout::settleResize()
 {
-    m_state.ResizeTicks += 1;
-    if (m_state.ResizeTicks == 2) {
+    m_resizeTicks += 1;
+    if (m_resizeTicks == 2) {
         safeCall([this] { m_engine.redraw(); });
         // Later ticks would only count on; nothing needs the timer until the next resize.
-        m_parts.resizeTimer->stop();
+        m_resizeTimer->stop();
     }
 }
 

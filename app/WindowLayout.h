@@ -7,7 +7,6 @@ class ChannelStrip;
 class MediaEngine;
 class QTimer;
 class QWidget;
-struct ProgramState;
 
 // Keeps the main window's strip, tab-row buttons and pop-up panels in place
 // when the window is resized, scrolls the strip sideways when the window is
@@ -26,11 +25,11 @@ public:
         QWidget *panelVolume;
         QWidget *panelEffects;
         QWidget *panelArrows;
-        QTimer *resizeTimer;
         // The buttons at the tab row's right end, left to right.
         std::array<QWidget *, 4> tabRowButtons;
     };
-    WindowLayout(Parts parts, MediaEngine &engine, ProgramState &state, QObject *parent);
+    // The resize-settle timer is the window's, where the design names it.
+    WindowLayout(Parts parts, MediaEngine &engine, QObject *parent);
 
     static constexpr int kFrameWidth = 8;
     static constexpr int kFrameHeight = 34;
@@ -39,6 +38,8 @@ public:
 
     int stripOffset() const;
     void windowResized();
+    // Starts the resize-settle count, as the window does once at start.
+    void startSettling();
     void settleResize();
     void scrollStripLeft(); // "<"
     void scrollStripRight(); // ">"
@@ -54,5 +55,7 @@ private:
 
     Parts m_parts;
     MediaEngine &m_engine;
-    ProgramState &m_state;
+    QTimer *m_resizeTimer;
+    // Settle ticks since the last resize.
+    int m_resizeTicks = 0;
 };

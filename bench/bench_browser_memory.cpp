@@ -9,6 +9,7 @@
 #include "channels/ChannelCatalogue.h"
 #include "engine/MediaEngine.h"
 #include "tests/support/RecordingPowerOff.h"
+#include "update/UpdateChecker.h"
 
 #include <QAction>
 #include <QApplication>
@@ -54,15 +55,14 @@ int main(int argc, char **argv)
     std::setlocale(LC_NUMERIC, "C");
     Program program(
         makePlayerEngine(), ChannelCatalogue::builtIn(), std::make_unique<RecordingPowerOff>(), 0);
-    if (auto *check = program.form1->findChild<QTimer *>(QStringLiteral("TimerUpdateCheck")))
-        check->stop();
-    program.form1->show();
+    program.updateChecker().checkTimer()->stop();
+    program.mainWindow().show();
     runFor(8000);
     const qint64 self = QCoreApplication::applicationPid();
     const double idle = rssMb(self);
 
-    program.form1->findChild<QAction *>(QStringLiteral("AbrirLumivortexBrowser1"))->trigger();
-    const qint64 browser = program.form3->processId();
+    program.mainWindow().findChild<QAction *>(QStringLiteral("AbrirLumivortexBrowser1"))->trigger();
+    const qint64 browser = program.browser().processId();
     QElapsedTimer waited;
     waited.start();
     while (!procFile(browser, "maps").contains("libQt6WebEngineCore") && waited.elapsed() < 30000)
@@ -70,7 +70,7 @@ int main(int argc, char **argv)
     runFor(5000);
     const double open = rssMb(self);
     const double browserRss = rssMb(browser);
-    program.form3->end();
+    program.browser().end();
     runFor(3000);
     const double after = rssMb(self);
 

@@ -67,10 +67,10 @@ int main(int argc, char **argv)
 
     Program program(
         makePlayerEngine(), ChannelCatalogue::builtIn(), std::make_unique<RecordingPowerOff>(), 0);
-    if (auto *check = program.form1->findChild<QTimer *>(QStringLiteral("TimerUpdateCheck")))
+    if (auto *check = program.mainWindow().findChild<QTimer *>(QStringLiteral("TimerUpdateCheck")))
         check->stop();
-    program.form1->show();
-    ChannelListsHub &lists = *program.channelLists;
+    program.mainWindow().show();
+    ChannelListsHub &lists = program.channelLists();
     lists.start();
     runFor(5000);
     const double idle = rssMb();

@@ -22,7 +22,7 @@ using namespace PlayingCpu;
 namespace
 {
 
-const QString playing = QStringLiteral("Reproduzindo");
+constexpr MediaEngine::State playing = MediaEngine::State::Playing;
 
 void result(const char *key, double value)
 {
@@ -33,7 +33,7 @@ void result(const char *key, double value)
 void playUntilPlaying(MpvEngine &engine, const QString &url)
 {
     engine.setUrl(url);
-    if (!runUntil([&] { return engine.status() == playing; }, 30000))
+    if (!runUntil([&] { return engine.state() == playing; }, 30000))
         fail("the engine did not play the channel");
 }
 
@@ -104,7 +104,7 @@ int phaseWithBuffer(const char *program, double minutes, double speed)
     result("diskMB", double(buffer.diskBytes()) / 1e6);
     engine.play();
     bool buffering = false;
-    QObject::connect(&engine, &MediaEngine::statusChanged, [&] { buffering |= engine.status() != playing; });
+    QObject::connect(&engine, &MediaEngine::stateChanged, [&] { buffering |= engine.state() != playing; });
     runFor(500);
     const double resumedAt = engine.currentPosition();
     runFor(5000);

@@ -11,8 +11,11 @@
 #include "bench/PlayingCpu.h"
 #include "channels/ChannelCatalogue.h"
 #include "engine/MpvEngine.h"
-#include "playback/Transport.h"
+#include "player/Player.h"
+#include "player/Transport.h"
+#include "tests/support/FixedFileChooser.h"
 #include "tests/support/RecordingPowerOff.h"
+#include "update/UpdateChecker.h"
 #include "widgets/MessageBox.h"
 
 #include <QApplication>
@@ -139,10 +142,9 @@ ProgramFigures measureProgram(const QString &video, int seconds, bool pausedAndS
         std::make_unique<RecordingPowerOff>(), 0);
     if (!program.started())
         fail("the main window did not start");
-    MainWindow &form = *program.form1;
+    MainWindow &form = program.mainWindow();
     // The update check would fetch from the Internet every three seconds.
-    if (auto *check = form.findChild<QTimer *>(QStringLiteral("TimerUpdateCheck")))
-        check->stop();
+    program.updateChecker().checkTimer()->stop();
     setMessageHandler([](QWidget *, const MessageRequest &request) {
         std::fprintf(stderr, "message box: %s\n", qPrintable(request.text));
         return QMessageBox::Cancel;
@@ -151,12 +153,14 @@ ProgramFigures measureProgram(const QString &video, int seconds, bool pausedAndS
     if (!runUntil([&] { return form.windowHandle() && form.windowHandle()->isExposed(); }, 10000))
         fail("the main window was never shown");
 
-    MediaEngine &player = form.engine();
+    MediaEngine &player = program.player().engine();
     auto press
         = [&form](const char *name) { form.findChild<QToolButton *>(QString::fromLatin1(name))->click(); };
-    form.transport()->chooseFile = [video] { return video; };
+    FixedFileChooser chooser;
+    chooser.answer = video;
+    program.player().transport().setFileChooser(&chooser);
     press("SpeedButton44");
-    if (!runUntil([&] { return player.status() == QLatin1String("Reproduzindo"); }, 20000))
+    if (!runUntil([&] { return player.state() == MediaEngine::State::Playing; }, 20000))
         fail("the program did not start playing");
 
     ProgramFigures figures;
@@ -165,7 +169,7 @@ ProgramFigures measureProgram(const QString &video, int seconds, bool pausedAndS
     figures.playing = ownCpuPercentOver(seconds);
     figures.rssPlaying = residentMb();
     figures.glPlaying = glDriverMapped();
-    if (player.status() != QLatin1String("Reproduzindo"))
+    if (player.state() != MediaEngine::State::Playing)
         fail("the video stopped playing during the measurement");
     if (!pausedAndStoppedToo) {
         setMessageHandler({});
@@ -173,13 +177,13 @@ ProgramFigures measureProgram(const QString &video, int seconds, bool pausedAndS
     }
 
     press("SpeedButton42");
-    if (player.status() != QLatin1String("Em pausa"))
+    if (player.state() != MediaEngine::State::Paused)
         fail("the program did not pause");
     runFor(kSettleMs);
     figures.paused = ownCpuPercentOver(seconds);
 
     press("SpeedButton40");
-    if (player.status() != QLatin1String("Parado"))
+    if (player.state() != MediaEngine::State::Stopped)
         fail("the program did not stop");
     runFor(kSettleMs);
     figures.stopped = ownCpuPercentOver(seconds);

@@ -4,7 +4,7 @@
 #include "playlist/PlaylistRules.h"
 #include "playlist/PlaylistStore.h"
 #include "playlist/PlaylistWindow.h"
-#include "tests/support/FakePlaylistHost.h"
+#include "tests/support/FakePlaylistPlayback.h"
 #include "widgets/MessageBox.h"
 
 #include <QApplication>
@@ -34,8 +34,8 @@ double timeDrop(const QStringList &files, bool freshStore)
 {
     if (freshStore)
         QDir(PlaylistRules::dataFolder()).removeRecursively();
-    FakePlaylistHost host;
-    PlaylistWindow form(host);
+    FakePlaylistPlayback playback;
+    PlaylistWindow form(playback, &playback.main);
     form.show();
     QCoreApplication::processEvents();
     QElapsedTimer timer;

@@ -75,7 +75,7 @@ int main(int argc, char **argv)
         {
             MpvEngine engine(MpvEngine::Output::Null);
             engine.setUrl(server.ts[1]);
-            if (!runUntil([&] { return engine.status() == QLatin1String("Reproduzindo"); }, 30000))
+            if (!runUntil([&] { return engine.state() == MediaEngine::State::Playing; }, 30000))
                 fail("the engine did not play the channel");
             runFor(kSettleMs);
             watchingAlone = ownCpuPercentOver(measureSeconds);

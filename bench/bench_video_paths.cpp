@@ -143,7 +143,7 @@ std::shared_ptr<void> startEngine(
     engine->setLoop(true);
     w.top.show();
     engine->setUrl(video);
-    if (!runUntil([&] { return engine->status() == QLatin1String("Reproduzindo"); }, 20000))
+    if (!runUntil([&] { return engine->state() == MediaEngine::State::Playing; }, 20000))
         fail("the engine did not start playing");
     return engine;
 }
@@ -217,7 +217,7 @@ int main(int argc, char **argv)
         auto engine = std::make_unique<MpvEngine>(MpvEngine::Output::Null);
         engine->setLoop(true);
         engine->setUrl(video);
-        if (!runUntil([&] { return engine->status() == QLatin1String("Reproduzindo"); }, 20000))
+        if (!runUntil([&] { return engine->state() == MediaEngine::State::Playing; }, 20000))
             fail("the decoding floor did not start");
         runFor(kSettleMs);
         floor = ownCpuPercentOver(seconds);

@@ -1,22 +1,26 @@
 #include "channels/AlternateAddressLists.h"
 
 #include "channels/ChannelCatalogue.h"
+#include "player/AlternateAddresses.h"
 
 #include <QLabel>
 #include <QListWidget>
 
-AlternateAddressLists::AlternateAddressLists(const ChannelCatalogue &catalogue, QWidget *parent)
+AlternateAddressLists::AlternateAddressLists(
+    AlternateAddresses &alternates, const ChannelCatalogue &catalogue, QWidget *parent)
     : QWidget(parent, Qt::Window)
+    , m_alternates(alternates)
 {
     setObjectName(QStringLiteral("Form8"));
     setWindowTitle(QStringLiteral("Listas alternativas"));
     addList(QStringLiteral("ListBox1"), QString());
-    for (const AlternateList &alternates : catalogue.alternateLists()) {
-        QListWidget *list = addList(alternates.listBox, alternates.titleSuffix);
-        list->addItems(alternates.entries);
-        list->setCurrentRow(-1);
-        m_byTitle.insert(ChannelCatalogue::windowTitlePrefix() + alternates.titleSuffix, list);
-    }
+    for (const AlternateList &list : catalogue.alternateLists())
+        m_byTitle.insert(ChannelCatalogue::windowTitlePrefix() + list.titleSuffix,
+            addList(list.listBox, list.titleSuffix));
+    for (const QString &channel : m_alternates.channels())
+        showList(channel);
+    connect(&m_alternates, &AlternateAddresses::changed, this,
+        [this](const QString &channel) { showList(channel); });
     resize(m_nextLeft, 220);
 }
 
@@ -32,24 +36,20 @@ QListWidget *AlternateAddressLists::addList(const QString &name, const QString &
     return list;
 }
 
-void AlternateAddressLists::setEntries(const QString &windowTitle, const QStringList &entries)
+void AlternateAddressLists::showList(const QString &channelTitle)
 {
-    QListWidget *list = m_byTitle.value(windowTitle);
-    QStringList held;
-    for (int row = 0; list && row < list->count(); ++row)
-        held << list->item(row)->text();
-    if (held == entries || (!list && entries.size() < 2))
-        return;
+    QListWidget *list = m_byTitle.value(channelTitle);
     if (!list) {
-        list = addList(QString(), windowTitle.mid(ChannelCatalogue::windowTitlePrefix().size()));
-        m_byTitle.insert(windowTitle, list);
+        list = addList(QString(), channelTitle.mid(ChannelCatalogue::windowTitlePrefix().size()));
+        m_byTitle.insert(channelTitle, list);
     }
-    list->clear();
-    list->addItems(entries);
-    list->setCurrentRow(-1);
-}
-
-QListWidget *AlternateAddressLists::listForTitle(const QString &windowTitle) const
-{
-    return m_byTitle.value(windowTitle);
+    const QStringList entries = m_alternates.entries(channelTitle);
+    QStringList shown;
+    for (int row = 0; row < list->count(); ++row)
+        shown << list->item(row)->text();
+    if (shown != entries) {
+        list->clear();
+        list->addItems(entries);
+    }
+    list->setCurrentRow(m_alternates.position(channelTitle));
 }

@@ -3,29 +3,31 @@
 #include <QHash>
 #include <QWidget>
 
+class AlternateAddresses;
 class ChannelCatalogue;
 class QListWidget;
 
-// Holds the alternate-address lists, one list box per channel; a list box's
-// selected row is that channel's rotation position (-1 until the first step).
-// Never shown.
+// The never-shown window that the design keeps for the alternate-address
+// lists: one list box per channel with a list, showing the player's
+// alternate addresses and, as its selected row, where the channel's rotation
+// stands. A view only; nothing reads it back.
 class AlternateAddressLists : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit AlternateAddressLists(const ChannelCatalogue &catalogue, QWidget *parent = nullptr);
+    // The catalogue names the list boxes of the built-in channels.
+    AlternateAddressLists(
+        AlternateAddresses &alternates, const ChannelCatalogue &catalogue, QWidget *parent = nullptr);
 
-    // The list of the channel whose window title is windowTitle, or nullptr.
-    QListWidget *listForTitle(const QString &windowTitle) const;
-    // Gives the channel whose window title is windowTitle these entries; a list
-    // whose entries change starts its rotation again. Fewer than two entries:
-    // the channel keeps no list (a retry replays its one address).
-    void setEntries(const QString &windowTitle, const QStringList &entries);
+    // The list box that shows the channel's list, or nullptr.
+    QListWidget *listFor(const QString &channelTitle) const { return m_byTitle.value(channelTitle); }
 
 private:
     QListWidget *addList(const QString &name, const QString &caption);
+    void showList(const QString &channelTitle);
 
+    AlternateAddresses &m_alternates;
     QHash<QString, QListWidget *> m_byTitle;
     int m_nextLeft = 0;
 };

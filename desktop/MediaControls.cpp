@@ -1,29 +1,27 @@
 #include "desktop/MediaControls.h"
 
 #include "base/PlainText.h"
-#include "base/ProgramState.h"
 #include "base/SafeCall.h"
 #include "desktop/MprisAdaptors.h"
 #include "engine/MediaEngine.h"
 #include "net/AddressRule.h"
-#include "widgets/ButtonColour.h"
+#include "player/Player.h"
+#include "player/Transport.h"
 
-#include <QAbstractButton>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
-#include <QLabel>
 
 const QString MediaControls::ServiceName = QStringLiteral("org.mpris.MediaPlayer2.lumivortex");
 const QString MediaControls::ObjectPath = QStringLiteral("/org/mpris/MediaPlayer2");
 const QString MediaControls::PlayerInterface = QStringLiteral("org.mpris.MediaPlayer2.Player");
 
-MediaControls *MediaControls::install(const PlayerView &player, const QDBusConnection &bus)
+MediaControls *MediaControls::install(Player &player, QObject *owner, const QDBusConnection &bus)
 {
     // Without a session bus the program runs as it always did.
     if (!bus.isConnected())
         return nullptr;
-    auto *controls = new MediaControls(player, bus);
+    auto *controls = new MediaControls(player, owner, bus);
     QDBusConnection connection(bus);
     if (!connection.registerObject(ObjectPath, controls, QDBusConnection::ExportAdaptors)) {
         delete controls;
@@ -40,8 +38,8 @@ MediaControls *MediaControls::install(const PlayerView &player, const QDBusConne
     return controls;
 }
 
-MediaControls::MediaControls(const PlayerView &player, const QDBusConnection &bus)
-    : QObject(player.window)
+MediaControls::MediaControls(Player &player, QObject *owner, const QDBusConnection &bus)
+    : QObject(owner)
     , m_player(player)
     , m_bus(bus)
 {
@@ -49,9 +47,9 @@ MediaControls::MediaControls(const PlayerView &player, const QDBusConnection &bu
     new MprisRootAdaptor(*this, this);
     new MprisPlayerAdaptor(*this, this);
     // The state at start is what the desktop first reads, not a change.
-    m_tracker.update(m_player.engine->status(), currentTitle());
-    connect(m_player.engine, &MediaEngine::statusChanged, this, [this] { scheduleRefresh(); });
-    connect(m_player.window, &QWidget::windowTitleChanged, this, [this] { scheduleRefresh(); });
+    m_tracker.update(m_player.engine().state(), currentTitle());
+    connect(&m_player.engine(), &MediaEngine::stateChanged, this, [this] { scheduleRefresh(); });
+    connect(&m_player, &Player::loadedChanged, this, [this] { scheduleRefresh(); });
 }
 
 MediaControls::~MediaControls()
@@ -62,25 +60,15 @@ MediaControls::~MediaControls()
     }
 }
 
-namespace
-{
-void press(QAbstractButton *button)
-{
-    if (button)
-        button->click();
-}
-} // namespace
-
-PlayerCommands::PlayerCommands(const PlayerView &player, const QString &previous)
+PlayerCommands::PlayerCommands(Player &player)
     : m_player(player)
-    , m_status(previous)
+    , m_status(NowPlaying::playbackStatus(player.engine().state()))
 {
-    safeCall([&] { m_status = NowPlaying::playbackStatus(m_player.engine->status(), previous); });
 }
 
-bool PlayerCommands::playButtonIsLime() const
+bool PlayerCommands::transportPlaying() const
 {
-    return m_player.playPause && ButtonColour::is(m_player.playPause, ButtonColour::Lime);
+    return m_player.transport().mode() == Transport::Mode::Playing;
 }
 
 void PlayerCommands::playPause()
@@ -91,35 +79,33 @@ void PlayerCommands::playPause()
         play();
 }
 
-// The play button pauses while lime and plays otherwise; a tuned channel plays
-// with the button not lime, so the state, not the colour, decides.
+// The transport pauses while playing and plays otherwise; a tuned channel
+// plays with the transport not playing, so the state, not the mode, decides.
 void PlayerCommands::play()
 {
     if (m_status == NowPlaying::Playing)
         return;
-    if (!playButtonIsLime()) {
-        press(m_player.playPause);
+    if (!transportPlaying()) {
+        safeCall([this] { m_player.transport().playPause(); });
         return;
     }
-    safeCall([this] { m_player.engine->play(); });
+    safeCall([this] { m_player.engine().play(); });
 }
 
 void PlayerCommands::pause()
 {
     if (m_status != NowPlaying::Playing)
         return;
-    if (playButtonIsLime()) {
-        press(m_player.playPause);
+    if (transportPlaying()) {
+        safeCall([this] { m_player.transport().playPause(); });
         return;
     }
-    // The window's paused state is a red play button, which its next press
-    // resumes; a stream that refuses to pause is stopped instead.
-    if (safeCall([this] { m_player.engine->pause(); })) {
-        if (m_player.playPause)
-            ButtonColour::set(m_player.playPause, ButtonColour::Red);
-    } else {
-        press(m_player.stop);
-    }
+    // The transport's paused state is what its next play/pause resumes; a
+    // stream that refuses to pause is stopped instead.
+    if (safeCall([this] { m_player.engine().pause(); }))
+        m_player.transport().showPaused();
+    else
+        safeCall([this] { m_player.transport().stop(); });
 }
 
 void MediaControls::playPause()
@@ -139,17 +125,17 @@ void MediaControls::pause()
 
 void MediaControls::stop()
 {
-    press(m_player.stop);
+    safeCall([this] { m_player.transport().stop(); });
 }
 
 void MediaControls::next()
 {
-    press(m_player.next);
+    safeCall([this] { m_player.transport().playNext(); });
 }
 
 void MediaControls::previous()
 {
-    press(m_player.previous);
+    safeCall([this] { m_player.transport().playPrevious(); });
 }
 
 void MediaControls::raise()
@@ -177,37 +163,37 @@ QVariantMap MediaControls::metadata() const
 double MediaControls::volume() const
 {
     double value = 0;
-    safeCall([&] { value = m_player.engine->volume() / 100.0; });
+    safeCall([&] { value = m_player.engine().volume() / 100.0; });
     return value;
 }
 
 double MediaControls::rate() const
 {
     double value = 1.0;
-    safeCall([&] { value = m_player.engine->rate(); });
+    safeCall([&] { value = m_player.engine().rate(); });
     return value;
 }
 
 qlonglong MediaControls::position() const
 {
     qlonglong micro = 0;
-    safeCall([&] { micro = qRound64(m_player.engine->currentPosition() * 1e6); });
+    safeCall([&] { micro = qRound64(m_player.engine().currentPosition() * 1e6); });
     return micro;
 }
 
 void MediaControls::setVolume(double volume)
 {
-    safeCall([&] { m_player.engine->setVolume(qRound(qBound(0.0, volume, 1.0) * 100)); });
-    if (m_player.showVolume)
-        m_player.showVolume();
+    safeCall([&] { m_player.engine().setVolume(qRound(qBound(0.0, volume, 1.0) * 100)); });
+    emit volumeSet();
 }
 
 void MediaControls::seek(qlonglong offsetMicro)
 {
     if (!canSeek())
         return;
-    safeCall(
-        [&] { m_player.engine->setCurrentPosition(m_player.engine->currentPosition() + offsetMicro / 1e6); });
+    safeCall([&] {
+        m_player.engine().setCurrentPosition(m_player.engine().currentPosition() + offsetMicro / 1e6);
+    });
     emit seeked(position());
 }
 
@@ -217,8 +203,8 @@ void MediaControls::setPosition(const QString &trackId, qlonglong positionMicro)
     if (!canSeek() || trackId != m_tracker.trackId() || positionMicro < 0)
         return;
     safeCall([&] {
-        if (positionMicro / 1e6 <= m_player.engine->duration())
-            m_player.engine->setCurrentPosition(positionMicro / 1e6);
+        if (positionMicro / 1e6 <= m_player.engine().duration())
+            m_player.engine().setCurrentPosition(positionMicro / 1e6);
     });
     emit seeked(position());
 }
@@ -233,38 +219,36 @@ void MediaControls::openUri(const QString &uri)
 
 bool MediaControls::canPlay() const
 {
-    return !m_player.engine->url().isEmpty() || (m_player.playlistCount && m_player.playlistCount() > 0);
+    return !m_player.engine().url().isEmpty() || m_player.transport().playlistCount() > 0;
 }
 
 bool MediaControls::canPause() const
 {
-    return !m_player.engine->url().isEmpty() && commands().status() != NowPlaying::Stopped;
+    return !m_player.engine().url().isEmpty() && commands().status() != NowPlaying::Stopped;
 }
 
 // A live stream has no duration and cannot be moved in.
 bool MediaControls::canSeek() const
 {
     double duration = 0;
-    safeCall([&] { duration = m_player.engine->duration(); });
+    safeCall([&] { duration = m_player.engine().duration(); });
     return duration > 0;
 }
 
 bool MediaControls::canGoNext() const
 {
-    return m_player.playlistCount && m_player.playlistCount() > 0;
+    return m_player.transport().playlistCount() > 0;
 }
 
 QString MediaControls::currentTitle() const
 {
-    const QLabel *nowPlaying = m_player.nowPlaying;
-    return NowPlaying::title(m_player.window->windowTitle(), m_player.state->LastChannelTitle,
-        nowPlaying ? nowPlaying->text() : QString(), m_player.engine->url());
+    return NowPlaying::title(m_player.loaded(), m_player.engine().url());
 }
 
 void MediaControls::scheduleRefresh()
 {
-    // A tune writes the URL before it sets the title, and a status change
-    // retitles the window: one look after the handler has run sees them settled.
+    // A tune writes the URL before it says what is loaded: one look after the
+    // handler has run sees them settled.
     if (m_refreshPending)
         return;
     m_refreshPending = true;
@@ -275,7 +259,7 @@ void MediaControls::scheduleRefresh()
 void MediaControls::refresh()
 {
     m_refreshPending = false;
-    const NowPlayingTracker::Changes changes = m_tracker.update(m_player.engine->status(), currentTitle());
+    const NowPlayingTracker::Changes changes = m_tracker.update(m_player.engine().state(), currentTitle());
     if (!changes.any())
         return;
     QVariantMap changed;

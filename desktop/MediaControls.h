@@ -5,56 +5,33 @@
 #include <QDBusConnection>
 #include <QObject>
 #include <QVariantMap>
-#include <functional>
 
-class MediaEngine;
-class QAbstractButton;
-class QLabel;
-class QWidget;
-struct ProgramState;
-
-// What the desktop's controls read and press: the main window's engine, title,
-// state, transport buttons and now-playing label.
-struct PlayerView {
-    MediaEngine *engine = nullptr;
-    QWidget *window = nullptr;
-    const ProgramState *state = nullptr;
-    QAbstractButton *playPause = nullptr;
-    QAbstractButton *stop = nullptr;
-    QAbstractButton *next = nullptr;
-    QAbstractButton *previous = nullptr;
-    const QLabel *nowPlaying = nullptr;
-    // Items in the playlist, which next and previous walk.
-    std::function<int()> playlistCount;
-    // Shows a volume set from outside on the window's own level bar.
-    std::function<void()> showVolume;
-};
+class Player;
 
 // Play and pause as the playback state promises them: on "Playing" pause
 // pauses, on "Paused" or "Stopped" play plays, and pause never starts anything.
-// Through the window's play button where its colour agrees, so its rules hold.
+// Through the transport's play/pause where its mode agrees, so its rules hold.
 class PlayerCommands
 {
 public:
-    // `previous`: the state last shown, kept while the engine's text says nothing.
-    PlayerCommands(const PlayerView &player, const QString &previous);
+    explicit PlayerCommands(Player &player);
     QString status() const { return m_status; }
     void playPause();
     void play();
     void pause();
 
 private:
-    bool playButtonIsLime() const;
+    bool transportPlaying() const;
 
-    const PlayerView &m_player;
+    Player &m_player;
     QString m_status;
 };
 
 // The desktop's media keys and player controls (MPRIS): the commands do what
-// the playback state shown beside them promises, through the main window's own
-// transport buttons where those agree, so the buttons' rules hold; the state
-// and the title follow the engine and the window title. Raising, quitting and
-// opening are requests for the program to carry out.
+// the playback state shown beside them promises, through the transport where
+// it agrees, so its rules hold; the state and the title follow the engine and
+// what is loaded. Raising, quitting, opening and showing a volume set from
+// outside are requests for the program to carry out.
 class MediaControls : public QObject
 {
     Q_OBJECT
@@ -66,9 +43,9 @@ public:
 
     // Puts the player's controls on the bus. Returns nullptr, and the program
     // goes on without them, when there is no bus or another program holds the
-    // name. The object belongs to the player's window.
+    // name. The object belongs to owner.
     static MediaControls *install(
-        const PlayerView &player, const QDBusConnection &bus = QDBusConnection::sessionBus());
+        Player &player, QObject *owner, const QDBusConnection &bus = QDBusConnection::sessionBus());
     ~MediaControls() override;
 
     // org.mpris.MediaPlayer2
@@ -101,17 +78,18 @@ signals:
     void raiseRequested();
     void quitRequested();
     void openRequested(const QString &uri);
+    void volumeSet();
     void seeked(qlonglong positionMicro);
 
 private:
-    MediaControls(const PlayerView &player, const QDBusConnection &bus);
+    MediaControls(Player &player, QObject *owner, const QDBusConnection &bus);
     // The state as the engine reports it now; the published one may lag a turn.
-    PlayerCommands commands() const { return PlayerCommands(m_player, m_tracker.playbackStatus()); }
+    PlayerCommands commands() const { return PlayerCommands(m_player); }
     QString currentTitle() const;
     void scheduleRefresh();
     void refresh();
 
-    PlayerView m_player;
+    Player &m_player;
     QDBusConnection m_bus;
     NowPlayingTracker m_tracker;
     bool m_refreshPending = false;

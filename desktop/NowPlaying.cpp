@@ -1,53 +1,45 @@
 #include "desktop/NowPlaying.h"
 
-#include "playback/FileNames.h"
+#include "player/FileNames.h"
 
 namespace
 {
 const QString kTitlePrefix = QStringLiteral("Lumivortex TV - ");
-
-// The channel part of a title the tuner set; the reconnection system appends a
-// status to it, which the last tuned title lets us cut off again.
-QString channelPart(const QString &windowTitle, const QString &lastChannelTitle)
-{
-    if (lastChannelTitle.startsWith(kTitlePrefix) && windowTitle.startsWith(lastChannelTitle))
-        return lastChannelTitle.mid(kTitlePrefix.size());
-    if (windowTitle.startsWith(kTitlePrefix))
-        return windowTitle.mid(kTitlePrefix.size());
-    return QString();
-}
 } // namespace
 
-QString NowPlaying::playbackStatus(const QString &engineStatus, const QString &previous)
+QString NowPlaying::playbackStatus(MediaEngine::State state)
 {
-    if (engineStatus == QLatin1String("Reproduzindo") || engineStatus == QLatin1String("Conectando...")
-        || engineStatus.startsWith(QLatin1String("Armazenando em buffer")))
+    using State = MediaEngine::State;
+    switch (state) {
+    case State::Opening:
+    case State::Buffering:
+    case State::Playing:
         return Playing;
-    if (engineStatus == QLatin1String("Em pausa"))
+    case State::Paused:
         return Paused;
-    if (engineStatus == QLatin1String("Parado") || engineStatus == QLatin1String("Pronto"))
+    case State::Idle:
+    case State::Stopped:
+    case State::Ended:
+    case State::Failed:
         return Stopped;
-    return previous;
+    }
+    return Stopped;
 }
 
-QString NowPlaying::title(const QString &windowTitle, const QString &lastChannelTitle,
-    const QString &nowPlayingText, const QString &url)
+QString NowPlaying::title(const LoadedMedia &loaded, const QString &url)
 {
-    if (url.isEmpty())
+    if (url.isEmpty() || loaded.kind == LoadedMedia::Kind::Nothing)
         return QString();
-    const QString fileName = fileNamePart(url);
-    if (!nowPlayingText.isEmpty() && nowPlayingText == fileName)
-        return fileName;
-    const QString channel = channelPart(windowTitle, lastChannelTitle).trimmed();
-    if (!channel.isEmpty())
-        return channel;
-    return fileName.isEmpty() ? url : fileName;
+    if (loaded.kind == LoadedMedia::Kind::Channel)
+        return loaded.title.startsWith(kTitlePrefix) ? loaded.title.mid(kTitlePrefix.size()) : loaded.title;
+    const QString fileName = fileNamePart(loaded.address);
+    return fileName.isEmpty() ? loaded.address : fileName;
 }
 
-NowPlayingTracker::Changes NowPlayingTracker::update(const QString &engineStatus, const QString &title)
+NowPlayingTracker::Changes NowPlayingTracker::update(MediaEngine::State state, const QString &title)
 {
     Changes changes;
-    const QString status = NowPlaying::playbackStatus(engineStatus, m_status);
+    const QString status = NowPlaying::playbackStatus(state);
     if (status != m_status) {
         m_status = status;
         changes.status = true;

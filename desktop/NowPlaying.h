@@ -1,5 +1,8 @@
 #pragma once
 
+#include "engine/MediaEngine.h"
+#include "player/PlayableChannel.h"
+
 #include <QString>
 
 // What the desktop's media controls show of the player: the playback state in
@@ -10,15 +13,14 @@ inline const QString Playing = QStringLiteral("Playing");
 inline const QString Paused = QStringLiteral("Paused");
 inline const QString Stopped = QStringLiteral("Stopped");
 
-// The state an engine status text stands for. Connecting and buffering count as
-// playing (the media starts by itself); a text we do not know keeps `previous`.
-QString playbackStatus(const QString &engineStatus, const QString &previous);
+// The protocol's word for an engine state. Opening and buffering count as
+// playing (the media starts by itself).
+QString playbackStatus(MediaEngine::State state);
 
-// The title of what plays: the now-playing text when it names the current URL
-// (a file or a playlist item), else the channel part of the window title, else
-// the URL's file name. Nothing loaded: empty.
-QString title(const QString &windowTitle, const QString &lastChannelTitle, const QString &nowPlayingText,
-    const QString &url);
+// The title of what plays: a channel's name (its window title without the
+// program's prefix), else the file name of the file or address, else the
+// address itself. Empty while the engine has no address.
+QString title(const LoadedMedia &loaded, const QString &url);
 } // namespace NowPlaying
 
 // The values last published to the desktop, so that only real changes are
@@ -32,7 +34,7 @@ public:
         bool any() const { return status || track; }
     };
 
-    Changes update(const QString &engineStatus, const QString &title);
+    Changes update(MediaEngine::State state, const QString &title);
 
     QString playbackStatus() const { return m_status; }
     QString title() const { return m_title; }

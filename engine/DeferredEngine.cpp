@@ -12,7 +12,6 @@
 DeferredEngine::DeferredEngine(Factory factory, QObject *parent)
     : MediaEngine(parent)
     , m_factory(std::move(factory))
-    , m_status(QStringLiteral("Pronto"))
 {
     m_host = new QWidget;
     m_host->setObjectName(QStringLiteral("videoArea"));
@@ -53,7 +52,7 @@ MediaEngine &DeferredEngine::real()
     for (const auto &[address, accept] : std::as_const(m_certificateChoices))
         engine->setAcceptInvalidCertificates(address, accept);
     m_certificateChoices.clear();
-    connect(engine.get(), &MediaEngine::statusChanged, this, &MediaEngine::statusChanged);
+    connect(engine.get(), &MediaEngine::stateChanged, this, &MediaEngine::stateChanged);
     connect(engine.get(), &MediaEngine::clicked, this, &MediaEngine::clicked);
     connect(engine.get(), &MediaEngine::videoUnavailable, this, &MediaEngine::videoUnavailable);
     if (QWidget *video = engine->videoWidget(); video && m_host) {
@@ -110,9 +109,14 @@ QString DeferredEngine::url() const
     return m_real ? m_real->url() : QString();
 }
 
-QString DeferredEngine::status() const
+MediaEngine::State DeferredEngine::state() const
 {
-    return m_real ? m_real->status() : m_status;
+    return m_real ? m_real->state() : m_state;
+}
+
+int DeferredEngine::bufferPercent() const
+{
+    return m_real ? m_real->bufferPercent() : 0;
 }
 
 void DeferredEngine::play()
@@ -134,8 +138,8 @@ void DeferredEngine::stop()
         m_real->stop();
         return;
     }
-    m_status = QStringLiteral("Parado");
-    emit statusChanged();
+    m_state = State::Stopped;
+    emit stateChanged(m_state);
 }
 
 double DeferredEngine::currentPosition() const

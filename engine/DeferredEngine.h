@@ -34,7 +34,9 @@ public:
 
     void setUrl(const QString &url) override;
     QString url() const override;
-    QString status() const override;
+    State state() const override;
+    int bufferPercent() const override;
+    Failure failure() const override;
     void play() override;
     void pause() override;
     void stop() override;
@@ -62,7 +64,6 @@ public:
         const QString &address, const QString &userAgent, const QString &referrer) override;
     // Kept for the real engine, which gets them when it is made.
     void keepAboveVideo(QWidget *widget) override;
-    Failure failure() const override;
     void setAcceptInvalidCertificates(const QString &address, bool accept) override;
 
 private:
@@ -75,7 +76,7 @@ private:
     QList<QPointer<QWidget>> m_keptAbove;
 
     // What an engine with nothing loaded reports, and the settings to hand over.
-    QString m_status;
+    State m_state = State::Idle;
     int m_volume = 50;
     double m_rate = 1.0;
     bool m_mute = false;

@@ -18,13 +18,15 @@ public:
 // The one media engine of the program. Everything that plays drives it only
 // through these calls, on the GUI thread.
 //
-// Status texts: "Pronto" (ready: nothing loaded or playable, a stream that
-// failed to open, a live stream that ended), "Parado" (stopped: our own stop,
-// a file that reached its end), and transitional ones such as "Conectando...",
-// "Armazenando em buffer (NN%)", "Reproduzindo", "Em pausa".
+// States: Idle (nothing loaded), Opening, Buffering (with bufferPercent()),
+// Playing, Paused, Stopped (our own stop), Ended (a file that reached its end)
+// and Failed (with failure(): a stream that could not be opened, or a live
+// stream that ended or broke). Nothing outside the player compares texts: the
+// words the window title shows for them are made in one place
+// (player/StatusText.h).
 //
-// Order of notifications: a status that one of our own calls causes (stop, a
-// URL write) is set and statusChanged() is emitted synchronously inside that
+// Order of notifications: a state that one of our own calls causes (stop, a
+// URL write) is set and stateChanged() is emitted synchronously inside that
 // call, so a flag the caller holds over a sequence of calls sees it. Later
 // events belong to the URL they were raised for; those of an older URL never
 // reach the caller.
@@ -33,6 +35,17 @@ class MediaEngine : public QObject
     Q_OBJECT
 
 public:
+    enum class State { Idle, Opening, Buffering, Playing, Paused, Stopped, Ended, Failed };
+    Q_ENUM(State)
+    // Why the engine is in State::Failed; None in every other state.
+    enum class Failure {
+        None,
+        CouldNotOpen, // no address of the URL could be opened
+        Interrupted, // a live stream ended, or a stream broke while it played
+        CertificateRefused, // the server's certificate did not verify
+    };
+    Q_ENUM(Failure)
+
     explicit MediaEngine(QObject *parent = nullptr)
         : QObject(parent)
     {
@@ -41,18 +54,21 @@ public:
 
     // Opens the address or file path and starts playing it (auto start). The
     // pause flag is cleared. An empty text unloads. An address that cannot be
-    // reached is not an error: it ends in the ready status.
+    // reached is not an error: it ends in State::Failed.
     virtual void setUrl(const QString &url) = 0;
     // Last address written; empty when none.
     virtual QString url() const = 0;
-    virtual QString status() const = 0;
+    virtual State state() const = 0;
+    // How full the buffer is while the state is Buffering (0..100); 0 otherwise.
+    virtual int bufferPercent() const { return 0; }
+    virtual Failure failure() const { return Failure::None; }
 
     // Starts or resumes; with nothing loaded but a URL written, opens it again.
     // With no URL at all it does nothing.
     virtual void play() = 0;
     // Halts and keeps the position; nothing loaded: does nothing.
     virtual void pause() = 0;
-    // Halts and rewinds; reports "Parado". Nothing loaded: still reports "Parado".
+    // Halts and rewinds; reports Stopped, also with nothing loaded.
     virtual void stop() = 0;
 
     // Seconds (on a live stream: since it started). Nothing loaded: 0. Writes
@@ -116,12 +132,7 @@ public:
     virtual LiveBuffer *liveBuffer() { return nullptr; }
 
     // --- certificates of HTTPS streams ---
-    // Why the stream last failed to open; read it when the status turns ready.
-    enum class Failure {
-        None,
-        CertificateRefused, // the server's certificate did not verify
-    };
-    virtual Failure failure() const { return Failure::None; }
+    // A refused certificate ends in State::Failed with Failure::CertificateRefused.
     // Streams of address, and the playlist entries opened from it, skip the
     // certificate check: for a channel list the user marked "aceitar
     // certificados inválidos". Everything else is checked.
@@ -132,8 +143,8 @@ public:
     }
 
 signals:
-    // OnStatusChange: status() has a new value.
-    void statusChanged();
+    // OnStatusChange: state() (or the buffer percent, or the failure) has a new value.
+    void stateChanged(MediaEngine::State state);
     // OnClick: a left click on the video area.
     void clicked();
     // No video output could be set up: media play with sound only. Emitted at

@@ -24,19 +24,8 @@
 namespace
 {
 
-const QString statusReady = QStringLiteral("Pronto");
-const QString statusStopped = QStringLiteral("Parado");
-const QString statusConnecting = QStringLiteral("Conectando...");
-const QString statusPlaying = QStringLiteral("Reproduzindo");
-const QString statusPaused = QStringLiteral("Em pausa");
-
 // Playlists that point at playlists: stop following after this many levels.
 constexpr int maxPlaylistDepth = 4;
-
-QString bufferingStatus(int percent)
-{
-    return QStringLiteral("Armazenando em buffer (%1%)").arg(percent);
-}
 
 // --- what may be opened ---
 
@@ -158,8 +147,8 @@ MpvEngine::MpvEngine(Output output, VideoPath video, QObject *parent)
     connect(m_resolver, &StreamResolver::notPlaylist, this,
         [this](const QString &address) { load(address, m_resolvingDepth); });
     connect(m_resolver, &StreamResolver::failed, this, [this](const QString &, StreamResolver::Failure why) {
-        m_failure = why == StreamResolver::Failure::CertificateRefused ? Failure::CertificateRefused
-                                                                       : Failure::None;
+        m_openingFailure = why == StreamResolver::Failure::CertificateRefused ? Failure::CertificateRefused
+                                                                              : Failure::None;
         openNext();
     });
 
@@ -174,8 +163,6 @@ MpvEngine::MpvEngine(Output output, VideoPath video, QObject *parent)
     m_clickTimer.setObjectName(QStringLiteral("clickTimer"));
     m_clickTimer.setSingleShot(true);
     connect(&m_clickTimer, &QTimer::timeout, this, &MpvEngine::clicked);
-
-    m_status = statusReady;
 }
 
 MpvEngine::~MpvEngine()
@@ -339,7 +326,7 @@ void MpvEngine::handleEvent(const mpv_event &event)
 void MpvEngine::onFileLoaded()
 {
     m_phase = Phase::Loaded;
-    m_failure = Failure::None;
+    m_openingFailure = Failure::None;
     m_candidates.clear(); // this entry plays: no falling back any more
     // Decided once: a live stream may report a growing duration later.
     // An endless mp3 stream gets a duration estimated from the bytes read so
@@ -352,7 +339,7 @@ void MpvEngine::onFileLoaded()
     m_live = !getDouble(MpvNames::duration, length) || !(length > 0) || (!seekable && !sized);
     m_duration = m_live ? 0 : length;
     m_liveBuffer->mediaLoaded(m_live);
-    showPlayingStatus();
+    showPlayingState();
 }
 
 void MpvEngine::onFileEnded(const mpv_event_end_file &end)
@@ -374,28 +361,29 @@ void MpvEngine::onFileEnded(const mpv_event_end_file &end)
     forgetEntries();
     m_phase = Phase::Idle;
     if (!played) {
-        m_failure = Failure::None;
-        openNext(); // the next playlist entry, or "Pronto"
+        m_openingFailure = Failure::None;
+        openNext(); // the next playlist entry, or Failed
         return;
     }
     const bool fileEnded = end.reason == MPV_END_FILE_REASON_EOF && !m_live;
-    setStatusIfChanged(fileEnded ? statusStopped : statusReady);
+    setStateIfChanged(
+        fileEnded ? State::Ended : State::Failed, fileEnded ? Failure::None : Failure::Interrupted);
 }
 
 void MpvEngine::onCacheChanged()
 {
     if (m_phase == Phase::Loaded)
-        showPlayingStatus();
+        showPlayingState();
 }
 
-void MpvEngine::showPlayingStatus()
+void MpvEngine::showPlayingState()
 {
     if (m_paused)
-        setStatusIfChanged(statusPaused);
+        setStateIfChanged(State::Paused);
     else if (m_cachePaused)
-        setStatusIfChanged(bufferingStatus(m_cachePercent));
+        setStateIfChanged(State::Buffering, Failure::None, m_cachePercent);
     else
-        setStatusIfChanged(statusPlaying);
+        setStateIfChanged(State::Playing);
 }
 
 // --- opening ---
@@ -412,7 +400,7 @@ void MpvEngine::unload()
     m_liveBuffer->mediaUnloaded();
     m_resolver->abort();
     m_candidates.clear();
-    m_failure = Failure::None;
+    m_openingFailure = Failure::None;
     forgetEntries();
     if (m_phase != Phase::Idle) {
         const char *args[] = { MpvNames::stop, nullptr };
@@ -428,7 +416,7 @@ void MpvEngine::open()
     unload();
     m_phase = Phase::Opening;
     m_candidates = { { m_url, 0 } };
-    setStatusNow(statusConnecting);
+    setStateNow(State::Opening);
     openNext();
 }
 
@@ -442,7 +430,9 @@ void MpvEngine::openNext()
         if (m_candidates.isEmpty()) {
             forgetEntries();
             m_phase = Phase::Idle;
-            setStatusIfChanged(statusReady);
+            const Failure why = m_openingFailure == Failure::CertificateRefused ? Failure::CertificateRefused
+                                                                                : Failure::CouldNotOpen;
+            setStateIfChanged(State::Failed, why);
             return;
         }
         next = m_candidates.takeFirst();
@@ -518,7 +508,7 @@ void MpvEngine::setUrl(const QString &url)
     setFlag(MpvNames::pause, false);
     if (url.isEmpty()) {
         unload();
-        setStatusNow(statusReady);
+        setStateNow(State::Idle);
         return;
     }
     open();
@@ -539,7 +529,8 @@ void MpvEngine::play()
     m_paused = false;
     setFlag(MpvNames::pause, false);
     if (m_phase == Phase::Loaded)
-        setStatusNow(m_cachePaused ? bufferingStatus(m_cachePercent) : statusPlaying);
+        setStateNow(m_cachePaused ? State::Buffering : State::Playing, Failure::None,
+            m_cachePaused ? m_cachePercent : 0);
 }
 
 void MpvEngine::pause()
@@ -549,13 +540,13 @@ void MpvEngine::pause()
     m_paused = true;
     setFlag(MpvNames::pause, true);
     if (m_phase == Phase::Loaded)
-        setStatusNow(statusPaused);
+        setStateNow(State::Paused);
 }
 
 void MpvEngine::stop()
 {
     unload();
-    setStatusNow(statusStopped);
+    setStateNow(State::Stopped);
 }
 
 void MpvEngine::close()
@@ -563,7 +554,7 @@ void MpvEngine::close()
     setFullScreen(false);
     unload();
     m_url.clear();
-    setStatusIfChanged(statusReady);
+    setStateIfChanged(State::Idle);
 }
 
 double MpvEngine::currentPosition() const
@@ -727,16 +718,18 @@ QWidget *MpvEngine::videoWidget()
 
 // --- helpers ---
 
-void MpvEngine::setStatusNow(const QString &status)
+void MpvEngine::setStateNow(State state, Failure failure, int bufferPercent)
 {
-    m_status = status;
-    emit statusChanged();
+    m_state = state;
+    m_failure = failure;
+    m_bufferPercent = bufferPercent;
+    emit stateChanged(state);
 }
 
-void MpvEngine::setStatusIfChanged(const QString &status)
+void MpvEngine::setStateIfChanged(State state, Failure failure, int bufferPercent)
 {
-    if (status != m_status)
-        setStatusNow(status);
+    if (state != m_state || failure != m_failure || bufferPercent != m_bufferPercent)
+        setStateNow(state, failure, bufferPercent);
 }
 
 void MpvEngine::setFlag(const char *name, bool value)

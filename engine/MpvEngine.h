@@ -27,15 +27,15 @@ class VideoWindow;
 //   a fetched playlist as network streams only; a refused one counts as a dead
 //   entry. libmpv may not open its special protocols from the playlists it
 //   reads itself, nor local files from inside a network stream.
-// - http(s) addresses go through StreamResolver first ("Conectando..." while
-//   it looks); ASX, "[Reference]", PLS and M3U entries play in order, falling
+// - http(s) addresses go through StreamResolver first (Opening while it
+//   looks); ASX, "[Reference]", PLS and M3U entries play in order, falling
 //   to the next when one ends without having played. mms:// and files go to
 //   libmpv as they stand.
 // - HTTPS certificates are checked, by the resolver and by libmpv, unless the
 //   address the user chose was marked with setAcceptInvalidCertificates(); a
-//   refused certificate ends in "Pronto" with failure() CertificateRefused.
+//   refused certificate ends in Failed with failure() CertificateRefused.
 // - Live or file is decided once, when the media has loaded: no duration then
-//   means live (duration 0, seeks ignored, its end reads "Pronto").
+//   means live (duration 0, seeks ignored, its end is Failed, Interrupted).
 // - With Output::Screen the render context is made with the engine, so a URL
 //   plays at once, whether or not the video area has ever been shown. Where no
 //   video output can be made, the sound plays alone and videoUnavailable() is
@@ -67,7 +67,9 @@ public:
 
     void setUrl(const QString &url) override;
     QString url() const override { return m_url; }
-    QString status() const override { return m_status; }
+    State state() const override { return m_state; }
+    int bufferPercent() const override { return m_bufferPercent; }
+    Failure failure() const override { return m_failure; }
     void play() override;
     void pause() override;
     void stop() override;
@@ -94,7 +96,6 @@ public:
     void setRequestHeaders(
         const QString &address, const QString &userAgent, const QString &referrer) override;
     void keepAboveVideo(QWidget *widget) override;
-    Failure failure() const override { return m_failure; }
     void setAcceptInvalidCertificates(const QString &address, bool accept) override;
     LiveBuffer *liveBuffer() override { return m_liveBuffer; }
 
@@ -126,9 +127,9 @@ private:
     void onSurfaceDoubleClicked();
     bool eventFilter(QObject *watched, QEvent *event) override;
 
-    void setStatusNow(const QString &status);
-    void setStatusIfChanged(const QString &status);
-    void showPlayingStatus();
+    void setStateNow(State state, Failure failure = Failure::None, int bufferPercent = 0);
+    void setStateIfChanged(State state, Failure failure = Failure::None, int bufferPercent = 0);
+    void showPlayingState();
     void setFlag(const char *name, bool value);
     void setDouble(const char *name, double value);
     void setString(const char *name, const char *value);
@@ -155,8 +156,11 @@ private:
     QString m_url;
     QHash<QString, QPair<QString, QString>> m_requestHeaders; // address -> user agent, referrer
     QSet<QString> m_acceptInvalidCertificates; // addresses whose streams skip the check
+    // Why the last address tried while opening failed; reported when none is left.
+    Failure m_openingFailure = Failure::None;
+    State m_state = State::Idle;
     Failure m_failure = Failure::None;
-    QString m_status;
+    int m_bufferPercent = 0; // as last reported with State::Buffering
     Phase m_phase = Phase::Idle;
     QList<Candidate> m_candidates; // playlist entries still to try
     int m_resolvingDepth = 0;

@@ -1,14 +1,13 @@
 #include "options/OptionsWindow.h"
 
-#include "base/ProgramState.h"
 #include "base/SafeCall.h"
 #include "engine/MediaEngine.h"
 #include "options/PowerOffService.h"
 #include "options/SleepSchedule.h"
 #include "options/StayOnTop.h"
+#include "player/Reconnection.h"
 #include "widgets/CaptionFit.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -29,14 +28,12 @@ template <typename T> T *named(T *control, const char *name)
 
 } // namespace
 
-OptionsWindow::OptionsWindow(MediaEngine &engine, ProgramState &state, QWidget *mainWindow,
-    QTimer *reconnectTimer, QAction *alwaysOnTopMenuItem, PowerOffService &powerOff, QWidget *parent)
+OptionsWindow::OptionsWindow(MediaEngine &engine, Reconnection &reconnection, QWidget *mainWindow,
+    PowerOffService &powerOff, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
     , m_engine(engine)
-    , m_state(state)
+    , m_reconnection(reconnection)
     , m_mainWindow(mainWindow)
-    , m_reconnectTimer(reconnectTimer)
-    , m_alwaysOnTopMenuItem(alwaysOnTopMenuItem)
     , m_powerOff(powerOff)
     , m_clock([] { return QDateTime::currentDateTime(); })
 {
@@ -88,9 +85,11 @@ OptionsWindow::OptionsWindow(MediaEngine &engine, ProgramState &state, QWidget *
     m_sleepTimer = named(new QTimer(this), "TimerSleepTimer");
     m_sleepTimer->setInterval(1000);
 
-    // toggled, not clicked: the program ticks and unticks this box too, and
-    // every actual change must flip the reconnection timer.
-    connect(m_reconnect, &QCheckBox::toggled, this, [this] { toggleReconnection(); });
+    // The box shows the reconnection system, which tuning and the question
+    // switch too; the user's changes switch it.
+    m_reconnect->setChecked(m_reconnection.isOn());
+    connect(m_reconnect, &QCheckBox::toggled, &m_reconnection, &Reconnection::setOn);
+    connect(&m_reconnection, &Reconnection::switchedOn, m_reconnect, &QCheckBox::setChecked);
     connect(m_alwaysOnTop, &QCheckBox::clicked, this, [this] { toggleAlwaysOnTop(); });
     connect(ok, &QPushButton::clicked, this, [this] { accept(); });
     connect(m_sleepTimer, &QTimer::timeout, this, [this] { sleepTick(); });
@@ -118,21 +117,13 @@ void OptionsWindow::toggleAlwaysOnTop()
             return;
         }
         m_engine.stop();
-        m_state.ReconnectPromptSuppressed = true;
+        m_reconnection.setPromptSuppressed(true);
         StayOnTop::set(m_mainWindow, true);
-        m_state.ReconnectPromptSuppressed = false;
+        m_reconnection.setPromptSuppressed(false);
     });
     // A checkable item flips its own mark when chosen; the mode alone decides
     // it, also when a failing stop left the mode as it was.
-    m_alwaysOnTopMenuItem->setChecked(StayOnTop::isOn(m_mainWindow));
-}
-
-void OptionsWindow::toggleReconnection()
-{
-    if (m_reconnectTimer->isActive())
-        m_reconnectTimer->stop();
-    else
-        m_reconnectTimer->start();
+    emit stayOnTopChanged(StayOnTop::isOn(m_mainWindow));
 }
 
 void OptionsWindow::accept()

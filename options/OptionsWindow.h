@@ -6,11 +6,10 @@
 
 class MediaEngine;
 class PowerOffService;
-class QAction;
 class QCheckBox;
 class QComboBox;
 class QTimer;
-struct ProgramState;
+class Reconnection;
 
 // The options window: the sleep timer (stops playback at a time of day and can
 // power the computer off), the main window's always-on-top mode and the switch
@@ -22,23 +21,16 @@ class OptionsWindow : public QWidget
 public:
     using Clock = std::function<QDateTime()>;
 
-    // reconnectTimer is the main window's reconnection timer; alwaysOnTopMenuItem
-    // its checkable "Tela Sempre Visível" item, whose own handler calls
-    // toggleAlwaysOnTop() (this window only keeps its check mark).
-    OptionsWindow(MediaEngine &engine, ProgramState &state, QWidget *mainWindow, QTimer *reconnectTimer,
-        QAction *alwaysOnTopMenuItem, PowerOffService &powerOff, QWidget *parent = nullptr);
+    // mainWindow is the window kept on top and placed beside; the reconnection
+    // option shows and switches the player's reconnection system.
+    OptionsWindow(MediaEngine &engine, Reconnection &reconnection, QWidget *mainWindow,
+        PowerOffService &powerOff, QWidget *parent = nullptr);
 
     // Opens the window 20 pixels left of the main window's left edge, top unchanged.
     void showBeside(QWidget *mainWindow);
     // The main window's current mode decides, not the check box.
     void toggleAlwaysOnTop();
 
-    // "Ativar sistema Tenacor®.": tuning and the reconnect question tick and
-    // untick it too.
-    QCheckBox *reconnectOption() const { return m_reconnect; }
-
-    // Every change of the reconnection box flips the reconnection timer.
-    void toggleReconnection();
     // "OK"
     void accept();
     // Once a second: stops playback, and powers off if asked, when the sleep time has come.
@@ -48,12 +40,14 @@ public:
     // The next tick measures from the new clock's present moment.
     void setClock(Clock clock);
 
+signals:
+    // The main window's mode changed (its "Tela Sempre Visível" item shows it).
+    void stayOnTopChanged(bool on);
+
 private:
     MediaEngine &m_engine;
-    ProgramState &m_state;
+    Reconnection &m_reconnection;
     QWidget *m_mainWindow;
-    QTimer *m_reconnectTimer;
-    QAction *m_alwaysOnTopMenuItem;
     PowerOffService &m_powerOff;
 
     QCheckBox *m_reconnect = nullptr;

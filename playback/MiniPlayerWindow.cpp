@@ -1,8 +1,7 @@
 #include "playback/MiniPlayerWindow.h"
 
 #include "base/SafeCall.h"
-#include "playback/PlayerPanel.h"
-#include "playback/Transport.h"
+#include "player/Transport.h"
 #include "widgets/FlatButton.h"
 
 #include <QGuiApplication>
@@ -31,10 +30,8 @@ QPainterPath bodyPath()
 }
 } // namespace
 
-MiniPlayerWindow::MiniPlayerWindow(
-    PlayerPanel &player, Transport &transport, QWidget &mainWindow, QWidget *parent)
+MiniPlayerWindow::MiniPlayerWindow(Transport &transport, QWidget &mainWindow, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
-    , m_player(player)
     , m_transport(transport)
     , m_main(mainWindow)
 {
@@ -67,25 +64,30 @@ MiniPlayerWindow::MiniPlayerWindow(
     auto *panel1 = new QWidget(this);
     panel1->setObjectName(QStringLiteral("Panel1"));
     panel1->setGeometry(8, 38, 201, 25);
-    PlayerPanel &p = m_player;
     Transport &t = m_transport;
-    auto press = [](FlatButton *from, FlatButton *to) {
-        connect(from, &QToolButton::clicked, to, [to] { to->click(); });
+    auto press = [this](FlatButton *button, void (Transport::*handler)()) {
+        connect(button, &QToolButton::clicked, this,
+            [this, handler] { safeCall([this, handler] { (m_transport.*handler)(); }); });
     };
-    press(button("SpeedButton1", Glyph::Previous, 0, panel1, QStringLiteral("Anterior")), p.m_previous);
+    press(button("SpeedButton1", Glyph::Previous, 0, panel1, QStringLiteral("Anterior")),
+        &Transport::playPrevious);
     FlatButton *back = button("SpeedButton2", Glyph::Rewind, 24, panel1, QStringLiteral("Voltar"));
-    press(button("SpeedButton3", Glyph::Play, 48, panel1, QStringLiteral("Reproduzir")), p.m_playPause);
-    press(button("SpeedButton4", Glyph::Stop, 72, panel1, QStringLiteral("Parar")), p.m_stop);
+    press(
+        button("SpeedButton3", Glyph::Play, 48, panel1, QStringLiteral("Reproduzir")), &Transport::playPause);
+    press(button("SpeedButton4", Glyph::Stop, 72, panel1, QStringLiteral("Parar")), &Transport::stop);
     FlatButton *forward = button("SpeedButton5", Glyph::Forward, 96, panel1, QStringLiteral("Avançar"));
-    press(button("SpeedButton6", Glyph::Next, 120, panel1, QStringLiteral("Próxima")), p.m_next);
-    press(button("SpeedButton7", Glyph::Eject, 148, panel1, QStringLiteral("Abrir arquivo")), p.m_openFile);
+    press(button("SpeedButton6", Glyph::Next, 120, panel1, QStringLiteral("Próxima")), &Transport::playNext);
+    press(button("SpeedButton7", Glyph::Eject, 148, panel1, QStringLiteral("Abrir arquivo")),
+        &Transport::openFile);
     FlatButton *restore
         = button("SpeedButton8", Glyph::MiniPlayer, 178, panel1, QStringLiteral("Janela principal"));
-    connect(back, &QToolButton::pressed, &t, [&t] { t.scanBackPressed(true); });
-    connect(back, &QToolButton::released, &t, [&t] { t.scanBackPressed(false); });
-    connect(forward, &QToolButton::pressed, &t, [&t] { t.scanForwardPressed(true); });
-    connect(forward, &QToolButton::released, &t, [&t] { t.scanForwardPressed(false); });
-    connect(restore, &QToolButton::clicked, this, [this] { m_player.m_miniPlayerToggle->click(); });
+    connect(back, &QToolButton::pressed, &t, [&t] { t.setScanningBack(true); });
+    connect(back, &QToolButton::released, &t, [&t] { t.setScanningBack(false); });
+    connect(forward, &QToolButton::pressed, &t, [&t] { t.setScanningForward(true); });
+    connect(forward, &QToolButton::released, &t, [&t] { t.setScanningForward(false); });
+    connect(restore, &QToolButton::clicked, this, &MiniPlayerWindow::switchRequested);
+    connect(&t, &Transport::displayRefreshed, this,
+        [this] { setText(m_transport.timeText() + QLatin1Char('\n') + m_transport.nowPlaying()); });
 
     auto *panel2 = new QWidget(this);
     panel2->setObjectName(QStringLiteral("Panel2"));
@@ -94,7 +96,7 @@ MiniPlayerWindow::MiniPlayerWindow(
     close->setAutoRaise(true);
     close->setCursor(Qt::PointingHandCursor);
     close->setAccessibleLabel(QStringLiteral("Fechar"));
-    connect(close, &QToolButton::clicked, this, [this] { m_main.close(); });
+    connect(close, &QToolButton::clicked, this, &MiniPlayerWindow::closeRequested);
 
     // Snapping follows moves; nothing runs while the window rests.
     m_snapTimer = new QTimer(this);

@@ -5,21 +5,19 @@
 class QLabel;
 class QTimer;
 class FlatButton;
-class PlayerPanel;
 class Transport;
 
 // The mini player: a small borderless, half-transparent window that stands in
-// for the main window. Its buttons press the main window's transport buttons;
-// it is dragged by its surface and snaps to the screen edges.
+// for the main window. Its buttons drive the transport as the main window's
+// do, and it shows the transport's time and title; it is dragged by its
+// surface and snaps to the screen edges.
 class MiniPlayerWindow : public QWidget
 {
     Q_OBJECT
 
 public:
-    // mainWindow is the window it stands in for: closed by its close button,
-    // and centred on when first shown.
-    MiniPlayerWindow(
-        PlayerPanel &player, Transport &transport, QWidget &mainWindow, QWidget *parent = nullptr);
+    // mainWindow is the window it stands in for, centred on when first shown.
+    MiniPlayerWindow(Transport &transport, QWidget &mainWindow, QWidget *parent = nullptr);
 
     // The time and title text, two lines.
     void setText(const QString &text);
@@ -29,6 +27,12 @@ public:
 
     QLabel *m_text;
     QTimer *m_snapTimer;
+
+signals:
+    // "ê": back to the main window (or to the mini player, from there).
+    void switchRequested();
+    // "x": the program is to close, as its main window's closing does.
+    void closeRequested();
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
@@ -40,7 +44,6 @@ private:
     FlatButton *button(
         const char *name, const QString &glyph, int left, QWidget *panel, const QString &label);
 
-    PlayerPanel &m_player;
     Transport &m_transport;
     QWidget &m_main;
     bool m_placed = false;

@@ -5,6 +5,7 @@
 class MediaEngine;
 class QTimer;
 class FlatButton;
+class QWidget;
 class VolumePanel;
 
 // The pop-up volume panel: opened by "Volume" or the wheel, ramped by holding
@@ -14,14 +15,8 @@ class VolumeControl : public QObject
     Q_OBJECT
 
 public:
-    struct Timers {
-        QTimer &raise; // TimerVolumeAumenta
-        QTimer &lower; // TimerVolumeAbaixa
-        QTimer &sample; // TimerPosicao
-        QTimer &hide; // TimerHide
-    };
-    VolumeControl(
-        MediaEngine &engine, VolumePanel &panel, FlatButton &volumeButton, Timers timers, QObject *parent);
+    // The timers are the window's, where the design names them.
+    VolumeControl(MediaEngine &engine, VolumePanel &panel, FlatButton &volumeButton, QWidget &window);
 
     // A value the level bar never takes: right after opening, any level differs from it.
     static constexpr int kNoMark = 999;
@@ -33,9 +28,16 @@ public:
     // One wheel notch over the main window: +1 up, -1 down.
     void wheelStep(int notches);
     int idleMark() const { return m_idleMark; }
+    // The level bar shows the engine's volume (set from outside the panel).
+    void showLevel();
 
 private:
-    void showLevel();
+    struct Timers {
+        QTimer *raise; // TimerVolumeAumenta
+        QTimer *lower; // TimerVolumeAbaixa
+        QTimer *sample; // TimerPosicao
+        QTimer *hide; // TimerHide
+    };
 
     MediaEngine &m_engine;
     VolumePanel &m_panel;

@@ -1,9 +1,7 @@
 #include "playlist/PlaylistWindow.h"
 
-#include "base/ProgramState.h"
 #include "base/SafeCall.h"
-#include "engine/MediaEngine.h"
-#include "playlist/PlaylistHost.h"
+#include "player/PlaylistPlayback.h"
 #include "playlist/PlaylistListBox.h"
 #include "playlist/PlaylistRules.h"
 #include "playlist/PlaylistStore.h"
@@ -53,17 +51,16 @@ QString oneLine(QString text)
 
 } // namespace
 
-PlaylistWindow::PlaylistWindow(PlaylistHost &host, QWidget *parent)
+PlaylistWindow::PlaylistWindow(PlaylistPlayback &playback, const QWidget *mainWindow, QWidget *parent)
     : QWidget(parent, Qt::Window)
-    , m_host(host)
+    , m_playback(playback)
 {
     setObjectName(QStringLiteral("Form10"));
     setWindowTitle(QStringLiteral("Lumivortex Playlist"));
     buildControls();
     // A drop target, as high as the main window is now.
     setAcceptDrops(true);
-    const QWidget *main = m_host.mainWindow();
-    resize(369, main && main->height() > 0 ? main->height() : 457);
+    resize(369, mainWindow && mainWindow->height() > 0 ? mainWindow->height() : 457);
 }
 
 PlaylistWindow::~PlaylistWindow() = default;
@@ -310,18 +307,14 @@ void PlaylistWindow::appendItems(const QStringList &names)
 
 void PlaylistWindow::startFile(const QString &path)
 {
-    MediaEngine &engine = m_host.engine();
-    engine.setUrl(path);
-    m_host.performPlayForm();
-    m_host.setNowPlayingFromUrl(engine.url());
+    m_playback.startFile(path);
 }
 
 void PlaylistWindow::playCurrent(Move move)
 {
     if (count() == 0)
         return;
-    m_host.state().ReconnectPromptSuppressed = true;
-    m_host.setDisplayTickEnabled(false);
+    m_playback.prepareForPlaylistItem();
     if (move == Move::Next)
         setCurrent(std::min(currentIndex() + 1, count() - 1));
     else if (move == Move::Previous && currentIndex() > 0)
@@ -329,15 +322,12 @@ void PlaylistWindow::playCurrent(Move move)
     switchToMultiple();
 
     const QString name = m_list->item(currentIndex())->text();
-    MediaEngine &engine = m_host.engine();
-    const QString path = m_store ? m_store->ReadString(Musica, name, engine.url()) : engine.url();
+    const QString current = m_playback.currentUrl();
+    const QString path = m_store ? m_store->ReadString(Musica, name, current) : current;
     // A name without a path replays the current media; with none, nothing plays.
     if (path.isEmpty())
         return;
-    engine.setUrl(path);
-    m_host.setDisplayTickEnabled(true);
-    m_host.performPlayForm();
-    m_host.setNowPlayingFromUrl(engine.url());
+    m_playback.playPlaylistItem(path);
 }
 
 void PlaylistWindow::play()
@@ -601,7 +591,7 @@ void PlaylistWindow::dropPaths(const QStringList &paths)
             continue;
         if (paths.size() == 1) {
             // One music file plays without entering the list.
-            m_host.switchToPlayerTab();
+            emit playerPageWanted();
             startFile(path);
             refreshTotal();
         } else {
@@ -609,14 +599,14 @@ void PlaylistWindow::dropPaths(const QStringList &paths)
         }
     }
     if (!batch.isEmpty()) {
-        m_host.switchToPlayerTab();
+        emit playerPageWanted();
         showAndRaise();
         addToDefaultStore(batch);
     }
     // Only the last file of a drop may be a video to play.
     const QString &last = paths.constLast();
     if (PlaylistRules::isVideoFile(last)) {
-        m_host.switchToPlayerTab();
+        emit playerPageWanted();
         startFile(last);
         refreshTotal();
     }

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "player/PlaylistNavigation.h"
+
 #include <QStringList>
 #include <QWidget>
 #include <memory>
 
-class PlaylistHost;
+class PlaylistPlayback;
 class PlaylistListBox;
 class PlaylistStore;
 class QLabel;
@@ -16,25 +18,28 @@ class QLineEdit;
 //
 // The public operations never throw: the swallowing ones end silently, the
 // others show the failure in one error box.
-class PlaylistWindow : public QWidget
+class PlaylistWindow : public QWidget, public PlaylistNavigation
 {
     Q_OBJECT
 
 public:
-    explicit PlaylistWindow(PlaylistHost &host, QWidget *parent = nullptr);
+    // It plays through playback; mainWindow is the window it opens beside.
+    PlaylistWindow(PlaylistPlayback &playback, const QWidget *mainWindow, QWidget *parent = nullptr);
     ~PlaylistWindow() override;
 
-    // --- pressed by the main window ---
+    // --- what the transport asks (PlaylistNavigation) ---
     // Play the current item; errors swallowed.
-    void play();
+    void play() override;
     // Next (the current item never moves past the last); errors swallowed.
-    void playNext();
+    void next() override { playNext(); }
     // Previous (the first item plays again); errors swallowed.
+    void previous() override { playPrevious(); }
+    // The current item (-1 when none) and the number of items, for the
+    // end-of-item test.
+    int currentIndex() const override;
+    int count() const override;
+    void playNext();
     void playPrevious();
-    // The current item (-1 when none) and the number of items, for the main
-    // window's end-of-item test.
-    int currentIndex() const;
-    int count() const;
     // Files dropped on either window, full paths in the order delivered.
     // onPlaylistWindow tells where they were dropped; both places now refresh
     // "Total:", so it only documents the caller.
@@ -66,6 +71,10 @@ public:
     void loadPlaylist(const QString &fileName);
     // The current store (none until the first add or load).
     const PlaylistStore *store() const { return m_store.get(); }
+
+signals:
+    // Media starts from here: the main window shows its Player page.
+    void playerPageWanted();
 
 protected:
     // Dialogs and boxes, overridden by tests so that nothing blocks.
@@ -103,7 +112,7 @@ private:
     void setCurrent(int row);
     void showAndRaise();
 
-    PlaylistHost &m_host;
+    PlaylistPlayback &m_playback;
     std::unique_ptr<PlaylistStore> m_store;
 
     int m_dragFrom = -1;

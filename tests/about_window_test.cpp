@@ -1,7 +1,7 @@
 #include "about/AboutDialog.h"
 #include "about/FaqDialog.h"
 #include "playlist/PlaylistWindow.h"
-#include "tests/support/FakePlaylistHost.h"
+#include "tests/support/FakePlaylistPlayback.h"
 
 #include <QDesktopServices>
 #include <QLabel>
@@ -196,8 +196,8 @@ void AboutWindowTest::faqNamesOnlyPlaylistButtonsThatExist()
     const qsizetype to = plain.indexOf(QStringLiteral("Como funciona o Jogo da Vovó?"));
     QVERIFY(from >= 0 && to > from);
     const QString answer = plain.mid(from, to - from);
-    FakePlaylistHost host;
-    PlaylistWindow playlist(host);
+    FakePlaylistPlayback playback;
+    PlaylistWindow playlist(playback, &playback.main);
     QStringList captions;
     for (const QAbstractButton *button : playlist.findChildren<QAbstractButton *>())
         captions << button->text();

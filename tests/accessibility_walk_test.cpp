@@ -5,7 +5,7 @@
 #include "channels/ChannelStrip.h"
 #include "game/GameWindow.h"
 #include "playback/VolumePanel.h"
-#include "tests/support/FakeEngine.h"
+#include "tests/support/FakeProgram.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -34,11 +34,10 @@ class AccessibilityWalkTest : public QObject
 private slots:
     void everyVisibleButtonIsNamedReachableAndPressable()
     {
-        auto *engine = new FakeEngine;
-        MainWindow window(std::unique_ptr<MediaEngine>(engine), ChannelCatalogue::builtIn());
-        window.terminate = [] {};
+        FakeProgram program;
+        MainWindow &window = program.window();
         window.show();
-        QTabBar *tabs = window.strip()->tabControl();
+        auto *tabs = window.findChild<QTabBar *>(QStringLiteral("TabControl1"));
         int checked = 0;
         QStringList faults;
         for (int tab = 0; tab < tabs->count(); ++tab) {
@@ -68,14 +67,14 @@ private slots:
 
     void tabRowButtonIsPressedThroughTheTree()
     {
-        MainWindow window(std::unique_ptr<MediaEngine>(new FakeEngine), ChannelCatalogue::builtIn());
-        window.terminate = [] {};
+        FakeProgram program;
+        MainWindow &window = program.window();
         window.show();
         auto *volume = window.findChild<QAbstractButton *>(QStringLiteral("SpeedButton16"));
         QAccessibleInterface *node = QAccessible::queryAccessibleInterface(volume);
         QCOMPARE(node->text(QAccessible::Name), QStringLiteral("Volume"));
         node->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-        QVERIFY(window.volume()->PanelVolume->isVisible());
+        QVERIFY(window.findChild<QWidget *>(QStringLiteral("PanelVolume"))->isVisible());
     }
 
     void gameCellSaysItsMark()

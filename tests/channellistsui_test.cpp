@@ -12,7 +12,8 @@
 #include "channels/ChannelPicks.h"
 #include "channels/ChannelWindow.h"
 #include "channels/OwnChannelList.h"
-#include "channels/Reconnection.h"
+#include "player/Player.h"
+#include "player/Reconnection.h"
 #include "tests/support/FakeEngine.h"
 #include "tests/support/LoopbackHttpServer.h"
 #include "tests/support/RecordingPowerOff.h"
@@ -81,11 +82,11 @@ private slots:
     {
         start({});
         closeNotice(); // the first start's notice
-        auto *globo = m_program->form1->findChild<QToolButton *>(QStringLiteral("SpeedButton90"));
+        auto *globo = m_program->mainWindow().findChild<QToolButton *>(QStringLiteral("SpeedButton90"));
         for (int click = 0; click < 2; ++click) {
             m_engine->calls.clear();
             globo->click();
-            QCOMPARE(m_program->form1->windowTitle(), u("Lumivortex TV - TV Globo sem endereço"));
+            QCOMPARE(m_program->mainWindow().windowTitle(), u("Lumivortex TV - TV Globo sem endereço"));
             QVERIFY(!m_engine->calls.join(QLatin1Char(' ')).contains(QLatin1String("setUrl")));
             QCOMPARE(bool(hub()->notice()), click == 0);
             closeNotice();
@@ -167,9 +168,9 @@ private slots:
                         ->catalogue()
                         .byControl(QStringLiteral("SpeedButton90"))
                         ->address.startsWith(QLatin1String("http://127")));
-        m_program->form1->findChild<QToolButton *>(QStringLiteral("SpeedButton90"))->click();
+        m_program->mainWindow().findChild<QToolButton *>(QStringLiteral("SpeedButton90"))->click();
         QCOMPARE(m_engine->url(), u("http://127.0.0.1:9/globo"));
-        QCOMPARE(m_program->form1->windowTitle(), u("Lumivortex TV - TV Globo"));
+        QCOMPARE(m_program->mainWindow().windowTitle(), u("Lumivortex TV - TV Globo"));
     }
 
     void channelWindowFiltersAndTunesWithAlternates()
@@ -183,10 +184,10 @@ private slots:
         QCOMPARE(window->shownCount(), 2);
         QTest::keyClick(window->findChild<QListView *>(QStringLiteral("ChannelListView")), Qt::Key_Return);
 
-        QCOMPARE(m_program->form1->windowTitle(), u("Lumivortex TV - Band"));
+        QCOMPARE(m_program->mainWindow().windowTitle(), u("Lumivortex TV - Band"));
         QCOMPARE(m_engine->url(), u("http://127.0.0.1:9/band1"));
         QVERIFY(m_engine->calls.contains(u("setRequestHeaders http://127.0.0.1:9/band2 Agente/1 ")));
-        QListWidget *alternates = m_program->form8->listForTitle(u("Lumivortex TV - Band"));
+        QListWidget *alternates = m_program->alternateAddressLists().listFor(u("Lumivortex TV - Band"));
         QVERIFY(alternates);
         QCOMPARE(alternates->count(), 2);
         QCOMPARE(hub()->picks().recents().value(0), u("id:band.br"));
@@ -209,22 +210,22 @@ private slots:
         start({});
         QTRY_COMPARE(hub()->catalogue().byControl(QStringLiteral("SpeedButton90"))->address,
             u("http://127.0.0.1:9/globo1"));
-        auto *globo = m_program->form1->findChild<QToolButton *>(QStringLiteral("SpeedButton90"));
+        auto *globo = m_program->mainWindow().findChild<QToolButton *>(QStringLiteral("SpeedButton90"));
         QCOMPARE(globo->toolTip(),
             ChannelCatalogue::builtIn().byControl(QStringLiteral("SpeedButton90"))->tooltip);
 
-        m_program->form1->findChild<QAction *>(QStringLiteral("VocalTrance1"))->trigger();
+        m_program->mainWindow().findChild<QAction *>(QStringLiteral("VocalTrance1"))->trigger();
         QCOMPARE(m_engine->url(), u("http://127.0.0.1:9/vocal"));
-        QCOMPARE(m_program->form1->windowTitle(), u("Lumivortex TV - DIFM (Vocal Trance)"));
+        QCOMPARE(m_program->mainWindow().windowTitle(), u("Lumivortex TV - DIFM (Vocal Trance)"));
 
         globo->click();
         QCOMPARE(m_engine->url(), u("http://127.0.0.1:9/globo1"));
-        QCOMPARE(m_program->form1->windowTitle(), u("Lumivortex TV - TV Globo"));
-        m_engine->urlStatus.clear(); // the stream keeps failing
-        m_engine->emitStatus(QStringLiteral("Pronto"));
+        QCOMPARE(m_program->mainWindow().windowTitle(), u("Lumivortex TV - TV Globo"));
+        m_engine->urlState.reset(); // the stream keeps failing
+        m_engine->emitState(MediaEngine::State::Failed, MediaEngine::Failure::CouldNotOpen);
         m_engine->calls.clear();
         for (int tick = 0; tick < 4; ++tick)
-            m_program->form1->reconnection()->retryDroppedStream();
+            m_program->player().reconnection().retryDroppedStream();
         QCOMPARE(m_engine->calls,
             QStringList({ u("setUrl http://127.0.0.1:9/globo1"), u("play"),
                 u("setUrl http://127.0.0.1:9/globo2"), u("play"),
@@ -272,17 +273,17 @@ private slots:
         start({});
         closeNotice();
         hub()->askAddress = [] { return u("rtsp://127.0.0.1:9/camera"); };
-        auto *item = m_program->form1->findChild<QAction *>(QStringLiteral("OpenAddressItem"));
+        auto *item = m_program->mainWindow().findChild<QAction *>(QStringLiteral("OpenAddressItem"));
         QCOMPARE(item->shortcut(), QKeySequence(u("Ctrl+L")));
         item->trigger();
         QCOMPARE(m_engine->url(), u("rtsp://127.0.0.1:9/camera"));
-        QCOMPARE(m_program->form1->windowTitle(), u("Lumivortex TV - rtsp://127.0.0.1:9/camera"));
-        m_engine->emitStatus(QStringLiteral("Pronto"));
+        QCOMPARE(m_program->mainWindow().windowTitle(), u("Lumivortex TV - rtsp://127.0.0.1:9/camera"));
+        m_engine->emitState(MediaEngine::State::Failed);
         QCOMPARE(m_questions, 1);
     }
 
 private:
-    ChannelListsHub *hub() const { return m_program->channelLists; }
+    ChannelListsHub *hub() const { return &m_program->channelLists(); }
     void start(const QVector<SuggestedList> &suggested)
     {
         hub()->setSuggestedLists(suggested);

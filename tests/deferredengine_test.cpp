@@ -36,8 +36,8 @@ private slots:
     void idleEngineAnswersWithoutMakingTheRealOne()
     {
         auto engine = makeEngine();
-        QSignalSpy status(engine.get(), &MediaEngine::statusChanged);
-        QCOMPARE(engine->status(), QStringLiteral("Pronto"));
+        QSignalSpy status(engine.get(), &MediaEngine::stateChanged);
+        QCOMPARE(engine->state(), MediaEngine::State::Idle);
         QCOMPARE(engine->url(), QString());
         engine->play();
         engine->pause();
@@ -52,10 +52,10 @@ private slots:
         QVERIFY(!engine->isFullScreen());
         QCOMPARE(status.count(), 0);
 
-        // Our own stop reports "Parado" synchronously, as the real engine's does.
+        // Our own stop reports Stopped synchronously, as the real engine's does.
         engine->stop();
         QCOMPARE(status.count(), 1);
-        QCOMPARE(engine->status(), QStringLiteral("Parado"));
+        QCOMPARE(engine->state(), MediaEngine::State::Stopped);
         QCOMPARE(m_made, 0);
         QVERIFY(engine->realEngine() == nullptr);
     }
@@ -101,18 +101,18 @@ private slots:
     void realEngineIsMadeOnceAndForwardsEverything()
     {
         auto engine = makeEngine();
-        QSignalSpy status(engine.get(), &MediaEngine::statusChanged);
+        QSignalSpy status(engine.get(), &MediaEngine::stateChanged);
         QSignalSpy clicks(engine.get(), &MediaEngine::clicked);
         engine->setUrl(QStringLiteral("mms://a.example/live"));
         // The URL write's own status arrives synchronously, through the stand-in.
         QCOMPARE(status.count(), 1);
-        QCOMPARE(engine->status(), QStringLiteral("Conectando..."));
+        QCOMPARE(engine->state(), MediaEngine::State::Opening);
         engine->setUrl(QStringLiteral("mms://b.example/live"));
         QCOMPARE(m_made, 1);
 
-        m_fake->emitStatus(QStringLiteral("Reproduzindo"));
-        QCOMPARE(engine->status(), QStringLiteral("Reproduzindo"));
-        m_fake->scriptedFailure = MediaEngine::Failure::CertificateRefused;
+        m_fake->emitState(MediaEngine::State::Playing);
+        QCOMPARE(engine->state(), MediaEngine::State::Playing);
+        m_fake->emitState(MediaEngine::State::Failed, MediaEngine::Failure::CertificateRefused);
         QCOMPARE(engine->failure(), MediaEngine::Failure::CertificateRefused);
         emit m_fake->clicked();
         QCOMPARE(clicks.count(), 1);
@@ -125,7 +125,7 @@ private slots:
         QVERIFY(engine->isFullScreen());
         engine->stop();
         QCOMPARE(m_fake->calls.last(), QStringLiteral("stop"));
-        QCOMPARE(engine->status(), QStringLiteral("Parado"));
+        QCOMPARE(engine->state(), MediaEngine::State::Stopped);
 
         // The real video widget is shown inside the one the window placed.
         QWidget *outer = engine->videoWidget();
@@ -151,7 +151,7 @@ private slots:
         m_factoryFails = true;
         QVERIFY_THROWS_EXCEPTION(EngineError, engine->setUrl(QStringLiteral("mms://a.example/live")));
         QVERIFY(engine->realEngine() == nullptr);
-        QCOMPARE(engine->status(), QStringLiteral("Pronto"));
+        QCOMPARE(engine->state(), MediaEngine::State::Idle);
         m_factoryFails = false;
         engine->setUrl(QStringLiteral("mms://a.example/live"));
         QCOMPARE(m_made, 1);

@@ -31,7 +31,7 @@
 
 namespace
 {
-const QString playing = QStringLiteral("Reproduzindo");
+constexpr MediaEngine::State playing = MediaEngine::State::Playing;
 constexpr double goodDuration = 2.0; // clip2.mp4, served; the local clip5.mp4 lasts 5 s
 
 QString u(const char *utf8)
@@ -82,7 +82,7 @@ private:
     // Waits until the good stream plays, or a hostile entry showed an effect.
     void expectOnlyTheGoodStreamPlays();
     QStringList effects() const;
-    ChannelListsHub &hub() { return *m_program->program.channelLists; }
+    ChannelListsHub &hub() { return m_program->program.channelLists(); }
     // A list of two entries named alike: `bad`, then the good stream.
     QByteArray listNaming(const QString &bad) const;
     // Adds the list, tunes its first entry from "Canais", expects the good stream.
@@ -176,7 +176,7 @@ QStringList HostileAddressesTest::effects() const
 void HostileAddressesTest::expectOnlyTheGoodStreamPlays()
 {
     MediaEngine &engine = m_program->engine();
-    QTRY_VERIFY_WITH_TIMEOUT(engine.status() == playing || !effects().isEmpty(), 10000 * Fixtures::slowdown);
+    QTRY_VERIFY_WITH_TIMEOUT(engine.state() == playing || !effects().isEmpty(), 10000 * Fixtures::slowdown);
     QCOMPARE(effects(), QStringList());
     QVERIFY2(std::abs(engine.duration() - goodDuration) < 0.2,
         qPrintable(QStringLiteral("played %1 s").arg(engine.duration())));
@@ -244,7 +244,7 @@ void HostileAddressesTest::streamPlaylistEntryNeverOpensLocalFiles()
     m_server->setResponse(QStringLiteral("/live"), served(body, type));
     // As from the command line: lumivortex http://127.0.0.1:PORT/live
     const QString address = m_server->url(QStringLiteral("/live"));
-    QCOMPARE(m_program->form().openItems({ address }), 1);
+    QCOMPARE(m_program->program.openItems({ address }), 1);
     expectOnlyTheGoodStreamPlays();
     QCOMPARE(m_program->engine().url(), address);
 }
@@ -284,7 +284,7 @@ void HostileAddressesTest::desktopOpenUriNeverOpensSpecialAddresses_data()
 void HostileAddressesTest::desktopOpenUriNeverOpensSpecialAddresses()
 {
     QFETCH(QString, form);
-    QVERIFY(m_program->form().installMediaControls());
+    QVERIFY(m_program->program.installMediaControls());
     const QDBusConnection panel = otherConnection("panel");
     for (const QString &uri : { hostile(form), m_server->url(QStringLiteral("/good.mp4")) }) {
         QDBusMessage call = QDBusMessage::createMethodCall(MediaControls::ServiceName,
@@ -304,7 +304,7 @@ void HostileAddressesTest::handOverFromSecondCopyNeverOpensSpecialAddresses_data
 void HostileAddressesTest::handOverFromSecondCopyNeverOpensSpecialAddresses()
 {
     QFETCH(QString, form);
-    QVERIFY(m_program->form().listenForOtherCopies());
+    QVERIFY(m_program->program.listenForOtherCopies());
     const QString good = m_server->url(QStringLiteral("/good.mp4"));
     QVERIFY(SingleInstance::handOver({ hostile(form), good }, otherConnection("second-copy")));
     expectOnlyTheGoodStreamPlays();

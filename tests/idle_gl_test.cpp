@@ -6,9 +6,12 @@
 #include "browser/BrowserProcess.h"
 #include "channels/ChannelCatalogue.h"
 #include "engine/MediaEngine.h"
-#include "playback/Transport.h"
+#include "player/Player.h"
+#include "player/Transport.h"
+#include "tests/support/FixedFileChooser.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/RecordingPowerOff.h"
+#include "update/UpdateChecker.h"
 #include "widgets/MessageBox.h"
 
 #include <QApplication>
@@ -60,24 +63,25 @@ void IdleGlTest::glDriverIsMappedOnlyForAGraphicsCard()
     Program program(
         makePlayerEngine(), ChannelCatalogue::builtIn(), std::make_unique<RecordingPowerOff>(), 0);
     QVERIFY(program.started());
-    MainWindow &form = *program.form1;
-    if (auto *check = form.findChild<QTimer *>(QStringLiteral("TimerUpdateCheck")))
-        check->stop();
+    MainWindow &form = program.mainWindow();
+    MediaEngine &engine = program.player().engine();
+    FixedFileChooser chooser;
+    program.player().transport().setFileChooser(&chooser);
+    program.updateChecker().checkTimer()->stop();
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     QVERIFY2(glDriverMapped().isEmpty(), qPrintable(glDriverMapped().join(QLatin1Char(' '))));
 
-    form.transport()->chooseFile = [] { return Fixtures::path(QStringLiteral("red.mp4")); };
+    chooser.answer = Fixtures::path(QStringLiteral("red.mp4"));
     form.findChild<QToolButton *>(QStringLiteral("SpeedButton44"))->click();
-    QTRY_COMPARE_WITH_TIMEOUT(
-        form.engine().status(), QStringLiteral("Reproduzindo"), 10000 * Fixtures::slowdown);
+    QTRY_COMPARE_WITH_TIMEOUT(engine.state(), MediaEngine::State::Playing, 10000 * Fixtures::slowdown);
     // Without a graphics device the engine never asks for OpenGL.
     if (QDir(QStringLiteral("/dev/dri")).isEmpty())
         QVERIFY2(glDriverMapped().isEmpty(), qPrintable(glDriverMapped().join(QLatin1Char(' '))));
-    form.engine().setFullScreen(true);
-    QVERIFY(form.engine().isFullScreen());
-    form.engine().setFullScreen(false);
-    QCOMPARE(form.engine().status(), QStringLiteral("Reproduzindo"));
+    engine.setFullScreen(true);
+    QVERIFY(engine.isFullScreen());
+    engine.setFullScreen(false);
+    QCOMPARE(engine.state(), MediaEngine::State::Playing);
     setMessageHandler({});
 }
 

@@ -1,10 +1,9 @@
 // The main window's keys: each does its one job, and a text field or a button
 // reached with the keyboard keeps the keys it needs.
-#include "app/MainWindow.h"
-#include "channels/ChannelCatalogue.h"
+#include "app/ChannelListsHub.h"
 #include "playback/PlayerPanel.h"
-#include "playback/Transport.h"
-#include "tests/support/FakeEngine.h"
+#include "player/Transport.h"
+#include "tests/support/FakeProgram.h"
 #include "widgets/FlatButton.h"
 #include "widgets/MessageBox.h"
 
@@ -14,21 +13,31 @@
 
 namespace
 {
-struct Harness {
-    Harness()
-        : engine(new FakeEngine)
-        , window(std::unique_ptr<MediaEngine>(engine), ChannelCatalogue::builtIn())
+// The open dialog, which only says it was asked.
+struct RecordingChooser : MediaFileChooser {
+    QString chooseMediaFile() override
     {
-        window.terminate = [] {};
-        window.openAddressRequested = [this] { hooks << QStringLiteral("address"); };
-        window.transport()->showPlaylist = [this] { hooks << QStringLiteral("playlist"); };
-        window.transport()->chooseFile = [this] {
-            hooks << QStringLiteral("file");
+        *hooks << QStringLiteral("file");
+        return QString();
+    }
+    QStringList *hooks = nullptr;
+};
+
+struct Harness : FakeProgram {
+    Harness()
+    {
+        // Ctrl+L is also the shortcut of the lists' "Abrir endereço…" item: either asks for the address.
+        program.channelLists().askAddress = [this] {
+            hooks << QStringLiteral("address");
             return QString();
         };
+        QObject::connect(
+            &window, &MainWindow::playlistRequested, [this] { hooks << QStringLiteral("playlist"); });
+        chooser.hooks = &hooks;
+        player().transport().setFileChooser(&chooser);
         setMessageHandler([](QWidget *, const MessageRequest &request) { return request.escapeButton; });
         engine->setUrl(QStringLiteral("http://127.0.0.1/clip.mp4"));
-        engine->emitStatus(QStringLiteral("Reproduzindo"));
+        engine->emitState(MediaEngine::State::Playing);
         engine->setPosition(60, QStringLiteral("01:00"));
         engine->setDuration(600, QStringLiteral("10:00"));
         window.show();
@@ -38,8 +47,8 @@ struct Harness {
         engine->calls.clear();
     }
     ~Harness() { setMessageHandler({}); }
-    FakeEngine *engine;
-    MainWindow window;
+    MainWindow &window = program.mainWindow();
+    RecordingChooser chooser;
     QStringList hooks;
     bool active = false;
 };
@@ -116,7 +125,7 @@ private slots:
     {
         Harness h;
         QVERIFY(h.active);
-        QAbstractButton *stop = h.window.player()->m_stop;
+        QAbstractButton *stop = h.window.findChild<PlayerPanel *>(QStringLiteral("PlayerPanel"))->m_stop;
         h.window.switchToPlayerTab();
         stop->setFocus(Qt::TabFocusReason);
         QCOMPARE(QApplication::focusWidget(), stop);

@@ -21,7 +21,7 @@ namespace
 
 using Fixtures::slowdown;
 
-const QString playing = QStringLiteral("Reproduzindo");
+constexpr MediaEngine::State playing = MediaEngine::State::Playing;
 
 // Open descriptors of this process that point into folder (libmpv's cache
 // file shows as "<folder>/mpv-cache-….dat (deleted)").
@@ -83,7 +83,7 @@ void LiveBufferTest::cleanup()
 void LiveBufferTest::play(const QString &url)
 {
     engine->setUrl(url);
-    QTRY_COMPARE_WITH_TIMEOUT(engine->status(), playing, 10000 * slowdown);
+    QTRY_COMPARE_WITH_TIMEOUT(engine->state(), playing, 10000 * slowdown);
     QVERIFY(engine->liveBuffer()->isActive());
 }
 
@@ -104,7 +104,7 @@ void LiveBufferTest::pauseKeepsTheChannelAndPlayResumesWhereItPaused()
     const double pausedAt = engine->currentPosition();
     const double behindAtPause = engine->liveBuffer()->secondsBehindLive();
     QTest::qWait(3500);
-    QCOMPARE(engine->status(), QStringLiteral("Em pausa"));
+    QCOMPARE(engine->state(), MediaEngine::State::Paused);
     QCOMPARE(engine->currentPosition(), pausedAt);
     // The channel went on arriving while paused.
     QVERIFY2(engine->liveBuffer()->secondsBehindLive() > behindAtPause + 2.0,
@@ -133,7 +133,7 @@ void LiveBufferTest::rewindThenBackToLive()
     QVERIFY(std::abs(buffer.secondsBehindLive() - 6) < 1.5); // it stays behind while it plays
     buffer.returnToLive();
     QTRY_VERIFY_WITH_TIMEOUT(buffer.atLiveEdge(), 5000);
-    QCOMPARE(engine->status(), playing);
+    QCOMPARE(engine->state(), playing);
 }
 
 void LiveBufferTest::rewindIsBoundedBySettingsSeconds()
@@ -162,11 +162,11 @@ void LiveBufferTest::fileAtItsBoundRenewsTheBuffer()
     play(live.tsUrl());
     LiveBuffer &buffer = *engine->liveBuffer();
     QSignalSpy renewed(&buffer, &LiveBuffer::renewed);
-    QSignalSpy statuses(engine.get(), &MediaEngine::statusChanged);
+    QSignalSpy statuses(engine.get(), &MediaEngine::stateChanged);
     QTRY_VERIFY_WITH_TIMEOUT(buffer.diskBytes() > 2 << 20, 15000 * slowdown);
     QTRY_COMPARE_WITH_TIMEOUT(renewed.size(), 1, 10000 * slowdown);
     QTRY_VERIFY_WITH_TIMEOUT(buffer.isActive() && buffer.diskBytes() < 2 << 20, 10000 * slowdown);
-    QCOMPARE(engine->status(), playing);
+    QCOMPARE(engine->state(), playing);
     QCOMPARE(statuses.size(), 0); // quietly: nothing for the reconnection to see
 }
 
@@ -190,7 +190,7 @@ void LiveBufferTest::stopAndTuneFreeTheBuffer()
 void LiveBufferTest::filesPlayWithoutTheBuffer()
 {
     engine->setUrl(Fixtures::path(QStringLiteral("clip5.mp4")));
-    QTRY_COMPARE_WITH_TIMEOUT(engine->status(), playing, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(engine->state(), playing, 10000);
     QVERIFY(!engine->liveBuffer()->isActive());
     engine->setCurrentPosition(3);
     QTRY_VERIFY_WITH_TIMEOUT(engine->currentPosition() >= 3, 3000);

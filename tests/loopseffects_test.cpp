@@ -1,12 +1,12 @@
 // Loops, cue points, mute and volume effects, rate buttons and the volume panel, tick by tick.
-#include "app/MainWindow.h"
 #include "playback/EffectsPanel.h"
-#include "playback/LoopsAndEffects.h"
 #include "playback/PlayerPanel.h"
-#include "playback/Transport.h"
 #include "playback/VolumeControl.h"
 #include "playback/VolumePanel.h"
-#include "tests/support/FakeEngine.h"
+#include "player/LoopsAndCues.h"
+#include "player/SoundEffects.h"
+#include "player/Transport.h"
+#include "tests/support/FakeProgram.h"
 #include "widgets/ButtonColour.h"
 #include "widgets/FlatButton.h"
 
@@ -20,23 +20,22 @@ using namespace ButtonColour;
 
 namespace
 {
-struct Harness {
+struct Harness : FakeProgram {
     Harness()
-        : engine(new FakeEngine)
-        , window(std::unique_ptr<MediaEngine>(engine), ChannelCatalogue::builtIn())
     {
         engine->setUrl(QStringLiteral("/m/a.mp3"));
         engine->setDuration(300, QStringLiteral("05:00"));
     }
-    FakeEngine *engine;
-    MainWindow window;
-    EffectsPanel &e() { return *window.effects(); }
-    LoopsAndEffects &l() { return *window.loops(); }
-    VolumeControl &v() { return *window.volumeControl(); }
-    ProgramState &s() { return window.state(); }
-    QTimer *timer(const char *name) { return window.timer(QString::fromLatin1(name)); }
+    MainWindow &window = program.mainWindow();
+    EffectsPanel &e() { return *window.findChild<EffectsPanel *>(QStringLiteral("EffectsPanel")); }
+    PlayerPanel &p() { return *window.findChild<PlayerPanel *>(QStringLiteral("PlayerPanel")); }
+    VolumePanel &volume() { return *window.findChild<VolumePanel *>(QStringLiteral("VolumePanel")); }
+    VolumeControl &v() { return *window.findChild<VolumeControl *>(QStringLiteral("VolumeControl")); }
+    LoopsAndCues &loops() { return player().loops(); }
+    SoundEffects &effects() { return player().effects(); }
+    QTimer *timer(const char *name) { return windowTimer(name); }
     void at(double seconds) { engine->setPosition(seconds, QStringLiteral("--")); }
-    void tick() { window.transport()->refreshDisplay(); }
+    void tick() { player().transport().refreshDisplay(); }
 };
 } // namespace
 
@@ -50,7 +49,7 @@ private slots:
         Harness h;
         h.at(10.0);
         emit h.e().m_loop4s->pressed();
-        QCOMPARE(h.s().LoopStart, 9.94);
+        QCOMPARE(h.loops().loopStart(), 9.94);
         h.at(13.9);
         h.tick();
         QCOMPARE(h.engine->currentPosition(), 13.9);
@@ -68,7 +67,7 @@ private slots:
         emit h.e().m_loop8s->pressed();
         QCOMPARE(of(h.e().m_loop4s), Blue);
         QCOMPARE(of(h.e().m_loop8s), Lime);
-        QCOMPARE(h.s().LoopStart, 11.94);
+        QCOMPARE(h.loops().loopStart(), 11.94);
         h.at(19.93);
         h.tick();
         QCOMPARE(h.engine->currentPosition(), 19.93);
@@ -85,17 +84,17 @@ private slots:
         h.at(20);
         emit h.e().m_loopAB->pressed();
         QCOMPARE(of(h.e().m_loopAB), Red);
-        QCOMPARE(h.s().LoopClickCount, 1);
+        QCOMPARE(h.loops().clickCount(), 1);
         h.at(25);
         emit h.e().m_loopAB->pressed();
         QCOMPARE(of(h.e().m_loopAB), Lime);
-        QCOMPARE(h.s().LoopEnd, 24.9);
+        QCOMPARE(h.loops().loopEnd(), 24.9);
         h.at(24.95);
         h.tick();
         QCOMPARE(h.engine->currentPosition(), 19.94);
         emit h.e().m_loopAB->pressed();
         QCOMPARE(of(h.e().m_loopAB), Blue);
-        QCOMPARE(h.s().LoopClickCount, 0);
+        QCOMPARE(h.loops().clickCount(), 0);
         h.at(30);
         h.tick();
         QCOMPARE(h.engine->currentPosition(), 30.0);
@@ -108,10 +107,10 @@ private slots:
         emit h.e().m_loopAB->pressed();
         emit h.e().m_loop12s->pressed();
         QCOMPARE(of(h.e().m_loopAB), Blue);
-        QCOMPARE(h.s().LoopClickCount, 0);
+        QCOMPARE(h.loops().clickCount(), 0);
         h.at(40);
         emit h.e().m_loopAB->pressed();
-        QCOMPARE(h.s().LoopStart, 39.94); // a new A
+        QCOMPARE(h.loops().loopStart(), 39.94); // a new A
         QCOMPARE(of(h.e().m_loop12s), Blue);
     }
 
@@ -145,7 +144,7 @@ private slots:
         Harness h;
         h.engine->setPosition(65.5, QStringLiteral("01:05"));
         emit h.e().m_setCue2->pressed();
-        QCOMPARE(h.s().CuePoint2, 65.44);
+        QCOMPARE(h.loops().cue(2), 65.44);
         QCOMPARE(h.e().m_cue2Text->text(),
             QStringLiteral("01:05 (") + QLocale::system().toString(65.44, 'g', 15) + QLatin1Char(')'));
         h.at(100);
@@ -162,18 +161,18 @@ private slots:
         h.e().m_vibration->click();
         QVERIFY(t->isActive());
         QCOMPARE(t->interval(), 200);
-        h.l().muteEffectTick();
+        h.effects().chopTick();
         QVERIFY(h.engine->mute());
         h.e().m_parkinson->click(); // straight to Parkinson
         QCOMPARE(of(h.e().m_vibration), Blue);
         QCOMPARE(of(h.e().m_parkinson), Lime);
         QCOMPARE(t->interval(), 31);
         QVERIFY(t->isActive());
-        h.l().muteEffectTick();
+        h.effects().chopTick();
         QVERIFY(!h.engine->mute());
-        h.l().muteEffectTick();
+        h.effects().chopTick();
         QVERIFY(h.engine->mute());
-        h.window.player()->m_stop->click(); // stop does not end effects
+        h.p().m_stop->click(); // stop does not end effects
         QVERIFY(t->isActive());
         h.e().m_parkinson->click();
         QVERIFY(!t->isActive());
@@ -189,17 +188,17 @@ private slots:
         QVERIFY(h.timer("TimerWavebeatEffect")->isActive());
         QList<int> levels;
         for (int tick = 0; tick < 17; ++tick) {
-            h.l().wavebeatTick();
+            h.effects().wavebeatTick();
             levels << h.engine->volume();
         }
         QCOMPARE(levels[0], 47);
         QCOMPARE(levels[15], 2);
         QCOMPARE(levels[16], 1); // held at 0, then the first step up
         for (int tick = 0; tick < 49; ++tick)
-            h.l().wavebeatTick();
+            h.effects().wavebeatTick();
         QCOMPARE(h.engine->volume(), 50);
-        QCOMPARE(h.s().WavebeatRising, false);
-        h.l().wavebeatTick();
+        QCOMPARE(h.effects().wavebeatRising(), false);
+        h.effects().wavebeatTick();
         QCOMPARE(h.engine->volume(), 47);
         h.e().m_wavebeat->click();
         QCOMPARE(h.engine->volume(), 50);
@@ -212,7 +211,7 @@ private slots:
         h.engine->setVolume(0);
         h.e().m_wavebeat->click();
         for (int tick = 0; tick < 150; ++tick)
-            h.l().wavebeatTick();
+            h.effects().wavebeatTick();
         QCOMPARE(h.engine->volume(), 100);
         h.e().m_wavebeat->click();
         QCOMPARE(h.engine->volume(), 0);
@@ -233,12 +232,12 @@ private slots:
     void fxButtonOpensAndClosesThePanel()
     {
         Harness h;
-        h.window.player()->m_effectsToggle->click();
+        h.p().m_effectsToggle->click();
         QVERIFY(h.e().PanelEfeitos->isVisibleTo(&h.window));
-        QCOMPARE(of(h.window.player()->m_effectsToggle), Red);
-        h.window.player()->m_effectsToggle->click();
+        QCOMPARE(of(h.p().m_effectsToggle), Red);
+        h.p().m_effectsToggle->click();
         QVERIFY(!h.e().PanelEfeitos->isVisibleTo(&h.window));
-        QCOMPARE(of(h.window.player()->m_effectsToggle), Blue);
+        QCOMPARE(of(h.p().m_effectsToggle), Blue);
     }
 
     void volumeRampHoldsAtTheEnds()
@@ -248,19 +247,19 @@ private slots:
         for (int i = 0; i < 5; ++i)
             h.v().rampTick(+1);
         QCOMPARE(h.engine->volume(), 100);
-        QCOMPARE(h.window.volume()->m_levelBar->value(), 100);
+        QCOMPARE(h.volume().m_levelBar->value(), 100);
         h.engine->setVolume(1);
         for (int i = 0; i < 5; ++i)
             h.v().rampTick(-1);
-        QCOMPARE(h.window.volume()->m_levelBar->value(), 0);
+        QCOMPARE(h.volume().m_levelBar->value(), 0);
     }
 
     void rampRunsOnlyWhileHeld()
     {
         Harness h;
-        emit h.window.volume()->m_volumeUp->pressed();
+        emit h.volume().m_volumeUp->pressed();
         QVERIFY(h.timer("TimerVolumeAumenta")->isActive());
-        emit h.window.volume()->m_volumeUp->released();
+        emit h.volume().m_volumeUp->released();
         QVERIFY(!h.timer("TimerVolumeAumenta")->isActive());
     }
 
@@ -270,8 +269,8 @@ private slots:
         h.engine->setVolume(99);
         h.v().wheelStep(+1);
         QCOMPARE(h.engine->volume(), 100);
-        QCOMPARE(h.window.volume()->m_levelBar->value(), 100);
-        QVERIFY(h.window.volume()->PanelVolume->isVisibleTo(&h.window));
+        QCOMPARE(h.volume().m_levelBar->value(), 100);
+        QVERIFY(h.volume().PanelVolume->isVisibleTo(&h.window));
         QCOMPARE(h.v().idleMark(), VolumeControl::kNoMark);
     }
 
@@ -282,14 +281,14 @@ private slots:
         QVERIFY(h.timer("TimerHide")->isActive());
         QVERIFY(h.timer("TimerPosicao")->isActive());
         h.v().hideVolumePanelTick(); // mark is 999: stays
-        QVERIFY(h.window.volume()->PanelVolume->isVisibleTo(&h.window));
+        QVERIFY(h.volume().PanelVolume->isVisibleTo(&h.window));
         h.v().sampleLevelTick();
         h.v().rampTick(+1); // changed after the sample
         h.v().hideVolumePanelTick();
-        QVERIFY(h.window.volume()->PanelVolume->isVisibleTo(&h.window));
+        QVERIFY(h.volume().PanelVolume->isVisibleTo(&h.window));
         h.v().sampleLevelTick();
         h.v().hideVolumePanelTick();
-        QVERIFY(!h.window.volume()->PanelVolume->isVisibleTo(&h.window));
+        QVERIFY(!h.volume().PanelVolume->isVisibleTo(&h.window));
         QVERIFY(!h.timer("TimerHide")->isActive());
         QVERIFY(!h.timer("TimerPosicao")->isActive());
     }

@@ -1,5 +1,5 @@
 lumi_add_test(mainwindow SOURCES ${CMAKE_SOURCE_DIR}/tests/mainwindow_test.cpp LIBS lumi_app)
-lumi_add_test(playbackrules SOURCES ${CMAKE_SOURCE_DIR}/tests/playbackrules_test.cpp LIBS playback_core)
+lumi_add_test(playbackrules SOURCES ${CMAKE_SOURCE_DIR}/tests/playbackrules_test.cpp LIBS lumi_player)
 lumi_add_test(transport SOURCES ${CMAKE_SOURCE_DIR}/tests/transport_test.cpp LIBS lumi_app)
 lumi_add_test(reconnection SOURCES ${CMAKE_SOURCE_DIR}/tests/reconnection_test.cpp LIBS lumi_app)
 lumi_add_test(loopseffects SOURCES ${CMAKE_SOURCE_DIR}/tests/loopseffects_test.cpp LIBS lumi_app)

@@ -3,8 +3,10 @@
 #include "base/OldPlayerFailure.h"
 #include "channels/ChannelCatalogue.h"
 #include "channels/ChannelStrip.h"
-#include "playlist/PlaylistWindow.h"
-#include "tests/support/FakeEngine.h"
+#include "options/OptionsWindow.h"
+#include "player/ChannelTitle.h"
+#include "player/Reconnection.h"
+#include "tests/support/FakeProgram.h"
 #include "widgets/MessageBox.h"
 
 #include <QAction>
@@ -21,16 +23,13 @@
 
 namespace
 {
-struct Harness {
-    explicit Harness(FakeEngine *fake = new FakeEngine)
-        : engine(fake)
-        , window(std::unique_ptr<MediaEngine>(fake), ChannelCatalogue::builtIn())
-    {
-        window.terminate = [this] { ++terminations; };
-    }
-    FakeEngine *engine;
-    MainWindow window;
-    int terminations = 0;
+struct Harness : FakeProgram {
+    using FakeProgram::FakeProgram;
+    MainWindow &window = program.mainWindow();
+    ChannelStrip &strip() { return *window.findChild<ChannelStrip *>(QStringLiteral("ChannelStrip")); }
+    // The program-wide values as the player keeps them.
+    QString lastChannelTitle() { return player().title().lastChannelTitle(); }
+    bool promptSuppressed() { return player().reconnection().promptSuppressed(); }
 
     QFrame *panel(const char *name) { return window.findChild<QFrame *>(QString::fromLatin1(name)); }
     QToolButton *button(const char *name)
@@ -42,7 +41,7 @@ struct Harness {
     QStringList visiblePanels()
     {
         QStringList names;
-        for (QFrame *p : window.strip()->stripPanels())
+        for (QFrame *p : strip().stripPanels())
             if (p->isVisibleTo(&window))
                 names << p->objectName();
         return names;
@@ -72,11 +71,11 @@ private slots:
     void startsOnBrasilFirstPageWithStartupTitle()
     {
         Harness h;
-        QVERIFY(h.window.started());
+        QVERIFY(h.program.started());
         QCOMPARE(h.window.windowTitle(), kStartTitle);
-        QCOMPARE(h.window.state().LastChannelTitle, kStartTitle);
-        QCOMPARE(h.window.state().ProgramVersion, QStringLiteral("0.9.29"));
-        QCOMPARE(h.window.state().ReconnectPromptSuppressed, false);
+        QCOMPARE(h.lastChannelTitle(), kStartTitle);
+        QCOMPARE(h.window.versionText(), QStringLiteral("0.9.29"));
+        QCOMPARE(h.promptSuppressed(), false);
         QCOMPARE(h.tabs()->currentIndex(), 0);
         QCOMPARE(h.visiblePanels(), QStringList { QStringLiteral("PanelBrasil") });
         QCOMPARE(h.window.size(), QSize(537, 473));
@@ -94,7 +93,7 @@ private slots:
         QCOMPARE(h.window.findChild<QWidget *>(QStringLiteral("WindowsMediaPlayer1"))->geometry(),
             QRect(0, 0, 537, 395));
         QCOMPARE(h.tabs()->geometry().top(), 394);
-        for (QFrame *panel : h.window.strip()->stripPanels())
+        for (QFrame *panel : h.strip().stripPanels())
             QCOMPARE(panel->geometry(), QRect(0, 412, 537, 61));
         QCOMPARE(h.panel("PanelVolume")->geometry(), QRect(488, 224, 49, 169));
         QCOMPARE(h.panel("PanelEfeitos")->geometry(), QRect(0, 264, 345, 129));
@@ -102,9 +101,9 @@ private slots:
         QCOMPARE(h.button("SpeedButton89")->text(), QStringLiteral("Central\nde\nGravação"));
         QVERIFY(!h.button("SpeedButton89")->isEnabled());
         QVERIFY(h.window.findChild<QLabel *>(QStringLiteral("Label10"))->text().isEmpty());
-        QCOMPARE(h.window.timer(QStringLiteral("TimerResize"))->isActive(), true);
+        QCOMPARE(h.windowTimer("TimerResize")->isActive(), true);
         for (const char *stopped : { "TimerTryAgain", "TimerHide", "TimerMediaTempo", "TimerWavebeatEffect" })
-            QVERIFY2(!h.window.timer(QString::fromLatin1(stopped))->isActive(), stopped);
+            QVERIFY2(!h.windowTimer(stopped)->isActive(), stopped);
     }
 
     void engineSetupFailureShowsOldPlayerMessageOnceAndEnds()
@@ -113,7 +112,7 @@ private slots:
         auto *fake = new FakeEngine;
         fake->failingCalls << QStringLiteral("setVolume");
         Harness h(fake);
-        QVERIFY(!h.window.started());
+        QVERIFY(!h.program.started());
         QCOMPARE(log.texts.size(), 1);
         QCOMPARE(log.texts[0], OldPlayerFailure::startupMessage());
         QVERIFY(log.texts[0].endsWith(
@@ -164,9 +163,9 @@ private slots:
     void firstTabChangeAfterAllPanelsShownHidesTheOthers()
     {
         Harness h;
-        for (QFrame *p : h.window.strip()->stripPanels())
+        for (QFrame *p : h.strip().stripPanels())
             p->show();
-        h.window.strip()->selectTabQuietly(0);
+        h.strip().selectTabQuietly(0);
         h.selectTab(2);
         // Both pages of the chosen category stay; the empty lid lies underneath.
         QCOMPARE(h.visiblePanels(),
@@ -181,7 +180,7 @@ private slots:
         const int callsBefore = h.engine->calls.size();
         h.selectTab(5);
         QCOMPARE(h.window.windowTitle(), kStartTitle);
-        QCOMPARE(h.window.state().LastChannelTitle, kStartTitle);
+        QCOMPARE(h.lastChannelTitle(), kStartTitle);
         QCOMPARE(h.engine->calls.size(), callsBefore);
     }
 
@@ -192,8 +191,7 @@ private slots:
         const ChannelCatalogue catalogue = ChannelCatalogue::builtIn();
         const QPoint frameOffset = h.window.frameGeometry().topLeft() - QPoint(100, 50);
         const auto at = [&](const char *button) {
-            return h.window.strip()->menuPosition(*catalogue.menuButton(QString::fromLatin1(button)))
-                - frameOffset;
+            return h.strip().menuPosition(*catalogue.menuButton(QString::fromLatin1(button))) - frameOffset;
         };
         QCOMPARE(at("SpeedButton20"), QPoint(559, 37));
         QCOMPARE(at("SpeedButton34"), QPoint(111, 287));
@@ -217,7 +215,7 @@ private slots:
                 button->click();
             }
             QCOMPARE(h.window.windowTitle(), QStringLiteral("Lumivortex TV - ") + channel.titleSuffix);
-            QCOMPARE(h.window.state().LastChannelTitle, h.window.windowTitle());
+            QCOMPARE(h.lastChannelTitle(), h.window.windowTitle());
             // The stop status the tune raises runs the full stop as well; the address comes last.
             QCOMPARE(h.engine->calls.first(), QStringLiteral("stop"));
             QCOMPARE(h.engine->calls.last(), QStringLiteral("setUrl ") + channel.address);
@@ -232,19 +230,19 @@ private slots:
         Harness h;
         QList<bool> flagAtNotification;
         QStringList titleAtNotification;
-        connect(h.engine, &MediaEngine::statusChanged, this, [&] {
-            flagAtNotification << h.window.state().ReconnectPromptSuppressed;
-            titleAtNotification << h.window.state().LastChannelTitle;
+        connect(h.engine, &MediaEngine::stateChanged, this, [&] {
+            flagAtNotification << h.promptSuppressed();
+            titleAtNotification << h.lastChannelTitle();
         });
         h.button("SpeedButton90")->click(); // TV Globo
         QVERIFY(flagAtNotification.size() >= 2);
         QVERIFY(!flagAtNotification.contains(false));
         QVERIFY(titleAtNotification.size() >= 2);
         QCOMPARE(titleAtNotification.last(), kStartTitle);
-        QCOMPARE(h.window.state().ReconnectPromptSuppressed, false);
+        QCOMPARE(h.promptSuppressed(), false);
         // After the tune the next ready status may ask.
         MessageLog log;
-        h.engine->emitStatus(QStringLiteral("Pronto"));
+        h.engine->emitState(MediaEngine::State::Failed);
         QCOMPARE(log.texts.size(), 1);
     }
 
@@ -257,7 +255,7 @@ private slots:
         h.button("SpeedButton90")->click();
         QCOMPARE(h.engine->calls.first(), QStringLiteral("stop"));
         QCOMPARE(h.window.windowTitle(), QStringLiteral("Lumivortex TV - TV Globo"));
-        QCOMPARE(h.window.state().LastChannelTitle, QStringLiteral("Lumivortex TV - TV Globo"));
+        QCOMPARE(h.lastChannelTitle(), QStringLiteral("Lumivortex TV - TV Globo"));
     }
 
     void channelsSharingAnAddressDifferOnlyInTitle()
@@ -286,13 +284,14 @@ private slots:
         QFETCH(bool, ticked);
         QFETCH(bool, tickedAfter);
         Harness h;
-        QCheckBox option;
-        option.setChecked(ticked);
-        QSignalSpy toggles(&option, &QCheckBox::toggled);
-        h.window.attachReconnectOption(&option);
+        QCheckBox *option = h.program.optionsWindow().findChild<QCheckBox *>(QStringLiteral("CheckBox1"));
+        option->setChecked(ticked);
+        QSignalSpy switches(&h.player().reconnection(), &Reconnection::switchedOn);
         h.window.findChild<QToolButton *>(control)->click();
-        QCOMPARE(option.isChecked(), tickedAfter);
-        QCOMPARE(toggles.size(), ticked == tickedAfter ? 0 : 1);
+        QCOMPARE(option->isChecked(), tickedAfter);
+        QCOMPARE(h.player().reconnection().isOn(), tickedAfter);
+        QCOMPARE(switches.size(), ticked == tickedAfter ? 0 : 1);
+        QCOMPARE(h.windowTimer("TimerTryAgain")->isActive(), tickedAfter);
     }
 
     void failingTuneShowsTheTuneMessageAndEnds()
@@ -301,10 +300,11 @@ private slots:
         Harness h;
         h.engine->failingCalls << QStringLiteral("setUrl");
         h.button("SpeedButton90")->click();
-        QCOMPARE(h.terminations, 1);
+        QCOMPARE(h.endings.size(), 1);
+        QCOMPARE(h.endings.first().first().toInt(), 1);
         QCOMPARE(log.texts.size(), 1);
         QCOMPARE(log.texts[0], OldPlayerFailure::tuneMessage());
-        QCOMPARE(h.window.state().ReconnectPromptSuppressed, true);
+        QCOMPARE(h.promptSuppressed(), true);
     }
 
     void altEnterAloneGoesFullScreen_data()
@@ -343,8 +343,8 @@ private slots:
         h.button("SpeedButton90")->click();
         h.engine->calls.clear();
         QList<bool> flagAtNotification;
-        connect(h.engine, &MediaEngine::statusChanged, this,
-            [&] { flagAtNotification << h.window.state().ReconnectPromptSuppressed; });
+        connect(
+            h.engine, &MediaEngine::stateChanged, this, [&] { flagAtNotification << h.promptSuppressed(); });
         h.window.close();
         QCOMPARE(h.engine->calls.first(), QStringLiteral("stop"));
         QCOMPARE(h.engine->calls.last(), QStringLiteral("close"));
@@ -384,10 +384,6 @@ private slots:
     void dropOnTheWindowIsHandledOnceTheDragEnds()
     {
         Harness h;
-        PlaylistWindow playlist(h.window);
-        SideWindows side;
-        side.playlist = &playlist;
-        h.window.attachWindows(side);
         QMimeData data;
         data.setUrls({ QUrl::fromLocalFile(QStringLiteral("/m/a.mp3")) });
         QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);

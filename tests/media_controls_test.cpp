@@ -1,13 +1,16 @@
-// The desktop's media controls on a private session bus: commands press the
-// main window's buttons, state and title follow the engine, absence is harmless.
-#include "app/MainWindow.h"
+// The desktop's media controls on a private session bus: commands drive the
+// transport as the window's buttons do, state and title follow the engine and
+// what is loaded, absence is harmless.
+#include "app/ChannelListsHub.h"
 #include "app/TrayIcon.h"
-#include "channels/ChannelCatalogue.h"
 #include "desktop/MediaControls.h"
 #include "playback/MiniPlayerWindow.h"
 #include "playback/PlayerPanel.h"
-#include "playback/Transport.h"
-#include "tests/support/FakeEngine.h"
+#include "player/LoopsAndCues.h"
+#include "player/PlaylistNavigation.h"
+#include "player/Transport.h"
+#include "playlist/PlaylistWindow.h"
+#include "tests/support/FakeProgram.h"
 #include "widgets/ButtonColour.h"
 #include "widgets/FlatButton.h"
 #include "widgets/MessageBox.h"
@@ -28,7 +31,7 @@ const QString kPlayer = QStringLiteral("org.mpris.MediaPlayer2.Player");
 const QString kProperties = QStringLiteral("org.freedesktop.DBus.Properties");
 const QString kNoTrack = QStringLiteral("/org/mpris/MediaPlayer2/TrackList/NoTrack");
 
-class StandInPlaylist : public PlaylistSeam
+class StandInPlaylist : public PlaylistNavigation
 {
 public:
     void play() override { calls << QStringLiteral("play"); }
@@ -39,21 +42,23 @@ public:
     QStringList calls;
 };
 
-struct Harness {
+struct Harness : FakeProgram {
     Harness()
-        : engine(new FakeEngine)
-        , window(std::unique_ptr<MediaEngine>(engine), ChannelCatalogue::builtIn())
     {
-        window.terminate = [] {};
-        window.transport()->setPlaylist(&playlist);
+        player().transport().setPlaylist(&playlist);
         // A failed stream asks about reconnecting: answer "no" without a modal loop.
         setMessageHandler([](QWidget *, const MessageRequest &request) { return request.escapeButton; });
     }
     ~Harness() { setMessageHandler({}); }
+    MediaControls *installMediaControls(const QDBusConnection &bus = QDBusConnection::sessionBus())
+    {
+        return program.installMediaControls(bus);
+    }
+    void tune(const Channel &channel) { program.channelLists().tuneBuiltIn(channel); }
+    PlayerPanel &panel() { return *window.findChild<PlayerPanel *>(QStringLiteral("PlayerPanel")); }
+    QWidget *playButton() { return panel().m_playPause; }
     StandInPlaylist playlist;
-    FakeEngine *engine;
-    MainWindow window;
-    QWidget *playButton() { return window.player()->m_playPause; }
+    MainWindow &window = program.mainWindow();
 };
 
 // The other end: a desktop panel on a connection of its own.
@@ -143,7 +148,7 @@ private slots:
         QVERIFY(client().isConnected());
     }
 
-    void commandsPressTheWindowsButtons_data()
+    void commandsDriveTheTransportAsItsButtonsDo_data()
     {
         QTest::addColumn<QString>("method");
         QTest::addColumn<QColor>("before");
@@ -164,7 +169,7 @@ private slots:
         QTest::newRow("Next") << "Next" << Lime << none << Lime << "next";
         QTest::newRow("Previous") << "Previous" << Lime << none << Lime << "previous";
     }
-    void commandsPressTheWindowsButtons()
+    void commandsDriveTheTransportAsItsButtonsDo()
     {
         QFETCH(QString, method);
         QFETCH(QColor, before);
@@ -173,12 +178,15 @@ private slots:
         QFETCH(QString, playlistCall);
         Harness h;
         h.engine->setUrl(QStringLiteral("mms://127.0.0.1/canal"));
-        QVERIFY(h.window.installMediaControls());
-        set(h.playButton(), before);
+        QVERIFY(h.installMediaControls());
+        // The transport as the colour shows it: pressed once to play, twice to pause.
+        for (int press = 0; press < (before == Lime ? 1 : before == Red ? 2 : 0); ++press)
+            h.player().transport().playPause();
+        QCOMPARE(of(h.playButton()), before);
         // The engine's state as the colour shows it.
-        h.engine->emitStatus(before == Lime ? QStringLiteral("Reproduzindo")
-                : before == Red             ? QStringLiteral("Em pausa")
-                                            : QStringLiteral("Parado"));
+        h.engine->emitState(before == Lime ? MediaEngine::State::Playing
+                : before == Red            ? MediaEngine::State::Paused
+                                           : MediaEngine::State::Stopped);
         h.engine->calls.clear();
 
         const QDBusMessage reply = call(kPlayer, method);
@@ -194,7 +202,7 @@ private slots:
     void playWithNothingLoadedStartsThePlaylist()
     {
         Harness h;
-        QVERIFY(h.window.installMediaControls());
+        QVERIFY(h.installMediaControls());
         call(kPlayer, QStringLiteral("Play"));
         QCOMPARE(h.playlist.calls, QStringList { QStringLiteral("play") });
         QCOMPARE(of(h.playButton()), Lime);
@@ -203,34 +211,37 @@ private slots:
     void stateIsAnnouncedOncePerChangeNotPerTick()
     {
         Harness h;
-        h.engine->urlStatus.clear();
+        h.engine->urlState.reset();
         h.engine->setUrl(QStringLiteral("mms://127.0.0.1/canal"));
-        QVERIFY(h.window.installMediaControls());
+        QVERIFY(h.installMediaControls());
         ChangeRecorder recorder;
         recorder.settle();
         QCOMPARE(
             busProperty(kPlayer, QStringLiteral("PlaybackStatus")).toString(), QStringLiteral("Stopped"));
 
+        using State = MediaEngine::State;
         struct Step {
-            const char *engineStatus;
+            State state;
             const char *announced; // nullptr: nothing
         };
         const Step steps[] = {
-            { "Reproduzindo", "Playing" },
-            { "Armazenando em buffer (30%)", nullptr },
-            { "Reproduzindo", nullptr },
-            { "Em pausa", "Paused" },
-            { "Em pausa", nullptr },
-            { "Reproduzindo", "Playing" },
-            { "Parado", "Stopped" },
-            { "Pronto", nullptr },
+            { State::Playing, "Playing" },
+            { State::Buffering, nullptr },
+            { State::Playing, nullptr },
+            { State::Paused, "Paused" },
+            { State::Paused, nullptr },
+            { State::Playing, "Playing" },
+            { State::Stopped, "Stopped" },
+            { State::Failed, nullptr },
         };
         for (const Step &step : steps) {
             recorder.received.clear();
-            h.engine->emitStatus(QString::fromLatin1(step.engineStatus));
+            h.engine->emitState(
+                step.state, MediaEngine::Failure::None, step.state == State::Buffering ? 30 : 0);
             recorder.settle();
             if (!step.announced) {
-                QVERIFY2(recorder.received.isEmpty(), step.engineStatus);
+                QVERIFY2(
+                    recorder.received.isEmpty(), QMetaEnum::fromType<State>().valueToKey(int(step.state)));
                 continue;
             }
             QCOMPARE(recorder.received.size(), 1);
@@ -245,7 +256,7 @@ private slots:
         recorder.received.clear();
         h.engine->setPosition(12, QStringLiteral("00:12"));
         for (int i = 0; i < 5; ++i)
-            h.window.transport()->refreshDisplay();
+            h.player().transport().refreshDisplay();
         recorder.settle();
         QCOMPARE(recorder.received.size(), 0);
     }
@@ -253,14 +264,14 @@ private slots:
     void titleFollowsTheTunedChannelAndTheOpenedFile()
     {
         Harness h;
-        QVERIFY(h.window.installMediaControls());
+        QVERIFY(h.installMediaControls());
         ChangeRecorder recorder;
         QVariantMap metadata = asMap(busProperty(kPlayer, QStringLiteral("Metadata")));
         QCOMPARE(trackIdOf(metadata), kNoTrack);
         QVERIFY(!metadata.contains(QStringLiteral("xesam:title")));
 
         const Channel channel = ChannelCatalogue::builtIn().channels().value(0);
-        h.window.tune(channel);
+        h.tune(channel);
         recorder.settle();
         // Connecting and the new title arrive together, once.
         QCOMPARE(recorder.received.size(), 1);
@@ -278,7 +289,7 @@ private slots:
 
         // The reconnection system appends the status to the title: same channel, no news.
         recorder.received.clear();
-        h.engine->emitStatus(QStringLiteral("Reproduzindo"));
+        h.engine->emitState(MediaEngine::State::Playing);
         recorder.settle();
         QVERIFY(h.window.windowTitle().endsWith(QStringLiteral(" Reproduzindo")));
         QVERIFY(recorder.received.isEmpty());
@@ -286,8 +297,7 @@ private slots:
         // A file from the playlist: its name is the title, and it is another track.
         recorder.received.clear();
         const QString file = QStringLiteral("/home/u/Música/canção.mp3");
-        h.engine->setUrl(file);
-        h.window.setNowPlayingFromUrl(file);
+        h.player().playPlaylistItem(file);
         recorder.settle();
         QCOMPARE(recorder.received.size(), 1);
         metadata = asMap(recorder.received[0].value(QStringLiteral("Metadata")));
@@ -298,7 +308,7 @@ private slots:
     void desktopReadsWhoWeAreAndWhatWeOffer()
     {
         Harness h;
-        QVERIFY(h.window.installMediaControls());
+        QVERIFY(h.installMediaControls());
         QCOMPARE(busProperty(kRoot, QStringLiteral("Identity")).toString(), QStringLiteral("Lumivortex TV"));
         QCOMPARE(busProperty(kRoot, QStringLiteral("DesktopEntry")).toString(), QStringLiteral("lumivortex"));
         QCOMPARE(busProperty(kRoot, QStringLiteral("CanQuit")).toBool(), true);
@@ -328,27 +338,32 @@ private slots:
     {
         QTest::addColumn<QString>("url");
         QTest::addColumn<double>("duration");
-        QTest::addColumn<QString>("status");
+        QTest::addColumn<MediaEngine::State>("state");
         QTest::addColumn<bool>("canPlay");
         QTest::addColumn<bool>("canPause");
         QTest::addColumn<bool>("canSeek");
-        QTest::newRow("nothing loaded") << QString() << 0.0 << "Pronto" << false << false << false;
+        QTest::newRow("nothing loaded")
+            << QString() << 0.0 << MediaEngine::State::Idle << false << false << false;
         QTest::newRow("live stream playing")
-            << "http://127.0.0.1/live" << 0.0 << "Reproduzindo" << true << true << false;
-        QTest::newRow("file playing") << "/tmp/clip.mp4" << 60.0 << "Reproduzindo" << true << true << true;
-        QTest::newRow("file stopped") << "/tmp/clip.mp4" << 60.0 << "Parado" << true << false << true;
+            << "http://127.0.0.1/live" << 0.0 << MediaEngine::State::Playing << true << true << false;
+        QTest::newRow("file playing")
+            << "/tmp/clip.mp4" << 60.0 << MediaEngine::State::Playing << true << true << true;
+        QTest::newRow("file stopped")
+            << "/tmp/clip.mp4" << 60.0 << MediaEngine::State::Stopped << true << false << true;
     }
     void capabilitiesTellWhatIsLoaded()
     {
         QFETCH(QString, url);
         QFETCH(double, duration);
-        QFETCH(QString, status);
+        QFETCH(MediaEngine::State, state);
         Harness h;
+        // The program's own playlist, still empty.
+        h.player().transport().setPlaylist(&h.program.playlistWindow());
         if (!url.isEmpty())
             h.engine->setUrl(url);
         h.engine->setDuration(duration, QString());
-        h.engine->emitStatus(status);
-        QVERIFY(h.window.installMediaControls());
+        h.engine->emitState(state);
+        QVERIFY(h.installMediaControls());
         QTEST(busProperty(kPlayer, QStringLiteral("CanPlay")).toBool(), "canPlay");
         QTEST(busProperty(kPlayer, QStringLiteral("CanPause")).toBool(), "canPause");
         QTEST(busProperty(kPlayer, QStringLiteral("CanSeek")).toBool(), "canSeek");
@@ -359,16 +374,16 @@ private slots:
     void mediaKeyOnAPlayingChannelDoesWhatTheStatusPromises()
     {
         Harness h;
-        QVERIFY(h.window.installMediaControls());
-        h.window.tune(ChannelCatalogue::builtIn().channels().value(0));
-        h.engine->emitStatus(QStringLiteral("Reproduzindo"));
+        QVERIFY(h.installMediaControls());
+        h.tune(ChannelCatalogue::builtIn().channels().value(0));
+        h.engine->emitState(MediaEngine::State::Playing);
         QCOMPARE(
             busProperty(kPlayer, QStringLiteral("PlaybackStatus")).toString(), QStringLiteral("Playing"));
         h.engine->calls.clear();
 
         call(kPlayer, QStringLiteral("PlayPause"));
         QCOMPARE(h.engine->calls, QStringList { QStringLiteral("pause") });
-        h.engine->emitStatus(QStringLiteral("Em pausa"));
+        h.engine->emitState(MediaEngine::State::Paused);
         QCOMPARE(busProperty(kPlayer, QStringLiteral("PlaybackStatus")).toString(), QStringLiteral("Paused"));
 
         h.engine->calls.clear();
@@ -381,9 +396,9 @@ private slots:
     void streamThatRefusesToPauseIsStopped()
     {
         Harness h;
-        QVERIFY(h.window.installMediaControls());
-        h.window.tune(ChannelCatalogue::builtIn().channels().value(0));
-        h.engine->emitStatus(QStringLiteral("Reproduzindo"));
+        QVERIFY(h.installMediaControls());
+        h.tune(ChannelCatalogue::builtIn().channels().value(0));
+        h.engine->emitState(MediaEngine::State::Playing);
         h.engine->failingCalls << QStringLiteral("pause");
         h.engine->calls.clear();
         call(kPlayer, QStringLiteral("PlayPause"));
@@ -394,7 +409,7 @@ private slots:
     void openUriPlaysAndSeekMovesInAFile()
     {
         Harness h;
-        QVERIFY(h.window.installMediaControls());
+        QVERIFY(h.installMediaControls());
         const QString address = QStringLiteral("http://127.0.0.1/clip.mp4");
         QCOMPARE(call(kPlayer, QStringLiteral("OpenUri"), { address }).type(), QDBusMessage::ReplyMessage);
         QCOMPARE(h.engine->url(), address);
@@ -415,30 +430,27 @@ private slots:
     {
         QFETCH(bool, fromMiniPlayer);
         Harness h;
-        MiniPlayerWindow mini(*h.window.player(), *h.window.transport(), h.window);
-        SideWindows side;
-        side.miniPlayer = &mini;
-        h.window.attachWindows(side);
-        QVERIFY(h.window.installMediaControls());
-        h.window.tray()->trayAvailable = [] { return true; };
+        MiniPlayerWindow &mini = h.program.miniPlayer();
+        QVERIFY(h.installMediaControls());
+        h.window.tray().assumeTrayAvailable(true);
         h.window.show();
         if (fromMiniPlayer)
-            h.window.player()->m_miniPlayerToggle->click();
+            h.panel().m_miniPlayerToggle->click();
         else
-            h.window.tray()->hideToTray();
+            h.window.tray().hideToTray();
         QVERIFY(!h.window.isVisible());
         QCOMPARE(mini.isVisible(), fromMiniPlayer);
 
         QCOMPARE(call(kRoot, QStringLiteral("Raise")).type(), QDBusMessage::ReplyMessage);
         QVERIFY(h.window.isVisible());
         QVERIFY(!mini.isVisible());
-        QVERIFY(!h.window.tray()->iconShown());
+        QVERIFY(!h.window.tray().iconShown());
     }
 
     void quitClosesTheWindowAsTheUserDoes()
     {
         Harness h;
-        QVERIFY(h.window.installMediaControls());
+        QVERIFY(h.installMediaControls());
         h.engine->setUrl(QStringLiteral("mms://127.0.0.1/canal"));
         h.engine->calls.clear();
         // The caller gets its reply before the window closes.
@@ -452,7 +464,7 @@ private slots:
     {
         {
             Harness h;
-            QVERIFY(h.window.installMediaControls());
+            QVERIFY(h.installMediaControls());
             QVERIFY(serviceRegistered());
         }
         QVERIFY(!serviceRegistered());
@@ -465,12 +477,12 @@ private slots:
             QStringLiteral("unix:path=/nonexistent/lumivortex-no-bus"), QStringLiteral("no-bus"));
         QVERIFY(!none.isConnected());
         Harness h;
-        QCOMPARE(h.window.installMediaControls(none), nullptr);
+        QCOMPARE(h.installMediaControls(none), nullptr);
         QVERIFY(!h.window.findChild<MediaControls *>());
         QVERIFY(!serviceRegistered());
         h.engine->setUrl(QStringLiteral("mms://127.0.0.1/canal"));
         h.engine->calls.clear();
-        h.window.player()->m_playPause->click();
+        h.panel().m_playPause->click();
         QCOMPARE(h.engine->calls, QStringList { QStringLiteral("play") });
         QDBusConnection::disconnectFromBus(QStringLiteral("no-bus"));
     }
@@ -483,12 +495,12 @@ private slots:
         {
             Harness h;
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("media keys unavailable")));
-            QCOMPARE(h.window.installMediaControls(), nullptr);
+            QCOMPARE(h.installMediaControls(), nullptr);
             QVERIFY(!h.window.findChild<MediaControls *>());
             QVERIFY(!QDBusConnection::sessionBus().objectRegisteredAt(MediaControls::ObjectPath));
             h.engine->setUrl(QStringLiteral("mms://127.0.0.1/canal"));
             h.engine->calls.clear();
-            h.window.player()->m_playPause->click();
+            h.panel().m_playPause->click();
             QCOMPARE(h.engine->calls, QStringList { QStringLiteral("play") });
         }
         QCOMPARE(client().interface()->serviceOwner(MediaControls::ServiceName).value(), other.baseService());

@@ -1,9 +1,8 @@
 // The mini player presses the main window's buttons, swaps with it, and snaps to the screen edges.
-#include "app/MainWindow.h"
 #include "playback/MiniPlayerWindow.h"
 #include "playback/PlayerPanel.h"
-#include "playback/Transport.h"
-#include "tests/support/FakeEngine.h"
+#include "player/Transport.h"
+#include "tests/support/FakeProgram.h"
 #include "widgets/ButtonColour.h"
 #include "widgets/FlatButton.h"
 
@@ -36,33 +35,32 @@ private slots:
 
     void buttonsPressTheMainWindowAndSwapWithIt()
     {
-        auto *engine = new FakeEngine;
-        MainWindow main(std::unique_ptr<MediaEngine>(engine), ChannelCatalogue::builtIn());
-        MiniPlayerWindow mini(*main.player(), *main.transport(), main);
-        SideWindows side;
-        side.miniPlayer = &mini;
-        main.attachWindows(side);
+        FakeProgram program;
+        FakeEngine *engine = program.engine;
+        MainWindow &main = program.window();
+        MiniPlayerWindow &mini = program.program.miniPlayer();
+        PlayerPanel &panel = *main.findChild<PlayerPanel *>(QStringLiteral("PlayerPanel"));
         main.show();
 
-        main.player()->m_miniPlayerToggle->click();
+        panel.m_miniPlayerToggle->click();
         QVERIFY(mini.isVisible());
         QVERIFY(!main.isVisible());
 
         engine->setUrl(QStringLiteral("/m/a.mp3"));
         mini.findChild<FlatButton *>(QStringLiteral("SpeedButton3"))->click();
-        QCOMPARE(ButtonColour::of(main.player()->m_playPause), ButtonColour::Lime);
+        QCOMPARE(ButtonColour::of(panel.m_playPause), ButtonColour::Lime);
         mini.findChild<FlatButton *>(QStringLiteral("SpeedButton4"))->click();
-        QCOMPARE(ButtonColour::of(main.player()->m_playPause), ButtonColour::Blue);
+        QCOMPARE(ButtonColour::of(panel.m_playPause), ButtonColour::Blue);
 
         auto *back = mini.findChild<FlatButton *>(QStringLiteral("SpeedButton2"));
         emit back->pressed();
-        QVERIFY(main.timer(QStringLiteral("TimerBackward"))->isActive());
-        QCOMPARE(ButtonColour::of(main.player()->m_scanBack), ButtonColour::Lime);
+        QVERIFY(program.windowTimer("TimerBackward")->isActive());
+        QCOMPARE(ButtonColour::of(panel.m_scanBack), ButtonColour::Lime);
         emit back->released();
-        QVERIFY(!main.timer(QStringLiteral("TimerBackward"))->isActive());
+        QVERIFY(!program.windowTimer("TimerBackward")->isActive());
 
-        main.player()->m_nowPlaying->setText(QStringLiteral("a.mp3"));
-        main.transport()->refreshDisplay();
+        program.player().transport().setNowPlayingFromUrl(QStringLiteral("/m/a.mp3"));
+        program.player().transport().refreshDisplay();
         QCOMPARE(mini.m_text->text(), QStringLiteral("00:00 / 00:00\na.mp3"));
 
         mini.findChild<FlatButton *>(QStringLiteral("SpeedButton8"))->click();

@@ -6,6 +6,8 @@
 
 namespace
 {
+using State = MediaEngine::State;
+
 QString u(const char *text)
 {
     return QString::fromUtf8(text);
@@ -17,87 +19,81 @@ class NowPlayingTest : public QObject
     Q_OBJECT
 
 private slots:
-    void everyEngineStatusShowsItsState_data()
+    void everyEngineStateShowsItsPlaybackStatus_data()
     {
-        QTest::addColumn<QString>("status");
-        QTest::addColumn<QString>("previous");
+        QTest::addColumn<State>("state");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("playing") << u("Reproduzindo") << NowPlaying::Stopped << NowPlaying::Playing;
-        QTest::newRow("paused") << u("Em pausa") << NowPlaying::Playing << NowPlaying::Paused;
-        QTest::newRow("our stop") << u("Parado") << NowPlaying::Playing << NowPlaying::Stopped;
-        QTest::newRow("stream failed or ended") << u("Pronto") << NowPlaying::Playing << NowPlaying::Stopped;
-        QTest::newRow("connecting") << u("Conectando...") << NowPlaying::Stopped << NowPlaying::Playing;
-        QTest::newRow("buffering") << u("Armazenando em buffer (42%)") << NowPlaying::Stopped
-                                   << NowPlaying::Playing;
-        QTest::newRow("unknown text keeps paused")
-            << u("Transição") << NowPlaying::Paused << NowPlaying::Paused;
-        QTest::newRow("unknown text keeps playing")
-            << QString() << NowPlaying::Playing << NowPlaying::Playing;
+        QTest::newRow("playing") << State::Playing << NowPlaying::Playing;
+        QTest::newRow("paused") << State::Paused << NowPlaying::Paused;
+        QTest::newRow("our stop") << State::Stopped << NowPlaying::Stopped;
+        QTest::newRow("file ended") << State::Ended << NowPlaying::Stopped;
+        QTest::newRow("stream failed or ended") << State::Failed << NowPlaying::Stopped;
+        QTest::newRow("nothing loaded") << State::Idle << NowPlaying::Stopped;
+        QTest::newRow("connecting") << State::Opening << NowPlaying::Playing;
+        QTest::newRow("buffering") << State::Buffering << NowPlaying::Playing;
     }
-    void everyEngineStatusShowsItsState()
+    void everyEngineStateShowsItsPlaybackStatus()
     {
-        QFETCH(QString, status);
-        QFETCH(QString, previous);
+        QFETCH(MediaEngine::State, state);
         QFETCH(QString, expected);
-        QCOMPARE(NowPlaying::playbackStatus(status, previous), expected);
+        QCOMPARE(NowPlaying::playbackStatus(state), expected);
     }
 
-    void titleNamesWhatPlaysNotTheWindowDecorations_data()
+    void titleNamesWhatPlays_data()
     {
-        QTest::addColumn<QString>("windowTitle");
-        QTest::addColumn<QString>("lastChannelTitle");
-        QTest::addColumn<QString>("nowPlaying");
+        using Kind = LoadedMedia::Kind;
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("address");
         QTest::addColumn<QString>("url");
         QTest::addColumn<QString>("expected");
         const QString globo = u("Lumivortex TV - TV Globo");
-        const QString start = u("Lumivortex TV 0.9.29");
-        QTest::newRow("nothing loaded") << globo << globo << QString() << QString() << QString();
-        QTest::newRow("tuned channel") << globo << globo << QString() << u("mms://h/globo") << u("TV Globo");
-        QTest::newRow("status appended") << u("Lumivortex TV - TV Globo Reproduzindo") << globo << QString()
-                                         << u("mms://h/globo") << u("TV Globo");
-        QTest::newRow("congested") << u("Lumivortex TV - TV Globo Canal Congestionado!") << globo << QString()
-                                   << u("mms://h/globo") << u("TV Globo");
-        QTest::newRow("accents kept") << u("Lumivortex TV - TV Tarobá") << u("Lumivortex TV - TV Tarobá")
-                                      << QString() << u("http://h/taroba") << u("TV Tarobá");
-        QTest::newRow("tuned, last title not yet stored")
-            << globo << start << QString() << u("mms://h/globo") << u("TV Globo");
-        QTest::newRow("file opened after a channel")
-            << u("Lumivortex TV - TV Globo Reproduzindo") << globo << u("song.mp3")
-            << u("/home/u/Music/song.mp3") << u("song.mp3");
+        const QString song = u("/home/u/Music/song.mp3");
+        QTest::newRow("nothing loaded")
+            << int(Kind::Nothing) << QString() << QString() << QString() << QString();
+        QTest::newRow("tuned channel")
+            << int(Kind::Channel) << globo << u("mms://h/globo") << u("mms://h/globo") << u("TV Globo");
+        QTest::newRow("channel on an alternate address")
+            << int(Kind::Channel) << globo << u("mms://h/globo") << u("mms://h/globo2") << u("TV Globo");
+        QTest::newRow("accents kept") << int(Kind::Channel) << u("Lumivortex TV - TV Tarobá")
+                                      << u("http://h/taroba") << u("http://h/taroba") << u("TV Tarobá");
+        QTest::newRow("address tuned as a channel")
+            << int(Kind::Channel) << u("Lumivortex TV - rtsp://h/cam") << u("rtsp://h/cam")
+            << u("rtsp://h/cam") << u("rtsp://h/cam");
+        QTest::newRow("file") << int(Kind::File) << song << song << song << u("song.mp3");
         QTest::newRow("playlist stream item")
-            << globo << globo << u("radio.asx") << u("http://h/radio.asx") << u("radio.asx");
-        QTest::newRow("channel tuned after a file")
-            << globo << globo << u("song.mp3") << u("mms://h/globo") << u("TV Globo");
-        QTest::newRow("file with start-up title")
-            << start << start << QString() << u("/v/clip.avi") << u("clip.avi");
+            << int(Kind::File) << u("http://h/radio.asx") << u("http://h/radio.asx")
+            << u("http://h/radio.asx") << u("radio.asx");
         QTest::newRow("address without file part")
-            << start << start << QString() << u("http://h/") << u("http://h/");
+            << int(Kind::Address) << u("http://h/") << u("http://h/") << u("http://h/") << u("http://h/");
+        QTest::newRow("released at closing")
+            << int(Kind::Channel) << globo << u("mms://h/globo") << QString() << QString();
     }
-    void titleNamesWhatPlaysNotTheWindowDecorations()
+    void titleNamesWhatPlays()
     {
-        QFETCH(QString, windowTitle);
-        QFETCH(QString, lastChannelTitle);
-        QFETCH(QString, nowPlaying);
+        QFETCH(int, kind);
+        QFETCH(QString, title);
+        QFETCH(QString, address);
         QFETCH(QString, url);
-        QFETCH(QString, expected);
-        QCOMPARE(NowPlaying::title(windowTitle, lastChannelTitle, nowPlaying, url), expected);
+        const LoadedMedia loaded { LoadedMedia::Kind(kind), title, address };
+        QTEST(NowPlaying::title(loaded, url), "expected");
     }
 
     void unchangedValuesAreNotAnnouncedAgain()
     {
         NowPlayingTracker tracker;
         QCOMPARE(tracker.playbackStatus(), NowPlaying::Stopped);
-        QVERIFY(!tracker.update(u("Pronto"), QString()).any());
-        QVERIFY(!tracker.update(u("Parado"), QString()).any());
+        QVERIFY(!tracker.update(State::Failed, QString()).any());
+        QVERIFY(!tracker.update(State::Stopped, QString()).any());
 
-        auto changes = tracker.update(u("Conectando..."), QString());
+        auto changes = tracker.update(State::Opening, QString());
         QVERIFY(changes.status);
         QVERIFY(!changes.track);
         QCOMPARE(tracker.playbackStatus(), NowPlaying::Playing);
-        QVERIFY(!tracker.update(u("Armazenando em buffer (10%)"), QString()).any());
-        QVERIFY(!tracker.update(u("Reproduzindo"), QString()).any());
+        QVERIFY(!tracker.update(State::Buffering, QString()).any());
+        QVERIFY(!tracker.update(State::Playing, QString()).any());
 
-        changes = tracker.update(u("Em pausa"), QString());
+        changes = tracker.update(State::Paused, QString());
         QVERIFY(changes.status);
         QCOMPARE(tracker.playbackStatus(), NowPlaying::Paused);
     }
@@ -108,28 +104,28 @@ private slots:
         const QString noTrack = u("/org/mpris/MediaPlayer2/TrackList/NoTrack");
         QCOMPARE(tracker.trackId(), noTrack);
 
-        auto changes = tracker.update(u("Reproduzindo"), u("TV Globo"));
+        auto changes = tracker.update(State::Playing, u("TV Globo"));
         QVERIFY(changes.status);
         QVERIFY(changes.track);
         const QString first = tracker.trackId();
         QVERIFY(first != noTrack);
         QVERIFY2(QRegularExpression(u("^(/[A-Za-z0-9_]+)+$")).match(first).hasMatch(), qPrintable(first));
 
-        changes = tracker.update(u("Reproduzindo"), u("TV Globo"));
+        changes = tracker.update(State::Playing, u("TV Globo"));
         QVERIFY(!changes.any());
         QCOMPARE(tracker.trackId(), first);
 
-        changes = tracker.update(u("Reproduzindo"), u("song.mp3"));
+        changes = tracker.update(State::Playing, u("song.mp3"));
         QVERIFY(!changes.status);
         QVERIFY(changes.track);
         QCOMPARE(tracker.title(), u("song.mp3"));
         QVERIFY(tracker.trackId() != first);
 
         // Back to the first title: still a new track, not the old one.
-        tracker.update(u("Reproduzindo"), u("TV Globo"));
+        tracker.update(State::Playing, u("TV Globo"));
         QVERIFY(tracker.trackId() != first);
 
-        tracker.update(u("Pronto"), QString());
+        tracker.update(State::Failed, QString());
         QCOMPARE(tracker.trackId(), noTrack);
     }
 };

@@ -1,10 +1,8 @@
 // Media from outside the window: the first item plays, the rest join the
 // playlist, and a copy started later hands its items to the running one.
-#include "app/MainWindow.h"
 #include "app/SingleInstance.h"
-#include "channels/ChannelCatalogue.h"
 #include "playlist/PlaylistWindow.h"
-#include "tests/support/FakeEngine.h"
+#include "tests/support/FakeProgram.h"
 #include "widgets/MessageBox.h"
 
 #include <QDBusConnection>
@@ -14,22 +12,14 @@
 
 namespace
 {
-struct Harness {
+struct Harness : FakeProgram {
     Harness()
-        : engine(new FakeEngine)
-        , window(std::unique_ptr<MediaEngine>(engine), ChannelCatalogue::builtIn())
-        , playlist(window)
     {
-        window.terminate = [] {};
-        SideWindows side;
-        side.playlist = &playlist;
-        window.attachWindows(side);
         setMessageHandler([](QWidget *, const MessageRequest &request) { return request.escapeButton; });
     }
     ~Harness() { setMessageHandler({}); }
-    FakeEngine *engine;
-    MainWindow window;
-    PlaylistWindow playlist;
+    MainWindow &window = program.mainWindow();
+    PlaylistWindow &playlist = program.playlistWindow();
 };
 
 QDBusConnection secondCopy()
@@ -59,7 +49,7 @@ private slots:
         Harness h;
         const QString clip = m_dir.filePath(QStringLiteral("clip.mp4"));
         const QString address = QStringLiteral("http://127.0.0.1/live/index.m3u8");
-        QCOMPARE(h.window.openItems({ clip, address, m_dir.filePath(QStringLiteral("musica.mp3")) }), 3);
+        QCOMPARE(h.program.openItems({ clip, address, m_dir.filePath(QStringLiteral("musica.mp3")) }), 3);
         QCOMPARE(h.engine->url(), clip);
         QVERIFY(h.engine->calls.contains(QStringLiteral("play")));
         QCOMPARE(h.playlist.count(), 2);
@@ -68,7 +58,7 @@ private slots:
     void unplayableItemsAreLeftOut()
     {
         Harness h;
-        QCOMPARE(h.window.openItems({ QStringLiteral("relativo.mp4"),
+        QCOMPARE(h.program.openItems({ QStringLiteral("relativo.mp4"),
                      m_dir.filePath(QStringLiteral("sumiu.mp4")), QStringLiteral("ftp://127.0.0.1/a.mp4") }),
             0);
         QVERIFY(h.engine->url().isEmpty());
@@ -78,7 +68,7 @@ private slots:
     void runningCopyPlaysWhatTheNextCopyHandsOver()
     {
         Harness h;
-        QVERIFY(h.window.listenForOtherCopies());
+        QVERIFY(h.program.listenForOtherCopies());
         const QString address = QStringLiteral("rtsp://127.0.0.1:8554/cam");
         QVERIFY(SingleInstance::handOver({ address }, secondCopy()));
         QCoreApplication::sendPostedEvents();
@@ -97,8 +87,8 @@ private slots:
     {
         Harness first;
         Harness second;
-        QVERIFY(first.window.listenForOtherCopies());
-        QCOMPARE(second.window.listenForOtherCopies(secondCopy()), nullptr);
+        QVERIFY(first.program.listenForOtherCopies());
+        QCOMPARE(second.program.listenForOtherCopies(secondCopy()), nullptr);
         QVERIFY(SingleInstance::handOver({ QStringLiteral("udp://@:1234") }, secondCopy()));
         QCoreApplication::sendPostedEvents();
         QCOMPARE(first.engine->url(), QStringLiteral("udp://@:1234"));

@@ -1,5 +1,6 @@
-#include "base/ProgramState.h"
 #include "options/OptionsWindow.h"
+#include "player/Player.h"
+#include "player/Reconnection.h"
 #include "tests/support/FakeEngine.h"
 #include "tests/support/RecordingPowerOff.h"
 
@@ -28,8 +29,8 @@ QDateTime at(const QDate &date, const char *time)
 class ShowWatcher : public QObject
 {
 public:
-    ShowWatcher(QWidget *window, const ProgramState &state)
-        : m_state(state)
+    ShowWatcher(QWidget *window, const Reconnection &reconnection)
+        : m_reconnection(reconnection)
     {
         window->installEventFilter(this);
     }
@@ -39,12 +40,12 @@ protected:
     bool eventFilter(QObject *, QEvent *event) override
     {
         if (event->type() == QEvent::Show)
-            flagAtShow << m_state.ReconnectPromptSuppressed;
+            flagAtShow << m_reconnection.promptSuppressed();
         return false;
     }
 
 private:
-    const ProgramState &m_state;
+    const Reconnection &m_reconnection;
 };
 } // namespace
 
@@ -87,10 +88,10 @@ private:
         form->sleepTick();
     }
 
-    std::unique_ptr<FakeEngine> engine;
-    ProgramState state;
+    FakeEngine *engine = nullptr;
+    std::unique_ptr<Player> player;
     std::unique_ptr<QWidget> mainWindow;
-    std::unique_ptr<QTimer> tryAgain;
+    QTimer *tryAgain = nullptr;
     std::unique_ptr<QAction> menuItem;
     RecordingPowerOff powerOff;
     std::unique_ptr<OptionsWindow> form;
@@ -99,20 +100,22 @@ private:
 
 void OptionsWindowTest::init()
 {
-    engine = std::make_unique<FakeEngine>();
-    state = ProgramState();
+    engine = new FakeEngine;
+    // The window's own stops only: no stopped state for the player to answer with its full stop.
+    engine->stopState.reset();
+    player = std::make_unique<Player>(std::unique_ptr<MediaEngine>(engine));
     mainWindow = std::make_unique<QWidget>();
     mainWindow->setGeometry(300, 200, 640, 480);
-    tryAgain = std::make_unique<QTimer>();
-    tryAgain->setInterval(1200);
+    tryAgain = player->findChild<QTimer *>(QStringLiteral("TimerTryAgain"));
     menuItem = std::make_unique<QAction>(QStringLiteral("Tela Sempre Visível"));
     menuItem->setObjectName(QStringLiteral("elasemprevisivel1"));
     menuItem->setCheckable(true);
     // As the main window's own handler of the menu item does.
     connect(menuItem.get(), &QAction::triggered, this, [this] { form->toggleAlwaysOnTop(); });
     powerOff = RecordingPowerOff();
-    form = std::make_unique<OptionsWindow>(
-        *engine, state, mainWindow.get(), tryAgain.get(), menuItem.get(), powerOff);
+    form = std::make_unique<OptionsWindow>(*engine, player->reconnection(), mainWindow.get(), powerOff);
+    // As the main window shows the mode on its menu item.
+    connect(form.get(), &OptionsWindow::stayOnTopChanged, menuItem.get(), &QAction::setChecked);
     now = at(Day, "12:00:00.000");
     form->setClock([this] { return now; });
 }
@@ -121,9 +124,8 @@ void OptionsWindowTest::cleanup()
 {
     form.reset();
     menuItem.reset();
-    tryAgain.reset();
     mainWindow.reset();
-    engine.reset();
+    player.reset();
 }
 
 void OptionsWindowTest::windowShowsItsControlsAsDesigned()
@@ -218,11 +220,11 @@ void OptionsWindowTest::reconnectionBoxInvertsTheTimerWhateverItsState()
 void OptionsWindowTest::turningOnTopOnStopsPlaybackUnderSuppressedPrompt()
 {
     mainWindow->show();
-    ShowWatcher watcher(mainWindow.get(), state);
+    ShowWatcher watcher(mainWindow.get(), player->reconnection());
     QList<bool> flagAtStop;
     engine->onCall = [&](const QString &call) {
         if (call == QStringLiteral("stop"))
-            flagAtStop << state.ReconnectPromptSuppressed;
+            flagAtStop << player->reconnection().promptSuppressed();
     };
     auto *box = control<QCheckBox>("CheckBox2");
     form->show();
@@ -232,7 +234,7 @@ void OptionsWindowTest::turningOnTopOnStopsPlaybackUnderSuppressedPrompt()
     QCOMPARE(engine->calls, QStringList { QStringLiteral("stop") });
     QCOMPARE(flagAtStop, QList<bool> { false });
     QCOMPARE(watcher.flagAtShow, QList<bool> { true });
-    QVERIFY(!state.ReconnectPromptSuppressed);
+    QVERIFY(!player->reconnection().promptSuppressed());
     QVERIFY(mainWindow->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     QVERIFY(!form->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     QVERIFY(menuItem->isChecked());
@@ -246,7 +248,7 @@ void OptionsWindowTest::turningOnTopOffDoesNotStop()
     form->show();
     QTest::mouseClick(box, Qt::LeftButton);
     engine->calls.clear();
-    ShowWatcher watcher(mainWindow.get(), state);
+    ShowWatcher watcher(mainWindow.get(), player->reconnection());
 
     QTest::mouseClick(box, Qt::LeftButton);
 
@@ -255,7 +257,7 @@ void OptionsWindowTest::turningOnTopOffDoesNotStop()
     QVERIFY(!mainWindow->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     QVERIFY(!menuItem->isChecked());
     QVERIFY(!box->isChecked());
-    QVERIFY(!state.ReconnectPromptSuppressed);
+    QVERIFY(!player->reconnection().promptSuppressed());
 }
 
 void OptionsWindowTest::menuPathLeavesTheBoxTickAlone()
@@ -290,7 +292,7 @@ void OptionsWindowTest::failingStopLeavesModeAndMenuMarkInStep()
     menuItem->trigger(); // the item marks itself before its handler runs
     QVERIFY(!mainWindow->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     QVERIFY(!menuItem->isChecked());
-    QVERIFY(!state.ReconnectPromptSuppressed);
+    QVERIFY(!player->reconnection().promptSuppressed());
 }
 
 void OptionsWindowTest::stayOnTopKeepsPlaceAndVisibility_data()

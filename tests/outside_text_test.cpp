@@ -70,7 +70,7 @@ private slots:
         const QByteArray entry = "#EXTINF:-1 group-title=\"" + group.toUtf8() + "\"," + name.toUtf8() + "\n";
         const QString list = addFileList("#EXTM3U\n" + entry + "http://127.0.0.1:9/a/" + name.toUtf8()
             + ".m3u8\n" + entry + "http://127.0.0.1:9/b\n");
-        ChannelListsHub *hub = m_running->program.channelLists;
+        ChannelListsHub *hub = &m_running->program.channelLists();
         hub->start();
         QTRY_COMPARE(hub->library().allChannels().size(), 2);
 
@@ -82,21 +82,20 @@ private slots:
         QCOMPARE(groups->item(groups->count() - 1)->text(), PlainText::line(group));
 
         // Tuned: the window title, the desktop's media controls, the alternate lists' caption.
-        MediaControls *controls
-            = m_running->program.form1->installMediaControls(QDBusConnection::sessionBus());
+        MediaControls *controls = m_running->program.installMediaControls(QDBusConnection::sessionBus());
         QVERIFY(controls);
         QVERIFY(channels->tuneSelected());
-        QCOMPARE(m_running->program.form1->windowTitle(), u("Lumivortex TV - ") + line);
+        QCOMPARE(m_running->program.mainWindow().windowTitle(), u("Lumivortex TV - ") + line);
         QTRY_COMPARE(controls->metadata().value(u("xesam:title")).toString(), line.trimmed());
         QList<QLabel *> captions;
-        for (QLabel *label : m_running->program.form8->findChildren<QLabel *>())
+        for (QLabel *label : m_running->program.alternateAddressLists().findChildren<QLabel *>())
             if (label->text() == line)
                 captions << label;
         QCOMPARE(captions.size(), 1);
         QCOMPARE(shownText(captions.first()->text(), captions.first()->textFormat()), line);
-        QCOMPARE(m_running->program.form1->findChild<QLabel *>(QStringLiteral("Label10"))->textFormat(),
+        QCOMPARE(m_running->program.mainWindow().findChild<QLabel *>(QStringLiteral("Label10"))->textFormat(),
             Qt::PlainText);
-        QCOMPARE(m_running->program.form6->findChild<QLabel *>(QStringLiteral("Label1"))->textFormat(),
+        QCOMPARE(m_running->program.miniPlayer().findChild<QLabel *>(QStringLiteral("Label1"))->textFormat(),
             Qt::PlainText);
 
         // "Listas de canais": a name edited into the file, an error quoting a
@@ -134,7 +133,7 @@ private:
         if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
             return {};
         file.close();
-        return m_running->program.channelLists->registry().add(QString(), file.fileName());
+        return m_running->program.channelLists().registry().add(QString(), file.fileName());
     }
 
     std::unique_ptr<QTemporaryDir> m_dir;

@@ -1,6 +1,6 @@
 // File-name and number-format rules shared by the player and the playlist.
-#include "playback/FileNames.h"
-#include "playback/NumberFormat.h"
+#include "player/FileNames.h"
+#include "player/NumberFormat.h"
 
 #include <QtTest>
 

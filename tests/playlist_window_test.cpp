@@ -4,7 +4,7 @@
 #include "playlist/PlaylistRules.h"
 #include "playlist/PlaylistStore.h"
 #include "playlist/PlaylistWindow.h"
-#include "tests/support/FakePlaylistHost.h"
+#include "tests/support/FakePlaylistPlayback.h"
 #include "tests/support/FileBytes.h"
 #include "widgets/ButtonColour.h"
 
@@ -169,7 +169,7 @@ private:
     QStringList engineUrls() const;
 
     QTemporaryDir m_files;
-    std::unique_ptr<FakePlaylistHost> m_host;
+    std::unique_ptr<FakePlaylistPlayback> m_host;
     std::unique_ptr<ScriptedForm10> m_form;
 };
 
@@ -182,8 +182,10 @@ void PlaylistWindowTest::initTestCase()
 void PlaylistWindowTest::init()
 {
     QDir(PlaylistRules::dataFolder()).removeRecursively();
-    m_host = std::make_unique<FakePlaylistHost>();
-    m_form = std::make_unique<ScriptedForm10>(*m_host);
+    m_host = std::make_unique<FakePlaylistPlayback>();
+    m_form = std::make_unique<ScriptedForm10>(*m_host, &m_host->main);
+    connect(m_form.get(), &PlaylistWindow::playerPageWanted, this,
+        [this] { m_host->calls << QStringLiteral("playerTab"); });
 }
 
 void PlaylistWindowTest::cleanup()
@@ -794,7 +796,7 @@ void PlaylistWindowTest::playReadsPathFromStoreInOrder()
     m_host->tickEnabled = true;
     list()->setCurrentRow(1);
     m_form->play();
-    QVERIFY(m_host->programState.ReconnectPromptSuppressed);
+    QVERIFY(m_host->promptSuppressed);
     QCOMPARE(m_host->calls,
         (QStringList { QStringLiteral("tick off"), QStringLiteral("tick on"), QStringLiteral("playForm"),
             QStringLiteral("nowPlaying b.mp3") }));
@@ -844,7 +846,7 @@ void PlaylistWindowTest::nameWithoutPathAndNoMediaPlaysNothing()
     m_host->tickEnabled = true;
     m_form->play();
     QVERIFY(engineUrls().isEmpty());
-    QVERIFY(m_host->programState.ReconnectPromptSuppressed);
+    QVERIFY(m_host->promptSuppressed);
     QCOMPARE(m_host->calls, QStringList { QStringLiteral("tick off") });
     QVERIFY(!m_host->tickEnabled);
 }
@@ -858,7 +860,7 @@ void PlaylistWindowTest::emptyListOperationsDoNothing()
     m_form->playOnEnter(QChar(13));
     QVERIFY(m_host->calls.isEmpty());
     QVERIFY(m_host->fakeEngine.calls.isEmpty());
-    QVERIFY(!m_host->programState.ReconnectPromptSuppressed);
+    QVERIFY(!m_host->promptSuppressed);
     QCOMPARE(m_form->currentIndex(), -1);
     QVERIFY(m_form->errors.isEmpty());
 }

@@ -1,11 +1,13 @@
 // Title decoration, the once-per-tune question and the alternate-address rotation.
-#include "app/MainWindow.h"
 #include "channels/AlternateAddressLists.h"
-#include "channels/AlternateRotation.h"
 #include "channels/ChannelCatalogue.h"
-#include "channels/Reconnection.h"
+#include "options/OptionsWindow.h"
 #include "playback/PlayerPanel.h"
-#include "tests/support/FakeEngine.h"
+#include "player/AlternateAddresses.h"
+#include "player/AlternateRotation.h"
+#include "player/Reconnection.h"
+#include "player/Transport.h"
+#include "tests/support/FakeProgram.h"
 #include "widgets/ButtonColour.h"
 #include "widgets/FlatButton.h"
 #include "widgets/MessageBox.h"
@@ -20,20 +22,12 @@
 
 namespace
 {
-struct Harness {
+struct Harness : FakeProgram {
     Harness()
         : catalogue(ChannelCatalogue::builtIn())
-        , engine(new FakeEngine)
-        , window(std::unique_ptr<MediaEngine>(engine), catalogue)
-        , lists(catalogue)
+        , window(program.mainWindow())
+        , option(*program.optionsWindow().findChild<QCheckBox *>(QStringLiteral("CheckBox1")))
     {
-        // The options window flips the retry timer on every change of its box.
-        QObject::connect(&option, &QCheckBox::toggled, [this] {
-            QTimer *t = retry();
-            t->isActive() ? t->stop() : t->start();
-        });
-        window.attachReconnectOption(&option);
-        window.reconnection()->setAlternateLists(&lists);
         setMessageHandler([this](QWidget *, const MessageRequest &request) {
             asked << request;
             if (onQuestion)
@@ -43,18 +37,26 @@ struct Harness {
     }
     ~Harness() { setMessageHandler({}); }
 
-    QTimer *retry() { return window.timer(QStringLiteral("TimerTryAgain")); }
+    QTimer *retry() { return windowTimer("TimerTryAgain"); }
+    Reconnection &reconnection() { return player().reconnection(); }
     void click(const char *control)
     {
         window.findChild<QToolButton *>(QString::fromLatin1(control))->click();
     }
-    QListWidget *list(const char *name) { return lists.findChild<QListWidget *>(QString::fromLatin1(name)); }
+    // The list box of the never-shown alternate-address window.
+    QListWidget *list(const char *name)
+    {
+        return program.alternateAddressLists().findChild<QListWidget *>(QString::fromLatin1(name));
+    }
+    int position(const char *titleSuffix)
+    {
+        return player().alternates().position(
+            QStringLiteral("Lumivortex TV - ") + QString::fromUtf8(titleSuffix));
+    }
 
     ChannelCatalogue catalogue;
-    FakeEngine *engine;
-    MainWindow window;
-    AlternateAddressLists lists;
-    QCheckBox option;
+    MainWindow &window;
+    QCheckBox &option;
     QList<MessageRequest> asked;
     QMessageBox::StandardButton answer = QMessageBox::Ok;
     std::function<void()> onQuestion;
@@ -89,7 +91,7 @@ private slots:
     {
         Harness h;
         h.click("SpeedButton90");
-        h.engine->emitStatus(QStringLiteral("Pronto"));
+        h.engine->emitState(MediaEngine::State::Failed);
         QCOMPARE(h.window.windowTitle(), QStringLiteral("Lumivortex TV - TV Globo Canal Congestionado!"));
         QCOMPARE(h.asked.size(), 1);
         QCOMPARE(h.asked[0].caption, QStringLiteral("Information"));
@@ -99,7 +101,7 @@ private slots:
         QVERIFY(h.asked[0].text.contains(QStringLiteral("Tenacor®")));
         QVERIFY(h.option.isChecked());
         QVERIFY(h.retry()->isActive());
-        h.engine->emitStatus(QStringLiteral("Pronto"));
+        h.engine->emitState(MediaEngine::State::Failed);
         QCOMPARE(h.asked.size(), 1);
     }
 
@@ -108,12 +110,12 @@ private slots:
         Harness h;
         h.answer = QMessageBox::Cancel;
         h.click("SpeedButton90");
-        h.engine->emitStatus(QStringLiteral("Ready"));
+        h.engine->emitState(MediaEngine::State::Idle);
         QVERIFY(!h.option.isChecked());
         QVERIFY(!h.retry()->isActive());
-        h.engine->emitStatus(QStringLiteral("Conectando..."));
+        h.engine->emitState(MediaEngine::State::Opening);
         QCOMPARE(h.window.windowTitle(), QStringLiteral("Lumivortex TV - TV Globo Conectando..."));
-        h.engine->emitStatus(QStringLiteral("Pronto"));
+        h.engine->emitState(MediaEngine::State::Failed);
         QCOMPARE(h.asked.size(), 1);
     }
 
@@ -122,7 +124,7 @@ private slots:
         Harness h;
         h.window.findChild<QTabBar *>(QStringLiteral("TabControl1"))->setCurrentIndex(6);
         h.window.findChild<QAction *>(QStringLiteral("DaytonaBeach1"))->trigger();
-        h.engine->emitStatus(QStringLiteral("Pronto"));
+        h.engine->emitState(MediaEngine::State::Failed);
         QVERIFY(h.window.windowTitle().endsWith(QStringLiteral(" Canal Congestionado!")));
         QVERIFY(h.asked.isEmpty());
     }
@@ -133,7 +135,7 @@ private slots:
         h.option.setChecked(true);
         QVERIFY(h.retry()->isActive());
         h.click("SpeedButton90");
-        h.engine->emitStatus(QStringLiteral("Pronto"));
+        h.engine->emitState(MediaEngine::State::Failed);
         QCOMPARE(h.asked.size(), 1);
         QVERIFY(h.option.isChecked());
         QVERIFY(h.retry()->isActive());
@@ -144,12 +146,12 @@ private slots:
         Harness h;
         h.option.setChecked(true);
         h.click("SpeedButton3"); // Band Sports
-        h.engine->urlStatus = QStringLiteral("Pronto");
+        h.engine->urlState = MediaEngine::State::Failed;
         h.onQuestion = [&h] {
-            h.window.reconnection()->retryDroppedStream();
-            h.engine->emitStatus(QStringLiteral("Pronto"));
+            h.reconnection().retryDroppedStream();
+            h.engine->emitState(MediaEngine::State::Failed);
         };
-        h.engine->emitStatus(QStringLiteral("Pronto"));
+        h.engine->emitState(MediaEngine::State::Failed);
         QCOMPARE(h.asked.size(), 1);
     }
 
@@ -157,21 +159,24 @@ private slots:
     {
         Harness h;
         h.click("SpeedButton3");
-        h.engine->emitStatus(QStringLiteral("Pronto"));
-        h.engine->urlStatus.clear();
+        h.engine->emitState(MediaEngine::State::Failed);
+        h.engine->urlState.reset();
         const AlternateList *alternates = h.catalogue.alternateList(QStringLiteral("ListBoxBandSports"));
         QListWidget *list = h.list("ListBoxBandSports");
         QCOMPARE(list->currentRow(), -1);
+        QCOMPARE(h.position("Band Sports"), -1);
         for (int tick = 0; tick < 26; ++tick) {
-            h.window.reconnection()->retryDroppedStream();
+            h.reconnection().retryDroppedStream();
+            QCOMPARE(h.position("Band Sports"), tick);
             QCOMPARE(list->currentRow(), tick);
             QCOMPARE(h.engine->url(), alternates->entries[tick]);
             QCOMPARE(h.engine->calls.last(), QStringLiteral("play"));
         }
-        h.window.reconnection()->retryDroppedStream();
+        h.reconnection().retryDroppedStream();
+        QCOMPARE(h.position("Band Sports"), 0);
         QCOMPARE(list->currentRow(), 0);
         QCOMPARE(h.engine->url(), alternates->entries[25]);
-        h.window.reconnection()->retryDroppedStream();
+        h.reconnection().retryDroppedStream();
         QCOMPARE(h.engine->url(), alternates->entries[1]);
         QVERIFY(!list->isVisible());
     }
@@ -180,12 +185,12 @@ private slots:
     {
         Harness h;
         h.click("SpeedButton23");
-        h.engine->emitStatus(QStringLiteral("Pronto"));
-        h.engine->urlStatus.clear();
+        h.engine->emitState(MediaEngine::State::Failed);
+        h.engine->urlState.reset();
         const QStringList entries = h.catalogue.alternateList(QStringLiteral("ListBoxJovemPan"))->entries;
         QStringList loaded;
         for (int tick = 0; tick < 5; ++tick) {
-            h.window.reconnection()->retryDroppedStream();
+            h.reconnection().retryDroppedStream();
             loaded << h.engine->url();
         }
         QCOMPARE(loaded, (QStringList { entries[0], entries[1], entries[1], entries[1], entries[1] }));
@@ -195,15 +200,15 @@ private slots:
     void rotationSurvivesOtherTunesAndContinues()
     {
         Harness h;
-        h.engine->urlStatus.clear();
+        h.engine->urlState.reset();
         h.click("SpeedButton3");
-        h.engine->emitStatus(QStringLiteral("Pronto"));
-        h.window.reconnection()->retryDroppedStream();
-        h.window.reconnection()->retryDroppedStream();
+        h.engine->emitState(MediaEngine::State::Failed);
+        h.reconnection().retryDroppedStream();
+        h.reconnection().retryDroppedStream();
         h.click("SpeedButton90");
         h.click("SpeedButton3");
-        h.engine->emitStatus(QStringLiteral("Pronto"));
-        h.window.reconnection()->retryDroppedStream();
+        h.engine->emitState(MediaEngine::State::Failed);
+        h.reconnection().retryDroppedStream();
         QCOMPARE(h.list("ListBoxBandSports")->currentRow(), 2);
     }
 
@@ -211,18 +216,18 @@ private slots:
     {
         Harness h;
         h.click("SpeedButton90");
-        h.engine->emitStatus(QStringLiteral("Reproduzindo"));
+        h.engine->emitState(MediaEngine::State::Playing);
         h.engine->calls.clear();
-        h.window.reconnection()->retryDroppedStream();
+        h.reconnection().retryDroppedStream();
         QVERIFY(h.engine->calls.isEmpty());
-        h.engine->emitStatus(QStringLiteral("Pronto"));
+        h.engine->emitState(MediaEngine::State::Failed);
         h.engine->calls.clear();
-        h.window.reconnection()->retryDroppedStream();
+        h.reconnection().retryDroppedStream();
         QCOMPARE(h.engine->calls, QStringList { QStringLiteral("play") });
         // After the Player tab no channel is named: only play again.
         h.window.findChild<QTabBar *>(QStringLiteral("TabControl1"))->setCurrentIndex(5);
         h.engine->calls.clear();
-        h.window.reconnection()->retryDroppedStream();
+        h.reconnection().retryDroppedStream();
         QCOMPARE(h.engine->calls, QStringList { QStringLiteral("play") });
     }
 
@@ -230,13 +235,14 @@ private slots:
     {
         Harness h;
         h.click("SpeedButton90");
-        ButtonColour::set(h.window.player()->m_playPause, ButtonColour::Lime);
-        h.window.timer(QStringLiteral("TimerMediaTempo"))->start();
+        h.player().transport().playForm(); // playing, the display tick on
         h.engine->calls.clear();
-        h.engine->emitStatus(QStringLiteral("Stoped"));
+        h.engine->emitState(MediaEngine::State::Ended);
         QCOMPARE(h.engine->calls.filter(QStringLiteral("stop")).size(), 2);
-        QCOMPARE(ButtonColour::of(h.window.player()->m_playPause), ButtonColour::Blue);
-        QVERIFY(!h.window.timer(QStringLiteral("TimerMediaTempo"))->isActive());
+        QCOMPARE(h.player().transport().mode(), Transport::Mode::Stopped);
+        QCOMPARE(ButtonColour::of(h.window.findChild<QToolButton *>(QStringLiteral("SpeedButton42"))),
+            ButtonColour::Blue);
+        QVERIFY(!h.windowTimer("TimerMediaTempo")->isActive());
         QCOMPARE(h.window.windowTitle(), QStringLiteral("Lumivortex TV - TV Globo Parado"));
     }
 
@@ -246,7 +252,7 @@ private slots:
         h.option.setChecked(true);
         h.click("SpeedButton2");
         QVERIFY(!h.retry()->isActive());
-        h.engine->emitStatus(QStringLiteral("Pronto"));
+        h.engine->emitState(MediaEngine::State::Failed);
         QCOMPARE(h.asked.size(), 1);
     }
 
@@ -256,13 +262,12 @@ private slots:
         h.click("SpeedButton3");
         const QString channel = h.window.windowTitle();
         const QString tuned = h.engine->url();
-        h.engine->urlStatus.clear();
+        h.engine->urlState.reset();
         QStringList untried = h.catalogue.alternateList(QStringLiteral("ListBoxBandSports"))->entries;
         untried.removeAll(tuned);
-        h.engine->scriptedFailure = MediaEngine::Failure::CertificateRefused;
         QStringList loaded;
         for (int refusal = 0; refusal < 3; ++refusal) {
-            h.engine->emitStatus(QStringLiteral("Pronto"));
+            h.engine->emitState(MediaEngine::State::Failed, MediaEngine::Failure::CertificateRefused);
             QCOMPARE(h.window.windowTitle(), channel + QStringLiteral(" Certificado inválido!"));
             QCoreApplication::processEvents(); // the move on is queued
             loaded << h.engine->url();
@@ -273,8 +278,7 @@ private slots:
         QCOMPARE(h.asked[0].text, Reconnection::certificateRefusedText());
         QVERIFY(!h.option.isChecked());
         // A failure of another kind is congestion again.
-        h.engine->scriptedFailure = MediaEngine::Failure::None;
-        h.engine->emitStatus(QStringLiteral("Pronto"));
+        h.engine->emitState(MediaEngine::State::Failed, MediaEngine::Failure::CouldNotOpen);
         QCOMPARE(h.window.windowTitle(), channel + QStringLiteral(" Canal Congestionado!"));
         QCOMPARE(h.asked.size(), 2);
     }
@@ -284,8 +288,7 @@ private slots:
         Harness h;
         h.click("SpeedButton90");
         const QString tuned = h.engine->url();
-        h.engine->scriptedFailure = MediaEngine::Failure::CertificateRefused;
-        h.engine->emitStatus(QStringLiteral("Pronto"));
+        h.engine->emitState(MediaEngine::State::Failed, MediaEngine::Failure::CertificateRefused);
         h.engine->calls.clear();
         QCoreApplication::processEvents();
         QVERIFY(h.engine->calls.isEmpty());

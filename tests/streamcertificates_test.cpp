@@ -20,8 +20,8 @@ Q_DECLARE_METATYPE(LoopbackTlsProxy::Certificate)
 
 namespace
 {
-const QString ready = QStringLiteral("Pronto");
-const QString playing = QStringLiteral("Reproduzindo");
+constexpr MediaEngine::State failed = MediaEngine::State::Failed;
+constexpr MediaEngine::State playing = MediaEngine::State::Playing;
 constexpr int kPlayMs = 8000 * Fixtures::slowdown;
 } // namespace
 
@@ -84,15 +84,16 @@ void StreamCertificatesTest::streamPlaysOnlyWithACertificateThatVerifies()
     LoopbackTlsProxy tls(m_server->port(), certificate);
     const QString address = tls.url(QStringLiteral("/radio"));
     m_engine->setAcceptInvalidCertificates(address, listAcceptsInvalid);
-    QStringList seen;
-    connect(m_engine.get(), &MediaEngine::statusChanged, this, [&] { seen << m_engine->status(); });
+    QList<MediaEngine::State> seen;
+    connect(
+        m_engine.get(), &MediaEngine::stateChanged, this, [&](MediaEngine::State state) { seen << state; });
     m_engine->setUrl(address);
     if (plays) {
-        QTRY_COMPARE_WITH_TIMEOUT(m_engine->status(), playing, kPlayMs);
+        QTRY_COMPARE_WITH_TIMEOUT(m_engine->state(), playing, kPlayMs);
         QCOMPARE(m_engine->failure(), MediaEngine::Failure::None);
         return;
     }
-    QTRY_COMPARE_WITH_TIMEOUT(m_engine->status(), ready, kPlayMs);
+    QTRY_COMPARE_WITH_TIMEOUT(m_engine->state(), failed, kPlayMs);
     QCOMPARE(m_engine->failure(), MediaEngine::Failure::CertificateRefused);
     QVERIFY(!seen.contains(playing));
     // Neither the resolver nor the player asked that server for anything.
@@ -120,14 +121,15 @@ void StreamCertificatesTest::playlistReadByThePlayerChecksCertificatesToo()
     m_server->setResponse(QStringLiteral("/list.m3u"), list);
     const QString address = m_server->url(QStringLiteral("/list.m3u"));
     m_engine->setAcceptInvalidCertificates(address, listAcceptsInvalid);
-    QStringList seen;
-    connect(m_engine.get(), &MediaEngine::statusChanged, this, [&] { seen << m_engine->status(); });
+    QList<MediaEngine::State> seen;
+    connect(
+        m_engine.get(), &MediaEngine::stateChanged, this, [&](MediaEngine::State state) { seen << state; });
     m_engine->setUrl(address);
     if (listAcceptsInvalid) {
-        QTRY_COMPARE_WITH_TIMEOUT(m_engine->status(), playing, kPlayMs);
+        QTRY_COMPARE_WITH_TIMEOUT(m_engine->state(), playing, kPlayMs);
         return;
     }
-    QTRY_COMPARE_WITH_TIMEOUT(m_engine->status(), ready, kPlayMs);
+    QTRY_COMPARE_WITH_TIMEOUT(m_engine->state(), failed, kPlayMs);
     QVERIFY(!seen.contains(playing));
     // The list was read (by the resolver, then by libmpv), its entry never asked for.
     const QList<QByteArray> requests = m_server->requests();

@@ -1,9 +1,13 @@
 // Transport buttons and the display tick, driven with the fake engine and a stand-in playlist.
-#include "app/MainWindow.h"
 #include "playback/EffectsPanel.h"
+#include "playback/MiniPlayerWindow.h"
 #include "playback/PlayerPanel.h"
-#include "playback/Transport.h"
-#include "tests/support/FakeEngine.h"
+#include "playback/TransportView.h"
+#include "player/LoopsAndCues.h"
+#include "player/PlaylistNavigation.h"
+#include "player/Transport.h"
+#include "tests/support/FakeProgram.h"
+#include "tests/support/FixedFileChooser.h"
 #include "widgets/ButtonColour.h"
 #include "widgets/FlatButton.h"
 
@@ -16,7 +20,7 @@ using namespace ButtonColour;
 
 namespace
 {
-class StandInPlaylist : public PlaylistSeam
+class StandInPlaylist : public PlaylistNavigation
 {
 public:
     void play() override
@@ -41,21 +45,19 @@ public:
     bool failing = false;
 };
 
-struct Harness {
+struct Harness : FakeProgram {
     Harness()
-        : engine(new FakeEngine)
-        , window(std::unique_ptr<MediaEngine>(engine), ChannelCatalogue::builtIn())
     {
-        window.transport()->setPlaylist(&playlist);
-        window.transport()->showMiniText = [this](const QString &text) { miniText = text; };
+        t().setPlaylist(&playlist);
+        t().setFileChooser(&chooser);
     }
-    FakeEngine *engine;
-    MainWindow window;
     StandInPlaylist playlist;
-    QString miniText;
-    PlayerPanel &p() { return *window.player(); }
-    Transport &t() { return *window.transport(); }
-    QTimer *tick() { return window.timer(QStringLiteral("TimerMediaTempo")); }
+    FixedFileChooser chooser;
+    PlayerPanel &p() { return *window().findChild<PlayerPanel *>(QStringLiteral("PlayerPanel")); }
+    EffectsPanel &effects() { return *window().findChild<EffectsPanel *>(QStringLiteral("EffectsPanel")); }
+    Transport &t() { return player().transport(); }
+    QTimer *tick() { return windowTimer("TimerMediaTempo"); }
+    QString miniText() { return program.miniPlayer().findChild<QLabel *>(QStringLiteral("Label1"))->text(); }
     void loadFile(const QString &url, double duration, const QString &durationText)
     {
         engine->setUrl(url);
@@ -104,16 +106,16 @@ private slots:
         h.p().m_playPause->click();
         h.engine->setPosition(42, QStringLiteral("00:42"));
         h.t().refreshDisplay();
-        h.window.effects()->m_loop4s->pressed();
-        QCOMPARE(of(h.window.effects()->m_loop4s), Lime);
+        h.effects().m_loop4s->pressed();
+        QCOMPARE(of(h.effects().m_loop4s), Lime);
         h.p().m_stop->click();
         QCOMPARE(of(h.p().m_playPause), Blue);
         QVERIFY(!h.tick()->isActive());
         QVERIFY(h.p().m_lyricsSymbol->isHidden());
         QCOMPARE(h.p().m_timeText->text(), QStringLiteral("00:42 / 01:40"));
         QCOMPARE(h.p().m_positionBar->value(), 42);
-        QCOMPARE(of(h.window.effects()->m_loop4s), Blue);
-        QCOMPARE(h.window.state().LoopClickCount, 0);
+        QCOMPARE(of(h.effects().m_loop4s), Blue);
+        QCOMPARE(h.player().loops().clickCount(), 0);
     }
 
     void openStartsTheChosenFileWhateverTheButtonShows()
@@ -122,7 +124,7 @@ private slots:
         h.loadFile(QStringLiteral("/m/old.mp3"), 100, QStringLiteral("01:40"));
         h.p().m_playPause->click();
         h.p().m_playPause->click(); // paused, red
-        h.t().chooseFile = [] { return QStringLiteral("/home/ana/Vídeos/Férias 2024.avi"); };
+        h.chooser.answer = QStringLiteral("/home/ana/Vídeos/Férias 2024.avi");
         h.engine->calls.clear();
         h.p().m_openFile->click();
         const int load = h.engine->calls.indexOf(QStringLiteral("setUrl /home/ana/Vídeos/Férias 2024.avi"));
@@ -131,12 +133,12 @@ private slots:
         QCOMPARE(h.engine->calls.indexOf(QStringLiteral("play"), load), load + 1);
         QCOMPARE(of(h.p().m_playPause), Lime);
         QCOMPARE(h.p().m_nowPlaying->text(), QStringLiteral("Férias 2024.avi"));
-        QCOMPARE(h.window.effects()->m_rateText->text(), rateTextForTest(1.0));
+        QCOMPARE(h.effects().m_rateText->text(), rateTextForTest(1.0));
     }
 
     void openDialogOffersTodaysFormatsAndAnyFile()
     {
-        const QStringList filters = Transport::openDialogFilter().split(QStringLiteral(";;"));
+        const QStringList filters = TransportView::openDialogFilter().split(QStringLiteral(";;"));
         QVERIFY(filters.constFirst().startsWith(QStringLiteral("Audio e Video (*.mp3 ")));
         for (const char *pattern :
             { "*.mp4", "*.mkv", "*.webm", "*.ogg", "*.opus", "*.flac", "*.m4a", "*.aac" })
@@ -147,7 +149,6 @@ private slots:
     void cancelledOpenChangesNothing()
     {
         Harness h;
-        h.t().chooseFile = [] { return QString(); };
         h.p().m_openFile->click();
         QVERIFY(h.engine->calls.filter(QStringLiteral("setUrl")).isEmpty());
     }
@@ -170,11 +171,11 @@ private slots:
         h.loadFile(QStringLiteral("/m/a.mp3"), 100, QStringLiteral("01:40"));
         h.engine->setPosition(50, QStringLiteral("00:50"));
         emit h.p().m_scanBack->pressed();
-        QVERIFY(h.window.timer(QStringLiteral("TimerBackward"))->isActive());
+        QVERIFY(h.windowTimer("TimerBackward")->isActive());
         h.t().scanBackTick();
         QCOMPARE(h.engine->currentPosition(), 49.0);
         emit h.p().m_scanBack->released();
-        QVERIFY(!h.window.timer(QStringLiteral("TimerBackward"))->isActive());
+        QVERIFY(!h.windowTimer("TimerBackward")->isActive());
         h.t().scanBackTick();
         QCOMPARE(h.engine->currentPosition(), 49.0);
         emit h.p().m_scanForward->pressed();
@@ -206,7 +207,7 @@ private slots:
         QCOMPARE(h.p().m_timeText->text(), QStringLiteral("01:02 / 04:05"));
         QCOMPARE(h.p().m_positionBar->maximum(), 246); // 245.5 rounds to even
         QCOMPARE(h.p().m_positionBar->value(), 62); // 62.5 rounds to even
-        QCOMPARE(h.miniText, QStringLiteral("01:02 / 04:05\nBanda - Faixa.mp3"));
+        QCOMPARE(h.miniText(), QStringLiteral("01:02 / 04:05\nBanda - Faixa.mp3"));
     }
 
     void unknownPositionReadsZeroes()
@@ -286,16 +287,16 @@ private slots:
     {
         Harness h;
         h.loadFile(QStringLiteral("/m/a.mp3"), 100, QStringLiteral("01:40"));
-        h.engine->playStatus = QStringLiteral("Reproduzindo");
-        h.engine->pauseStatus = QStringLiteral("Em pausa");
+        h.engine->playState = MediaEngine::State::Playing;
+        h.engine->pauseState = MediaEngine::State::Paused;
         h.p().m_playPause->click();
         QCOMPARE(h.tick()->interval(), 100);
-        h.window.effects()->m_loop4s->pressed();
+        h.effects().m_loop4s->pressed();
         QCOMPARE(h.tick()->interval(), 16);
         QCOMPARE(h.tick()->timerType(), Qt::PreciseTimer);
-        h.window.effects()->m_loop4s->pressed();
+        h.effects().m_loop4s->pressed();
         QCOMPARE(h.tick()->interval(), 100);
-        h.window.effects()->m_loop8s->pressed();
+        h.effects().m_loop8s->pressed();
         h.p().m_playPause->click();
         QVERIFY(h.tick()->isActive());
         QCOMPARE(h.tick()->interval(), 250);

@@ -1,4 +1,3 @@
-#include "base/ProgramState.h"
 #include "tests/support/LoopbackHttpServer.h"
 #include "update/HttpDownload.h"
 #include "update/UpdateChecker.h"
@@ -17,6 +16,7 @@ using Response = LoopbackHttpServer::Response;
 
 namespace
 {
+const QString kVersion = QStringLiteral("0.9.29");
 
 QByteArray settingsFile(const QByteArray &version, const QByteArray &notes = "Novos canais")
 {
@@ -69,7 +69,6 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<QWidget> m_mainWindow;
     std::unique_ptr<UpdateWindow> m_updateWindow;
-    ProgramState m_state;
     UpdateChecker *m_checker = nullptr;
     QStringList m_questions;
     bool m_answer = true;
@@ -79,14 +78,12 @@ void UpdateCheckTest::init()
 {
     m_server = std::make_unique<LoopbackHttpServer>();
     m_dir = std::make_unique<QTemporaryDir>();
-    m_state = ProgramState();
-    m_state.ProgramVersion = QStringLiteral("0.9.29");
     m_questions.clear();
     m_answer = true;
     m_mainWindow = std::make_unique<QWidget>();
     m_updateWindow = std::make_unique<UpdateWindow>();
     m_checker = new UpdateChecker(
-        m_state, m_server->url(QStringLiteral("/lumivortex/check.ini")),
+        kVersion, m_server->url(QStringLiteral("/lumivortex/check.ini")),
         [this](const QString &question) {
             m_questions.append(question);
             return m_answer;
@@ -109,9 +106,8 @@ void UpdateCheckTest::cleanup()
 void UpdateCheckTest::timerAndComponentAreFoundFromTheMainWindow()
 {
     QWidget mainWindow;
-    ProgramState state;
     UpdateChecker checker(
-        state, m_server->url(QStringLiteral("/lumivortex/check.ini")), {}, nullptr, &mainWindow);
+        kVersion, m_server->url(QStringLiteral("/lumivortex/check.ini")), {}, nullptr, &mainWindow);
     auto *timer = mainWindow.findChild<QTimer *>(QStringLiteral("TimerUpdateCheck"));
     QVERIFY(timer);
     QCOMPARE(timer->interval(), 3000);
@@ -151,10 +147,10 @@ void UpdateCheckTest::versionDecidesWhetherToAsk()
     QFETCH(bool, asked);
     serve(settingsFile(version));
     tick();
-    QCOMPARE(m_state.NewVersion, QString::fromLatin1(version));
-    QCOMPARE(m_state.UpdateNotes, QStringLiteral("Novos canais"));
+    QCOMPARE(m_checker->newVersion(), QString::fromLatin1(version));
+    QCOMPARE(m_checker->updateNotes(), QStringLiteral("Novos canais"));
     QCOMPARE(m_questions.size(), asked ? 1 : 0);
-    QCOMPARE(m_state.UpdatePrompted, asked);
+    QCOMPARE(m_checker->updatePrompted(), asked);
     if (asked)
         QCOMPARE(m_questions.constFirst(),
             UpdateChecker::questionText(
@@ -193,9 +189,9 @@ void UpdateCheckTest::nothingIsAskedBeforeAnyVersionWasRead()
     serve("[Lumivortex]\r\nLinkDownloadAtualizacao=http://lumivortex.example/x\r\n");
     tick();
     QCOMPARE(m_server->requests().size(), 2);
-    QVERIFY(m_state.NewVersion.isEmpty());
+    QVERIFY(m_checker->newVersion().isEmpty());
     QVERIFY(m_questions.isEmpty());
-    QVERIFY(!m_state.UpdatePrompted);
+    QVERIFY(!m_checker->updatePrompted());
     // Once a version is known the question comes.
     serve(settingsFile("0.9.30"));
     tick();
@@ -208,8 +204,8 @@ void UpdateCheckTest::laterFileWithoutTheKeyKeepsTheVersion()
     tick();
     serve("[Lumivortex]\r\n");
     tick();
-    QCOMPARE(m_state.NewVersion, QStringLiteral("0.9.29"));
-    QCOMPARE(m_state.UpdateNotes, QStringLiteral("Notas"));
+    QCOMPARE(m_checker->newVersion(), QStringLiteral("0.9.29"));
+    QCOMPARE(m_checker->updateNotes(), QStringLiteral("Notas"));
     QVERIFY(m_questions.isEmpty());
 }
 
@@ -227,7 +223,7 @@ void UpdateCheckTest::tickDuringAFetchLeavesItAlone()
     QTRY_VERIFY_WITH_TIMEOUT(!m_checker->settingsFetch()->isRunning(), 15000);
     QCOMPARE(m_server->connectionCount(), 1);
     QCOMPARE(m_questions.size(), 1);
-    QCOMPARE(m_state.NewVersion, QStringLiteral("0.9.30"));
+    QCOMPARE(m_checker->newVersion(), QStringLiteral("0.9.30"));
 }
 
 void UpdateCheckTest::failedFetchPassesUnnoticed()
@@ -238,7 +234,7 @@ void UpdateCheckTest::failedFetchPassesUnnoticed()
     m_server->setResponse(QStringLiteral("/lumivortex/check.ini"), error);
     tick();
     QVERIFY(m_questions.isEmpty());
-    QVERIFY(m_state.NewVersion.isEmpty());
+    QVERIFY(m_checker->newVersion().isEmpty());
     QVERIFY(!m_updateWindow->isVisible());
 }
 
@@ -260,11 +256,9 @@ void UpdateCheckTest::defaultQuestionIsAnInformationBox()
         requests.append(request);
         return QMessageBox::Cancel;
     });
-    ProgramState state;
-    state.ProgramVersion = QStringLiteral("0.9.29");
     QWidget mainWindow;
-    UpdateChecker checker(
-        state, m_server->url(QStringLiteral("/lumivortex/check.ini")), {}, m_updateWindow.get(), &mainWindow);
+    UpdateChecker checker(kVersion, m_server->url(QStringLiteral("/lumivortex/check.ini")), {},
+        m_updateWindow.get(), &mainWindow);
     checker.checkTimer()->stop();
     checker.setSettingsFilePath(m_dir->filePath(QStringLiteral("other.ini")));
     serve(settingsFile("0.9.30"));
@@ -307,7 +301,7 @@ void UpdateCheckTest::checkingEndsWithTheFirstAnswer()
 
 void UpdateCheckTest::unreachableServerIsAskedLessAndLessOften()
 {
-    UpdateChecker checker(m_state,
+    UpdateChecker checker(kVersion,
         QStringLiteral("http://127.0.0.1:%1/lumivortex/check.ini").arg(LoopbackHttpServer::unusedPort()), {},
         nullptr, m_mainWindow.get());
     checker.setSettingsFilePath(m_dir->filePath(QStringLiteral("unreachable.ini")));
@@ -326,7 +320,7 @@ void UpdateCheckTest::unreachableServerIsAskedLessAndLessOften()
 
 void UpdateCheckTest::emptyAddressChecksNothing()
 {
-    UpdateChecker checker(m_state, QString(), {}, m_updateWindow.get(), m_mainWindow.get());
+    UpdateChecker checker(kVersion, QString(), {}, m_updateWindow.get(), m_mainWindow.get());
     QVERIFY(!checker.checkTimer()->isActive());
     checker.fetchSettings();
     QVERIFY(!checker.settingsFetch()->isRunning());

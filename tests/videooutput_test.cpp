@@ -134,7 +134,7 @@ void VideoOutputTest::urlWrittenBeforeTheVideoIsShownPlaysAtOnce()
     makeEngine(path);
     QSignalSpy unavailable(engine.get(), &MediaEngine::videoUnavailable);
     engine->setUrl(fixture(QStringLiteral("red.mp4")));
-    QTRY_COMPARE_WITH_TIMEOUT(engine->status(), QStringLiteral("Reproduzindo"), 8000);
+    QTRY_COMPARE_WITH_TIMEOUT(engine->state(), MediaEngine::State::Playing, 8000);
     // Frames nobody sees must not hold playback up.
     QTRY_VERIFY_WITH_TIMEOUT(engine->currentPosition() > 1.0, 8000);
     window->show();
@@ -163,7 +163,7 @@ void VideoOutputTest::videoStillDrawsAfterFullScreenAndBack()
     engine->setFullScreen(false);
     QCOMPARE(videoArea()->window(), window.get());
     QTRY_VERIFY_WITH_TIMEOUT(showsRed(videoArea()), 8000);
-    QCOMPARE(engine->status(), QStringLiteral("Reproduzindo"));
+    QCOMPARE(engine->state(), MediaEngine::State::Playing);
 }
 
 void VideoOutputTest::escapeAndDoubleClickLeaveFullScreen()
@@ -173,7 +173,7 @@ void VideoOutputTest::escapeAndDoubleClickLeaveFullScreen()
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     engine->setUrl(fixture(QStringLiteral("red.mp4")));
-    QTRY_COMPARE_WITH_TIMEOUT(engine->status(), QStringLiteral("Reproduzindo"), 8000);
+    QTRY_COMPARE_WITH_TIMEOUT(engine->state(), MediaEngine::State::Playing, 8000);
     QSignalSpy clicks(engine.get(), &MediaEngine::clicked);
 
     engine->setFullScreen(true);

@@ -5,9 +5,12 @@
 #include "app/Program.h"
 #include "channels/ChannelCatalogue.h"
 #include "engine/MpvEngine.h"
-#include "playback/Transport.h"
+#include "player/Player.h"
+#include "player/Transport.h"
+#include "tests/support/FixedFileChooser.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/RecordingPowerOff.h"
+#include "update/UpdateChecker.h"
 #include "widgets/MessageBox.h"
 
 #include <QOpenGLContext>
@@ -66,15 +69,17 @@ private slots:
             Program program(
                 std::make_unique<MpvEngine>(MpvEngine::Output::Screen, MpvEngine::VideoPath::OpenGLWindow),
                 catalogue, std::make_unique<RecordingPowerOff>(), 0);
-            MainWindow &form = *program.form1;
-            form.findChild<QTimer *>(QStringLiteral("TimerUpdateCheck"))->stop();
+            MainWindow &form = program.mainWindow();
+            MediaEngine &engine = program.player().engine();
+            FixedFileChooser chooser;
+            program.player().transport().setFileChooser(&chooser);
+            program.updateChecker().checkTimer()->stop();
             form.show();
             for (const char *clip : { "clip5.mp4", "clip2.mp4" }) {
-                form.transport()->chooseFile = [clip] { return Fixtures::path(QString::fromLatin1(clip)); };
+                chooser.answer = Fixtures::path(QString::fromLatin1(clip));
                 form.findChild<QToolButton *>(QStringLiteral("SpeedButton44"))->click();
-                QTRY_COMPARE_WITH_TIMEOUT(
-                    form.engine().status(), QStringLiteral("Reproduzindo"), 8000 * slowdown);
-                QTRY_VERIFY_WITH_TIMEOUT(form.engine().currentPosition() > 0.5, 8000 * slowdown);
+                QTRY_COMPARE_WITH_TIMEOUT(engine.state(), MediaEngine::State::Playing, 8000 * slowdown);
+                QTRY_VERIFY_WITH_TIMEOUT(engine.currentPosition() > 0.5, 8000 * slowdown);
             }
         }
         setMessageHandler({});

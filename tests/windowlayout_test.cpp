@@ -3,7 +3,7 @@
 #include "app/TrayIcon.h"
 #include "app/WindowLayout.h"
 #include "channels/ChannelStrip.h"
-#include "tests/support/FakeEngine.h"
+#include "tests/support/FakeProgram.h"
 #include "widgets/MessageBox.h"
 
 #include <QAction>
@@ -14,17 +14,15 @@
 
 namespace
 {
-struct Harness {
+struct Harness : FakeProgram {
     Harness()
-        : engine(new FakeEngine)
-        , window(std::unique_ptr<MediaEngine>(engine), ChannelCatalogue::builtIn())
     {
         // Hidden widgets defer their resize events until shown.
         window.show();
     }
-    FakeEngine *engine;
-    MainWindow window;
-    WindowLayout &l() { return *window.layout(); }
+    MainWindow &window = program.mainWindow();
+    WindowLayout &l() { return *window.findChild<WindowLayout *>(QStringLiteral("WindowLayout")); }
+    ChannelStrip &strip() { return *window.findChild<ChannelStrip *>(QStringLiteral("ChannelStrip")); }
     QWidget *video() { return window.findChild<QWidget *>(QStringLiteral("WindowsMediaPlayer1")); }
 };
 } // namespace
@@ -52,7 +50,7 @@ private slots:
             offsets << h.l().stripOffset();
         }
         QCOMPARE(offsets, (QList<int> { -15, -30, -45, -60, -75, -90, -100, -100 }));
-        for (QFrame *panel : h.window.strip()->stripPanels())
+        for (QFrame *panel : h.strip().stripPanels())
             QCOMPARE(panel->x(), -100);
         offsets.clear();
         for (int i = 0; i < 8; ++i) {
@@ -84,7 +82,7 @@ private slots:
             h.l().scrollStripRight();
         h.window.resize(537, 473);
         QCOMPARE(h.l().stripOffset(), 0);
-        const QWidget *row = h.window.strip()->tabControl();
+        const QWidget *row = h.strip().tabControl();
         const QList<std::pair<const char *, int>> fromRight { { "SpeedButton68", 93 },
             { "SpeedButton39", 75 }, { "SpeedButton16", 57 } };
         for (auto [name, distance] : fromRight) {
@@ -101,16 +99,16 @@ private slots:
     {
         Harness h;
         h.window.findChild<QAction *>(QStringLiteral("Pocket1"))->trigger();
-        QVERIFY(h.window.strip()->tabControl()->isHidden());
+        QVERIFY(h.strip().tabControl()->isHidden());
         QCOMPARE(h.video()->size(), QSize(537, 473));
         h.window.resize(500, 400);
         QCOMPARE(h.video()->size(), QSize(500, 400));
         h.window.findChild<QAction *>(QStringLiteral("Customizavel1"))->trigger();
         QCOMPARE(h.video()->size(), QSize(500, 320));
-        QVERIFY(!h.window.strip()->tabControl()->isHidden());
-        for (QFrame *panel : h.window.strip()->stripPanels())
+        QVERIFY(!h.strip().tabControl()->isHidden());
+        for (QFrame *panel : h.strip().stripPanels())
             QVERIFY(!panel->isHidden());
-        QCOMPARE(h.window.strip()->tabControl()->currentIndex(), 0);
+        QCOMPARE(h.strip().tabControl()->currentIndex(), 0);
         QVERIFY(h.engine->calls.contains(QStringLiteral("redraw")));
     }
 
@@ -119,7 +117,7 @@ private slots:
         Harness h;
         for (int w = 500; w < 510; ++w)
             h.window.resize(w, 470);
-        QTimer *settle = h.window.timer(QStringLiteral("TimerResize"));
+        QTimer *settle = h.windowTimer("TimerResize");
         QVERIFY(settle->isActive());
         h.engine->calls.clear();
         h.l().settleResize();
@@ -148,17 +146,15 @@ private slots:
     {
         Harness h;
         h.window.show();
-        h.engine->playStatus = QStringLiteral("Reproduzindo");
-        h.window.tray()->trayAvailable = [] { return false; };
-        h.window.tray()->hideToTray();
-        QVERIFY(!h.window.tray()->iconShown());
+        h.engine->playState = MediaEngine::State::Playing;
+        h.window.tray().assumeTrayAvailable(false);
+        h.window.tray().hideToTray();
+        QVERIFY(!h.window.tray().iconShown());
         QVERIFY(h.window.isMinimized() || h.window.windowState() & Qt::WindowMinimized);
         QVERIFY(!h.engine->calls.contains(QStringLiteral("stop")));
         QVERIFY(!h.engine->calls.contains(QStringLiteral("pause")));
-        bool ended = false;
-        h.window.tray()->endProgram = [&ended] { ended = true; };
-        h.window.tray()->menu()->findChild<QAction *>(QStringLiteral("Fechar1"))->trigger();
-        QVERIFY(ended);
+        h.window.tray().menu()->findChild<QAction *>(QStringLiteral("Fechar1"))->trigger();
+        QCOMPARE(h.endings.size(), 1);
         QVERIFY(!h.engine->calls.contains(QStringLiteral("close")));
     }
 
@@ -166,7 +162,7 @@ private slots:
     {
         Harness h;
         QTimer::singleShot(0, &h.window,
-            [&h] { h.window.tray()->menu()->findChild<QAction *>(QStringLiteral("Fechar1"))->trigger(); });
+            [&h] { h.window.tray().menu()->findChild<QAction *>(QStringLiteral("Fechar1"))->trigger(); });
         QCOMPARE(QCoreApplication::exec(), 0);
     }
 };

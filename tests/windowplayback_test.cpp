@@ -5,7 +5,9 @@
 #include "app/Program.h"
 #include "channels/ChannelCatalogue.h"
 #include "engine/MpvEngine.h"
-#include "playback/Transport.h"
+#include "player/ChannelTitle.h"
+#include "player/Transport.h"
+#include "tests/support/FixedFileChooser.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/RunningProgram.h"
 #include "widgets/ButtonColour.h"
@@ -26,9 +28,9 @@ namespace
 
 using Fixtures::slowdown;
 
-const QString playing = QStringLiteral("Reproduzindo");
-const QString paused = QStringLiteral("Em pausa");
-const QString stopped = QStringLiteral("Parado");
+constexpr MediaEngine::State playing = MediaEngine::State::Playing;
+constexpr MediaEngine::State paused = MediaEngine::State::Paused;
+constexpr MediaEngine::State stopped = MediaEngine::State::Stopped;
 
 QString fixture(const QString &name)
 {
@@ -52,17 +54,18 @@ struct Window : RunningProgram {
     QToolButton *button(const char *name) { return control<QToolButton>(name); }
     QLabel *timeText() { return control<QLabel>("Label2"); }
     QProgressBar *gauge() { return control<QProgressBar>("Gauge1"); }
-    QTimer *tick() { return form().timer(QStringLiteral("TimerMediaTempo")); }
+    QTimer *tick() { return windowTimer("TimerMediaTempo"); }
     QColor playButton() { return of(button("SpeedButton42")); }
-    QString title(const QString &status)
+    QString title(const char *status)
     {
-        return form().state().LastChannelTitle + QLatin1Char(' ') + status;
+        return player().title().lastChannelTitle() + QLatin1Char(' ') + QString::fromUtf8(status);
     }
 
     // What the open dialog would hand over.
     void open(const QString &path)
     {
-        form().transport()->chooseFile = [path] { return path; };
+        chooser.answer = path;
+        player().transport().setFileChooser(&chooser);
         button("SpeedButton44")->click();
     }
     // From here on only the test runs the display tick.
@@ -71,7 +74,9 @@ struct Window : RunningProgram {
         QVERIFY(tick()->isActive());
         tick()->stop();
     }
-    void runTick() { form().transport()->refreshDisplay(); }
+    void runTick() { player().transport().refreshDisplay(); }
+
+    FixedFileChooser chooser;
 };
 
 } // namespace
@@ -92,8 +97,8 @@ private slots:
         QVERIFY(w.tick()->isActive());
         QVERIFY(!w.control<QLabel>("Label122")->isHidden());
         QCOMPARE(w.control<QLabel>("Label10")->text(), QStringLiteral("clip2.mp4"));
-        QTRY_COMPARE_WITH_TIMEOUT(w.engine().status(), playing, 5000 * slowdown);
-        QCOMPARE(w.form().windowTitle(), w.title(playing));
+        QTRY_COMPARE_WITH_TIMEOUT(w.engine().state(), playing, 5000 * slowdown);
+        QCOMPARE(w.form().windowTitle(), w.title("Reproduzindo"));
         QVERIFY(w.asked.isEmpty());
     }
 
@@ -101,10 +106,10 @@ private slots:
     {
         Window w;
         w.open(fixture(QStringLiteral("clip2.mp4")));
-        QTRY_COMPARE_WITH_TIMEOUT(w.engine().status(), playing, 5000 * slowdown);
+        QTRY_COMPARE_WITH_TIMEOUT(w.engine().state(), playing, 5000 * slowdown);
         w.button("SpeedButton42")->click();
-        QCOMPARE(w.engine().status(), paused);
-        QCOMPARE(w.form().windowTitle(), w.title(paused));
+        QCOMPARE(w.engine().state(), paused);
+        QCOMPARE(w.form().windowTitle(), w.title("Em pausa"));
         QCOMPARE(w.playButton(), Red);
         QVERIFY2(w.engine().currentPosition() < 0.5, "paused too late to see the start");
         w.holdTick(); // pausing leaves the tick running
@@ -114,12 +119,12 @@ private slots:
         QCOMPARE(w.gauge()->value(), 0);
 
         w.button("SpeedButton42")->click();
-        QCOMPARE(w.engine().status(), playing);
+        QCOMPARE(w.engine().state(), playing);
         QCOMPARE(w.playButton(), Lime);
         w.holdTick();
         QTRY_VERIFY_WITH_TIMEOUT(w.engine().currentPosition() > 1.1, 3000 * slowdown);
         w.button("SpeedButton42")->click();
-        QCOMPARE(w.engine().status(), paused);
+        QCOMPARE(w.engine().state(), paused);
         w.runTick();
         QCOMPARE(w.timeText()->text(), QStringLiteral("00:01 / 00:02"));
         QVERIFY2(w.gauge()->value() >= 1, qPrintable(QString::number(w.gauge()->value())));
@@ -129,15 +134,15 @@ private slots:
     {
         Window w;
         w.open(fixture(QStringLiteral("clip2.mp4")));
-        QTRY_COMPARE_WITH_TIMEOUT(w.engine().status(), playing, 5000 * slowdown);
+        QTRY_COMPARE_WITH_TIMEOUT(w.engine().state(), playing, 5000 * slowdown);
         w.holdTick();
         QTRY_VERIFY_WITH_TIMEOUT(w.engine().currentPosition() > 1.0, 3000 * slowdown);
         w.button("SpeedButton42")->click();
-        QCOMPARE(w.engine().status(), paused);
+        QCOMPARE(w.engine().state(), paused);
 
         w.button("SpeedButton46")->click();
         QTRY_VERIFY_WITH_TIMEOUT(w.engine().currentPosition() < 0.2, 3000 * slowdown);
-        QCOMPARE(w.engine().status(), paused);
+        QCOMPARE(w.engine().state(), paused);
         w.runTick();
         QCOMPARE(w.timeText()->text(), QStringLiteral("00:00 / 00:02"));
         QCOMPARE(w.gauge()->value(), 0);
@@ -146,12 +151,12 @@ private slots:
         w.button("SpeedButton45")->click();
         QTRY_VERIFY_WITH_TIMEOUT(w.engine().currentPosition() > 1.9, 3000 * slowdown);
         QVERIFY(w.engine().currentPosition() < w.engine().duration() + 0.1);
-        QCOMPARE(w.engine().status(), paused);
+        QCOMPARE(w.engine().state(), paused);
         w.runTick();
         QCOMPARE(w.timeText()->text(), QStringLiteral("00:02 / 00:02"));
         QCOMPARE(w.gauge()->value(), 2);
         w.button("SpeedButton42")->click();
-        QTRY_COMPARE_WITH_TIMEOUT(w.engine().status(), stopped, 5000 * slowdown);
+        QTRY_COMPARE_WITH_TIMEOUT(w.engine().state(), stopped, 5000 * slowdown);
         QCOMPARE(w.playButton(), Blue);
         QVERIFY(!w.tick()->isActive());
     }
@@ -160,7 +165,7 @@ private slots:
     {
         Window w;
         w.open(fixture(QStringLiteral("clip2.mp4")));
-        QTRY_COMPARE_WITH_TIMEOUT(w.engine().status(), playing, 5000 * slowdown);
+        QTRY_COMPARE_WITH_TIMEOUT(w.engine().state(), playing, 5000 * slowdown);
         QTRY_VERIFY_WITH_TIMEOUT(w.engine().currentPosition() > 1.0, 3000 * slowdown);
         QVERIFY(w.tick()->isActive()); // left running: stop must end it
         w.runTick();
@@ -169,8 +174,8 @@ private slots:
         QVERIFY(progress >= 1);
 
         w.button("SpeedButton40")->click();
-        QCOMPARE(w.engine().status(), stopped);
-        QCOMPARE(w.form().windowTitle(), w.title(stopped));
+        QCOMPARE(w.engine().state(), stopped);
+        QCOMPARE(w.form().windowTitle(), w.title("Parado"));
         QCOMPARE(w.playButton(), Blue);
         QVERIFY(!w.tick()->isActive());
         QVERIFY(w.control<QLabel>("Label122")->isHidden());
@@ -183,9 +188,10 @@ private slots:
     {
         Window w;
         w.open(fixture(QStringLiteral("clip2.mp4")));
-        QTRY_COMPARE_WITH_TIMEOUT(w.engine().status(), playing, 5000 * slowdown);
-        QTRY_COMPARE_WITH_TIMEOUT(w.engine().status(), stopped, 6000 * slowdown);
-        QCOMPARE(w.form().windowTitle(), w.title(stopped));
+        QTRY_COMPARE_WITH_TIMEOUT(w.engine().state(), playing, 5000 * slowdown);
+        // The file's end runs the full stop, which leaves the engine stopped.
+        QTRY_COMPARE_WITH_TIMEOUT(w.engine().state(), stopped, 6000 * slowdown);
+        QCOMPARE(w.form().windowTitle(), w.title("Parado"));
         QCOMPARE(w.playButton(), Blue);
         QVERIFY(!w.tick()->isActive());
         QVERIFY(w.asked.isEmpty());
@@ -201,9 +207,9 @@ private slots:
         junk.close();
         Window w;
         w.open(path);
-        QTRY_COMPARE_WITH_TIMEOUT(w.engine().status(), QStringLiteral("Pronto"), 5000 * slowdown);
+        QTRY_COMPARE_WITH_TIMEOUT(w.engine().state(), MediaEngine::State::Failed, 5000 * slowdown);
         QCOMPARE(w.form().windowTitle(),
-            w.form().state().LastChannelTitle + QStringLiteral(" Canal Congestionado!"));
+            w.player().title().lastChannelTitle() + QStringLiteral(" Canal Congestionado!"));
         QCOMPARE(w.playButton(), Lime);
         QCOMPARE(w.asked.size(), 1);
         w.runTick();

@@ -5,12 +5,14 @@
 #include "app/MainWindow.h"
 #include "app/Program.h"
 #include "channels/ChannelCatalogue.h"
-#include "channels/Reconnection.h"
 #include "engine/MpvEngine.h"
 #include "options/OptionsWindow.h"
+#include "player/Player.h"
+#include "player/Reconnection.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/LoopbackHttpServer.h"
 #include "tests/support/RecordingPowerOff.h"
+#include "update/UpdateChecker.h"
 #include "widgets/MessageBox.h"
 
 #include <QCheckBox>
@@ -26,8 +28,8 @@ namespace
 
 using Fixtures::slowdown;
 
-const QString ready = QStringLiteral("Pronto");
-const QString playing = QStringLiteral("Reproduzindo");
+constexpr MediaEngine::State failed = MediaEngine::State::Failed;
+constexpr MediaEngine::State playing = MediaEngine::State::Playing;
 const QString channelTitle = QStringLiteral("Lumivortex TV - TV Globo");
 
 QByteArray fixtureBytes(const QString &name)
@@ -44,11 +46,10 @@ struct Window {
         program = std::make_unique<Program>(std::make_unique<MpvEngine>(MpvEngine::Output::Null), catalogue,
             std::make_unique<RecordingPowerOff>(), 0);
         // The update check fetches from the Internet every three seconds.
-        if (auto *check = form().findChild<QTimer *>(QStringLiteral("TimerUpdateCheck")))
-            check->stop();
+        program->updateChecker().checkTimer()->stop();
         // Connected after the window's own handler: the title is already written.
-        QObject::connect(&engine(), &MediaEngine::statusChanged, &form(), [this] {
-            statuses << engine().status();
+        QObject::connect(&engine(), &MediaEngine::stateChanged, &form(), [this](MediaEngine::State state) {
+            statuses << state;
             titles << form().windowTitle();
         });
         setMessageHandler([this](QWidget *, const MessageRequest &request) {
@@ -58,16 +59,25 @@ struct Window {
     }
     ~Window() { setMessageHandler({}); }
 
-    MainWindow &form() { return *program->form1; }
-    MediaEngine &engine() { return form().engine(); }
-    QCheckBox *option() { return program->form2->findChild<QCheckBox *>(QStringLiteral("CheckBox1")); }
-    QTimer *retry() { return form().timer(QStringLiteral("TimerTryAgain")); }
+    MainWindow &form() { return program->mainWindow(); }
+    MediaEngine &engine() { return program->player().engine(); }
+    QCheckBox *option()
+    {
+        return program->optionsWindow().findChild<QCheckBox *>(QStringLiteral("CheckBox1"));
+    }
+    QTimer *retry() { return form().findChild<QTimer *>(QStringLiteral("TimerTryAgain")); }
     void tune() { form().findChild<QToolButton *>(QStringLiteral("SpeedButton90"))->click(); }
-    QString trail() const { return statuses.join(QStringLiteral(" | ")); }
+    QString trail() const
+    {
+        QStringList names;
+        for (MediaEngine::State state : statuses)
+            names << QString::fromLatin1(QMetaEnum::fromType<MediaEngine::State>().valueToKey(int(state)));
+        return names.join(QStringLiteral(" | "));
+    }
 
     ChannelCatalogue catalogue;
     std::unique_ptr<Program> program;
-    QStringList statuses;
+    QList<MediaEngine::State> statuses;
     QStringList titles;
     QStringList asked;
     QMessageBox::StandardButton answer = QMessageBox::Cancel;
@@ -113,8 +123,8 @@ private slots:
         QFETCH(bool, retries);
         Window w(server->url(QStringLiteral("/live")));
         int connectionsAtReady = -1;
-        QObject::connect(&w.engine(), &MediaEngine::statusChanged, &w.form(), [&] {
-            if (w.engine().status() == ready && connectionsAtReady < 0)
+        QObject::connect(&w.engine(), &MediaEngine::stateChanged, &w.form(), [&](MediaEngine::State state) {
+            if (state == failed && connectionsAtReady < 0)
                 connectionsAtReady = server->connectionCount();
         });
         w.answer = QMessageBox::StandardButton(answer);
@@ -126,13 +136,15 @@ private slots:
         QTRY_VERIFY2_WITH_TIMEOUT(w.statuses.contains(playing), qPrintable(w.trail()), 8000 * slowdown);
         QElapsedTimer sinceStall;
         sinceStall.start();
-        QTRY_VERIFY2_WITH_TIMEOUT(w.statuses.contains(ready), qPrintable(w.trail()), 15000 * slowdown);
+        QTRY_VERIFY2_WITH_TIMEOUT(w.statuses.contains(failed), qPrintable(w.trail()), 15000 * slowdown);
         QVERIFY2(sinceStall.elapsed() < 13000 * slowdown, qPrintable(QString::number(sinceStall.elapsed())));
         // A live stream that dies is not a file that ended.
-        QVERIFY2(!w.statuses.mid(w.statuses.indexOf(playing)).contains(QStringLiteral("Parado")),
+        const QList<MediaEngine::State> afterPlaying = w.statuses.mid(w.statuses.indexOf(playing));
+        QVERIFY2(!afterPlaying.contains(MediaEngine::State::Ended)
+                && !afterPlaying.contains(MediaEngine::State::Stopped),
             qPrintable(w.trail()));
         QCOMPARE(
-            w.titles.at(w.statuses.indexOf(ready)), channelTitle + QStringLiteral(" Canal Congestionado!"));
+            w.titles.at(w.statuses.indexOf(failed)), channelTitle + QStringLiteral(" Canal Congestionado!"));
         QCOMPARE(w.asked.size(), 1);
         QVERIFY(w.asked.first().startsWith(QStringLiteral("Este canal pode estar congestionado")));
         QCOMPARE(w.option()->isChecked(), retries);
@@ -142,10 +154,10 @@ private slots:
 
         // One tick of the running retry timer plays the channel again (unless
         // the timer itself has ticked already).
-        if (w.engine().status() == ready)
-            w.form().reconnection()->retryDroppedStream();
+        if (w.engine().state() == failed)
+            w.program->player().reconnection().retryDroppedStream();
         QTRY_VERIFY_WITH_TIMEOUT(server->connectionCount() > connectionsAtReady, 5000 * slowdown);
-        QTRY_COMPARE_WITH_TIMEOUT(w.engine().status(), playing, 8000 * slowdown);
+        QTRY_COMPARE_WITH_TIMEOUT(w.engine().state(), playing, 8000 * slowdown);
         QCOMPARE(w.form().windowTitle(), channelTitle + QStringLiteral(" Reproduzindo"));
         QCOMPARE(w.asked.size(), 1);
     }

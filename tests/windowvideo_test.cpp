@@ -8,7 +8,8 @@
 #include "engine/DeferredEngine.h"
 #include "engine/MpvEngine.h"
 #include "playback/MiniPlayerWindow.h"
-#include "playback/Transport.h"
+#include "player/Transport.h"
+#include "tests/support/FixedFileChooser.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/RunningProgram.h"
 #include "widgets/MessageBox.h"
@@ -30,7 +31,7 @@ namespace
 
 using Fixtures::slowdown;
 
-const QString playing = QStringLiteral("Reproduzindo");
+constexpr MediaEngine::State playing = MediaEngine::State::Playing;
 
 // What the screen shows over a widget's rectangle.
 QImage onScreen(const QWidget *widget)
@@ -62,13 +63,16 @@ struct Window : RunningProgram {
     }
     void willOpen(const QString &path)
     {
-        form().transport()->chooseFile = [path] { return path; };
+        chooser.answer = path;
+        player().transport().setFileChooser(&chooser);
     }
     bool show()
     {
         form().show();
         return QTest::qWaitForWindowExposed(&form());
     }
+
+    FixedFileChooser chooser;
 };
 
 std::unique_ptr<MediaEngine> programEngine()
@@ -92,7 +96,7 @@ private slots:
         const QWindow *handle = w.form().windowHandle();
         w.willOpen(Fixtures::path(QStringLiteral("red.mp4")));
         w.control("SpeedButton44")->click();
-        QTRY_COMPARE_WITH_TIMEOUT(w.engine().status(), playing, 8000 * slowdown);
+        QTRY_COMPARE_WITH_TIMEOUT(w.engine().state(), playing, 8000 * slowdown);
         QTRY_VERIFY_WITH_TIMEOUT(
             isRed(onScreen(w.control<QWidget>("WindowsMediaPlayer1")).pixelColor(268, 150)), 8000 * slowdown);
         QCOMPARE(w.form().winId(), before);
@@ -108,11 +112,11 @@ private slots:
         w.control("SpeedButton77")->click();
         QVERIFY(!w.form().isVisible());
         w.willOpen(Fixtures::path(QStringLiteral("red.mp4")));
-        w.program.form6->findChild<QToolButton *>(QStringLiteral("SpeedButton7"))->click();
-        QTRY_COMPARE_WITH_TIMEOUT(w.engine().status(), playing, 8000 * slowdown);
+        w.program.miniPlayer().findChild<QToolButton *>(QStringLiteral("SpeedButton7"))->click();
+        QTRY_COMPARE_WITH_TIMEOUT(w.engine().state(), playing, 8000 * slowdown);
         QVERIFY(!w.form().isVisible());
 
-        w.program.form6->findChild<QToolButton *>(QStringLiteral("SpeedButton8"))->click();
+        w.program.miniPlayer().findChild<QToolButton *>(QStringLiteral("SpeedButton8"))->click();
         QVERIFY(QTest::qWaitForWindowExposed(&w.form()));
         QTRY_VERIFY_WITH_TIMEOUT(
             isRed(onScreen(w.control<QWidget>("WindowsMediaPlayer1")).pixelColor(268, 150)), 8000 * slowdown);
@@ -124,7 +128,7 @@ private slots:
         QVERIFY(w.show());
         w.willOpen(Fixtures::path(QStringLiteral("red.mp4")));
         w.control("SpeedButton44")->click();
-        QTRY_COMPARE_WITH_TIMEOUT(w.engine().status(), playing, 8000 * slowdown);
+        QTRY_COMPARE_WITH_TIMEOUT(w.engine().state(), playing, 8000 * slowdown);
         // The 4:3 clip fills the width; only a taller video area reaches the strip's rows.
         auto stripRowIsRed = [&] { return isRed(onScreen(&w.form()).pixelColor(268, 430)); };
         QTRY_VERIFY_WITH_TIMEOUT(isRed(onScreen(&w.form()).pixelColor(268, 150)), 8000 * slowdown);

@@ -1,6 +1,5 @@
 #include "update/UpdateChecker.h"
 
-#include "base/ProgramState.h"
 #include "base/SafeCall.h"
 #include "update/HttpDownload.h"
 #include "update/UpdateSettings.h"
@@ -12,10 +11,10 @@
 #include <QWidget>
 #include <algorithm>
 
-UpdateChecker::UpdateChecker(ProgramState &state, const QString &serverUrl, AskFunction ask,
+UpdateChecker::UpdateChecker(const QString &programVersion, const QString &serverUrl, AskFunction ask,
     UpdateWindow *updateWindow, QObject *parent)
     : QObject(parent)
-    , m_state(state)
+    , m_programVersion(programVersion)
     , m_serverUrl(serverUrl)
     , m_ask(std::move(ask))
     , m_updateWindow(updateWindow)
@@ -65,15 +64,14 @@ void UpdateChecker::settingsFetched()
     // The answer for this run is in; asking again would only load the server.
     m_checkTimer->stop();
     const UpdateSettings settings = readUpdateSettings(m_settingsPath);
-    m_state.NewVersion = settings.version.value_or(m_state.NewVersion);
-    m_state.UpdateNotes = settings.notes.value_or(m_state.UpdateNotes);
+    m_newVersion = settings.version.value_or(m_newVersion);
+    m_updateNotes = settings.notes.value_or(m_updateNotes);
     // No version has ever been read (an empty answer, a file without the key):
     // there is nothing to offer, so nothing is asked.
-    if (m_state.NewVersion.isEmpty() || m_state.NewVersion == m_state.ProgramVersion
-        || m_state.UpdatePrompted)
+    if (m_newVersion.isEmpty() || m_newVersion == m_programVersion || m_updatePrompted)
         return;
-    m_state.UpdatePrompted = true;
-    if (ask(questionText(m_state.ProgramVersion, m_state.NewVersion, m_state.UpdateNotes))) {
+    m_updatePrompted = true;
+    if (ask(questionText(m_programVersion, m_newVersion, m_updateNotes))) {
         if (m_updateWindow) {
             m_updateWindow->show();
             m_updateWindow->raise();

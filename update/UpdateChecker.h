@@ -7,7 +7,6 @@
 class QTimer;
 class UpdateWindow;
 class HttpDownload;
-struct ProgramState;
 
 // The main window's update check: it fetches the update settings file every
 // 3 s until a fetch succeeds, and when the version named there differs from the
@@ -24,11 +23,16 @@ public:
     using AskFunction = std::function<bool(const QString &question)>;
 
     // An empty `ask` shows the information box "Information" with OK and Cancel.
-    UpdateChecker(ProgramState &state, const QString &serverUrl, AskFunction ask, UpdateWindow *updateWindow,
-        QObject *parent = nullptr);
+    UpdateChecker(const QString &programVersion, const QString &serverUrl, AskFunction ask,
+        UpdateWindow *updateWindow, QObject *parent = nullptr);
     ~UpdateChecker() override;
 
     QTimer *checkTimer() const { return m_checkTimer; }
+    // Whether the question was asked this run (it is asked once), and what the
+    // settings file last said.
+    bool updatePrompted() const { return m_updatePrompted; }
+    QString newVersion() const { return m_newVersion; }
+    QString updateNotes() const { return m_updateNotes; }
     HttpDownload *settingsFetch() const { return m_settingsFetch; }
 
     // The question as shown, lines joined by line breaks.
@@ -49,7 +53,10 @@ public:
 private:
     bool ask(const QString &question);
 
-    ProgramState &m_state;
+    QString m_programVersion;
+    bool m_updatePrompted = false;
+    QString m_newVersion;
+    QString m_updateNotes;
     QString m_serverUrl;
     AskFunction m_ask;
     UpdateWindow *m_updateWindow;

@@ -22,18 +22,20 @@ void FakeEngine::record(const QString &call)
         throw EngineError("scripted failure of " + name.toStdString());
 }
 
-void FakeEngine::emitStatus(const QString &status)
+void FakeEngine::emitState(State state, Failure failure, int bufferPercent)
 {
-    m_status = status;
-    emit statusChanged();
+    m_state = state;
+    m_failure = failure;
+    m_bufferPercent = bufferPercent;
+    emit stateChanged(state);
 }
 
 void FakeEngine::setUrl(const QString &url)
 {
     m_url = url;
     record(QStringLiteral("setUrl ") + url);
-    if (!urlStatus.isEmpty())
-        emitStatus(urlStatus);
+    if (urlState)
+        emitState(*urlState);
 }
 
 void FakeEngine::setRequestHeaders(const QString &address, const QString &userAgent, const QString &referrer)
@@ -44,22 +46,22 @@ void FakeEngine::setRequestHeaders(const QString &address, const QString &userAg
 void FakeEngine::play()
 {
     record(QStringLiteral("play"));
-    if (!playStatus.isEmpty())
-        emitStatus(playStatus);
+    if (playState)
+        emitState(*playState);
 }
 
 void FakeEngine::pause()
 {
     record(QStringLiteral("pause"));
-    if (!pauseStatus.isEmpty())
-        emitStatus(pauseStatus);
+    if (pauseState)
+        emitState(*pauseState);
 }
 
 void FakeEngine::stop()
 {
     record(QStringLiteral("stop"));
-    if (!stopStatus.isEmpty())
-        emitStatus(stopStatus);
+    if (stopState)
+        emitState(*stopState);
 }
 
 void FakeEngine::setCurrentPosition(double seconds)

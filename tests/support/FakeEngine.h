@@ -6,8 +6,9 @@
 #include <QStringList>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
-// A scripted MediaEngine for window and logic tests: status, position and
+// A scripted MediaEngine for window and logic tests: state, position and
 // duration are set by the test; every call is recorded in calls() as a short
 // text ("stop", "setUrl mms://x", "play", "setVolume 53", ...).
 class FakeEngine : public MediaEngine
@@ -20,7 +21,9 @@ public:
 
     void setUrl(const QString &url) override;
     QString url() const override { return m_url; }
-    QString status() const override { return m_status; }
+    State state() const override { return m_state; }
+    int bufferPercent() const override { return m_bufferPercent; }
+    Failure failure() const override { return m_failure; }
     void play() override;
     void pause() override;
     void stop() override;
@@ -52,15 +55,14 @@ public:
     {
         record(QStringLiteral("setAcceptInvalidCertificates %1 %2").arg(address).arg(int(accept)));
     }
-    Failure failure() const override { return scriptedFailure; }
     void keepAboveVideo(QWidget *widget) override
     {
         record(QStringLiteral("keepAboveVideo ") + widget->objectName());
     }
 
     // --- scripting ---
-    // Sets the status and emits statusChanged(), as an event from the player would.
-    void emitStatus(const QString &status);
+    // Sets the state and emits stateChanged(), as an event from the player would.
+    void emitState(State state, Failure failure = Failure::None, int bufferPercent = 0);
     void setPosition(double seconds, const QString &text)
     {
         m_position = seconds;
@@ -71,14 +73,12 @@ public:
         m_duration = seconds;
         m_durationString = text;
     }
-    // Status reported synchronously by the next calls (defaults: stop "Parado",
-    // setUrl "Conectando...", play "Reproduzindo", pause "Em pausa"). Empty: none.
-    // What failure() answers.
-    Failure scriptedFailure = Failure::None;
-    QString stopStatus = QStringLiteral("Parado");
-    QString urlStatus = QStringLiteral("Conectando...");
-    QString playStatus;
-    QString pauseStatus;
+    // State reported synchronously by the next calls (defaults: stop Stopped,
+    // setUrl Opening, none for play and pause). Empty: none.
+    std::optional<State> stopState = State::Stopped;
+    std::optional<State> urlState = State::Opening;
+    std::optional<State> playState;
+    std::optional<State> pauseState;
     // When set, the named call ("stop", "setUrl", "setVolume", ...) throws EngineError.
     QStringList failingCalls;
     // Runs inside a call, after it is recorded and before it returns, to script
@@ -93,7 +93,9 @@ private:
     void record(const QString &call);
 
     QString m_url;
-    QString m_status = QStringLiteral("Pronto");
+    State m_state = State::Idle;
+    Failure m_failure = Failure::None;
+    int m_bufferPercent = 0;
     double m_position = 0;
     QString m_positionString;
     double m_duration = 0;

@@ -3,7 +3,9 @@
 #include "app/MainWindow.h"
 #include "app/Program.h"
 #include "channels/ChannelCatalogue.h"
+#include "player/Player.h"
 #include "tests/support/RecordingPowerOff.h"
+#include "update/UpdateChecker.h"
 #include "widgets/MessageBox.h"
 
 #include <QTimer>
@@ -17,8 +19,8 @@ struct RunningProgram {
         : catalogue(ChannelCatalogue::builtIn())
         , program(std::move(engine), catalogue, std::make_unique<RecordingPowerOff>(), 0)
     {
-        if (auto *check = form().findChild<QTimer *>(QStringLiteral("TimerUpdateCheck")))
-            check->stop();
+        if (program.started())
+            program.updateChecker().checkTimer()->stop();
         setMessageHandler([this](QWidget *, const MessageRequest &request) {
             asked << request.text;
             return QMessageBox::Cancel;
@@ -28,8 +30,11 @@ struct RunningProgram {
     RunningProgram(const RunningProgram &) = delete;
     RunningProgram &operator=(const RunningProgram &) = delete;
 
-    MainWindow &form() { return *program.form1; }
-    MediaEngine &engine() { return form().engine(); }
+    MainWindow &form() { return program.mainWindow(); }
+    Player &player() { return program.player(); }
+    MediaEngine &engine() { return program.player().engine(); }
+    // A timer of the main window, found by the name the design gives it.
+    QTimer *windowTimer(const char *name) { return form().findChild<QTimer *>(QString::fromLatin1(name)); }
 
     ChannelCatalogue catalogue;
     Program program;

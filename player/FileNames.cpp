@@ -1,4 +1,4 @@
-#include "playback/FileNames.h"
+#include "player/FileNames.h"
 
 QString fileNamePart(const QString &url)
 {

@@ -1,4 +1,4 @@
-#include "playback/NumberFormat.h"
+#include "player/NumberFormat.h"
 
 QString generalNumber(double value, const QLocale &locale)
 {

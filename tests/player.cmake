@@ -1,0 +1,2 @@
+# The player without widgets: its models driven on the fake engine, no window.
+lumi_add_test(player SOURCES ${CMAKE_SOURCE_DIR}/tests/player_test.cpp LIBS lumi_player)
