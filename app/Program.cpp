@@ -23,6 +23,7 @@
 #include "packaging/ProgramIcon.h"
 #include "playback/MiniPlayerWindow.h"
 #include "player/AlternateAddresses.h"
+#include "player/LiveBufferChoice.h"
 #include "player/Player.h"
 #include "player/Transport.h"
 #include "playlist/FolderPickerWindow.h"
@@ -112,6 +113,13 @@ Program::Program(std::unique_ptr<MediaEngine> engine, const ChannelCatalogue &ca
     for (const AlternateList &list : catalogue.alternateLists())
         m_player->alternates().setEntries(
             ChannelCatalogue::windowTitlePrefix() + list.titleSuffix, list.entries);
+    // How much of a live channel is kept: given to the engine now and at each change.
+    m_liveBufferChoice = std::make_unique<LiveBufferChoice>();
+    const auto keepLive = [this] {
+        safeCall([this] { m_player->engine().setLiveBufferSettings(m_liveBufferChoice->settings()); });
+    };
+    keepLive();
+    connect(m_liveBufferChoice.get(), &LiveBufferChoice::changed, this, keepLive);
     if (!m_mainWindow->showPlayer(*m_player))
         return;
     m_started = true;
@@ -125,6 +133,7 @@ void Program::createSideWindows(const ChannelCatalogue &catalogue, GamePorts gam
     m_about = std::make_unique<AboutDialog>();
     m_options
         = std::make_unique<OptionsWindow>(m_player->engine(), m_player->reconnection(), main, *m_powerOff);
+    m_options->showLiveBufferChoice(*m_liveBufferChoice);
     m_browser = std::make_unique<BrowserProcess>();
     m_miniPlayer = std::make_unique<MiniPlayerWindow>(m_player->transport(), *main);
     m_playlist = std::make_unique<PlaylistWindow>(*m_player, main);

@@ -15,6 +15,7 @@ class ChannelListsHub;
 class FaqDialog;
 class FolderPickerWindow;
 class GameWindow;
+class LiveBufferChoice;
 class MainWindow;
 class MediaControls;
 class MediaEngine;
@@ -50,6 +51,7 @@ public:
     Player &player() const { return *m_player; }
     MainWindow &mainWindow() const { return *m_mainWindow; }
     OptionsWindow &optionsWindow() const { return *m_options; }
+    LiveBufferChoice &liveBufferChoice() const { return *m_liveBufferChoice; }
     MiniPlayerWindow &miniPlayer() const { return *m_miniPlayer; }
     PlaylistWindow &playlistWindow() const { return *m_playlist; }
     BrowserProcess &browser() const { return *m_browser; }
@@ -86,6 +88,7 @@ private:
     std::unique_ptr<MainWindow> m_mainWindow;
     std::unique_ptr<Player> m_player;
     std::unique_ptr<PowerOffService> m_powerOff;
+    std::unique_ptr<LiveBufferChoice> m_liveBufferChoice;
     std::unique_ptr<AboutDialog> m_about;
     std::unique_ptr<OptionsWindow> m_options;
     // The browser window runs in a process of its own; this is the player's side of it.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/LiveRewind.h"
+
 #include <QObject>
 #include <QString>
 #include <stdexcept>
@@ -130,6 +132,11 @@ public:
     // where it paused, and the buffer's calls seek within what was kept and
     // say how far behind live the picture is. Null where the engine has none.
     virtual LiveBuffer *liveBuffer() { return nullptr; }
+    // The same buffer as the transport sees it; null where the engine has
+    // none (or, for an engine made on first use, none yet).
+    virtual LiveRewind *liveRewind() { return nullptr; }
+    // Kept over URL writes; takes effect from the next live stream that loads.
+    virtual void setLiveBufferSettings(const LiveBufferSettings &settings) { Q_UNUSED(settings) }
 
     // --- certificates of HTTPS streams ---
     // A refused certificate ends in State::Failed with Failure::CertificateRefused.

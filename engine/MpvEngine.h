@@ -98,6 +98,8 @@ public:
     void keepAboveVideo(QWidget *widget) override;
     void setAcceptInvalidCertificates(const QString &address, bool accept) override;
     LiveBuffer *liveBuffer() override { return m_liveBuffer; }
+    LiveRewind *liveRewind() override;
+    void setLiveBufferSettings(const LiveBufferSettings &settings) override;
 
 private:
     enum class Phase { Idle, Opening, Loaded };

@@ -88,4 +88,12 @@ PlayerPanel::PlayerPanel(QFrame *host)
     m_effectsToggle = button("SpeedButton51", QStringLiteral("Fx"), 368, 33, QString());
     m_playlistToggle = button("SpeedButton74", QStringLiteral("Playlist"), 400, 50, QString());
     m_miniPlayerToggle = button("SpeedButton77", Glyph::MiniPlayer, 456, 33, QStringLiteral("Mini player"));
+
+    m_liveEdge = button("LiveEdgeButton", QStringLiteral("Ao vivo"), 490, 39, QStringLiteral("Ao vivo"));
+    m_liveEdge->setToolTip(QStringLiteral("Voltar ao vivo"));
+    QFont liveFont = m_liveEdge->font();
+    liveFont.setPixelSize(10);
+    liveFont.setBold(true);
+    m_liveEdge->setFont(liveFont);
+    m_liveEdge->hide();
 }
