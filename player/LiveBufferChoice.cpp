@@ -16,7 +16,8 @@ int clampedMinutes(int minutes)
 
 QString LiveBufferChoice::defaultPath()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + QStringLiteral("/options.ini");
+    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)
+        + QStringLiteral("/options.ini");
 }
 
 LiveBufferChoice::LiveBufferChoice(const QString &path, QObject *parent)

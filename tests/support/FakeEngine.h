@@ -88,7 +88,8 @@ public:
     // Recorded as "setLiveBufferSettings <0|1> <seconds>".
     void setLiveBufferSettings(const LiveBufferSettings &settings) override
     {
-        record(QStringLiteral("setLiveBufferSettings %1 %2").arg(int(settings.enabled)).arg(settings.seconds));
+        record(
+            QStringLiteral("setLiveBufferSettings %1 %2").arg(int(settings.enabled)).arg(settings.seconds));
     }
 
     // --- scripting ---
