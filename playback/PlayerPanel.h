@@ -30,7 +30,7 @@ public:
     FlatButton *m_effectsToggle;
     FlatButton *m_playlistToggle;
     FlatButton *m_miniPlayerToggle;
-    // "Ao vivo": shown while a live channel is kept, back to the newest picture.
+    // "Ao vivo": shown while a kept live channel is behind live; back to the newest picture.
     FlatButton *m_liveEdge;
     QFrame *m_videoFrame;
     QLabel *m_timeText;

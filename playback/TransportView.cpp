@@ -130,8 +130,8 @@ void TransportView::showDisplay()
 void TransportView::showLive()
 {
     const bool live = m_transport.liveBuffered();
-    m_panel.m_liveEdge->setVisible(live);
-    set(m_panel.m_liveEdge, live && m_transport.atLiveEdge() ? Lime : Blue);
+    // At the edge the time text says "Ao vivo" itself.
+    m_panel.m_liveEdge->setVisible(live && !m_transport.atLiveEdge());
     m_panel.m_positionBar->setCursor(live ? Qt::PointingHandCursor : Qt::ArrowCursor);
 }
 
