@@ -14,12 +14,12 @@
 #include "tests/support/Fixtures.h"
 #include "tests/support/LiveStream.h"
 #include "tests/support/LoopbackHttpServer.h"
+#include "tests/support/OpenFiles.h"
 #include "tests/support/RecordingPowerOff.h"
 #include "update/UpdateChecker.h"
 #include "widgets/FlatButton.h"
 #include "widgets/MessageBox.h"
 
-#include <QDir>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -31,18 +31,6 @@ namespace
 using Fixtures::slowdown;
 
 constexpr MediaEngine::State playing = MediaEngine::State::Playing;
-
-// Open descriptors of this process that point into folder (libmpv's cache
-// file shows as "<folder>/mpv-cache-….dat (deleted)").
-int filesOpenIn(const QString &folder)
-{
-    int count = 0;
-    const QDir fds(QStringLiteral("/proc/self/fd"));
-    for (const QString &fd : fds.entryList(QDir::Files | QDir::System))
-        if (QFile::symLinkTarget(fds.filePath(fd)).startsWith(folder))
-            ++count;
-    return count;
-}
 
 // TV Globo tuned to the loopback channel, its buffer in a folder of the test's own.
 struct Window {
@@ -158,21 +146,6 @@ private slots:
         }
         // Gone with the engine even when the program ends with a channel on.
         QCOMPARE(filesOpenIn(folder), 0);
-    }
-
-    void optionOffPausesWithoutKeeping()
-    {
-        LiveStream channel(*server, LiveStream::named(QStringLiteral("/globo")));
-        Window w(channel.tsUrl(), folder);
-        LiveBufferSettings off;
-        off.enabled = false;
-        off.folder = folder;
-        w.engine().setLiveBufferSettings(off);
-        w.press("SpeedButton90");
-        QTRY_COMPARE_WITH_TIMEOUT(w.engine().state(), playing, 10000 * slowdown);
-        QCOMPARE(filesOpenIn(folder), 0);
-        QVERIFY(w.panel().m_liveEdge->isHidden());
-        QCOMPARE(w.program->player().transport().mode(), Transport::Mode::Stopped);
     }
 
 private:
