@@ -18,6 +18,9 @@
 #include "engine/DeferredEngine.h"
 #include "engine/MpvEngine.h"
 #include "game/GameWindow.h"
+#include "guide/GuideChoices.h"
+#include "guide/GuideLibrary.h"
+#include "guide/GuideRegistry.h"
 #include "options/LogindPowerOff.h"
 #include "options/OptionsWindow.h"
 #include "packaging/ProgramIcon.h"
@@ -140,6 +143,9 @@ void Program::createSideWindows(const ChannelCatalogue &catalogue, GamePorts gam
     m_updateChecker = new UpdateChecker(
         main->versionText(), QString::fromLatin1(kUpdateSettingsUrl), {}, m_update.get(), main);
     m_channelLists = new ChannelListsHub(*main, *m_player, catalogue);
+    m_guideRegistry = std::make_unique<GuideRegistry>();
+    m_guideChoices = std::make_unique<GuideChoices>();
+    m_guides = std::make_unique<GuideLibrary>(*m_guideRegistry, *m_guideChoices);
 }
 
 void Program::connectMainWindow()
@@ -205,6 +211,10 @@ Program::~Program()
     m_options.reset();
     m_about.reset();
     delete m_channelLists.data();
+    // The library's readings end before what they report to goes.
+    m_guides.reset();
+    m_guideChoices.reset();
+    m_guideRegistry.reset();
     delete m_mediaControls.data();
     delete m_singleInstance.data();
     // The engine frees its video, which lies in the main window, before the window goes.
@@ -231,6 +241,7 @@ void Program::start()
 {
     m_mainWindow->show();
     m_channelLists->start();
+    m_guides->start();
 }
 
 void Program::toggleMiniPlayer()
