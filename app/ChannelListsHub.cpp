@@ -161,6 +161,7 @@ void ChannelListsHub::applyLists()
     showCoverage();
     if (m_channelWindow)
         m_channelWindow->setChannels(all);
+    emit listsApplied();
 }
 
 void ChannelListsHub::showCoverage()

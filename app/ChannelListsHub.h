@@ -59,7 +59,13 @@ public:
     ChannelListLibrary &library() const { return *m_library; }
     ChannelPicks &picks() const { return *m_picks; }
     const ChannelCatalogue &catalogue() const { return m_applied; }
+    // The list entries each built-in channel plays, by control, the first first.
+    const BuiltInSources &builtInSources() const { return m_sources; }
     ChannelListsNotice *notice() const { return m_notice; }
+
+signals:
+    // The lists' channels were matched to the built-in channels again.
+    void listsApplied();
 
 private:
     void addMenuItemsAndButtons();

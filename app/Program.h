@@ -16,6 +16,7 @@ class FaqDialog;
 class FolderPickerWindow;
 class GameWindow;
 class GuideChoices;
+class GuideFeed;
 class GuideLibrary;
 class GuideRegistry;
 class MainWindow;
@@ -64,6 +65,7 @@ public:
     GuideRegistry &guideRegistry() const { return *m_guideRegistry; }
     GuideChoices &guideChoices() const { return *m_guideChoices; }
     GuideLibrary &guides() const { return *m_guides; }
+    GuideFeed &guideFeed() const { return *m_guideFeed; }
     UpdateChecker &updateChecker() const;
 
     // Shows the main window and brings the channel lists in.
@@ -109,6 +111,7 @@ private:
     std::unique_ptr<GuideRegistry> m_guideRegistry;
     std::unique_ptr<GuideChoices> m_guideChoices;
     std::unique_ptr<GuideLibrary> m_guides;
+    std::unique_ptr<GuideFeed> m_guideFeed;
     // These live in the main window's object tree, where tools find them.
     QPointer<ChannelListsHub> m_channelLists;
     QPointer<UpdateChecker> m_updateChecker;

@@ -66,7 +66,9 @@ QString failureText(Transfer::End end, const Transfer &transfer, const GuideFetc
 bool looksCompressed(const QByteArray &start)
 {
     const auto byte = [&start](int i) { return i < start.size() ? quint8(start.at(i)) : 0; };
-    return (byte(0) == 0x1f && byte(1) == 0x8b) || start.startsWith("\xFD" "7zXZ")
+    return (byte(0) == 0x1f && byte(1) == 0x8b)
+        || start.startsWith("\xFD"
+                            "7zXZ")
         || (byte(0) == 0x78 && (byte(1) == 0x01 || byte(1) == 0x5e || byte(1) == 0x9c || byte(1) == 0xda));
 }
 

@@ -14,3 +14,7 @@ lumi_add_test(guidewindow SOURCES ${CMAKE_SOURCE_DIR}/tests/guidewindow_test.cpp
   ENV TZ=America/Sao_Paulo)
 # The library reads guides on a worker thread: the ThreadSanitizer run covers it.
 set_tests_properties(guidelibrary guidefetcher PROPERTIES LABELS threads)
+# Guides fetched from the loopback server, end to end through the program.
+lumi_add_test(guidefeed SOURCES ${CMAKE_SOURCE_DIR}/tests/guidefeed_test.cpp LIBS lumi_app
+  ZLIB::ZLIB LibLZMA::LibLZMA)
+set_tests_properties(guidefeed PROPERTIES LABELS threads)

@@ -18,8 +18,9 @@ namespace
 {
 
 const QByteArray OldGuide = "<tv><channel id=\"velho\"/></tv>";
-const QByteArray NewGuide = "<?xml version=\"1.0\"?>\n<tv><channel id=\"novo\"><display-name>Novo</display-name>"
-                            "</channel></tv>";
+const QByteArray NewGuide
+    = "<?xml version=\"1.0\"?>\n<tv><channel id=\"novo\"><display-name>Novo</display-name>"
+      "</channel></tv>";
 
 Response answer(int status, const QByteArray &body = {})
 {
