@@ -277,6 +277,7 @@ ChannelListsWindow *ChannelListsHub::showListsWindow()
     if (!m_listsWindow) {
         m_listsWindow = std::make_unique<ChannelListsWindow>(*m_registry, *m_library, m_suggested);
         showCoverage();
+        emit listsWindowMade(m_listsWindow.get());
     }
     m_listsWindow->show();
     m_listsWindow->raise();

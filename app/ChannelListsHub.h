@@ -66,6 +66,8 @@ public:
 signals:
     // The lists' channels were matched to the built-in channels again.
     void listsApplied();
+    // "Listas de canais" was just made: parts of other subsystems join it.
+    void listsWindowMade(ChannelListsWindow *window);
 
 private:
     void addMenuItemsAndButtons();

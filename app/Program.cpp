@@ -14,6 +14,7 @@
 #include "browser/BrowserWindow.h"
 #include "channels/AlternateAddressLists.h"
 #include "channels/ChannelCatalogue.h"
+#include "channels/ChannelListsWindow.h"
 #include "desktop/MediaControls.h"
 #include "engine/DeferredEngine.h"
 #include "engine/MpvEngine.h"
@@ -22,6 +23,7 @@
 #include "guide/GuideFeed.h"
 #include "guide/GuideLibrary.h"
 #include "guide/GuideRegistry.h"
+#include "guide/GuideSourcesPanel.h"
 #include "options/LogindPowerOff.h"
 #include "options/OptionsWindow.h"
 #include "packaging/ProgramIcon.h"
@@ -152,6 +154,11 @@ void Program::createSideWindows(const ChannelCatalogue &catalogue, GamePorts gam
     connect(m_channelLists, &ChannelListsHub::listsApplied, m_guideFeed.get(), [this] {
         m_guideFeed->setBuiltIns(m_channelLists->catalogue().channels(), m_channelLists->builtInSources());
     });
+    connect(m_channelLists, &ChannelListsHub::listsWindowMade, m_guideFeed.get(),
+        [this](ChannelListsWindow *window) {
+            window->addPart(
+                new GuideSourcesPanel(*m_guideRegistry, *m_guideFeed, GuideRegistry::suggested()));
+        });
 }
 
 void Program::connectMainWindow()

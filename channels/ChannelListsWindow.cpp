@@ -92,7 +92,7 @@ ChannelListsWindow::ChannelListsWindow(ChannelListRegistry &registry, ChannelLis
     m_covered->hide();
     connect(m_showCovered, &QPushButton::toggled, m_covered, &QWidget::setVisible);
 
-    auto *suggestedBox = new QGroupBox(QStringLiteral("Listas sugeridas"), this);
+    auto *suggestedBox = m_suggestedBox = new QGroupBox(QStringLiteral("Listas sugeridas"), this);
     suggestedBox->setObjectName(QStringLiteral("SuggestedListsBox"));
     auto *suggestedNote = new QLabel(QStringLiteral("Listas públicas mantidas por projetos voluntários, com "
                                                     "transmissões que as emissoras publicam abertamente. O "
@@ -125,7 +125,7 @@ ChannelListsWindow::ChannelListsWindow(ChannelListRegistry &registry, ChannelLis
     auto *coverageRow = new QHBoxLayout;
     coverageRow->addWidget(m_coverage, 1);
     coverageRow->addWidget(m_showCovered);
-    auto *layout = new QVBoxLayout(this);
+    auto *layout = m_layout = new QVBoxLayout(this);
     layout->addLayout(addRow);
     layout->addWidget(m_message);
     layout->addWidget(m_lists, 2);
@@ -161,6 +161,13 @@ ChannelListsWindow::ChannelListsWindow(ChannelListRegistry &registry, ChannelLis
             QString::fromUtf8("%1 listas de channel-lists.ini ficaram de fora: os identificadores delas não "
                               "têm a forma que o programa grava (list1, list2…).")
                 .arg(ignored));
+}
+
+void ChannelListsWindow::addPart(QWidget *part)
+{
+    part->setParent(this);
+    m_layout->insertWidget(m_layout->indexOf(m_suggestedBox), part, 2);
+    resize(width(), height() + part->sizeHint().height());
 }
 
 void ChannelListsWindow::setCoverage(const QString &text, const QStringList &channelNames)

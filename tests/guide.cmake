@@ -18,3 +18,5 @@ set_tests_properties(guidelibrary guidefetcher PROPERTIES LABELS threads)
 lumi_add_test(guidefeed SOURCES ${CMAKE_SOURCE_DIR}/tests/guidefeed_test.cpp LIBS lumi_app
   ZLIB::ZLIB LibLZMA::LibLZMA)
 set_tests_properties(guidefeed PROPERTIES LABELS threads)
+lumi_add_test(guidesources SOURCES ${CMAKE_SOURCE_DIR}/tests/guidesources_test.cpp LIBS lumi_app
+  ZLIB::ZLIB LibLZMA::LibLZMA)
