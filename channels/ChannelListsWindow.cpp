@@ -16,6 +16,7 @@
 #include <QListWidget>
 #include <QLocale>
 #include <QPushButton>
+#include <QScreen>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -167,7 +168,9 @@ void ChannelListsWindow::addPart(QWidget *part)
 {
     part->setParent(this);
     m_layout->insertWidget(m_layout->indexOf(m_suggestedBox), part, 2);
-    resize(width(), height() + part->sizeHint().height());
+    const QSize wanted(qMax(width(), part->sizeHint().width()), height() + part->sizeHint().height());
+    const QScreen *shown = screen();
+    resize(shown ? wanted.boundedTo(shown->availableSize() - QSize(40, 60)) : wanted);
 }
 
 void ChannelListsWindow::setCoverage(const QString &text, const QStringList &channelNames)

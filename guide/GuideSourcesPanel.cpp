@@ -150,6 +150,12 @@ GuideSourcesPanel::GuideSourcesPanel(
     showSuggestions();
 }
 
+// Wide enough for the address beside the counts and the time covered.
+QSize GuideSourcesPanel::sizeHint() const
+{
+    return QGroupBox::sizeHint().expandedTo(QSize(940, 260));
+}
+
 QString GuideSourcesPanel::rangeText(const QDateTime &first, const QDateTime &last)
 {
     if (!first.isValid() || !last.isValid())

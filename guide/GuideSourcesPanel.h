@@ -41,6 +41,8 @@ public:
     // The selected guide's times move by hours (-12…+12).
     void setSelectedOffset(int hours);
 
+    QSize sizeHint() const override;
+
     // "09/12 06:00 a 16/12 23:30" in local time, or "—" when nothing is known.
     static QString rangeText(const QDateTime &first, const QDateTime &last);
 

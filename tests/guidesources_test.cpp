@@ -3,6 +3,7 @@
 // guide is read, renaming, the offset, and what may not be removed. Guides
 // served from loopback, settings and cache in temporary folders.
 #include "app/ChannelListsHub.h"
+#include "channels/ChannelListLibrary.h"
 #include "channels/ChannelListRegistry.h"
 #include "channels/ChannelListsWindow.h"
 #include "guide/GuideFeed.h"
@@ -75,6 +76,21 @@ class GuideSourcesTest : public QObject
     QTreeWidget *table() const { return control<QTreeWidget>("GuideSourcesTable"); }
     QString message() const { return control<QLabel>("GuideMessageLabel")->text(); }
     void press(const char *name) const { control<QPushButton>(name)->click(); }
+
+    // The program's list now names a guide in its header.
+    void listNamesGuide()
+    {
+        m_server.setResponse(QStringLiteral("/lista-guia.xml"), answer(guideAroundNow()));
+        m_server.setResponse(QStringLiteral("/lista.m3u"),
+            answer("#EXTM3U url-tvg=\"" + m_server.url(QStringLiteral("/lista-guia.xml")).toUtf8()
+                + "\"\n#EXTINF:-1 tvg-id=\"Globo.br\",TV Globo\nhttp://127.0.0.1:9/globo\n"));
+        ChannelListsHub &hub = m_program->program.channelLists();
+        const QString list = hub.registry().lists().first().id;
+        QTRY_VERIFY_WITH_TIMEOUT(!hub.library().isBusy(list), 10000);
+        QVERIFY2(hub.library().refresh(list), qPrintable(list));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !registry().guides().isEmpty() && !registry().guides().last().lists.isEmpty(), 10000);
+    }
 
 private slots:
     void init()
@@ -179,11 +195,32 @@ private slots:
 
     void listGuideIsNotRemovedHere()
     {
-        registry().setListGuides(QStringLiteral("list1"), { QStringLiteral("https://epg.test/br.xml") });
+        listNamesGuide();
         QCOMPARE(table()->topLevelItemCount(), 1);
         press("RemoveGuideButton");
         QCOMPARE(table()->topLevelItemCount(), 1);
         QVERIFY(message().contains(QStringLiteral("lista")));
+    }
+
+    // Under a real X server, LUMI_SCREENSHOT_DIR gets a picture of the window.
+    void partFitsBesideTheLists()
+    {
+        control<QLineEdit>("GuideAddressEdit")->setText(m_server.url(QStringLiteral("/epg.xml.gz")));
+        press("AddGuideButton");
+        listNamesGuide();
+        QTRY_VERIFY_WITH_TIMEOUT(
+            registry().guides().first().programmeCount == 4 && registry().guides().last().programmeCount == 4,
+            10000);
+        QWidget *window = m_panel->window();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        auto *lists = window->findChild<QWidget *>(QStringLiteral("ChannelListsTable"));
+        QVERIFY(lists && m_panel->isVisible());
+        QVERIFY2(lists->height() >= 80 && table()->height() >= 80,
+            qPrintable(QStringLiteral("%1 %2").arg(lists->height()).arg(table()->height())));
+        QVERIFY(window->rect().contains(QRect(m_panel->mapTo(window, QPoint()), m_panel->size())));
+        const QString shots = qEnvironmentVariable("LUMI_SCREENSHOT_DIR");
+        if (!shots.isEmpty())
+            QVERIFY(window->grab().save(shots + QStringLiteral("/guias-de-programacao.png")));
     }
 
     void suggestionsAreOfferedUntilAdded()
