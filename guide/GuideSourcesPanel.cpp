@@ -51,6 +51,7 @@ GuideSourcesPanel::GuideSourcesPanel(
         QStringLiteral("Atualizado"), QStringLiteral("Último erro") });
     m_guides->header()->setSectionResizeMode(AddressColumn, QHeaderView::Stretch);
     m_guides->header()->setStretchLastSection(false);
+    m_guides->setMinimumHeight(7 * m_guides->fontMetrics().height()); // a few guides even on a small screen
     connect(m_guides, &QTreeWidget::currentItemChanged, this, &GuideSourcesPanel::showSelected);
 
     m_address = new QLineEdit(this);
