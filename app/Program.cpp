@@ -154,6 +154,12 @@ void Program::createSideWindows(const ChannelCatalogue &catalogue, GamePorts gam
     connect(m_channelLists, &ChannelListsHub::listsApplied, m_guideFeed.get(), [this] {
         m_guideFeed->setBuiltIns(m_channelLists->catalogue().channels(), m_channelLists->builtInSources());
     });
+    m_channelLists->setSuggestedGuides(GuideRegistry::suggested());
+    connect(m_channelLists, &ChannelListsHub::suggestedGuidesAccepted, m_guideFeed.get(),
+        [this](const QVector<SuggestedList> &chosen) {
+            for (const SuggestedList &guide : chosen)
+                m_guideRegistry->add(guide.name, guide.address);
+        });
     connect(m_channelLists, &ChannelListsHub::listsWindowMade, m_guideFeed.get(),
         [this](ChannelListsWindow *window) {
             window->addPart(

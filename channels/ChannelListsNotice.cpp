@@ -6,10 +6,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-ChannelListsNotice::ChannelListsNotice(
-    const QString &text, const QVector<SuggestedList> &suggested, QWidget *parent)
+ChannelListsNotice::ChannelListsNotice(const QString &text, const QVector<SuggestedList> &suggested,
+    QWidget *parent, const QVector<SuggestedList> &suggestedGuides)
     : QDialog(parent)
     , m_suggested(suggested)
+    , m_suggestedGuides(suggested.isEmpty() ? QVector<SuggestedList>() : suggestedGuides)
 {
     setObjectName(QStringLiteral("ChannelListsNotice"));
     setWindowTitle(QStringLiteral("Lumivortex TV"));
@@ -40,11 +41,28 @@ ChannelListsNotice::ChannelListsNotice(
             layout->addWidget(check);
             m_checks << check;
         }
+        if (!m_suggestedGuides.isEmpty()) {
+            auto *guides = new QLabel(QStringLiteral("Guias de programação públicos (o que passa agora e a "
+                                                     "seguir em cada canal):"),
+                this);
+            guides->setObjectName(QStringLiteral("SuggestedGuidesText"));
+            guides->setWordWrap(true);
+            layout->addWidget(guides);
+        }
+        for (int i = 0; i < m_suggestedGuides.size(); ++i) {
+            auto *check = new QCheckBox(m_suggestedGuides.at(i).name, this);
+            check->setObjectName(QStringLiteral("SuggestedGuideCheck%1").arg(i + 1));
+            check->setToolTip(m_suggestedGuides.at(i).address);
+            layout->addWidget(check);
+            m_guideChecks << check;
+        }
         auto *accept = new QPushButton(QStringLiteral("Adicionar listas"), this);
         accept->setObjectName(QStringLiteral("AcceptSuggestionsButton"));
         accept->setDefault(true);
         connect(accept, &QPushButton::clicked, this, [this] {
             m_answered = true;
+            if (const QVector<SuggestedList> guides = chosenGuides(); !guides.isEmpty())
+                emit guidesAccepted(guides);
             emit suggestionsAccepted(chosen());
             close();
         });
@@ -97,5 +115,14 @@ QVector<SuggestedList> ChannelListsNotice::chosen() const
     for (int i = 0; i < m_checks.size(); ++i)
         if (m_checks.at(i)->isChecked())
             picked << m_suggested.at(i);
+    return picked;
+}
+
+QVector<SuggestedList> ChannelListsNotice::chosenGuides() const
+{
+    QVector<SuggestedList> picked;
+    for (int i = 0; i < m_guideChecks.size(); ++i)
+        if (m_guideChecks.at(i)->isChecked())
+            picked << m_suggestedGuides.at(i);
     return picked;
 }

@@ -5,6 +5,7 @@
 #include "app/ChannelListsHub.h"
 #include "channels/ChannelListLibrary.h"
 #include "channels/ChannelListRegistry.h"
+#include "channels/ChannelListsNotice.h"
 #include "channels/ChannelListsWindow.h"
 #include "guide/GuideFeed.h"
 #include "guide/GuideRegistry.h"
@@ -13,6 +14,7 @@
 #include "tests/support/GuideBytes.h"
 #include "tests/support/LoopbackHttpServer.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -90,6 +92,37 @@ class GuideSourcesTest : public QObject
         QVERIFY2(hub.library().refresh(list), qPrintable(list));
         QTRY_VERIFY_WITH_TIMEOUT(
             !registry().guides().isEmpty() && !registry().guides().last().lists.isEmpty(), 10000);
+    }
+
+    // A first start: no list yet, the suggestions offered.
+    void answerFirstStart()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir->filePath(QStringLiteral("config"))));
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(m_dir->filePath(QStringLiteral("cache"))));
+        m_program = std::make_unique<FakeProgram>();
+        ChannelListsHub &hub = m_program->program.channelLists();
+        hub.setSuggestedLists(
+            { { QStringLiteral("Lista"), m_server.url(QStringLiteral("/lista.m3u")), true } });
+        // As the built-in file says, whatever it says: never ticked.
+        hub.setSuggestedGuides({ { QStringLiteral("Guia A"), m_server.url(QStringLiteral("/a.xml")), true },
+            { QStringLiteral("Guia B"), m_server.url(QStringLiteral("/epg.xml.gz")), false } });
+        m_program->program.start();
+        ChannelListsNotice *notice = hub.notice();
+        QVERIFY(notice);
+        auto check = [notice](const char *name) {
+            return notice->findChild<QCheckBox *>(QString::fromLatin1(name));
+        };
+        QVERIFY(check("SuggestedListCheck1") && check("SuggestedListCheck1")->isChecked());
+        QVERIFY(check("SuggestedGuideCheck1") && check("SuggestedGuideCheck2"));
+        QVERIFY(!check("SuggestedGuideCheck1")->isChecked() && !check("SuggestedGuideCheck2")->isChecked());
+        check("SuggestedGuideCheck2")->setChecked(true);
+        notice->findChild<QPushButton *>(QStringLiteral("AcceptSuggestionsButton"))->click();
+        QCOMPARE(hub.registry().lists().size(), 1);
+        GuideRegistry &guides = registry();
+        QCOMPARE(guides.guides().size(), 1);
+        QCOMPARE(guides.guides().first().name, QStringLiteral("Guia B"));
+        QVERIFY(guides.guides().first().addedByUser);
     }
 
 private slots:
@@ -200,6 +233,12 @@ private slots:
         press("RemoveGuideButton");
         QCOMPARE(table()->topLevelItemCount(), 1);
         QVERIFY(message().contains(QStringLiteral("lista")));
+    }
+
+    void firstStartOffersGuidesUnticked()
+    {
+        cleanup();
+        answerFirstStart();
     }
 
     // Under a real X server, LUMI_SCREENSHOT_DIR gets a picture of the window.
