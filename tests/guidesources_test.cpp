@@ -3,13 +3,13 @@
 // guide is read, renaming, the offset, and what may not be removed. Guides
 // served from loopback, settings and cache in temporary folders.
 #include "app/ChannelListsHub.h"
-#include "channels/ChannelListLibrary.h"
-#include "channels/ChannelListRegistry.h"
-#include "channels/ChannelListsNotice.h"
-#include "channels/ChannelListsWindow.h"
 #include "guide/GuideFeed.h"
 #include "guide/GuideRegistry.h"
 #include "guide/GuideSourcesPanel.h"
+#include "lists/ChannelListLibrary.h"
+#include "lists/ChannelListRegistry.h"
+#include "lists/ChannelListsNotice.h"
+#include "lists/ChannelListsWindow.h"
 #include "tests/support/FakeProgram.h"
 #include "tests/support/GuideBytes.h"
 #include "tests/support/LoopbackHttpServer.h"
