@@ -4,6 +4,7 @@
 #include "base/SafeCall.h"
 #include "guide/GuideFeed.h"
 #include "guide/GuideRegistry.h"
+#include "widgets/HandlerButton.h"
 
 #include <QComboBox>
 #include <QFileDialog>
@@ -59,11 +60,7 @@ GuideSourcesPanel::GuideSourcesPanel(
     m_address->setAccessibleName(QStringLiteral("Endereço do guia"));
     m_address->setPlaceholderText(QStringLiteral("Endereço do guia XMLTV (http:// ou https://)"));
     auto button = [this](const char *name, const QString &caption, void (GuideSourcesPanel::*handler)()) {
-        auto *b = new QPushButton(caption, this);
-        b->setObjectName(QString::fromLatin1(name));
-        connect(b, &QPushButton::clicked, this,
-            [this, handler] { safeCall([this, handler] { (this->*handler)(); }); });
-        return b;
+        return handlerButton(this, name, caption, [this, handler] { (this->*handler)(); });
     };
     QPushButton *add
         = button("AddGuideButton", QStringLiteral("Adicionar"), &GuideSourcesPanel::addByAddress);

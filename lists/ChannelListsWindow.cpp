@@ -4,6 +4,7 @@
 #include "base/SafeCall.h"
 #include "lists/ChannelListLibrary.h"
 #include "lists/ChannelListRegistry.h"
+#include "widgets/HandlerButton.h"
 
 #include <QCheckBox>
 #include <QFileDialog>
@@ -49,11 +50,7 @@ ChannelListsWindow::ChannelListsWindow(ChannelListRegistry &registry, ChannelLis
     m_address->setObjectName(QStringLiteral("ListAddressEdit"));
     m_address->setPlaceholderText(QStringLiteral("Endereço da lista (http:// ou https://)"));
     auto button = [this](const char *name, const QString &caption, void (ChannelListsWindow::*handler)()) {
-        auto *b = new QPushButton(caption, this);
-        b->setObjectName(QString::fromLatin1(name));
-        connect(b, &QPushButton::clicked, this,
-            [this, handler] { safeCall([this, handler] { (this->*handler)(); }); });
-        return b;
+        return handlerButton(this, name, caption, [this, handler] { (this->*handler)(); });
     };
     QPushButton *add
         = button("AddListButton", QStringLiteral("Adicionar"), &ChannelListsWindow::addByAddress);
