@@ -33,14 +33,19 @@ ChannelListsNotice::ChannelListsNotice(const QString &text, const QVector<Sugges
         offer->setObjectName(QStringLiteral("SuggestionsText"));
         offer->setWordWrap(true);
         layout->addWidget(offer);
-        for (int i = 0; i < m_suggested.size(); ++i) {
-            auto *check = new QCheckBox(m_suggested.at(i).name, this);
-            check->setObjectName(QStringLiteral("SuggestedListCheck%1").arg(i + 1));
-            check->setToolTip(m_suggested.at(i).address);
-            check->setChecked(m_suggested.at(i).chosenByDefault);
-            layout->addWidget(check);
-            m_checks << check;
-        }
+        // Guides are never ticked: they only help once some list plays.
+        auto addChecks = [this, layout](const QVector<SuggestedList> &offered, const char *name, bool ticked,
+                             QVector<QCheckBox *> &checks) {
+            for (int i = 0; i < offered.size(); ++i) {
+                auto *check = new QCheckBox(offered.at(i).name, this);
+                check->setObjectName(QString::fromLatin1(name).arg(i + 1));
+                check->setToolTip(offered.at(i).address);
+                check->setChecked(ticked && offered.at(i).chosenByDefault);
+                layout->addWidget(check);
+                checks << check;
+            }
+        };
+        addChecks(m_suggested, "SuggestedListCheck%1", true, m_checks);
         if (!m_suggestedGuides.isEmpty()) {
             auto *guides = new QLabel(QStringLiteral("Guias de programação públicos (o que passa agora e a "
                                                      "seguir em cada canal):"),
@@ -49,13 +54,7 @@ ChannelListsNotice::ChannelListsNotice(const QString &text, const QVector<Sugges
             guides->setWordWrap(true);
             layout->addWidget(guides);
         }
-        for (int i = 0; i < m_suggestedGuides.size(); ++i) {
-            auto *check = new QCheckBox(m_suggestedGuides.at(i).name, this);
-            check->setObjectName(QStringLiteral("SuggestedGuideCheck%1").arg(i + 1));
-            check->setToolTip(m_suggestedGuides.at(i).address);
-            layout->addWidget(check);
-            m_guideChecks << check;
-        }
+        addChecks(m_suggestedGuides, "SuggestedGuideCheck%1", false, m_guideChecks);
         auto *accept = new QPushButton(QStringLiteral("Adicionar listas"), this);
         accept->setObjectName(QStringLiteral("AcceptSuggestionsButton"));
         accept->setDefault(true);
@@ -109,20 +108,24 @@ QString ChannelListsNotice::firstStartText()
                           "endereço ou um arquivo M3U) em \"Listas de canais\" para assistir.");
 }
 
-QVector<SuggestedList> ChannelListsNotice::chosen() const
+namespace
+{
+QVector<SuggestedList> ticked(const QVector<SuggestedList> &offered, const QVector<QCheckBox *> &checks)
 {
     QVector<SuggestedList> picked;
-    for (int i = 0; i < m_checks.size(); ++i)
-        if (m_checks.at(i)->isChecked())
-            picked << m_suggested.at(i);
+    for (int i = 0; i < checks.size(); ++i)
+        if (checks.at(i)->isChecked())
+            picked << offered.at(i);
     return picked;
+}
+} // namespace
+
+QVector<SuggestedList> ChannelListsNotice::chosen() const
+{
+    return ticked(m_suggested, m_checks);
 }
 
 QVector<SuggestedList> ChannelListsNotice::chosenGuides() const
 {
-    QVector<SuggestedList> picked;
-    for (int i = 0; i < m_guideChecks.size(); ++i)
-        if (m_guideChecks.at(i)->isChecked())
-            picked << m_suggestedGuides.at(i);
-    return picked;
+    return ticked(m_suggestedGuides, m_guideChecks);
 }
