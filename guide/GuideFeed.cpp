@@ -70,6 +70,7 @@ void GuideFeed::start()
     m_waitingForLists.start();
     m_library.start();
     m_refreshTimer.start();
+    m_channelsLater.start();
 }
 
 void GuideFeed::setBuiltIns(const QVector<Channel> &channels, const BuiltInSources &sources)
@@ -176,6 +177,8 @@ void GuideFeed::dropRemovedGuides()
 
 void GuideFeed::tellChannels()
 {
+    if (!m_started)
+        return; // start() tells them
     // At start the lists come in one by one: one telling for all of them
     // spares a big guide a reading for each.
     if (!m_channelsTold && m_waitingForLists.isActive()) {

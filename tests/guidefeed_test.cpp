@@ -12,6 +12,7 @@
 #include "tests/support/GuideBytes.h"
 #include "tests/support/LoopbackHttpServer.h"
 
+#include <QDir>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -206,6 +207,38 @@ private slots:
         f.feed.refreshTimer().start(1);
         QTRY_VERIFY_WITH_TIMEOUT(m_server.requests().size() > asked, 10000);
         QVERIFY(m_server.requests().last().contains("/epg.xml.gz"));
+    }
+
+    void downloadBeforeAnyChannelWaitsForThem()
+    {
+        QTemporaryDir home;
+        // The library alone: nothing tells it any channel.
+        GuideRegistry registry(
+            home.filePath(QStringLiteral("guides.ini")), home.filePath(QStringLiteral("guides")));
+        GuideChoices choices(home.filePath(QStringLiteral("choices.ini")));
+        GuideLibrary library(registry, choices);
+        struct {
+            GuideRegistry &registry;
+            GuideLibrary &library;
+        } f { registry, library };
+        const QString id = f.registry.add(QString(), QStringLiteral("https://epg.test/br.xml"));
+        f.library.start();
+        QTRY_VERIFY(f.library.isIdle()); // the (missing) cache
+        QDir().mkpath(f.registry.cacheFolder());
+        QFile copy(f.registry.copyPath(id));
+        QVERIFY(copy.open(QIODevice::WriteOnly));
+        copy.write(guideAroundNow());
+        copy.close();
+        f.library.importDownloaded(id, "\"e1\"", QString());
+        QVERIFY(f.library.isIdle());
+        QCOMPARE(f.registry.guide(id).etag, QByteArray("\"e1\""));
+        ListChannel entry;
+        entry.name = entry.title = QStringLiteral("Globo");
+        entry.address = QStringLiteral("https://cdn.test/globo");
+        const GuideChannelQuery globo = GuideChannelQuery::forEntry(entry);
+        f.library.setChannels({ globo });
+        QTRY_COMPARE_WITH_TIMEOUT(nowOn(f.library, globo), QStringLiteral("Jornal 0"), 10000);
+        QCOMPARE(f.registry.guide(id).channelCount, 1);
     }
 
     void guideGoesWithItsList()
