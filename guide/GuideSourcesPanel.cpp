@@ -4,13 +4,12 @@
 #include "base/SafeCall.h"
 #include "guide/GuideFeed.h"
 #include "guide/GuideRegistry.h"
+#include "widgets/Dialogs.h"
 #include "widgets/HandlerButton.h"
 
 #include <QComboBox>
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -126,15 +125,6 @@ GuideSourcesPanel::GuideSourcesPanel(
     layout->addWidget(m_guides, 1);
     layout->addLayout(guideButtons);
     layout->addLayout(suggestedRow);
-
-    chooseFile = [this] {
-        return QFileDialog::getOpenFileName(this, QStringLiteral("Escolher guia de programação"), QString(),
-            QStringLiteral("Guias XMLTV (*.xml *.xml.gz *.xml.xz *.gz *.xz);;Todos os arquivos (*)"));
-    };
-    askName = [this](const QString &current) {
-        return QInputDialog::getText(
-            this, QStringLiteral("Renomear guia"), QStringLiteral("Nome:"), QLineEdit::Normal, current);
-    };
 
     m_busyTick.setInterval(kBusyTickMs);
     connect(&m_busyTick, &QTimer::timeout, this, &GuideSourcesPanel::showGuides);
@@ -259,7 +249,11 @@ void GuideSourcesPanel::addByAddress()
 
 void GuideSourcesPanel::addFile()
 {
-    const QString path = chooseFile ? chooseFile() : QString();
+    FileRequest request;
+    request.caption = QStringLiteral("Escolher guia de programação");
+    request.nameFilters = QStringList { QStringLiteral("Guias XMLTV (*.xml *.xml.gz *.xml.xz *.gz *.xz)"),
+        QStringLiteral("Todos os arquivos (*)") };
+    const QString path = askForFile(this, request);
     if (path.isEmpty())
         return;
     QString error;
@@ -280,9 +274,10 @@ void GuideSourcesPanel::addSuggested()
 void GuideSourcesPanel::renameSelected()
 {
     const QString id = selectedId();
-    if (id.isEmpty() || !askName)
+    if (id.isEmpty())
         return;
-    const QString name = askName(m_registry.guide(id).name);
+    const QString name = askForText(
+        this, { QStringLiteral("Renomear guia"), QStringLiteral("Nome:"), m_registry.guide(id).name });
     if (name.isEmpty())
         return;
     QString error;

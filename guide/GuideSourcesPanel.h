@@ -5,7 +5,6 @@
 #include <QGroupBox>
 #include <QTimer>
 #include <QVector>
-#include <functional>
 
 class GuideFeed;
 class GuideRegistry;
@@ -27,10 +26,6 @@ class GuideSourcesPanel : public QGroupBox
 public:
     GuideSourcesPanel(GuideRegistry &registry, GuideFeed &feed, const QVector<SuggestedList> &suggested,
         QWidget *parent = nullptr);
-
-    // Asked for a file to add and for a guide's new name; tests replace them.
-    std::function<QString()> chooseFile;
-    std::function<QString(const QString &current)> askName;
 
     void addByAddress();
     void addFile();

@@ -13,6 +13,7 @@
 #include "tests/support/FakeProgram.h"
 #include "tests/support/GuideBytes.h"
 #include "tests/support/LoopbackHttpServer.h"
+#include "widgets/Dialogs.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -147,6 +148,8 @@ private slots:
 
     void cleanup()
     {
+        setFileHandler({});
+        setTextHandler({});
         m_panel = nullptr;
         m_program.reset();
         m_dir.reset();
@@ -200,16 +203,16 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(guideAroundNow());
         file.close();
-        m_panel->chooseFile = [path] { return path; };
+        setFileHandler([path](QWidget *, const FileRequest &) { return QStringList { path }; });
         press("AddGuideFileButton");
         QCOMPARE(table()->topLevelItemCount(), 1);
         QCOMPARE(table()->topLevelItem(0)->text(AddressColumn), path);
         const QString id = registry().guides().first().id;
         QTRY_COMPARE_WITH_TIMEOUT(registry().guide(id).programmeCount, 4, 10000);
 
-        m_panel->askName = [](const QString &current) {
-            return current == QStringLiteral("meu guia.xml") ? QStringLiteral("Guia da casa") : QString();
-        };
+        setTextHandler([](QWidget *, const TextRequest &asked) {
+            return asked.text == QStringLiteral("meu guia.xml") ? QStringLiteral("Guia da casa") : QString();
+        });
         press("RenameGuideButton");
         QCOMPARE(table()->topLevelItem(0)->text(NameColumn), QStringLiteral("Guia da casa"));
 
