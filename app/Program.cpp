@@ -18,6 +18,12 @@
 #include "engine/DeferredEngine.h"
 #include "engine/MpvEngine.h"
 #include "game/GameWindow.h"
+#include "guide/GuideChoices.h"
+#include "guide/GuideFeed.h"
+#include "guide/GuideLibrary.h"
+#include "guide/GuideRegistry.h"
+#include "guide/GuideSourcesPanel.h"
+#include "lists/ChannelListsWindow.h"
 #include "options/LogindPowerOff.h"
 #include "options/OptionsWindow.h"
 #include "packaging/ProgramIcon.h"
@@ -140,6 +146,25 @@ void Program::createSideWindows(const ChannelCatalogue &catalogue, GamePorts gam
     m_updateChecker = new UpdateChecker(
         main->versionText(), QString::fromLatin1(kUpdateSettingsUrl), m_update.get(), main);
     m_channelLists = new ChannelListsHub(*main, *m_player, catalogue);
+    m_guideRegistry = std::make_unique<GuideRegistry>();
+    m_guideChoices = std::make_unique<GuideChoices>();
+    m_guides = std::make_unique<GuideLibrary>(*m_guideRegistry, *m_guideChoices);
+    m_guideFeed = std::make_unique<GuideFeed>(
+        *m_guides, *m_guideRegistry, m_channelLists->registry(), m_channelLists->library());
+    connect(m_channelLists, &ChannelListsHub::listsApplied, m_guideFeed.get(), [this] {
+        m_guideFeed->setBuiltIns(m_channelLists->catalogue().channels(), m_channelLists->builtInSources());
+    });
+    m_channelLists->setSuggestedGuides(GuideRegistry::suggested());
+    connect(m_channelLists, &ChannelListsHub::suggestedGuidesAccepted, m_guideFeed.get(),
+        [this](const QVector<SuggestedList> &chosen) {
+            for (const SuggestedList &guide : chosen)
+                m_guideRegistry->add(guide.name, guide.address);
+        });
+    connect(m_channelLists, &ChannelListsHub::listsWindowMade, m_guideFeed.get(),
+        [this](ChannelListsWindow *window) {
+            window->addPart(
+                new GuideSourcesPanel(*m_guideRegistry, *m_guideFeed, GuideRegistry::suggested()));
+        });
 }
 
 void Program::connectMainWindow()
@@ -204,6 +229,11 @@ Program::~Program()
     m_browser.reset();
     m_options.reset();
     m_about.reset();
+    // The guides follow the channel lists, and their readings end before what they report to goes.
+    m_guideFeed.reset();
+    m_guides.reset();
+    m_guideChoices.reset();
+    m_guideRegistry.reset();
     delete m_channelLists.data();
     delete m_mediaControls.data();
     delete m_singleInstance.data();
@@ -231,6 +261,7 @@ void Program::start()
 {
     m_mainWindow->show();
     m_channelLists->start();
+    m_guideFeed->start();
 }
 
 void Program::toggleMiniPlayer()

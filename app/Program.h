@@ -15,6 +15,10 @@ class ChannelListsHub;
 class FaqDialog;
 class FolderPickerWindow;
 class GameWindow;
+class GuideChoices;
+class GuideFeed;
+class GuideLibrary;
+class GuideRegistry;
 class MainWindow;
 class MediaControls;
 class MediaEngine;
@@ -56,6 +60,12 @@ public:
     AlternateAddressLists &alternateAddressLists() const { return *m_alternateLists; }
     // The user's channel lists and their windows; start() brings the lists in.
     ChannelListsHub &channelLists() const;
+    // The programme guides: where they come from, the user's guide channel
+    // choices, and what is on; start() loads them.
+    GuideRegistry &guideRegistry() const { return *m_guideRegistry; }
+    GuideChoices &guideChoices() const { return *m_guideChoices; }
+    GuideLibrary &guides() const { return *m_guides; }
+    GuideFeed &guideFeed() const { return *m_guideFeed; }
     UpdateChecker &updateChecker() const;
 
     // Shows the main window and brings the channel lists in.
@@ -98,6 +108,10 @@ private:
     std::unique_ptr<AlternateAddressLists> m_alternateLists;
     std::unique_ptr<FaqDialog> m_faq;
     std::unique_ptr<MediaOpener> m_opener;
+    std::unique_ptr<GuideRegistry> m_guideRegistry;
+    std::unique_ptr<GuideChoices> m_guideChoices;
+    std::unique_ptr<GuideLibrary> m_guides;
+    std::unique_ptr<GuideFeed> m_guideFeed;
     // These live in the main window's object tree, where tools find them.
     QPointer<ChannelListsHub> m_channelLists;
     QPointer<UpdateChecker> m_updateChecker;
