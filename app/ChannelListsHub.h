@@ -3,6 +3,7 @@
 #include "channels/BuiltInChannelMatcher.h"
 #include "channels/ChannelCatalogue.h"
 #include "channels/ChannelListsNotice.h"
+#include "channels/ListChannel.h"
 #include "channels/SuggestedLists.h"
 
 #include <QObject>
@@ -21,7 +22,6 @@ class LogoCache;
 class MainWindow;
 class Player;
 class QAction;
-struct ListChannel;
 
 // Brings the user's channel lists into the program: the "Listas de canais"
 // and "Canais" windows with their menu items, buttons and shortcuts, the
@@ -60,6 +60,16 @@ public:
     ChannelPicks &picks() const { return *m_picks; }
     const ChannelCatalogue &catalogue() const { return m_applied; }
     ChannelListsNotice *notice() const { return m_notice; }
+
+signals:
+    // "Guia de programação" (context menu after "Canais", Ctrl+G).
+    void guideRequested();
+    // "Canais" was made: features add their parts to it.
+    void channelWindowMade(ChannelWindow *window);
+    // A list channel or a built-in channel was tuned; plays is the list entry
+    // a built-in channel plays (empty, without an address, when none).
+    void listChannelTuned(const ListChannel &entry);
+    void builtInChannelTuned(const Channel &channel, const ListChannel &plays);
 
 private:
     void addMenuItemsAndButtons();

@@ -4,6 +4,7 @@
 #include "about/FaqDialog.h"
 #include "app/ChannelListsHub.h"
 #include "app/CommandLine.h"
+#include "app/GuideHub.h"
 #include "app/MainWindow.h"
 #include "app/MediaOpener.h"
 #include "app/SingleInstance.h"
@@ -146,6 +147,8 @@ void Program::createSideWindows(const ChannelCatalogue &catalogue, GamePorts gam
     m_guideRegistry = std::make_unique<GuideRegistry>();
     m_guideChoices = std::make_unique<GuideChoices>();
     m_guides = std::make_unique<GuideLibrary>(*m_guideRegistry, *m_guideChoices);
+    m_guideHub
+        = new GuideHub(*main, *m_player, *m_channelLists, *m_guides, *m_guideRegistry, *m_guideChoices);
 }
 
 void Program::connectMainWindow()
@@ -210,6 +213,7 @@ Program::~Program()
     m_browser.reset();
     m_options.reset();
     m_about.reset();
+    delete m_guideHub.data();
     delete m_channelLists.data();
     // The library's readings end before what they report to goes.
     m_guides.reset();
@@ -261,6 +265,9 @@ MediaControls *Program::installMediaControls(const QDBusConnection &bus)
         connect(controls, &MediaControls::openRequested, this,
             [this](const QString &uri) { openItems({ uri }); });
         connect(controls, &MediaControls::volumeSet, m_mainWindow.get(), &MainWindow::showVolumeLevel);
+        TunedProgramme &tuned = m_guideHub->tuned();
+        connect(&tuned, &TunedProgramme::changed, controls,
+            [controls, &tuned] { controls->setProgramme(tuned.programmeOnNow()); });
     }
     return controls;
 }

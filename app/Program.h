@@ -16,6 +16,7 @@ class FaqDialog;
 class FolderPickerWindow;
 class GameWindow;
 class GuideChoices;
+class GuideHub;
 class GuideLibrary;
 class GuideRegistry;
 class MainWindow;
@@ -64,6 +65,8 @@ public:
     GuideRegistry &guideRegistry() const { return *m_guideRegistry; }
     GuideChoices &guideChoices() const { return *m_guideChoices; }
     GuideLibrary &guides() const { return *m_guides; }
+    // Where the guides show: "Canais", the banner, "Guia de programação".
+    GuideHub &guideHub() const { return *m_guideHub; }
     UpdateChecker &updateChecker() const;
 
     // Shows the main window and brings the channel lists in.
@@ -111,6 +114,7 @@ private:
     std::unique_ptr<GuideLibrary> m_guides;
     // These live in the main window's object tree, where tools find them.
     QPointer<ChannelListsHub> m_channelLists;
+    QPointer<GuideHub> m_guideHub;
     QPointer<UpdateChecker> m_updateChecker;
     QPointer<MediaControls> m_mediaControls;
     QPointer<SingleInstance> m_singleInstance;
