@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/GuideHub.h"
 #include "game/GamePorts.h"
 
 #include <QDBusConnection>
@@ -16,7 +17,6 @@ class FaqDialog;
 class FolderPickerWindow;
 class GameWindow;
 class GuideChoices;
-class GuideHub;
 class GuideLibrary;
 class GuideRegistry;
 class MainWindow;

@@ -11,6 +11,7 @@ GuideRowNotes::GuideRowNotes(const GuideLibrary &library, QObject *parent)
     : ChannelRowNotes(parent)
     , m_library(library)
 {
+    m_clock.setParent(this);
     m_clock.setObjectName(QStringLiteral("GuideRowClock"));
     m_clock.setSingleShot(true);
     connect(&m_clock, &QTimer::timeout, this, [this] { safeCall([this] { clockTurned(); }); });

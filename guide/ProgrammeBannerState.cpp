@@ -5,6 +5,7 @@
 ProgrammeBannerState::ProgrammeBannerState(QObject *parent)
     : QObject(parent)
 {
+    m_hide.setParent(this); // found by tools, as every named timer is
     m_hide.setObjectName(QStringLiteral("ProgrammeBannerTimer"));
     m_hide.setSingleShot(true);
     m_hide.setInterval(ShownMs);

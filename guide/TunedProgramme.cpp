@@ -16,6 +16,7 @@ TunedProgramme::TunedProgramme(const GuideLibrary &library, QObject *parent)
     : QObject(parent)
     , m_library(library)
 {
+    m_boundary.setParent(this);
     m_boundary.setObjectName(QStringLiteral("TunedProgrammeTimer"));
     m_boundary.setSingleShot(true);
     connect(&m_boundary, &QTimer::timeout, this, [this] { safeCall([this] { boundaryReached(); }); });

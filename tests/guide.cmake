@@ -14,3 +14,6 @@ lumi_add_test(guidewindow SOURCES ${CMAKE_SOURCE_DIR}/tests/guidewindow_test.cpp
   ENV TZ=America/Sao_Paulo)
 # The library reads guides on a worker thread: the ThreadSanitizer run covers it.
 set_tests_properties(guidelibrary PROPERTIES LABELS threads)
+# Where the guide shows: what the rows, the banner and the media controls are told.
+lumi_add_test(guideviews SOURCES ${CMAKE_SOURCE_DIR}/tests/guideviews_test.cpp
+  LIBS guide_core ZLIB::ZLIB LibLZMA::LibLZMA ENV TZ=America/Sao_Paulo)
