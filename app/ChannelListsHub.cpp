@@ -163,6 +163,7 @@ void ChannelListsHub::applyLists()
     showCoverage();
     if (m_channelWindow)
         m_channelWindow->setChannels(all);
+    emit listsApplied();
 }
 
 void ChannelListsHub::showCoverage()

@@ -59,6 +59,8 @@ public:
     ChannelListLibrary &library() const { return *m_library; }
     ChannelPicks &picks() const { return *m_picks; }
     const ChannelCatalogue &catalogue() const { return m_applied; }
+    // The list entries each built-in channel plays, by control, the first first.
+    const BuiltInSources &builtInSources() const { return m_sources; }
     ChannelListsNotice *notice() const { return m_notice; }
 
 signals:
@@ -70,6 +72,8 @@ signals:
     // a built-in channel plays (empty, without an address, when none).
     void listChannelTuned(const ListChannel &entry);
     void builtInChannelTuned(const Channel &channel, const ListChannel &plays);
+    // The lists' channels were matched to the built-in channels again.
+    void listsApplied();
 
 private:
     void addMenuItemsAndButtons();

@@ -20,6 +20,7 @@
 #include "engine/MpvEngine.h"
 #include "game/GameWindow.h"
 #include "guide/GuideChoices.h"
+#include "guide/GuideFeed.h"
 #include "guide/GuideLibrary.h"
 #include "guide/GuideRegistry.h"
 #include "options/LogindPowerOff.h"
@@ -147,6 +148,11 @@ void Program::createSideWindows(const ChannelCatalogue &catalogue, GamePorts gam
     m_guideRegistry = std::make_unique<GuideRegistry>();
     m_guideChoices = std::make_unique<GuideChoices>();
     m_guides = std::make_unique<GuideLibrary>(*m_guideRegistry, *m_guideChoices);
+    m_guideFeed = std::make_unique<GuideFeed>(
+        *m_guides, *m_guideRegistry, m_channelLists->registry(), m_channelLists->library());
+    connect(m_channelLists, &ChannelListsHub::listsApplied, m_guideFeed.get(), [this] {
+        m_guideFeed->setBuiltIns(m_channelLists->catalogue().channels(), m_channelLists->builtInSources());
+    });
     m_guideHub
         = new GuideHub(*main, *m_player, *m_channelLists, *m_guides, *m_guideRegistry, *m_guideChoices);
 }
@@ -213,12 +219,14 @@ Program::~Program()
     m_browser.reset();
     m_options.reset();
     m_about.reset();
+    // The guides' views go first; the guides follow the channel lists, and
+    // their readings end before what they report to goes.
     delete m_guideHub.data();
-    delete m_channelLists.data();
-    // The library's readings end before what they report to goes.
+    m_guideFeed.reset();
     m_guides.reset();
     m_guideChoices.reset();
     m_guideRegistry.reset();
+    delete m_channelLists.data();
     delete m_mediaControls.data();
     delete m_singleInstance.data();
     // The engine frees its video, which lies in the main window, before the window goes.
@@ -245,7 +253,7 @@ void Program::start()
 {
     m_mainWindow->show();
     m_channelLists->start();
-    m_guides->start();
+    m_guideFeed->start();
 }
 
 void Program::toggleMiniPlayer()

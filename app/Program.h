@@ -17,6 +17,7 @@ class FaqDialog;
 class FolderPickerWindow;
 class GameWindow;
 class GuideChoices;
+class GuideFeed;
 class GuideLibrary;
 class GuideRegistry;
 class MainWindow;
@@ -65,6 +66,7 @@ public:
     GuideRegistry &guideRegistry() const { return *m_guideRegistry; }
     GuideChoices &guideChoices() const { return *m_guideChoices; }
     GuideLibrary &guides() const { return *m_guides; }
+    GuideFeed &guideFeed() const { return *m_guideFeed; }
     // Where the guides show: "Canais", the banner, "Guia de programação".
     GuideHub &guideHub() const { return *m_guideHub; }
     UpdateChecker &updateChecker() const;
@@ -112,6 +114,7 @@ private:
     std::unique_ptr<GuideRegistry> m_guideRegistry;
     std::unique_ptr<GuideChoices> m_guideChoices;
     std::unique_ptr<GuideLibrary> m_guides;
+    std::unique_ptr<GuideFeed> m_guideFeed;
     // These live in the main window's object tree, where tools find them.
     QPointer<ChannelListsHub> m_channelLists;
     QPointer<GuideHub> m_guideHub;
