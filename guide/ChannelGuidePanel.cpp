@@ -7,6 +7,8 @@
 
 #include <QDateTime>
 #include <QLabel>
+#include <QScopeGuard>
+#include <QScrollBar>
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QVBoxLayout>
@@ -77,10 +79,15 @@ void ChannelGuidePanel::showChannel(const ListChannel &channel)
     m_channel = channel;
     m_hasChannel = true;
     showAgain();
+    m_programmes->verticalScrollBar()->setValue(0);
 }
 
 void ChannelGuidePanel::showAgain()
 {
+    // The minute's refresh keeps the reader where they were.
+    QScrollBar *scroll = m_programmes->verticalScrollBar();
+    const int keptAt = scroll->value();
+    const auto keep = qScopeGuard([scroll, keptAt] { scroll->setValue(keptAt); });
     m_programmes->clear();
     if (!m_hasChannel) {
         m_heading->setText(QStringLiteral("Programação"));
@@ -97,7 +104,6 @@ void ChannelGuidePanel::showAgain()
             writeProgramme(cursor, nowNext.next, QStringLiteral("Depois"));
         else
             write(cursor, QStringLiteral("Sem programação para este canal."));
-        m_programmes->moveCursor(QTextCursor::Start);
         return;
     }
     int shown = 0;
@@ -113,7 +119,6 @@ void ChannelGuidePanel::showAgain()
         if (++shown >= MostProgrammes)
             break;
     }
-    m_programmes->moveCursor(QTextCursor::Start);
 }
 
 QString ChannelGuidePanel::text() const

@@ -46,7 +46,9 @@ const QByteArray kList = "#EXTM3U\n"
                          "#EXTINF:-1 tvg-id=\"SBT\" group-title=\"Abertos\",SBT\n"
                          "http://127.0.0.1:9/sbt\n"
                          "#EXTINF:-1 group-title=\"Rádio\",Globo FM\n"
-                         "http://127.0.0.1:9/globofm\n";
+                         "http://127.0.0.1:9/globofm\n"
+                         "#EXTINF:-1,TV Globo\n"
+                         "http://127.0.0.1:9/globo-builtin\n";
 } // namespace
 
 class GuideHubTest : public QObject
@@ -77,7 +79,7 @@ private slots:
         m_program->channelLists().setSuggestedLists({});
         m_program->mainWindow().show();
         m_program->channelLists().start();
-        QTRY_COMPARE(m_program->channelLists().library().allChannels().size(), 3);
+        QTRY_COMPARE(m_program->channelLists().library().allChannels().size(), 4);
         QVector<GuideChannelQuery> channels;
         const ListChannels all = m_program->channelLists().library().allChannels();
         for (qsizetype i = 0; i < all.size(); ++i)
@@ -158,6 +160,17 @@ private slots:
         QVERIFY(!banner->isVisible());
         QTest::keyClick(&m_program->mainWindow(), Qt::Key_I);
         QVERIFY(!banner->isVisible());
+    }
+
+    void builtInChannelShowsTheGuideOfTheEntryItPlays()
+    {
+        m_program->mainWindow().findChild<QAbstractButton *>(QStringLiteral("SpeedButton90"))->click();
+        QCOMPARE(m_engine->url(), u("http://127.0.0.1:9/globo-builtin"));
+        ProgrammeBanner *banner = m_program->guideHub().banner();
+        QVERIFY(banner->isVisible());
+        QCOMPARE(banner->channelText(), u("TV Globo"));
+        QVERIFY(banner->nowText().endsWith(u("tv-globo 0")));
+        QCOMPARE(m_program->guideHub().tuned().programmeOnNow(), u("tv-globo 0"));
     }
 
     void bannerGivesWayToThePopupPanels()
