@@ -1,10 +1,10 @@
 #include "guide/GuideChannelDialog.h"
 
 #include "base/PlainText.h"
-#include "channels/ChannelNameRules.h"
 #include "guide/GuideMatcher.h"
 #include "guide/GuideRegistry.h"
 #include "guide/GuideStore.h"
+#include "lists/ChannelNameRules.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>

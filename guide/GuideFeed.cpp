@@ -1,10 +1,10 @@
 #include "guide/GuideFeed.h"
 
 #include "base/SafeCall.h"
-#include "channels/ChannelListLibrary.h"
-#include "channels/ChannelListRegistry.h"
 #include "guide/GuideLibrary.h"
 #include "guide/GuideRegistry.h"
+#include "lists/ChannelListLibrary.h"
+#include "lists/ChannelListRegistry.h"
 
 #include <QFile>
 #include <QSet>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "channels/BuiltInChannelMatcher.h"
 #include "channels/Channel.h"
 #include "guide/GuideFetcher.h"
+#include "lists/BuiltInChannelMatcher.h"
 
 #include <QObject>
 #include <QSet>

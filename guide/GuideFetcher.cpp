@@ -1,7 +1,7 @@
 #include "guide/GuideFetcher.h"
 
 #include "base/Logging.h"
-#include "channels/ListAddress.h"
+#include "lists/ListAddress.h"
 #include "net/Transfer.h"
 
 #include <QDir>

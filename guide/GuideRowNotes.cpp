@@ -1,9 +1,9 @@
 #include "guide/GuideRowNotes.h"
 
 #include "base/SafeCall.h"
-#include "channels/ChannelPicks.h"
 #include "guide/GuideLibrary.h"
 #include "guide/ProgrammeText.h"
+#include "lists/ChannelPicks.h"
 
 #include <QDateTime>
 

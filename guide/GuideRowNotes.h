@@ -1,7 +1,7 @@
 #pragma once
 
-#include "channels/ChannelRowNotes.h"
 #include "guide/GuideSchedule.h"
+#include "lists/ChannelRowNotes.h"
 
 #include <QHash>
 #include <QTimer>

@@ -4,10 +4,10 @@
 // unchanged or come from the hourly check; guides that go with their list.
 #include "app/ChannelListsHub.h"
 #include "channels/ChannelCatalogue.h"
-#include "channels/ChannelListLibrary.h"
-#include "channels/ChannelListRegistry.h"
 #include "guide/GuideFeed.h"
 #include "guide/GuideLibrary.h"
+#include "lists/ChannelListLibrary.h"
+#include "lists/ChannelListRegistry.h"
 #include "tests/support/FakeProgram.h"
 #include "tests/support/GuideBytes.h"
 #include "tests/support/LoopbackHttpServer.h"

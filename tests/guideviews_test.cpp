@@ -2,11 +2,11 @@
 // (now with times and progress, next in the tooltip, a clock only while
 // asked), the tuned channel's programme and its single wake-up, and when the
 // banner shows (after a tune, on I, never by itself in "Tela Limpa").
-#include "channels/ChannelPicks.h"
 #include "guide/GuideRowNotes.h"
 #include "guide/ProgrammeBannerState.h"
 #include "guide/ProgrammeText.h"
 #include "guide/TunedProgramme.h"
+#include "lists/ChannelPicks.h"
 #include "tests/support/LocalGuide.h"
 
 #include <QSignalSpy>
