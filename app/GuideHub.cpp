@@ -53,8 +53,10 @@ GuideHub::GuideHub(MainWindow &main, Player &player, ChannelListsHub &lists, Gui
     ask->setShortcut(QKeySequence(Qt::Key_I));
     m_main.addAction(ask);
     connect(ask, &QAction::triggered, this, [this] {
-        if (m_tuned.hasChannel())
-            m_bannerState.asked();
+        safeCall([this] {
+            if (m_tuned.hasChannel())
+                m_bannerState.asked();
+        });
     });
 
     connect(&m_lists, &ChannelListsHub::listChannelTuned, this, [this](const ListChannel &entry) {

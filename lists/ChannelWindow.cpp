@@ -55,7 +55,10 @@ public:
         if (event->type() == QEvent::ToolTip && showsNotes() && index.isValid()) {
             const ChannelRowNote note = m_notes->noteFor(channelAt(index));
             if (!note.tooltip.isEmpty()) {
-                QToolTip::showText(event->globalPos(), PlainText::tooltip(note.tooltip), view);
+                // The name as written stays first, as the tooltip says it without notes.
+                const QString name = index.data(ListChannelModel::NameRole).toString();
+                QToolTip::showText(event->globalPos(),
+                    PlainText::tooltip(name + QStringLiteral(" · ") + note.tooltip), view);
                 return true;
             }
         }

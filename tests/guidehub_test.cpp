@@ -26,6 +26,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QTemporaryDir>
+#include <QToolTip>
 #include <QtTest>
 
 namespace
@@ -203,6 +204,12 @@ private slots:
                      + u("  tv-globo 0\n[L] Livre\nNotícias do dia")),
             qPrintable(day));
         QVERIFY(day.contains(u("Depois\n") + clock(m_hour + 3600)));
+        // The row's tooltip: its name as written, then what comes next.
+        const QPoint at = list->visualRect(list->model()->index(1, 0)).center();
+        QHelpEvent tip(QEvent::ToolTip, at, list->viewport()->mapToGlobal(at));
+        QCoreApplication::sendEvent(list->viewport(), &tip);
+        QCOMPARE(QToolTip::text(),
+            u("SBT · Depois: ") + clock(m_hour + 3600) + u("–") + clock(m_hour + 7200) + u(" SBT 1"));
         QVERIFY(list->actions().size() == 1
             && list->actions().first()->objectName() == QLatin1String("ChooseGuideAction"));
         QCOMPARE(list->actions().first()->text(), u("Escolher guia…"));
