@@ -127,18 +127,20 @@ void ChannelListsHub::start()
     m_refreshTimer.start();
     applyLists();
     if (m_registry->lists().isEmpty() && !m_registry->suggestionsAnswered()) {
-        showNotice(ChannelListsNotice::firstStartText(), m_suggested);
+        showNotice(ChannelListsNotice::firstStartText(), m_suggested, m_suggestedGuides);
         // Without suggestions there is nothing to answer: the notice is said once.
         if (m_suggested.isEmpty())
             m_registry->setSuggestionsAnswered();
     }
 }
 
-void ChannelListsHub::showNotice(const QString &text, const QVector<SuggestedList> &suggested)
+void ChannelListsHub::showNotice(const QString &text, const QVector<SuggestedList> &suggested,
+    const QVector<SuggestedList> &suggestedGuides)
 {
     if (m_notice)
         m_notice->close();
-    m_notice = new ChannelListsNotice(text, suggested, &m_main);
+    m_notice = new ChannelListsNotice(text, suggested, &m_main, suggestedGuides);
+    connect(m_notice, &ChannelListsNotice::guidesAccepted, this, &ChannelListsHub::suggestedGuidesAccepted);
     connect(m_notice, &ChannelListsNotice::openListsRequested, this,
         [this] { safeCall([this] { showListsWindow(); }); });
     connect(m_notice, &ChannelListsNotice::suggestionsAccepted, this,
@@ -282,6 +284,7 @@ ChannelListsWindow *ChannelListsHub::showListsWindow()
     if (!m_listsWindow) {
         m_listsWindow = std::make_unique<ChannelListsWindow>(*m_registry, *m_library, m_suggested);
         showCoverage();
+        emit listsWindowMade(m_listsWindow.get());
     }
     m_listsWindow->show();
     m_listsWindow->raise();

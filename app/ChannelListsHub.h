@@ -41,6 +41,8 @@ public:
     void start();
     // The public lists offered (the built-in file unless replaced before start()).
     void setSuggestedLists(const QVector<SuggestedList> &suggested) { m_suggested = suggested; }
+    // The public guides offered with the lists on a first start (none unless set).
+    void setSuggestedGuides(const QVector<SuggestedList> &suggested) { m_suggestedGuides = suggested; }
 
     ChannelListsWindow *showListsWindow();
     ChannelWindow *showChannelWindow();
@@ -74,6 +76,10 @@ signals:
     void builtInChannelTuned(const Channel &channel, const ListChannel &plays);
     // The lists' channels were matched to the built-in channels again.
     void listsApplied();
+    // "Listas de canais" was just made: parts of other subsystems join it.
+    void listsWindowMade(ChannelListsWindow *window);
+    // The user ticked some of the suggested guides at first start.
+    void suggestedGuidesAccepted(const QVector<SuggestedList> &chosen);
 
 private:
     void addMenuItemsAndButtons();
@@ -82,7 +88,8 @@ private:
     void applyLists();
     // Tells the engine which of these streams may skip the certificate check.
     void sendCertificateChoices(const QVector<ListChannel> &entries);
-    void showNotice(const QString &text, const QVector<SuggestedList> &suggested);
+    void showNotice(const QString &text, const QVector<SuggestedList> &suggested,
+        const QVector<SuggestedList> &suggestedGuides = {});
     void showCoverage();
 
     void tune(const Channel &channel);
@@ -94,6 +101,7 @@ private:
     BuiltInChannelMatcher m_matcher;
     BuiltInSources m_sources;
     QVector<SuggestedList> m_suggested;
+    QVector<SuggestedList> m_suggestedGuides;
     std::unique_ptr<ChannelListRegistry> m_registry;
     std::unique_ptr<ChannelListLibrary> m_library;
     std::unique_ptr<ChannelPicks> m_picks;

@@ -23,6 +23,8 @@
 #include "guide/GuideFeed.h"
 #include "guide/GuideLibrary.h"
 #include "guide/GuideRegistry.h"
+#include "guide/GuideSourcesPanel.h"
+#include "lists/ChannelListsWindow.h"
 #include "options/LogindPowerOff.h"
 #include "options/OptionsWindow.h"
 #include "packaging/ProgramIcon.h"
@@ -153,6 +155,17 @@ void Program::createSideWindows(const ChannelCatalogue &catalogue, GamePorts gam
     connect(m_channelLists, &ChannelListsHub::listsApplied, m_guideFeed.get(), [this] {
         m_guideFeed->setBuiltIns(m_channelLists->catalogue().channels(), m_channelLists->builtInSources());
     });
+    m_channelLists->setSuggestedGuides(GuideRegistry::suggested());
+    connect(m_channelLists, &ChannelListsHub::suggestedGuidesAccepted, m_guideFeed.get(),
+        [this](const QVector<SuggestedList> &chosen) {
+            for (const SuggestedList &guide : chosen)
+                m_guideRegistry->add(guide.name, guide.address);
+        });
+    connect(m_channelLists, &ChannelListsHub::listsWindowMade, m_guideFeed.get(),
+        [this](ChannelListsWindow *window) {
+            window->addPart(
+                new GuideSourcesPanel(*m_guideRegistry, *m_guideFeed, GuideRegistry::suggested()));
+        });
     m_guideHub
         = new GuideHub(*main, *m_player, *m_channelLists, *m_guides, *m_guideRegistry, *m_guideChoices);
 }

@@ -5,6 +5,7 @@
 #include "guide/GuideRegistry.h"
 #include "lists/ChannelListLibrary.h"
 #include "lists/ChannelListRegistry.h"
+#include "net/Transfer.h"
 
 #include <QFile>
 #include <QSet>
@@ -45,6 +46,13 @@ GuideFeed::GuideFeed(GuideLibrary &library, GuideRegistry &registry, ChannelList
     m_channelsLater.setSingleShot(true);
     m_channelsLater.setInterval(0);
     connect(&m_channelsLater, &QTimer::timeout, this, [this] { safeCall([this] { tellChannels(); }); });
+    connect(&m_listLibrary, &ChannelListLibrary::busyChanged, this, [this] {
+        if (!m_channelsTold)
+            m_channelsLater.start();
+    });
+    m_waitingForLists.setSingleShot(true);
+    m_waitingForLists.setInterval(WaitForListsMs);
+    connect(&m_waitingForLists, &QTimer::timeout, &m_channelsLater, qOverload<>(&QTimer::start));
     m_refreshTimer.setObjectName(QStringLiteral("GuideRefreshTimer"));
     m_refreshTimer.setInterval(RefreshCheckMs);
     connect(
@@ -59,6 +67,7 @@ void GuideFeed::start()
     forgetRemovedLists();
     for (const ChannelListSource &list : m_lists.lists())
         followListHeader(list.id);
+    m_waitingForLists.start();
     m_library.start();
     m_refreshTimer.start();
 }
@@ -167,21 +176,46 @@ void GuideFeed::dropRemovedGuides()
 
 void GuideFeed::tellChannels()
 {
+    // At start the lists come in one by one: one telling for all of them
+    // spares a big guide a reading for each.
+    if (!m_channelsTold && m_waitingForLists.isActive()) {
+        for (const ChannelListSource &list : m_lists.lists())
+            if (m_listLibrary.isBusy(list.id))
+                return;
+    }
+    m_channelsTold = true;
     QHash<QString, QStringList> guidesOfList;
     for (const GuideSourceEntry &guide : m_registry.guides())
         for (const QString &listId : guide.lists)
             guidesOfList[listId].append(guide.id);
-    QVector<GuideChannelQuery> channels;
-    for (const ChannelListSource &list : m_lists.lists()) {
-        const ListChannels entries = m_listLibrary.channels(list.id);
-        const QStringList own = guidesOfList.value(list.id);
-        channels.reserve(channels.size() + entries.size());
-        for (qsizetype i = 0; i < entries.size(); ++i)
-            channels.append(GuideChannelQuery::forEntry(entries.at(i), own));
-    }
-    for (const Channel &channel : std::as_const(m_builtIns)) {
-        const QVector<ListChannel> plays = m_builtInSources.value(channel.control);
-        channels.append(GuideChannelQuery::forBuiltIn(channel, plays.isEmpty() ? nullptr : &plays.first()));
-    }
-    m_library.setChannels(channels);
+    struct Source {
+        ListChannels entries; // shared, never changed: safe on the worker
+        QStringList ownGuides;
+    };
+    QVector<Source> sources;
+    for (const ChannelListSource &list : m_lists.lists())
+        sources.append({ m_listLibrary.channels(list.id), guidesOfList.value(list.id) });
+    const QVector<Channel> builtIns = m_builtIns;
+    const BuiltInSources builtInSources = m_builtInSources;
+    const quint64 serial = ++m_channelsSerial;
+    // Keying a hundred thousand channels takes the better part of a second: not on the GUI thread.
+    TransferWorkers::startFor(
+        this, [this, serial, sources, builtIns, builtInSources]() -> std::function<void()> {
+            auto channels = std::make_shared<QVector<GuideChannelQuery>>();
+            for (const Source &source : sources) {
+                channels->reserve(channels->size() + source.entries.size());
+                for (qsizetype i = 0; i < source.entries.size(); ++i)
+                    channels->append(GuideChannelQuery::forEntry(source.entries.at(i), source.ownGuides));
+            }
+            for (const Channel &channel : builtIns) {
+                const QVector<ListChannel> plays = builtInSources.value(channel.control);
+                channels->append(
+                    GuideChannelQuery::forBuiltIn(channel, plays.isEmpty() ? nullptr : &plays.first()));
+            }
+            return [this, serial, channels] {
+                // A later telling is on its way: this one is already stale.
+                if (serial == m_channelsSerial)
+                    safeCall([&] { m_library.setChannels(*channels); });
+            };
+        });
 }

@@ -26,6 +26,8 @@ class GuideFeed : public QObject
 
 public:
     static constexpr int RefreshCheckMs = 60 * 60 * 1000;
+    // At start, how long the channels wait for the lists still being read.
+    static constexpr int WaitForListsMs = 15000;
 
     GuideFeed(GuideLibrary &library, GuideRegistry &registry, ChannelListRegistry &lists,
         ChannelListLibrary &listLibrary, QObject *parent = nullptr);
@@ -64,5 +66,8 @@ private:
     QSet<QString> m_fetching;
     QTimer m_refreshTimer;
     QTimer m_channelsLater; // coalesces the changes of several lists into one pass
+    QTimer m_waitingForLists;
+    quint64 m_channelsSerial = 0;
+    bool m_channelsTold = false;
     bool m_started = false;
 };

@@ -25,27 +25,16 @@ QString mebibytes(qint64 bytes)
 
 QString failureText(Transfer::End end, const Transfer &transfer, const GuideFetchRequest &request)
 {
-    const QString host = ListAddress::hostOf(request.address);
+    const QString connection = Transfer::connectionFailureText(end, ListAddress::hostOf(request.address));
+    if (!connection.isEmpty())
+        return connection;
     using End = Transfer::End;
     switch (end) {
-    case End::Cancelled:
-        return QString::fromUtf8("Atualização cancelada.");
-    case End::Stalled:
-        return QString::fromUtf8("O servidor %1 parou de enviar o guia.").arg(host);
     case End::TimedOut:
         return QString::fromUtf8("O guia demorou demais para chegar.");
     case End::TooLarge:
         return QString::fromUtf8("O guia passa de %1 MiB e não foi baixado.")
             .arg(mebibytes(request.maxDecodedBytes));
-    case End::HostNotFound:
-        return QString::fromUtf8("Servidor não encontrado: %1.").arg(host);
-    case End::ConnectionRefused:
-    case End::NoAnswer:
-        return QString::fromUtf8("Não foi possível conectar a %1.").arg(host);
-    case End::CertificateRefused:
-        return QString::fromUtf8("O certificado de segurança de %1 não é válido.").arg(host);
-    case End::SecureConnectionFailed:
-        return QString::fromUtf8("Falha na conexão segura com %1.").arg(host);
     case End::TooManyRedirects:
     case End::ProtocolRefused:
         return QString::fromUtf8("O guia foi redirecionado para um endereço que não pode ser seguido.");
@@ -53,9 +42,7 @@ QString failureText(Transfer::End end, const Transfer &transfer, const GuideFetc
         return QString::fromUtf8("O guia chegou com uma compressão inválida.");
     case End::ConnectionLost:
         return QString::fromUtf8("A conexão caiu antes do fim do guia.");
-    case End::Finished:
-    case End::Stopped:
-    case End::Failed:
+    default:
         break;
     }
     return QString::fromUtf8("Falha ao baixar o guia (%1).").arg(transfer.errorText());

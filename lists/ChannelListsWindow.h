@@ -15,6 +15,8 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QTreeWidget;
+class QGroupBox;
+class QVBoxLayout;
 
 // "Listas de canais": the user's channel lists with their state, adding one
 // by address or file, renaming, refreshing and removing, the suggested public
@@ -30,6 +32,9 @@ public:
     // Asked for a file to add and for a list's new name; tests replace them.
     std::function<QString()> chooseFile;
     std::function<QString(const QString &current)> askName;
+
+    // A part of its own below the lists, such as the programme guides (the window owns it).
+    void addPart(QWidget *part);
 
     // "N dos 101 canais do programa têm endereço", and the names of those channels.
     void setCoverage(const QString &text, const QStringList &channelNames);
@@ -61,4 +66,6 @@ private:
     QListWidget *m_covered = nullptr;
     QListWidget *m_suggestions = nullptr;
     QCheckBox *m_acceptInvalid = nullptr;
+    QGroupBox *m_suggestedBox = nullptr;
+    QVBoxLayout *m_layout = nullptr;
 };
