@@ -5,7 +5,6 @@
 #include <QStringList>
 #include <QVector>
 #include <QWidget>
-#include <functional>
 
 class ChannelListLibrary;
 class ChannelListRegistry;
@@ -28,10 +27,6 @@ class ChannelListsWindow : public QWidget
 public:
     ChannelListsWindow(ChannelListRegistry &registry, ChannelListLibrary &library,
         const QVector<SuggestedList> &suggested, QWidget *parent = nullptr);
-
-    // Asked for a file to add and for a list's new name; tests replace them.
-    std::function<QString()> chooseFile;
-    std::function<QString(const QString &current)> askName;
 
     // A part of its own below the lists, such as the programme guides (the window owns it).
     void addPart(QWidget *part);
