@@ -87,6 +87,7 @@ void ChannelListsHub::addMenuItemsAndButtons()
     const QList<QAction *> items = m_main.addMenuSection({
         { "ChannelListsItem", QStringLiteral("Listas de canais"), QKeySequence() },
         { "ChannelsItem", QStringLiteral("Canais"), QKeySequence(Qt::CTRL | Qt::Key_K) },
+        { "GuideItem", QString::fromUtf8("Guia de programação"), QKeySequence(Qt::CTRL | Qt::Key_G) },
         { "OpenAddressItem", QStringLiteral("Abrir endereço…"), QKeySequence(Qt::CTRL | Qt::Key_L) },
     });
     auto onTriggered = [this](QAction *action, std::function<void()> handler) {
@@ -94,7 +95,8 @@ void ChannelListsHub::addMenuItemsAndButtons()
     };
     onTriggered(items.at(0), [this] { showListsWindow(); });
     onTriggered(items.at(1), [this] { showChannelWindow(); });
-    onTriggered(items.at(2), [this] { openAddress(); });
+    onTriggered(items.at(2), [this] { emit guideRequested(); });
+    onTriggered(items.at(3), [this] { openAddress(); });
 
     auto onClicked = [this](QAbstractButton *button, std::function<void()> handler) {
         connect(
@@ -227,6 +229,7 @@ void ChannelListsHub::tuneListChannel(const ListChannel &chosen)
     m_player.alternates().setEntries(ChannelCatalogue::windowTitleFor(channel), addresses);
     m_picks->noteTuned(ChannelPicks::identityOf(chosen));
     tune(channel);
+    emit listChannelTuned(chosen);
 }
 
 void ChannelListsHub::openAddress()
@@ -263,8 +266,10 @@ void ChannelListsHub::playAddress(const QString &typed)
 void ChannelListsHub::tuneBuiltIn(const Channel &channel)
 {
     Channel chosen = channel;
-    if (prepareBuiltInTune(chosen))
-        tune(chosen);
+    if (!prepareBuiltInTune(chosen))
+        return;
+    tune(chosen);
+    emit builtInChannelTuned(chosen, m_sources.value(chosen.control).value(0));
 }
 
 void ChannelListsHub::tune(const Channel &channel)
@@ -296,6 +301,7 @@ ChannelWindow *ChannelListsHub::showChannelWindow()
         m_channelWindow->setChannels(m_library->allChannels());
         connect(m_channelWindow.get(), &ChannelWindow::tuneRequested, this,
             [this](const ListChannel &channel) { safeCall([this, &channel] { tuneListChannel(channel); }); });
+        emit channelWindowMade(m_channelWindow.get());
     }
     m_channelWindow->show();
     m_channelWindow->raise();

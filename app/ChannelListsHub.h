@@ -3,6 +3,7 @@
 #include "channels/ChannelCatalogue.h"
 #include "lists/BuiltInChannelMatcher.h"
 #include "lists/ChannelListsNotice.h"
+#include "lists/ListChannel.h"
 #include "lists/SuggestedLists.h"
 
 #include <QObject>
@@ -20,7 +21,6 @@ class LogoCache;
 class MainWindow;
 class Player;
 class QAction;
-struct ListChannel;
 
 // Brings the user's channel lists into the program: the "Listas de canais"
 // and "Canais" windows with their menu items, buttons and shortcuts, the
@@ -64,6 +64,14 @@ public:
     ChannelListsNotice *notice() const { return m_notice; }
 
 signals:
+    // "Guia de programação" (context menu after "Canais", Ctrl+G).
+    void guideRequested();
+    // "Canais" was made: features add their parts to it.
+    void channelWindowMade(ChannelWindow *window);
+    // A list channel or a built-in channel was tuned; plays is the list entry
+    // a built-in channel plays (empty, without an address, when none).
+    void listChannelTuned(const ListChannel &entry);
+    void builtInChannelTuned(const Channel &channel, const ListChannel &plays);
     // The lists' channels were matched to the built-in channels again.
     void listsApplied();
     // "Listas de canais" was just made: parts of other subsystems join it.

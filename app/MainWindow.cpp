@@ -287,6 +287,7 @@ void MainWindow::createPlayerViews(Player &player)
     onClicked(m_scrollRight, this, [this] { m_layout->scrollStripRight(); });
     onTriggered(m_menu.normal, this, [this] { m_layout->showNormalMode(); });
     onTriggered(m_menu.clean, this, [this] { m_layout->showCleanMode(); });
+    connect(m_layout, &WindowLayout::screenModeChanged, this, &MainWindow::cleanScreenChanged);
 
     connect(&player.title(), &ChannelTitle::shownChanged, this, &QWidget::setWindowTitle);
     connect(m_strip, &ChannelStrip::playerTabOpened, this, [this] { startupTitle(); });
@@ -342,6 +343,16 @@ void MainWindow::placeVideo()
     // The pop-up panels open over the video area.
     engine.keepAboveVideo(m_volume->PanelVolume);
     engine.keepAboveVideo(m_effects->PanelEfeitos);
+}
+
+QList<QWidget *> MainWindow::popupPanels() const
+{
+    return { m_volume->PanelVolume, m_effects->PanelEfeitos };
+}
+
+bool MainWindow::isCleanScreen() const
+{
+    return m_strip->tabControl()->isHidden();
 }
 
 void MainWindow::startupTitle()

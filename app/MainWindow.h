@@ -58,6 +58,11 @@ public:
     FlatButton *addPlayerPageButton(const char *objectName, const QString &caption, const QRect &place);
     QList<QAction *> addMenuSection(const QList<MenuItem> &items);
 
+    // The pop-up panels that open over the video (volume, effects): what lies
+    // over the video must give way to them.
+    QList<QWidget *> popupPanels() const;
+    bool isCleanScreen() const;
+
     void switchToPlayerTab();
     void showFullScreen();
     // The "Tela Sempre Visível" item's mark.
@@ -86,6 +91,8 @@ signals:
     void filesDropped(const QStringList &paths);
     // The program is to end: 0 from the tray's "Fechar".
     void endRequested(int exitCode);
+    // "Tela Limpa" was entered (true) or left for "Normal" (false).
+    void cleanScreenChanged(bool clean);
     // The window was closed; the player has been shut down.
     void closed();
 

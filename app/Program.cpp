@@ -4,6 +4,7 @@
 #include "about/FaqDialog.h"
 #include "app/ChannelListsHub.h"
 #include "app/CommandLine.h"
+#include "app/GuideHub.h"
 #include "app/MainWindow.h"
 #include "app/MediaOpener.h"
 #include "app/SingleInstance.h"
@@ -165,6 +166,8 @@ void Program::createSideWindows(const ChannelCatalogue &catalogue, GamePorts gam
             window->addPart(
                 new GuideSourcesPanel(*m_guideRegistry, *m_guideFeed, GuideRegistry::suggested()));
         });
+    m_guideHub
+        = new GuideHub(*main, *m_player, *m_channelLists, *m_guides, *m_guideRegistry, *m_guideChoices);
 }
 
 void Program::connectMainWindow()
@@ -229,7 +232,9 @@ Program::~Program()
     m_browser.reset();
     m_options.reset();
     m_about.reset();
-    // The guides follow the channel lists, and their readings end before what they report to goes.
+    // The guides' views go first; the guides follow the channel lists, and
+    // their readings end before what they report to goes.
+    delete m_guideHub.data();
     m_guideFeed.reset();
     m_guides.reset();
     m_guideChoices.reset();
@@ -281,6 +286,9 @@ MediaControls *Program::installMediaControls(const QDBusConnection &bus)
         connect(controls, &MediaControls::openRequested, this,
             [this](const QString &uri) { openItems({ uri }); });
         connect(controls, &MediaControls::volumeSet, m_mainWindow.get(), &MainWindow::showVolumeLevel);
+        TunedProgramme &tuned = m_guideHub->tuned();
+        connect(&tuned, &TunedProgramme::changed, controls,
+            [controls, &tuned] { controls->setProgramme(tuned.programmeOnNow()); });
     }
     return controls;
 }

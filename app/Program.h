@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/GuideHub.h"
 #include "game/GamePorts.h"
 
 #include <QDBusConnection>
@@ -66,6 +67,8 @@ public:
     GuideChoices &guideChoices() const { return *m_guideChoices; }
     GuideLibrary &guides() const { return *m_guides; }
     GuideFeed &guideFeed() const { return *m_guideFeed; }
+    // Where the guides show: "Canais", the banner, "Guia de programação".
+    GuideHub &guideHub() const { return *m_guideHub; }
     UpdateChecker &updateChecker() const;
 
     // Shows the main window and brings the channel lists in.
@@ -114,6 +117,7 @@ private:
     std::unique_ptr<GuideFeed> m_guideFeed;
     // These live in the main window's object tree, where tools find them.
     QPointer<ChannelListsHub> m_channelLists;
+    QPointer<GuideHub> m_guideHub;
     QPointer<UpdateChecker> m_updateChecker;
     QPointer<MediaControls> m_mediaControls;
     QPointer<SingleInstance> m_singleInstance;

@@ -6,9 +6,12 @@
 #include <QWidget>
 
 class ChannelPicks;
+class ChannelRowNotes;
+class QAction;
 class ListChannelFilter;
 class ListChannelModel;
 class LogoCache;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QListView;
@@ -31,12 +34,22 @@ public:
     // Rows show their logos from this cache (not owned); without one, placeholders.
     void setLogoCache(LogoCache *logos);
 
+    // Rows also say what these notes say of them (not owned); without, names only.
+    void setRowNotes(ChannelRowNotes *notes);
+    // A panel beside the list, told of the selected channel through currentChannelChanged.
+    void setDetailPanel(QWidget *panel);
+    // An entry of the rows' context menu; it acts on currentChannel().
+    void addRowAction(QAction *action);
+    // The selected channel; an empty one (no address) when none is.
+    ListChannel currentChannel() const;
+
     // Tunes the selected channel; false when none is selected.
     bool tuneSelected();
     void toggleFavourite();
 
 signals:
     void tuneRequested(const ListChannel &channel);
+    void currentChannelChanged(const ListChannel &channel);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -56,4 +69,5 @@ private:
     QStyledItemDelegate *m_rows = nullptr;
     QPushButton *m_favourite = nullptr;
     QLabel *m_count = nullptr;
+    QHBoxLayout *m_columns = nullptr;
 };

@@ -20,3 +20,6 @@ lumi_add_test(guidefeed SOURCES ${CMAKE_SOURCE_DIR}/tests/guidefeed_test.cpp LIB
 set_tests_properties(guidefeed PROPERTIES LABELS threads)
 lumi_add_test(guidesources SOURCES ${CMAKE_SOURCE_DIR}/tests/guidesources_test.cpp LIBS lumi_app
   ZLIB::ZLIB LibLZMA::LibLZMA)
+# Where the guide shows: what the rows, the banner and the media controls are told.
+lumi_add_test(guideviews SOURCES ${CMAKE_SOURCE_DIR}/tests/guideviews_test.cpp
+  LIBS guide_core ZLIB::ZLIB LibLZMA::LibLZMA ENV TZ=America/Sao_Paulo)
