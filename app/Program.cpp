@@ -18,12 +18,14 @@
 #include "engine/DeferredEngine.h"
 #include "engine/MpvEngine.h"
 #include "game/GameWindow.h"
+#include "options/KeptOptions.h"
 #include "options/LogindPowerOff.h"
 #include "options/OptionsWindow.h"
 #include "packaging/ProgramIcon.h"
 #include "playback/MiniPlayerWindow.h"
 #include "player/AlternateAddresses.h"
 #include "player/Player.h"
+#include "player/SourceFailover.h"
 #include "player/Transport.h"
 #include "playlist/FolderPickerWindow.h"
 #include "playlist/PlaylistWindow.h"
@@ -112,6 +114,11 @@ Program::Program(std::unique_ptr<MediaEngine> engine, const ChannelCatalogue &ca
     for (const AlternateList &list : catalogue.alternateLists())
         m_player->alternates().setEntries(
             ChannelCatalogue::windowTitlePrefix() + list.titleSuffix, list.entries);
+    // Switching sources without asking is kept across runs.
+    m_keptOptions = std::make_unique<KeptOptions>();
+    m_player->failover().setEnabled(m_keptOptions->switchSourcesAlone());
+    connect(&m_player->failover(), &SourceFailover::enabledChanged, this,
+        [this](bool on) { m_keptOptions->setSwitchSourcesAlone(on); });
     if (!m_mainWindow->showPlayer(*m_player))
         return;
     m_started = true;
@@ -123,8 +130,8 @@ void Program::createSideWindows(const ChannelCatalogue &catalogue, GamePorts gam
 {
     MainWindow *main = m_mainWindow.get();
     m_about = std::make_unique<AboutDialog>();
-    m_options
-        = std::make_unique<OptionsWindow>(m_player->engine(), m_player->reconnection(), main, *m_powerOff);
+    m_options = std::make_unique<OptionsWindow>(
+        m_player->engine(), m_player->reconnection(), m_player->failover(), main, *m_powerOff);
     m_browser = std::make_unique<BrowserProcess>();
     m_miniPlayer = std::make_unique<MiniPlayerWindow>(m_player->transport(), *main);
     m_playlist = std::make_unique<PlaylistWindow>(*m_player, main);

@@ -15,6 +15,7 @@ class ChannelListsHub;
 class FaqDialog;
 class FolderPickerWindow;
 class GameWindow;
+class KeptOptions;
 class MainWindow;
 class MediaControls;
 class MediaEngine;
@@ -86,6 +87,7 @@ private:
     std::unique_ptr<MainWindow> m_mainWindow;
     std::unique_ptr<Player> m_player;
     std::unique_ptr<PowerOffService> m_powerOff;
+    std::unique_ptr<KeptOptions> m_keptOptions;
     std::unique_ptr<AboutDialog> m_about;
     std::unique_ptr<OptionsWindow> m_options;
     // The browser window runs in a process of its own; this is the player's side of it.

@@ -27,6 +27,19 @@ namespace
 // Playlists that point at playlists: stop following after this many levels.
 constexpr int maxPlaylistDepth = 4;
 
+// A network stream whose position has not moved for this long has stalled:
+// data stopped arriving and what was buffered has run out. Well inside the
+// network timeout, and longer than any rebuffering a healthy stream needs.
+constexpr int stallAfterMs = 3000;
+// Before the first picture a slow start is allowed more.
+constexpr int stallBeforeFirstPositionMs = 5000;
+constexpr int stallWatchIntervalMs = 500;
+
+bool isLocalAddress(const QString &address)
+{
+    return address.startsWith(u'/') || address.startsWith(QLatin1String("file:"));
+}
+
 // --- what may be opened ---
 
 // "protocol_whitelist=[a,b]": libmpv's key-value lists take a value with
@@ -160,6 +173,9 @@ MpvEngine::MpvEngine(Output output, VideoPath video, QObject *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     if (screen)
         makeVideo(video);
+    m_stallWatch.setObjectName(QStringLiteral("stallWatch"));
+    m_stallWatch.setInterval(stallWatchIntervalMs);
+    connect(&m_stallWatch, &QTimer::timeout, this, &MpvEngine::watchForStall);
     m_clickTimer.setObjectName(QStringLiteral("clickTimer"));
     m_clickTimer.setSingleShot(true);
     connect(&m_clickTimer, &QTimer::timeout, this, &MpvEngine::clicked);
@@ -170,6 +186,7 @@ MpvEngine::~MpvEngine()
     // Reverse order of creation: the windows, the render context they draw
     // with, then the wakeup callback, then the handle itself.
     m_clickTimer.stop();
+    m_stallWatch.stop();
     m_resolver->abort();
     delete m_fullScreenWindow.data();
     delete m_video.data();
@@ -303,6 +320,13 @@ void MpvEngine::handleEvent(const mpv_event &event)
             onFileEnded(end);
         break;
     }
+    case MPV_EVENT_PLAYBACK_RESTART:
+        // Also after every seek: only the first after a load counts.
+        if (isCurrentEntry(m_eventEntry) && m_phase == Phase::Loaded && !m_firstFrameShown) {
+            m_firstFrameShown = true;
+            emit firstFrameShown();
+        }
+        break;
     case MPV_EVENT_COMMAND_REPLY:
         m_liveBuffer->commandReplied(event.reply_userdata, event.error);
         break;
@@ -339,6 +363,10 @@ void MpvEngine::onFileLoaded()
     m_live = !getDouble(MpvNames::duration, length) || !(length > 0) || (!seekable && !sized);
     m_duration = m_live ? 0 : length;
     m_liveBuffer->mediaLoaded(m_live);
+    m_lastPosition = -1;
+    m_stallReported = false;
+    m_firstFrameShown = false;
+    m_sinceProgress.start();
     showPlayingState();
 }
 
@@ -355,6 +383,7 @@ void MpvEngine::onFileEnded(const mpv_event_end_file &end)
         return; // replaced or stopped by our own call, which has reported already
     } else if (end.playlist_entry_id != m_entryLast) {
         m_phase = Phase::Opening; // libmpv goes on to the next entry of its own playlist
+        updateStallWatch();
         return;
     }
     const bool played = m_phase == Phase::Loaded;
@@ -374,6 +403,39 @@ void MpvEngine::onCacheChanged()
 {
     if (m_phase == Phase::Loaded)
         showPlayingState();
+}
+
+void MpvEngine::updateStallWatch()
+{
+    const bool watch = m_phase == Phase::Loaded && !m_paused && !isLocalAddress(m_loadedAddress);
+    if (watch == m_stallWatch.isActive())
+        return;
+    if (watch) {
+        // A pause does not count as a stall.
+        m_sinceProgress.start();
+        m_stallWatch.start();
+    } else {
+        m_stallWatch.stop();
+    }
+}
+
+void MpvEngine::watchForStall()
+{
+    double position = -1;
+    if (!getDouble(MpvNames::timePos, position))
+        position = -1;
+    if (std::abs(position - m_lastPosition) > 0.001) {
+        m_lastPosition = position;
+        m_sinceProgress.start();
+        m_stallReported = false;
+        return;
+    }
+    const int allowed = m_lastPosition < 0 ? stallBeforeFirstPositionMs : stallAfterMs;
+    if (m_stallReported || m_sinceProgress.elapsed() < allowed)
+        return;
+    m_stallReported = true;
+    // Last: whoever hears it may well open another address from here.
+    emit stalled();
 }
 
 void MpvEngine::showPlayingState()
@@ -409,6 +471,7 @@ void MpvEngine::unload()
     m_phase = Phase::Idle;
     m_live = false;
     m_duration = 0;
+    updateStallWatch();
 }
 
 void MpvEngine::open()
@@ -723,6 +786,7 @@ void MpvEngine::setStateNow(State state, Failure failure, int bufferPercent)
     m_state = state;
     m_failure = failure;
     m_bufferPercent = bufferPercent;
+    updateStallWatch();
     emit stateChanged(state);
 }
 
