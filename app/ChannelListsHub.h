@@ -3,6 +3,7 @@
 #include "channels/BuiltInChannelMatcher.h"
 #include "channels/ChannelCatalogue.h"
 #include "channels/ChannelListsNotice.h"
+#include "channels/ListChannel.h"
 #include "channels/SuggestedLists.h"
 
 #include <QObject>
@@ -11,6 +12,7 @@
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class ChannelListLibrary;
 class ChannelListRegistry;
@@ -21,7 +23,6 @@ class LogoCache;
 class MainWindow;
 class Player;
 class QAction;
-struct ListChannel;
 
 // Brings the user's channel lists into the program: the "Listas de canais"
 // and "Canais" windows with their menu items, buttons and shortcuts, the
@@ -55,6 +56,19 @@ public:
     // one says so and is not tuned).
     void tuneBuiltIn(const Channel &channel);
 
+    // --- changing channels by key ---
+    // The neighbour (step -1 or +1) of the list channel on, in "Canais" as it
+    // shows the lists (all channels in list order before it is first opened);
+    // from any other channel, the first or the last.
+    void tuneNeighbour(int step);
+    // Back to the channel tuned before (built-in, list channel or address).
+    void tuneLastChannel();
+    // Digits collect a channel number: its place in the list as shown,
+    // tuned once no digit has come for channelNumberPauseMs.
+    void typeChannelDigit(int digit);
+    static constexpr int channelNumberPauseMs = 1500;
+    QTimer &channelNumberTimer() { return m_numberTimer; }
+
     ChannelListRegistry &registry() const { return *m_registry; }
     ChannelListLibrary &library() const { return *m_library; }
     ChannelPicks &picks() const { return *m_picks; }
@@ -72,6 +86,15 @@ private:
     void showCoverage();
 
     void tune(const Channel &channel);
+    void tuneChannelNumber();
+    // The list channel at this place of the list as shown; an empty one when none.
+    ListChannel shownChannel(int row, int *count = nullptr) const;
+
+    // What a tune tuned, to tune it again.
+    struct TuneRecord {
+        Channel channel;
+        std::optional<ListChannel> listChannel;
+    };
 
     MainWindow &m_main;
     Player &m_player;
@@ -92,4 +115,9 @@ private:
     bool m_started = false;
     bool m_noAddressShown = false;
     QSet<QString> m_acceptingInvalid; // addresses the engine was told may skip the check
+    std::optional<ListChannel> m_listChannelTuning; // set while tuneListChannel() runs
+    std::optional<TuneRecord> m_currentTune;
+    std::optional<TuneRecord> m_previousTune;
+    QTimer m_numberTimer;
+    QString m_typedNumber;
 };

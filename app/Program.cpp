@@ -185,6 +185,12 @@ void Program::connectMainWindow()
     connect(m_miniPlayer.get(), &MiniPlayerWindow::closeRequested, main, &QWidget::close);
     connect(main, &MainWindow::openAddressRequested, m_channelLists,
         safely([this] { m_channelLists->openAddress(); }));
+    connect(main, &MainWindow::channelStepRequested, m_channelLists,
+        [this](int step) { safeCall([&] { m_channelLists->tuneNeighbour(step); }); });
+    connect(main, &MainWindow::lastChannelRequested, m_channelLists,
+        safely([this] { m_channelLists->tuneLastChannel(); }));
+    connect(main, &MainWindow::channelDigitTyped, m_channelLists,
+        [this](int digit) { safeCall([&] { m_channelLists->typeChannelDigit(digit); }); });
     connect(main, &MainWindow::endRequested, this, &Program::endRequested);
     // Closing the window quits when the loop next turns, so that a caller
     // waiting for an answer (the desktop's Quit) still gets it.
