@@ -1,10 +1,10 @@
 #pragma once
 
-#include "channels/BuiltInChannelMatcher.h"
 #include "channels/ChannelCatalogue.h"
-#include "channels/ChannelListsNotice.h"
-#include "channels/ListChannel.h"
-#include "channels/SuggestedLists.h"
+#include "lists/BuiltInChannelMatcher.h"
+#include "lists/ChannelListsNotice.h"
+#include "lists/ListChannel.h"
+#include "lists/SuggestedLists.h"
 
 #include <QObject>
 #include <QPointer>
