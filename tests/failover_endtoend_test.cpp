@@ -92,6 +92,27 @@ private slots:
         qInfo("picture from the second source %lld ms after the stall", switchedMs);
     }
 
+    void pausedLiveStreamIsNoStall()
+    {
+        LoopbackHttpServer server;
+        LiveStream live(server, LiveStream::named(QStringLiteral("/um")));
+        MpvEngine engine(MpvEngine::Output::Null);
+        QSignalSpy pictures(&engine, &MediaEngine::firstFrameShown);
+        QSignalSpy stalls(&engine, &MediaEngine::stalled);
+        engine.setUrl(live.tsUrl());
+        QTRY_COMPARE_WITH_TIMEOUT(pictures.size(), 1, 10000 * slowdown);
+        engine.pause();
+        // Longer than a stall takes to be found: the position stands still on purpose.
+        QTest::qWait(4500);
+        QCOMPARE(stalls.size(), 0);
+        engine.play();
+        QTest::qWait(1000);
+        QCOMPARE(stalls.size(), 0);
+        live.setStalled(true);
+        QTRY_COMPARE_WITH_TIMEOUT(stalls.size(), 1, 8000 * slowdown);
+        QCOMPARE(engine.state(), State::Buffering);
+    }
+
 private:
     QTemporaryDir m_home;
 };
