@@ -7,6 +7,7 @@
 #include "player/ChannelTitle.h"
 #include "player/Player.h"
 #include "player/Reconnection.h"
+#include "tests/support/CountedQuestion.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/LiveStream.h"
 
@@ -22,18 +23,6 @@ using State = MediaEngine::State;
 
 const QString kChannel = QStringLiteral("Lumivortex TV - Canal Duplo");
 
-class CountedQuestion : public ReconnectionDialogs
-{
-public:
-    bool mayAskToReconnect() const override { return true; }
-    bool askToReconnect() override
-    {
-        ++asked;
-        return false;
-    }
-    void tellCertificateRefused() override { }
-    int asked = 0;
-};
 } // namespace
 
 class FailoverEndToEndTest : public QObject

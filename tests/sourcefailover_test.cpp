@@ -6,6 +6,7 @@
 #include "player/Player.h"
 #include "player/Reconnection.h"
 #include "player/SourceFailover.h"
+#include "tests/support/CountedQuestion.h"
 #include "tests/support/FakeEngine.h"
 
 #include <QSignalSpy>
@@ -18,19 +19,6 @@ using State = MediaEngine::State;
 const QString kChannel = QStringLiteral("Lumivortex TV - Canal Um");
 const QStringList kSources { QStringLiteral("http://127.0.0.1:1/a.m3u8"),
     QStringLiteral("http://127.0.0.1:1/b.ts"), QStringLiteral("http://127.0.0.1:1/c.ts") };
-
-class CountedQuestion : public ReconnectionDialogs
-{
-public:
-    bool mayAskToReconnect() const override { return true; }
-    bool askToReconnect() override
-    {
-        ++asked;
-        return false;
-    }
-    void tellCertificateRefused() override { }
-    int asked = 0;
-};
 
 struct Harness {
     explicit Harness(const QStringList &sources = kSources)
