@@ -7,8 +7,9 @@
 // channel's first frame; the reference is bare mpv (`mpv --no-config`)
 // changing between the same addresses in the same run, told by its IPC
 // socket to load the next one and timed to its "playback-restart" event,
-// which is the event our engine's first frame comes from. Both with null
-// video and audio outputs, trials interleaved so both see the same load.
+// which is the event our engine's first frame comes from; both waits are
+// woken by the event itself. Both with null video and audio outputs, one
+// playing at a time, trials interleaved so both see the same load.
 // Goal: median of 10 <= 1.0x mpv on MPEG-TS and HLS, and <= 1 s on HLS.
 //
 // Failover: a channel with two sources plays the first; its connection then
@@ -26,14 +27,17 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 
 using namespace PlayingCpu;
 
@@ -49,6 +53,26 @@ double median(QList<double> values)
     std::sort(values.begin(), values.end());
     const qsizetype n = values.size();
     return n == 0 ? 0 : (n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2);
+}
+
+// Runs the event loop until `done` holds, checked whenever `sender` emits
+// `signal`: woken by the event itself, as the program is, not by polling.
+template <typename Sender, typename Signal>
+bool waitFor(Sender *sender, Signal signal, const std::function<bool()> &done, int timeoutMs)
+{
+    if (done())
+        return true;
+    QEventLoop loop;
+    QTimer timeout;
+    timeout.setSingleShot(true);
+    QObject::connect(&timeout, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QObject::connect(sender, signal, &loop, [&] {
+        if (done())
+            loop.quit();
+    });
+    timeout.start(timeoutMs);
+    loop.exec();
+    return done();
 }
 
 // Bare mpv, idle, driven through its JSON IPC socket.
@@ -85,7 +109,8 @@ public:
         m_socket.write(QJsonDocument(command).toJson(QJsonDocument::Compact) + '\n');
         m_socket.flush();
         bool shown = false;
-        runUntil(
+        waitFor(
+            &m_socket, &QLocalSocket::readyRead,
             [&] {
                 while (m_socket.canReadLine())
                     if (m_socket.readLine().contains("\"playback-restart\""))
@@ -128,7 +153,9 @@ struct Ours {
         QElapsedTimer clock;
         clock.start();
         player.tune({ kChannel, url, false });
-        return runUntil([&] { return frames > before; }, 20000) ? double(clock.nsecsElapsed()) / 1e6 : -1;
+        const bool shown = waitFor(
+            &player.engine(), &MediaEngine::firstFrameShown, [&] { return frames > before; }, 20000);
+        return shown ? double(clock.nsecsElapsed()) / 1e6 : -1;
     }
     Player player;
     int frames = 0;

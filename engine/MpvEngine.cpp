@@ -35,6 +35,8 @@ constexpr int stallAfterMs = 3000;
 constexpr int stallBeforeFirstPositionMs = 5000;
 constexpr int stallWatchIntervalMs = 500;
 
+constexpr qsizetype maxKnownMedia = 1000;
+
 bool isLocalAddress(const QString &address)
 {
     return address.startsWith(u'/') || address.startsWith(QLatin1String("file:"));
@@ -161,8 +163,14 @@ MpvEngine::MpvEngine(Output output, VideoPath video, QObject *parent)
                 m_candidates.prepend({ entries[i], m_resolvingDepth + 1 });
             openNext();
         });
-    connect(m_resolver, &StreamResolver::notPlaylist, this,
-        [this](const QString &address) { load(address, m_resolvingDepth); });
+    connect(m_resolver, &StreamResolver::notPlaylist, this, [this](const QString &address) {
+        // A bound on what a run of zapping through a large list may keep.
+        if (m_knownMedia.size() >= maxKnownMedia)
+            m_knownMedia.clear();
+        if (!m_acceptInvalidCertificates.contains(m_url))
+            m_knownMedia.insert(address);
+        load(address, m_resolvingDepth);
+    });
     connect(m_resolver, &StreamResolver::failed, this, [this](const QString &, StreamResolver::Failure why) {
         m_openingFailure = why == StreamResolver::Failure::CertificateRefused ? Failure::CertificateRefused
                                                                               : Failure::None;
@@ -506,7 +514,8 @@ void MpvEngine::openNext()
         address = admittedCandidate(next.address, next.depth);
     }
     m_phase = Phase::Opening;
-    if (StreamResolver::wantsResolving(address) && next.depth < maxPlaylistDepth) {
+    if (StreamResolver::wantsResolving(address) && next.depth < maxPlaylistDepth
+        && !(m_knownMedia.contains(address) && !m_acceptInvalidCertificates.contains(m_url))) {
         m_resolvingDepth = next.depth;
         m_resolver->resolve(address, m_acceptInvalidCertificates.contains(m_url));
         return;

@@ -165,6 +165,9 @@ private:
     QString m_url;
     QHash<QString, QPair<QString, QString>> m_requestHeaders; // address -> user agent, referrer
     QSet<QString> m_acceptInvalidCertificates; // addresses whose streams skip the check
+    // Addresses the resolver found to be media, their certificates checked:
+    // tuning them again goes straight to libmpv, a request sooner.
+    QSet<QString> m_knownMedia;
     // Why the last address tried while opening failed; reported when none is left.
     Failure m_openingFailure = Failure::None;
     State m_state = State::Idle;

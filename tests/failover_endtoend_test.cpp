@@ -102,6 +102,27 @@ private slots:
         QCOMPARE(engine.state(), State::Buffering);
     }
 
+    void addressFoundToBeMediaIsNotLookedAtAgain()
+    {
+        LoopbackHttpServer server;
+        LiveStream live(server, LiveStream::named(QStringLiteral("/um")));
+        MpvEngine engine(MpvEngine::Output::Null);
+        QSignalSpy pictures(&engine, &MediaEngine::firstFrameShown);
+        const auto asked = [&server] {
+            int count = 0;
+            for (const QByteArray &head : server.requests())
+                count += head.startsWith("GET /um/live.ts") ? 1 : 0;
+            return count;
+        };
+        engine.setUrl(live.tsUrl());
+        QTRY_COMPARE_WITH_TIMEOUT(pictures.size(), 1, 10000 * slowdown);
+        QCOMPARE(asked(), 2); // looked at for a playlist, then played
+        engine.stop();
+        engine.setUrl(live.tsUrl());
+        QTRY_COMPARE_WITH_TIMEOUT(pictures.size(), 2, 10000 * slowdown);
+        QCOMPARE(asked(), 3);
+    }
+
 private:
     QTemporaryDir m_home;
 };
