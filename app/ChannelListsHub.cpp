@@ -66,6 +66,10 @@ ChannelListsHub::ChannelListsHub(MainWindow &main, Player &player, const Channel
     , m_picks(std::make_unique<ChannelPicks>())
 {
     setObjectName(QStringLiteral("ChannelListsHub"));
+    m_numberTimer.setObjectName(QStringLiteral("ChannelNumberTimer"));
+    m_numberTimer.setSingleShot(true);
+    m_numberTimer.setInterval(channelNumberPauseMs);
+    connect(&m_numberTimer, &QTimer::timeout, this, [this] { safeCall([this] { tuneChannelNumber(); }); });
     m_applyLater.setSingleShot(true);
     m_applyLater.setInterval(0);
     connect(&m_applyLater, &QTimer::timeout, this, [this] { safeCall([this] { applyLists(); }); });
@@ -228,7 +232,9 @@ void ChannelListsHub::tuneListChannel(const ListChannel &chosen)
     channel.address = chosen.address;
     m_player.alternates().setEntries(ChannelCatalogue::windowTitleFor(channel), addresses);
     m_picks->noteTuned(ChannelPicks::identityOf(chosen));
+    m_listChannelTuning = chosen;
     tune(channel);
+    m_listChannelTuning.reset();
     emit listChannelTuned(chosen);
 }
 
@@ -274,8 +280,83 @@ void ChannelListsHub::tuneBuiltIn(const Channel &channel)
 
 void ChannelListsHub::tune(const Channel &channel)
 {
+    // The title is the channel: tuning it again, or another of its entries, is no change of channel.
+    const QString title = ChannelCatalogue::windowTitleFor(channel);
+    if (m_currentTune && ChannelCatalogue::windowTitleFor(m_currentTune->channel) != title)
+        m_previousTune = m_currentTune;
+    m_currentTune = TuneRecord { channel, m_listChannelTuning };
     m_player.tune(
         { ChannelCatalogue::windowTitleFor(channel), channel.address, channel.switchesReconnectionOff });
+}
+
+// --- changing channels by key ---
+
+ListChannel ChannelListsHub::shownChannel(int row, int *count) const
+{
+    if (m_channelWindow) {
+        if (count)
+            *count = m_channelWindow->shownCount();
+        return m_channelWindow->shownAt(row);
+    }
+    const ListChannels all = m_library->allChannels();
+    if (count)
+        *count = int(all.size());
+    return row >= 0 && row < all.size() ? all.at(row) : ListChannel {};
+}
+
+void ChannelListsHub::tuneNeighbour(int step)
+{
+    int count = 0;
+    shownChannel(-1, &count);
+    if (count == 0)
+        return;
+    int row = -1;
+    if (m_currentTune && m_currentTune->listChannel) {
+        const QString address = m_currentTune->listChannel->address;
+        if (m_channelWindow) {
+            row = m_channelWindow->shownRowOf(address);
+        } else {
+            const ListChannels all = m_library->allChannels();
+            for (qsizetype i = 0; i < all.size() && row < 0; ++i)
+                if (all.field(i, ListChannels::Address) == address)
+                    row = int(i);
+        }
+    }
+    row = row < 0 ? (step > 0 ? 0 : count - 1) : ((row + step) % count + count) % count;
+    const ListChannel next = shownChannel(row);
+    if (!next.address.isEmpty())
+        tuneListChannel(next);
+}
+
+void ChannelListsHub::tuneLastChannel()
+{
+    if (!m_previousTune)
+        return;
+    const TuneRecord last = *m_previousTune;
+    if (last.listChannel)
+        tuneListChannel(*last.listChannel);
+    else if (!last.channel.control.isEmpty())
+        tuneBuiltIn(last.channel);
+    else
+        tune(last.channel);
+}
+
+void ChannelListsHub::typeChannelDigit(int digit)
+{
+    // Five digits are more channels than any list holds: start again.
+    if (m_typedNumber.size() >= 5)
+        m_typedNumber.clear();
+    m_typedNumber += QChar(u'0' + digit);
+    m_numberTimer.start();
+}
+
+void ChannelListsHub::tuneChannelNumber()
+{
+    const int number = m_typedNumber.toInt();
+    m_typedNumber.clear();
+    const ListChannel chosen = shownChannel(number - 1);
+    if (!chosen.address.isEmpty())
+        tuneListChannel(chosen);
 }
 
 ChannelListsWindow *ChannelListsHub::showListsWindow()

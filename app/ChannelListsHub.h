@@ -11,6 +11,7 @@
 #include <QSet>
 #include <QTimer>
 #include <memory>
+#include <optional>
 
 class ChannelListLibrary;
 class ChannelListRegistry;
@@ -55,6 +56,19 @@ public:
     // one says so and is not tuned).
     void tuneBuiltIn(const Channel &channel);
 
+    // --- changing channels by key ---
+    // The neighbour (step -1 or +1) of the list channel on, in "Canais" as it
+    // shows the lists (all channels in list order before it is first opened);
+    // from any other channel, the first or the last.
+    void tuneNeighbour(int step);
+    // Back to the channel tuned before (built-in, list channel or address).
+    void tuneLastChannel();
+    // Digits collect a channel number: its place in the list as shown,
+    // tuned once no digit has come for channelNumberPauseMs.
+    void typeChannelDigit(int digit);
+    static constexpr int channelNumberPauseMs = 1500;
+    QTimer &channelNumberTimer() { return m_numberTimer; }
+
     ChannelListRegistry &registry() const { return *m_registry; }
     ChannelListLibrary &library() const { return *m_library; }
     ChannelPicks &picks() const { return *m_picks; }
@@ -91,6 +105,15 @@ private:
     void showCoverage();
 
     void tune(const Channel &channel);
+    void tuneChannelNumber();
+    // The list channel at this place of the list as shown; an empty one when none.
+    ListChannel shownChannel(int row, int *count = nullptr) const;
+
+    // What a tune tuned, to tune it again.
+    struct TuneRecord {
+        Channel channel;
+        std::optional<ListChannel> listChannel;
+    };
 
     MainWindow &m_main;
     Player &m_player;
@@ -112,4 +135,9 @@ private:
     bool m_started = false;
     bool m_noAddressShown = false;
     QSet<QString> m_acceptingInvalid; // addresses the engine was told may skip the check
+    std::optional<ListChannel> m_listChannelTuning; // set while tuneListChannel() runs
+    std::optional<TuneRecord> m_currentTune;
+    std::optional<TuneRecord> m_previousTune;
+    QTimer m_numberTimer;
+    QString m_typedNumber;
 };

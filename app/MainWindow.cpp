@@ -457,6 +457,10 @@ void MainWindow::createKeyboardShortcuts(Player &player)
     m_keys->on(Command::OpenAddress, [this] { emit openAddressRequested(); });
     m_keys->on(Command::Playlist, [this] { emit playlistRequested(); });
     m_keys->on(Command::Quit, [this] { close(); });
+    m_keys->on(Command::PreviousChannel, [this] { emit channelStepRequested(-1); });
+    m_keys->on(Command::NextChannel, [this] { emit channelStepRequested(1); });
+    m_keys->on(Command::LastChannel, [this] { emit lastChannelRequested(); });
+    m_keys->onDigit([this](int digit) { emit channelDigitTyped(digit); });
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)

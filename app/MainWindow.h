@@ -88,6 +88,12 @@ signals:
     void playlistFromTrayRequested();
     void miniPlayerToggleRequested();
     void openAddressRequested();
+    // PageUp/PageDown (-1/+1): the neighbour of the channel on, in the channel list as shown.
+    void channelStepRequested(int step);
+    // Backspace: the channel tuned before.
+    void lastChannelRequested();
+    // A digit of a channel number typed on the window.
+    void channelDigitTyped(int digit);
     void filesDropped(const QStringList &paths);
     // The program is to end: 0 from the tray's "Fechar".
     void endRequested(int exitCode);

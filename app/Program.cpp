@@ -25,12 +25,14 @@
 #include "guide/GuideRegistry.h"
 #include "guide/GuideSourcesPanel.h"
 #include "lists/ChannelListsWindow.h"
+#include "options/KeptOptions.h"
 #include "options/LogindPowerOff.h"
 #include "options/OptionsWindow.h"
 #include "packaging/ProgramIcon.h"
 #include "playback/MiniPlayerWindow.h"
 #include "player/AlternateAddresses.h"
 #include "player/Player.h"
+#include "player/SourceFailover.h"
 #include "player/Transport.h"
 #include "playlist/FolderPickerWindow.h"
 #include "playlist/PlaylistWindow.h"
@@ -119,6 +121,11 @@ Program::Program(std::unique_ptr<MediaEngine> engine, const ChannelCatalogue &ca
     for (const AlternateList &list : catalogue.alternateLists())
         m_player->alternates().setEntries(
             ChannelCatalogue::windowTitlePrefix() + list.titleSuffix, list.entries);
+    // Switching sources without asking is kept across runs.
+    m_keptOptions = std::make_unique<KeptOptions>();
+    m_player->failover().setEnabled(m_keptOptions->switchSourcesAlone());
+    connect(&m_player->failover(), &SourceFailover::enabledChanged, this,
+        [this](bool on) { m_keptOptions->setSwitchSourcesAlone(on); });
     if (!m_mainWindow->showPlayer(*m_player))
         return;
     m_started = true;
@@ -130,8 +137,8 @@ void Program::createSideWindows(const ChannelCatalogue &catalogue, GamePorts gam
 {
     MainWindow *main = m_mainWindow.get();
     m_about = std::make_unique<AboutDialog>();
-    m_options
-        = std::make_unique<OptionsWindow>(m_player->engine(), m_player->reconnection(), main, *m_powerOff);
+    m_options = std::make_unique<OptionsWindow>(
+        m_player->engine(), m_player->reconnection(), m_player->failover(), main, *m_powerOff);
     m_browser = std::make_unique<BrowserProcess>();
     m_miniPlayer = std::make_unique<MiniPlayerWindow>(m_player->transport(), *main);
     m_playlist = std::make_unique<PlaylistWindow>(*m_player, main);
@@ -206,6 +213,12 @@ void Program::connectMainWindow()
     connect(m_miniPlayer.get(), &MiniPlayerWindow::closeRequested, main, &QWidget::close);
     connect(main, &MainWindow::openAddressRequested, m_channelLists,
         safely([this] { m_channelLists->openAddress(); }));
+    connect(main, &MainWindow::channelStepRequested, m_channelLists,
+        [this](int step) { safeCall([&] { m_channelLists->tuneNeighbour(step); }); });
+    connect(main, &MainWindow::lastChannelRequested, m_channelLists,
+        safely([this] { m_channelLists->tuneLastChannel(); }));
+    connect(main, &MainWindow::channelDigitTyped, m_channelLists,
+        [this](int digit) { safeCall([&] { m_channelLists->typeChannelDigit(digit); }); });
     connect(main, &MainWindow::endRequested, this, &Program::endRequested);
     // Closing the window quits when the loop next turns, so that a caller
     // waiting for an answer (the desktop's Quit) still gets it.

@@ -20,6 +20,7 @@ class GuideChoices;
 class GuideFeed;
 class GuideLibrary;
 class GuideRegistry;
+class KeptOptions;
 class MainWindow;
 class MediaControls;
 class MediaEngine;
@@ -99,6 +100,7 @@ private:
     std::unique_ptr<MainWindow> m_mainWindow;
     std::unique_ptr<Player> m_player;
     std::unique_ptr<PowerOffService> m_powerOff;
+    std::unique_ptr<KeptOptions> m_keptOptions;
     std::unique_ptr<AboutDialog> m_about;
     std::unique_ptr<OptionsWindow> m_options;
     // The browser window runs in a process of its own; this is the player's side of it.

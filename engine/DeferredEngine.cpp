@@ -55,6 +55,8 @@ MediaEngine &DeferredEngine::real()
     connect(engine.get(), &MediaEngine::stateChanged, this, &MediaEngine::stateChanged);
     connect(engine.get(), &MediaEngine::clicked, this, &MediaEngine::clicked);
     connect(engine.get(), &MediaEngine::videoUnavailable, this, &MediaEngine::videoUnavailable);
+    connect(engine.get(), &MediaEngine::stalled, this, &MediaEngine::stalled);
+    connect(engine.get(), &MediaEngine::firstFrameShown, this, &MediaEngine::firstFrameShown);
     if (QWidget *video = engine->videoWidget(); video && m_host) {
         m_host->layout()->addWidget(video);
         video->show();

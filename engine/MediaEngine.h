@@ -150,4 +150,12 @@ signals:
     // No video output could be set up: media play with sound only. Emitted at
     // most once per engine.
     void videoUnavailable();
+    // A network stream that has loaded stopped moving while not paused (no new
+    // picture or sound: its data stopped arriving): found within a few seconds,
+    // long before the network timeout ends it in Failed. Emitted once per
+    // stall; the engine goes on waiting, and the state stays what it was.
+    void stalled();
+    // The first picture (or, for sound alone, the first sound) of what was
+    // loaded is out: once per load, after the state has become Playing.
+    void firstFrameShown();
 };

@@ -245,6 +245,20 @@ int ChannelWindow::shownCount() const
     return m_filter->rowCount();
 }
 
+ListChannel ChannelWindow::shownAt(int row) const
+{
+    const QModelIndex index = m_filter->mapToSource(m_filter->index(row, 0));
+    return index.isValid() ? m_model->channel(index.row()) : ListChannel {};
+}
+
+int ChannelWindow::shownRowOf(const QString &address) const
+{
+    for (int row = 0, count = m_filter->rowCount(); row < count; ++row)
+        if (m_filter->index(row, 0).data(ListChannelModel::AddressRole).toString() == address)
+            return row;
+    return -1;
+}
+
 void ChannelWindow::showGroups()
 {
     const QListWidgetItem *before = m_groups->currentItem();

@@ -31,6 +31,11 @@ public:
 
     void setChannels(const ListChannels &channels);
     int shownCount() const;
+    // The channels as shown (search, group and picks applied), by row; a row
+    // out of range gives an empty channel.
+    ListChannel shownAt(int row) const;
+    // The row showing the channel with this address; -1 when none does.
+    int shownRowOf(const QString &address) const;
     // Rows show their logos from this cache (not owned); without one, placeholders.
     void setLogoCache(LogoCache *logos);
 
