@@ -34,6 +34,16 @@ Player::Player(std::unique_ptr<MediaEngine> engine, QObject *timerHome)
     m_reconnection = new Reconnection(*m_engine, *m_title, *m_transport, *m_alternates, *retry, this);
     connect(m_transport, &Transport::fileOpened, this,
         [this](const QString &path) { setLoaded(LoadedMedia::Kind::File, path, path); });
+    connect(m_reconnection, &Reconnection::addressLoaded, this, &Player::switchSource);
+}
+
+void Player::switchSource(const QString &address)
+{
+    if (m_loaded.kind != LoadedMedia::Kind::Channel || m_loaded.address == address)
+        return;
+    m_loaded.address = address;
+    emit loadedChanged();
+    emit sourceChanged(m_loaded.title, address);
 }
 
 Player::~Player()

@@ -124,6 +124,7 @@ void Reconnection::moveOnFromRefusedAddress(const QString &channelTitle)
             continue;
         m_alternates.setPosition(channelTitle, row);
         m_engine.setUrl(entries.at(row));
+        emit addressLoaded(entries.at(row));
         return;
     }
 }
@@ -132,8 +133,10 @@ void Reconnection::retryDroppedStream()
 {
     if (!isReadyState(m_engine.state()))
         return;
-    if (const std::optional<QString> address = m_alternates.step(m_title.lastChannelTitle()))
+    if (const std::optional<QString> address = m_alternates.step(m_title.lastChannelTitle())) {
         m_engine.setUrl(*address);
+        emit addressLoaded(*address);
+    }
     m_engine.play();
 }
 

@@ -60,6 +60,8 @@ public:
 
 signals:
     void switchedOn(bool on);
+    // The channel's next address was loaded in place of the one that failed.
+    void addressLoaded(const QString &address);
 
 private:
     void askToReconnect();

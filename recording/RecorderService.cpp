@@ -184,6 +184,14 @@ void RecorderService::stopAll()
             running.recorder->stop();
 }
 
+void RecorderService::cancelScheduled(const QString &scheduleId)
+{
+    for (auto it = m_running.cbegin(); it != m_running.cend(); ++it)
+        if (it->scheduleId == scheduleId && it->recorder)
+            it->recorder->stop();
+    m_schedule.remove(scheduleId);
+}
+
 bool RecorderService::isRecordingChannel(const QString &channel) const
 {
     for (const Running &running : m_running)

@@ -49,6 +49,8 @@ public:
     void switchSource(const QString &channel, const RecordingSource &source);
     void stop(const QString &id);
     void stopAll();
+    // Forgets a scheduled recording, stopping it first when it runs.
+    void cancelScheduled(const QString &scheduleId);
 
     bool isRecording() const { return !m_running.isEmpty(); }
     int runningCount() const { return int(m_running.size()); }
