@@ -24,6 +24,7 @@ class OptionsWindow;
 class Player;
 class PlaylistWindow;
 class PowerOffService;
+class RecordingsHub;
 class SingleInstance;
 class UpdateChecker;
 class UpdateWindow;
@@ -57,6 +58,8 @@ public:
     // The user's channel lists and their windows; start() brings the lists in.
     ChannelListsHub &channelLists() const;
     UpdateChecker &updateChecker() const;
+    // Recording: "Central de Gravação", "Gravar", the schedule.
+    RecordingsHub &recordings() const;
 
     // Shows the main window and brings the channel lists in.
     void start();
@@ -100,6 +103,7 @@ private:
     std::unique_ptr<MediaOpener> m_opener;
     // These live in the main window's object tree, where tools find them.
     QPointer<ChannelListsHub> m_channelLists;
+    QPointer<RecordingsHub> m_recordings;
     QPointer<UpdateChecker> m_updateChecker;
     QPointer<MediaControls> m_mediaControls;
     QPointer<SingleInstance> m_singleInstance;

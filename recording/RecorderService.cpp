@@ -41,6 +41,8 @@ RecorderService::RecorderService(
     connect(&m_schedule, &RecordingSchedule::startDue, this, [this](const ScheduledRecording &entry) {
         RecordingSource source;
         source.address = entry.address;
+        if (m_settings.sources)
+            source = m_settings.sources->sourceFor(entry.address);
         const QString id = start(entry.channel, source, entry.programme);
         if (!id.isEmpty())
             m_running[id].scheduleId = entry.id;

@@ -10,6 +10,15 @@
 #include <QPointer>
 #include <QString>
 
+// How a stream is opened (its headers and certificate choice), known where
+// the channels are: a scheduled recording reads its address through it.
+class RecordingSources
+{
+public:
+    virtual ~RecordingSources() = default;
+    virtual RecordingSource sourceFor(const QString &address) const = 0;
+};
+
 // Everything that records: starts a recording of a channel's current source
 // beside whatever plays, follows the channel's source switches, stops it (by
 // hand, at the end of its scheduled time, when the disk fills up, at the end
@@ -25,6 +34,7 @@ public:
         // Where recordings go; empty: the user's videos folder + "/Lumivortex".
         QString folder;
         StreamRecorderSettings recorder;
+        const RecordingSources *sources = nullptr; // null: the address alone
     };
 
     RecorderService(RecordingList &list, RecordingSchedule &schedule, const Settings &settings,

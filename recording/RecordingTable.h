@@ -12,7 +12,15 @@ class RecordingTable : public QAbstractTableModel
     Q_OBJECT
 
 public:
-    enum Column { ChannelColumn, ProgrammeColumn, StartColumn, LengthColumn, SizeColumn, StateColumn, ColumnCount };
+    enum Column {
+        ChannelColumn,
+        ProgrammeColumn,
+        StartColumn,
+        LengthColumn,
+        SizeColumn,
+        StateColumn,
+        ColumnCount
+    };
 
     explicit RecordingTable(RecordingList &list, QObject *parent = nullptr);
 

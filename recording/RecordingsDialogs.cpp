@@ -11,7 +11,8 @@
 std::optional<QString> StandardRecordingsDialogs::askNewName(QWidget *parent, const Recording &recording)
 {
     bool ok = false;
-    const QString current = recording.files.isEmpty() ? recording.channel : QFileInfo(recording.files.first()).completeBaseName();
+    const QString current = recording.files.isEmpty() ? recording.channel
+                                                      : QFileInfo(recording.files.first()).completeBaseName();
     const QString name = QInputDialog::getText(parent, QStringLiteral("Renomear gravação"),
         QStringLiteral("Novo nome do arquivo (sem a extensão):"), QLineEdit::Normal, current, &ok);
     if (!ok)

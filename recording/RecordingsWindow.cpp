@@ -31,8 +31,9 @@ QPushButton *makeButton(QWidget *parent, const char *objectName, const QString &
 }
 } // namespace
 
-RecordingsWindow::RecordingsWindow(RecordingList &list, RecordingSchedule &schedule, RecorderService &recorder,
-    RecordingsDialogs &dialogs, const RecordableChannels &channels, const WallClock &clock, QWidget *parent)
+RecordingsWindow::RecordingsWindow(RecordingList &list, RecordingSchedule &schedule,
+    RecorderService &recorder, RecordingsDialogs &dialogs, const RecordableChannels &channels,
+    const WallClock &clock, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_list(list)
     , m_schedule(schedule)
@@ -123,9 +124,11 @@ RecordingsWindow::RecordingsWindow(RecordingList &list, RecordingSchedule &sched
     layout->addLayout(scheduleActions);
 
     auto onClicked = [this](QPushButton *button, void (RecordingsWindow::*handler)()) {
-        connect(button, &QPushButton::clicked, this, [this, handler] { safeCall([&] { (this->*handler)(); }); });
+        connect(
+            button, &QPushButton::clicked, this, [this, handler] { safeCall([&] { (this->*handler)(); }); });
     };
-    connect(m_record, &QPushButton::clicked, this, [this] { emit recordRequested(m_fromBuffer->isChecked()); });
+    connect(
+        m_record, &QPushButton::clicked, this, [this] { emit recordRequested(m_fromBuffer->isChecked()); });
     onClicked(m_play, &RecordingsWindow::playSelected);
     onClicked(m_stop, &RecordingsWindow::stopSelected);
     onClicked(m_openFolder, &RecordingsWindow::openFolder);
@@ -243,11 +246,13 @@ void RecordingsWindow::deleteSelected()
     if (!r || r->state == Recording::State::Running)
         return;
     const QString id = r->id;
-    const QString name = r->programme.isEmpty() ? r->channel : r->channel + QStringLiteral(" — ") + r->programme;
+    const QString name
+        = r->programme.isEmpty() ? r->channel : r->channel + QStringLiteral(" — ") + r->programme;
     const QMessageBox::StandardButton answer = showMessage(this,
         { QStringLiteral("Excluir gravação"),
             QStringLiteral("Excluir a gravação “%1” de %2? Os arquivos serão apagados do disco.")
-                .arg(PlainText::line(name), QLocale::system().toString(r->start, QStringLiteral("dd/MM/yyyy HH:mm"))),
+                .arg(PlainText::line(name),
+                    QLocale::system().toString(r->start, QStringLiteral("dd/MM/yyyy HH:mm"))),
             QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No, QMessageBox::No });
     if (answer == QMessageBox::Yes)
         m_list.remove(id);
@@ -260,7 +265,8 @@ void RecordingsWindow::scheduleByHand()
     if (!entry)
         return;
     if (!m_schedule.add(*entry))
-        showProblem(QStringLiteral("Não foi possível agendar: o fim precisa ser depois do início e de agora."));
+        showProblem(
+            QStringLiteral("Não foi possível agendar: o fim precisa ser depois do início e de agora."));
     else
         showProblem({});
 }

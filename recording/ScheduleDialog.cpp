@@ -30,8 +30,8 @@ ScheduleDialog::ScheduleDialog(const QVector<ChannelChoice> &channels, const QDa
     form->addRow(QStringLiteral("Canal:"), m_channel);
 
     // The next whole quarter of an hour, for an hour: a common programme slot.
-    const QDateTime from = QDateTime(now.date(), QTime(now.time().hour(), now.time().minute() / 15 * 15))
-                               .addSecs(15 * 60);
+    const QDateTime from
+        = QDateTime(now.date(), QTime(now.time().hour(), now.time().minute() / 15 * 15)).addSecs(15 * 60);
     m_day = new QDateEdit(from.date(), this);
     m_day->setObjectName(QStringLiteral("ScheduleDay"));
     m_day->setAccessibleName(QStringLiteral("Dia"));
@@ -65,7 +65,8 @@ ScheduleDialog::ScheduleDialog(const QVector<ChannelChoice> &channels, const QDa
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
     if (channels.isEmpty()) {
-        m_problem->setText(QStringLiteral("Nenhum canal com endereço para gravar. Adicione uma lista de canais."));
+        m_problem->setText(
+            QStringLiteral("Nenhum canal com endereço para gravar. Adicione uma lista de canais."));
         m_problem->show();
         buttons->button(QDialogButtonBox::Ok)->setEnabled(false);
     }
