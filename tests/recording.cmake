@@ -18,3 +18,4 @@ lumi_add_test(livebuffer SOURCES ${CMAKE_SOURCE_DIR}/tests/livebuffer_test.cpp L
 add_dependencies(livebuffer engine_fixtures)
 lumi_add_test(recordingshub SOURCES ${CMAKE_SOURCE_DIR}/tests/recordingshub_test.cpp LIBS lumi_app TIMEOUT 120
   LABELS threads ENV ${live_tsan})
+lumi_add_test(recordingswindow SOURCES ${CMAKE_SOURCE_DIR}/tests/recordingswindow_test.cpp LIBS lumi_windows TIMEOUT 30)

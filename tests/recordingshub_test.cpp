@@ -6,6 +6,9 @@
 // and the guide's "Gravar este programa".
 #include "app/RecordingsHub.h"
 #include "app/TrayIcon.h"
+#include "guide/GuideMatcher.h"
+#include "guide/GuideWindow.h"
+#include "guide/ProgrammeDetailsPanel.h"
 #include "player/AlternateAddresses.h"
 #include "player/Reconnection.h"
 #include "player/Transport.h"
@@ -13,6 +16,7 @@
 #include "recording/RecordingsWindow.h"
 #include "tests/support/FakeProgram.h"
 #include "tests/support/Fixtures.h"
+#include "tests/support/GuideFixtures.h"
 #include "tests/support/LiveStream.h"
 #include "widgets/FlatButton.h"
 #include "widgets/MessageBox.h"
@@ -72,6 +76,7 @@ private slots:
     void tooLittleDiskLeftStopsTheRecordingAndSaysSo();
     void scheduleMissedWhileClosedIsReportedAtStart();
     void nothingToRecordIsSaid();
+    void guideProgrammeIsScheduledFromItsDetails();
 
 private:
     QString videos() const { return m_home.filePath(QStringLiteral("Vídeos")); }
@@ -301,6 +306,54 @@ void RecordingsHubTest::nothingToRecordIsSaid()
     QTRY_COMPARE(boxes.texts.size(), 1);
     QVERIFY(boxes.texts.first().startsWith(QStringLiteral("Não há o que gravar")));
     QCOMPARE(h.program.recordings().list().rowCount(), 0);
+}
+
+void RecordingsHubTest::guideProgrammeIsScheduledFromItsDetails()
+{
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    GuideMatcher matcher;
+    matcher.setGuides(
+        { { QStringLiteral("br"), GuideFixtures::store(GuideFixtures::schedule("globo", now, 30), now) } });
+    ListChannel globo = GuideFixtures::entry(QStringLiteral("TV Globo"), QStringLiteral("globo"));
+    globo.address = QStringLiteral("http://127.0.0.1:9/globo");
+    GuideGridModel model;
+    model.setChannels(GuideGridModel::rowsFor({ globo }, { 0 }, {}, matcher));
+    model.setNow(now);
+    GuideWindow guide(&model);
+    FakeProgram h;
+    RecordingsHub &hub = h.program.recordings();
+    hub.watchGuideWindow(guide, model);
+    auto *record = guide.details()->findChild<QPushButton *>(QStringLiteral("RecordProgrammeButton"));
+    QVERIFY(record);
+
+    const QModelIndex channel = model.index(0, 0);
+    QModelIndex past, next;
+    for (int row = 0; row < model.rowCount(channel); ++row) {
+        const QModelIndex programme = model.index(row, 0, channel);
+        if (programme.data(GuideGridModel::StopRole).toLongLong() <= now)
+            past = programme;
+        else if (!next.isValid() && programme.data(GuideGridModel::StartRole).toLongLong() > now)
+            next = programme;
+    }
+    QVERIFY(past.isValid() && next.isValid());
+    // What has ended cannot be recorded.
+    guide.details()->show(past);
+    QVERIFY(record->isHidden());
+    guide.details()->show(next);
+    QVERIFY(!record->isHidden());
+    record->click();
+
+    QCOMPARE(hub.schedule().entries().size(), 1);
+    const ScheduledRecording entry = hub.schedule().entries().first();
+    QCOMPARE(entry.channel, QStringLiteral("TV Globo"));
+    QCOMPARE(entry.address, globo.address);
+    QCOMPARE(entry.programme, next.data().toString());
+    QCOMPARE(entry.start.toSecsSinceEpoch(), next.data(GuideGridModel::StartRole).toLongLong() - 2 * 60);
+    QCOMPARE(entry.end.toSecsSinceEpoch(), next.data(GuideGridModel::StopRole).toLongLong() + 5 * 60);
+    // Asked twice, it is scheduled once.
+    record->click();
+    QCOMPARE(hub.schedule().entries().size(), 1);
+    QVERIFY(hub.window() && hub.window()->isVisible());
 }
 
 QTEST_MAIN(RecordingsHubTest)
