@@ -173,7 +173,6 @@ void MainWindow::createSystemPanel()
     m_system.options = button("SpeedButton71", QStringLiteral("Opções"), 72);
     m_system.adultArea = button("SpeedButton95", QStringLiteral("Area Adulta"), 136);
     m_system.recording = button("SpeedButton89", QString(), 200);
-    m_system.recording->setAccessibleLabel(QStringLiteral("Central de Gravação"));
 }
 
 namespace
