@@ -3,6 +3,7 @@
 #include "base/PlainText.h"
 #include "recording/RecordingList.h"
 
+#include <QColor>
 #include <QLocale>
 
 RecordingTable::RecordingTable(RecordingList &list, QObject *parent)
@@ -51,6 +52,8 @@ QVariant RecordingTable::data(const QModelIndex &index, int role) const
         return int(Qt::AlignRight | Qt::AlignVCenter);
     if (role == Qt::UserRole)
         return r.id;
+    if (role == Qt::ForegroundRole && index.column() == StateColumn && r.state != Recording::State::Finished)
+        return QColor(r.state == Recording::State::Running ? 0xd00000 : 0x805000);
     if (role != Qt::DisplayRole)
         return {};
     switch (index.column()) {
@@ -63,7 +66,7 @@ QVariant RecordingTable::data(const QModelIndex &index, int role) const
     case LengthColumn:
         return lengthText(r.seconds);
     case SizeColumn:
-        return QLocale::system().formattedDataSize(r.bytes);
+        return QLocale::system().formattedDataSize(r.bytes, 1, QLocale::DataSizeTraditionalFormat);
     case StateColumn:
         return RecordingList::stateText(r.state);
     default:

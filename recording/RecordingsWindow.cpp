@@ -114,6 +114,9 @@ RecordingsWindow::RecordingsWindow(RecordingList &list, RecordingSchedule &sched
         QStringLiteral("Início"), QStringLiteral("Fim"), QStringLiteral("Estado") });
     m_scheduled->setColumnWidth(0, 150);
     m_scheduled->setColumnWidth(1, 170);
+    m_scheduled->setColumnWidth(2, 130);
+    m_scheduled->setColumnWidth(3, 60);
+    m_scheduled->setColumnWidth(4, 60);
     layout->addWidget(m_scheduled, 2);
     auto *scheduleActions = new QHBoxLayout;
     m_scheduleButton = makeButton(this, "ScheduleButton", QStringLiteral("Agendar…"));
@@ -285,11 +288,11 @@ void RecordingsWindow::showSchedule()
         ? QString()
         : m_scheduled->selectedItems().first()->data(0, Qt::UserRole).toString();
     m_scheduled->clear();
-    const QLocale locale = QLocale::system();
+    const QLocale portuguese(QLocale::Portuguese, QLocale::Brazil);
     for (const ScheduledRecording &e : m_schedule.entries()) {
         auto *item = new QTreeWidgetItem(m_scheduled,
             { PlainText::line(e.channel), PlainText::line(e.programme),
-                locale.toString(e.start.date(), QStringLiteral("ddd dd/MM/yyyy")),
+                portuguese.toString(e.start.date(), QStringLiteral("ddd dd/MM/yyyy")),
                 e.start.toString(QStringLiteral("HH:mm")), e.end.toString(QStringLiteral("HH:mm")),
                 e.started ? QStringLiteral("Gravando") : QStringLiteral("Aguardando") });
         item->setData(0, Qt::UserRole, e.id);

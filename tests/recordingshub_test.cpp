@@ -34,6 +34,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeWidget>
 
 namespace
 {
@@ -77,6 +78,7 @@ private slots:
     void scheduleMissedWhileClosedIsReportedAtStart();
     void nothingToRecordIsSaid();
     void guideProgrammeIsScheduledFromItsDetails();
+    void windowShowsRunningFinishedAndScheduledTogether();
 
 private:
     QString videos() const { return m_home.filePath(QStringLiteral("Vídeos")); }
@@ -354,6 +356,50 @@ void RecordingsHubTest::guideProgrammeIsScheduledFromItsDetails()
     record->click();
     QCOMPARE(hub.schedule().entries().size(), 1);
     QVERIFY(hub.window() && hub.window()->isVisible());
+}
+
+void RecordingsHubTest::windowShowsRunningFinishedAndScheduledTogether()
+{
+    LiveStream one(*m_server, LiveStream::named(QStringLiteral("/um"), 1));
+    LiveStream two(*m_server, LiveStream::named(QStringLiteral("/dois"), 1));
+    FakeProgram h;
+    RecordingsHub &hub = h.program.recordings();
+    h.player().tune({ kTitleB, two.tsUrl(), false });
+    const QString finished = hub.recordWhatPlays(false);
+    QTRY_VERIFY_WITH_TIMEOUT(hub.list().find(finished)->bytes > 200000, 10000 * Fixtures::slowdown);
+    hub.recorder().stop(finished);
+    QTRY_COMPARE_WITH_TIMEOUT(int(hub.list().find(finished)->state), int(Recording::State::Finished), 10000);
+    h.player().tune({ kTitleA, one.tsUrl(), false });
+    const QString running = hub.recordWhatPlays(false);
+    ScheduledRecording later;
+    later.channel = QStringLiteral("Canal Dois");
+    later.address = two.tsUrl();
+    later.programme = QStringLiteral("Jornal da Noite");
+    later.start = QDateTime::currentDateTime().addSecs(3 * 3600);
+    later.end = later.start.addSecs(3600);
+    QVERIFY(hub.schedule().add(later));
+
+    RecordingsWindow *window = hub.showWindow();
+    window->select(running);
+    QTRY_VERIFY_WITH_TIMEOUT(hub.list().find(running)->seconds > 3, 10000 * Fixtures::slowdown);
+    const QAbstractItemModel *table = window->findChild<QTableView *>(QStringLiteral("RecordingsTable"))->model();
+    QCOMPARE(table->rowCount(), 2);
+    QCOMPARE(table->index(0, 5).data().toString(), QStringLiteral("Gravando"));
+    QCOMPARE(table->index(1, 5).data().toString(), QStringLiteral("Concluída"));
+    // A running recording's length moves as it records.
+    QVERIFY(table->index(0, 3).data().toString() != QStringLiteral("00:00"));
+    QCOMPARE(window->findChild<QTreeWidget *>(QStringLiteral("ScheduledTable"))->topLevelItemCount(), 1);
+    QVERIFY(window->findChild<QPushButton *>(QStringLiteral("StopRecordingButton"))->isEnabled());
+    const QString shots = qEnvironmentVariable("LUMI_SCREENSHOT_DIR");
+    if (!shots.isEmpty()) {
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QTest::qWait(200);
+        QVERIFY(window->grab().save(shots + QStringLiteral("/recordings-window.png")));
+        h.window().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&h.window()));
+        QTest::qWait(200);
+        QVERIFY(h.window().grab().save(shots + QStringLiteral("/main-window-recording.png")));
+    }
 }
 
 QTEST_MAIN(RecordingsHubTest)
