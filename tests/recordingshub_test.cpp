@@ -6,6 +6,9 @@
 // and the guide's "Gravar este programa".
 #include "app/RecordingsHub.h"
 #include "app/TrayIcon.h"
+#include "engine/DeferredEngine.h"
+#include "engine/LiveBuffer.h"
+#include "engine/MpvEngine.h"
 #include "guide/GuideMatcher.h"
 #include "guide/GuideWindow.h"
 #include "guide/ProgrammeDetailsPanel.h"
@@ -18,6 +21,8 @@
 #include "tests/support/Fixtures.h"
 #include "tests/support/GuideFixtures.h"
 #include "tests/support/LiveStream.h"
+#include "tests/support/MediaProbe.h"
+#include "tests/support/RunningProgram.h"
 #include "widgets/FlatButton.h"
 #include "widgets/MessageBox.h"
 
@@ -79,6 +84,7 @@ private slots:
     void nothingToRecordIsSaid();
     void guideProgrammeIsScheduledFromItsDetails();
     void windowShowsRunningFinishedAndScheduledTogether();
+    void realEngineRecordsFromTheBufferWhileAnotherChannelPlays();
 
 private:
     QString videos() const { return m_home.filePath(QStringLiteral("Vídeos")); }
@@ -382,7 +388,8 @@ void RecordingsHubTest::windowShowsRunningFinishedAndScheduledTogether()
     RecordingsWindow *window = hub.showWindow();
     window->select(running);
     QTRY_VERIFY_WITH_TIMEOUT(hub.list().find(running)->seconds > 3, 10000 * Fixtures::slowdown);
-    const QAbstractItemModel *table = window->findChild<QTableView *>(QStringLiteral("RecordingsTable"))->model();
+    const QAbstractItemModel *table
+        = window->findChild<QTableView *>(QStringLiteral("RecordingsTable"))->model();
     QCOMPARE(table->rowCount(), 2);
     QCOMPARE(table->index(0, 5).data().toString(), QStringLiteral("Gravando"));
     QCOMPARE(table->index(1, 5).data().toString(), QStringLiteral("Concluída"));
@@ -400,6 +407,39 @@ void RecordingsHubTest::windowShowsRunningFinishedAndScheduledTogether()
         QTest::qWait(200);
         QVERIFY(h.window().grab().save(shots + QStringLiteral("/main-window-recording.png")));
     }
+}
+
+void RecordingsHubTest::realEngineRecordsFromTheBufferWhileAnotherChannelPlays()
+{
+    LiveStream one(*m_server, LiveStream::named(QStringLiteral("/um")));
+    LiveStream two(*m_server, LiveStream::named(QStringLiteral("/dois")));
+    // As the program makes its engine, with null outputs.
+    RunningProgram h(std::make_unique<DeferredEngine>([]() -> std::unique_ptr<MediaEngine> {
+        return std::make_unique<MpvEngine>(MpvEngine::Output::Null);
+    }));
+    RecordingsHub &hub = h.program.recordings();
+    h.player().tune({ kTitleA, one.tsUrl(), false });
+    QTRY_COMPARE_WITH_TIMEOUT(h.engine().state(), MediaEngine::State::Playing, 15000 * Fixtures::slowdown);
+    LiveBuffer *buffer = h.engine().liveBuffer();
+    QVERIFY(buffer);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        buffer->isActive() && buffer->secondsAvailable() > 3, 15000 * Fixtures::slowdown);
+    const double kept = buffer->secondsAvailable();
+    const QString id = hub.recordWhatPlays(true);
+    QVERIFY(!id.isEmpty());
+
+    // Watching another channel changes nothing for the recording.
+    h.player().tune({ kTitleB, two.tsUrl(), false });
+    QTRY_COMPARE_WITH_TIMEOUT(h.engine().state(), MediaEngine::State::Playing, 15000 * Fixtures::slowdown);
+    QTRY_VERIFY_WITH_TIMEOUT(hub.list().find(id)->seconds > kept + 4, 20000 * Fixtures::slowdown);
+    hub.recorder().stop(id);
+    QTRY_COMPARE_WITH_TIMEOUT(int(hub.list().find(id)->state), int(Recording::State::Finished), 10000);
+    const Recording done = *hub.list().find(id);
+    QCOMPARE(done.files.size(), 2);
+    QCOMPARE(done.channel, QStringLiteral("Canal Um"));
+    // What the buffer kept, then what came live: both play.
+    QVERIFY2(MediaProbe::of(done.files.at(0)).duration > kept - 1.5, qPrintable(done.files.at(0)));
+    QVERIFY2(MediaProbe::of(done.files.at(1)).duration > 3, qPrintable(done.files.at(1)));
 }
 
 QTEST_MAIN(RecordingsHubTest)
