@@ -132,7 +132,8 @@ void RecordingsWindowTest::rowShowsChannelProgrammeStartLengthSizeAndState()
     QCOMPARE(row.mid(0, 4),
         QStringList({ QStringLiteral("<b>Canal Um</b>"), QStringLiteral("Jornal"),
             QStringLiteral("09/12/2026 20:30"), QStringLiteral("1:02:03") }));
-    QCOMPARE(row.at(4), QLocale::system().formattedDataSize(1536 * 1024, 1, QLocale::DataSizeTraditionalFormat));
+    QCOMPARE(
+        row.at(4), QLocale::system().formattedDataSize(1536 * 1024, 1, QLocale::DataSizeTraditionalFormat));
     QCOMPARE(row.at(5), QStringLiteral("Concluída"));
     QCOMPARE(RecordingTable::lengthText(59.9), QStringLiteral("00:59"));
 }
