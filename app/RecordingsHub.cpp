@@ -8,12 +8,14 @@
 #include "engine/LiveBuffer.h"
 #include "engine/MediaEngine.h"
 #include "guide/GuideGridModel.h"
+#include "guide/GuideLibrary.h"
 #include "guide/GuideWindow.h"
 #include "guide/ProgrammeDetailsPanel.h"
 #include "lists/ChannelListLibrary.h"
 #include "lists/ChannelPicks.h"
 #include "lists/ListAddress.h"
 #include "net/AddressRule.h"
+#include "player/AlternateAddresses.h"
 #include "player/Player.h"
 #include "recording/RecordingList.h"
 #include "recording/RecordingSchedule.h"
@@ -64,6 +66,13 @@ RecordingsHub::RecordingsHub(MainWindow &main, Player &player, ChannelListsHub &
     connect(m_recorder.get(), &RecorderService::stopped, this, &RecordingsHub::showRecordingState);
     connect(m_recorder.get(), &RecorderService::message, this, &RecordingsHub::tell);
     connect(m_recorder.get(), &RecorderService::missed, this, &RecordingsHub::reportMissed);
+    connect(m_recorder.get(), &RecorderService::interrupted, this, &RecordingsHub::watchForDeadSource);
+    connect(m_recorder.get(), &RecorderService::resumed, this, [this](const QString &id) {
+        if (QTimer *timer = m_deadSourceTimers.value(id))
+            timer->stop();
+    });
+    connect(m_recorder.get(), &RecorderService::stopped, this,
+        [this](const QString &id) { delete m_deadSourceTimers.take(id); });
     // The recording follows the channel to its next address, as the picture does.
     connect(&m_player, &Player::sourceChanged, this, [this](const QString &title, const QString &address) {
         m_recorder->switchSource(channelName(title), sourceFor(address));
@@ -160,8 +169,7 @@ QString RecordingsHub::recordWhatPlays(bool fromBufferStart)
         tell(QStringLiteral("%1 já está sendo gravado.").arg(PlainText::line(name)));
         return {};
     }
-    const QString programme
-        = m_programmes ? m_programmes->programmeAt(name, QDateTime::currentDateTime()) : QString();
+    const QString programme = programmeNow(name, loaded.address);
     const RecordingSource source = sourceFor(loaded.address);
     LiveBuffer *buffer = m_player.engine().liveBuffer();
     const QString id = fromBufferStart && buffer && buffer->isActive()
@@ -170,6 +178,22 @@ QString RecordingsHub::recordWhatPlays(bool fromBufferStart)
     if (!id.isEmpty() && m_window)
         m_window->select(id);
     return id;
+}
+
+QString RecordingsHub::programmeNow(const QString &channel, const QString &address) const
+{
+    if (!m_guides)
+        return {};
+    // Matched by name and by the list entry of that address, as "Canais" matches it.
+    ListChannel entry;
+    entry.name = entry.title = channel;
+    entry.address = address;
+    for (const ListChannel &listed : m_channels.library().allChannels())
+        if (listed.address == address) {
+            entry = listed;
+            break;
+        }
+    return m_guides->nowNext(GuideChannelQuery::forEntry(entry), QDateTime::currentDateTimeUtc()).now.title;
 }
 
 bool RecordingsHub::scheduleProgramme(
@@ -210,6 +234,44 @@ void RecordingsHub::watchGuideWindow(GuideWindow &window, const GuideGridModel &
                     QDateTime::fromSecsSinceEpoch(programme.data(GuideGridModel::StopRole).toLongLong()));
             });
         });
+}
+
+// While the channel plays, the picture's reconnection moves the recording on
+// too; while something else plays, nothing would: an address that stays dead
+// for this long makes the recording go on from the channel's next one.
+constexpr int kDeadSourceMs = 2000;
+
+void RecordingsHub::watchForDeadSource(const QString &id, const QString &channel)
+{
+    const QString title = ChannelCatalogue::windowTitlePrefix() + channel;
+    if (m_player.alternates().entries(title).size() < 2)
+        return;
+    QTimer *&timer = m_deadSourceTimers[id];
+    if (!timer) {
+        timer = new QTimer(this);
+        timer->setSingleShot(true);
+        timer->setInterval(kDeadSourceMs);
+        connect(timer, &QTimer::timeout, this,
+            [this, id, channel] { safeCall([&] { moveToNextSource(id, channel); }); });
+    }
+    timer->start();
+}
+
+void RecordingsHub::moveToNextSource(const QString &id, const QString &channel)
+{
+    const QString title = ChannelCatalogue::windowTitlePrefix() + channel;
+    const LoadedMedia &loaded = m_player.loaded();
+    const bool watched = loaded.kind == LoadedMedia::Kind::Channel && loaded.title == title;
+    const QStringList entries = m_player.alternates().entries(title);
+    if (entries.size() < 2)
+        return;
+    if (!watched) {
+        const int at = int(entries.indexOf(m_recorder->addressOf(id)));
+        m_recorder->switchSource(channel, sourceFor(entries.at((at + 1) % entries.size())));
+    }
+    // Still dead after this one too: on to the next, until it sends or stops.
+    if (QTimer *timer = m_deadSourceTimers.value(id))
+        timer->start();
 }
 
 void RecordingsHub::showRecordingState()

@@ -4,27 +4,21 @@
 #include "recording/RecorderService.h"
 #include "recording/RecordingsDialogs.h"
 
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <memory>
 
 class ChannelListsHub;
 class GuideGridModel;
+class GuideLibrary;
 class GuideWindow;
 class Player;
+class QTimer;
 class RecordingList;
 class RecordingSchedule;
 class RecordingsWindow;
 struct ListChannel;
-
-// The programme a channel shows at a moment, where a guide knows it.
-class ProgrammeNames
-{
-public:
-    virtual ~ProgrammeNames() = default;
-    // channel: as recordings name it ("Globo"); empty when unknown.
-    virtual QString programmeAt(const QString &channel, const QDateTime &when) const = 0;
-};
 
 // Brings recording into the program: "Central de Gravação" (the Sistema
 // page's button, a context-menu item) and its window, "Gravar" (context menu,
@@ -58,7 +52,8 @@ public:
     RecordingsWindow *showWindow();
     // Tests answer the window's questions.
     void setDialogs(RecordingsDialogs *dialogs) { m_dialogs = dialogs; }
-    void setProgrammeNames(const ProgrammeNames *names) { m_programmes = names; }
+    // Where a recording's programme is looked up; none: recordings have no programme.
+    void setGuides(const GuideLibrary *guides) { m_guides = guides; }
 
     // "Gravar": what plays now, from now or from the start of the live buffer.
     // The new recording's id; empty (and said) when nothing recordable plays.
@@ -85,17 +80,21 @@ private:
     void tell(const QString &text);
     void reportMissed(const QList<ScheduledRecording> &entries);
     bool recordable() const;
+    QString programmeNow(const QString &channel, const QString &address) const;
+    void watchForDeadSource(const QString &id, const QString &channel);
+    void moveToNextSource(const QString &id, const QString &channel);
 
     MainWindow &m_main;
     Player &m_player;
     ChannelListsHub &m_channels;
     StandardRecordingsDialogs m_standardDialogs;
     RecordingsDialogs *m_dialogs = &m_standardDialogs;
-    const ProgrammeNames *m_programmes = nullptr;
+    const GuideLibrary *m_guides = nullptr;
     WallClock m_clock;
     std::unique_ptr<RecordingList> m_list;
     std::unique_ptr<RecordingSchedule> m_schedule;
     std::unique_ptr<RecorderService> m_recorder;
     std::unique_ptr<RecordingsWindow> m_window;
+    QHash<QString, QTimer *> m_deadSourceTimers; // by recording id
     bool m_started = false;
 };

@@ -65,6 +65,8 @@ public:
     bool isRecording() const { return !m_running.isEmpty(); }
     int runningCount() const { return int(m_running.size()); }
     bool isRecordingChannel(const QString &channel) const;
+    // The address a running recording reads now; empty when it is not running.
+    QString addressOf(const QString &id) const;
 
     // A file name of channel at `when` in folder that does not exist yet.
     static QString freeFileName(const QString &folder, const QString &channel, const QDateTime &when);
@@ -74,6 +76,10 @@ signals:
     void recordingChanged(bool recording);
     void started(const QString &id);
     void stopped(const QString &id, Recording::State state);
+    // A running recording's source stopped sending (it is being opened
+    // again) / sends again.
+    void interrupted(const QString &id, const QString &channel);
+    void resumed(const QString &id);
     // A sentence for the user (Portuguese) about something that went wrong.
     void message(const QString &text);
     // Scheduled recordings whose time passed while the program was closed.
@@ -84,6 +90,7 @@ private:
         QPointer<StreamRecorder> recorder;
         QString channel;
         QString scheduleId;
+        QString address; // the source read now
         QString keptPart; // part 1, written from the live buffer
         double keptSeconds = 0;
     };

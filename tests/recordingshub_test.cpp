@@ -9,7 +9,10 @@
 #include "engine/DeferredEngine.h"
 #include "engine/LiveBuffer.h"
 #include "engine/MpvEngine.h"
+#include "guide/GuideChoices.h"
+#include "guide/GuideLibrary.h"
 #include "guide/GuideMatcher.h"
+#include "guide/GuideRegistry.h"
 #include "guide/GuideWindow.h"
 #include "guide/ProgrammeDetailsPanel.h"
 #include "player/AlternateAddresses.h"
@@ -19,6 +22,7 @@
 #include "recording/RecordingsWindow.h"
 #include "tests/support/FakeProgram.h"
 #include "tests/support/Fixtures.h"
+#include "tests/support/GuideBytes.h"
 #include "tests/support/GuideFixtures.h"
 #include "tests/support/LiveStream.h"
 #include "tests/support/MediaProbe.h"
@@ -78,10 +82,12 @@ private slots:
     void recordKeyRecordsTheChannelIntoTheVideosFolder();
     void recordingGoesOnWhileAnotherChannelPlays();
     void recordingFollowsTheChannelToItsNextAddress();
+    void recordingOfAChannelNotWatchedMovesOnFromADeadAddress();
     void quittingWhileRecordingAsksFirst();
     void tooLittleDiskLeftStopsTheRecordingAndSaysSo();
     void scheduleMissedWhileClosedIsReportedAtStart();
     void nothingToRecordIsSaid();
+    void recordingIsNamedAfterTheProgrammeOnNow();
     void guideProgrammeIsScheduledFromItsDetails();
     void windowShowsRunningFinishedAndScheduledTogether();
     void realEngineRecordsFromTheBufferWhileAnotherChannelPlays();
@@ -219,6 +225,26 @@ void RecordingsHubTest::recordingFollowsTheChannelToItsNextAddress()
     QCOMPARE(hub.list().rowCount(), 1);
 }
 
+void RecordingsHubTest::recordingOfAChannelNotWatchedMovesOnFromADeadAddress()
+{
+    LiveStream first(*m_server, LiveStream::named(QStringLiteral("/primeira"), 2));
+    LiveStream second(*m_server, LiveStream::named(QStringLiteral("/segunda"), 2));
+    FakeProgram h;
+    RecordingsHub &hub = h.program.recordings();
+    h.player().alternates().setEntries(kTitleA, { first.tsUrl(), second.tsUrl() });
+    h.player().tune({ kTitleA, first.tsUrl(), false });
+    const QString id = hub.recordWhatPlays(false);
+    QVERIFY(!id.isEmpty());
+    QTRY_VERIFY_WITH_TIMEOUT(only(hub).bytes > 0, 10000 * Fixtures::slowdown);
+    h.player().tune({ kTitleB, QStringLiteral("http://127.0.0.1:9/dois"), false });
+
+    // Nobody watches the channel: no reconnection moves the picture, the recording moves itself.
+    first.kill();
+    QTRY_COMPARE_WITH_TIMEOUT(hub.recorder().addressOf(id), second.tsUrl(), 15000 * Fixtures::slowdown);
+    const qint64 before = only(hub).bytes;
+    QTRY_VERIFY_WITH_TIMEOUT(only(hub).bytes > before + 100000, 10000 * Fixtures::slowdown);
+}
+
 void RecordingsHubTest::quittingWhileRecordingAsksFirst()
 {
     LiveStream live(*m_server, LiveStream::named(QStringLiteral("/um"), 2));
@@ -314,6 +340,40 @@ void RecordingsHubTest::nothingToRecordIsSaid()
     QTRY_COMPARE(boxes.texts.size(), 1);
     QVERIFY(boxes.texts.first().startsWith(QStringLiteral("Não há o que gravar")));
     QCOMPARE(h.program.recordings().list().rowCount(), 0);
+}
+
+void RecordingsHubTest::recordingIsNamedAfterTheProgrammeOnNow()
+{
+    LiveStream live(*m_server, LiveStream::named(QStringLiteral("/um"), 2));
+    QTemporaryDir dir;
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    QFile guideFile(dir.filePath(QStringLiteral("guia.xml")));
+    QVERIFY(guideFile.open(QIODevice::WriteOnly));
+    guideFile.write("<tv><channel id=\"um\"><display-name>Canal Um</display-name></channel>"
+                    "<programme start=\""
+        + GuideBytes::brasilia(now.addSecs(-600)) + "\" stop=\"" + GuideBytes::brasilia(now.addSecs(600))
+        + "\" channel=\"um\"><title>Jornal &amp; Cia</title></programme></tv>");
+    guideFile.close();
+    GuideRegistry registry(dir.filePath(QStringLiteral("guides.ini")), dir.filePath(QStringLiteral("cache")));
+    GuideChoices choices(dir.filePath(QStringLiteral("choices.ini")));
+    registry.add(QString(), guideFile.fileName());
+    GuideLibrary guides(registry, choices);
+    ListChannel channel;
+    channel.name = channel.title = QStringLiteral("Canal Um");
+    channel.address = live.tsUrl();
+    guides.setChannels({ GuideChannelQuery::forEntry(channel) });
+    guides.start();
+    QTRY_VERIFY_WITH_TIMEOUT(
+        guides.isIdle() && !guides.schedule(GuideChannelQuery::forEntry(channel)).isEmpty(), 10000);
+
+    FakeProgram h;
+    RecordingsHub &hub = h.program.recordings();
+    hub.setGuides(&guides);
+    h.player().tune({ kTitleA, live.tsUrl(), false });
+    QVERIFY(!hub.recordWhatPlays(false).isEmpty());
+    QCOMPARE(only(hub).programme, QStringLiteral("Jornal & Cia"));
+    hub.recorder().stopAll();
+    QTRY_COMPARE_WITH_TIMEOUT(int(only(hub).state), int(Recording::State::Finished), 10000);
 }
 
 void RecordingsHubTest::guideProgrammeIsScheduledFromItsDetails()
