@@ -2,20 +2,20 @@
 
 #include "recording/RecordingList.h"
 #include "recording/ScheduleDialog.h"
+#include "widgets/Dialogs.h"
 
 #include <QDesktopServices>
 #include <QFileInfo>
-#include <QInputDialog>
 #include <QUrl>
 
 std::optional<QString> StandardRecordingsDialogs::askNewName(QWidget *parent, const Recording &recording)
 {
-    bool ok = false;
     const QString current = recording.files.isEmpty() ? recording.channel
                                                       : QFileInfo(recording.files.first()).completeBaseName();
-    const QString name = QInputDialog::getText(parent, QStringLiteral("Renomear gravação"),
-        QStringLiteral("Novo nome do arquivo (sem a extensão):"), QLineEdit::Normal, current, &ok);
-    if (!ok)
+    const QString name = askForText(parent,
+        { QStringLiteral("Renomear gravação"), QStringLiteral("Novo nome do arquivo (sem a extensão):"),
+            current });
+    if (name.isEmpty())
         return std::nullopt;
     return name;
 }
