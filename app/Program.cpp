@@ -7,6 +7,7 @@
 #include "app/GuideHub.h"
 #include "app/MainWindow.h"
 #include "app/MediaOpener.h"
+#include "app/RecordingsHub.h"
 #include "app/SingleInstance.h"
 #include "base/OldPlayerFailure.h"
 #include "base/SafeCall.h"
@@ -175,6 +176,7 @@ void Program::createSideWindows(const ChannelCatalogue &catalogue, GamePorts gam
         });
     m_guideHub
         = new GuideHub(*main, *m_player, *m_channelLists, *m_guides, *m_guideRegistry, *m_guideChoices);
+    m_recordings = new RecordingsHub(*main, *m_player, *m_channelLists);
 }
 
 void Program::connectMainWindow()
@@ -252,6 +254,8 @@ Program::~Program()
     m_guides.reset();
     m_guideChoices.reset();
     m_guideRegistry.reset();
+    // Running recordings close their files; they read the channel lists' sources.
+    delete m_recordings.data();
     delete m_channelLists.data();
     delete m_mediaControls.data();
     delete m_singleInstance.data();
@@ -263,6 +267,11 @@ Program::~Program()
 ChannelListsHub &Program::channelLists() const
 {
     return *m_channelLists;
+}
+
+RecordingsHub &Program::recordings() const
+{
+    return *m_recordings;
 }
 
 UpdateChecker &Program::updateChecker() const
@@ -280,6 +289,7 @@ void Program::start()
     m_mainWindow->show();
     m_channelLists->start();
     m_guideFeed->start();
+    m_recordings->start();
 }
 
 void Program::toggleMiniPlayer()

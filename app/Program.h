@@ -30,6 +30,7 @@ class OptionsWindow;
 class Player;
 class PlaylistWindow;
 class PowerOffService;
+class RecordingsHub;
 class SingleInstance;
 class UpdateChecker;
 class UpdateWindow;
@@ -71,6 +72,8 @@ public:
     // Where the guides show: "Canais", the banner, "Guia de programação".
     GuideHub &guideHub() const { return *m_guideHub; }
     UpdateChecker &updateChecker() const;
+    // Recording: "Central de Gravação", "Gravar", the schedule.
+    RecordingsHub &recordings() const;
 
     // Shows the main window and brings the channel lists in.
     void start();
@@ -120,6 +123,7 @@ private:
     // These live in the main window's object tree, where tools find them.
     QPointer<ChannelListsHub> m_channelLists;
     QPointer<GuideHub> m_guideHub;
+    QPointer<RecordingsHub> m_recordings;
     QPointer<UpdateChecker> m_updateChecker;
     QPointer<MediaControls> m_mediaControls;
     QPointer<SingleInstance> m_singleInstance;

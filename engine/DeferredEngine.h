@@ -65,6 +65,8 @@ public:
     // Kept for the real engine, which gets them when it is made.
     void keepAboveVideo(QWidget *widget) override;
     void setAcceptInvalidCertificates(const QString &address, bool accept) override;
+    LiveBuffer *liveBuffer() override;
+    RecordingSource recordingSource(const QString &address) const override;
 
 private:
     MediaEngine &real();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/RecordingSource.h"
+
 #include <QObject>
 #include <QString>
 #include <stdexcept>
@@ -130,6 +132,15 @@ public:
     // where it paused, and the buffer's calls seek within what was kept and
     // say how far behind live the picture is. Null where the engine has none.
     virtual LiveBuffer *liveBuffer() { return nullptr; }
+
+    // How this engine opens address (its headers and certificate choice), for
+    // a recorder that reads the same stream beside it.
+    virtual RecordingSource recordingSource(const QString &address) const
+    {
+        RecordingSource source;
+        source.address = address;
+        return source;
+    }
 
     // --- certificates of HTTPS streams ---
     // A refused certificate ends in State::Failed with Failure::CertificateRefused.

@@ -576,6 +576,17 @@ void MpvEngine::setAcceptInvalidCertificates(const QString &address, bool accept
         m_acceptInvalidCertificates.remove(address);
 }
 
+RecordingSource MpvEngine::recordingSource(const QString &address) const
+{
+    RecordingSource source;
+    source.address = address;
+    const QPair<QString, QString> headers = m_requestHeaders.value(address);
+    source.userAgent = headers.first;
+    source.referrer = headers.second;
+    source.verifyCertificates = !m_acceptInvalidCertificates.contains(address);
+    return source;
+}
+
 void MpvEngine::setUrl(const QString &url)
 {
     m_url = url;

@@ -99,6 +99,7 @@ public:
     void keepAboveVideo(QWidget *widget) override;
     void setAcceptInvalidCertificates(const QString &address, bool accept) override;
     LiveBuffer *liveBuffer() override { return m_liveBuffer; }
+    RecordingSource recordingSource(const QString &address) const override;
 
 private:
     enum class Phase { Idle, Opening, Loaded };

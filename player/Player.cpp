@@ -35,10 +35,19 @@ Player::Player(std::unique_ptr<MediaEngine> engine, QObject *timerHome)
     m_failover = new SourceFailover(*m_engine, *m_title, *m_alternates, this);
     m_reconnection
         = new Reconnection(*m_engine, *m_title, *m_transport, *m_alternates, *m_failover, *retry, this);
-    connect(m_failover, &SourceFailover::sourceChanged, this, &Player::sourceChanged);
-    connect(m_reconnection, &Reconnection::sourceChanged, this, &Player::sourceChanged);
+    connect(m_failover, &SourceFailover::sourceChanged, this, &Player::switchSource);
+    connect(m_reconnection, &Reconnection::sourceChanged, this, &Player::switchSource);
     connect(m_transport, &Transport::fileOpened, this,
         [this](const QString &path) { setLoaded(LoadedMedia::Kind::File, path, path); });
+}
+
+void Player::switchSource(const QString &address)
+{
+    if (m_loaded.kind != LoadedMedia::Kind::Channel || m_loaded.address == address)
+        return;
+    m_loaded.address = address;
+    emit loadedChanged();
+    emit sourceChanged(m_loaded.title, address);
 }
 
 Player::~Player()

@@ -66,13 +66,14 @@ signals:
     // The engine rejected a call of a tune: the old-player failure.
     void tuneRefused();
     void loadedChanged();
-    // The channel went on to another of its sources (failover, retry, a
-    // refused certificate); a tune is no source change.
-    void sourceChanged(const QString &address);
+    // The channel that plays goes on from another of its addresses (the
+    // reconnection's rotation, a switch of source); loaded() says which.
+    void sourceChanged(const QString &channelTitle, const QString &address);
 
 private:
     QTimer *makeTimer(const char *name, int intervalMs, QObject *home);
     void setLoaded(LoadedMedia::Kind kind, const QString &title, const QString &address);
+    void switchSource(const QString &address);
 
     std::unique_ptr<MediaEngine> m_engine;
     ChannelTitle *m_title;

@@ -74,7 +74,7 @@ private slots:
         QCOMPARE(h.title(), kChannel + QStringLiteral(" Reproduzindo"));
         QCOMPARE(h.question.asked, 0);
         QCOMPARE(h.changes.size(), 1);
-        QCOMPARE(h.changes[0][0].toString(), kSources[1]);
+        QCOMPARE(h.changes[0][1].toString(), kSources[1]);
         QCOMPARE(h.player.alternates().position(kChannel), 1);
     }
 
