@@ -32,6 +32,7 @@
 #include "packaging/ProgramIcon.h"
 #include "playback/MiniPlayerWindow.h"
 #include "player/AlternateAddresses.h"
+#include "player/LiveBufferChoice.h"
 #include "player/Player.h"
 #include "player/SourceFailover.h"
 #include "player/Transport.h"
@@ -127,6 +128,13 @@ Program::Program(std::unique_ptr<MediaEngine> engine, const ChannelCatalogue &ca
     m_player->failover().setEnabled(m_keptOptions->switchSourcesAlone());
     connect(&m_player->failover(), &SourceFailover::enabledChanged, this,
         [this](bool on) { m_keptOptions->setSwitchSourcesAlone(on); });
+    // How much of a live channel is kept: given to the engine now and at each change.
+    m_liveBufferChoice = std::make_unique<LiveBufferChoice>();
+    const auto keepLive = [this] {
+        safeCall([this] { m_player->engine().setLiveBufferSettings(m_liveBufferChoice->settings()); });
+    };
+    keepLive();
+    connect(m_liveBufferChoice.get(), &LiveBufferChoice::changed, this, keepLive);
     if (!m_mainWindow->showPlayer(*m_player))
         return;
     m_started = true;
@@ -140,6 +148,7 @@ void Program::createSideWindows(const ChannelCatalogue &catalogue, GamePorts gam
     m_about = std::make_unique<AboutDialog>();
     m_options = std::make_unique<OptionsWindow>(
         m_player->engine(), m_player->reconnection(), m_player->failover(), main, *m_powerOff);
+    m_options->showLiveBufferChoice(*m_liveBufferChoice);
     m_browser = std::make_unique<BrowserProcess>();
     m_miniPlayer = std::make_unique<MiniPlayerWindow>(m_player->transport(), *main);
     m_playlist = std::make_unique<PlaylistWindow>(*m_player, main);

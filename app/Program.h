@@ -21,6 +21,7 @@ class GuideFeed;
 class GuideLibrary;
 class GuideRegistry;
 class KeptOptions;
+class LiveBufferChoice;
 class MainWindow;
 class MediaControls;
 class MediaEngine;
@@ -57,6 +58,7 @@ public:
     Player &player() const { return *m_player; }
     MainWindow &mainWindow() const { return *m_mainWindow; }
     OptionsWindow &optionsWindow() const { return *m_options; }
+    LiveBufferChoice &liveBufferChoice() const { return *m_liveBufferChoice; }
     MiniPlayerWindow &miniPlayer() const { return *m_miniPlayer; }
     PlaylistWindow &playlistWindow() const { return *m_playlist; }
     BrowserProcess &browser() const { return *m_browser; }
@@ -104,6 +106,7 @@ private:
     std::unique_ptr<Player> m_player;
     std::unique_ptr<PowerOffService> m_powerOff;
     std::unique_ptr<KeptOptions> m_keptOptions;
+    std::unique_ptr<LiveBufferChoice> m_liveBufferChoice;
     std::unique_ptr<AboutDialog> m_about;
     std::unique_ptr<OptionsWindow> m_options;
     // The browser window runs in a process of its own; this is the player's side of it.

@@ -52,6 +52,8 @@ MediaEngine &DeferredEngine::real()
     for (const auto &[address, accept] : std::as_const(m_certificateChoices))
         engine->setAcceptInvalidCertificates(address, accept);
     m_certificateChoices.clear();
+    if (m_liveBufferSettings)
+        engine->setLiveBufferSettings(*m_liveBufferSettings);
     connect(engine.get(), &MediaEngine::stateChanged, this, &MediaEngine::stateChanged);
     connect(engine.get(), &MediaEngine::clicked, this, &MediaEngine::clicked);
     connect(engine.get(), &MediaEngine::videoUnavailable, this, &MediaEngine::videoUnavailable);
@@ -292,4 +294,21 @@ void DeferredEngine::keepAboveVideo(QWidget *widget)
     m_keptAbove.append(widget);
     if (m_real)
         m_real->keepAboveVideo(widget);
+}
+
+LiveBuffer *DeferredEngine::liveBuffer()
+{
+    return m_real ? m_real->liveBuffer() : nullptr;
+}
+
+LiveRewind *DeferredEngine::liveRewind()
+{
+    return m_real ? m_real->liveRewind() : nullptr;
+}
+
+void DeferredEngine::setLiveBufferSettings(const LiveBufferSettings &settings)
+{
+    m_liveBufferSettings = settings;
+    if (m_real)
+        m_real->setLiveBufferSettings(settings);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/LiveRewind.h"
 #include "engine/RecordingSource.h"
 
 #include <QObject>
@@ -132,6 +133,11 @@ public:
     // where it paused, and the buffer's calls seek within what was kept and
     // say how far behind live the picture is. Null where the engine has none.
     virtual LiveBuffer *liveBuffer() { return nullptr; }
+    // The same buffer as the transport sees it; null where the engine has
+    // none (or, for an engine made on first use, none yet).
+    virtual LiveRewind *liveRewind() { return nullptr; }
+    // Kept over URL writes; takes effect from the next live stream that loads.
+    virtual void setLiveBufferSettings(const LiveBufferSettings &settings) { Q_UNUSED(settings) }
 
     // How this engine opens address (its headers and certificate choice), for
     // a recorder that reads the same stream beside it.

@@ -560,6 +560,16 @@ void MpvEngine::load(const QString &address, int depth)
 
 // --- the interface ---
 
+LiveRewind *MpvEngine::liveRewind()
+{
+    return m_liveBuffer;
+}
+
+void MpvEngine::setLiveBufferSettings(const LiveBufferSettings &settings)
+{
+    m_liveBuffer->setSettings(settings);
+}
+
 void MpvEngine::setRequestHeaders(const QString &address, const QString &userAgent, const QString &referrer)
 {
     if (userAgent.isEmpty() && referrer.isEmpty())

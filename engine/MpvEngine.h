@@ -100,6 +100,8 @@ public:
     void setAcceptInvalidCertificates(const QString &address, bool accept) override;
     LiveBuffer *liveBuffer() override { return m_liveBuffer; }
     RecordingSource recordingSource(const QString &address) const override;
+    LiveRewind *liveRewind() override;
+    void setLiveBufferSettings(const LiveBufferSettings &settings) override;
 
 private:
     enum class Phase { Idle, Opening, Loaded };

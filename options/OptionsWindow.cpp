@@ -5,6 +5,7 @@
 #include "options/PowerOffService.h"
 #include "options/SleepSchedule.h"
 #include "options/StayOnTop.h"
+#include "player/LiveBufferChoice.h"
 #include "player/Reconnection.h"
 #include "player/SourceFailover.h"
 #include "widgets/CaptionFit.h"
@@ -14,6 +15,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
@@ -86,7 +88,7 @@ OptionsWindow::OptionsWindow(MediaEngine &engine, Reconnection &reconnection, So
     m_powerOffWhenDue = named(new QCheckBox(QStringLiteral("Desligar o computador"), this), "CheckBox4");
     m_powerOffWhenDue->setGeometry(24, 184, 145, 17);
 
-    auto *ok = named(new QPushButton(QStringLiteral("OK"), this), "Button1");
+    auto *ok = m_ok = named(new QPushButton(QStringLiteral("OK"), this), "Button1");
     ok->setGeometry(120, 232, 75, 25);
 
     fitCaptions(this,
@@ -160,4 +162,35 @@ void OptionsWindow::setClock(Clock clock)
 {
     m_clock = std::move(clock);
     m_lastTick = m_clock();
+}
+
+void OptionsWindow::showLiveBufferChoice(LiveBufferChoice &choice)
+{
+    // One row under the sleep timer's frame; "OK" moves down to make room.
+    constexpr int rowTop = 226;
+    constexpr int rowHeight = 30;
+    setFixedSize(width(), height() + rowHeight);
+    m_ok->move(m_ok->x(), m_ok->y() + rowHeight);
+
+    auto *keep = named(new QCheckBox(QStringLiteral("Guardar até"), this), "LiveBufferCheckBox");
+    keep->setGeometry(16, rowTop + 2, 85, 17);
+    auto *minutes = named(new QSpinBox(this), "LiveBufferMinutes");
+    minutes->setGeometry(104, rowTop, 56, 21);
+    minutes->setRange(LiveBufferChoice::leastMinutes, LiveBufferChoice::mostMinutes);
+    minutes->setAccessibleName(QStringLiteral("Minutos da transmissão guardados"));
+    auto *unit = named(new QLabel(QStringLiteral("minutos da transmissão"), this), "LiveBufferLabel");
+    unit->move(166, rowTop + 3);
+    unit->adjustSize();
+    keep->setToolTip(QStringLiteral("Guarda o canal ao vivo para pausar e voltar"));
+    fitCaptions(this, { keep });
+
+    auto show = [keep, minutes, &choice] {
+        keep->setChecked(choice.enabled());
+        minutes->setValue(choice.minutes());
+        minutes->setEnabled(choice.enabled());
+    };
+    show();
+    connect(keep, &QCheckBox::toggled, &choice, &LiveBufferChoice::setEnabled);
+    connect(minutes, &QSpinBox::valueChanged, &choice, &LiveBufferChoice::setMinutes);
+    connect(&choice, &LiveBufferChoice::changed, this, show);
 }

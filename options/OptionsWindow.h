@@ -4,10 +4,12 @@
 #include <QWidget>
 #include <functional>
 
+class LiveBufferChoice;
 class MediaEngine;
 class PowerOffService;
 class QCheckBox;
 class QComboBox;
+class QPushButton;
 class QTimer;
 class Reconnection;
 class SourceFailover;
@@ -42,6 +44,10 @@ public:
     // The next tick measures from the new clock's present moment.
     void setClock(Clock clock);
 
+    // Shows and changes how much of a live channel is kept: "Guardar até N
+    // minutos da transmissão". choice must outlive the window.
+    void showLiveBufferChoice(LiveBufferChoice &choice);
+
 signals:
     // The main window's mode changed (its "Tela Sempre Visível" item shows it).
     void stayOnTopChanged(bool on);
@@ -59,6 +65,7 @@ private:
     QComboBox *m_sleepTime = nullptr;
     QCheckBox *m_powerOffWhenDue = nullptr;
     QTimer *m_sleepTimer = nullptr;
+    QPushButton *m_ok = nullptr;
 
     Clock m_clock;
     QDateTime m_lastTick;
