@@ -70,6 +70,7 @@ public:
     LiveBuffer *liveBuffer() override;
     LiveRewind *liveRewind() override;
     void setLiveBufferSettings(const LiveBufferSettings &settings) override;
+    RecordingSource recordingSource(const QString &address) const override;
 
 private:
     MediaEngine &real();

@@ -7,6 +7,7 @@
 #include "options/StayOnTop.h"
 #include "player/LiveBufferChoice.h"
 #include "player/Reconnection.h"
+#include "player/SourceFailover.h"
 #include "widgets/CaptionFit.h"
 
 #include <QCheckBox>
@@ -30,8 +31,8 @@ template <typename T> T *named(T *control, const char *name)
 
 } // namespace
 
-OptionsWindow::OptionsWindow(MediaEngine &engine, Reconnection &reconnection, QWidget *mainWindow,
-    PowerOffService &powerOff, QWidget *parent)
+OptionsWindow::OptionsWindow(MediaEngine &engine, Reconnection &reconnection, SourceFailover &failover,
+    QWidget *mainWindow, PowerOffService &powerOff, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
     , m_engine(engine)
     , m_reconnection(reconnection)
@@ -55,6 +56,15 @@ OptionsWindow::OptionsWindow(MediaEngine &engine, Reconnection &reconnection, QW
     m_reconnect->setGeometry(16, 60, 129, 17);
     m_alwaysOnTop = named(new QCheckBox(QStringLiteral("Janela sempre visível"), this), "CheckBox2");
     m_alwaysOnTop->setGeometry(176, 60, 121, 17);
+    // In the free row above the sleep timer's frame.
+    m_switchSources
+        = named(new QCheckBox(QString::fromUtf8("Trocar de fonte sozinho quando um canal cair"), this),
+            "SwitchSourcesBox");
+    m_switchSources->setAccessibleName(m_switchSources->text());
+    m_switchSources->setGeometry(16, 79, 290, 17);
+    m_switchSources->setChecked(failover.isEnabled());
+    connect(m_switchSources, &QCheckBox::toggled, &failover, &SourceFailover::setEnabled);
+    connect(&failover, &SourceFailover::enabledChanged, m_switchSources, &QCheckBox::setChecked);
 
     auto *sleepFrame = named(new QFrame(this), "Bevel1");
     sleepFrame->setFrameStyle(QFrame::Box | QFrame::Sunken);
@@ -81,7 +91,8 @@ OptionsWindow::OptionsWindow(MediaEngine &engine, Reconnection &reconnection, QW
     auto *ok = m_ok = named(new QPushButton(QStringLiteral("OK"), this), "Button1");
     ok->setGeometry(120, 232, 75, 25);
 
-    fitCaptions(this, { defaultPlayer, m_reconnect, m_alwaysOnTop, m_sleepArmed, m_powerOffWhenDue });
+    fitCaptions(this,
+        { defaultPlayer, m_reconnect, m_alwaysOnTop, m_switchSources, m_sleepArmed, m_powerOffWhenDue });
     timeCaption->adjustSize();
 
     m_sleepTimer = named(new QTimer(this), "TimerSleepTimer");

@@ -12,10 +12,12 @@ class QComboBox;
 class QPushButton;
 class QTimer;
 class Reconnection;
+class SourceFailover;
 
 // The options window: the sleep timer (stops playback at a time of day and can
 // power the computer off), the main window's always-on-top mode and the switch
-// of the reconnection system. Created once, hidden; closed only by "OK".
+// of the reconnection system, and whether a failing channel goes on to its next
+// source by itself. Created once, hidden; closed only by "OK".
 class OptionsWindow : public QWidget
 {
     Q_OBJECT
@@ -25,8 +27,8 @@ public:
 
     // mainWindow is the window kept on top and placed beside; the reconnection
     // option shows and switches the player's reconnection system.
-    OptionsWindow(MediaEngine &engine, Reconnection &reconnection, QWidget *mainWindow,
-        PowerOffService &powerOff, QWidget *parent = nullptr);
+    OptionsWindow(MediaEngine &engine, Reconnection &reconnection, SourceFailover &failover,
+        QWidget *mainWindow, PowerOffService &powerOff, QWidget *parent = nullptr);
 
     // Opens the window 20 pixels left of the main window's left edge, top unchanged.
     void showBeside(QWidget *mainWindow);
@@ -58,6 +60,7 @@ private:
 
     QCheckBox *m_reconnect = nullptr;
     QCheckBox *m_alwaysOnTop = nullptr;
+    QCheckBox *m_switchSources = nullptr;
     QCheckBox *m_sleepArmed = nullptr;
     QComboBox *m_sleepTime = nullptr;
     QCheckBox *m_powerOffWhenDue = nullptr;
