@@ -210,13 +210,15 @@ void RecordingsHubTest::recordingFollowsTheChannelToItsNextAddress()
     QVERIFY(!hub.recordWhatPlays(false).isEmpty());
     QTRY_VERIFY_WITH_TIMEOUT(only(hub).bytes > 0, 10000 * Fixtures::slowdown);
 
-    // The first address dies for good; the reconnection moves the picture on.
+    // The first address dies for good; the failover (its switch is queued)
+    // or the reconnection moves the picture on.
     first.kill();
     Boxes boxes;
     h.player().reconnection().setOn(true);
     for (int tick = 0; tick < 4 && h.player().loaded().address != second.tsUrl(); ++tick) {
         h.engine->emitState(MediaEngine::State::Failed);
         h.player().reconnection().retryDroppedStream();
+        QCoreApplication::processEvents();
     }
     QCOMPARE(h.player().loaded().address, second.tsUrl());
     const qint64 before = only(hub).bytes;
