@@ -108,6 +108,11 @@ void DeferredEngine::setAcceptInvalidCertificates(const QString &address, bool a
         m_certificateChoices.append({ address, accept });
 }
 
+LiveBuffer *DeferredEngine::liveBuffer()
+{
+    return m_real ? m_real->liveBuffer() : nullptr;
+}
+
 RecordingSource DeferredEngine::recordingSource(const QString &address) const
 {
     if (m_real)
