@@ -1,4 +1,4 @@
-#include "channels/ChannelPicks.h"
+#include "lists/ChannelPicks.h"
 
 #include "lists/MergedChannels.h"
 
