@@ -44,7 +44,8 @@ struct Watch {
     }
 };
 
-LoopbackHttpServer::Response counted(Watch &watch, int server, int status, const QByteArray &body, int delayMs)
+LoopbackHttpServer::Response counted(
+    Watch &watch, int server, int status, const QByteArray &body, int delayMs)
 {
     LoopbackHttpServer::Response r;
     r.status = status;
@@ -102,7 +103,8 @@ int main(int argc, char **argv)
             ++requestsOf[s];
         } else if (kind <= 5) { // HLS: playlist and segment
             const QString path = QStringLiteral("/hls/%1/index.m3u8").arg(i);
-            server.setResponse(path, counted(watch, s, 200, "#EXTM3U\n#EXT-X-TARGETDURATION:2\n#EXTINF:2,\nseg1.ts\n", 0));
+            server.setResponse(
+                path, counted(watch, s, 200, "#EXTM3U\n#EXT-X-TARGETDURATION:2\n#EXTINF:2,\nseg1.ts\n", 0));
             server.setResponse(QStringLiteral("/hls/%1/seg1.ts").arg(i), counted(watch, s, 200, ts, 0));
             probe.address = server.url(path);
             ++expectedPlaying;
@@ -152,13 +154,14 @@ int main(int argc, char **argv)
     std::printf("source check: %d sources on %d loopback servers, %d playing, %d dead\n", Sources, Servers,
         playing, dead);
     std::printf("  done in                            : %6.1f s   (goal <= 60 s)\n", seconds);
-    std::printf("  floor of one request a second (ref): %6.1f s   (%d requests on the busiest server)\n", floor,
-        requestsOfBusiest);
+    std::printf("  floor of one request a second (ref): %6.1f s   (%d requests on the busiest server)\n",
+        floor, requestsOfBusiest);
     std::printf("  most connections at once           : %6d     (goal <= 4)\n", watch.mostInFlight);
     std::printf("  closest two requests to one server : %6lld ms  (goal >= 1000 ms)\n", qlonglong(closest));
     std::printf("  longest GUI-thread gap (5 ms timer): %6.1f ms  (goal <= 50 ms)\n", stall);
-    std::printf("TABLE|source check: 1,000 sources, 20 %% dead, 10 %% slow (s)|%.1f|%.1f (one request a second "
-                "floor)|%.2f|<= 60 s\n",
+    std::printf(
+        "TABLE|source check: 1,000 sources, 20 %% dead, 10 %% slow (s)|%.1f|%.1f (one request a second "
+        "floor)|%.2f|<= 60 s\n",
         seconds, floor, floor > 0 ? seconds / floor : 0.0);
     std::printf("TABLE|source check: most connections, closest requests to one server (ms), GUI stall "
                 "(ms)|%d, %lld, %.1f|-|-|<= 4, >= 1000, <= 50\n",

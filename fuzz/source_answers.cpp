@@ -19,7 +19,8 @@ void check(bool condition)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
-    const QString next = SourceAnswers::nextInPlaylist(bytes, QStringLiteral("http://h.test/live/index.m3u8"));
+    const QString next
+        = SourceAnswers::nextInPlaylist(bytes, QStringLiteral("http://h.test/live/index.m3u8"));
     check(next.isEmpty() || QUrl(next).isValid());
     (void)SourceAnswers::looksLikePlaylist(bytes, bytes.left(16));
     (void)SourceAnswers::classified(int(size) % 1000, size % 2);

@@ -130,6 +130,8 @@ ChannelListsWindow::ChannelListsWindow(ChannelListRegistry &registry, ChannelLis
     layout->addWidget(m_message);
     layout->addWidget(m_lists, 2);
     layout->addLayout(listButtons);
+    m_sections = new QVBoxLayout;
+    layout->addLayout(m_sections);
     layout->addLayout(coverageRow);
     layout->addWidget(m_covered, 1);
     layout->addWidget(suggestedBox);
@@ -161,6 +163,12 @@ ChannelListsWindow::ChannelListsWindow(ChannelListRegistry &registry, ChannelLis
             QString::fromUtf8("%1 listas de channel-lists.ini ficaram de fora: os identificadores delas não "
                               "têm a forma que o programa grava (list1, list2…).")
                 .arg(ignored));
+}
+
+void ChannelListsWindow::addSection(QWidget *section)
+{
+    section->setParent(this);
+    m_sections->addWidget(section);
 }
 
 void ChannelListsWindow::setCoverage(const QString &text, const QStringList &channelNames)

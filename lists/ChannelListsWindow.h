@@ -15,6 +15,7 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QTreeWidget;
+class QVBoxLayout;
 
 // "Listas de canais": the user's channel lists with their state, adding one
 // by address or file, renaming, refreshing and removing, the suggested public
@@ -30,6 +31,11 @@ public:
     // Asked for a file to add and for a list's new name; tests replace them.
     std::function<QString()> chooseFile;
     std::function<QString(const QString &current)> askName;
+
+    // Another part of the window (the check of the sources), below the lists.
+    void addSection(QWidget *section);
+    // The list selected in the table; empty when none is.
+    QString selectedListId() const { return selectedId(); }
 
     // "N dos 101 canais do programa têm endereço", and the names of those channels.
     void setCoverage(const QString &text, const QStringList &channelNames);
@@ -61,4 +67,5 @@ private:
     QListWidget *m_covered = nullptr;
     QListWidget *m_suggestions = nullptr;
     QCheckBox *m_acceptInvalid = nullptr;
+    QVBoxLayout *m_sections = nullptr;
 };

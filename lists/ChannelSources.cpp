@@ -8,7 +8,8 @@
 #include <algorithm>
 
 ChannelSources::ChannelSources(ChannelListRegistry &registry, ChannelListLibrary &library,
-    const QString &choicesPath, const QString &resultsFolder, const SourceCheckLimits &limits, QObject *parent)
+    const QString &choicesPath, const QString &resultsFolder, const SourceCheckLimits &limits,
+    QObject *parent)
     : QObject(parent)
     , m_registry(registry)
     , m_library(library)
@@ -18,8 +19,9 @@ ChannelSources::ChannelSources(ChannelListRegistry &registry, ChannelListLibrary
 {
     connect(&m_results, &SourceCheckResults::changed, this, &ChannelSources::healthChanged);
     connect(&m_choices, &SourceChoices::changed, this, &ChannelSources::healthChanged);
-    connect(&m_checker, &SourceChecker::checked, this,
-        [this](const SourceProbe &probe, SourceHealth health) { m_results.record(probe.listId, probe.address, health); });
+    connect(&m_checker, &SourceChecker::checked, this, [this](const SourceProbe &probe, SourceHealth health) {
+        m_results.record(probe.listId, probe.address, health);
+    });
     // Results are written when a check ends, not only a moment after the last one.
     connect(&m_checker, &SourceChecker::finished, &m_results, &SourceCheckResults::save);
     connect(&m_registry, &ChannelListRegistry::listsChanged, this, &ChannelSources::syncResultsWithRegistry);
@@ -126,7 +128,8 @@ QVector<ListChannel> ChannelSources::ranked(const QVector<ListChannel> &entries)
     for (const int channel : std::as_const(channels))
         for (const int e : m_channels.sources(channel))
             add(m_channels.entries().at(e));
-    const QString preferred = channels.isEmpty() ? QString() : m_choices.preferred(m_channels.key(channels.first()));
+    const QString preferred
+        = channels.isEmpty() ? QString() : m_choices.preferred(m_channels.key(channels.first()));
     QVector<int> members(pool.size());
     for (int i = 0; i < members.size(); ++i)
         members[i] = i;

@@ -29,7 +29,8 @@ SourceCheckPanel::SourceCheckPanel(SourceChecker &checker, QWidget *parent)
     m_state->setTextFormat(Qt::PlainText);
     m_state->setWordWrap(true);
     m_metered = new QLabel(
-        QString::fromUtf8("Conexão tarifada: a verificação diária dos favoritos espera por outra conexão."), this);
+        QString::fromUtf8("Conexão tarifada: a verificação diária dos favoritos espera por outra conexão."),
+        this);
     m_metered->setObjectName(QStringLiteral("MeteredConnectionLabel"));
     m_metered->setWordWrap(true);
     m_metered->hide();

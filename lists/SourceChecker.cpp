@@ -160,7 +160,8 @@ void SourceChecker::conclude(const Job &job, SourceHealth health)
     emit progress(m_done, m_total);
 }
 
-SourceChecker::Step SourceChecker::run(const Job &job, TransferCancel &cancel, const SourceCheckLimits &limits)
+SourceChecker::Step SourceChecker::run(
+    const Job &job, TransferCancel &cancel, const SourceCheckLimits &limits)
 {
     const SourceProbe &probe = job.probe;
     TransferRequest get;
@@ -190,7 +191,8 @@ SourceChecker::Step SourceChecker::run(const Job &job, TransferCancel &cancel, c
         if (playlist)
             return true;
         // "#EXTM3U" may arrive a few bytes at a time.
-        if (body.size() < 16 && !contentType.toLower().contains("mpegurl") && QByteArray("#EXTM3U").startsWith(body))
+        if (body.size() < 16 && !contentType.toLower().contains("mpegurl")
+            && QByteArray("#EXTM3U").startsWith(body))
             return true;
         playlist = SourceAnswers::looksLikePlaylist(body, contentType);
         return playlist; // a stream's first bytes are all we ask

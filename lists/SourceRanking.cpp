@@ -93,7 +93,8 @@ bool SourceRanking::isOffAir(
     if (members.isEmpty() || health.isEmpty())
         return false;
     for (const int entry : members) {
-        const SourceHealth h = health.value(entries.field(entry, ListChannels::Address), SourceHealth::Unknown);
+        const SourceHealth h
+            = health.value(entries.field(entry, ListChannels::Address), SourceHealth::Unknown);
         if (h == SourceHealth::Unknown || h == SourceHealth::Playing)
             return false;
     }

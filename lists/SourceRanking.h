@@ -28,6 +28,6 @@ QVector<int> ranked(const ListChannels &entries, QVector<int> members,
     const QHash<QString, SourceHealth> &health, const QString &preferred);
 
 // Every source was checked and none plays: the channel is "fora do ar".
-bool isOffAir(const ListChannels &entries, const QVector<int> &members,
-    const QHash<QString, SourceHealth> &health);
+bool isOffAir(
+    const ListChannels &entries, const QVector<int> &members, const QHash<QString, SourceHealth> &health);
 } // namespace SourceRanking

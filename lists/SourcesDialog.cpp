@@ -77,11 +77,11 @@ void SourcesDialog::setSources(const QVector<ListChannel> &ranked, const QHash<Q
         const ListChannel &source = ranked[i];
         const SourceHealth h = health.value(source.address, SourceHealth::Unknown);
         // Names and servers come from the lists.
-        const QString text = QStringLiteral("%1. %2 — %3 — %4")
-                                 .arg(i + 1)
-                                 .arg(PlainText::line(source.name, 80),
-                                     PlainText::line(AddressRule::serverOf(source.address).toString(), 80),
-                                     healthText(h));
+        const QString text
+            = QStringLiteral("%1. %2 — %3 — %4")
+                  .arg(i + 1)
+                  .arg(PlainText::line(source.name, 80),
+                      PlainText::line(AddressRule::serverOf(source.address).toString(), 80), healthText(h));
         auto *item = new QListWidgetItem(text, m_list);
         item->setToolTip(PlainText::tooltip(source.address));
         if (h == SourceHealth::Dead || h == SourceHealth::Blocked || h == SourceHealth::NeedsLogin)

@@ -36,7 +36,8 @@ MeteredNetwork::MeteredNetwork(const QDBusConnection &bus, QObject *parent)
 
 void MeteredNetwork::ask()
 {
-    QDBusMessage get = QDBusMessage::createMethodCall(serviceName(), objectPath(), Properties, QStringLiteral("Get"));
+    QDBusMessage get
+        = QDBusMessage::createMethodCall(serviceName(), objectPath(), Properties, QStringLiteral("Get"));
     get << Interface << QStringLiteral("Metered");
     auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(get), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher *call) {

@@ -28,7 +28,8 @@ signals:
     void meteredChanged(bool metered);
 
 private slots:
-    void propertiesChanged(const QString &interface, const QVariantMap &changed, const QStringList &invalidated);
+    void propertiesChanged(
+        const QString &interface, const QVariantMap &changed, const QStringList &invalidated);
 
 private:
     void ask();

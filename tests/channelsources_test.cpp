@@ -174,9 +174,10 @@ private slots:
         LoopbackHttpServer::Response live;
         live.body = "\x47 transport stream";
         server.setResponse(QStringLiteral("/live.ts"), live);
-        const QByteArray list = "#EXTM3U\n#EXTINF:-1,Canal Morto\n" + server.url(QStringLiteral("/gone1")).toUtf8()
-            + "\n#EXTINF:-1,Canal Morto HD\n" + server.url(QStringLiteral("/gone2")).toUtf8()
-            + "\n#EXTINF:-1,Canal Vivo\n" + server.url(QStringLiteral("/live.ts")).toUtf8() + "\n";
+        const QByteArray list = "#EXTM3U\n#EXTINF:-1,Canal Morto\n"
+            + server.url(QStringLiteral("/gone1")).toUtf8() + "\n#EXTINF:-1,Canal Morto HD\n"
+            + server.url(QStringLiteral("/gone2")).toUtf8() + "\n#EXTINF:-1,Canal Vivo\n"
+            + server.url(QStringLiteral("/live.ts")).toUtf8() + "\n";
         addFileList(QStringLiteral("a.m3u"), list);
         hub()->start();
         QTRY_COMPARE(hub()->sources().channels().size(), 2);
@@ -191,7 +192,9 @@ private slots:
         QVERIFY(progress->isVisibleTo(lists));
         QTRY_VERIFY_WITH_TIMEOUT(!hub()->sources().checker().isRunning(), 15000);
         QVERIFY(!progress->isVisibleTo(lists));
-        QVERIFY(lists->findChild<QLabel *>(QStringLiteral("SourceCheckStateLabel"))->text().contains(u("1 no ar, 2 fora do ar")));
+        QVERIFY(lists->findChild<QLabel *>(QStringLiteral("SourceCheckStateLabel"))
+                    ->text()
+                    .contains(u("1 no ar, 2 fora do ar")));
 
         QCOMPARE(rowsOf(view), QStringList({ u("Canal Vivo"), u("Canal Morto") }));
         QCOMPARE(view->model()->index(1, 0).data(ListChannelModel::OffAirRole).toBool(), true);

@@ -48,25 +48,22 @@ private slots:
             << QVector<ListChannel> { entry("Rede Vida (720p)"), entry("REDE VIDA [Not 24/7]"),
                    entry("Rede Vida HD [Geo-blocked]"), entry("Rede  Vida (1080p)") }
             << QVector<QVector<int>> { { 0, 1, 2, 3 } };
-        QTest::newRow("false friends: Globo and Globo FM")
-            << QVector<ListChannel> { entry("Globo"), entry("Globo FM"), entry("Globo (720p)") }
-            << QVector<QVector<int>> { { 0, 2 }, { 1 } };
+        QTest::newRow("false friends: Globo and Globo FM") << QVector<ListChannel> { entry("Globo"),
+            entry("Globo FM"), entry("Globo (720p)") } << QVector<QVector<int>> { { 0, 2 }, { 1 } };
         QTest::newRow("false friends: SBT (Alterosa) and SBT Rede Massa")
             << QVector<ListChannel> { entry("SBT (Alterosa)"), entry("SBT Rede Massa"), entry("SBT") }
             << QVector<QVector<int>> { { 0 }, { 1 }, { 2 } };
         QTest::newRow("different ids with one name stay apart")
             << QVector<ListChannel> { entry("Band", "Band.br"), entry("Band", "Band.us") }
             << QVector<QVector<int>> { { 0 }, { 1 } };
-        QTest::newRow("a name joins the one id that carries it")
-            << QVector<ListChannel> { entry("Cultura"), entry("TV Cultura", "Cultura.br"),
-                   entry("TV Cultura (480p)") }
-            << QVector<QVector<int>> { { 0 }, { 1, 2 } };
-        QTest::newRow("a name shared by two ids joins neither")
-            << QVector<ListChannel> { entry("Band", "Band.br"), entry("Band", "Band.us"), entry("Band [Not 24/7]") }
-            << QVector<QVector<int>> { { 0 }, { 1 }, { 2 } };
-        QTest::newRow("a name alone is never stripped to nothing")
-            << QVector<ListChannel> { entry("HD"), entry("4K"), entry("HD [Not 24/7]") }
-            << QVector<QVector<int>> { { 0, 2 }, { 1 } };
+        QTest::newRow("a name joins the one id that carries it") << QVector<ListChannel> { entry("Cultura"),
+            entry("TV Cultura", "Cultura.br"), entry("TV Cultura (480p)") }
+                                                                 << QVector<QVector<int>> { { 0 }, { 1, 2 } };
+        QTest::newRow("a name shared by two ids joins neither") << QVector<ListChannel> {
+            entry("Band", "Band.br"), entry("Band", "Band.us"), entry("Band [Not 24/7]")
+        } << QVector<QVector<int>> { { 0 }, { 1 }, { 2 } };
+        QTest::newRow("a name alone is never stripped to nothing") << QVector<ListChannel> { entry("HD"),
+            entry("4K"), entry("HD [Not 24/7]") } << QVector<QVector<int>> { { 0, 2 }, { 1 } };
     }
     void sameChannelIsOneRow()
     {
@@ -84,7 +81,8 @@ private slots:
 
     void keyFollowsTheIdWhateverEntryComesFirst()
     {
-        const MergedChannels merged { ListChannels { entry("TV Cultura"), entry("TV Cultura", "Cultura.br@SD") } };
+        const MergedChannels merged { ListChannels {
+            entry("TV Cultura"), entry("TV Cultura", "Cultura.br@SD") } };
         QCOMPARE(merged.size(), 1);
         QCOMPARE(merged.key(0), QStringLiteral("id:cultura.br"));
         QCOMPARE(merged.firstEntry(0), 0);

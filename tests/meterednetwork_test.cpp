@@ -45,7 +45,8 @@ private slots:
     {
         QDBusConnection bus = QDBusConnection::sessionBus();
         FakeNetworkManager manager;
-        QVERIFY(bus.registerObject(MeteredNetwork::objectPath(), &manager, QDBusConnection::ExportAllProperties));
+        QVERIFY(
+            bus.registerObject(MeteredNetwork::objectPath(), &manager, QDBusConnection::ExportAllProperties));
         QVERIFY(bus.registerService(MeteredNetwork::serviceName()));
         manager.setMetered(1);
         MeteredNetwork metered(bus);

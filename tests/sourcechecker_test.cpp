@@ -18,7 +18,8 @@ Q_DECLARE_METATYPE(SourceHealth)
 namespace
 {
 
-Response answer(int status, const QByteArray &body = "\x47 some transport stream", const QByteArray &type = "video/mp2t")
+Response answer(
+    int status, const QByteArray &body = "\x47 some transport stream", const QByteArray &type = "video/mp2t")
 {
     Response r;
     r.status = status;
@@ -36,7 +37,8 @@ SourceProbe probe(const QString &address, const QString &list = QStringLiteral("
 }
 
 // Waits for the check to end; the answers by address.
-QHash<QString, SourceHealth> checkedAll(SourceChecker &checker, const QVector<SourceProbe> &probes, int ms = 20000)
+QHash<QString, SourceHealth> checkedAll(
+    SourceChecker &checker, const QVector<SourceProbe> &probes, int ms = 20000)
 {
     QHash<QString, SourceHealth> found;
     QObject::connect(&checker, &SourceChecker::checked, &checker,
@@ -110,13 +112,16 @@ private slots:
         server.setResponse(QStringLiteral("/stalled"), stalled);
         // HLS: a master playlist, its variant, the variant's first segment.
         server.setResponse(QStringLiteral("/live/master.m3u8"),
-            answer(200, "#EXTM3U\n#EXT-X-STREAM-INF:BANDWIDTH=800000\nlow/index.m3u8\n", "application/vnd.apple.mpegurl"));
+            answer(200, "#EXTM3U\n#EXT-X-STREAM-INF:BANDWIDTH=800000\nlow/index.m3u8\n",
+                "application/vnd.apple.mpegurl"));
         server.setResponse(QStringLiteral("/live/low/index.m3u8"),
-            answer(200, "#EXTM3U\n#EXT-X-TARGETDURATION:2\n#EXTINF:2,\n/seg/1.ts\n#EXTINF:2,\n/seg/2.ts\n", "text/plain"));
+            answer(200, "#EXTM3U\n#EXT-X-TARGETDURATION:2\n#EXTINF:2,\n/seg/1.ts\n#EXTINF:2,\n/seg/2.ts\n",
+                "text/plain"));
         server.setResponse(QStringLiteral("/seg/1.ts"), answer(200));
         server.setResponse(QStringLiteral("/broken.m3u8"),
             answer(200, "#EXTM3U\n#EXTINF:2,\nmissing.ts\n", "application/x-mpegurl"));
-        server.setResponse(QStringLiteral("/nothing.m3u8"), answer(200, "#EXTM3U\n#EXT-X-ENDLIST\n", "text/plain"));
+        server.setResponse(
+            QStringLiteral("/nothing.m3u8"), answer(200, "#EXTM3U\n#EXT-X-ENDLIST\n", "text/plain"));
 
         const QString refused = QStringLiteral("http://127.0.0.1:%1/x").arg(LoopbackHttpServer::unusedPort());
         const QHash<QString, SourceHealth> expected {
@@ -183,7 +188,9 @@ private slots:
             QCOMPARE(it->size(), 3);
             for (int i = 1; i < it->size(); ++i)
                 QVERIFY2(it->at(i) - it->at(i - 1) >= interval - 40,
-                    qPrintable(QStringLiteral("server %1 asked again after %2 ms").arg(it.key()).arg(it->at(i) - it->at(i - 1))));
+                    qPrintable(QStringLiteral("server %1 asked again after %2 ms")
+                                   .arg(it.key())
+                                   .arg(it->at(i) - it->at(i - 1))));
         }
     }
 

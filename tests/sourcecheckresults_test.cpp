@@ -20,11 +20,15 @@ private slots:
         const QDateTime later = QDateTime::fromSecsSinceEpoch(2000, Qt::UTC);
         {
             SourceCheckResults results(dir.path());
-            results.record(QStringLiteral("list1"), QStringLiteral("http://a.test/"), SourceHealth::Dead, later);
-            results.record(QStringLiteral("list2"), QStringLiteral("http://a.test/"), SourceHealth::Playing, earlier);
-            results.record(QStringLiteral("list2"), QStringLiteral("http://b.test/ x"), SourceHealth::NeedsLogin, later);
+            results.record(
+                QStringLiteral("list1"), QStringLiteral("http://a.test/"), SourceHealth::Dead, later);
+            results.record(
+                QStringLiteral("list2"), QStringLiteral("http://a.test/"), SourceHealth::Playing, earlier);
+            results.record(
+                QStringLiteral("list2"), QStringLiteral("http://b.test/ x"), SourceHealth::NeedsLogin, later);
             // Not an id the registry makes: it would name a file anywhere.
-            results.record(QStringLiteral("../evil"), QStringLiteral("http://c.test/"), SourceHealth::Dead, later);
+            results.record(
+                QStringLiteral("../evil"), QStringLiteral("http://c.test/"), SourceHealth::Dead, later);
             results.save();
         }
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("../evil.checks"))));
@@ -35,7 +39,8 @@ private slots:
         // Where lists disagree the later check holds.
         QCOMPARE(again.health().value(QStringLiteral("http://a.test/")), SourceHealth::Dead);
         QCOMPARE(again.health().value(QStringLiteral("http://b.test/ x")), SourceHealth::NeedsLogin);
-        QCOMPARE(again.results(QStringLiteral("list2")).value(QStringLiteral("http://a.test/")).checkedAt, 1000);
+        QCOMPARE(
+            again.results(QStringLiteral("list2")).value(QStringLiteral("http://a.test/")).checkedAt, 1000);
 
         QSignalSpy changed(&again, &SourceCheckResults::changed);
         again.forget(QStringLiteral("list1"));
@@ -83,7 +88,8 @@ private slots:
         QTemporaryDir dir;
         SourceChoices choices(dir.filePath(QStringLiteral("c.ini")));
         for (int i = 0; i <= SourceChoices::MaxChoices; ++i)
-            choices.setPreferred(QStringLiteral("name:c%1").arg(i), QStringLiteral("http://x.test/%1").arg(i));
+            choices.setPreferred(
+                QStringLiteral("name:c%1").arg(i), QStringLiteral("http://x.test/%1").arg(i));
         QVERIFY(choices.preferred(QStringLiteral("name:c0")).isEmpty());
         QCOMPARE(choices.preferred(QStringLiteral("name:c1")), QStringLiteral("http://x.test/1"));
     }

@@ -57,7 +57,8 @@ private slots:
             << QStringList { p, u1, u2, g, t, o };
         QTest::newRow("blocked and login ranks with geo-blocked, before dead")
             << QString()
-            << Health { { u1, SourceHealth::NeedsLogin }, { u2, SourceHealth::Dead }, { o, SourceHealth::Blocked } }
+            << Health { { u1, SourceHealth::NeedsLogin }, { u2, SourceHealth::Dead },
+                   { o, SourceHealth::Blocked } }
             << QStringList { p, g, u1, o, t, u2 };
         QTest::newRow("a preferred address the channel lacks changes nothing")
             << QStringLiteral("http://elsewhere.test/") << Health() << QStringList { o, u1, u2, p, g, t };
@@ -88,9 +89,12 @@ private slots:
         const QString b = QStringLiteral("http://b.test/");
         QTest::newRow("never checked") << Health() << false;
         QTest::newRow("one not checked") << Health { { a, SourceHealth::Dead } } << false;
-        QTest::newRow("one playing") << Health { { a, SourceHealth::Dead }, { b, SourceHealth::Playing } } << false;
-        QTest::newRow("one not checkable") << Health { { a, SourceHealth::Dead }, { b, SourceHealth::Unknown } } << false;
-        QTest::newRow("dead and blocked") << Health { { a, SourceHealth::Dead }, { b, SourceHealth::Blocked } } << true;
+        QTest::newRow("one playing") << Health { { a, SourceHealth::Dead }, { b, SourceHealth::Playing } }
+                                     << false;
+        QTest::newRow("one not checkable")
+            << Health { { a, SourceHealth::Dead }, { b, SourceHealth::Unknown } } << false;
+        QTest::newRow("dead and blocked")
+            << Health { { a, SourceHealth::Dead }, { b, SourceHealth::Blocked } } << true;
     }
     void channelIsOffAirOnlyWhenEverySourceWasFoundNotPlaying()
     {
