@@ -382,6 +382,11 @@ ChannelListsWindow *ChannelListsHub::showListsWindow()
 
 ChannelWindow *ChannelListsHub::showChannelWindow()
 {
+    // A list that just arrived is shown at once, not after the coalescing pass.
+    if (m_applyLater.isActive()) {
+        m_applyLater.stop();
+        applyLists();
+    }
     if (!m_channelWindow) {
         m_channelWindow = std::make_unique<ChannelWindow>(*m_picks);
         if (!m_logos)

@@ -310,6 +310,9 @@ void ChannelWindow::setSources(ChannelSources *sources)
     if (!sources)
         return;
     connect(sources, &ChannelSources::channelsChanged, this, [this] {
+        // The channel "Fontes…" shows may be numbered otherwise now.
+        if (m_sourcesDialog)
+            m_sourcesDialog->close();
         m_model->setChannels(m_sources->channels());
         m_model->setHealth(m_sources->health());
         m_model->setFavourites(m_picks.favouriteSet());

@@ -16,9 +16,10 @@ QString SourceChoices::defaultPath()
         + QStringLiteral("/source-choices.ini");
 }
 
-SourceChoices::SourceChoices(const QString &path, QObject *parent)
+SourceChoices::SourceChoices(const QString &path, QObject *parent, int maxChoices)
     : QObject(parent)
     , m_settings(path, QSettings::IniFormat)
+    , m_maxChoices(maxChoices)
 {
     const QStringList keys = m_settings.value(KeysKey).toStringList();
     const QStringList addresses = m_settings.value(AddressesKey).toStringList();
@@ -29,7 +30,7 @@ SourceChoices::SourceChoices(const QString &path, QObject *parent)
         m_keys.append(keys[i]);
         m_addresses.append(addresses[i]);
     }
-    while (m_keys.size() > MaxChoices) {
+    while (m_keys.size() > m_maxChoices) {
         m_keys.removeFirst();
         m_addresses.removeFirst();
     }
@@ -54,7 +55,7 @@ void SourceChoices::setPreferred(const QString &channelKey, const QString &addre
     }
     m_keys.append(channelKey);
     m_addresses.append(address);
-    while (m_keys.size() > MaxChoices) {
+    while (m_keys.size() > m_maxChoices) {
         m_keys.removeFirst();
         m_addresses.removeFirst();
     }

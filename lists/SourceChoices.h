@@ -20,7 +20,8 @@ public:
 
     static QString defaultPath(); // <config>/source-choices.ini
 
-    explicit SourceChoices(const QString &path = defaultPath(), QObject *parent = nullptr);
+    explicit SourceChoices(
+        const QString &path = defaultPath(), QObject *parent = nullptr, int maxChoices = MaxChoices);
 
     // The address to try first, or empty.
     QString preferred(const QString &channelKey) const;
@@ -37,6 +38,7 @@ private:
     void write();
 
     QSettings m_settings;
+    const int m_maxChoices;
     QStringList m_keys; // the most recent choice last
     QStringList m_addresses;
 };

@@ -39,6 +39,18 @@ QString u(const char *utf8)
     return QString::fromUtf8(utf8);
 }
 
+// With LUMI_SCREENSHOT_DIR set (run under Xvfb with QT_QPA_PLATFORM=xcb), the
+// windows are kept as pictures there.
+void keepPicture(QWidget *window, const char *name)
+{
+    const QString folder = qEnvironmentVariable("LUMI_SCREENSHOT_DIR");
+    if (folder.isEmpty())
+        return;
+    window->show();
+    QTest::qWait(300);
+    window->grab().save(folder + u'/' + QString::fromLatin1(name) + QStringLiteral(".png"));
+}
+
 QStringList rowsOf(const QListView *view, int role = Qt::DisplayRole)
 {
     QStringList rows;
@@ -110,6 +122,7 @@ private slots:
         auto *list = sources->findChild<QListWidget *>(QStringLiteral("SourcesList"));
         QCOMPARE(list->count(), 3);
         QVERIFY(list->item(2)->text().contains(u("Not 24/7")));
+        keepPicture(sources, "fontes");
         // "Mover para o topo" puts the third first, and so it stays.
         sources->selectRow(2);
         sources->findChild<QPushButton *>(QStringLiteral("MoveSourceToTopButton"))->click();
@@ -141,8 +154,9 @@ private slots:
         m_engine->emitState(MediaEngine::State::Playing);
         auto *playedWell = hub()->findChild<QTimer *>(QStringLiteral("SourcePlayedWellTimer"));
         QVERIFY(playedWell && playedWell->isActive());
-        emit playedWell->timeout();
-        QCOMPARE(hub()->sources().rankedSources(channel).first().address, u("http://127.0.0.1:9/vida2"));
+        QCOMPARE(hub()->sources().rankedSources(channel).first().address, u("http://127.0.0.1:9/vida1"));
+        playedWell->start(1); // ten seconds of playing, at once
+        QTRY_COMPARE(hub()->sources().rankedSources(channel).first().address, u("http://127.0.0.1:9/vida2"));
     }
 
     void favouriteFollowsTheMergedChannel()
@@ -190,6 +204,7 @@ private slots:
         QVERIFY(progress);
         lists->findChild<QPushButton *>(QStringLiteral("CheckSourcesButton"))->click();
         QVERIFY(progress->isVisibleTo(lists));
+        keepPicture(lists, "verificar-canais");
         QTRY_VERIFY_WITH_TIMEOUT(!hub()->sources().checker().isRunning(), 15000);
         QVERIFY(!progress->isVisibleTo(lists));
         QVERIFY(lists->findChild<QLabel *>(QStringLiteral("SourceCheckStateLabel"))
@@ -198,6 +213,7 @@ private slots:
 
         QCOMPARE(rowsOf(view), QStringList({ u("Canal Vivo"), u("Canal Morto") }));
         QCOMPARE(view->model()->index(1, 0).data(ListChannelModel::OffAirRole).toBool(), true);
+        keepPicture(window, "canais-fora-do-ar");
         window->findChild<QCheckBox *>(QStringLiteral("OnAirOnlyBox"))->setChecked(true);
         QCOMPARE(rowsOf(view), QStringList({ u("Canal Vivo") }));
 

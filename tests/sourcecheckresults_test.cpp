@@ -62,6 +62,7 @@ private slots:
         QCOMPARE(parsed.size(), 2);
         QCOMPARE(parsed.value(QStringLiteral("http://ok2.test/")).health, SourceHealth::Blocked);
         QCOMPARE(SourceAnswers::read(SourceAnswers::written(parsed), 10).size(), 2);
+        QCOMPARE(SourceAnswers::read(text, 1).size(), 1);
     }
 
     void keptChoiceSurvivesARestart()
@@ -86,8 +87,8 @@ private slots:
     void oldestChoicesGoPastTheBound()
     {
         QTemporaryDir dir;
-        SourceChoices choices(dir.filePath(QStringLiteral("c.ini")));
-        for (int i = 0; i <= SourceChoices::MaxChoices; ++i)
+        SourceChoices choices(dir.filePath(QStringLiteral("c.ini")), nullptr, 5);
+        for (int i = 0; i <= 5; ++i)
             choices.setPreferred(
                 QStringLiteral("name:c%1").arg(i), QStringLiteral("http://x.test/%1").arg(i));
         QVERIFY(choices.preferred(QStringLiteral("name:c0")).isEmpty());
