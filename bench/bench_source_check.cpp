@@ -130,6 +130,12 @@ int main(int argc, char **argv)
     });
     bool done = false;
     QObject::connect(&checker, &SourceChecker::finished, [&done] { done = true; });
+    double idle = 0;
+    {
+        StallProbe probe;
+        StallProbe::runFor(1000);
+        idle = probe.longestMs();
+    }
     StallProbe probe;
     QElapsedTimer elapsed;
     elapsed.start();
@@ -159,15 +165,15 @@ int main(int argc, char **argv)
     std::printf("  most connections at once           : %6d     (goal <= 4)\n", watch.mostInFlight);
     std::printf("  closest two requests to one server : %6lld ms  (goal >= 1000 ms)\n", qlonglong(closest));
     std::printf("  longest GUI-thread gap (5 ms timer): %6.1f ms  (goal <= 50 ms)\n", stall);
+    std::printf("  same timer, idle GUI thread (ref)  : %6.1f ms\n", idle);
     std::printf(
         "TABLE|source check: 1,000 sources, 20 %% dead, 10 %% slow (s)|%.1f|%.1f (one request a second "
         "floor)|%.2f|<= 60 s\n",
         seconds, floor, floor > 0 ? seconds / floor : 0.0);
     std::printf("TABLE|source check: most connections, closest requests to one server (ms), GUI stall "
-                "(ms)|%d, %lld, %.1f|-|-|<= 4, >= 1000, <= 50\n",
-        watch.mostInFlight, qlonglong(closest), stall);
-    // A request is timed by the server on arrival: a few ms of scheduling may shave the gap.
-    const bool met = done && seconds <= 60 && watch.mostInFlight <= 4 && closest >= 990 && stall <= 50
+                "(ms)|%d, %lld, %.1f|%.1f (idle GUI thread)|-|<= 4, >= 1000, <= 50\n",
+        watch.mostInFlight, qlonglong(closest), stall, idle);
+    const bool met = done && seconds <= 60 && watch.mostInFlight <= 4 && closest >= 1000 && stall <= 50
         && playing == expectedPlaying && dead == Sources - expectedPlaying;
     return met ? 0 : 1;
 }

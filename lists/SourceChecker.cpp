@@ -6,6 +6,7 @@
 
 #include <QUrl>
 #include <algorithm>
+#include <vector>
 
 namespace
 {
@@ -78,6 +79,7 @@ void SourceChecker::cancel()
     m_running.clear();
     m_pending.clear();
     m_probes.clear();
+    m_busyServers.clear();
     m_wait.stop();
     m_done = 0;
     m_total = 0;
@@ -88,12 +90,19 @@ void SourceChecker::pump()
 {
     const qint64 now = m_clock.elapsed();
     qint64 soonest = -1;
+    std::vector<Job> unaskable;
     for (auto it = m_pending.begin(); it != m_pending.end() && m_running.size() < m_limits.maxConnections;) {
-        if (!isWeb(it->url) || AddressRule::admitted(it->url, AddressRule::Origin::Network).isEmpty()) {
-            // Nothing to ask over http: the stream stays as unknown as it was.
-            const Job job = *it;
-            it = m_pending.erase(it);
-            conclude(job, SourceHealth::Unknown);
+        if (!it->screened) {
+            if (!isWeb(it->url) || AddressRule::admitted(it->url, AddressRule::Origin::Network).isEmpty()) {
+                // Nothing to ask over http: the stream stays as unknown as it was.
+                unaskable.push_back(*it);
+                it = m_pending.erase(it);
+                continue;
+            }
+            it->screened = true;
+        }
+        if (m_busyServers.contains(it->server)) {
+            ++it; // asked again once its answer is in
             continue;
         }
         const qint64 freeAt = m_serverFreeAt.value(it->server, 0);
@@ -105,8 +114,12 @@ void SourceChecker::pump()
         Job job = *it;
         it = m_pending.erase(it);
         m_serverFreeAt.insert(job.server, now + m_limits.hostIntervalMs);
+        m_busyServers.insert(job.server);
         start(job);
     }
+    // Said once the queue is left alone: a slot may add to it.
+    for (const Job &job : unaskable)
+        conclude(job, SourceHealth::Unknown);
     if (m_running.size() < m_limits.maxConnections && soonest >= 0)
         m_wait.start(int(std::max<qint64>(1, soonest - now)));
     else
@@ -114,6 +127,7 @@ void SourceChecker::pump()
     if (isRunning() && m_pending.empty() && m_running.isEmpty()) {
         m_probes.clear();
         m_serverFreeAt.clear();
+        m_busyServers.clear();
         m_done = 0;
         m_total = 0;
         emit finished(false);
@@ -139,10 +153,16 @@ void SourceChecker::stepDone(Job job, const Step &step, int generation)
 {
     if (generation != m_generation || step.cancelled)
         return;
+    // A server is asked again a full interval after it answered, so that
+    // however late a request reached it, the next never follows too closely.
+    m_busyServers.remove(job.server);
+    qint64 &freeAt = m_serverFreeAt[job.server];
+    freeAt = std::max(freeAt, m_clock.elapsed() + m_limits.hostIntervalMs);
     if (!step.next.isEmpty() && job.step + 1 < kMaxSteps) {
         // The playlist's next request waits its turn like any other, ahead of new sources.
         job.url = step.next;
         job.server = serverOf(step.next);
+        job.screened = false;
         ++job.step;
         m_pending.push_front(job);
     } else {

@@ -34,7 +34,8 @@ struct SourceCheckLimits {
 };
 
 // Checks sources in the background, politely: at most four connections at a
-// time and at most one request a second to any one server. Each source is
+// time, one request at a time to any one server and a second between its
+// answer and the next request. Each source is
 // asked for its first bytes; an HLS playlist is read and its first segment
 // (through a variant of a master playlist) is asked for its first bytes too,
 // each of those requests in its turn. A source plays when those bytes arrive;
@@ -73,6 +74,7 @@ private:
         QString url; // what this step asks
         QString server;
         int step = 0;
+        bool screened = false; // its address passed the rule
     };
     struct Step {
         bool cancelled = false;
@@ -89,6 +91,7 @@ private:
     SourceCheckLimits m_limits;
     std::deque<Job> m_pending;
     QHash<QString, qint64> m_serverFreeAt; // ms on m_clock
+    QSet<QString> m_busyServers; // a request to it is running
     QHash<QString, QVector<SourceProbe>> m_probes; // address -> the lists that hold it, in this check
     QVector<std::shared_ptr<TransferCancel>> m_running;
     QElapsedTimer m_clock;
