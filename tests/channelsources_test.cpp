@@ -224,6 +224,23 @@ private slots:
         QVERIFY(hub()->sources().isOffAir(hub()->sources().channels().channelOfKey(u("name:canalmorto"))));
     }
 
+    void favouritesAreCheckedOnceADay()
+    {
+        addFileList(QStringLiteral("a.m3u"), "#EXTM3U\n#EXTINF:-1,Rede Vida\nhttp://127.0.0.1:9/vida\n");
+        hub()->start();
+        QTRY_COMPARE(hub()->sources().channels().size(), 1);
+        ChannelSources &sources = hub()->sources();
+        const QStringList picks { u("name:redevida") };
+        const QDateTime start = QDateTime::currentDateTimeUtc();
+        QVERIFY(sources.checkDaily(picks, start));
+        QCOMPARE(sources.checker().totalCount(), 1);
+        sources.checker().cancel();
+        QVERIFY(!sources.checkDaily(picks, start.addSecs(23 * 3600)));
+        QVERIFY(!sources.checker().isRunning());
+        QVERIFY(sources.checkDaily(picks, start.addSecs(25 * 3600)));
+        QVERIFY(sources.checker().isRunning());
+    }
+
 private:
     ChannelListsHub *hub() const { return &m_program->channelLists(); }
     void startProgram()
