@@ -20,12 +20,12 @@
 #include "player/AlternateAddresses.h"
 #include "player/ChannelTitle.h"
 #include "player/Player.h"
+#include "widgets/Dialogs.h"
 #include "widgets/FlatButton.h"
 #include "widgets/MessageBox.h"
 
 #include <QAction>
 #include <QFileInfo>
-#include <QInputDialog>
 #include <QLineEdit>
 #include <QMenu>
 
@@ -90,16 +90,6 @@ ChannelListsHub::ChannelListsHub(MainWindow &main, Player &player, const Channel
     m_firstPicksCheck.setSingleShot(true);
     m_firstPicksCheck.setInterval(kFirstPicksCheckMs);
     connect(&m_firstPicksCheck, &QTimer::timeout, this, [this] { safeCall([this] { checkPicksIfDue(); }); });
-    askCheckOnMetered = [this] {
-        return showMessage(m_listsWindow ? static_cast<QWidget *>(m_listsWindow.get()) : &m_main,
-                   { applicationTitle(),
-                       QString::fromUtf8("A conexão atual é tarifada (dados móveis ou roteador do celular). "
-                                         "A verificação pede os primeiros bytes de cada fonte. Verificar "
-                                         "mesmo assim?"),
-                       QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No,
-                       QMessageBox::No })
-            == QMessageBox::Yes;
-    };
     m_applyLater.setSingleShot(true);
     m_applyLater.setInterval(0);
     connect(&m_applyLater, &QTimer::timeout, this, [this] { safeCall([this] { applyLists(); }); });
@@ -115,11 +105,6 @@ ChannelListsHub::ChannelListsHub(MainWindow &main, Player &player, const Channel
         });
     });
 
-    askAddress = [this] {
-        return QInputDialog::getText(&m_main, QStringLiteral("Abrir endereço…"),
-            QStringLiteral("Endereço (http, https, rtmp, rtsp, mms, udp, srt) ou caminho de um arquivo:"),
-            QLineEdit::Normal);
-    };
     addMenuItemsAndButtons();
 }
 
@@ -275,7 +260,15 @@ void ChannelListsHub::notePlaying()
 
 void ChannelListsHub::checkSources(const QString &listId)
 {
-    if (m_metered->isMetered() && !(askCheckOnMetered && askCheckOnMetered()))
+    if (m_metered->isMetered()
+        && showMessage(m_listsWindow ? static_cast<QWidget *>(m_listsWindow.get()) : &m_main,
+               { applicationTitle(),
+                   QString::fromUtf8("A conexão atual é tarifada (dados móveis ou roteador do celular). "
+                                     "A verificação pede os primeiros bytes de cada fonte. Verificar "
+                                     "mesmo assim?"),
+                   QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No,
+                   QMessageBox::No })
+            != QMessageBox::Yes)
         return;
     if (listId.isEmpty())
         m_channelSources->checkAll();
@@ -313,7 +306,11 @@ void ChannelListsHub::tuneListChannel(const ListChannel &chosen)
 
 void ChannelListsHub::openAddress()
 {
-    const QString address = askAddress ? askAddress().trimmed() : QString();
+    const QString address = askForText(&m_main,
+        { QStringLiteral("Abrir endereço…"),
+            QStringLiteral("Endereço (http, https, rtmp, rtsp, mms, udp, srt) ou caminho de um arquivo:"),
+            QString() })
+                                .trimmed();
     if (!address.isEmpty())
         playAddress(address);
 }

@@ -9,7 +9,6 @@
 #include <QPointer>
 #include <QSet>
 #include <QTimer>
-#include <functional>
 #include <memory>
 
 class ChannelListLibrary;
@@ -46,9 +45,8 @@ public:
 
     ChannelListsWindow *showListsWindow();
     ChannelWindow *showChannelWindow();
-    // "Abrir endereço…": asks for an address (askAddress; tests replace it) and plays it.
+    // "Abrir endereço…": asks for an address and plays it.
     void openAddress();
-    std::function<QString()> askAddress;
     // A network stream or a local regular file, as the address rule admits
     // from the user; anything else is refused with a message.
     void playAddress(const QString &typed);
@@ -63,9 +61,8 @@ public:
     ChannelSources &sources() const { return *m_channelSources; }
     MeteredNetwork &metered() const { return *m_metered; }
     // "Verificar canais" of one list, or of all (an empty id); on a metered
-    // connection the user is asked first (askCheckOnMetered; tests replace it).
+    // connection the user is asked first.
     void checkSources(const QString &listId);
-    std::function<bool()> askCheckOnMetered;
     // Favourites and recents, once a day, never on a metered connection.
     void checkPicksIfDue();
     const ChannelCatalogue &catalogue() const { return m_applied; }

@@ -5,7 +5,6 @@
 #include <QStringList>
 #include <QVector>
 #include <QWidget>
-#include <functional>
 
 class ChannelListLibrary;
 class ChannelListRegistry;
@@ -27,10 +26,6 @@ class ChannelListsWindow : public QWidget
 public:
     ChannelListsWindow(ChannelListRegistry &registry, ChannelListLibrary &library,
         const QVector<SuggestedList> &suggested, QWidget *parent = nullptr);
-
-    // Asked for a file to add and for a list's new name; tests replace them.
-    std::function<QString()> chooseFile;
-    std::function<QString(const QString &current)> askName;
 
     // Another part of the window (the check of the sources), below the lists.
     void addSection(QWidget *section);
