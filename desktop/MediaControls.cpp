@@ -47,7 +47,7 @@ MediaControls::MediaControls(Player &player, QObject *owner, const QDBusConnecti
     new MprisRootAdaptor(*this, this);
     new MprisPlayerAdaptor(*this, this);
     // The state at start is what the desktop first reads, not a change.
-    m_tracker.update(m_player.engine().state(), currentTitle());
+    m_tracker.update(m_player.engine().state(), currentTitle(), currentArtist());
     connect(&m_player.engine(), &MediaEngine::stateChanged, this, [this] { scheduleRefresh(); });
     connect(&m_player, &Player::loadedChanged, this, [this] { scheduleRefresh(); });
 }
@@ -157,6 +157,8 @@ QVariantMap MediaControls::metadata() const
     // and no desktop wants ten thousand characters of it.
     if (!m_tracker.title().isEmpty())
         map.insert(QStringLiteral("xesam:title"), PlainText::line(m_tracker.title()));
+    if (!m_tracker.artist().isEmpty())
+        map.insert(QStringLiteral("xesam:artist"), QStringList { PlainText::line(m_tracker.artist()) });
     return map;
 }
 
@@ -242,7 +244,23 @@ bool MediaControls::canGoNext() const
 
 QString MediaControls::currentTitle() const
 {
+    const QString playing = NowPlaying::title(m_player.loaded(), m_player.engine().url());
+    return currentArtist().isEmpty() ? playing : m_programme;
+}
+
+QString MediaControls::currentArtist() const
+{
+    if (m_programme.isEmpty() || m_player.loaded().kind != LoadedMedia::Kind::Channel)
+        return QString();
     return NowPlaying::title(m_player.loaded(), m_player.engine().url());
+}
+
+void MediaControls::setProgramme(const QString &programme)
+{
+    if (programme == m_programme)
+        return;
+    m_programme = programme;
+    scheduleRefresh();
 }
 
 void MediaControls::scheduleRefresh()
@@ -259,7 +277,8 @@ void MediaControls::scheduleRefresh()
 void MediaControls::refresh()
 {
     m_refreshPending = false;
-    const NowPlayingTracker::Changes changes = m_tracker.update(m_player.engine().state(), currentTitle());
+    const NowPlayingTracker::Changes changes
+        = m_tracker.update(m_player.engine().state(), currentTitle(), currentArtist());
     if (!changes.any())
         return;
     QVariantMap changed;

@@ -15,17 +15,21 @@ class ChannelListsNotice : public QDialog
     Q_OBJECT
 
 public:
-    // suggested empty: no offer, only the notice.
-    ChannelListsNotice(
-        const QString &text, const QVector<SuggestedList> &suggested, QWidget *parent = nullptr);
+    // suggested empty: no offer, only the notice. Guides are offered with the
+    // lists, never ticked: they only help once some list plays.
+    ChannelListsNotice(const QString &text, const QVector<SuggestedList> &suggested,
+        QWidget *parent = nullptr, const QVector<SuggestedList> &suggestedGuides = {});
 
     static QString noAddressText(const QString &channel);
     static QString firstStartText();
 
     // The suggestions ticked when "Adicionar" was pressed.
     QVector<SuggestedList> chosen() const;
+    QVector<SuggestedList> chosenGuides() const;
 
 signals:
+    // Before suggestionsAccepted, when any guide was ticked.
+    void guidesAccepted(const QVector<SuggestedList> &chosen);
     void suggestionsAccepted(const QVector<SuggestedList> &chosen);
     void suggestionsDeclined();
     void openListsRequested();
@@ -33,5 +37,7 @@ signals:
 private:
     QVector<SuggestedList> m_suggested;
     QVector<QCheckBox *> m_checks;
+    QVector<SuggestedList> m_suggestedGuides;
+    QVector<QCheckBox *> m_guideChecks;
     bool m_answered = false;
 };

@@ -14,6 +14,7 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QTreeWidget;
+class QGroupBox;
 class QVBoxLayout;
 
 // "Listas de canais": the user's channel lists with their state, adding one
@@ -27,8 +28,8 @@ public:
     ChannelListsWindow(ChannelListRegistry &registry, ChannelListLibrary &library,
         const QVector<SuggestedList> &suggested, QWidget *parent = nullptr);
 
-    // Another part of the window (the check of the sources), below the lists.
-    void addSection(QWidget *section);
+    // A part of its own below the lists, such as the programme guides (the window owns it).
+    void addPart(QWidget *part);
     // The list selected in the table; empty when none is.
     QString selectedListId() const { return selectedId(); }
 
@@ -62,5 +63,6 @@ private:
     QListWidget *m_covered = nullptr;
     QListWidget *m_suggestions = nullptr;
     QCheckBox *m_acceptInvalid = nullptr;
-    QVBoxLayout *m_sections = nullptr;
+    QGroupBox *m_suggestedBox = nullptr;
+    QVBoxLayout *m_layout = nullptr;
 };

@@ -6,14 +6,16 @@
 #include <QWidget>
 
 class ChannelPicks;
+class ChannelRowNotes;
 class ChannelSources;
 class ListChannelFilter;
 class ListChannelModel;
 class LogoCache;
+class QAction;
 class QCheckBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
-class QMenu;
 class QListView;
 class QListWidget;
 class QPushButton;
@@ -38,19 +40,32 @@ public:
     // from here from now on (not owned; must outlive the window).
     void setSources(ChannelSources *sources);
     int shownCount() const;
+    // The channels as shown (search, group and picks applied), by row; a row
+    // out of range gives an empty channel.
+    ListChannel shownAt(int row) const;
+    // The row showing the channel with this address; -1 when none does.
+    int shownRowOf(const QString &address) const;
     // Rows show their logos from this cache (not owned); without one, placeholders.
     void setLogoCache(LogoCache *logos);
+
+    // Rows also say what these notes say of them (not owned); without, names only.
+    void setRowNotes(ChannelRowNotes *notes);
+    // A panel beside the list, told of the selected channel through currentChannelChanged.
+    void setDetailPanel(QWidget *panel);
+    // An entry of the rows' context menu; it acts on currentChannel().
+    void addRowAction(QAction *action);
+    // The selected channel; an empty one (no address) when none is.
+    ListChannel currentChannel() const;
 
     // Tunes the selected channel; false when none is selected.
     bool tuneSelected();
     void toggleFavourite();
     // "Fontes…" of the selected channel; null when none is selected.
     SourcesDialog *showSourcesOfSelected();
-    // The rows' context menu, for other features to add their entries to.
-    QMenu *rowMenu() const { return m_rowMenu; }
 
 signals:
     void tuneRequested(const ListChannel &channel);
+    void currentChannelChanged(const ListChannel &channel);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -74,9 +89,9 @@ private:
     QPushButton *m_favourite = nullptr;
     QLabel *m_count = nullptr;
     QCheckBox *m_onAirOnly = nullptr;
-    QMenu *m_rowMenu = nullptr;
     QTimer *m_healthLater = nullptr;
     ChannelSources *m_sources = nullptr;
     SourcesDialog *m_sourcesDialog = nullptr;
     int m_sourcesChannel = -1; // the merged channel "Fontes…" shows
+    QHBoxLayout *m_columns = nullptr;
 };
