@@ -380,10 +380,10 @@ ListChannel ChannelListsHub::shownChannel(int row, int *count) const
             *count = m_channelWindow->shownCount();
         return m_channelWindow->shownAt(row);
     }
-    const ListChannels all = m_library->allChannels();
+    const MergedChannels &channels = m_channelSources->channels();
     if (count)
-        *count = int(all.size());
-    return row >= 0 && row < all.size() ? all.at(row) : ListChannel {};
+        *count = channels.size();
+    return row >= 0 && row < channels.size() ? m_channelSources->rankedSources(row).value(0) : ListChannel {};
 }
 
 void ChannelListsHub::tuneNeighbour(int step)
@@ -398,10 +398,7 @@ void ChannelListsHub::tuneNeighbour(int step)
         if (m_channelWindow) {
             row = m_channelWindow->shownRowOf(address);
         } else {
-            const ListChannels all = m_library->allChannels();
-            for (qsizetype i = 0; i < all.size() && row < 0; ++i)
-                if (all.field(i, ListChannels::Address) == address)
-                    row = int(i);
+            row = m_channelSources->channelOf(*m_currentTune->listChannel);
         }
     }
     row = row < 0 ? (step > 0 ? 0 : count - 1) : ((row + step) % count + count) % count;

@@ -298,14 +298,21 @@ int ChannelWindow::shownCount() const
 ListChannel ChannelWindow::shownAt(int row) const
 {
     const QModelIndex index = m_filter->mapToSource(m_filter->index(row, 0));
-    return index.isValid() ? m_model->channel(index.row()) : ListChannel {};
+    return index.isValid() ? rankedSources(m_model->channelAt(index.row())).value(0) : ListChannel {};
 }
 
 int ChannelWindow::shownRowOf(const QString &address) const
 {
-    for (int row = 0, count = m_filter->rowCount(); row < count; ++row)
-        if (m_filter->index(row, 0).data(ListChannelModel::AddressRole).toString() == address)
-            return row;
+    // The row of the channel that has this source, whichever source the row leads with.
+    const ListChannels &entries = m_model->channels().entries();
+    for (int e = 0; e < entries.size(); ++e) {
+        if (entries.field(e, ListChannels::Address) != address)
+            continue;
+        const int row = m_model->rowOf(m_model->channels().channelOfEntry(e));
+        const QModelIndex shown = m_filter->mapFromSource(m_model->index(row));
+        if (shown.isValid())
+            return shown.row();
+    }
     return -1;
 }
 

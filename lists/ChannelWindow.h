@@ -40,10 +40,10 @@ public:
     // from here from now on (not owned; must outlive the window).
     void setSources(ChannelSources *sources);
     int shownCount() const;
-    // The channels as shown (search, group and picks applied), by row; a row
-    // out of range gives an empty channel.
+    // The channels as shown (search, group and picks applied), by row, each as
+    // its first-ranked source; a row out of range gives an empty channel.
     ListChannel shownAt(int row) const;
-    // The row showing the channel with this address; -1 when none does.
+    // The row showing the channel with this source; -1 when none does.
     int shownRowOf(const QString &address) const;
     // Rows show their logos from this cache (not owned); without one, placeholders.
     void setLogoCache(LogoCache *logos);
