@@ -10,10 +10,13 @@
 #include "lists/ChannelListsWindow.h"
 #include "lists/ChannelNameRules.h"
 #include "lists/ChannelPicks.h"
+#include "lists/ChannelSources.h"
 #include "lists/ChannelWindow.h"
 #include "lists/ListAddress.h"
 #include "lists/LogoCache.h"
+#include "lists/SourceCheckPanel.h"
 #include "net/AddressRule.h"
+#include "net/MeteredNetwork.h"
 #include "player/AlternateAddresses.h"
 #include "player/ChannelTitle.h"
 #include "player/Player.h"
@@ -29,6 +32,9 @@
 namespace
 {
 constexpr int kRefreshCheckMs = 60 * 60 * 1000;
+constexpr int kPlayedWellMs = 10 * 1000;
+// The lists are read by then; the favourites' daily check waits for them.
+constexpr int kFirstPicksCheckMs = 2 * 60 * 1000;
 
 void sendHeaders(MediaEngine &engine, const ListChannel &entry)
 {
@@ -64,8 +70,26 @@ ChannelListsHub::ChannelListsHub(MainWindow &main, Player &player, const Channel
     , m_registry(std::make_unique<ChannelListRegistry>())
     , m_library(std::make_unique<ChannelListLibrary>(m_registry.get()))
     , m_picks(std::make_unique<ChannelPicks>())
+    , m_channelSources(std::make_unique<ChannelSources>(*m_registry, *m_library))
+    , m_metered(std::make_unique<MeteredNetwork>())
+    , m_playedWell(new QTimer(this))
 {
     setObjectName(QStringLiteral("ChannelListsHub"));
+    m_playedWell->setObjectName(QStringLiteral("SourcePlayedWellTimer"));
+    m_playedWell->setSingleShot(true);
+    m_playedWell->setInterval(kPlayedWellMs);
+    connect(m_playedWell, &QTimer::timeout, this, [this] { safeCall([this] { notePlaying(); }); });
+    connect(&m_player.engine(), &MediaEngine::stateChanged, this, [this](MediaEngine::State state) {
+        if (state == MediaEngine::State::Playing && !m_tunedKey.isEmpty()) {
+            if (!m_playedWell->isActive())
+                m_playedWell->start();
+        } else if (state != MediaEngine::State::Buffering) {
+            m_playedWell->stop();
+        }
+    });
+    m_firstPicksCheck.setSingleShot(true);
+    m_firstPicksCheck.setInterval(kFirstPicksCheckMs);
+    connect(&m_firstPicksCheck, &QTimer::timeout, this, [this] { safeCall([this] { checkPicksIfDue(); }); });
     m_numberTimer.setObjectName(QStringLiteral("ChannelNumberTimer"));
     m_numberTimer.setSingleShot(true);
     m_numberTimer.setInterval(channelNumberPauseMs);
@@ -78,8 +102,12 @@ ChannelListsHub::ChannelListsHub(MainWindow &main, Player &player, const Channel
     connect(m_registry.get(), &ChannelListRegistry::listsChanged, &m_applyLater, qOverload<>(&QTimer::start));
     // Lists go stale while the program runs for days; checking hourly costs nothing.
     m_refreshTimer.setInterval(kRefreshCheckMs);
-    connect(
-        &m_refreshTimer, &QTimer::timeout, this, [this] { safeCall([this] { m_library->refreshStale(); }); });
+    connect(&m_refreshTimer, &QTimer::timeout, this, [this] {
+        safeCall([this] {
+            m_library->refreshStale();
+            checkPicksIfDue();
+        });
+    });
 
     addMenuItemsAndButtons();
 }
@@ -124,6 +152,7 @@ void ChannelListsHub::start()
     m_started = true;
     m_library->start();
     m_refreshTimer.start();
+    m_firstPicksCheck.start();
     applyLists();
     if (m_registry->lists().isEmpty() && !m_registry->suggestionsAnswered()) {
         showNotice(ChannelListsNotice::firstStartText(), m_suggested, m_suggestedGuides);
@@ -155,15 +184,16 @@ void ChannelListsHub::showNotice(const QString &text, const QVector<SuggestedLis
 
 void ChannelListsHub::applyLists()
 {
-    const ListChannels all = m_library->allChannels();
+    m_channelSources->update();
+    const ListChannels &all = m_channelSources->channels().entries();
     m_sources = m_matcher.match(all);
+    for (auto it = m_sources.begin(); it != m_sources.end(); ++it)
+        *it = m_channelSources->ranked(*it);
     m_applied = BuiltInChannelMatcher::applied(m_base, m_sources);
     for (const AlternateList &list : m_applied.alternateLists())
         m_player.alternates().setEntries(
             ChannelCatalogue::windowTitlePrefix() + list.titleSuffix, list.entries);
     showCoverage();
-    if (m_channelWindow)
-        m_channelWindow->setChannels(all);
     emit listsApplied();
 }
 
@@ -200,38 +230,86 @@ bool ChannelListsHub::prepareBuiltInTune(Channel &channel)
         }
         return false;
     }
-    const QVector<ListChannel> sources = m_sources.value(channel.control);
-    for (const ListChannel &entry : sources)
-        sendHeaders(m_player.engine(), entry);
-    sendCertificateChoices(sources);
+    // Ranked now: checks and choices may have changed since the lists were read.
+    const QVector<ListChannel> sources = m_channelSources->ranked(m_sources.value(channel.control));
+    if (sources.isEmpty()) {
+        m_tunedKey.clear();
+        return true;
+    }
+    channel.address = sources.first().address;
+    const int merged = m_channelSources->channelOf(sources.first());
+    offerSources(ChannelCatalogue::windowTitleFor(channel),
+        merged < 0 ? QString() : m_channelSources->channels().key(merged), sources);
     return true;
+}
+
+void ChannelListsHub::offerSources(
+    const QString &windowTitle, const QString &key, const QVector<ListChannel> &sources)
+{
+    QStringList addresses;
+    for (const ListChannel &entry : sources) {
+        if (ListAddress::isPlaceholder(entry.address) || addresses.contains(entry.address))
+            continue;
+        addresses << entry.address;
+        sendHeaders(m_player.engine(), entry);
+    }
+    sendCertificateChoices(sources);
+    m_player.alternates().setEntries(windowTitle, addresses);
+    m_tunedKey = key;
+    m_tunedAddresses = addresses;
+    m_playedWell->stop();
+}
+
+void ChannelListsHub::notePlaying()
+{
+    const QString playing = m_player.engine().url();
+    if (m_player.engine().state() == MediaEngine::State::Playing && m_tunedAddresses.contains(playing))
+        m_channelSources->notePlayedWell(m_tunedKey, playing);
+}
+
+void ChannelListsHub::checkSources(const QString &listId)
+{
+    if (m_metered->isMetered()
+        && showMessage(m_listsWindow ? static_cast<QWidget *>(m_listsWindow.get()) : &m_main,
+               { applicationTitle(),
+                   QString::fromUtf8("A conexão atual é tarifada (dados móveis ou roteador do celular). "
+                                     "A verificação pede os primeiros bytes de cada fonte. Verificar "
+                                     "mesmo assim?"),
+                   QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No,
+                   QMessageBox::No })
+            != QMessageBox::Yes)
+        return;
+    if (listId.isEmpty())
+        m_channelSources->checkAll();
+    else
+        m_channelSources->checkList(listId);
+}
+
+void ChannelListsHub::checkPicksIfDue()
+{
+    if (m_metered->isMetered())
+        return;
+    QStringList keys = m_picks->favourites();
+    keys += m_picks->recents();
+    keys.removeDuplicates();
+    m_channelSources->checkDaily(keys);
 }
 
 void ChannelListsHub::tuneListChannel(const ListChannel &chosen)
 {
-    // Every entry of the same name, in any list, is an alternate address.
-    const QString key = ChannelNameRules::matchKey(chosen.name);
-    QStringList addresses { chosen.address };
+    // Every source of the merged channel, in rank order, the chosen one first.
+    const int merged = m_channelSources->channelOf(chosen);
     QVector<ListChannel> sources { chosen };
-    sendHeaders(m_player.engine(), chosen);
-    // Field by field: only the entries of that name are made whole.
-    const ListChannels all = m_library->allChannels();
-    for (qsizetype i = 0; i < all.size(); ++i) {
-        const QString address = all.field(i, ListChannels::Address);
-        if (addresses.contains(address) || ListAddress::isPlaceholder(address)
-            || ChannelNameRules::matchKey(all.field(i, ListChannels::Name)) != key)
-            continue;
-        const ListChannel entry = all.at(i);
-        addresses << address;
-        sources << entry;
-        sendHeaders(m_player.engine(), entry);
-    }
-    sendCertificateChoices(sources);
+    for (const ListChannel &entry : m_channelSources->rankedSources(merged))
+        if (entry.address != chosen.address)
+            sources << entry;
     Channel channel;
     channel.titleSuffix = chosen.title.isEmpty() ? chosen.name : chosen.title;
     channel.address = chosen.address;
-    m_player.alternates().setEntries(ChannelCatalogue::windowTitleFor(channel), addresses);
-    m_picks->noteTuned(ChannelPicks::identityOf(chosen));
+    const QString key
+        = merged < 0 ? ChannelPicks::identityOf(chosen) : m_channelSources->channels().key(merged);
+    offerSources(ChannelCatalogue::windowTitleFor(channel), key, sources);
+    m_picks->noteTuned(key);
     m_listChannelTuning = chosen;
     tune(channel);
     m_listChannelTuning.reset();
@@ -280,6 +358,10 @@ void ChannelListsHub::tuneBuiltIn(const Channel &channel)
 
 void ChannelListsHub::tune(const Channel &channel)
 {
+    if (!m_tunedAddresses.contains(channel.address)) {
+        m_tunedKey.clear();
+        m_tunedAddresses.clear();
+    }
     // The title is the channel: tuning it again, or another of its entries, is no change of channel.
     const QString title = ChannelCatalogue::windowTitleFor(channel);
     if (m_currentTune && ChannelCatalogue::windowTitleFor(m_currentTune->channel) != title)
@@ -298,10 +380,10 @@ ListChannel ChannelListsHub::shownChannel(int row, int *count) const
             *count = m_channelWindow->shownCount();
         return m_channelWindow->shownAt(row);
     }
-    const ListChannels all = m_library->allChannels();
+    const MergedChannels &channels = m_channelSources->channels();
     if (count)
-        *count = int(all.size());
-    return row >= 0 && row < all.size() ? all.at(row) : ListChannel {};
+        *count = channels.size();
+    return row >= 0 && row < channels.size() ? m_channelSources->rankedSources(row).value(0) : ListChannel {};
 }
 
 void ChannelListsHub::tuneNeighbour(int step)
@@ -316,10 +398,7 @@ void ChannelListsHub::tuneNeighbour(int step)
         if (m_channelWindow) {
             row = m_channelWindow->shownRowOf(address);
         } else {
-            const ListChannels all = m_library->allChannels();
-            for (qsizetype i = 0; i < all.size() && row < 0; ++i)
-                if (all.field(i, ListChannels::Address) == address)
-                    row = int(i);
+            row = m_channelSources->channelOf(*m_currentTune->listChannel);
         }
     }
     row = row < 0 ? (step > 0 ? 0 : count - 1) : ((row + step) % count + count) % count;
@@ -363,6 +442,19 @@ ChannelListsWindow *ChannelListsHub::showListsWindow()
 {
     if (!m_listsWindow) {
         m_listsWindow = std::make_unique<ChannelListsWindow>(*m_registry, *m_library, m_suggested);
+        auto *check = new SourceCheckPanel(m_channelSources->checker());
+        check->setMetered(m_metered->isMetered());
+        connect(m_metered.get(), &MeteredNetwork::meteredChanged, check, &SourceCheckPanel::setMetered);
+        connect(check, &SourceCheckPanel::checkSelectedRequested, this, [this] {
+            safeCall([this] {
+                const QString id = m_listsWindow->selectedListId();
+                if (!id.isEmpty())
+                    checkSources(id);
+            });
+        });
+        connect(check, &SourceCheckPanel::checkAllRequested, this,
+            [this] { safeCall([this] { checkSources({}); }); });
+        m_listsWindow->addPart(check);
         showCoverage();
         emit listsWindowMade(m_listsWindow.get());
     }
@@ -374,12 +466,17 @@ ChannelListsWindow *ChannelListsHub::showListsWindow()
 
 ChannelWindow *ChannelListsHub::showChannelWindow()
 {
+    // A list that just arrived is shown at once, not after the coalescing pass.
+    if (m_applyLater.isActive()) {
+        m_applyLater.stop();
+        applyLists();
+    }
     if (!m_channelWindow) {
         m_channelWindow = std::make_unique<ChannelWindow>(*m_picks);
         if (!m_logos)
             m_logos = std::make_unique<LogoCache>();
         m_channelWindow->setLogoCache(m_logos.get());
-        m_channelWindow->setChannels(m_library->allChannels());
+        m_channelWindow->setSources(m_channelSources.get());
         connect(m_channelWindow.get(), &ChannelWindow::tuneRequested, this,
             [this](const ListChannel &channel) { safeCall([this, &channel] { tuneListChannel(channel); }); });
         emit channelWindowMade(m_channelWindow.get());

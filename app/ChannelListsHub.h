@@ -17,9 +17,11 @@ class ChannelListLibrary;
 class ChannelListRegistry;
 class ChannelListsWindow;
 class ChannelPicks;
+class ChannelSources;
 class ChannelWindow;
 class LogoCache;
 class MainWindow;
+class MeteredNetwork;
 class Player;
 class QAction;
 
@@ -72,6 +74,13 @@ public:
     ChannelListRegistry &registry() const { return *m_registry; }
     ChannelListLibrary &library() const { return *m_library; }
     ChannelPicks &picks() const { return *m_picks; }
+    ChannelSources &sources() const { return *m_channelSources; }
+    MeteredNetwork &metered() const { return *m_metered; }
+    // "Verificar canais" of one list, or of all (an empty id); on a metered
+    // connection the user is asked first.
+    void checkSources(const QString &listId);
+    // Favourites and recents, once a day, never on a metered connection.
+    void checkPicksIfDue();
     const ChannelCatalogue &catalogue() const { return m_applied; }
     // The list entries each built-in channel plays, by control, the first first.
     const BuiltInSources &builtInSources() const { return m_sources; }
@@ -105,6 +114,12 @@ private:
     void showCoverage();
 
     void tune(const Channel &channel);
+    // The channel's sources in order: the first plays, the rest are what the
+    // player rotates through; each source's headers and certificate choice go
+    // to the engine. key names the channel whose kept choice a source that
+    // plays well becomes.
+    void offerSources(const QString &windowTitle, const QString &key, const QVector<ListChannel> &sources);
+    void notePlaying();
     void tuneChannelNumber();
     // The list channel at this place of the list as shown; an empty one when none.
     ListChannel shownChannel(int row, int *count = nullptr) const;
@@ -126,6 +141,12 @@ private:
     std::unique_ptr<ChannelListRegistry> m_registry;
     std::unique_ptr<ChannelListLibrary> m_library;
     std::unique_ptr<ChannelPicks> m_picks;
+    std::unique_ptr<ChannelSources> m_channelSources;
+    std::unique_ptr<MeteredNetwork> m_metered;
+    QTimer *m_playedWell; // a source that keeps playing this long is tried first next time
+    QTimer m_firstPicksCheck;
+    QString m_tunedKey;
+    QStringList m_tunedAddresses;
     std::unique_ptr<ChannelListsWindow> m_listsWindow;
     std::unique_ptr<LogoCache> m_logos;
     std::unique_ptr<ChannelWindow> m_channelWindow;

@@ -30,6 +30,8 @@ public:
 
     // A part of its own below the lists, such as the programme guides (the window owns it).
     void addPart(QWidget *part);
+    // The list selected in the table; empty when none is.
+    QString selectedListId() const { return selectedId(); }
 
     // "N dos 101 canais do programa têm endereço", and the names of those channels.
     void setCoverage(const QString &text, const QStringList &channelNames);

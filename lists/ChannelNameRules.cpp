@@ -182,6 +182,25 @@ QString ChannelNameRules::matchKey(QStringView name)
     return key;
 }
 
+QString ChannelNameRules::channelKey(QStringView name)
+{
+    static const QStringList qualityWords = { QStringLiteral("hd"), QStringLiteral("fhd"),
+        QStringLiteral("uhd"), QStringLiteral("sd"), QStringLiteral("hq"), QStringLiteral("4k"),
+        QStringLiteral("8k"), QStringLiteral("h264"), QStringLiteral("h265"), QStringLiteral("hevc") };
+    QString title = splitTags(name).title;
+    for (;;) {
+        const qsizetype space = title.lastIndexOf(u' ');
+        if (space <= 0)
+            break;
+        const QStringView word = QStringView(title).sliced(space + 1);
+        if (!isResolution(word) && !qualityWords.contains(folded(word)))
+            break;
+        title.truncate(space);
+        title = title.trimmed();
+    }
+    return matchKey(title);
+}
+
 QString ChannelNameRules::tvgIdKey(QStringView tvgId)
 {
     QStringView id = tvgId.trimmed();

@@ -31,6 +31,11 @@ public:
     // only letters and digits kept. "Rede TV!" and "RedeTV" give "redetv".
     static QString matchKey(QStringView name);
 
+    // What makes list entries without an id one channel: matchKey() of the name
+    // without the quality words that close it ("HD", "FHD", "SD", "1080p" …),
+    // unless nothing else is left: "BAND HD" and "Band (720p)" give "band".
+    static QString channelKey(QStringView name);
+
     // A tvg-id without its feed ("@SD") and its two-letter country suffix, as a
     // match key: "Band.br" gives "band".
     static QString tvgIdKey(QStringView tvgId);

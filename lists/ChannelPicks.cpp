@@ -1,6 +1,6 @@
 #include "lists/ChannelPicks.h"
 
-#include "lists/ChannelNameRules.h"
+#include "lists/MergedChannels.h"
 
 #include <QStandardPaths>
 
@@ -35,16 +35,7 @@ QString ChannelPicks::identityOf(const ListChannel &channel)
 
 QString ChannelPicks::identityOf(const QString &tvgId, const QString &name, const QString &address)
 {
-    QString id = tvgId.trimmed();
-    const qsizetype feed = id.indexOf(QLatin1Char('@'));
-    if (feed >= 0)
-        id.truncate(feed);
-    if (!id.isEmpty())
-        return QStringLiteral("id:") + id.toLower();
-    const QString key = ChannelNameRules::matchKey(name);
-    if (!key.isEmpty())
-        return QStringLiteral("name:") + key;
-    return QStringLiteral("address:") + address;
+    return MergedChannels::keyOf(tvgId, name, address);
 }
 
 ChannelPicks::ChannelPicks(const QString &path, QObject *parent)

@@ -21,7 +21,8 @@ public:
 
     static QString defaultPath(); // <config>/channel-picks.ini
     // "id:band.br" from the tvg-id (its feed dropped), else "name:band" from the
-    // name without tags, else "address:" and the address.
+    // name without tags and closing quality words, else "address:" and the
+    // address: the key of the merged channel the entry belongs to by itself.
     static QString identityOf(const ListChannel &channel);
     static QString identityOf(const QString &tvgId, const QString &name, const QString &address);
 

@@ -4,11 +4,14 @@
 #include "base/SafeCall.h"
 #include "lists/ChannelPicks.h"
 #include "lists/ChannelRowNotes.h"
+#include "lists/ChannelSources.h"
 #include "lists/ListChannelFilter.h"
 #include "lists/ListChannelModel.h"
 #include "lists/LogoCache.h"
+#include "lists/SourcesDialog.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QHelpEvent>
 #include <QKeyEvent>
@@ -17,10 +20,12 @@
 #include <QListView>
 #include <QListWidget>
 #include <QLocale>
+#include <QMenu>
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
 #include <QStyledItemDelegate>
+#include <QTimer>
 #include <QToolTip>
 #include <QVBoxLayout>
 
@@ -30,6 +35,24 @@ enum GroupKind { AllChannels = 1, Favourites, Recents, OneGroup };
 constexpr int kKindRole = Qt::UserRole + 1;
 constexpr int kGroupRole = Qt::UserRole + 2; // the group as the lists name it
 constexpr int kRowHeight = 28;
+// Results arrive one by one during a check; rows move once they settle.
+constexpr int kHealthSettleMs = 1000;
+
+// A small rounded mark after the name ("3 fontes", "fora do ar", a tag); returns its right edge.
+int drawMark(QPainter *painter, const QRect &room, const QString &text, const QColor &ink, const QColor &fill)
+{
+    const QFontMetrics metrics(painter->font());
+    const int width = metrics.horizontalAdvance(text) + 8;
+    if (room.left() + width > room.right())
+        return -1;
+    const QRect mark(room.left(), room.center().y() - metrics.height() / 2 - 1, width, metrics.height() + 2);
+    painter->setPen(QColor(0x90, 0x98, 0xa8));
+    painter->setBrush(fill);
+    painter->drawRoundedRect(mark, 4, 4);
+    painter->setPen(ink);
+    painter->drawText(mark, Qt::AlignCenter, text);
+    return mark.right();
+}
 constexpr int kNotedRowHeight = 44; // room for a line of notes and its bar under the name
 
 // Paints a row: the logo (a placeholder tile until it arrives), the name
@@ -108,7 +131,9 @@ public:
             painter->drawText(r, Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("★"));
             r.setLeft(r.left() + option.fontMetrics.horizontalAdvance(QStringLiteral("★ ")));
         }
-        painter->setPen(text);
+        const bool offAir = index.data(ListChannelModel::OffAirRole).toBool();
+        painter->setPen(
+            offAir && !selected ? option.palette.color(QPalette::Disabled, QPalette::Text) : text);
         const QString shown = option.fontMetrics.elidedText(title, Qt::ElideRight, r.width());
         painter->drawText(r, Qt::AlignVCenter | Qt::AlignLeft, shown);
         r.setLeft(r.left() + option.fontMetrics.horizontalAdvance(shown) + 8);
@@ -117,18 +142,24 @@ public:
         small.setPointSizeF(small.pointSizeF() * 0.8);
         painter->setFont(small);
         const QFontMetrics metrics(small);
-        for (const QString &tag : index.data(ListChannelModel::TagsRole).toStringList()) {
-            const int width = metrics.horizontalAdvance(tag) + 8;
-            if (r.left() + width > r.right())
+        const QColor ink = selected ? text : QColor(0x50, 0x58, 0x68);
+        const QColor fill = selected ? QColor(255, 255, 255, 60) : QColor(0xee, 0xf0, 0xf4);
+        QStringList marks;
+        const int sources = index.data(ListChannelModel::SourceCountRole).toInt();
+        if (offAir)
+            marks << QStringLiteral("fora do ar");
+        if (sources > 1)
+            marks << QStringLiteral("%1 fontes").arg(sources);
+        else // one source: its own tags say what its list says of it
+            marks << index.data(ListChannelModel::TagsRole).toStringList();
+        for (int i = 0; i < marks.size(); ++i) {
+            const bool warning = offAir && i == 0;
+            const int right
+                = drawMark(painter, r, marks[i], warning && !selected ? QColor(0xa0, 0x20, 0x20) : ink,
+                    warning && !selected ? QColor(0xfb, 0xe4, 0xe4) : fill);
+            if (right < 0)
                 break;
-            const QRect mark(
-                r.left(), r.center().y() - metrics.height() / 2 - 1, width, metrics.height() + 2);
-            painter->setPen(QColor(0x90, 0x98, 0xa8));
-            painter->setBrush(selected ? QColor(255, 255, 255, 60) : QColor(0xee, 0xf0, 0xf4));
-            painter->drawRoundedRect(mark, 4, 4);
-            painter->setPen(selected ? text : QColor(0x50, 0x58, 0x68));
-            painter->drawText(mark, Qt::AlignCenter, tag);
-            r.setLeft(mark.right() + 5);
+            r.setLeft(right + 5);
         }
         if (!note.isEmpty()) {
             const QRect line = below.adjusted(0, 0, 0, note.progress >= 0 ? -4 : 0);
@@ -198,9 +229,24 @@ ChannelWindow::ChannelWindow(ChannelPicks &picks, QWidget *parent)
     m_favourite->setToolTip(QStringLiteral("Marca ou desmarca o canal como favorito"));
     m_count = new QLabel(this);
     m_count->setObjectName(QStringLiteral("ChannelCountLabel"));
+    m_onAirOnly = new QCheckBox(QStringLiteral("Só canais no ar"), this);
+    m_onAirOnly->setObjectName(QStringLiteral("OnAirOnlyBox"));
+    m_onAirOnly->setToolTip(QString::fromUtf8(
+        "Esconde os canais que a última verificação achou fora do ar (Listas de canais > Verificar canais)"));
+
+    auto *sourcesItem = new QAction(QString::fromUtf8("Fontes…"), this);
+    sourcesItem->setObjectName(QStringLiteral("SourcesItem"));
+    connect(
+        sourcesItem, &QAction::triggered, this, [this] { safeCall([this] { showSourcesOfSelected(); }); });
+    addRowAction(sourcesItem);
+    m_healthLater = new QTimer(this);
+    m_healthLater->setSingleShot(true);
+    m_healthLater->setInterval(kHealthSettleMs);
+    connect(m_healthLater, &QTimer::timeout, this, [this] { safeCall([this] { showHealth(); }); });
 
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(m_count, 1);
+    bottom->addWidget(m_onAirOnly);
     bottom->addWidget(m_favourite);
     auto *right = new QVBoxLayout;
     right->addWidget(m_channels, 1);
@@ -217,6 +263,10 @@ ChannelWindow::ChannelWindow(ChannelPicks &picks, QWidget *parent)
         showCount();
     });
     connect(m_groups, &QListWidget::currentRowChanged, this, [this] { showScope(); });
+    connect(m_onAirOnly, &QCheckBox::toggled, this, [this](bool onAirOnly) {
+        m_filter->setOnAirOnly(onAirOnly);
+        showCount();
+    });
     connect(m_channels, &QListView::doubleClicked, this, [this] { safeCall([this] { tuneSelected(); }); });
     connect(m_channels->selectionModel(), &QItemSelectionModel::currentChanged, this,
         [this] { safeCall([this] { emit currentChannelChanged(currentChannel()); }); });
@@ -248,14 +298,21 @@ int ChannelWindow::shownCount() const
 ListChannel ChannelWindow::shownAt(int row) const
 {
     const QModelIndex index = m_filter->mapToSource(m_filter->index(row, 0));
-    return index.isValid() ? m_model->channel(index.row()) : ListChannel {};
+    return index.isValid() ? rankedSources(m_model->channelAt(index.row())).value(0) : ListChannel {};
 }
 
 int ChannelWindow::shownRowOf(const QString &address) const
 {
-    for (int row = 0, count = m_filter->rowCount(); row < count; ++row)
-        if (m_filter->index(row, 0).data(ListChannelModel::AddressRole).toString() == address)
-            return row;
+    // The row of the channel that has this source, whichever source the row leads with.
+    const ListChannels &entries = m_model->channels().entries();
+    for (int e = 0; e < entries.size(); ++e) {
+        if (entries.field(e, ListChannels::Address) != address)
+            continue;
+        const int row = m_model->rowOf(m_model->channels().channelOfEntry(e));
+        const QModelIndex shown = m_filter->mapFromSource(m_model->index(row));
+        if (shown.isValid())
+            return shown.row();
+    }
     return -1;
 }
 
@@ -350,13 +407,107 @@ ListChannel ChannelWindow::currentChannel() const
     return index.isValid() ? m_model->channel(index.row()) : ListChannel();
 }
 
-bool ChannelWindow::tuneSelected()
+void ChannelWindow::setSources(ChannelSources *sources)
+{
+    if (m_sources)
+        disconnect(m_sources, nullptr, this, nullptr);
+    m_sources = sources;
+    if (!sources)
+        return;
+    connect(sources, &ChannelSources::channelsChanged, this, [this] {
+        // The channel "Fontes…" shows may be numbered otherwise now.
+        if (m_sourcesDialog)
+            m_sourcesDialog->close();
+        m_model->setChannels(m_sources->channels());
+        m_model->setHealth(m_sources->health());
+        m_model->setFavourites(m_picks.favouriteSet());
+        showGroups();
+    });
+    connect(sources, &ChannelSources::healthChanged, m_healthLater, qOverload<>(&QTimer::start));
+    connect(
+        &sources->checker(), &SourceChecker::finished, this, [this] { safeCall([this] { showHealth(); }); });
+    m_model->setChannels(sources->channels());
+    m_model->setHealth(sources->health());
+    m_model->setFavourites(m_picks.favouriteSet());
+    showGroups();
+}
+
+void ChannelWindow::showHealth()
+{
+    m_healthLater->stop();
+    if (!m_sources)
+        return;
+    const int selected = selectedChannel();
+    m_model->setHealth(m_sources->health());
+    if (selected >= 0)
+        m_channels->setCurrentIndex(m_filter->mapFromSource(m_model->index(m_model->rowOf(selected))));
+    showCount();
+    if (m_sourcesDialog && m_sourcesDialog->isVisible())
+        m_sourcesDialog->setSources(rankedSources(m_sourcesChannel), m_sources->health());
+}
+
+int ChannelWindow::selectedChannel() const
 {
     const QModelIndex index = m_filter->mapToSource(m_channels->currentIndex());
-    if (!index.isValid())
+    return index.isValid() ? m_model->channelAt(index.row()) : -1;
+}
+
+QVector<ListChannel> ChannelWindow::rankedSources(int channel) const
+{
+    if (m_sources)
+        return m_sources->rankedSources(channel);
+    const MergedChannels &merged = m_model->channels();
+    QVector<ListChannel> sources;
+    if (channel >= 0 && channel < merged.size())
+        for (const int e : SourceRanking::ranked(merged, channel, {}, QString()))
+            sources.append(merged.entries().at(e));
+    return sources;
+}
+
+bool ChannelWindow::tuneSelected()
+{
+    const QVector<ListChannel> sources = rankedSources(selectedChannel());
+    if (sources.isEmpty())
         return false;
-    emit tuneRequested(m_model->channel(index.row()));
+    emit tuneRequested(sources.first());
     return true;
+}
+
+SourcesDialog *ChannelWindow::showSourcesOfSelected()
+{
+    const int channel = selectedChannel();
+    if (channel < 0)
+        return nullptr;
+    if (!m_sourcesDialog) {
+        m_sourcesDialog = new SourcesDialog(QString(), this);
+        connect(m_sourcesDialog, &SourcesDialog::playRequested, this, [this](const ListChannel &source) {
+            safeCall([this, &source] {
+                // Picked: tried first from now on, and played now.
+                if (m_sources)
+                    m_sources->moveToTop(m_sourcesChannel, source.address);
+                emit tuneRequested(source);
+            });
+        });
+        connect(m_sourcesDialog, &SourcesDialog::moveToTopRequested, this, [this](const ListChannel &source) {
+            safeCall([this, &source] {
+                if (m_sources)
+                    m_sources->moveToTop(m_sourcesChannel, source.address);
+                m_sourcesDialog->setSources(rankedSources(m_sourcesChannel),
+                    m_sources ? m_sources->health() : QHash<QString, SourceHealth>());
+                m_sourcesDialog->selectRow(0);
+            });
+        });
+    }
+    const MergedChannels &merged = m_model->channels();
+    m_sourcesChannel = channel;
+    m_sourcesDialog->setWindowTitle(QStringLiteral("Fontes de ")
+        + PlainText::line(merged.entries().field(merged.firstEntry(channel), ListChannels::Title), 80));
+    m_sourcesDialog->setSources(
+        rankedSources(channel), m_sources ? m_sources->health() : QHash<QString, SourceHealth>());
+    m_sourcesDialog->selectRow(0);
+    m_sourcesDialog->show();
+    m_sourcesDialog->raise();
+    return m_sourcesDialog;
 }
 
 void ChannelWindow::toggleFavourite()
@@ -365,7 +516,17 @@ void ChannelWindow::toggleFavourite()
     if (!index.isValid())
         return;
     const QString identity = m_model->identity(index.row());
-    m_picks.setFavourite(identity, !m_picks.isFavourite(identity));
+    if (!index.data(ListChannelModel::FavouriteRole).toBool()) {
+        m_picks.setFavourite(identity, true);
+        return;
+    }
+    // Unmarked whichever identity marked it: the channel's own, or one of its
+    // entries' from before they were merged.
+    m_picks.setFavourite(identity, false);
+    const MergedChannels &merged = m_model->channels();
+    for (auto it = merged.aliases().constBegin(); it != merged.aliases().constEnd(); ++it)
+        if (*it == m_model->channelAt(index.row()))
+            m_picks.setFavourite(it.key(), false);
 }
 
 bool ChannelWindow::eventFilter(QObject *watched, QEvent *event)

@@ -48,6 +48,15 @@ void ListChannelFilter::setIdentities(const QSet<QString> &identities)
     m_identityHashes.clear();
     for (const QString &identity : identities)
         m_identityHashes.insert(qHash(identity));
+    m_aliasChannels = m_channels ? m_channels->channelsOfAliases(identities) : QSet<int>();
+}
+
+void ListChannelFilter::setOnAirOnly(bool onAirOnly)
+{
+    if (onAirOnly == m_onAirOnly)
+        return;
+    m_onAirOnly = onAirOnly;
+    invalidateFilter();
 }
 
 void ListChannelFilter::showFavourites(const QSet<QString> &identities)
@@ -62,9 +71,11 @@ void ListChannelFilter::showRecents(const QStringList &identities)
 {
     m_group.clear();
     m_recentRank.clear();
-    for (int i = 0; i < identities.size(); ++i) {
-        if (!m_recentRank.contains(identities[i]))
-            m_recentRank.insert(identities[i], i);
+    // A handful of recents: each looked for among the channels.
+    for (int i = 0; m_channels && i < identities.size(); ++i) {
+        const int channel = m_channels->channels().channelOfKey(identities[i]);
+        if (channel >= 0 && !m_recentRank.contains(channel))
+            m_recentRank.insert(channel, i);
     }
     setIdentities(QSet<QString>(identities.cbegin(), identities.cend()));
     setScope(Scope::Recents);
@@ -82,6 +93,8 @@ bool ListChannelFilter::filterAcceptsRow(int sourceRow, const QModelIndex &sourc
 {
     if (!m_channels || sourceParent.isValid())
         return false;
+    if (m_onAirOnly && m_channels->isOffAir(sourceRow))
+        return false;
     switch (m_scope) {
     case Scope::All:
         break;
@@ -92,8 +105,9 @@ bool ListChannelFilter::filterAcceptsRow(int sourceRow, const QModelIndex &sourc
     case Scope::Favourites:
     case Scope::Recents:
         // By hash first: making every row's identity would cost a hitch.
-        if (!m_identityHashes.contains(m_channels->identityHash(sourceRow))
-            || !m_identities.contains(m_channels->identity(sourceRow)))
+        if ((!m_identityHashes.contains(m_channels->identityHash(sourceRow))
+                || !m_identities.contains(m_channels->identity(sourceRow)))
+            && !m_aliasChannels.contains(m_channels->channelAt(sourceRow)))
             return false;
         break;
     }
@@ -109,7 +123,7 @@ bool ListChannelFilter::lessThan(const QModelIndex &left, const QModelIndex &rig
 {
     if (m_scope != Scope::Recents || !m_channels)
         return left.row() < right.row();
-    const int a = m_recentRank.value(m_channels->identity(left.row()), INT_MAX);
-    const int b = m_recentRank.value(m_channels->identity(right.row()), INT_MAX);
+    const int a = m_recentRank.value(m_channels->channelAt(left.row()), INT_MAX);
+    const int b = m_recentRank.value(m_channels->channelAt(right.row()), INT_MAX);
     return a != b ? a < b : left.row() < right.row();
 }

@@ -8,8 +8,9 @@
 class ListChannelModel;
 
 // What the channel window shows of a ListChannelModel: a scope (all, one
-// group, "Favoritos", "Recentes") narrowed by the search text. The search
-// ignores case and accents; every word typed must appear in the name.
+// group, "Favoritos", "Recentes") narrowed by the search text, and, when
+// asked, by the channels on the air. The search ignores case and accents;
+// every word typed must appear in one of the channel's names.
 class ListChannelFilter : public QSortFilterProxyModel
 {
     Q_OBJECT
@@ -31,6 +32,9 @@ public:
     // Most recent first, in that order.
     void showRecents(const QStringList &identities);
     Scope scope() const { return m_scope; }
+    // "Só canais no ar": channels found off the air are left out.
+    void setOnAirOnly(bool onAirOnly);
+    bool onAirOnly() const { return m_onAirOnly; }
 
 protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const override;
@@ -47,5 +51,7 @@ private:
     QString m_group;
     QSet<QString> m_identities;
     QSet<size_t> m_identityHashes;
-    QHash<QString, int> m_recentRank;
+    QSet<int> m_aliasChannels; // channels holding an entry of those identities
+    QHash<int, int> m_recentRank; // channel -> place among the recents
+    bool m_onAirOnly = false;
 };

@@ -2,10 +2,10 @@
 
 #include "base/PlainText.h"
 #include "lists/ChannelNameRules.h"
-#include "lists/ChannelPicks.h"
 
 #include <QHash>
 #include <algorithm>
+#include <utility>
 
 ListChannelModel::ListChannelModel(QObject *parent)
     : QAbstractListModel(parent)
@@ -38,28 +38,49 @@ QStringView ListChannelModel::PackedStrings::at(int row) const
 
 void ListChannelModel::setChannels(const ListChannels &channels)
 {
+    setChannels(MergedChannels(channels));
+}
+
+void ListChannelModel::setChannels(const MergedChannels &channels)
+{
     using Field = ListChannels::Field;
     beginResetModel();
     m_channels = channels;
+    const ListChannels &entries = channels.entries();
+    const int count = channels.size();
     m_searchKeys.clear();
-    m_identityHashes.clear();
     m_groupSetOf.clear();
     m_groupSets.clear();
-    m_groupSetOf.reserve(channels.size());
-    m_searchKeys.ends.reserve(channels.size());
-    m_identityHashes.reserve(channels.size());
-    QHash<QString, int> setOfTitle; // group-title as written -> its groups' set
+    m_groupSetOf.reserve(count);
+    m_searchKeys.ends.reserve(count);
+    m_offAir = QBitArray(count);
+    QHash<QString, int> setOfGroups; // group-titles as written, joined -> their groups' set
     QHash<QString, QString> keyOfGroup; // group -> its folded key, for the sort
-    for (int row = 0; row < channels.size(); ++row) {
-        const QString name = channels.field(row, Field::Name);
-        m_searchKeys.append(ChannelNameRules::folded(name));
-        m_identityHashes.append(qHash(ChannelPicks::identityOf(
-            channels.field(row, Field::TvgId), name, channels.field(row, Field::Address))));
-        const QString groupTitle = channels.field(row, Field::Group);
-        auto found = setOfTitle.constFind(groupTitle);
-        if (found == setOfTitle.constEnd()) {
+    for (int c = 0; c < count; ++c) {
+        QString searched;
+        QString groupTitles;
+        QStringList names;
+        for (const int e : channels.sources(c)) {
+            const QString name = entries.field(e, Field::Name);
+            if (!names.contains(name)) {
+                names.append(name);
+                // Words never span two names: the separator is no letter of a word.
+                if (!searched.isEmpty())
+                    searched += QLatin1String(" | ");
+                searched += ChannelNameRules::folded(name);
+            }
+            const QString group = entries.field(e, Field::Group);
+            if (!group.isEmpty() && !groupTitles.split(u';').contains(group)) {
+                if (!groupTitles.isEmpty())
+                    groupTitles += u';';
+                groupTitles += group;
+            }
+        }
+        m_searchKeys.append(searched);
+        auto found = setOfGroups.constFind(groupTitles);
+        if (found == setOfGroups.constEnd()) {
             QStringList groups;
-            for (const QStringView part : QStringView(groupTitle).split(u';')) {
+            for (const QStringView part : QStringView(groupTitles).split(u';')) {
                 const QString group = part.trimmed().toString();
                 if (group.isEmpty() || groups.contains(group))
                     continue;
@@ -68,7 +89,7 @@ void ListChannelModel::setChannels(const ListChannels &channels)
                     keyOfGroup.insert(group, ChannelNameRules::folded(group));
             }
             m_groupSets.append(groups);
-            found = setOfTitle.insert(groupTitle, int(m_groupSets.size()) - 1);
+            found = setOfGroups.insert(groupTitles, int(m_groupSets.size()) - 1);
         }
         m_groupSetOf.append(*found);
     }
@@ -79,6 +100,36 @@ void ListChannelModel::setChannels(const ListChannels &channels)
         const QString &kb = keyOfGroup[b];
         return ka != kb ? ka < kb : a < b;
     });
+    order();
+    findFavouriteAliases();
+    endResetModel();
+}
+
+void ListChannelModel::order()
+{
+    const int count = m_channels.size();
+    m_order.clear();
+    m_order.reserve(count);
+    for (int pass = 0; pass < 2; ++pass)
+        for (int c = 0; c < count; ++c)
+            if (m_offAir.testBit(c) == (pass == 1))
+                m_order.append(c);
+    m_rowOf.resize(count);
+    for (int row = 0; row < count; ++row)
+        m_rowOf[m_order[row]] = row;
+}
+
+void ListChannelModel::setHealth(const QHash<QString, SourceHealth> &health)
+{
+    QBitArray offAir(m_channels.size());
+    for (int c = 0; c < m_channels.size(); ++c)
+        offAir.setBit(c, SourceRanking::isOffAir(m_channels.entries(), m_channels.sources(c), health));
+    if (offAir == m_offAir)
+        return;
+    // Rows move: a reset is cheaper for a view of many thousands than moves one by one.
+    beginResetModel();
+    m_offAir = offAir;
+    order();
     endResetModel();
 }
 
@@ -87,20 +138,36 @@ void ListChannelModel::setFavourites(const QSet<QString> &identities)
     if (identities == m_favourites)
         return;
     m_favourites = identities;
-    if (!m_channels.isEmpty())
-        emit dataChanged(index(0), index(int(m_channels.size()) - 1), { FavouriteRole });
+    findFavouriteAliases();
+    if (m_channels.size() > 0)
+        emit dataChanged(index(0), index(m_channels.size() - 1), { FavouriteRole });
+}
+
+void ListChannelModel::findFavouriteAliases()
+{
+    m_favouriteAliasChannels = channelsOfAliases(m_favourites);
+}
+
+QSet<int> ListChannelModel::channelsOfAliases(const QSet<QString> &identities) const
+{
+    QSet<int> channels;
+    const QHash<QString, int> &aliases = m_channels.aliases();
+    for (const QString &identity : identities) {
+        const auto found = aliases.constFind(identity);
+        if (found != aliases.constEnd())
+            channels.insert(*found);
+    }
+    return channels;
 }
 
 QString ListChannelModel::identity(int row) const
 {
-    using Field = ListChannels::Field;
-    return ChannelPicks::identityOf(m_channels.field(row, Field::TvgId), m_channels.field(row, Field::Name),
-        m_channels.field(row, Field::Address));
+    return m_channels.key(channelAt(row));
 }
 
 int ListChannelModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(m_channels.size());
+    return parent.isValid() ? 0 : m_channels.size();
 }
 
 QVariant ListChannelModel::data(const QModelIndex &index, int role) const
@@ -108,33 +175,46 @@ QVariant ListChannelModel::data(const QModelIndex &index, int role) const
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return {};
     using Field = ListChannels::Field;
-    const int row = index.row();
+    const int channel = channelAt(index.row());
+    const int entry = m_channels.firstEntry(channel);
+    const ListChannels &entries = m_channels.entries();
     switch (role) {
     case Qt::DisplayRole:
     case TitleRole:
-        return m_channels.field(row, Field::Title);
+        return entries.field(entry, Field::Title);
     case Qt::ToolTipRole:
-        return PlainText::tooltip(m_channels.field(row, Field::Name));
+        return PlainText::tooltip(entries.field(entry, Field::Name));
     case NameRole:
-        return m_channels.field(row, Field::Name);
+        return entries.field(entry, Field::Name);
     case TagsRole:
-        return m_channels.tags(row);
+        return entries.tags(entry);
     case GroupRole:
-        return m_channels.field(row, Field::Group);
+        return entries.field(entry, Field::Group);
     case AddressRole:
-        return m_channels.field(row, Field::Address);
+        return entries.field(entry, Field::Address);
     case LogoRole:
-        return m_channels.field(row, Field::Logo);
+        // The first source with a logo lends it to the row.
+        for (const int source : m_channels.sources(channel)) {
+            const QString logo = entries.field(source, Field::Logo);
+            if (!logo.isEmpty())
+                return logo;
+        }
+        return QString();
     case StatusRole:
-        return m_channels.field(row, Field::Status);
+        return entries.field(entry, Field::Status);
     case UserAgentRole:
-        return m_channels.field(row, Field::UserAgent);
+        return entries.field(entry, Field::UserAgent);
     case ReferrerRole:
-        return m_channels.field(row, Field::Referrer);
+        return entries.field(entry, Field::Referrer);
     case IdentityRole:
-        return identity(row);
+        return m_channels.key(channel);
     case FavouriteRole:
-        return !m_favourites.isEmpty() && m_favourites.contains(identity(row));
+        return !m_favourites.isEmpty()
+            && (m_favouriteAliasChannels.contains(channel) || m_favourites.contains(m_channels.key(channel)));
+    case SourceCountRole:
+        return m_channels.sourceCount(channel);
+    case OffAirRole:
+        return m_offAir.testBit(channel);
     default:
         return {};
     }
@@ -146,6 +226,6 @@ QHash<int, QByteArray> ListChannelModel::roleNames() const
     names.insert({ { TitleRole, "title" }, { NameRole, "name" }, { TagsRole, "tags" }, { GroupRole, "group" },
         { AddressRole, "address" }, { LogoRole, "logo" }, { StatusRole, "status" },
         { UserAgentRole, "userAgent" }, { ReferrerRole, "referrer" }, { IdentityRole, "identity" },
-        { FavouriteRole, "favourite" } });
+        { FavouriteRole, "favourite" }, { SourceCountRole, "sourceCount" }, { OffAirRole, "offAir" } });
     return names;
 }

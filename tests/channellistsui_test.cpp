@@ -184,11 +184,12 @@ private slots:
         QTRY_COMPARE(hub()->library().allChannels().size(), 4);
         ChannelWindow *window = hub()->showChannelWindow();
         window->findChild<QLineEdit *>(QStringLiteral("ChannelSearchEdit"))->setText(u("BÁND"));
-        QCOMPARE(window->shownCount(), 2);
+        // Both lists' Band are one channel; the geo-blocked source is tried last.
+        QCOMPARE(window->shownCount(), 1);
         QTest::keyClick(window->findChild<QListView *>(QStringLiteral("ChannelListView")), Qt::Key_Return);
 
         QCOMPARE(m_program->mainWindow().windowTitle(), u("Lumivortex TV - Band"));
-        QCOMPARE(m_engine->url(), u("http://127.0.0.1:9/band1"));
+        QCOMPARE(m_engine->url(), u("http://127.0.0.1:9/band2"));
         QVERIFY(m_engine->calls.contains(u("setRequestHeaders http://127.0.0.1:9/band2 Agente/1 ")));
         QListWidget *alternates = m_program->alternateAddressLists().listFor(u("Lumivortex TV - Band"));
         QVERIFY(alternates);
@@ -206,35 +207,36 @@ private slots:
         addFileList(QStringLiteral("b.m3u"), kOther);
         start({});
         QTRY_COMPARE(hub()->library().allChannels().size(), 4);
-        // Before "Canais" opens: every channel in list order; from no list channel, the first.
+        // Before "Canais" opens: every channel in list order; from no list channel, the
+        // first. Both lists' Band are one channel, its geo-blocked source tried last.
         hub()->tuneNeighbour(1);
-        QCOMPARE(m_engine->url(), u("http://127.0.0.1:9/band1"));
+        QCOMPARE(m_engine->url(), u("http://127.0.0.1:9/band2"));
         hub()->tuneNeighbour(1);
         QCOMPARE(m_engine->url(), u("http://127.0.0.1:9/esporte"));
         hub()->tuneNeighbour(-1);
-        QCOMPARE(m_engine->url(), u("http://127.0.0.1:9/band1"));
+        QCOMPARE(m_engine->url(), u("http://127.0.0.1:9/band2"));
         hub()->tuneNeighbour(-1); // round to the last
-        QCOMPARE(m_engine->url(), u("http://127.0.0.1:9/band2"));
-        // Another entry of Band is no change of channel: back is Esporte Total.
-        hub()->tuneLastChannel();
-        QCOMPARE(m_engine->url(), u("http://127.0.0.1:9/esporte"));
+        QCOMPARE(m_engine->url(), u("http://127.0.0.1:9/globo"));
         hub()->tuneLastChannel();
         QCOMPARE(m_engine->url(), u("http://127.0.0.1:9/band2"));
+        hub()->tuneLastChannel();
+        QCOMPARE(m_engine->url(), u("http://127.0.0.1:9/globo"));
 
-        // "Canais" as it shows the lists: searched for Band, two rows.
+        // "Canais" as it shows the lists: searched for "t", two rows.
         ChannelWindow *window = hub()->showChannelWindow();
-        window->findChild<QLineEdit *>(QStringLiteral("ChannelSearchEdit"))->setText(u("band"));
-        hub()->tuneNeighbour(1);
-        QCOMPARE(m_engine->url(), u("http://127.0.0.1:9/band1"));
+        window->findChild<QLineEdit *>(QStringLiteral("ChannelSearchEdit"))->setText(u("t"));
+        QCOMPARE(window->shownCount(), 2);
+        hub()->tuneNeighbour(1); // from TV Globo, the second row, round to the first
+        QCOMPARE(m_engine->url(), u("http://127.0.0.1:9/esporte"));
         hub()->channelNumberTimer().setInterval(0);
         hub()->typeChannelDigit(0);
         hub()->typeChannelDigit(2);
-        QCOMPARE(m_engine->url(), u("http://127.0.0.1:9/band1")); // only after the pause
-        QTRY_COMPARE(m_engine->url(), u("http://127.0.0.1:9/band2"));
+        QCOMPARE(m_engine->url(), u("http://127.0.0.1:9/esporte")); // only after the pause
+        QTRY_COMPARE(m_engine->url(), u("http://127.0.0.1:9/globo"));
         hub()->typeChannelDigit(3); // no third row: nothing
         QTRY_VERIFY(!hub()->channelNumberTimer().isActive());
-        QCOMPARE(m_engine->url(), u("http://127.0.0.1:9/band2"));
-        QCOMPARE(m_program->mainWindow().windowTitle(), u("Lumivortex TV - Band"));
+        QCOMPARE(m_engine->url(), u("http://127.0.0.1:9/globo"));
+        QCOMPARE(m_program->mainWindow().windowTitle(), u("Lumivortex TV - TV Globo"));
     }
 
     void ownListsAddressesPlayAndTheReconnectionRotatesThroughThem()

@@ -1,6 +1,8 @@
 # The network layer: the transfer loop against the loopback server, plain and
 # over TLS with the test certificates (its workers make it a ThreadSanitizer case).
 lumi_add_test(transfer SOURCES ${CMAKE_SOURCE_DIR}/tests/transfer_test.cpp LIBS lumi_net LABELS threads)
+# NetworkManager's word on a metered connection, from a stand-in on the test's own session bus.
+lumi_add_test(meterednetwork SOURCES ${CMAKE_SOURCE_DIR}/tests/meterednetwork_test.cpp LIBS lumi_net SESSION_BUS)
 # The rule on addresses from outside: its table (no display).
 lumi_add_test(addressrule SOURCES ${CMAKE_SOURCE_DIR}/tests/addressrule_test.cpp LIBS lumi_net)
 # Hostile addresses through every road, on the real engine with null outputs.
