@@ -30,7 +30,7 @@ while IFS= read -r file; do
       upward=$((upward + 1))
     fi
   done < <(sed -n 's/^#include "\([^"]*\)".*/\1/p' "$file")
-done < <(find base net engine widgets app channels guide playback playlist options update game browser about desktop recording \
+done < <(find base net engine widgets app channels guide radio playback playlist options update game browser about desktop recording \
            packaging resources -name '*.h' -o -name '*.cpp' | sort)
 
 echo "include direction: $checked includes checked, $upward point up"
