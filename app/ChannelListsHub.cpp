@@ -35,6 +35,11 @@ void sendHeaders(MediaEngine &engine, const ListChannel &entry)
     if (!entry.userAgent.isEmpty() || !entry.referrer.isEmpty())
         engine.setRequestHeaders(entry.address, entry.userAgent, entry.referrer);
 }
+ListChannels joined(ListChannels first, const ListChannels &second)
+{
+    first += second;
+    return first;
+}
 } // namespace
 
 // Only changes are sent: a choice undone in "Listas de canais" is undone in the engine too.
@@ -154,13 +159,37 @@ void ChannelListsHub::applyLists()
 {
     const ListChannels all = m_library->allChannels();
     m_sources = m_matcher.match(all);
+    for (auto it = m_radioSources.cbegin(); it != m_radioSources.cend(); ++it)
+        for (const ListChannel &entry : it.value())
+            if (!m_sources.value(it.key()).contains(entry))
+                m_sources[it.key()] << entry;
     m_applied = BuiltInChannelMatcher::applied(m_base, m_sources);
     for (const AlternateList &list : m_applied.alternateLists())
         m_player.alternates().setEntries(
             ChannelCatalogue::windowTitlePrefix() + list.titleSuffix, list.entries);
     showCoverage();
     if (m_channelWindow)
-        m_channelWindow->setChannels(all);
+        m_channelWindow->setChannels(joined(all, m_extraChannels));
+}
+
+void ChannelListsHub::setRadioSources(const BuiltInSources &sources)
+{
+    m_radioSources = sources;
+    m_applyLater.start();
+}
+
+void ChannelListsHub::setExtraChannels(const ListChannels &channels)
+{
+    m_extraChannels = channels;
+    if (m_channelWindow)
+        m_channelWindow->setChannels(joined(m_library->allChannels(), m_extraChannels));
+}
+
+LogoCache &ChannelListsHub::logos()
+{
+    if (!m_logos)
+        m_logos = std::make_unique<LogoCache>();
+    return *m_logos;
 }
 
 void ChannelListsHub::showCoverage()
@@ -287,10 +316,8 @@ ChannelWindow *ChannelListsHub::showChannelWindow()
 {
     if (!m_channelWindow) {
         m_channelWindow = std::make_unique<ChannelWindow>(*m_picks);
-        if (!m_logos)
-            m_logos = std::make_unique<LogoCache>();
-        m_channelWindow->setLogoCache(m_logos.get());
-        m_channelWindow->setChannels(m_library->allChannels());
+        m_channelWindow->setLogoCache(&logos());
+        m_channelWindow->setChannels(joined(m_library->allChannels(), m_extraChannels));
         connect(m_channelWindow.get(), &ChannelWindow::tuneRequested, this,
             [this](const ListChannel &channel) { safeCall([this, &channel] { tuneListChannel(channel); }); });
     }

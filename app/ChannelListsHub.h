@@ -61,6 +61,14 @@ public:
     const ChannelCatalogue &catalogue() const { return m_applied; }
     ChannelListsNotice *notice() const { return m_notice; }
 
+    // Built-in radios found in the radio database: played after what the
+    // lists found for them, and counted among the channels with an address.
+    void setRadioSources(const BuiltInSources &sources);
+    // More rows for "Canais" (favourite and recent radio stations).
+    void setExtraChannels(const ListChannels &channels);
+    // The logos of "Canais", shared with other windows that show pictures.
+    LogoCache &logos();
+
 private:
     void addMenuItemsAndButtons();
     // Gives a built-in channel the address its lists found; false when it has none.
@@ -79,6 +87,8 @@ private:
     ChannelCatalogue m_applied;
     BuiltInChannelMatcher m_matcher;
     BuiltInSources m_sources;
+    BuiltInSources m_radioSources;
+    ListChannels m_extraChannels;
     QVector<SuggestedList> m_suggested;
     std::unique_ptr<ChannelListRegistry> m_registry;
     std::unique_ptr<ChannelListLibrary> m_library;

@@ -6,6 +6,7 @@
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
 #include "app/MediaOpener.h"
+#include "app/RadioHub.h"
 #include "app/SingleInstance.h"
 #include "base/OldPlayerFailure.h"
 #include "base/SafeCall.h"
@@ -140,6 +141,7 @@ void Program::createSideWindows(const ChannelCatalogue &catalogue, GamePorts gam
     m_updateChecker = new UpdateChecker(
         main->versionText(), QString::fromLatin1(kUpdateSettingsUrl), {}, m_update.get(), main);
     m_channelLists = new ChannelListsHub(*main, *m_player, catalogue);
+    m_radio = new RadioHub(*main, *m_player, *m_channelLists, catalogue);
 }
 
 void Program::connectMainWindow()
@@ -204,6 +206,7 @@ Program::~Program()
     m_browser.reset();
     m_options.reset();
     m_about.reset();
+    delete m_radio.data();
     delete m_channelLists.data();
     delete m_mediaControls.data();
     delete m_singleInstance.data();
@@ -215,6 +218,11 @@ Program::~Program()
 ChannelListsHub &Program::channelLists() const
 {
     return *m_channelLists;
+}
+
+RadioHub &Program::radio() const
+{
+    return *m_radio;
 }
 
 UpdateChecker &Program::updateChecker() const
@@ -231,6 +239,7 @@ void Program::start()
 {
     m_mainWindow->show();
     m_channelLists->start();
+    m_radio->start();
 }
 
 void Program::toggleMiniPlayer()

@@ -24,6 +24,7 @@ class OptionsWindow;
 class Player;
 class PlaylistWindow;
 class PowerOffService;
+class RadioHub;
 class SingleInstance;
 class UpdateChecker;
 class UpdateWindow;
@@ -56,6 +57,8 @@ public:
     AlternateAddressLists &alternateAddressLists() const { return *m_alternateLists; }
     // The user's channel lists and their windows; start() brings the lists in.
     ChannelListsHub &channelLists() const;
+    // The radio database's stations, the "Rádios" window and the built-in radios' look-up.
+    RadioHub &radio() const;
     UpdateChecker &updateChecker() const;
 
     // Shows the main window and brings the channel lists in.
@@ -100,6 +103,7 @@ private:
     std::unique_ptr<MediaOpener> m_opener;
     // These live in the main window's object tree, where tools find them.
     QPointer<ChannelListsHub> m_channelLists;
+    QPointer<RadioHub> m_radio;
     QPointer<UpdateChecker> m_updateChecker;
     QPointer<MediaControls> m_mediaControls;
     QPointer<SingleInstance> m_singleInstance;

@@ -50,6 +50,7 @@ MediaControls::MediaControls(Player &player, QObject *owner, const QDBusConnecti
     m_tracker.update(m_player.engine().state(), currentTitle());
     connect(&m_player.engine(), &MediaEngine::stateChanged, this, [this] { scheduleRefresh(); });
     connect(&m_player, &Player::loadedChanged, this, [this] { scheduleRefresh(); });
+    connect(&m_player.engine(), &MediaEngine::streamTitleChanged, this, [this] { scheduleRefresh(); });
 }
 
 MediaControls::~MediaControls()
@@ -157,6 +158,8 @@ QVariantMap MediaControls::metadata() const
     // and no desktop wants ten thousand characters of it.
     if (!m_tracker.title().isEmpty())
         map.insert(QStringLiteral("xesam:title"), PlainText::line(m_tracker.title()));
+    if (const QString artist = currentArtist(); !artist.isEmpty())
+        map.insert(QStringLiteral("xesam:artist"), QStringList { PlainText::line(artist) });
     return map;
 }
 
@@ -240,8 +243,17 @@ bool MediaControls::canGoNext() const
     return m_player.transport().playlistCount() > 0;
 }
 
+// A radio's song is the track, and the station its artist.
 QString MediaControls::currentTitle() const
 {
+    const QString song = m_player.engine().streamTitle();
+    return song.isEmpty() ? NowPlaying::title(m_player.loaded(), m_player.engine().url()) : song;
+}
+
+QString MediaControls::currentArtist() const
+{
+    if (m_player.engine().streamTitle().isEmpty())
+        return QString();
     return NowPlaying::title(m_player.loaded(), m_player.engine().url());
 }
 

@@ -86,6 +86,7 @@ private:
     // The state as the engine reports it now; the published one may lag a turn.
     PlayerCommands commands() const { return PlayerCommands(m_player); }
     QString currentTitle() const;
+    QString currentArtist() const;
     void scheduleRefresh();
     void refresh();
 

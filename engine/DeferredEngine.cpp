@@ -54,6 +54,7 @@ MediaEngine &DeferredEngine::real()
     m_certificateChoices.clear();
     connect(engine.get(), &MediaEngine::stateChanged, this, &MediaEngine::stateChanged);
     connect(engine.get(), &MediaEngine::clicked, this, &MediaEngine::clicked);
+    connect(engine.get(), &MediaEngine::streamTitleChanged, this, &MediaEngine::streamTitleChanged);
     connect(engine.get(), &MediaEngine::videoUnavailable, this, &MediaEngine::videoUnavailable);
     if (QWidget *video = engine->videoWidget(); video && m_host) {
         m_host->layout()->addWidget(video);
@@ -94,6 +95,11 @@ void DeferredEngine::setRequestHeaders(
 MediaEngine::Failure DeferredEngine::failure() const
 {
     return m_real ? m_real->failure() : Failure::None;
+}
+
+QString DeferredEngine::streamTitle() const
+{
+    return m_real ? m_real->streamTitle() : QString();
 }
 
 void DeferredEngine::setAcceptInvalidCertificates(const QString &address, bool accept)

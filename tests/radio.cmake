@@ -5,3 +5,5 @@ foreach(test stationreader radiobrowserclient stationcache radiosearchmodel buil
   lumi_add_test(${test} SOURCES ${CMAKE_SOURCE_DIR}/tests/${test}_test.cpp LIBS radio_core)
 endforeach()
 set_tests_properties(radiobrowserclient stationcache PROPERTIES LABELS threads)
+# "Rádios" and the built-in radios in the program (fake engine, loopback stand-in).
+lumi_add_test(radiowindow SOURCES ${CMAKE_SOURCE_DIR}/tests/radiowindow_test.cpp LIBS lumi_app)
