@@ -111,7 +111,10 @@ void RadioHub::useServers(const QStringList &servers)
 
 void RadioHub::withServers(std::function<void()> then)
 {
-    if (m_serversReady || !m_fixedServers.isEmpty()) {
+    // The list is looked up again once a day, for a program that runs for days.
+    const bool fresh = m_serversAt.isValid()
+        && m_serversAt.secsTo(QDateTime::currentDateTimeUtc()) < RadioServerList::RefreshSeconds;
+    if (!m_fixedServers.isEmpty() || (m_serversReady && fresh && !m_servers->isLookingUp())) {
         then();
         return;
     }
@@ -120,6 +123,7 @@ void RadioHub::withServers(std::function<void()> then)
         disconnect(*connection);
         m_client->setServers(m_servers->servers());
         m_serversReady = true;
+        m_serversAt = QDateTime::currentDateTimeUtc();
         safeCall(then);
     });
     m_servers->refreshIfStale();

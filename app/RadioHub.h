@@ -2,6 +2,7 @@
 
 #include "radio/RadioStation.h"
 
+#include <QDateTime>
 #include <QObject>
 #include <QSettings>
 #include <memory>
@@ -70,5 +71,6 @@ private:
     std::unique_ptr<RadioWindow> m_window;
     QStringList m_fixedServers;
     bool m_serversReady = false;
+    QDateTime m_serversAt; // when the client was last given the list
     bool m_facetsAsked = false;
 };

@@ -3,6 +3,7 @@
 // count, and the built-in radios' search over it.
 #include "radio/BuiltInRadioSearch.h"
 #include "radio/RadioBrowserClient.h"
+#include "radio/RadioServerList.h"
 #include "tests/support/RadioDatabaseStandIn.h"
 
 #include <QSettings>
@@ -179,6 +180,33 @@ private slots:
         for (const RadioFacet &f : facets.first().at(1).value<RadioFacets>())
             names << f.name;
         QVERIFY(names.contains(QStringLiteral("samba")));
+    }
+
+    void serverNamesFromDnsAreCheckedAndKeptForADay()
+    {
+        QCOMPARE(
+            RadioServerList::serversFromTargets({ QStringLiteral("de1.api.radio-browser.info."),
+                QStringLiteral("evil.example"), QStringLiteral("x.api.radio-browser.info.evil.example"),
+                QStringLiteral("NL1.API.radio-browser.info"), QStringLiteral("de1.api.radio-browser.info") }),
+            (QStringList { QStringLiteral("https://de1.api.radio-browser.info"),
+                QStringLiteral("https://nl1.api.radio-browser.info") }));
+        QTemporaryDir dir;
+        QSettings settings(dir.filePath(QStringLiteral("radio.ini")), QSettings::IniFormat);
+        RadioServerList list(settings);
+        // Never looked up: the well-known servers stand in.
+        const QStringList standIns = list.servers();
+        const QStringList known = RadioServerList::wellKnownServers();
+        QCOMPARE(
+            QSet<QString>(standIns.cbegin(), standIns.cend()), QSet<QString>(known.cbegin(), known.cend()));
+        settings.setValue(
+            QStringLiteral("servers/list"), QStringList { QStringLiteral("fi1.api.radio-browser.info") });
+        const QDateTime now = QDateTime::currentDateTimeUtc();
+        settings.setValue(QStringLiteral("servers/lookedUp"), now.addSecs(-3600));
+        QSignalSpy ready(&list, &RadioServerList::ready);
+        list.refreshIfStale(now); // an hour old: no lookup
+        QCOMPARE(ready.size(), 1);
+        QVERIFY(!list.isLookingUp());
+        QCOMPARE(list.servers(), QStringList { QStringLiteral("https://fi1.api.radio-browser.info") });
     }
 
     void builtInRadiosFindTheirStationsAndKeepThem()

@@ -22,6 +22,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -136,7 +137,8 @@ private slots:
         RadioWindow *w = radio().showWindow();
         QTRY_COMPARE(w->shownCount(), 100);
         auto *list = w->findChild<QListView *>(QStringLiteral("RadioStations"));
-        list->setCurrentIndex(list->model()->index(2, 0)); // "Samba de Raiz"
+        list->setCurrentIndex(
+            list->model()->index(radio().directory().results().rowOf(QStringLiteral("samba")), 0));
         w->findChild<QPushButton *>(QStringLiteral("RadioFavouriteButton"))->click();
         ChannelWindow *channels = m_program->channelLists().showChannelWindow();
         QCOMPARE(channels->shownCount(), 1);
