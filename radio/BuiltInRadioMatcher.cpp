@@ -2,100 +2,123 @@
 
 #include "channels/ChannelNameRules.h"
 
+#include <QVarLengthArray>
+
 namespace
 {
 const QString kNetworkMenu = QStringLiteral("PopupMenu2");
 
-bool isNumber(const QString &word)
+// The words of a name, as views into its folded form.
+using Words = QVarLengthArray<QStringView, 12>;
+
+bool isNumber(QStringView word)
 {
-    bool ok = false;
-    word.toDouble(&ok);
-    return ok;
+    for (const QChar c : word)
+        if (!(c >= u'0' && c <= u'9'))
+            return false;
+    return !word.isEmpty();
 }
 
-// Words of a name as its key is made from them: tags dropped, folded,
-// split at anything that is not a letter or digit.
-QStringList wordsOf(const QString &name)
+bool mayHoldTags(QStringView name)
 {
-    const QString folded = ChannelNameRules::folded(ChannelNameRules::splitTags(name).title);
-    QStringList words;
-    QString word;
-    for (const QChar c : folded) {
-        if (c.isLetterOrNumber()) {
-            word += c;
-        } else if (!word.isEmpty()) {
-            words << word;
-            word.clear();
+    for (const QChar c : name)
+        if (c == u'[' || c == u'(' || c.unicode() >= 0x2460)
+            return true;
+    return false;
+}
+
+// The name with tags dropped, folded; split at anything that is not a letter
+// or digit. Matching 50,000 stations makes this the hot path: no lists, no
+// tag pass unless the name may hold tags.
+Words wordsOf(const QString &name, QString &folded)
+{
+    folded = ChannelNameRules::folded(mayHoldTags(name) ? ChannelNameRules::splitTags(name).title : name);
+    Words words;
+    qsizetype start = -1;
+    for (qsizetype i = 0; i <= folded.size(); ++i) {
+        const bool inWord = i < folded.size() && folded.at(i).isLetterOrNumber();
+        if (inWord && start < 0)
+            start = i;
+        else if (!inWord && start >= 0) {
+            words.append(QStringView(folded).sliced(start, i - start));
+            start = -1;
         }
     }
-    if (!word.isEmpty())
-        words << word;
     return words;
 }
 
-// "Rádio", "Radio", "Web Rádio", "WebRadio" in front say nothing of which station it is.
-void dropRadioWord(QStringList &words)
+// "Rádio", "Radio", "Web Rádio", "WebRadio" in front say nothing of which station
+// it is; a frequency at the end ("98.1", "98,1 FM", "101") is where it is heard.
+QString keyOf(const QStringView *begin, const QStringView *end)
 {
-    if (words.size() > 1
-        && (words.first() == QLatin1String("radio") || words.first() == QLatin1String("webradio")))
-        words.removeFirst();
-    else if (words.size() > 2 && words.at(0) == QLatin1String("web") && words.at(1) == QLatin1String("radio"))
-        words.remove(0, 2);
+    auto count = [&] { return end - begin; };
+    if (count() > 1 && (*begin == u"radio" || *begin == u"webradio"))
+        ++begin;
+    else if (count() > 2 && begin[0] == u"web" && begin[1] == u"radio")
+        begin += 2;
+    auto isBand = [](QStringView w) { return w == u"fm" || w == u"am"; };
+    if (count() > 2 && isBand(end[-1]) && isNumber(end[-2]))
+        --end;
+    while (count() > 1 && isNumber(end[-1]))
+        --end;
+    QString key;
+    for (const QStringView *w = begin; w != end; ++w)
+        key += *w;
+    return key;
 }
 
-// A frequency at the end ("98.1", "98,1 FM", "101") is where it is heard, not its name.
-void dropFrequency(QStringList &words)
+QString keyOf(const Words &words)
 {
-    auto isBand = [](const QString &w) { return w == QLatin1String("fm") || w == QLatin1String("am"); };
-    if (words.size() > 2 && isBand(words.last()) && isNumber(words.at(words.size() - 2)))
-        words.removeLast();
-    while (words.size() > 1 && isNumber(words.last()))
-        words.removeLast();
-}
-
-QString keyOf(QStringList words)
-{
-    dropRadioWord(words);
-    dropFrequency(words);
-    return words.join(QString());
+    return keyOf(words.cbegin(), words.cend());
 }
 
 // The network's name in front: "DI.FM", "DI FM", "DI", "Digitally Imported",
 // and the name its second host goes by, "RadioTunes" (once "Sky.fm").
-int networkPrefixLength(const QStringList &words)
+qsizetype networkPrefixLength(const Words &words)
 {
-    auto at = [&words](int i) { return i < words.size() ? words.at(i) : QString(); };
-    if (at(0) == QLatin1String("difm") || at(0) == QLatin1String("radiotunes")
-        || at(0) == QLatin1String("skyfm"))
+    auto at = [&words](qsizetype i) { return i < words.size() ? words.at(i) : QStringView(); };
+    if (at(0) == u"difm" || at(0) == u"radiotunes" || at(0) == u"skyfm")
         return 1;
-    if (at(0) == QLatin1String("di") && at(1) == QLatin1String("fm"))
+    if ((at(0) == u"di" && at(1) == u"fm") || (at(0) == u"digitally" && at(1) == u"imported")
+        || (at(0) == u"radio" && at(1) == u"tunes") || (at(0) == u"sky" && at(1) == u"fm"))
         return 2;
-    if (at(0) == QLatin1String("digitally") && at(1) == QLatin1String("imported"))
-        return 2;
-    if ((at(0) == QLatin1String("radio") && at(1) == QLatin1String("tunes"))
-        || (at(0) == QLatin1String("sky") && at(1) == QLatin1String("fm")))
-        return 2;
-    if (at(0) == QLatin1String("di"))
+    if (at(0) == u"di")
         return 1;
     return 0;
+}
+
+// What follows the network's name ("DI.FM Radio Trance": "trance"); empty without one.
+QString networkKeyOf(const Words &words)
+{
+    const qsizetype prefix = networkPrefixLength(words);
+    if (prefix == 0 || prefix >= words.size())
+        return QString();
+    const QStringView *begin = words.cbegin() + prefix;
+    if (words.cend() - begin > 1 && *begin == u"radio")
+        ++begin;
+    return keyOf(begin, words.cend());
 }
 } // namespace
 
 QString BuiltInRadioMatcher::stationKey(const QString &name)
 {
-    return keyOf(wordsOf(name));
+    QString folded;
+    return keyOf(wordsOf(name, folded));
 }
 
 QString BuiltInRadioMatcher::networkStationKey(const QString &name)
 {
-    QStringList words = wordsOf(name);
-    const int prefix = networkPrefixLength(words);
-    if (prefix == 0 || prefix >= words.size())
-        return QString();
-    words.remove(0, prefix);
-    if (words.first() == QLatin1String("radio") && words.size() > 1)
-        words.removeFirst();
-    return keyOf(words);
+    QString folded;
+    return networkKeyOf(wordsOf(name, folded));
+}
+
+void BuiltInRadioMatcher::workOutKeys(RadioStation &station)
+{
+    QString folded;
+    const Words words = wordsOf(station.name, folded);
+    station.nameKey = keyOf(words);
+    station.networkKey = networkKeyOf(words);
+    station.keysKnown = true;
 }
 
 BuiltInRadioMatcher::BuiltInRadioMatcher(const ChannelCatalogue &catalogue)
@@ -161,7 +184,12 @@ QHash<QString, RadioStation> BuiltInRadioMatcher::match(const RadioStations &sta
     for (const RadioStation &station : stations) {
         if (!station.lastCheckOk)
             continue;
-        const QStringList words = wordsOf(station.name);
+        RadioStation keyed;
+        if (!station.keysKnown) {
+            keyed.name = station.name;
+            workOutKeys(keyed);
+        }
+        const RadioStation &keys = station.keysKnown ? station : keyed;
         auto consider = [&](const QHash<QString, QVector<int>> &byKey, const QString &key) {
             if (key.isEmpty())
                 return;
@@ -172,14 +200,8 @@ QHash<QString, RadioStation> BuiltInRadioMatcher::match(const RadioStations &sta
                 if (better(m_radios.at(i), station, best.at(i)))
                     best[i] = &station;
         };
-        consider(m_byKey, keyOf(words));
-        const int prefix = networkPrefixLength(words);
-        if (prefix > 0 && prefix < words.size()) {
-            QStringList rest = words.mid(prefix);
-            if (rest.size() > 1 && rest.first() == QLatin1String("radio"))
-                rest.removeFirst();
-            consider(m_byNetworkKey, keyOf(rest));
-        }
+        consider(m_byKey, keys.nameKey);
+        consider(m_byNetworkKey, keys.networkKey);
     }
     QHash<QString, RadioStation> found;
     for (int i = 0; i < m_radios.size(); ++i)
@@ -194,7 +216,9 @@ const RadioStation *BuiltInRadioMatcher::best(const Radio &radio, const RadioSta
     for (const RadioStation &station : stations) {
         if (!station.lastCheckOk)
             continue;
-        const QString key = radio.network ? networkStationKey(station.name) : stationKey(station.name);
+        const QString key = station.keysKnown ? (radio.network ? station.networkKey : station.nameKey)
+            : radio.network                   ? networkStationKey(station.name)
+                                              : stationKey(station.name);
         if (!key.isEmpty() && radio.keys.contains(key) && better(radio, station, chosen))
             chosen = &station;
     }

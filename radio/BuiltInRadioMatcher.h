@@ -40,6 +40,8 @@ public:
     // name in front is taken off (empty when it has none).
     static QString stationKey(const QString &name);
     static QString networkStationKey(const QString &name);
+    // Fills the station's keys (keysKnown) from its name.
+    static void workOutKeys(RadioStation &station);
 
     // The best station of each radio found among stations, by control.
     QHash<QString, RadioStation> match(const RadioStations &stations) const;

@@ -24,6 +24,11 @@ struct RadioStation {
     int clickCount = 0;
     bool lastCheckOk = true;
     bool hls = false;
+    // The name as the built-in radios are matched against it, worked out once
+    // when the station is read (on a worker), not for every match.
+    bool keysKnown = false;
+    QString nameKey;
+    QString networkKey; // after a network's name in front; empty without one
 
     // What to play first: the resolved stream, else the entered address.
     QString playAddress() const { return urlResolved.isEmpty() ? url : urlResolved; }

@@ -1,6 +1,7 @@
 #include "radio/StationReader.h"
 
 #include "net/AddressRule.h"
+#include "radio/BuiltInRadioMatcher.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -134,6 +135,7 @@ RadioStations StationReader::readStations(const QByteArray &json, bool *ok)
         station.clickCount = number(object, QLatin1String("clickcount"));
         station.lastCheckOk = flag(object, QLatin1String("lastcheckok"), true);
         station.hls = flag(object, QLatin1String("hls"), false);
+        BuiltInRadioMatcher::workOutKeys(station);
         stations << station;
     }
     return stations;
