@@ -1,7 +1,7 @@
 #include "about/FaqDialog.h"
 
 #include "about/AboutStyle.h"
-#include "channels/OwnChannelList.h"
+#include "lists/OwnChannelList.h"
 
 #include <QDir>
 #include <QPushButton>

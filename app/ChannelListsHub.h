@@ -1,9 +1,9 @@
 #pragma once
 
-#include "channels/BuiltInChannelMatcher.h"
 #include "channels/ChannelCatalogue.h"
-#include "channels/ChannelListsNotice.h"
-#include "channels/SuggestedLists.h"
+#include "lists/BuiltInChannelMatcher.h"
+#include "lists/ChannelListsNotice.h"
+#include "lists/SuggestedLists.h"
 
 #include <QObject>
 #include <QPointer>

@@ -4,10 +4,10 @@
 // and splitting the text only; a plain case-blind search of the raw names;
 // one exact lookup of each name among the built-in titles.
 #include "bench/BigChannelList.h"
-#include "channels/BuiltInChannelMatcher.h"
-#include "channels/ListChannelFilter.h"
-#include "channels/ListChannelModel.h"
-#include "channels/M3uListReader.h"
+#include "lists/BuiltInChannelMatcher.h"
+#include "lists/ListChannelFilter.h"
+#include "lists/ListChannelModel.h"
+#include "lists/M3uListReader.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -4,11 +4,11 @@
 // records the largest gap between its ticks; the reference is the same timer
 // on an idle GUI thread.
 #include "bench/StallProbe.h"
-#include "channels/ChannelListLibrary.h"
-#include "channels/ChannelListRegistry.h"
-#include "channels/ChannelPicks.h"
-#include "channels/ChannelWindow.h"
-#include "channels/LogoCache.h"
+#include "lists/ChannelListLibrary.h"
+#include "lists/ChannelListRegistry.h"
+#include "lists/ChannelPicks.h"
+#include "lists/ChannelWindow.h"
+#include "lists/LogoCache.h"
 #include "tests/support/LoopbackHttpServer.h"
 
 #include <QApplication>

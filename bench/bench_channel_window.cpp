@@ -1,8 +1,8 @@
 // Opening the channel window on a 10,000-channel list (goal: at most 300 ms),
 // from a fresh window to its first painted frame, on the offscreen platform.
-#include "channels/ChannelPicks.h"
-#include "channels/ChannelWindow.h"
-#include "channels/ListChannel.h"
+#include "lists/ChannelPicks.h"
+#include "lists/ChannelWindow.h"
+#include "lists/ListChannel.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

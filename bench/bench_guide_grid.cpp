@@ -9,12 +9,12 @@
 #include "bench/GuideBench.h"
 #include "bench/GuideGenerator.h"
 #include "bench/GuideSynthetic.h"
-#include "channels/ChannelPicks.h"
 #include "guide/GuideGridCursor.h"
 #include "guide/GuideGridModel.h"
 #include "guide/GuideGridView.h"
 #include "guide/GuideWindow.h"
 #include "guide/XmlTvReader.h"
+#include "lists/ChannelPicks.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

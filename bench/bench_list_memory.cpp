@@ -8,9 +8,9 @@
 #include "app/Program.h"
 #include "bench/BigChannelList.h"
 #include "bench/PlayingCpu.h"
-#include "channels/ChannelListLibrary.h"
-#include "channels/ChannelListRegistry.h"
 #include "engine/MediaEngine.h"
+#include "lists/ChannelListLibrary.h"
+#include "lists/ChannelListRegistry.h"
 #include "tests/support/RecordingPowerOff.h"
 
 #include <QApplication>

@@ -3,7 +3,7 @@
 # catalogue's text faces use QColor, hence Qt Gui (no windows are made).
 find_package(Qt6 6.4 REQUIRED COMPONENTS Gui)
 lumi_add_fuzzer(channel_list
-  SOURCES fuzz/channel_list.cpp channels/M3uListReader.cpp channels/ListChannels.cpp channels/ChannelNameRules.cpp channels/ListAddress.cpp
-          base/TextDecoding.cpp base/PlainText.cpp channels/BuiltInChannelMatcher.cpp channels/OwnChannelList.cpp
+  SOURCES fuzz/channel_list.cpp lists/M3uListReader.cpp lists/ListChannels.cpp lists/ChannelNameRules.cpp lists/ListAddress.cpp
+          base/TextDecoding.cpp base/PlainText.cpp lists/BuiltInChannelMatcher.cpp lists/OwnChannelList.cpp
           channels/ChannelCatalogue.cpp channels/CatalogueData.cpp
   LIBS Qt6::Gui)

@@ -1,5 +1,5 @@
-#include "channels/BuiltInChannelMatcher.h"
-#include "channels/M3uListReader.h"
+#include "lists/BuiltInChannelMatcher.h"
+#include "lists/M3uListReader.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -3,5 +3,5 @@
 find_package(ZLIB REQUIRED)
 find_package(LibLZMA REQUIRED)
 lumi_add_fuzzer(guide_cache SOURCES fuzz/guide_cache.cpp guide/GuideKeys.cpp guide/WantedChannels.cpp
-  guide/StringPool.cpp guide/GuideStore.cpp guide/GuideCache.cpp channels/ChannelNameRules.cpp
+  guide/StringPool.cpp guide/GuideStore.cpp guide/GuideCache.cpp lists/ChannelNameRules.cpp
   LIBS ZLIB::ZLIB)

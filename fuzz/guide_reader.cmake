@@ -5,6 +5,6 @@ find_package(ZLIB REQUIRED)
 find_package(LibLZMA REQUIRED)
 set(guide_core_sources guide/XmlTvTime.cpp guide/GuideKeys.cpp guide/WantedChannels.cpp guide/StringPool.cpp
   guide/GuideStore.cpp guide/GuideStoreBuilder.cpp guide/XmlRepair.cpp guide/GuideInput.cpp guide/XmlTvReader.cpp
-  guide/GuideCache.cpp channels/ChannelNameRules.cpp base/Logging.cpp)
+  guide/GuideCache.cpp lists/ChannelNameRules.cpp base/Logging.cpp)
 lumi_add_fuzzer(guide_reader SOURCES fuzz/guide_reader.cpp ${guide_core_sources}
   LIBS ZLIB::ZLIB LibLZMA::LibLZMA)

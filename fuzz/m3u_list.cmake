@@ -4,7 +4,7 @@
 # The catalogue's text faces use QColor, hence Qt Gui (no windows are made).
 find_package(Qt6 6.4 REQUIRED COMPONENTS Gui)
 lumi_add_fuzzer(m3u_list
-  SOURCES fuzz/m3u_list.cpp channels/M3uListReader.cpp channels/ListChannels.cpp channels/ChannelNameRules.cpp channels/ListAddress.cpp base/TextDecoding.cpp base/PlainText.cpp
-          channels/BuiltInChannelMatcher.cpp channels/OwnChannelList.cpp
+  SOURCES fuzz/m3u_list.cpp lists/M3uListReader.cpp lists/ListChannels.cpp lists/ChannelNameRules.cpp lists/ListAddress.cpp base/TextDecoding.cpp base/PlainText.cpp
+          lists/BuiltInChannelMatcher.cpp lists/OwnChannelList.cpp
           channels/ChannelCatalogue.cpp channels/CatalogueData.cpp net/AddressRule.cpp base/Logging.cpp
   LIBS Qt6::Gui)

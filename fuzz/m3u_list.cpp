@@ -1,7 +1,7 @@
-#include "channels/BuiltInChannelMatcher.h"
-#include "channels/ChannelNameRules.h"
-#include "channels/ListAddress.h"
-#include "channels/M3uListReader.h"
+#include "lists/BuiltInChannelMatcher.h"
+#include "lists/ChannelNameRules.h"
+#include "lists/ListAddress.h"
+#include "lists/M3uListReader.h"
 #include "net/AddressRule.h"
 
 #include <QSet>

@@ -5,6 +5,6 @@
 find_package(Qt6 6.4 REQUIRED COMPONENTS Gui)
 lumi_add_fuzzer(radio_stations
   SOURCES fuzz/radio_stations.cpp radio/StationReader.cpp radio/RadioStation.cpp radio/StationQuery.cpp
-          radio/BuiltInRadioMatcher.cpp channels/ChannelNameRules.cpp channels/ChannelCatalogue.cpp
+          radio/BuiltInRadioMatcher.cpp lists/ChannelNameRules.cpp channels/ChannelCatalogue.cpp
           channels/CatalogueData.cpp net/AddressRule.cpp base/Logging.cpp base/PlainText.cpp
   LIBS Qt6::Gui)

@@ -1,7 +1,7 @@
 #include "guide/GuideGridModel.h"
 
-#include "channels/ChannelNameRules.h"
-#include "channels/ChannelPicks.h"
+#include "lists/ChannelNameRules.h"
+#include "lists/ChannelPicks.h"
 
 #include <QDateTime>
 #include <QHash>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "channels/ListChannel.h"
 #include "guide/GuideMatcher.h"
 #include "guide/GuideSchedule.h"
+#include "lists/ListChannel.h"
 
 #include <QAbstractItemModel>
 #include <QSet>

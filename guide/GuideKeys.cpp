@@ -1,6 +1,6 @@
 #include "guide/GuideKeys.h"
 
-#include "channels/ChannelNameRules.h"
+#include "lists/ChannelNameRules.h"
 
 #include <QStringList>
 

@@ -1,8 +1,8 @@
 #include "guide/GuideMatcher.h"
 
 #include "channels/ChannelCatalogue.h"
-#include "channels/ChannelPicks.h"
 #include "guide/GuideKeys.h"
+#include "lists/ChannelPicks.h"
 
 GuideChannelQuery GuideChannelQuery::forEntry(const ListChannel &entry, const QStringList &ownGuides)
 {

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "channels/Channel.h"
-#include "channels/ListChannel.h"
 #include "guide/GuideChoices.h"
 #include "guide/GuideSchedule.h"
 #include "guide/WantedChannels.h"
+#include "lists/ListChannel.h"
 
 #include <QHash>
 #include <QString>

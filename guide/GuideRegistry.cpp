@@ -1,7 +1,7 @@
 #include "guide/GuideRegistry.h"
 
 #include "base/PlainText.h"
-#include "channels/ListAddress.h"
+#include "lists/ListAddress.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "radio/BuiltInRadioMatcher.h"
 
-#include "channels/ChannelNameRules.h"
+#include "lists/ChannelNameRules.h"
 
 #include <QVarLengthArray>
 

@@ -1,8 +1,8 @@
 #include "radio/RadioDirectory.h"
 
 #include "base/SafeCall.h"
-#include "channels/ChannelPicks.h"
-#include "channels/ListChannel.h"
+#include "lists/ChannelPicks.h"
+#include "lists/ListChannel.h"
 #include "radio/StationCache.h"
 
 #include <QLocale>

@@ -1,7 +1,7 @@
 #include "radio/RadioSearchModel.h"
 
 #include "base/PlainText.h"
-#include "channels/ChannelNameRules.h"
+#include "lists/ChannelNameRules.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 #include "radio/RadioWindow.h"
 
 #include "base/SafeCall.h"
-#include "channels/ChannelPicks.h"
-#include "channels/LogoCache.h"
+#include "lists/ChannelPicks.h"
+#include "lists/LogoCache.h"
 #include "radio/RadioDirectory.h"
 #include "radio/RadioSearchModel.h"
 

@@ -1,6 +1,6 @@
 // Which list entries a built-in channel takes, and in which order it plays them.
-#include "channels/BuiltInChannelMatcher.h"
-#include "channels/ChannelNameRules.h"
+#include "lists/BuiltInChannelMatcher.h"
+#include "lists/ChannelNameRules.h"
 
 #include <QTest>
 

@@ -6,6 +6,6 @@ foreach(test m3ulistreader builtinchannelmatcher channellistfetcher channellistr
   lumi_add_test(${test} SOURCES ${CMAKE_SOURCE_DIR}/tests/${test}_test.cpp LIBS channel_lists)
 endforeach()
 target_compile_definitions(channellistregistry PRIVATE
-  LUMI_SUGGESTED_COPY="${CMAKE_BINARY_DIR}/channels/lists/suggested-lists.tsv")
+  LUMI_SUGGESTED_COPY="${CMAKE_BINARY_DIR}/lists/lists/suggested-lists.tsv")
 # Transfers run on a worker thread of their own: the ThreadSanitizer run covers them.
 set_tests_properties(channellistfetcher logocache PROPERTIES LABELS threads)

@@ -1,9 +1,9 @@
 // Fetching lists from the loopback server: what each answer does to the
 // cached copy, and the library's rule that a failed refresh never empties a
 // list; reading local lists, and every kind of file that is no list.
-#include "channels/ChannelListFetcher.h"
-#include "channels/ChannelListLibrary.h"
-#include "channels/ChannelListRegistry.h"
+#include "lists/ChannelListFetcher.h"
+#include "lists/ChannelListLibrary.h"
+#include "lists/ChannelListRegistry.h"
 #include "tests/support/LoopbackHttpServer.h"
 
 #include <QDir>

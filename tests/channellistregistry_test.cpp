@@ -1,9 +1,9 @@
 // The user's lists kept between runs, the reasons a list is refused, hostile
 // ids in the settings file, and the suggested public lists built into the program.
-#include "channels/ChannelListLibrary.h"
-#include "channels/ChannelListRegistry.h"
-#include "channels/OwnChannelList.h"
-#include "channels/SuggestedLists.h"
+#include "lists/ChannelListLibrary.h"
+#include "lists/ChannelListRegistry.h"
+#include "lists/OwnChannelList.h"
+#include "lists/SuggestedLists.h"
 #include "tests/support/LoopbackHttpServer.h"
 
 #include <QDir>
@@ -231,7 +231,7 @@ private slots:
 
     void suggestedListsFileIsRead()
     {
-        QFile shipped(qEnvironmentVariable("LUMI_SOURCE_DIR") + u("/channels/suggested-lists.tsv"));
+        QFile shipped(qEnvironmentVariable("LUMI_SOURCE_DIR") + u("/lists/suggested-lists.tsv"));
         QVERIFY(shipped.open(QIODevice::ReadOnly));
         const QVector<SuggestedList> lists = SuggestedLists::parse(shipped.readAll());
         QCOMPARE(lists.size(), 4);

@@ -1,9 +1,9 @@
 // The guide grid without widgets: rows in the right order and narrowed as the
 // channel search does, a sound Qt model, local-time accessible names, and a
 // cursor that reaches every programme by keyboard and keeps to the time.
-#include "channels/ChannelPicks.h"
 #include "guide/GuideGridCursor.h"
 #include "guide/GuideGridModel.h"
+#include "lists/ChannelPicks.h"
 #include "tests/support/GuideFixtures.h"
 
 #include <QAbstractItemModelTester>

@@ -2,8 +2,8 @@
 // the user, suggested; a local file imported end to end to now/next on a
 // worker, shown from its cache on a later start, read again when its offset
 // or the wanted channels change, and kept when a reading fails.
-#include "channels/M3uListReader.h"
 #include "guide/GuideLibrary.h"
+#include "lists/M3uListReader.h"
 #include "tests/support/GuideBytes.h"
 
 #include <QSignalSpy>

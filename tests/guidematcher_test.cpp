@@ -3,9 +3,9 @@
 // ("Nenhum" included) wins and is kept across runs; built-in channels go by
 // the entry they play or their tooltip and title.
 #include "channels/ChannelCatalogue.h"
-#include "channels/ChannelNameRules.h"
 #include "guide/GuideMatcher.h"
 #include "guide/XmlTvReader.h"
+#include "lists/ChannelNameRules.h"
 
 #include <QBuffer>
 #include <QTemporaryDir>

@@ -1,12 +1,12 @@
 // "Guia de programação": every cell reached by keyboard and named for screen
 // readers, Enter and double-clicks tune only channels and programmes on now,
 // details in plain text, the search and group filter, no clock while hidden.
-#include "channels/ChannelPicks.h"
 #include "guide/GuideGridAccessible.h"
 #include "guide/GuideGridCursor.h"
 #include "guide/GuideGridView.h"
 #include "guide/GuideWindow.h"
 #include "guide/ProgrammeDetailsPanel.h"
+#include "lists/ChannelPicks.h"
 #include "tests/support/GuideFixtures.h"
 
 #include <QAccessible>

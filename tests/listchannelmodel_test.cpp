@@ -1,9 +1,9 @@
 // The channel model and its filter (search, groups, "Favoritos", "Recentes"),
 // and the picks kept across runs.
-#include "channels/ChannelNameRules.h"
-#include "channels/ChannelPicks.h"
-#include "channels/ListChannelFilter.h"
-#include "channels/ListChannelModel.h"
+#include "lists/ChannelNameRules.h"
+#include "lists/ChannelPicks.h"
+#include "lists/ListChannelFilter.h"
+#include "lists/ListChannelModel.h"
 
 #include <QAbstractItemModelTester>
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
 // Packed list channels: every field back as it went in, across blocks, and
 // copies that share their blocks but never see each other's changes.
-#include "channels/ListChannels.h"
+#include "lists/ListChannels.h"
 
 #include <QTest>
 

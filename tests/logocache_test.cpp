@@ -1,6 +1,6 @@
 // Channel logos from the loopback server: kept once fetched, a bad one never
 // fetched again in the run, and the disk copy used without the network.
-#include "channels/LogoCache.h"
+#include "lists/LogoCache.h"
 #include "tests/support/LoopbackHttpServer.h"
 
 #include <QBuffer>

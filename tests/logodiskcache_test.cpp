@@ -1,7 +1,7 @@
 // The logos kept on disk: bounded, the ones used longest ago going first, and
 // nothing but the cache's own files ever counted or removed.
-#include "channels/LogoCache.h"
-#include "channels/LogoDiskCache.h"
+#include "lists/LogoCache.h"
+#include "lists/LogoDiskCache.h"
 
 #include <QDateTime>
 #include <QDir>

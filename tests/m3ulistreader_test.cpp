@@ -2,8 +2,8 @@
 // quoting, groups, options, encodings, line ends, joined files, relative
 // addresses, tags and broken lines.
 #include "channels/ChannelCatalogue.h"
-#include "channels/ChannelNameRules.h"
-#include "channels/M3uListReader.h"
+#include "lists/ChannelNameRules.h"
+#include "lists/M3uListReader.h"
 
 #include <QTemporaryDir>
 #include <QTest>

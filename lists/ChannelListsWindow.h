@@ -1,6 +1,6 @@
 #pragma once
 
-#include "channels/SuggestedLists.h"
+#include "lists/SuggestedLists.h"
 
 #include <QStringList>
 #include <QVector>

@@ -1,10 +1,10 @@
-#include "channels/ChannelListRegistry.h"
+#include "lists/ChannelListRegistry.h"
 
 #include "base/Logging.h"
 #include "base/PlainText.h"
-#include "channels/ListAddress.h"
-#include "channels/M3uListReader.h"
-#include "channels/OwnChannelList.h"
+#include "lists/ListAddress.h"
+#include "lists/M3uListReader.h"
+#include "lists/OwnChannelList.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
-#include "channels/ChannelListsWindow.h"
+#include "lists/ChannelListsWindow.h"
 
 #include "base/PlainText.h"
 #include "base/SafeCall.h"
-#include "channels/ChannelListLibrary.h"
-#include "channels/ChannelListRegistry.h"
+#include "lists/ChannelListLibrary.h"
+#include "lists/ChannelListRegistry.h"
 
 #include <QCheckBox>
 #include <QFileDialog>

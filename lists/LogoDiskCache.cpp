@@ -1,4 +1,4 @@
-#include "channels/LogoDiskCache.h"
+#include "lists/LogoDiskCache.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "channels/ChannelListLibrary.h"
+#include "lists/ChannelListLibrary.h"
 
 #include <QFile>
 #include <QLocale>

@@ -1,8 +1,8 @@
-#include "channels/ListChannelModel.h"
+#include "lists/ListChannelModel.h"
 
 #include "base/PlainText.h"
-#include "channels/ChannelNameRules.h"
-#include "channels/ChannelPicks.h"
+#include "lists/ChannelNameRules.h"
+#include "lists/ChannelPicks.h"
 
 #include <QHash>
 #include <algorithm>

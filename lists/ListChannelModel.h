@@ -1,6 +1,6 @@
 #pragma once
 
-#include "channels/ListChannels.h"
+#include "lists/ListChannels.h"
 
 #include <QAbstractListModel>
 #include <QSet>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "channels/ListChannel.h"
+#include "lists/ListChannel.h"
 
 #include <QObject>
 #include <QSet>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "channels/ChannelCatalogue.h"
-#include "channels/ListChannels.h"
+#include "lists/ListChannels.h"
 
 #include <QHash>
 #include <QString>

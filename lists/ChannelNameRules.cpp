@@ -1,4 +1,4 @@
-#include "channels/ChannelNameRules.h"
+#include "lists/ChannelNameRules.h"
 
 namespace
 {

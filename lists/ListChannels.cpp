@@ -1,4 +1,4 @@
-#include "channels/ListChannels.h"
+#include "lists/ListChannels.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "channels/M3uListReader.h"
+#include "lists/M3uListReader.h"
 
 #include <QByteArray>
 #include <QMetaType>

@@ -1,6 +1,6 @@
-#include "channels/SuggestedLists.h"
+#include "lists/SuggestedLists.h"
 
-#include "channels/ListAddress.h"
+#include "lists/ListAddress.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "channels/LogoDiskCache.h"
+#include "lists/LogoDiskCache.h"
 #include "net/Transfer.h"
 
 #include <QCache>

@@ -1,11 +1,11 @@
-#include "channels/ChannelWindow.h"
+#include "lists/ChannelWindow.h"
 
 #include "base/PlainText.h"
 #include "base/SafeCall.h"
-#include "channels/ChannelPicks.h"
-#include "channels/ListChannelFilter.h"
-#include "channels/ListChannelModel.h"
-#include "channels/LogoCache.h"
+#include "lists/ChannelPicks.h"
+#include "lists/ListChannelFilter.h"
+#include "lists/ListChannelModel.h"
+#include "lists/LogoCache.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>

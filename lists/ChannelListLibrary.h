@@ -1,8 +1,8 @@
 #pragma once
 
-#include "channels/ChannelListFetcher.h"
-#include "channels/ChannelListRegistry.h"
-#include "channels/ListChannels.h"
+#include "lists/ChannelListFetcher.h"
+#include "lists/ChannelListRegistry.h"
+#include "lists/ListChannels.h"
 
 #include <QDateTime>
 #include <QHash>

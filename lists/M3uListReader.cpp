@@ -1,8 +1,8 @@
-#include "channels/M3uListReader.h"
+#include "lists/M3uListReader.h"
 
 #include "base/TextDecoding.h"
-#include "channels/ChannelNameRules.h"
-#include "channels/ListAddress.h"
+#include "lists/ChannelNameRules.h"
+#include "lists/ListAddress.h"
 #include "net/AddressRule.h"
 
 namespace

@@ -1,7 +1,7 @@
-#include "channels/ChannelListFetcher.h"
+#include "lists/ChannelListFetcher.h"
 
 #include "base/BoundedRead.h"
-#include "channels/ListAddress.h"
+#include "lists/ListAddress.h"
 #include "net/Transfer.h"
 
 #include <QDir>

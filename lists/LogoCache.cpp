@@ -1,6 +1,6 @@
-#include "channels/LogoCache.h"
+#include "lists/LogoCache.h"
 
-#include "channels/ListAddress.h"
+#include "lists/ListAddress.h"
 
 #include <QBuffer>
 #include <QCryptographicHash>

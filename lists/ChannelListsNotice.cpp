@@ -1,4 +1,4 @@
-#include "channels/ChannelListsNotice.h"
+#include "lists/ChannelListsNotice.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>

@@ -1,4 +1,4 @@
-#include "channels/OwnChannelList.h"
+#include "lists/OwnChannelList.h"
 
 #include <QStandardPaths>
 

@@ -1,6 +1,6 @@
-#include "channels/ChannelPicks.h"
+#include "lists/ChannelPicks.h"
 
-#include "channels/ChannelNameRules.h"
+#include "lists/ChannelNameRules.h"
 
 #include <QStandardPaths>
 

@@ -1,8 +1,8 @@
-#include "channels/BuiltInChannelMatcher.h"
+#include "lists/BuiltInChannelMatcher.h"
 
-#include "channels/ChannelNameRules.h"
-#include "channels/ListAddress.h"
-#include "channels/OwnChannelList.h"
+#include "lists/ChannelNameRules.h"
+#include "lists/ListAddress.h"
+#include "lists/OwnChannelList.h"
 
 #include <QSet>
 #include <QVarLengthArray>

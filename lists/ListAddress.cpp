@@ -1,4 +1,4 @@
-#include "channels/ListAddress.h"
+#include "lists/ListAddress.h"
 
 #include "net/AddressRule.h"
 

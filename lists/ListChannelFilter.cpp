@@ -1,7 +1,7 @@
-#include "channels/ListChannelFilter.h"
+#include "lists/ListChannelFilter.h"
 
-#include "channels/ChannelNameRules.h"
-#include "channels/ListChannelModel.h"
+#include "lists/ChannelNameRules.h"
+#include "lists/ListChannelModel.h"
 
 ListChannelFilter::ListChannelFilter(QObject *parent)
     : QSortFilterProxyModel(parent)
