@@ -11,15 +11,28 @@
 
 namespace
 {
-QString text(const QJsonObject &object, QLatin1String key)
+// Trimmed after it is cut, so that what is kept reads back the same.
+QString bounded(const QString &text, int maxChars)
+{
+    QString s = text.trimmed();
+    if (s.size() > maxChars)
+        s = s.left(maxChars).trimmed();
+    return s;
+}
+
+QString text(const QJsonObject &object, QLatin1String key, int maxChars = StationReader::MaxTextChars)
 {
     const QJsonValue value = object.value(key);
-    if (!value.isString())
+    return value.isString() ? bounded(value.toString(), maxChars) : QString();
+}
+
+// "BR": two letters or nothing.
+QString countryCodeOf(const QJsonObject &object, QLatin1String key)
+{
+    const QString code = text(object, key).toUpper();
+    if (code.size() != 2 || !code.at(0).isLetter() || !code.at(1).isLetter())
         return QString();
-    QString s = value.toString().trimmed();
-    if (s.size() > StationReader::MaxTextChars)
-        s.truncate(StationReader::MaxTextChars);
-    return s;
+    return code;
 }
 
 // Numbers come as JSON numbers from the current servers and as text from
@@ -79,7 +92,7 @@ QStringList tagsOf(const QJsonObject &object)
         for (const QJsonValue &tag : value.toArray())
             raw << tag.toString();
     for (const QString &tag : raw) {
-        const QString t = tag.trimmed().left(StationReader::MaxTextChars / 4);
+        const QString t = bounded(tag, StationReader::MaxTextChars / 4);
         if (!t.isEmpty() && !tags.contains(t))
             tags << t;
         if (tags.size() >= StationReader::MaxTags)
@@ -126,10 +139,10 @@ RadioStations StationReader::readStations(const QByteArray &json, bool *ok)
             continue;
         station.favicon = pictureAddress(object);
         station.tags = tagsOf(object);
-        station.countryCode = text(object, QLatin1String("countrycode")).left(2).toUpper();
+        station.countryCode = countryCodeOf(object, QLatin1String("countrycode"));
         station.country = text(object, QLatin1String("country"));
         station.language = text(object, QLatin1String("language"));
-        station.codec = text(object, QLatin1String("codec")).left(16);
+        station.codec = text(object, QLatin1String("codec"), 16);
         station.bitrate = number(object, QLatin1String("bitrate"));
         station.votes = number(object, QLatin1String("votes"));
         station.clickCount = number(object, QLatin1String("clickcount"));
@@ -155,8 +168,8 @@ RadioFacets StationReader::readFacets(const QByteArray &json, bool *ok)
             break;
         const QJsonObject object = value.toObject();
         RadioFacet facet;
-        facet.name = text(object, QLatin1String("name")).left(MaxTextChars / 4);
-        facet.code = text(object, QLatin1String("iso_3166_1")).left(2).toUpper();
+        facet.name = text(object, QLatin1String("name"), MaxTextChars / 4);
+        facet.code = countryCodeOf(object, QLatin1String("iso_3166_1"));
         facet.stationCount = number(object, QLatin1String("stationcount"));
         if (!facet.name.isEmpty())
             facets << facet;

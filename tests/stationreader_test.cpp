@@ -153,6 +153,18 @@ private slots:
         QCOMPARE(StationReader::readStations(StationReader::writeStations(stations)), stations);
     }
 
+    void cutTextsReadBackTheSameFromTheCache()
+    {
+        QJsonObject o = RadioDatabaseStandIn::station(QStringLiteral("u-6"), QStringLiteral("N"));
+        o.insert(QLatin1String("countrycode"), QStringLiteral("R B"));
+        o.insert(QLatin1String("codec"), QStringLiteral("MP3 a 128 kbps  estéreo"));
+        o.insert(QLatin1String("name"),
+            QString(StationReader::MaxTextChars - 1, QLatin1Char('a')) + QStringLiteral(" b"));
+        const RadioStations stations = StationReader::readStations(arrayOf({ o }));
+        QCOMPARE(stations.first().countryCode, QString());
+        QCOMPARE(StationReader::readStations(StationReader::writeStations(stations)), stations);
+    }
+
     void facetsAndClickAnswers()
     {
         const RadioFacets facets = StationReader::readFacets(
