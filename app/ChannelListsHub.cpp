@@ -17,12 +17,12 @@
 #include "player/AlternateAddresses.h"
 #include "player/ChannelTitle.h"
 #include "player/Player.h"
+#include "widgets/Dialogs.h"
 #include "widgets/FlatButton.h"
 #include "widgets/MessageBox.h"
 
 #include <QAction>
 #include <QFileInfo>
-#include <QInputDialog>
 #include <QLineEdit>
 #include <QMenu>
 
@@ -82,11 +82,6 @@ ChannelListsHub::ChannelListsHub(MainWindow &main, Player &player, const Channel
     connect(
         &m_refreshTimer, &QTimer::timeout, this, [this] { safeCall([this] { m_library->refreshStale(); }); });
 
-    askAddress = [this] {
-        return QInputDialog::getText(&m_main, QStringLiteral("Abrir endereço…"),
-            QStringLiteral("Endereço (http, https, rtmp, rtsp, mms, udp, srt) ou caminho de um arquivo:"),
-            QLineEdit::Normal);
-    };
     addMenuItemsAndButtons();
 }
 
@@ -262,7 +257,11 @@ void ChannelListsHub::tuneListChannel(const ListChannel &chosen)
 
 void ChannelListsHub::openAddress()
 {
-    const QString address = askAddress ? askAddress().trimmed() : QString();
+    const QString address = askForText(&m_main,
+        { QStringLiteral("Abrir endereço…"),
+            QStringLiteral("Endereço (http, https, rtmp, rtsp, mms, udp, srt) ou caminho de um arquivo:"),
+            QString() })
+                                .trimmed();
     if (!address.isEmpty())
         playAddress(address);
 }

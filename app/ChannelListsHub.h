@@ -9,7 +9,6 @@
 #include <QPointer>
 #include <QSet>
 #include <QTimer>
-#include <functional>
 #include <memory>
 
 class ChannelListLibrary;
@@ -44,9 +43,8 @@ public:
 
     ChannelListsWindow *showListsWindow();
     ChannelWindow *showChannelWindow();
-    // "Abrir endereço…": asks for an address (askAddress; tests replace it) and plays it.
+    // "Abrir endereço…": asks for an address and plays it.
     void openAddress();
-    std::function<QString()> askAddress;
     // A network stream or a local regular file, as the address rule admits
     // from the user; anything else is refused with a message.
     void playAddress(const QString &typed);

@@ -139,7 +139,7 @@ void Program::createSideWindows(const ChannelCatalogue &catalogue, GamePorts gam
     m_player->transport().setPlaylist(m_playlist.get());
     m_opener = std::make_unique<MediaOpener>(*m_player, *main, *m_playlist);
     m_updateChecker = new UpdateChecker(
-        main->versionText(), QString::fromLatin1(kUpdateSettingsUrl), {}, m_update.get(), main);
+        main->versionText(), QString::fromLatin1(kUpdateSettingsUrl), m_update.get(), main);
     m_channelLists = new ChannelListsHub(*main, *m_player, catalogue);
     m_radio = new RadioHub(*main, *m_player, *m_channelLists, catalogue);
 }

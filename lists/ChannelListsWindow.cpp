@@ -4,13 +4,12 @@
 #include "base/SafeCall.h"
 #include "lists/ChannelListLibrary.h"
 #include "lists/ChannelListRegistry.h"
+#include "widgets/Dialogs.h"
 
 #include <QCheckBox>
-#include <QFileDialog>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -134,15 +133,6 @@ ChannelListsWindow::ChannelListsWindow(ChannelListRegistry &registry, ChannelLis
     layout->addWidget(m_covered, 1);
     layout->addWidget(suggestedBox);
 
-    chooseFile = [this] {
-        return QFileDialog::getOpenFileName(this, QStringLiteral("Escolher lista de canais"), QString(),
-            QStringLiteral("Listas M3U (*.m3u *.m3u8);;Todos os arquivos (*)"));
-    };
-    askName = [this](const QString &current) {
-        return QInputDialog::getText(
-            this, QStringLiteral("Renomear lista"), QStringLiteral("Nome:"), QLineEdit::Normal, current);
-    };
-
     connect(&m_registry, &ChannelListRegistry::listsChanged, this, [this] {
         showLists();
         showSuggestions();
@@ -259,7 +249,11 @@ void ChannelListsWindow::addByAddress()
 
 void ChannelListsWindow::addFile()
 {
-    const QString path = chooseFile ? chooseFile() : QString();
+    FileRequest request;
+    request.caption = QStringLiteral("Escolher lista de canais");
+    request.nameFilters = QStringList { QStringLiteral("Listas M3U (*.m3u *.m3u8)"),
+        QStringLiteral("Todos os arquivos (*)") };
+    const QString path = askForFile(this, request);
     if (path.isEmpty())
         return;
     QString error;
@@ -269,9 +263,10 @@ void ChannelListsWindow::addFile()
 void ChannelListsWindow::renameSelected()
 {
     const QString id = selectedId();
-    if (id.isEmpty() || !askName)
+    if (id.isEmpty())
         return;
-    const QString name = askName(m_registry.list(id).name);
+    const QString name = askForText(
+        this, { QStringLiteral("Renomear lista"), QStringLiteral("Nome:"), m_registry.list(id).name });
     if (name.isEmpty())
         return;
     QString error;

@@ -5,7 +5,6 @@
 #include <QStringList>
 #include <QVector>
 #include <QWidget>
-#include <functional>
 
 class ChannelListLibrary;
 class ChannelListRegistry;
@@ -26,10 +25,6 @@ class ChannelListsWindow : public QWidget
 public:
     ChannelListsWindow(ChannelListRegistry &registry, ChannelListLibrary &library,
         const QVector<SuggestedList> &suggested, QWidget *parent = nullptr);
-
-    // Asked for a file to add and for a list's new name; tests replace them.
-    std::function<QString()> chooseFile;
-    std::function<QString(const QString &current)> askName;
 
     // "N dos 101 canais do programa têm endereço", and the names of those channels.
     void setCoverage(const QString &text, const QStringList &channelNames);

@@ -5,10 +5,10 @@
 #include "playback/PlayerPanel.h"
 #include "widgets/AnnouncedText.h"
 #include "widgets/ButtonColour.h"
+#include "widgets/Dialogs.h"
 #include "widgets/FlatButton.h"
 
 #include <QEvent>
-#include <QFileDialog>
 #include <QLabel>
 #include <QProgressBar>
 
@@ -69,7 +69,9 @@ QString TransportView::openDialogFilter()
 
 QString TransportView::chooseMediaFile()
 {
-    return QFileDialog::getOpenFileName(&m_window, QString(), QString(), openDialogFilter());
+    FileRequest request;
+    request.nameFilters = openDialogFilter().split(QStringLiteral(";;"));
+    return askForFile(&m_window, request);
 }
 
 bool TransportView::eventFilter(QObject *watched, QEvent *event)

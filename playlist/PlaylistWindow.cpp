@@ -2,20 +2,19 @@
 
 #include "base/SafeCall.h"
 #include "player/PlaylistPlayback.h"
+#include "playlist/PlaylistDialogs.h"
 #include "playlist/PlaylistListBox.h"
 #include "playlist/PlaylistRules.h"
 #include "playlist/PlaylistStore.h"
 #include "widgets/AnnouncedText.h"
 #include "widgets/CaptionFit.h"
 #include "widgets/FlatButton.h"
-#include "widgets/MessageBox.h"
 
 #include <QCheckBox>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
-#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -169,64 +168,7 @@ template <typename Body> void PlaylistWindow::guarded(Body &&body) noexcept
     } catch (...) {
         message = QStringLiteral("Erro inesperado.");
     }
-    safeCall([&] { showError(message); });
-}
-
-// --- hooks ----------------------------------------------------------------
-
-QStringList PlaylistWindow::runOpenDialog()
-{
-    QFileDialog dialog(this,
-        QStringLiteral("Escolha até 200 musicas por vez ou selecione e arraste as musicas "
-                       "pelo explorer."));
-    dialog.setFileMode(QFileDialog::ExistingFiles);
-    const QStringList filters = PlaylistRules::openDialogFilters();
-    dialog.setNameFilters(filters);
-    dialog.selectNameFilter(filters.constFirst());
-    if (dialog.exec() != QDialog::Accepted)
-        return {};
-    return dialog.selectedFiles();
-}
-
-QString PlaylistWindow::runSaveDialog()
-{
-    QFileDialog dialog(this, QStringLiteral("Escolha o local e digite o nome da lista..."));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilter(QStringLiteral("Lumivortex PlayList (*.lpl)"));
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
-}
-
-bool PlaylistWindow::confirm(const QString &text)
-{
-    MessageRequest request;
-    request.caption = QStringLiteral("Confirmação");
-    request.text = text;
-    request.icon = QMessageBox::Question;
-    request.buttons = QMessageBox::Ok | QMessageBox::Cancel;
-    request.defaultButton = QMessageBox::Ok;
-    request.escapeButton = QMessageBox::Cancel;
-    return ::showMessage(this, request) == QMessageBox::Ok;
-}
-
-void PlaylistWindow::showError(const QString &text)
-{
-    MessageRequest request;
-    request.caption = applicationTitle();
-    request.text = text;
-    request.icon = QMessageBox::Critical;
-    ::showMessage(this, request);
-}
-
-void PlaylistWindow::showNotice(const QString &text)
-{
-    MessageRequest request;
-    request.caption = applicationTitle();
-    request.text = text;
-    request.icon = QMessageBox::Warning;
-    ::showMessage(this, request);
+    safeCall([&] { PlaylistDialogs::showError(this, message); });
 }
 
 // --- the current item -----------------------------------------------------
@@ -442,7 +384,7 @@ void PlaylistWindow::addToCurrentStore(const QStringList &paths)
             + QStringList(refused.mid(0, shown)).join(QLatin1Char('\n'));
         if (refused.size() > shown)
             text += QStringLiteral("\n... e mais %1.").arg(refused.size() - shown);
-        safeCall([&] { showNotice(text); });
+        safeCall([&] { PlaylistDialogs::showNotice(this, text); });
     };
     try {
         m_store->EndUpdate();
@@ -470,7 +412,7 @@ void PlaylistWindow::loadPlaylist(const QString &fileName)
 void PlaylistWindow::openFiles()
 {
     guarded([this] {
-        const QStringList files = runOpenDialog();
+        const QStringList files = PlaylistDialogs::chooseFilesToAdd(this);
         if (files.isEmpty())
             return;
         const bool added = PlaylistRules::isMusicFile(files.constFirst());
@@ -485,14 +427,14 @@ void PlaylistWindow::openFiles()
 void PlaylistWindow::saveList()
 {
     guarded([this] {
-        const QString chosen = runSaveDialog();
+        const QString chosen = PlaylistDialogs::chooseFileToSave(this);
         if (chosen.isEmpty())
             return;
         // A copy of the default store as it is on disk; whatever keeps it from
         // being written is said, never passed over.
         QFile source(PlaylistRules::defaultStorePath());
         if (!source.open(QIODevice::ReadOnly)) {
-            showNotice(
+            PlaylistDialogs::showNotice(this,
                 QStringLiteral("A lista não foi salva: ela ainda não tem músicas. Adicione músicas com "
                                "\"Abrir\" ou arrastando arquivos para esta janela."));
             return;
@@ -509,7 +451,7 @@ void PlaylistWindow::saveList()
 void PlaylistWindow::clearList()
 {
     guarded([this] {
-        if (!confirm(QStringLiteral("Deseja deletar todos os itens da lista?")))
+        if (!PlaylistDialogs::confirm(this, QStringLiteral("Deseja deletar todos os itens da lista?")))
             return;
         m_list->clear();
         QFile::remove(PlaylistRules::defaultStorePath());
@@ -523,7 +465,8 @@ void PlaylistWindow::deleteSelectedItems()
 {
     guarded([this] {
         const auto selected = m_list->selectedItems().size();
-        if (!confirm(QStringLiteral("Deseja deletar este(s) %1 item(s) da lista?").arg(selected)))
+        if (!PlaylistDialogs::confirm(
+                this, QStringLiteral("Deseja deletar este(s) %1 item(s) da lista?").arg(selected)))
             return;
         int i = 0;
         while (i < count()) {

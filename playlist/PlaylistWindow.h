@@ -77,18 +77,6 @@ signals:
     void playerPageWanted();
 
 protected:
-    // Dialogs and boxes, overridden by tests so that nothing blocks.
-    // The chosen files in order; empty when cancelled.
-    virtual QStringList runOpenDialog();
-    // The chosen folder and name; empty when cancelled.
-    virtual QString runSaveDialog();
-    // True on OK.
-    virtual bool confirm(const QString &text);
-    // The general error box.
-    virtual void showError(const QString &text);
-    // Files that were refused while adding.
-    virtual void showNotice(const QString &text);
-
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;

@@ -17,6 +17,7 @@
 #include "tests/support/FakeEngine.h"
 #include "tests/support/LoopbackHttpServer.h"
 #include "tests/support/RecordingPowerOff.h"
+#include "widgets/Dialogs.h"
 #include "widgets/MessageBox.h"
 
 #include <QAction>
@@ -76,6 +77,7 @@ private slots:
         m_program.reset();
         QFile::remove(OwnChannelList::path());
         setMessageHandler({});
+        setTextHandler({});
     }
 
     void placeholderChannelSaysSoOncePerRunWithoutQuestion()
@@ -153,7 +155,7 @@ private slots:
                         ->text()
                         .startsWith(QLatin1String("2 dos 101")));
 
-        window->askName = [](const QString &) { return u("Minha lista"); };
+        setTextHandler([](QWidget *, const TextRequest &) { return u("Minha lista"); });
         window->findChild<QPushButton *>(QStringLiteral("RenameListButton"))->click();
         QCOMPARE(table->topLevelItem(0)->text(0), u("Minha lista"));
         window->findChild<QPushButton *>(QStringLiteral("RemoveListButton"))->click();
@@ -272,7 +274,7 @@ private slots:
     {
         start({});
         closeNotice();
-        hub()->askAddress = [] { return u("rtsp://127.0.0.1:9/camera"); };
+        setTextHandler([](QWidget *, const TextRequest &) { return u("rtsp://127.0.0.1:9/camera"); });
         auto *item = m_program->mainWindow().findChild<QAction *>(QStringLiteral("OpenAddressItem"));
         QCOMPARE(item->shortcut(), QKeySequence(u("Ctrl+L")));
         item->trigger();

@@ -4,6 +4,7 @@
 #include "playback/PlayerPanel.h"
 #include "player/Transport.h"
 #include "tests/support/FakeProgram.h"
+#include "widgets/Dialogs.h"
 #include "widgets/FlatButton.h"
 #include "widgets/MessageBox.h"
 
@@ -27,10 +28,10 @@ struct Harness : FakeProgram {
     Harness()
     {
         // Ctrl+L is also the shortcut of the lists' "Abrir endereço…" item: either asks for the address.
-        program.channelLists().askAddress = [this] {
+        setTextHandler([this](QWidget *, const TextRequest &) {
             hooks << QStringLiteral("address");
             return QString();
-        };
+        });
         QObject::connect(
             &window, &MainWindow::playlistRequested, [this] { hooks << QStringLiteral("playlist"); });
         chooser.hooks = &hooks;
@@ -46,7 +47,11 @@ struct Harness : FakeProgram {
         window.setFocus();
         engine->calls.clear();
     }
-    ~Harness() { setMessageHandler({}); }
+    ~Harness()
+    {
+        setMessageHandler({});
+        setTextHandler({});
+    }
     MainWindow &window = program.mainWindow();
     RecordingChooser chooser;
     QStringList hooks;

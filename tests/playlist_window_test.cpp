@@ -7,6 +7,7 @@
 #include "tests/support/FakePlaylistPlayback.h"
 #include "tests/support/FileBytes.h"
 #include "widgets/ButtonColour.h"
+#include "widgets/Dialogs.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -31,7 +32,31 @@ namespace
 class ScriptedForm10 : public PlaylistWindow
 {
 public:
-    using PlaylistWindow::PlaylistWindow;
+    ScriptedForm10(PlaylistPlayback &playback, const QWidget *mainWindow)
+        : PlaylistWindow(playback, mainWindow)
+    {
+        setFileHandler([this](QWidget *, const FileRequest &request) {
+            if (request.kind == FileRequest::Kind::Save) {
+                ++saveDialogs;
+                return saveAnswer.isEmpty() ? QStringList() : QStringList { saveAnswer };
+            }
+            ++openDialogs;
+            return openAnswer;
+        });
+        setMessageHandler([this](QWidget *, const MessageRequest &request) {
+            if (request.icon == QMessageBox::Question) {
+                confirmations << request.text;
+                return confirmAnswer ? QMessageBox::Ok : QMessageBox::Cancel;
+            }
+            (request.icon == QMessageBox::Critical ? errors : notices) << request.text;
+            return QMessageBox::Ok;
+        });
+    }
+    ~ScriptedForm10() override
+    {
+        setFileHandler({});
+        setMessageHandler({});
+    }
 
     QStringList openAnswer;
     QString saveAnswer;
@@ -41,25 +66,6 @@ public:
     QStringList confirmations;
     QStringList errors;
     QStringList notices;
-
-protected:
-    QStringList runOpenDialog() override
-    {
-        ++openDialogs;
-        return openAnswer;
-    }
-    QString runSaveDialog() override
-    {
-        ++saveDialogs;
-        return saveAnswer;
-    }
-    bool confirm(const QString &text) override
-    {
-        confirmations << text;
-        return confirmAnswer;
-    }
-    void showError(const QString &text) override { errors << text; }
-    void showNotice(const QString &text) override { notices << text; }
 };
 
 QStringList storeKeys(const QString &path)

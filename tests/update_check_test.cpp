@@ -82,12 +82,11 @@ void UpdateCheckTest::init()
     m_answer = true;
     m_mainWindow = std::make_unique<QWidget>();
     m_updateWindow = std::make_unique<UpdateWindow>();
-    m_checker = new UpdateChecker(
-        kVersion, m_server->url(QStringLiteral("/lumivortex/check.ini")),
-        [this](const QString &question) {
-            m_questions.append(question);
-            return m_answer;
-        },
+    setMessageHandler([this](QWidget *, const MessageRequest &request) {
+        m_questions.append(request.text);
+        return m_answer ? QMessageBox::Ok : QMessageBox::Cancel;
+    });
+    m_checker = new UpdateChecker(kVersion, m_server->url(QStringLiteral("/lumivortex/check.ini")),
         m_updateWindow.get(), m_mainWindow.get());
     m_checker->setSettingsFilePath(m_dir->filePath(QStringLiteral("check.ini")));
     // Ticks are driven by hand.
@@ -96,6 +95,7 @@ void UpdateCheckTest::init()
 
 void UpdateCheckTest::cleanup()
 {
+    setMessageHandler({});
     m_mainWindow.reset();
     m_updateWindow.reset();
     QTRY_COMPARE_WITH_TIMEOUT(HttpDownload::runningWorkers(), 0, 15000);
@@ -107,7 +107,7 @@ void UpdateCheckTest::timerAndComponentAreFoundFromTheMainWindow()
 {
     QWidget mainWindow;
     UpdateChecker checker(
-        kVersion, m_server->url(QStringLiteral("/lumivortex/check.ini")), {}, nullptr, &mainWindow);
+        kVersion, m_server->url(QStringLiteral("/lumivortex/check.ini")), nullptr, &mainWindow);
     auto *timer = mainWindow.findChild<QTimer *>(QStringLiteral("TimerUpdateCheck"));
     QVERIFY(timer);
     QCOMPARE(timer->interval(), 3000);
@@ -257,8 +257,8 @@ void UpdateCheckTest::defaultQuestionIsAnInformationBox()
         return QMessageBox::Cancel;
     });
     QWidget mainWindow;
-    UpdateChecker checker(kVersion, m_server->url(QStringLiteral("/lumivortex/check.ini")), {},
-        m_updateWindow.get(), &mainWindow);
+    UpdateChecker checker(
+        kVersion, m_server->url(QStringLiteral("/lumivortex/check.ini")), m_updateWindow.get(), &mainWindow);
     checker.checkTimer()->stop();
     checker.setSettingsFilePath(m_dir->filePath(QStringLiteral("other.ini")));
     serve(settingsFile("0.9.30"));
@@ -302,7 +302,7 @@ void UpdateCheckTest::checkingEndsWithTheFirstAnswer()
 void UpdateCheckTest::unreachableServerIsAskedLessAndLessOften()
 {
     UpdateChecker checker(kVersion,
-        QStringLiteral("http://127.0.0.1:%1/lumivortex/check.ini").arg(LoopbackHttpServer::unusedPort()), {},
+        QStringLiteral("http://127.0.0.1:%1/lumivortex/check.ini").arg(LoopbackHttpServer::unusedPort()),
         nullptr, m_mainWindow.get());
     checker.setSettingsFilePath(m_dir->filePath(QStringLiteral("unreachable.ini")));
     QTimer *timer = checker.checkTimer();
@@ -320,7 +320,7 @@ void UpdateCheckTest::unreachableServerIsAskedLessAndLessOften()
 
 void UpdateCheckTest::emptyAddressChecksNothing()
 {
-    UpdateChecker checker(kVersion, QString(), {}, m_updateWindow.get(), m_mainWindow.get());
+    UpdateChecker checker(kVersion, QString(), m_updateWindow.get(), m_mainWindow.get());
     QVERIFY(!checker.checkTimer()->isActive());
     checker.fetchSettings();
     QVERIFY(!checker.settingsFetch()->isRunning());

@@ -4,6 +4,7 @@
 #include "update/HttpDownload.h"
 #include "update/TransferText.h"
 #include "update/UpdateWindow.h"
+#include "widgets/Dialogs.h"
 #include "widgets/MessageBox.h"
 
 #include <QApplication>
@@ -103,10 +104,10 @@ void UpdateWindowTest::init()
     m_messages.clear();
     m_proposed.clear();
     m_chosen = path(QStringLiteral("setup.exe"));
-    m_form->runSaveDialog = [this](const QString &proposed) {
-        m_proposed.append(proposed);
-        return m_chosen;
-    };
+    setFileHandler([this](QWidget *, const FileRequest &request) {
+        m_proposed.append(request.proposed);
+        return m_chosen.isEmpty() ? QStringList() : QStringList { m_chosen };
+    });
     setMessageHandler([this](QWidget *, const MessageRequest &request) {
         m_messages.append(request.text);
         return QMessageBox::Ok;
@@ -116,6 +117,7 @@ void UpdateWindowTest::init()
 void UpdateWindowTest::cleanup()
 {
     setMessageHandler({});
+    setFileHandler({});
     m_form.reset();
     QTRY_COMPARE_WITH_TIMEOUT(HttpDownload::runningWorkers(), 0, 15000);
     m_server.reset();

@@ -11,12 +11,11 @@
 #include <QWidget>
 #include <algorithm>
 
-UpdateChecker::UpdateChecker(const QString &programVersion, const QString &serverUrl, AskFunction ask,
-    UpdateWindow *updateWindow, QObject *parent)
+UpdateChecker::UpdateChecker(
+    const QString &programVersion, const QString &serverUrl, UpdateWindow *updateWindow, QObject *parent)
     : QObject(parent)
     , m_programVersion(programVersion)
     , m_serverUrl(serverUrl)
-    , m_ask(std::move(ask))
     , m_updateWindow(updateWindow)
     , m_settingsPath(updateSettingsFilePath())
 {
@@ -90,8 +89,6 @@ void UpdateChecker::settingsFetchFailed()
 
 bool UpdateChecker::ask(const QString &question)
 {
-    if (m_ask)
-        return m_ask(question);
     MessageRequest request;
     request.caption = QStringLiteral("Information");
     request.text = question;

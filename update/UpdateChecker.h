@@ -2,7 +2,6 @@
 
 #include <QObject>
 #include <QString>
-#include <functional>
 
 class QTimer;
 class UpdateWindow;
@@ -19,12 +18,9 @@ class UpdateChecker : public QObject
     Q_OBJECT
 
 public:
-    // Shows the question and returns true for "OK".
-    using AskFunction = std::function<bool(const QString &question)>;
-
-    // An empty `ask` shows the information box "Information" with OK and Cancel.
-    UpdateChecker(const QString &programVersion, const QString &serverUrl, AskFunction ask,
-        UpdateWindow *updateWindow, QObject *parent = nullptr);
+    // The question is the information box "Information" with OK and Cancel.
+    UpdateChecker(const QString &programVersion, const QString &serverUrl, UpdateWindow *updateWindow,
+        QObject *parent = nullptr);
     ~UpdateChecker() override;
 
     QTimer *checkTimer() const { return m_checkTimer; }
@@ -58,7 +54,6 @@ private:
     QString m_newVersion;
     QString m_updateNotes;
     QString m_serverUrl;
-    AskFunction m_ask;
     UpdateWindow *m_updateWindow;
     QString m_settingsPath;
     QTimer *m_checkTimer = nullptr;

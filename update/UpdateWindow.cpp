@@ -4,6 +4,7 @@
 #include "update/HttpDownload.h"
 #include "update/TransferText.h"
 #include "update/UpdateSettings.h"
+#include "widgets/Dialogs.h"
 #include "widgets/MessageBox.h"
 
 #include <QFile>
@@ -122,12 +123,11 @@ UpdateWindow::~UpdateWindow() = default;
 
 QString UpdateWindow::execSaveDialog(const QString &proposed)
 {
-    if (runSaveDialog)
-        return runSaveDialog(proposed);
     m_saveDialog->selectFile(proposed);
-    if (m_saveDialog->exec() != QDialog::Accepted)
-        return QString();
-    return m_saveDialog->selectedFiles().value(0);
+    FileRequest request;
+    request.kind = FileRequest::Kind::Save;
+    request.proposed = proposed;
+    return askForFiles(*m_saveDialog, request).value(0);
 }
 
 void UpdateWindow::startDownload()

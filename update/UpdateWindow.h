@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QWidget>
-#include <functional>
 
 class QFileDialog;
 class QLabel;
@@ -19,9 +18,6 @@ public:
     explicit UpdateWindow(QWidget *parent = nullptr);
     ~UpdateWindow() override;
 
-    // Runs the save dialog with the proposed name; returns the chosen path, or
-    // an empty text when the user cancels. Tests replace it.
-    std::function<QString(const QString &proposed)> runSaveDialog;
     // The save dialog's file name: the last one proposed or chosen.
     QString saveDialogFileName() const { return m_saveFileName; }
 
