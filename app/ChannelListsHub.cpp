@@ -71,6 +71,10 @@ ChannelListsHub::ChannelListsHub(MainWindow &main, Player &player, const Channel
     , m_picks(std::make_unique<ChannelPicks>())
 {
     setObjectName(QStringLiteral("ChannelListsHub"));
+    m_numberTimer.setObjectName(QStringLiteral("ChannelNumberTimer"));
+    m_numberTimer.setSingleShot(true);
+    m_numberTimer.setInterval(channelNumberPauseMs);
+    connect(&m_numberTimer, &QTimer::timeout, this, [this] { safeCall([this] { tuneChannelNumber(); }); });
     m_applyLater.setSingleShot(true);
     m_applyLater.setInterval(0);
     connect(&m_applyLater, &QTimer::timeout, this, [this] { safeCall([this] { applyLists(); }); });
@@ -92,6 +96,7 @@ void ChannelListsHub::addMenuItemsAndButtons()
     const QList<QAction *> items = m_main.addMenuSection({
         { "ChannelListsItem", QStringLiteral("Listas de canais"), QKeySequence() },
         { "ChannelsItem", QStringLiteral("Canais"), QKeySequence(Qt::CTRL | Qt::Key_K) },
+        { "GuideItem", QString::fromUtf8("Guia de programação"), QKeySequence(Qt::CTRL | Qt::Key_G) },
         { "OpenAddressItem", QStringLiteral("Abrir endereço…"), QKeySequence(Qt::CTRL | Qt::Key_L) },
     });
     auto onTriggered = [this](QAction *action, std::function<void()> handler) {
@@ -99,7 +104,8 @@ void ChannelListsHub::addMenuItemsAndButtons()
     };
     onTriggered(items.at(0), [this] { showListsWindow(); });
     onTriggered(items.at(1), [this] { showChannelWindow(); });
-    onTriggered(items.at(2), [this] { openAddress(); });
+    onTriggered(items.at(2), [this] { emit guideRequested(); });
+    onTriggered(items.at(3), [this] { openAddress(); });
 
     auto onClicked = [this](QAbstractButton *button, std::function<void()> handler) {
         connect(
@@ -125,18 +131,20 @@ void ChannelListsHub::start()
     m_refreshTimer.start();
     applyLists();
     if (m_registry->lists().isEmpty() && !m_registry->suggestionsAnswered()) {
-        showNotice(ChannelListsNotice::firstStartText(), m_suggested);
+        showNotice(ChannelListsNotice::firstStartText(), m_suggested, m_suggestedGuides);
         // Without suggestions there is nothing to answer: the notice is said once.
         if (m_suggested.isEmpty())
             m_registry->setSuggestionsAnswered();
     }
 }
 
-void ChannelListsHub::showNotice(const QString &text, const QVector<SuggestedList> &suggested)
+void ChannelListsHub::showNotice(const QString &text, const QVector<SuggestedList> &suggested,
+    const QVector<SuggestedList> &suggestedGuides)
 {
     if (m_notice)
         m_notice->close();
-    m_notice = new ChannelListsNotice(text, suggested, &m_main);
+    m_notice = new ChannelListsNotice(text, suggested, &m_main, suggestedGuides);
+    connect(m_notice, &ChannelListsNotice::guidesAccepted, this, &ChannelListsHub::suggestedGuidesAccepted);
     connect(m_notice, &ChannelListsNotice::openListsRequested, this,
         [this] { safeCall([this] { showListsWindow(); }); });
     connect(m_notice, &ChannelListsNotice::suggestionsAccepted, this,
@@ -165,6 +173,7 @@ void ChannelListsHub::applyLists()
     showCoverage();
     if (m_channelWindow)
         m_channelWindow->setChannels(joined(all, m_extraChannels));
+    emit listsApplied();
 }
 
 void ChannelListsHub::setRadioSources(const BuiltInSources &sources)
@@ -252,7 +261,10 @@ void ChannelListsHub::tuneListChannel(const ListChannel &chosen)
     channel.address = chosen.address;
     m_player.alternates().setEntries(ChannelCatalogue::windowTitleFor(channel), addresses);
     m_picks->noteTuned(ChannelPicks::identityOf(chosen));
+    m_listChannelTuning = chosen;
     tune(channel);
+    m_listChannelTuning.reset();
+    emit listChannelTuned(chosen);
 }
 
 void ChannelListsHub::openAddress()
@@ -289,14 +301,91 @@ void ChannelListsHub::playAddress(const QString &typed)
 void ChannelListsHub::tuneBuiltIn(const Channel &channel)
 {
     Channel chosen = channel;
-    if (prepareBuiltInTune(chosen))
-        tune(chosen);
+    if (!prepareBuiltInTune(chosen))
+        return;
+    tune(chosen);
+    emit builtInChannelTuned(chosen, m_sources.value(chosen.control).value(0));
 }
 
 void ChannelListsHub::tune(const Channel &channel)
 {
+    // The title is the channel: tuning it again, or another of its entries, is no change of channel.
+    const QString title = ChannelCatalogue::windowTitleFor(channel);
+    if (m_currentTune && ChannelCatalogue::windowTitleFor(m_currentTune->channel) != title)
+        m_previousTune = m_currentTune;
+    m_currentTune = TuneRecord { channel, m_listChannelTuning };
     m_player.tune(
         { ChannelCatalogue::windowTitleFor(channel), channel.address, channel.switchesReconnectionOff });
+}
+
+// --- changing channels by key ---
+
+ListChannel ChannelListsHub::shownChannel(int row, int *count) const
+{
+    if (m_channelWindow) {
+        if (count)
+            *count = m_channelWindow->shownCount();
+        return m_channelWindow->shownAt(row);
+    }
+    const ListChannels all = m_library->allChannels();
+    if (count)
+        *count = int(all.size());
+    return row >= 0 && row < all.size() ? all.at(row) : ListChannel {};
+}
+
+void ChannelListsHub::tuneNeighbour(int step)
+{
+    int count = 0;
+    shownChannel(-1, &count);
+    if (count == 0)
+        return;
+    int row = -1;
+    if (m_currentTune && m_currentTune->listChannel) {
+        const QString address = m_currentTune->listChannel->address;
+        if (m_channelWindow) {
+            row = m_channelWindow->shownRowOf(address);
+        } else {
+            const ListChannels all = m_library->allChannels();
+            for (qsizetype i = 0; i < all.size() && row < 0; ++i)
+                if (all.field(i, ListChannels::Address) == address)
+                    row = int(i);
+        }
+    }
+    row = row < 0 ? (step > 0 ? 0 : count - 1) : ((row + step) % count + count) % count;
+    const ListChannel next = shownChannel(row);
+    if (!next.address.isEmpty())
+        tuneListChannel(next);
+}
+
+void ChannelListsHub::tuneLastChannel()
+{
+    if (!m_previousTune)
+        return;
+    const TuneRecord last = *m_previousTune;
+    if (last.listChannel)
+        tuneListChannel(*last.listChannel);
+    else if (!last.channel.control.isEmpty())
+        tuneBuiltIn(last.channel);
+    else
+        tune(last.channel);
+}
+
+void ChannelListsHub::typeChannelDigit(int digit)
+{
+    // Five digits are more channels than any list holds: start again.
+    if (m_typedNumber.size() >= 5)
+        m_typedNumber.clear();
+    m_typedNumber += QChar(u'0' + digit);
+    m_numberTimer.start();
+}
+
+void ChannelListsHub::tuneChannelNumber()
+{
+    const int number = m_typedNumber.toInt();
+    m_typedNumber.clear();
+    const ListChannel chosen = shownChannel(number - 1);
+    if (!chosen.address.isEmpty())
+        tuneListChannel(chosen);
 }
 
 ChannelListsWindow *ChannelListsHub::showListsWindow()
@@ -304,6 +393,7 @@ ChannelListsWindow *ChannelListsHub::showListsWindow()
     if (!m_listsWindow) {
         m_listsWindow = std::make_unique<ChannelListsWindow>(*m_registry, *m_library, m_suggested);
         showCoverage();
+        emit listsWindowMade(m_listsWindow.get());
     }
     m_listsWindow->show();
     m_listsWindow->raise();
@@ -319,6 +409,7 @@ ChannelWindow *ChannelListsHub::showChannelWindow()
         m_channelWindow->setChannels(joined(m_library->allChannels(), m_extraChannels));
         connect(m_channelWindow.get(), &ChannelWindow::tuneRequested, this,
             [this](const ListChannel &channel) { safeCall([this, &channel] { tuneListChannel(channel); }); });
+        emit channelWindowMade(m_channelWindow.get());
     }
     m_channelWindow->show();
     m_channelWindow->raise();

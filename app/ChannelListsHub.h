@@ -3,6 +3,7 @@
 #include "channels/ChannelCatalogue.h"
 #include "lists/BuiltInChannelMatcher.h"
 #include "lists/ChannelListsNotice.h"
+#include "lists/ListChannel.h"
 #include "lists/SuggestedLists.h"
 
 #include <QObject>
@@ -10,6 +11,7 @@
 #include <QSet>
 #include <QTimer>
 #include <memory>
+#include <optional>
 
 class ChannelListLibrary;
 class ChannelListRegistry;
@@ -20,7 +22,6 @@ class LogoCache;
 class MainWindow;
 class Player;
 class QAction;
-struct ListChannel;
 
 // Brings the user's channel lists into the program: the "Listas de canais"
 // and "Canais" windows with their menu items, buttons and shortcuts, the
@@ -40,6 +41,8 @@ public:
     void start();
     // The public lists offered (the built-in file unless replaced before start()).
     void setSuggestedLists(const QVector<SuggestedList> &suggested) { m_suggested = suggested; }
+    // The public guides offered with the lists on a first start (none unless set).
+    void setSuggestedGuides(const QVector<SuggestedList> &suggested) { m_suggestedGuides = suggested; }
 
     ChannelListsWindow *showListsWindow();
     ChannelWindow *showChannelWindow();
@@ -53,10 +56,25 @@ public:
     // one says so and is not tuned).
     void tuneBuiltIn(const Channel &channel);
 
+    // --- changing channels by key ---
+    // The neighbour (step -1 or +1) of the list channel on, in "Canais" as it
+    // shows the lists (all channels in list order before it is first opened);
+    // from any other channel, the first or the last.
+    void tuneNeighbour(int step);
+    // Back to the channel tuned before (built-in, list channel or address).
+    void tuneLastChannel();
+    // Digits collect a channel number: its place in the list as shown,
+    // tuned once no digit has come for channelNumberPauseMs.
+    void typeChannelDigit(int digit);
+    static constexpr int channelNumberPauseMs = 1500;
+    QTimer &channelNumberTimer() { return m_numberTimer; }
+
     ChannelListRegistry &registry() const { return *m_registry; }
     ChannelListLibrary &library() const { return *m_library; }
     ChannelPicks &picks() const { return *m_picks; }
     const ChannelCatalogue &catalogue() const { return m_applied; }
+    // The list entries each built-in channel plays, by control, the first first.
+    const BuiltInSources &builtInSources() const { return m_sources; }
     ChannelListsNotice *notice() const { return m_notice; }
 
     // Built-in radios found in the radio database: played after what the
@@ -66,6 +84,21 @@ public:
     void setExtraChannels(const ListChannels &channels);
     // The logos of "Canais", shared with other windows that show pictures.
     LogoCache &logos();
+signals:
+    // "Guia de programação" (context menu after "Canais", Ctrl+G).
+    void guideRequested();
+    // "Canais" was made: features add their parts to it.
+    void channelWindowMade(ChannelWindow *window);
+    // A list channel or a built-in channel was tuned; plays is the list entry
+    // a built-in channel plays (empty, without an address, when none).
+    void listChannelTuned(const ListChannel &entry);
+    void builtInChannelTuned(const Channel &channel, const ListChannel &plays);
+    // The lists' channels were matched to the built-in channels again.
+    void listsApplied();
+    // "Listas de canais" was just made: parts of other subsystems join it.
+    void listsWindowMade(ChannelListsWindow *window);
+    // The user ticked some of the suggested guides at first start.
+    void suggestedGuidesAccepted(const QVector<SuggestedList> &chosen);
 
 private:
     void addMenuItemsAndButtons();
@@ -74,10 +107,20 @@ private:
     void applyLists();
     // Tells the engine which of these streams may skip the certificate check.
     void sendCertificateChoices(const QVector<ListChannel> &entries);
-    void showNotice(const QString &text, const QVector<SuggestedList> &suggested);
+    void showNotice(const QString &text, const QVector<SuggestedList> &suggested,
+        const QVector<SuggestedList> &suggestedGuides = {});
     void showCoverage();
 
     void tune(const Channel &channel);
+    void tuneChannelNumber();
+    // The list channel at this place of the list as shown; an empty one when none.
+    ListChannel shownChannel(int row, int *count = nullptr) const;
+
+    // What a tune tuned, to tune it again.
+    struct TuneRecord {
+        Channel channel;
+        std::optional<ListChannel> listChannel;
+    };
 
     MainWindow &m_main;
     Player &m_player;
@@ -88,6 +131,7 @@ private:
     BuiltInSources m_radioSources;
     ListChannels m_extraChannels;
     QVector<SuggestedList> m_suggested;
+    QVector<SuggestedList> m_suggestedGuides;
     std::unique_ptr<ChannelListRegistry> m_registry;
     std::unique_ptr<ChannelListLibrary> m_library;
     std::unique_ptr<ChannelPicks> m_picks;
@@ -100,4 +144,9 @@ private:
     bool m_started = false;
     bool m_noAddressShown = false;
     QSet<QString> m_acceptingInvalid; // addresses the engine was told may skip the check
+    std::optional<ListChannel> m_listChannelTuning; // set while tuneListChannel() runs
+    std::optional<TuneRecord> m_currentTune;
+    std::optional<TuneRecord> m_previousTune;
+    QTimer m_numberTimer;
+    QString m_typedNumber;
 };

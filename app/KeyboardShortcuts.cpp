@@ -64,6 +64,12 @@ bool KeyboardShortcuts::commandFor(int key, Qt::KeyboardModifiers modifiers, Com
         return ctrl && found(Command::Playlist);
     case Qt::Key_Q:
         return ctrl && found(Command::Quit);
+    case Qt::Key_PageUp:
+        return plain && found(Command::PreviousChannel);
+    case Qt::Key_PageDown:
+        return plain && found(Command::NextChannel);
+    case Qt::Key_Backspace:
+        return plain && found(Command::LastChannel);
     default:
         return false;
     }
@@ -85,6 +91,12 @@ bool KeyboardShortcuts::handle(const QKeyEvent &event, QWidget *focus) const
             || key == Qt::Key_Up || key == Qt::Key_Down;
         if (plain && buttonsOwn)
             return false;
+    }
+    // Digits of the main row or the keypad.
+    if (plain && key >= Qt::Key_0 && key <= Qt::Key_9 && m_digit) {
+        const int digit = key - Qt::Key_0;
+        safeCall([this, digit] { m_digit(digit); });
+        return true;
     }
     Command command;
     if (!commandFor(key, event.modifiers(), &command))

@@ -25,12 +25,18 @@ public:
         OpenAddress,
         Playlist,
         Quit,
+        PreviousChannel, // of the channel list as shown
+        NextChannel,
+        LastChannel, // back to the channel tuned before
     };
 
     void on(Command command, std::function<void()> handler)
     {
         m_handlers.insert(command, std::move(handler));
     }
+
+    // A digit typed towards a channel number.
+    void onDigit(std::function<void(int)> handler) { m_digit = std::move(handler); }
 
     // True when the key was the window's and has been carried out.
     bool handle(const QKeyEvent &event, QWidget *focus) const;
@@ -40,4 +46,5 @@ public:
 
 private:
     QHash<Command, std::function<void()>> m_handlers;
+    std::function<void(int)> m_digit;
 };

@@ -83,7 +83,10 @@ MainWindow::MainWindow(const ChannelCatalogue &catalogue, QWidget *parent)
     connect(m_strip, &ChannelStrip::channelChosen, this, &MainWindow::channelChosen);
     connect(m_tray, &TrayIcon::playlistRequested, this, &MainWindow::playlistFromTrayRequested);
     // A chosen quit, not a failure: the program ends with status 0.
-    connect(m_tray, &TrayIcon::endRequested, this, [this] { emit endRequested(0); });
+    connect(m_tray, &TrayIcon::endRequested, this, [this] {
+        if (!m_quitGuard || m_quitGuard->mayQuit(this))
+            emit endRequested(0);
+    });
     connectMenu();
 
     installTooltipLook();
@@ -170,7 +173,6 @@ void MainWindow::createSystemPanel()
     m_system.options = button("SpeedButton71", QStringLiteral("Opções"), 72);
     m_system.adultArea = button("SpeedButton95", QStringLiteral("Area Adulta"), 136);
     m_system.recording = button("SpeedButton89", QString(), 200);
-    m_system.recording->setEnabled(false);
 }
 
 namespace
@@ -267,6 +269,7 @@ void MainWindow::connectMenu()
     onTriggered(m_menu.lyrics, this, [this] { emit lyricsModeRequested(); });
     onClicked(m_system.adultArea, this, [this] { openAdultArea(this); });
     onClicked(m_system.about, this, [this] { emit aboutRequested(); });
+    onClicked(m_system.recording, this, [this] { emit recordingsRequested(); });
     onTriggered(m_menu.game, this, [this] { emit gameRequested(); });
     onTriggered(m_menu.fullScreen, this, [this] { showFullScreen(); });
     onTriggered(m_menu.hide, this, [this] { m_tray->hideToTray(); });
@@ -295,6 +298,7 @@ void MainWindow::createPlayerViews(Player &player)
     onClicked(m_scrollRight, this, [this] { m_layout->scrollStripRight(); });
     onTriggered(m_menu.normal, this, [this] { m_layout->showNormalMode(); });
     onTriggered(m_menu.clean, this, [this] { m_layout->showCleanMode(); });
+    connect(m_layout, &WindowLayout::screenModeChanged, this, &MainWindow::cleanScreenChanged);
 
     connect(&player.title(), &ChannelTitle::shownChanged, this, &QWidget::setWindowTitle);
     connect(m_strip, &ChannelStrip::playerTabOpened, this, [this] { startupTitle(); });
@@ -350,6 +354,16 @@ void MainWindow::placeVideo()
     // The pop-up panels open over the video area.
     engine.keepAboveVideo(m_volume->PanelVolume);
     engine.keepAboveVideo(m_effects->PanelEfeitos);
+}
+
+QList<QWidget *> MainWindow::popupPanels() const
+{
+    return { m_volume->PanelVolume, m_effects->PanelEfeitos };
+}
+
+bool MainWindow::isCleanScreen() const
+{
+    return m_strip->tabControl()->isHidden();
 }
 
 void MainWindow::startupTitle()
@@ -454,6 +468,10 @@ void MainWindow::createKeyboardShortcuts(Player &player)
     m_keys->on(Command::OpenAddress, [this] { emit openAddressRequested(); });
     m_keys->on(Command::Playlist, [this] { emit playlistRequested(); });
     m_keys->on(Command::Quit, [this] { close(); });
+    m_keys->on(Command::PreviousChannel, [this] { emit channelStepRequested(-1); });
+    m_keys->on(Command::NextChannel, [this] { emit channelStepRequested(1); });
+    m_keys->on(Command::LastChannel, [this] { emit lastChannelRequested(); });
+    m_keys->onDigit([this](int digit) { emit channelDigitTyped(digit); });
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
@@ -474,8 +492,37 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
+void MainWindow::setRecordingMark(bool shown)
+{
+    if (!m_recordingMark) {
+        m_recordingMark = new QLabel(QStringLiteral("● REC"), this);
+        m_recordingMark->setObjectName(QStringLiteral("RecordingMark"));
+        m_recordingMark->setAccessibleName(QStringLiteral("Gravando"));
+        m_recordingMark->setToolTip(QStringLiteral("Gravando (Central de Gravação na aba Sistema)"));
+        m_recordingMark->setStyleSheet(
+            QStringLiteral("QLabel { color: white; background: #d00000; font-weight: bold; padding: 1px 5px; "
+                           "border-radius: 3px; }"));
+        m_recordingMark->adjustSize();
+        m_recordingMark->move(8, 8);
+        if (m_player)
+            m_player->engine().keepAboveVideo(m_recordingMark);
+    }
+    m_recordingMark->setVisible(shown);
+    if (shown)
+        m_recordingMark->raise();
+}
+
+bool MainWindow::recordingMarkShown() const
+{
+    return m_recordingMark && !m_recordingMark->isHidden();
+}
+
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    if (!m_closing && m_quitGuard && !m_quitGuard->mayQuit(this)) {
+        event->ignore();
+        return;
+    }
     event->accept();
     closeProgram();
 }

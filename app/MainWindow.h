@@ -22,6 +22,15 @@ class VolumeControl;
 class VolumePanel;
 class WindowLayout;
 
+// Asked before the program ends by the user's choice (closing the window,
+// the tray's "Fechar"); false keeps it running.
+class QuitGuard
+{
+public:
+    virtual ~QuitGuard() = default;
+    virtual bool mayQuit(QWidget *parent) = 0;
+};
+
 // The main window: the video on top, the channel strip with its category
 // pages below, the pop-up panels and the context menu. It shows the player it
 // is given and drives it from its controls; what belongs to other windows it
@@ -60,6 +69,11 @@ public:
     FlatButton *addRadioPageButton(const char *objectName, const QString &caption);
     QList<QAction *> addMenuSection(const QList<MenuItem> &items);
 
+    // The pop-up panels that open over the video (volume, effects): what lies
+    // over the video must give way to them.
+    QList<QWidget *> popupPanels() const;
+    bool isCleanScreen() const;
+
     void switchToPlayerTab();
     void showFullScreen();
     // The "Tela Sempre Visível" item's mark.
@@ -69,6 +83,11 @@ public:
     // Back from the notification area (or from minimised where there is none).
     void returnFromTray();
     TrayIcon &tray() const { return *m_tray; }
+
+    // The red mark over the video while anything records.
+    void setRecordingMark(bool shown);
+    bool recordingMarkShown() const;
+    void setQuitGuard(QuitGuard *guard) { m_quitGuard = guard; }
 
 signals:
     void channelChosen(const Channel &channel);
@@ -85,9 +104,19 @@ signals:
     void playlistFromTrayRequested();
     void miniPlayerToggleRequested();
     void openAddressRequested();
+    // PageUp/PageDown (-1/+1): the neighbour of the channel on, in the channel list as shown.
+    void channelStepRequested(int step);
+    // Backspace: the channel tuned before.
+    void lastChannelRequested();
+    // A digit of a channel number typed on the window.
+    void channelDigitTyped(int digit);
+    // "Central de Gravação" on the Sistema page.
+    void recordingsRequested();
     void filesDropped(const QStringList &paths);
     // The program is to end: 0 from the tray's "Fechar".
     void endRequested(int exitCode);
+    // "Tela Limpa" was entered (true) or left for "Normal" (false).
+    void cleanScreenChanged(bool clean);
     // The window was closed; the player has been shut down.
     void closed();
 
@@ -128,6 +157,8 @@ private:
     std::unique_ptr<KeyboardShortcuts> m_keys;
     QMenu *m_popupMenu = nullptr;
     QLabel *m_labelVersao = nullptr;
+    QLabel *m_recordingMark = nullptr;
+    QuitGuard *m_quitGuard = nullptr;
     QWidget *m_panelSetas = nullptr;
     FlatButton *m_scrollLeft = nullptr;
     FlatButton *m_scrollRight = nullptr;

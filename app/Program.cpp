@@ -4,9 +4,11 @@
 #include "about/FaqDialog.h"
 #include "app/ChannelListsHub.h"
 #include "app/CommandLine.h"
+#include "app/GuideHub.h"
 #include "app/MainWindow.h"
 #include "app/MediaOpener.h"
 #include "app/RadioHub.h"
+#include "app/RecordingsHub.h"
 #include "app/SingleInstance.h"
 #include "base/OldPlayerFailure.h"
 #include "base/SafeCall.h"
@@ -19,12 +21,21 @@
 #include "engine/DeferredEngine.h"
 #include "engine/MpvEngine.h"
 #include "game/GameWindow.h"
+#include "guide/GuideChoices.h"
+#include "guide/GuideFeed.h"
+#include "guide/GuideLibrary.h"
+#include "guide/GuideRegistry.h"
+#include "guide/GuideSourcesPanel.h"
+#include "lists/ChannelListsWindow.h"
+#include "options/KeptOptions.h"
 #include "options/LogindPowerOff.h"
 #include "options/OptionsWindow.h"
 #include "packaging/ProgramIcon.h"
 #include "playback/MiniPlayerWindow.h"
 #include "player/AlternateAddresses.h"
+#include "player/LiveBufferChoice.h"
 #include "player/Player.h"
+#include "player/SourceFailover.h"
 #include "player/Transport.h"
 #include "playlist/FolderPickerWindow.h"
 #include "playlist/PlaylistWindow.h"
@@ -113,6 +124,18 @@ Program::Program(std::unique_ptr<MediaEngine> engine, const ChannelCatalogue &ca
     for (const AlternateList &list : catalogue.alternateLists())
         m_player->alternates().setEntries(
             ChannelCatalogue::windowTitlePrefix() + list.titleSuffix, list.entries);
+    // Switching sources without asking is kept across runs.
+    m_keptOptions = std::make_unique<KeptOptions>();
+    m_player->failover().setEnabled(m_keptOptions->switchSourcesAlone());
+    connect(&m_player->failover(), &SourceFailover::enabledChanged, this,
+        [this](bool on) { m_keptOptions->setSwitchSourcesAlone(on); });
+    // How much of a live channel is kept: given to the engine now and at each change.
+    m_liveBufferChoice = std::make_unique<LiveBufferChoice>();
+    const auto keepLive = [this] {
+        safeCall([this] { m_player->engine().setLiveBufferSettings(m_liveBufferChoice->settings()); });
+    };
+    keepLive();
+    connect(m_liveBufferChoice.get(), &LiveBufferChoice::changed, this, keepLive);
     if (!m_mainWindow->showPlayer(*m_player))
         return;
     m_started = true;
@@ -124,8 +147,9 @@ void Program::createSideWindows(const ChannelCatalogue &catalogue, GamePorts gam
 {
     MainWindow *main = m_mainWindow.get();
     m_about = std::make_unique<AboutDialog>();
-    m_options
-        = std::make_unique<OptionsWindow>(m_player->engine(), m_player->reconnection(), main, *m_powerOff);
+    m_options = std::make_unique<OptionsWindow>(
+        m_player->engine(), m_player->reconnection(), m_player->failover(), main, *m_powerOff);
+    m_options->showLiveBufferChoice(*m_liveBufferChoice);
     m_browser = std::make_unique<BrowserProcess>();
     m_miniPlayer = std::make_unique<MiniPlayerWindow>(m_player->transport(), *main);
     m_playlist = std::make_unique<PlaylistWindow>(*m_player, main);
@@ -142,6 +166,28 @@ void Program::createSideWindows(const ChannelCatalogue &catalogue, GamePorts gam
         main->versionText(), QString::fromLatin1(kUpdateSettingsUrl), m_update.get(), main);
     m_channelLists = new ChannelListsHub(*main, *m_player, catalogue);
     m_radio = new RadioHub(*main, *m_player, *m_channelLists, catalogue);
+    m_guideRegistry = std::make_unique<GuideRegistry>();
+    m_guideChoices = std::make_unique<GuideChoices>();
+    m_guides = std::make_unique<GuideLibrary>(*m_guideRegistry, *m_guideChoices);
+    m_guideFeed = std::make_unique<GuideFeed>(
+        *m_guides, *m_guideRegistry, m_channelLists->registry(), m_channelLists->library());
+    connect(m_channelLists, &ChannelListsHub::listsApplied, m_guideFeed.get(), [this] {
+        m_guideFeed->setBuiltIns(m_channelLists->catalogue().channels(), m_channelLists->builtInSources());
+    });
+    m_channelLists->setSuggestedGuides(GuideRegistry::suggested());
+    connect(m_channelLists, &ChannelListsHub::suggestedGuidesAccepted, m_guideFeed.get(),
+        [this](const QVector<SuggestedList> &chosen) {
+            for (const SuggestedList &guide : chosen)
+                m_guideRegistry->add(guide.name, guide.address);
+        });
+    connect(m_channelLists, &ChannelListsHub::listsWindowMade, m_guideFeed.get(),
+        [this](ChannelListsWindow *window) {
+            window->addPart(
+                new GuideSourcesPanel(*m_guideRegistry, *m_guideFeed, GuideRegistry::suggested()));
+        });
+    m_guideHub
+        = new GuideHub(*main, *m_player, *m_channelLists, *m_guides, *m_guideRegistry, *m_guideChoices);
+    m_recordings = new RecordingsHub(*main, *m_player, *m_channelLists);
 }
 
 void Program::connectMainWindow()
@@ -180,6 +226,12 @@ void Program::connectMainWindow()
     connect(m_miniPlayer.get(), &MiniPlayerWindow::closeRequested, main, &QWidget::close);
     connect(main, &MainWindow::openAddressRequested, m_channelLists,
         safely([this] { m_channelLists->openAddress(); }));
+    connect(main, &MainWindow::channelStepRequested, m_channelLists,
+        [this](int step) { safeCall([&] { m_channelLists->tuneNeighbour(step); }); });
+    connect(main, &MainWindow::lastChannelRequested, m_channelLists,
+        safely([this] { m_channelLists->tuneLastChannel(); }));
+    connect(main, &MainWindow::channelDigitTyped, m_channelLists,
+        [this](int digit) { safeCall([&] { m_channelLists->typeChannelDigit(digit); }); });
     connect(main, &MainWindow::endRequested, this, &Program::endRequested);
     // Closing the window quits when the loop next turns, so that a caller
     // waiting for an answer (the desktop's Quit) still gets it.
@@ -207,6 +259,15 @@ Program::~Program()
     m_options.reset();
     m_about.reset();
     delete m_radio.data();
+    // The guides' views go first; the guides follow the channel lists, and
+    // their readings end before what they report to goes.
+    delete m_guideHub.data();
+    m_guideFeed.reset();
+    m_guides.reset();
+    m_guideChoices.reset();
+    m_guideRegistry.reset();
+    // Running recordings close their files; they read the channel lists' sources.
+    delete m_recordings.data();
     delete m_channelLists.data();
     delete m_mediaControls.data();
     delete m_singleInstance.data();
@@ -225,6 +286,11 @@ RadioHub &Program::radio() const
     return *m_radio;
 }
 
+RecordingsHub &Program::recordings() const
+{
+    return *m_recordings;
+}
+
 UpdateChecker &Program::updateChecker() const
 {
     return *m_updateChecker;
@@ -240,6 +306,8 @@ void Program::start()
     m_mainWindow->show();
     m_channelLists->start();
     m_radio->start();
+    m_guideFeed->start();
+    m_recordings->start();
 }
 
 void Program::toggleMiniPlayer()
@@ -259,6 +327,9 @@ MediaControls *Program::installMediaControls(const QDBusConnection &bus)
         connect(controls, &MediaControls::openRequested, this,
             [this](const QString &uri) { openItems({ uri }); });
         connect(controls, &MediaControls::volumeSet, m_mainWindow.get(), &MainWindow::showVolumeLevel);
+        TunedProgramme &tuned = m_guideHub->tuned();
+        connect(&tuned, &TunedProgramme::changed, controls,
+            [controls, &tuned] { controls->setProgramme(tuned.programmeOnNow()); });
     }
     return controls;
 }

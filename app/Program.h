@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/GuideHub.h"
 #include "game/GamePorts.h"
 
 #include <QDBusConnection>
@@ -15,6 +16,12 @@ class ChannelListsHub;
 class FaqDialog;
 class FolderPickerWindow;
 class GameWindow;
+class GuideChoices;
+class GuideFeed;
+class GuideLibrary;
+class GuideRegistry;
+class KeptOptions;
+class LiveBufferChoice;
 class MainWindow;
 class MediaControls;
 class MediaEngine;
@@ -25,6 +32,7 @@ class Player;
 class PlaylistWindow;
 class PowerOffService;
 class RadioHub;
+class RecordingsHub;
 class SingleInstance;
 class UpdateChecker;
 class UpdateWindow;
@@ -51,6 +59,7 @@ public:
     Player &player() const { return *m_player; }
     MainWindow &mainWindow() const { return *m_mainWindow; }
     OptionsWindow &optionsWindow() const { return *m_options; }
+    LiveBufferChoice &liveBufferChoice() const { return *m_liveBufferChoice; }
     MiniPlayerWindow &miniPlayer() const { return *m_miniPlayer; }
     PlaylistWindow &playlistWindow() const { return *m_playlist; }
     BrowserProcess &browser() const { return *m_browser; }
@@ -59,7 +68,17 @@ public:
     ChannelListsHub &channelLists() const;
     // The radio database's stations, the "Rádios" window and the built-in radios' look-up.
     RadioHub &radio() const;
+    // The programme guides: where they come from, the user's guide channel
+    // choices, and what is on; start() loads them.
+    GuideRegistry &guideRegistry() const { return *m_guideRegistry; }
+    GuideChoices &guideChoices() const { return *m_guideChoices; }
+    GuideLibrary &guides() const { return *m_guides; }
+    GuideFeed &guideFeed() const { return *m_guideFeed; }
+    // Where the guides show: "Canais", the banner, "Guia de programação".
+    GuideHub &guideHub() const { return *m_guideHub; }
     UpdateChecker &updateChecker() const;
+    // Recording: "Central de Gravação", "Gravar", the schedule.
+    RecordingsHub &recordings() const;
 
     // Shows the main window and brings the channel lists in.
     void start();
@@ -89,6 +108,8 @@ private:
     std::unique_ptr<MainWindow> m_mainWindow;
     std::unique_ptr<Player> m_player;
     std::unique_ptr<PowerOffService> m_powerOff;
+    std::unique_ptr<KeptOptions> m_keptOptions;
+    std::unique_ptr<LiveBufferChoice> m_liveBufferChoice;
     std::unique_ptr<AboutDialog> m_about;
     std::unique_ptr<OptionsWindow> m_options;
     // The browser window runs in a process of its own; this is the player's side of it.
@@ -101,9 +122,15 @@ private:
     std::unique_ptr<AlternateAddressLists> m_alternateLists;
     std::unique_ptr<FaqDialog> m_faq;
     std::unique_ptr<MediaOpener> m_opener;
+    std::unique_ptr<GuideRegistry> m_guideRegistry;
+    std::unique_ptr<GuideChoices> m_guideChoices;
+    std::unique_ptr<GuideLibrary> m_guides;
+    std::unique_ptr<GuideFeed> m_guideFeed;
     // These live in the main window's object tree, where tools find them.
     QPointer<ChannelListsHub> m_channelLists;
     QPointer<RadioHub> m_radio;
+    QPointer<GuideHub> m_guideHub;
+    QPointer<RecordingsHub> m_recordings;
     QPointer<UpdateChecker> m_updateChecker;
     QPointer<MediaControls> m_mediaControls;
     QPointer<SingleInstance> m_singleInstance;

@@ -1,5 +1,6 @@
 #include "app/TrayIcon.h"
 
+#include "base/PlainText.h"
 #include "base/SafeCall.h"
 
 #include <QAction>
@@ -53,6 +54,29 @@ TrayIcon::TrayIcon(QWidget &mainWindow, QObject *parent)
         if (reason == QSystemTrayIcon::DoubleClick)
             trayIconDoubleClicked();
     });
+}
+
+void TrayIcon::setRecordingStatus(const QString &text)
+{
+    if (!m_recordingStatus) {
+        QAction *first = m_menu->actions().value(0);
+        m_recordingStatus = new QAction(m_menu);
+        m_recordingStatus->setObjectName(QStringLiteral("TrayRecordingStatus"));
+        m_recordingStatus->setEnabled(false);
+        m_menu->insertAction(first, m_recordingStatus);
+        m_recordingSeparator = m_menu->insertSeparator(first);
+        m_recordingSeparator->setObjectName(QStringLiteral("TrayRecordingSeparator"));
+    }
+    m_recordingStatus->setText(QStringLiteral("● ") + text);
+    m_recordingStatus->setVisible(!text.isEmpty());
+    m_recordingSeparator->setVisible(!text.isEmpty());
+    m_icon->setToolTip(
+        text.isEmpty() ? QString() : PlainText::tooltip(QStringLiteral("Lumivortex TV — ") + text));
+}
+
+QString TrayIcon::toolTip() const
+{
+    return m_icon->toolTip();
 }
 
 bool TrayIcon::trayAvailable() const

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <optional>
 
+class QAction;
 class QMenu;
 class QSystemTrayIcon;
 class QWidget;
@@ -26,6 +27,10 @@ public:
     void trayIconDoubleClicked() { returnFromTray(); }
     bool iconShown() const;
     QMenu *menu() const { return m_menu; }
+    // What records now ("Gravando: Globo"), in the menu's first line and the
+    // icon's tooltip; empty: nothing records, and neither says anything.
+    void setRecordingStatus(const QString &text);
+    QString toolTip() const;
 
 signals:
     // "Abrir Playlist".
@@ -40,4 +45,6 @@ private:
     std::optional<bool> m_assumedAvailable;
     QSystemTrayIcon *m_icon;
     QMenu *m_menu;
+    QAction *m_recordingStatus = nullptr;
+    QAction *m_recordingSeparator = nullptr;
 };

@@ -136,6 +136,7 @@ void WindowLayout::showNormalMode()
     m_parts.strip->selectTabQuietly(0);
     placeVideo();
     safeCall([this] { m_engine.redraw(); });
+    emit screenModeChanged(false);
 }
 
 void WindowLayout::showCleanMode()
@@ -146,4 +147,5 @@ void WindowLayout::showCleanMode()
         panel->hide();
     placeVideo();
     safeCall([this] { m_engine.redraw(); });
+    emit screenModeChanged(true);
 }

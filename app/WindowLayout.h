@@ -46,6 +46,10 @@ public:
     void showNormalMode(); // "Normal"
     void showCleanMode(); // "Tela Limpa"
 
+signals:
+    // "Tela Limpa" (true) or "Normal" (false) was chosen.
+    void screenModeChanged(bool clean);
+
 private:
     int outerWidth() const;
     int outerHeight() const;

@@ -5,6 +5,8 @@
 // (goal <= 0.5 %, measured at the channel's real rate; a longer pause costs
 // the same per second, as the buffer only appends). Each figure is measured
 // in a process of its own so that one phase's memory does not stay in the next.
+// The floors beside it: the channel only received into a file (curl), and
+// received, demultiplexed and written again (ffmpeg -c copy).
 //   bench_live_buffer [--minutes M] [--speed S]    (defaults: 30 min at 10x)
 #include "bench/LiveChannels.h"
 #include "bench/PlayingCpu.h"
@@ -66,6 +68,27 @@ int phaseWithoutBuffer(const char *program)
     runFor(5000);
     result("mpvPaused", treeCpuPercentOver(mpv.processId(), 20));
     endTree(mpv);
+    // The floors under any buffer: the channel's bytes only received and
+    // written to a file, and received, demultiplexed and written again.
+    const QString raw = cache.filePath(QStringLiteral("raw.ts"));
+    QProcess curl;
+    curl.start(QStringLiteral("curl"), { QStringLiteral("-s"), QStringLiteral("-o"), raw, server.ts[0] });
+    if (!curl.waitForStarted())
+        fail("curl could not be started");
+    runFor(kSettleMs);
+    result("receiveOnly", treeCpuPercentOver(curl.processId(), 20));
+    endTree(curl);
+    QProcess ffmpeg;
+    ffmpeg.start(QStringLiteral("ffmpeg"),
+        { QStringLiteral("-nostdin"), QStringLiteral("-loglevel"), QStringLiteral("quiet"),
+            QStringLiteral("-i"), server.ts[0], QStringLiteral("-c"), QStringLiteral("copy"),
+            QStringLiteral("-f"), QStringLiteral("mpegts"), QStringLiteral("-y"),
+            cache.filePath(QStringLiteral("copy.ts")) });
+    if (!ffmpeg.waitForStarted())
+        fail("ffmpeg could not be started");
+    runFor(kSettleMs);
+    result("demuxAndWrite", treeCpuPercentOver(ffmpeg.processId(), 20));
+    endTree(ffmpeg);
     return 0;
 }
 
@@ -177,6 +200,10 @@ int main(int argc, char **argv)
         "(goal <= 0.5 %%)\n",
         with["cpuPaused"], without["cpuPaused"], without["mpvPaused"]);
     std::printf(
+        "  floors on the same channel: received into a file %.2f %% (curl), received, demultiplexed and "
+        "written %.2f %% (ffmpeg -c copy)\n",
+        without["receiveOnly"], without["demuxAndWrite"]);
+    std::printf(
         "TABLE|live buffer: memory over playing without it, after a %.0f-min pause at 5 Mb/s (MB)|%.1f|"
         "%.1f (playing without buffer)|-|<= +200 MB\n",
         minutes, over, without["rss"]);
@@ -184,6 +211,10 @@ int main(int argc, char **argv)
         "TABLE|live buffer: CPU paused on a 5 Mb/s channel (%%)|%.2f|%.2f (bare mpv, disk cache)|%.2f|"
         "<= 0.5 %%\n",
         with["cpuPaused"], without["mpvPaused"], with["cpuPaused"] / without["mpvPaused"]);
+    std::printf(
+        "TABLE|live buffer: floor, the channel only received into a file (%%)|%.2f|%.2f (ffmpeg -c copy: "
+        "also demultiplexed)|-|-\n",
+        without["receiveOnly"], without["demuxAndWrite"]);
     std::printf("TABLE|live buffer: play after the pause, resumed at / played in 5 s (s)|%.2f / %.2f|-|-|"
                 "no hole: %s\n",
         with["resumeOffset"], with["playedIn5s"], noHole ? "none" : "HOLE");

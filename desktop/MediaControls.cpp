@@ -47,7 +47,7 @@ MediaControls::MediaControls(Player &player, QObject *owner, const QDBusConnecti
     new MprisRootAdaptor(*this, this);
     new MprisPlayerAdaptor(*this, this);
     // The state at start is what the desktop first reads, not a change.
-    m_tracker.update(m_player.engine().state(), currentTitle());
+    m_tracker.update(m_player.engine().state(), currentTitle(), currentArtist());
     connect(&m_player.engine(), &MediaEngine::stateChanged, this, [this] { scheduleRefresh(); });
     connect(&m_player, &Player::loadedChanged, this, [this] { scheduleRefresh(); });
     connect(&m_player.engine(), &MediaEngine::streamTitleChanged, this, [this] { scheduleRefresh(); });
@@ -158,8 +158,8 @@ QVariantMap MediaControls::metadata() const
     // and no desktop wants ten thousand characters of it.
     if (!m_tracker.title().isEmpty())
         map.insert(QStringLiteral("xesam:title"), PlainText::line(m_tracker.title()));
-    if (const QString artist = currentArtist(); !artist.isEmpty())
-        map.insert(QStringLiteral("xesam:artist"), QStringList { PlainText::line(artist) });
+    if (!m_tracker.artist().isEmpty())
+        map.insert(QStringLiteral("xesam:artist"), QStringList { PlainText::line(m_tracker.artist()) });
     return map;
 }
 
@@ -243,18 +243,30 @@ bool MediaControls::canGoNext() const
     return m_player.transport().playlistCount() > 0;
 }
 
-// A radio's song is the track, and the station its artist.
+// A radio's song is the track, and the station its artist; otherwise a
+// channel's programme, with the channel as the artist.
 QString MediaControls::currentTitle() const
 {
-    const QString song = m_player.engine().streamTitle();
-    return song.isEmpty() ? NowPlaying::title(m_player.loaded(), m_player.engine().url()) : song;
+    if (const QString song = m_player.engine().streamTitle(); !song.isEmpty())
+        return song;
+    const QString playing = NowPlaying::title(m_player.loaded(), m_player.engine().url());
+    return currentArtist().isEmpty() ? playing : m_programme;
 }
 
 QString MediaControls::currentArtist() const
 {
-    if (m_player.engine().streamTitle().isEmpty())
+    const bool song = !m_player.engine().streamTitle().isEmpty();
+    if (!song && (m_programme.isEmpty() || m_player.loaded().kind != LoadedMedia::Kind::Channel))
         return QString();
     return NowPlaying::title(m_player.loaded(), m_player.engine().url());
+}
+
+void MediaControls::setProgramme(const QString &programme)
+{
+    if (programme == m_programme)
+        return;
+    m_programme = programme;
+    scheduleRefresh();
 }
 
 void MediaControls::scheduleRefresh()
@@ -271,7 +283,8 @@ void MediaControls::scheduleRefresh()
 void MediaControls::refresh()
 {
     m_refreshPending = false;
-    const NowPlayingTracker::Changes changes = m_tracker.update(m_player.engine().state(), currentTitle());
+    const NowPlayingTracker::Changes changes
+        = m_tracker.update(m_player.engine().state(), currentTitle(), currentArtist());
     if (!changes.any())
         return;
     QVariantMap changed;

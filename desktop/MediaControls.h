@@ -65,6 +65,9 @@ public:
     void openUri(const QString &uri);
     QString playbackStatus() const { return m_tracker.playbackStatus(); }
     QVariantMap metadata() const;
+    // The programme on now of the channel playing (from its guide): while a
+    // channel plays, it is the title and the channel the artist. Empty: none known.
+    void setProgramme(const QString &programme);
     double volume() const;
     void setVolume(double volume);
     double rate() const;
@@ -93,5 +96,6 @@ private:
     Player &m_player;
     QDBusConnection m_bus;
     NowPlayingTracker m_tracker;
+    QString m_programme;
     bool m_refreshPending = false;
 };

@@ -36,7 +36,8 @@ QString NowPlaying::title(const LoadedMedia &loaded, const QString &url)
     return fileName.isEmpty() ? loaded.address : fileName;
 }
 
-NowPlayingTracker::Changes NowPlayingTracker::update(MediaEngine::State state, const QString &title)
+NowPlayingTracker::Changes NowPlayingTracker::update(
+    MediaEngine::State state, const QString &title, const QString &artist)
 {
     Changes changes;
     const QString status = NowPlaying::playbackStatus(state);
@@ -44,8 +45,9 @@ NowPlayingTracker::Changes NowPlayingTracker::update(MediaEngine::State state, c
         m_status = status;
         changes.status = true;
     }
-    if (title != m_title) {
+    if (title != m_title || artist != m_artist) {
         m_title = title;
+        m_artist = artist;
         ++m_track;
         changes.track = true;
     }

@@ -34,10 +34,12 @@ public:
         bool any() const { return status || track; }
     };
 
-    Changes update(MediaEngine::State state, const QString &title);
+    // artist: who brings the title (the channel, when the title is its programme).
+    Changes update(MediaEngine::State state, const QString &title, const QString &artist = QString());
 
     QString playbackStatus() const { return m_status; }
     QString title() const { return m_title; }
+    QString artist() const { return m_artist; }
     // A D-Bus object path naming the track; the protocol's "no track" path while
     // nothing plays.
     QString trackId() const;
@@ -45,5 +47,6 @@ public:
 private:
     QString m_status = NowPlaying::Stopped;
     QString m_title;
+    QString m_artist;
     int m_track = 0;
 };

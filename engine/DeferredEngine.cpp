@@ -52,10 +52,14 @@ MediaEngine &DeferredEngine::real()
     for (const auto &[address, accept] : std::as_const(m_certificateChoices))
         engine->setAcceptInvalidCertificates(address, accept);
     m_certificateChoices.clear();
+    if (m_liveBufferSettings)
+        engine->setLiveBufferSettings(*m_liveBufferSettings);
     connect(engine.get(), &MediaEngine::stateChanged, this, &MediaEngine::stateChanged);
     connect(engine.get(), &MediaEngine::clicked, this, &MediaEngine::clicked);
     connect(engine.get(), &MediaEngine::streamTitleChanged, this, &MediaEngine::streamTitleChanged);
     connect(engine.get(), &MediaEngine::videoUnavailable, this, &MediaEngine::videoUnavailable);
+    connect(engine.get(), &MediaEngine::stalled, this, &MediaEngine::stalled);
+    connect(engine.get(), &MediaEngine::firstFrameShown, this, &MediaEngine::firstFrameShown);
     if (QWidget *video = engine->videoWidget(); video && m_host) {
         m_host->layout()->addWidget(video);
         video->show();
@@ -108,6 +112,28 @@ void DeferredEngine::setAcceptInvalidCertificates(const QString &address, bool a
         m_real->setAcceptInvalidCertificates(address, accept);
     else
         m_certificateChoices.append({ address, accept });
+}
+
+LiveBuffer *DeferredEngine::liveBuffer()
+{
+    return m_real ? m_real->liveBuffer() : nullptr;
+}
+
+RecordingSource DeferredEngine::recordingSource(const QString &address) const
+{
+    if (m_real)
+        return m_real->recordingSource(address);
+    RecordingSource source;
+    source.address = address;
+    for (const QStringList &headers : m_headers)
+        if (headers.at(0) == address) {
+            source.userAgent = headers.at(1);
+            source.referrer = headers.at(2);
+        }
+    for (const auto &[choiceAddress, accept] : m_certificateChoices)
+        if (choiceAddress == address)
+            source.verifyCertificates = !accept;
+    return source;
 }
 
 QString DeferredEngine::url() const
@@ -274,4 +300,21 @@ void DeferredEngine::keepAboveVideo(QWidget *widget)
     m_keptAbove.append(widget);
     if (m_real)
         m_real->keepAboveVideo(widget);
+}
+
+LiveBuffer *DeferredEngine::liveBuffer()
+{
+    return m_real ? m_real->liveBuffer() : nullptr;
+}
+
+LiveRewind *DeferredEngine::liveRewind()
+{
+    return m_real ? m_real->liveRewind() : nullptr;
+}
+
+void DeferredEngine::setLiveBufferSettings(const LiveBufferSettings &settings)
+{
+    m_liveBufferSettings = settings;
+    if (m_real)
+        m_real->setLiveBufferSettings(settings);
 }

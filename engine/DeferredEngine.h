@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <optional>
 
 // A MediaEngine that makes the real one only when something is to be played.
 // Until then it answers as an engine with nothing loaded would, and keeps the
@@ -66,6 +67,11 @@ public:
     // Kept for the real engine, which gets them when it is made.
     void keepAboveVideo(QWidget *widget) override;
     void setAcceptInvalidCertificates(const QString &address, bool accept) override;
+    // The real engine's; null until it is made. Its settings are kept for it.
+    LiveBuffer *liveBuffer() override;
+    LiveRewind *liveRewind() override;
+    void setLiveBufferSettings(const LiveBufferSettings &settings) override;
+    RecordingSource recordingSource(const QString &address) const override;
 
 private:
     MediaEngine &real();
@@ -85,4 +91,5 @@ private:
     bool m_stretch = false;
     QList<QStringList> m_headers; // address, user agent, referrer
     QList<QPair<QString, bool>> m_certificateChoices; // address, accept invalid
+    std::optional<LiveBufferSettings> m_liveBufferSettings;
 };

@@ -247,8 +247,3 @@ void LiveBuffer::commandReplied(quint64 cookie, int error)
     if (!path.isEmpty())
         emit saved(path, error >= 0);
 }
-
-void LiveBuffer::returnToLive()
-{
-    seekBehindLive(0);
-}

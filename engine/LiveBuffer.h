@@ -1,27 +1,14 @@
 #pragma once
 
+#include "engine/LiveRewind.h"
+
 #include <QHash>
 #include <QObject>
 #include <QString>
 #include <QTimer>
 
-class FreeSpace;
 struct MpvLibrary;
 struct mpv_handle;
-
-struct LiveBufferSettings {
-    bool enabled = true;
-    // How far behind live the picture may go: the options window's
-    // "Guardar até N minutos da transmissão" (60 by default).
-    int seconds = 60 * 60;
-    // The buffer's file never grows past this, nor leaves less than
-    // keepFreeBytes free on its disk.
-    qint64 maxBytes = qint64(4) << 30;
-    qint64 keepFreeBytes = qint64(2) << 30;
-    // Empty: the per-user cache folder + "/live-buffer".
-    QString folder;
-    const FreeSpace *freeSpace = nullptr; // null: the file system's own figure
-};
 
 // Pause and rewind a live stream. While a live stream plays with the buffer
 // on, what it sends is kept in libmpv's demuxer cache, written to a file in
@@ -39,14 +26,11 @@ struct LiveBufferSettings {
 // Calls made while no buffered live stream plays are ignored and the figures
 // read 0. The player reads secondsBehindLive() on its display tick for the
 // time text ("-02:35", "Ao vivo" at the edge).
-class LiveBuffer : public QObject
+class LiveBuffer : public QObject, public LiveRewind
 {
     Q_OBJECT
 
 public:
-    // Within this of the newest picture received counts as live.
-    static constexpr double liveEdgeSeconds = 3.0;
-
     LiveBuffer(const MpvLibrary &lib, mpv_handle *mpv, QObject *parent = nullptr);
 
     // Takes effect from the next live stream that loads; turning it off frees
@@ -55,22 +39,15 @@ public:
     const LiveBufferSettings &settings() const { return m_settings; }
     QString folder() const;
 
-    // A live stream plays and is being kept.
-    bool isActive() const { return m_active; }
-    // Seconds between the picture shown and the newest one received.
-    double secondsBehindLive() const;
-    bool atLiveEdge() const { return secondsBehindLive() < liveEdgeSeconds; }
-    // How far behind live one can go now (bounded by settings().seconds).
-    double secondsAvailable() const;
+    bool isActive() const override { return m_active; }
+    double secondsBehindLive() const override;
+    // Bounded by settings().seconds.
+    double secondsAvailable() const override;
     // Bytes of the buffer's file.
     qint64 diskBytes() const;
 
-    // Shows the picture of `seconds` behind live, clamped to what was kept.
-    void seekBehindLive(double seconds);
-    // Moves by delta seconds (negative: back), clamped likewise.
-    void seekBy(double delta);
-    // Back to the newest picture ("Ao vivo").
-    void returnToLive();
+    void seekBehindLive(double seconds) override;
+    void seekBy(double delta) override;
 
     // Writes what was kept, from the oldest picture to the newest, to path as
     // MPEG-TS (the start of a recording "from the start of the buffer"); the

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "engine/LiveRewind.h"
+#include "engine/RecordingSource.h"
+
 #include <QObject>
 #include <QString>
 #include <stdexcept>
@@ -133,6 +136,20 @@ public:
     // where it paused, and the buffer's calls seek within what was kept and
     // say how far behind live the picture is. Null where the engine has none.
     virtual LiveBuffer *liveBuffer() { return nullptr; }
+    // The same buffer as the transport sees it; null where the engine has
+    // none (or, for an engine made on first use, none yet).
+    virtual LiveRewind *liveRewind() { return nullptr; }
+    // Kept over URL writes; takes effect from the next live stream that loads.
+    virtual void setLiveBufferSettings(const LiveBufferSettings &settings) { Q_UNUSED(settings) }
+
+    // How this engine opens address (its headers and certificate choice), for
+    // a recorder that reads the same stream beside it.
+    virtual RecordingSource recordingSource(const QString &address) const
+    {
+        RecordingSource source;
+        source.address = address;
+        return source;
+    }
 
     // --- certificates of HTTPS streams ---
     // A refused certificate ends in State::Failed with Failure::CertificateRefused.
@@ -155,4 +172,12 @@ signals:
     // No video output could be set up: media play with sound only. Emitted at
     // most once per engine.
     void videoUnavailable();
+    // A network stream that has loaded stopped moving while not paused (no new
+    // picture or sound: its data stopped arriving): found within a few seconds,
+    // long before the network timeout ends it in Failed. Emitted once per
+    // stall; the engine goes on waiting, and the state stays what it was.
+    void stalled();
+    // The first picture (or, for sound alone, the first sound) of what was
+    // loaded is out: once per load, after the state has become Playing.
+    void firstFrameShown();
 };

@@ -28,6 +28,21 @@ namespace
 // Playlists that point at playlists: stop following after this many levels.
 constexpr int maxPlaylistDepth = 4;
 
+// A network stream whose position has not moved for this long has stalled:
+// data stopped arriving and what was buffered has run out. Well inside the
+// network timeout, and longer than any rebuffering a healthy stream needs.
+constexpr int stallAfterMs = 3000;
+// Before the first picture a slow start is allowed more.
+constexpr int stallBeforeFirstPositionMs = 5000;
+constexpr int stallWatchIntervalMs = 500;
+
+constexpr qsizetype maxKnownMedia = 1000;
+
+bool isLocalAddress(const QString &address)
+{
+    return address.startsWith(u'/') || address.startsWith(QLatin1String("file:"));
+}
+
 // --- what may be opened ---
 
 // "protocol_whitelist=[a,b]": libmpv's key-value lists take a value with
@@ -48,11 +63,15 @@ QString admittedCandidate(const QString &address, int depth)
 
 // loadfile's per-file options: a local file the user chose may name local
 // segments (a local HLS playlist); network streams keep the engine-wide
-// network-only protocols.
-QByteArray fileOptions(const QString &admitted)
+// network-only protocols, and their codecs are probed from the first 0.2 s
+// only: a live stream arrives in real time, and ffmpeg's default of 5 s of
+// probing held a live MPEG-TS channel's first picture back by about 0.3 s
+// (measured by bench_channel_change). A local file is read at disk speed and
+// keeps the thorough probe.
+QByteArray fileOptions(const QString &admitted, int depth)
 {
-    if (!admitted.startsWith(u'/'))
-        return {};
+    if (depth > 0 || !isLocalAddress(admitted))
+        return QByteArray(MpvNames::demuxerLavfAnalyzeDuration) + "=0.2";
     return QByteArray(MpvNames::demuxerLavfOptions) + "=["
         + protocolWhitelist(AddressRule::insideLocalFileProtocols()) + ']';
 }
@@ -146,8 +165,14 @@ MpvEngine::MpvEngine(Output output, VideoPath video, QObject *parent)
                 m_candidates.prepend({ entries[i], m_resolvingDepth + 1 });
             openNext();
         });
-    connect(m_resolver, &StreamResolver::notPlaylist, this,
-        [this](const QString &address) { load(address, m_resolvingDepth); });
+    connect(m_resolver, &StreamResolver::notPlaylist, this, [this](const QString &address) {
+        // A bound on what a run of zapping through a large list may keep.
+        if (m_knownMedia.size() >= maxKnownMedia)
+            m_knownMedia.clear();
+        if (!m_acceptInvalidCertificates.contains(m_url))
+            m_knownMedia.insert(address);
+        load(address, m_resolvingDepth);
+    });
     connect(m_resolver, &StreamResolver::failed, this, [this](const QString &, StreamResolver::Failure why) {
         m_openingFailure = why == StreamResolver::Failure::CertificateRefused ? Failure::CertificateRefused
                                                                               : Failure::None;
@@ -162,6 +187,9 @@ MpvEngine::MpvEngine(Output output, VideoPath video, QObject *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     if (screen)
         makeVideo(video);
+    m_stallWatch.setObjectName(QStringLiteral("stallWatch"));
+    m_stallWatch.setInterval(stallWatchIntervalMs);
+    connect(&m_stallWatch, &QTimer::timeout, this, &MpvEngine::watchForStall);
     m_clickTimer.setObjectName(QStringLiteral("clickTimer"));
     m_clickTimer.setSingleShot(true);
     connect(&m_clickTimer, &QTimer::timeout, this, &MpvEngine::clicked);
@@ -172,6 +200,7 @@ MpvEngine::~MpvEngine()
     // Reverse order of creation: the windows, the render context they draw
     // with, then the wakeup callback, then the handle itself.
     m_clickTimer.stop();
+    m_stallWatch.stop();
     m_resolver->abort();
     delete m_fullScreenWindow.data();
     delete m_video.data();
@@ -305,6 +334,13 @@ void MpvEngine::handleEvent(const mpv_event &event)
             onFileEnded(end);
         break;
     }
+    case MPV_EVENT_PLAYBACK_RESTART:
+        // Also after every seek: only the first after a load counts.
+        if (isCurrentEntry(m_eventEntry) && m_phase == Phase::Loaded && !m_firstFrameShown) {
+            m_firstFrameShown = true;
+            emit firstFrameShown();
+        }
+        break;
     case MPV_EVENT_COMMAND_REPLY:
         m_liveBuffer->commandReplied(event.reply_userdata, event.error);
         break;
@@ -349,6 +385,10 @@ void MpvEngine::onFileLoaded()
     m_live = !getDouble(MpvNames::duration, length) || !(length > 0) || (!seekable && !sized);
     m_duration = m_live ? 0 : length;
     m_liveBuffer->mediaLoaded(m_live);
+    m_lastPosition = -1;
+    m_stallReported = false;
+    m_firstFrameShown = false;
+    m_sinceProgress.start();
     showPlayingState();
 }
 
@@ -365,6 +405,7 @@ void MpvEngine::onFileEnded(const mpv_event_end_file &end)
         return; // replaced or stopped by our own call, which has reported already
     } else if (end.playlist_entry_id != m_entryLast) {
         m_phase = Phase::Opening; // libmpv goes on to the next entry of its own playlist
+        updateStallWatch();
         return;
     }
     const bool played = m_phase == Phase::Loaded;
@@ -394,6 +435,39 @@ void MpvEngine::onCacheChanged()
 {
     if (m_phase == Phase::Loaded)
         showPlayingState();
+}
+
+void MpvEngine::updateStallWatch()
+{
+    const bool watch = m_phase == Phase::Loaded && !m_paused && !isLocalAddress(m_loadedAddress);
+    if (watch == m_stallWatch.isActive())
+        return;
+    if (watch) {
+        // A pause does not count as a stall.
+        m_sinceProgress.start();
+        m_stallWatch.start();
+    } else {
+        m_stallWatch.stop();
+    }
+}
+
+void MpvEngine::watchForStall()
+{
+    double position = -1;
+    if (!getDouble(MpvNames::timePos, position))
+        position = -1;
+    if (std::abs(position - m_lastPosition) > 0.001) {
+        m_lastPosition = position;
+        m_sinceProgress.start();
+        m_stallReported = false;
+        return;
+    }
+    const int allowed = m_lastPosition < 0 ? stallBeforeFirstPositionMs : stallAfterMs;
+    if (m_stallReported || m_sinceProgress.elapsed() < allowed)
+        return;
+    m_stallReported = true;
+    // Last: whoever hears it may well open another address from here.
+    emit stalled();
 }
 
 void MpvEngine::showPlayingState()
@@ -430,6 +504,7 @@ void MpvEngine::unload()
     m_phase = Phase::Idle;
     m_live = false;
     m_duration = 0;
+    updateStallWatch();
 }
 
 void MpvEngine::open()
@@ -460,7 +535,8 @@ void MpvEngine::openNext()
         address = admittedCandidate(next.address, next.depth);
     }
     m_phase = Phase::Opening;
-    if (StreamResolver::wantsResolving(address) && next.depth < maxPlaylistDepth) {
+    if (StreamResolver::wantsResolving(address) && next.depth < maxPlaylistDepth
+        && !(m_knownMedia.contains(address) && !m_acceptInvalidCertificates.contains(m_url))) {
         m_resolvingDepth = next.depth;
         m_resolver->resolve(address, m_acceptInvalidCertificates.contains(m_url));
         return;
@@ -483,7 +559,7 @@ void MpvEngine::load(const QString &address, int depth)
     m_loadedAddress = address;
     m_loadedDepth = depth;
     const QByteArray utf8 = address.toUtf8();
-    const QByteArray options = depth == 0 ? fileOptions(address) : QByteArray();
+    const QByteArray options = fileOptions(address, depth);
     const char *args[] = { MpvNames::loadfile, utf8.constData(), MpvNames::replace,
         options.isEmpty() ? nullptr : options.constData(), nullptr };
     mpv_node result;
@@ -505,6 +581,16 @@ void MpvEngine::load(const QString &address, int depth)
 
 // --- the interface ---
 
+LiveRewind *MpvEngine::liveRewind()
+{
+    return m_liveBuffer;
+}
+
+void MpvEngine::setLiveBufferSettings(const LiveBufferSettings &settings)
+{
+    m_liveBuffer->setSettings(settings);
+}
+
 void MpvEngine::setRequestHeaders(const QString &address, const QString &userAgent, const QString &referrer)
 {
     if (userAgent.isEmpty() && referrer.isEmpty())
@@ -519,6 +605,17 @@ void MpvEngine::setAcceptInvalidCertificates(const QString &address, bool accept
         m_acceptInvalidCertificates.insert(address);
     else
         m_acceptInvalidCertificates.remove(address);
+}
+
+RecordingSource MpvEngine::recordingSource(const QString &address) const
+{
+    RecordingSource source;
+    source.address = address;
+    const QPair<QString, QString> headers = m_requestHeaders.value(address);
+    source.userAgent = headers.first;
+    source.referrer = headers.second;
+    source.verifyCertificates = !m_acceptInvalidCertificates.contains(address);
+    return source;
 }
 
 void MpvEngine::setUrl(const QString &url)
@@ -744,6 +841,7 @@ void MpvEngine::setStateNow(State state, Failure failure, int bufferPercent)
     m_state = state;
     m_failure = failure;
     m_bufferPercent = bufferPercent;
+    updateStallWatch();
     emit stateChanged(state);
 }
 

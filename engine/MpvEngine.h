@@ -2,6 +2,7 @@
 
 #include "engine/MediaEngine.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QList>
 #include <QPair>
@@ -99,6 +100,9 @@ public:
     void keepAboveVideo(QWidget *widget) override;
     void setAcceptInvalidCertificates(const QString &address, bool accept) override;
     LiveBuffer *liveBuffer() override { return m_liveBuffer; }
+    RecordingSource recordingSource(const QString &address) const override;
+    LiveRewind *liveRewind() override;
+    void setLiveBufferSettings(const LiveBufferSettings &settings) override;
 
 private:
     enum class Phase { Idle, Opening, Loaded };
@@ -114,6 +118,9 @@ private:
     void onFileEnded(const mpv_event_end_file &end);
     void onCacheChanged();
     void setStreamTitle(const QString &title);
+    // The stall watch samples the position while a network stream plays.
+    void updateStallWatch();
+    void watchForStall();
 
     void open();
     void openNext();
@@ -154,10 +161,18 @@ private:
     QString m_loadedAddress; // what libmpv plays, after any playlist was resolved
     int m_loadedDepth = 0; // of the playlist entry it came from
     QTimer m_clickTimer;
+    QTimer m_stallWatch;
+    QElapsedTimer m_sinceProgress; // since the position last moved, or the media loaded
+    double m_lastPosition = -1; // -1 while no position is known
+    bool m_stallReported = false;
+    bool m_firstFrameShown = false; // for the media loaded now
 
     QString m_url;
     QHash<QString, QPair<QString, QString>> m_requestHeaders; // address -> user agent, referrer
     QSet<QString> m_acceptInvalidCertificates; // addresses whose streams skip the check
+    // Addresses the resolver found to be media, their certificates checked:
+    // tuning them again goes straight to libmpv, a request sooner.
+    QSet<QString> m_knownMedia;
     // Why the last address tried while opening failed; reported when none is left.
     Failure m_openingFailure = Failure::None;
     State m_state = State::Idle;

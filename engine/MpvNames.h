@@ -31,6 +31,8 @@ inline constexpr char zimgThreads[] = "zimg-threads";
 inline constexpr char loadUnsafePlaylists[] = "load-unsafe-playlists";
 inline constexpr char demuxerLavfOptions[] = "demuxer-lavf-o";
 inline constexpr char streamLavfOptions[] = "stream-lavf-o";
+// Seconds of a stream ffmpeg reads to learn its codecs before the first picture.
+inline constexpr char demuxerLavfAnalyzeDuration[] = "demuxer-lavf-analyzeduration";
 inline constexpr char protocolWhitelist[] = "protocol_whitelist"; // an ffmpeg option inside the two above
 
 // Certificates of HTTPS streams: checked against the system's bundle or the

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/FreeSpace.h"
+#include "engine/RecordingSource.h"
 
 #include <QObject>
 #include <QString>
@@ -9,14 +10,6 @@
 #include <memory>
 #include <mutex>
 #include <thread>
-
-// Where a recording reads from: a channel's stream as its list gave it.
-struct RecordingSource {
-    QString address; // checked by the address rule as a list stream (network only)
-    QString userAgent; // empty: the engine's default
-    QString referrer;
-    bool verifyCertificates = true; // false only where the user accepted invalid certificates
-};
 
 struct StreamRecorderSettings {
     // Recording stops before the disk would have less than this free.

@@ -5,5 +5,5 @@ find_package(Qt6 6.4 REQUIRED COMPONENTS Gui)
 lumi_add_fuzzer(channel_list
   SOURCES fuzz/channel_list.cpp lists/M3uListReader.cpp lists/ListChannels.cpp lists/ChannelNameRules.cpp lists/ListAddress.cpp
           base/TextDecoding.cpp base/PlainText.cpp lists/BuiltInChannelMatcher.cpp lists/OwnChannelList.cpp
-          channels/ChannelCatalogue.cpp channels/CatalogueData.cpp
+          channels/ChannelCatalogue.cpp channels/CatalogueData.cpp net/AddressRule.cpp base/Logging.cpp
   LIBS Qt6::Gui)

@@ -123,7 +123,7 @@ bool GuideLibrary::refresh(const QString &id)
         return false;
     if (guide.isRemote())
         emit fetchNeeded(guide);
-    else
+    else if (m_channelsKnown)
         readFromSource(guide);
     return true;
 }
@@ -142,7 +142,10 @@ void GuideLibrary::importDownloaded(const QString &id, const QByteArray &etag, c
     if (guide.id.isEmpty())
         return;
     m_registry.recordFetch(id, etag, lastModified);
-    readFromSource(guide);
+    // Read for no channels, it would keep nothing and replace the store held;
+    // the first setChannels() reads the new copy.
+    if (m_channelsKnown)
+        readFromSource(guide);
 }
 
 void GuideLibrary::downloadFailed(const QString &id, const QString &error)

@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QLabel>
 #include <QLocale>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 ProgrammeDetailsPanel::ProgrammeDetailsPanel(QWidget *parent)
@@ -29,6 +30,14 @@ ProgrammeDetailsPanel::ProgrammeDetailsPanel(QWidget *parent)
     m_description->setAlignment(Qt::AlignTop | Qt::AlignLeft);
     for (QLabel *shown : { m_title, m_when, m_episode, m_rating, m_categories, m_description })
         layout->addWidget(shown);
+    m_record = new QPushButton(QStringLiteral("Gravar este programa"), this);
+    m_record->setObjectName(QStringLiteral("RecordProgrammeButton"));
+    m_record->setToolTip(QStringLiteral("Agenda a gravação, de 2 minutos antes a 5 minutos depois"));
+    connect(m_record, &QPushButton::clicked, this, [this] {
+        if (m_shown.isValid())
+            emit recordRequested(m_shown);
+    });
+    layout->addWidget(m_record, 0, Qt::AlignLeft);
     layout->addStretch(1);
     show(QModelIndex());
 }
@@ -57,6 +66,13 @@ void ProgrammeDetailsPanel::show(const QModelIndex &index)
 {
     for (QLabel *shown : { m_title, m_when, m_episode, m_rating, m_categories, m_description })
         shown->clear();
+    // Only a programme that has not ended can be recorded.
+    const auto *grid = qobject_cast<const GuideGridModel *>(index.model());
+    const qint64 now = grid ? grid->now() : QDateTime::currentSecsSinceEpoch();
+    const bool recordable = index.isValid() && index.parent().isValid()
+        && index.data(GuideGridModel::StopRole).toLongLong() > now;
+    m_shown = recordable ? QPersistentModelIndex(index) : QPersistentModelIndex();
+    m_record->setVisible(recordable);
     if (!index.isValid()) {
         m_title->setText(QStringLiteral("Escolha um programa para ver os detalhes."));
         return;

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QPersistentModelIndex>
 #include <QWidget>
 
 class QLabel;
+class QPushButton;
 class QModelIndex;
 
 // A programme shown in full under the grid: title, channel and times, episode
@@ -20,6 +22,10 @@ public:
     QString titleText() const;
     QString descriptionText() const;
 
+signals:
+    // "Gravar este programa": the programme shown (an index of the model given to show()).
+    void recordRequested(const QModelIndex &programme);
+
 private:
     QLabel *label(const char *objectName, const char *accessibleName);
 
@@ -29,4 +35,6 @@ private:
     QLabel *m_rating = nullptr;
     QLabel *m_categories = nullptr;
     QLabel *m_description = nullptr;
+    QPushButton *m_record = nullptr;
+    QPersistentModelIndex m_shown;
 };

@@ -44,27 +44,15 @@ namespace
 
 QString failureText(Transfer::End end, const Transfer &transfer, const ChannelListRequest &request)
 {
-    const QString host = ListAddress::hostOf(request.address);
+    const QString connection = Transfer::connectionFailureText(end, ListAddress::hostOf(request.address));
+    if (!connection.isEmpty())
+        return connection;
     using End = Transfer::End;
     switch (end) {
-    case End::Cancelled:
-        return QString::fromUtf8("Atualização cancelada.");
-    case End::Stalled:
-        return QString::fromUtf8("O servidor %1 parou de responder.").arg(host);
     case End::TimedOut:
         return QString::fromUtf8("A lista demorou demais para chegar.");
     case End::TooLarge:
         return tooLarge(request.maxBytes);
-    case End::HostNotFound:
-        return QString::fromUtf8("Servidor não encontrado: %1.").arg(host);
-    case End::ConnectionRefused:
-        return QString::fromUtf8("Não foi possível conectar a %1.").arg(host);
-    case End::NoAnswer:
-        return QString::fromUtf8("O servidor %1 não respondeu a tempo.").arg(host);
-    case End::CertificateRefused:
-        return QString::fromUtf8("O certificado de segurança de %1 não é válido.").arg(host);
-    case End::SecureConnectionFailed:
-        return QString::fromUtf8("Falha na conexão segura com %1.").arg(host);
     case End::TooManyRedirects:
         return QString::fromUtf8("Redirecionamentos demais ao buscar a lista.");
     case End::ProtocolRefused:
@@ -74,9 +62,7 @@ QString failureText(Transfer::End end, const Transfer &transfer, const ChannelLi
         return QString::fromUtf8("A lista chegou com uma compressão inválida.");
     case End::ConnectionLost:
         return QString::fromUtf8("A conexão caiu antes do fim da lista.");
-    case End::Finished:
-    case End::Stopped:
-    case End::Failed:
+    default:
         break;
     }
     return QString::fromUtf8("Falha ao baixar a lista (%1).").arg(transfer.errorText());

@@ -85,6 +85,14 @@ QSet<QString> ChannelListLibrary::addressesAcceptingInvalidCertificates() const
     return addresses;
 }
 
+std::optional<QStringList> ChannelListLibrary::guideAddresses(const QString &id) const
+{
+    const auto found = m_held.constFind(id);
+    if (found == m_held.constEnd() || !found->haveCopy)
+        return std::nullopt;
+    return found->guideAddresses;
+}
+
 bool ChannelListLibrary::isBusy(const QString &id) const
 {
     const auto found = m_held.constFind(id);
@@ -140,6 +148,7 @@ void ChannelListLibrary::finished(const QString &id, const ChannelListResult &re
             emit refreshFailed(id, over);
         } else if (result.outcome == Outcome::Updated) {
             h.channels = result.list.channels;
+            h.guideAddresses = result.list.guideAddresses;
             h.haveCopy = true;
             if (!list.isRemote())
                 m_registry->recordRead(id, int(h.channels.size()));
@@ -164,6 +173,7 @@ void ChannelListLibrary::finished(const QString &id, const ChannelListResult &re
         emit refreshFailed(id, over);
     } else if (result.outcome == Outcome::Updated) {
         h.channels = result.list.channels;
+        h.guideAddresses = result.list.guideAddresses;
         h.haveCopy = true;
         m_registry->recordRefresh(id, now, result.etag, result.lastModified, int(h.channels.size()));
         emit channelsChanged(id);

@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QSet>
 #include <QVector>
+#include <optional>
 
 // The channels of every list in a registry, kept current without ever
 // blocking the GUI thread: on start each list is shown from what is on disk
@@ -42,6 +43,9 @@ public:
     // shares what the library holds, so it costs nothing.
     ListChannels allChannels() const;
     bool isBusy(const QString &id) const;
+    // The guide addresses the list's "#EXTM3U" line names; nothing until a
+    // copy of the list was read.
+    std::optional<QStringList> guideAddresses(const QString &id) const;
     // The stream addresses of the lists marked "aceitar certificados inválidos".
     QSet<QString> addressesAcceptingInvalidCertificates() const;
 
@@ -57,6 +61,7 @@ private:
     struct Held {
         ChannelListFetcher *fetcher = nullptr;
         ListChannels channels;
+        QStringList guideAddresses;
         bool haveCopy = false;
         bool readingCopy = false; // the job running reads the cached copy
         bool refreshAfterRead = false;

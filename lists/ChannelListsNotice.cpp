@@ -6,10 +6,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-ChannelListsNotice::ChannelListsNotice(
-    const QString &text, const QVector<SuggestedList> &suggested, QWidget *parent)
+ChannelListsNotice::ChannelListsNotice(const QString &text, const QVector<SuggestedList> &suggested,
+    QWidget *parent, const QVector<SuggestedList> &suggestedGuides)
     : QDialog(parent)
     , m_suggested(suggested)
+    , m_suggestedGuides(suggested.isEmpty() ? QVector<SuggestedList>() : suggestedGuides)
 {
     setObjectName(QStringLiteral("ChannelListsNotice"));
     setWindowTitle(QStringLiteral("Lumivortex TV"));
@@ -32,20 +33,36 @@ ChannelListsNotice::ChannelListsNotice(
         offer->setObjectName(QStringLiteral("SuggestionsText"));
         offer->setWordWrap(true);
         layout->addWidget(offer);
-        for (int i = 0; i < m_suggested.size(); ++i) {
-            auto *check = new QCheckBox(m_suggested.at(i).name, this);
-            check->setObjectName(QStringLiteral("SuggestedListCheck%1").arg(i + 1));
-            check->setToolTip(m_suggested.at(i).address);
-            check->setChecked(m_suggested.at(i).chosenByDefault);
-            layout->addWidget(check);
-            m_checks << check;
+        // Guides are never ticked: they only help once some list plays.
+        auto addChecks = [this, layout](const QVector<SuggestedList> &offered, const char *name, bool ticked,
+                             QVector<QCheckBox *> &checks) {
+            for (int i = 0; i < offered.size(); ++i) {
+                auto *check = new QCheckBox(offered.at(i).name, this);
+                check->setObjectName(QString::fromLatin1(name).arg(i + 1));
+                check->setToolTip(offered.at(i).address);
+                check->setChecked(ticked && offered.at(i).chosenByDefault);
+                layout->addWidget(check);
+                checks << check;
+            }
+        };
+        addChecks(m_suggested, "SuggestedListCheck%1", true, m_checks);
+        if (!m_suggestedGuides.isEmpty()) {
+            auto *guides = new QLabel(QStringLiteral("Guias de programação públicos (o que passa agora e a "
+                                                     "seguir em cada canal):"),
+                this);
+            guides->setObjectName(QStringLiteral("SuggestedGuidesText"));
+            guides->setWordWrap(true);
+            layout->addWidget(guides);
         }
+        addChecks(m_suggestedGuides, "SuggestedGuideCheck%1", false, m_guideChecks);
         auto *accept = new QPushButton(QStringLiteral("Adicionar listas"), this);
         accept->setObjectName(QStringLiteral("AcceptSuggestionsButton"));
         accept->setDefault(true);
         connect(accept, &QPushButton::clicked, this, [this] {
             m_answered = true;
             m_accepted = true;
+            if (const QVector<SuggestedList> guides = chosenGuides(); !guides.isEmpty())
+                emit guidesAccepted(guides);
             emit suggestionsAccepted(chosen());
             close();
         });
@@ -113,11 +130,24 @@ void ChannelListsNotice::offerRadioSearch()
     });
 }
 
-QVector<SuggestedList> ChannelListsNotice::chosen() const
+namespace
+{
+QVector<SuggestedList> ticked(const QVector<SuggestedList> &offered, const QVector<QCheckBox *> &checks)
 {
     QVector<SuggestedList> picked;
-    for (int i = 0; i < m_checks.size(); ++i)
-        if (m_checks.at(i)->isChecked())
-            picked << m_suggested.at(i);
+    for (int i = 0; i < checks.size(); ++i)
+        if (checks.at(i)->isChecked())
+            picked << offered.at(i);
     return picked;
+}
+} // namespace
+
+QVector<SuggestedList> ChannelListsNotice::chosen() const
+{
+    return ticked(m_suggested, m_checks);
+}
+
+QVector<SuggestedList> ChannelListsNotice::chosenGuides() const
+{
+    return ticked(m_suggestedGuides, m_guideChecks);
 }

@@ -15,9 +15,10 @@ class ChannelListsNotice : public QDialog
     Q_OBJECT
 
 public:
-    // suggested empty: no offer, only the notice.
-    ChannelListsNotice(
-        const QString &text, const QVector<SuggestedList> &suggested, QWidget *parent = nullptr);
+    // suggested empty: no offer, only the notice. Guides are offered with the
+    // lists, never ticked: they only help once some list plays.
+    ChannelListsNotice(const QString &text, const QVector<SuggestedList> &suggested,
+        QWidget *parent = nullptr, const QVector<SuggestedList> &suggestedGuides = {});
 
     static QString noAddressText(const QString &channel);
     static QString firstStartText();
@@ -27,8 +28,11 @@ public:
     // One more line of the offer, ticked: the built-in radios looked up in the
     // public radio database. Its answer is radioSearchAnswered(), once.
     void offerRadioSearch();
+    QVector<SuggestedList> chosenGuides() const;
 
 signals:
+    // Before suggestionsAccepted, when any guide was ticked.
+    void guidesAccepted(const QVector<SuggestedList> &chosen);
     void suggestionsAccepted(const QVector<SuggestedList> &chosen);
     void suggestionsDeclined();
     void openListsRequested();
@@ -39,6 +43,8 @@ private:
     QVector<SuggestedList> m_suggested;
     QVector<QCheckBox *> m_checks;
     QCheckBox *m_radioSearch = nullptr;
+    QVector<SuggestedList> m_suggestedGuides;
+    QVector<QCheckBox *> m_guideChecks;
     bool m_answered = false;
     bool m_accepted = false; // "Adicionar listas" (or "OK" when nothing is offered)
 };

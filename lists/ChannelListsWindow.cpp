@@ -5,6 +5,7 @@
 #include "lists/ChannelListLibrary.h"
 #include "lists/ChannelListRegistry.h"
 #include "widgets/Dialogs.h"
+#include "widgets/HandlerButton.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -15,6 +16,7 @@
 #include <QListWidget>
 #include <QLocale>
 #include <QPushButton>
+#include <QScreen>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -47,11 +49,7 @@ ChannelListsWindow::ChannelListsWindow(ChannelListRegistry &registry, ChannelLis
     m_address->setObjectName(QStringLiteral("ListAddressEdit"));
     m_address->setPlaceholderText(QStringLiteral("Endereço da lista (http:// ou https://)"));
     auto button = [this](const char *name, const QString &caption, void (ChannelListsWindow::*handler)()) {
-        auto *b = new QPushButton(caption, this);
-        b->setObjectName(QString::fromLatin1(name));
-        connect(b, &QPushButton::clicked, this,
-            [this, handler] { safeCall([this, handler] { (this->*handler)(); }); });
-        return b;
+        return handlerButton(this, name, caption, [this, handler] { (this->*handler)(); });
     };
     QPushButton *add
         = button("AddListButton", QStringLiteral("Adicionar"), &ChannelListsWindow::addByAddress);
@@ -91,7 +89,7 @@ ChannelListsWindow::ChannelListsWindow(ChannelListRegistry &registry, ChannelLis
     m_covered->hide();
     connect(m_showCovered, &QPushButton::toggled, m_covered, &QWidget::setVisible);
 
-    auto *suggestedBox = new QGroupBox(QStringLiteral("Listas sugeridas"), this);
+    auto *suggestedBox = m_suggestedBox = new QGroupBox(QStringLiteral("Listas sugeridas"), this);
     suggestedBox->setObjectName(QStringLiteral("SuggestedListsBox"));
     auto *suggestedNote = new QLabel(QStringLiteral("Listas públicas mantidas por projetos voluntários, com "
                                                     "transmissões que as emissoras publicam abertamente. O "
@@ -124,7 +122,7 @@ ChannelListsWindow::ChannelListsWindow(ChannelListRegistry &registry, ChannelLis
     auto *coverageRow = new QHBoxLayout;
     coverageRow->addWidget(m_coverage, 1);
     coverageRow->addWidget(m_showCovered);
-    auto *layout = new QVBoxLayout(this);
+    auto *layout = m_layout = new QVBoxLayout(this);
     layout->addLayout(addRow);
     layout->addWidget(m_message);
     layout->addWidget(m_lists, 2);
@@ -151,6 +149,15 @@ ChannelListsWindow::ChannelListsWindow(ChannelListRegistry &registry, ChannelLis
             QString::fromUtf8("%1 listas de channel-lists.ini ficaram de fora: os identificadores delas não "
                               "têm a forma que o programa grava (list1, list2…).")
                 .arg(ignored));
+}
+
+void ChannelListsWindow::addPart(QWidget *part)
+{
+    part->setParent(this);
+    m_layout->insertWidget(m_layout->indexOf(m_suggestedBox), part, 2);
+    const QSize wanted(qMax(width(), part->sizeHint().width()), height() + part->sizeHint().height());
+    const QScreen *shown = screen();
+    resize(shown ? wanted.boundedTo(shown->availableSize() - QSize(40, 60)) : wanted);
 }
 
 void ChannelListsWindow::setCoverage(const QString &text, const QStringList &channelNames)

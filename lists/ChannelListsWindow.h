@@ -14,6 +14,8 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QTreeWidget;
+class QGroupBox;
+class QVBoxLayout;
 
 // "Listas de canais": the user's channel lists with their state, adding one
 // by address or file, renaming, refreshing and removing, the suggested public
@@ -25,6 +27,9 @@ class ChannelListsWindow : public QWidget
 public:
     ChannelListsWindow(ChannelListRegistry &registry, ChannelListLibrary &library,
         const QVector<SuggestedList> &suggested, QWidget *parent = nullptr);
+
+    // A part of its own below the lists, such as the programme guides (the window owns it).
+    void addPart(QWidget *part);
 
     // "N dos 101 canais do programa têm endereço", and the names of those channels.
     void setCoverage(const QString &text, const QStringList &channelNames);
@@ -56,4 +61,6 @@ private:
     QListWidget *m_covered = nullptr;
     QListWidget *m_suggestions = nullptr;
     QCheckBox *m_acceptInvalid = nullptr;
+    QGroupBox *m_suggestedBox = nullptr;
+    QVBoxLayout *m_layout = nullptr;
 };

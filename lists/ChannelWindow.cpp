@@ -3,11 +3,14 @@
 #include "base/PlainText.h"
 #include "base/SafeCall.h"
 #include "lists/ChannelPicks.h"
+#include "lists/ChannelRowNotes.h"
 #include "lists/ListChannelFilter.h"
 #include "lists/ListChannelModel.h"
 #include "lists/LogoCache.h"
 
+#include <QAction>
 #include <QHBoxLayout>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +21,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QStyledItemDelegate>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 namespace
@@ -26,6 +30,7 @@ enum GroupKind { AllChannels = 1, Favourites, Recents, OneGroup };
 constexpr int kKindRole = Qt::UserRole + 1;
 constexpr int kGroupRole = Qt::UserRole + 2; // the group as the lists name it
 constexpr int kRowHeight = 28;
+constexpr int kNotedRowHeight = 44; // room for a line of notes and its bar under the name
 
 // Paints a row: the logo (a placeholder tile until it arrives), the name
 // without its tags, the tags as small marks after it, and a star for favourites.
@@ -35,10 +40,29 @@ public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
     void setLogos(LogoCache *logos) { m_logos = logos; }
+    void setNotes(ChannelRowNotes *notes) { m_notes = notes; }
+    bool showsNotes() const { return m_notes && m_notes->hasNotes(); }
 
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
-        return QSize(QStyledItemDelegate::sizeHint(option, index).width(), kRowHeight);
+        return QSize(QStyledItemDelegate::sizeHint(option, index).width(),
+            showsNotes() ? kNotedRowHeight : kRowHeight);
+    }
+
+    bool helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
+        const QModelIndex &index) override
+    {
+        if (event->type() == QEvent::ToolTip && showsNotes() && index.isValid()) {
+            const ChannelRowNote note = m_notes->noteFor(channelAt(index));
+            if (!note.tooltip.isEmpty()) {
+                // The name as written stays first, as the tooltip says it without notes.
+                const QString name = index.data(ListChannelModel::NameRole).toString();
+                QToolTip::showText(event->globalPos(),
+                    PlainText::tooltip(name + QStringLiteral(" · ") + note.tooltip), view);
+                return true;
+            }
+        }
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
     }
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
@@ -52,7 +76,15 @@ public:
         const bool selected = option.state & QStyle::State_Selected;
         const QColor text = option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text);
         QRect r = option.rect.adjusted(4, 3, -4, -3);
+        const ChannelRowNote note = showsNotes() ? m_notes->noteFor(channelAt(index)) : ChannelRowNote();
         const QRect logo(r.left(), r.top(), r.height() * 4 / 3, r.height());
+        QRect below;
+        if (showsNotes()) {
+            // The name keeps the upper half; the note and its bar the lower.
+            below = QRect(logo.right() + 8, r.center().y() + 1, r.right() - logo.right() - 8,
+                r.bottom() - r.center().y());
+            r.setBottom(r.center().y());
+        }
         painter->setRenderHint(QPainter::Antialiasing);
         painter->setPen(Qt::NoPen);
         painter->setBrush(QColor(0xd8, 0xe4, 0xf0));
@@ -98,11 +130,35 @@ public:
             painter->drawText(mark, Qt::AlignCenter, tag);
             r.setLeft(mark.right() + 5);
         }
+        if (!note.isEmpty()) {
+            const QRect line = below.adjusted(0, 0, 0, note.progress >= 0 ? -4 : 0);
+            painter->setPen(selected ? text : QColor(0x50, 0x58, 0x68));
+            painter->drawText(line, Qt::AlignVCenter | Qt::AlignLeft,
+                metrics.elidedText(note.line, Qt::ElideRight, line.width()));
+            if (note.progress >= 0) {
+                const QRect bar(below.left(), below.bottom() - 2, qMin(160, below.width()), 3);
+                painter->setPen(Qt::NoPen);
+                painter->setBrush(selected ? QColor(255, 255, 255, 80) : QColor(0xdc, 0xe2, 0xea));
+                painter->drawRect(bar);
+                painter->setBrush(selected ? QColor(255, 255, 255) : QColor(0x3a, 0x86, 0xd8));
+                painter->drawRect(
+                    QRect(bar.topLeft(), QSize(int(bar.width() * note.progress + 0.5), bar.height())));
+            }
+        }
         painter->restore();
     }
 
 private:
+    static ListChannel channelAt(const QModelIndex &index)
+    {
+        // The view shows the filter; the channel is the model's behind it.
+        const auto *filter = static_cast<const QSortFilterProxyModel *>(index.model());
+        const auto *model = static_cast<const ListChannelModel *>(filter->sourceModel());
+        return model->channel(filter->mapToSource(index).row());
+    }
+
     QPointer<LogoCache> m_logos;
+    QPointer<ChannelRowNotes> m_notes;
 };
 } // namespace
 
@@ -149,12 +205,12 @@ ChannelWindow::ChannelWindow(ChannelPicks &picks, QWidget *parent)
     auto *right = new QVBoxLayout;
     right->addWidget(m_channels, 1);
     right->addLayout(bottom);
-    auto *columns = new QHBoxLayout;
-    columns->addWidget(m_groups);
-    columns->addLayout(right, 1);
+    m_columns = new QHBoxLayout;
+    m_columns->addWidget(m_groups);
+    m_columns->addLayout(right, 1);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_search);
-    layout->addLayout(columns, 1);
+    layout->addLayout(m_columns, 1);
 
     connect(m_search, &QLineEdit::textChanged, this, [this](const QString &text) {
         m_filter->setSearchText(text);
@@ -162,6 +218,8 @@ ChannelWindow::ChannelWindow(ChannelPicks &picks, QWidget *parent)
     });
     connect(m_groups, &QListWidget::currentRowChanged, this, [this] { showScope(); });
     connect(m_channels, &QListView::doubleClicked, this, [this] { safeCall([this] { tuneSelected(); }); });
+    connect(m_channels->selectionModel(), &QItemSelectionModel::currentChanged, this,
+        [this] { safeCall([this] { emit currentChannelChanged(currentChannel()); }); });
     connect(m_favourite, &QPushButton::clicked, this, [this] { safeCall([this] { toggleFavourite(); }); });
     connect(&m_picks, &ChannelPicks::favouritesChanged, this, [this] {
         m_model->setFavourites(m_picks.favouriteSet());
@@ -185,6 +243,20 @@ void ChannelWindow::setChannels(const ListChannels &channels)
 int ChannelWindow::shownCount() const
 {
     return m_filter->rowCount();
+}
+
+ListChannel ChannelWindow::shownAt(int row) const
+{
+    const QModelIndex index = m_filter->mapToSource(m_filter->index(row, 0));
+    return index.isValid() ? m_model->channel(index.row()) : ListChannel {};
+}
+
+int ChannelWindow::shownRowOf(const QString &address) const
+{
+    for (int row = 0, count = m_filter->rowCount(); row < count; ++row)
+        if (m_filter->index(row, 0).data(ListChannelModel::AddressRole).toString() == address)
+            return row;
+    return -1;
 }
 
 void ChannelWindow::showGroups()
@@ -242,6 +314,40 @@ void ChannelWindow::showCount()
                              QLocale::system().toString(m_model->rowCount())));
     if (!m_channels->currentIndex().isValid() && m_filter->rowCount() > 0)
         m_channels->setCurrentIndex(m_filter->index(0, 0));
+}
+
+void ChannelWindow::setRowNotes(ChannelRowNotes *notes)
+{
+    static_cast<ChannelRowDelegate *>(m_rows)->setNotes(notes);
+    if (!notes)
+        return;
+    connect(notes, &ChannelRowNotes::notesChanged, this, [this] {
+        // Rows grow when the first guide arrives; otherwise only what shows is painted again.
+        m_channels->doItemsLayout();
+        m_channels->viewport()->update();
+    });
+    m_channels->doItemsLayout();
+}
+
+void ChannelWindow::setDetailPanel(QWidget *panel)
+{
+    panel->setParent(this);
+    panel->setMinimumWidth(280);
+    m_columns->addWidget(panel, 1);
+    resize(qMax(width(), 1020), height());
+    emit currentChannelChanged(currentChannel());
+}
+
+void ChannelWindow::addRowAction(QAction *action)
+{
+    m_channels->setContextMenuPolicy(Qt::ActionsContextMenu);
+    m_channels->addAction(action);
+}
+
+ListChannel ChannelWindow::currentChannel() const
+{
+    const QModelIndex index = m_filter->mapToSource(m_channels->currentIndex());
+    return index.isValid() ? m_model->channel(index.row()) : ListChannel();
 }
 
 bool ChannelWindow::tuneSelected()

@@ -6,9 +6,12 @@
 #include <QWidget>
 
 class ChannelPicks;
+class ChannelRowNotes;
+class QAction;
 class ListChannelFilter;
 class ListChannelModel;
 class LogoCache;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QListView;
@@ -28,8 +31,22 @@ public:
 
     void setChannels(const ListChannels &channels);
     int shownCount() const;
+    // The channels as shown (search, group and picks applied), by row; a row
+    // out of range gives an empty channel.
+    ListChannel shownAt(int row) const;
+    // The row showing the channel with this address; -1 when none does.
+    int shownRowOf(const QString &address) const;
     // Rows show their logos from this cache (not owned); without one, placeholders.
     void setLogoCache(LogoCache *logos);
+
+    // Rows also say what these notes say of them (not owned); without, names only.
+    void setRowNotes(ChannelRowNotes *notes);
+    // A panel beside the list, told of the selected channel through currentChannelChanged.
+    void setDetailPanel(QWidget *panel);
+    // An entry of the rows' context menu; it acts on currentChannel().
+    void addRowAction(QAction *action);
+    // The selected channel; an empty one (no address) when none is.
+    ListChannel currentChannel() const;
 
     // Tunes the selected channel; false when none is selected.
     bool tuneSelected();
@@ -37,6 +54,7 @@ public:
 
 signals:
     void tuneRequested(const ListChannel &channel);
+    void currentChannelChanged(const ListChannel &channel);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -56,4 +74,5 @@ private:
     QStyledItemDelegate *m_rows = nullptr;
     QPushButton *m_favourite = nullptr;
     QLabel *m_count = nullptr;
+    QHBoxLayout *m_columns = nullptr;
 };

@@ -365,6 +365,28 @@ qint64 Transfer::bodyBytes() const
     return d->total;
 }
 
+QString Transfer::connectionFailureText(End end, const QString &host)
+{
+    switch (end) {
+    case End::Cancelled:
+        return QString::fromUtf8("Atualização cancelada.");
+    case End::Stalled:
+        return QString::fromUtf8("O servidor %1 parou de responder.").arg(host);
+    case End::HostNotFound:
+        return QString::fromUtf8("Servidor não encontrado: %1.").arg(host);
+    case End::ConnectionRefused:
+        return QString::fromUtf8("Não foi possível conectar a %1.").arg(host);
+    case End::NoAnswer:
+        return QString::fromUtf8("O servidor %1 não respondeu a tempo.").arg(host);
+    case End::CertificateRefused:
+        return QString::fromUtf8("O certificado de segurança de %1 não é válido.").arg(host);
+    case End::SecureConnectionFailed:
+        return QString::fromUtf8("Falha na conexão segura com %1.").arg(host);
+    default:
+        return {};
+    }
+}
+
 QString Transfer::errorText() const
 {
     return d->error;

@@ -122,6 +122,10 @@ public:
     QString errorText() const;
 
     static const char *nameOf(End end);
+    // What the user is told of an end that has to do with the server and the
+    // connection, whatever was fetched ("Servidor não encontrado: host.");
+    // empty for the ends whose words depend on what was fetched.
+    static QString connectionFailureText(End end, const QString &host);
 
     struct Private;
 

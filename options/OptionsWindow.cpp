@@ -5,7 +5,9 @@
 #include "options/PowerOffService.h"
 #include "options/SleepSchedule.h"
 #include "options/StayOnTop.h"
+#include "player/LiveBufferChoice.h"
 #include "player/Reconnection.h"
+#include "player/SourceFailover.h"
 #include "widgets/CaptionFit.h"
 
 #include <QCheckBox>
@@ -13,6 +15,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
@@ -28,8 +31,8 @@ template <typename T> T *named(T *control, const char *name)
 
 } // namespace
 
-OptionsWindow::OptionsWindow(MediaEngine &engine, Reconnection &reconnection, QWidget *mainWindow,
-    PowerOffService &powerOff, QWidget *parent)
+OptionsWindow::OptionsWindow(MediaEngine &engine, Reconnection &reconnection, SourceFailover &failover,
+    QWidget *mainWindow, PowerOffService &powerOff, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
     , m_engine(engine)
     , m_reconnection(reconnection)
@@ -53,6 +56,15 @@ OptionsWindow::OptionsWindow(MediaEngine &engine, Reconnection &reconnection, QW
     m_reconnect->setGeometry(16, 60, 129, 17);
     m_alwaysOnTop = named(new QCheckBox(QStringLiteral("Janela sempre visível"), this), "CheckBox2");
     m_alwaysOnTop->setGeometry(176, 60, 121, 17);
+    // In the free row above the sleep timer's frame.
+    m_switchSources
+        = named(new QCheckBox(QString::fromUtf8("Trocar de fonte sozinho quando um canal cair"), this),
+            "SwitchSourcesBox");
+    m_switchSources->setAccessibleName(m_switchSources->text());
+    m_switchSources->setGeometry(16, 79, 290, 17);
+    m_switchSources->setChecked(failover.isEnabled());
+    connect(m_switchSources, &QCheckBox::toggled, &failover, &SourceFailover::setEnabled);
+    connect(&failover, &SourceFailover::enabledChanged, m_switchSources, &QCheckBox::setChecked);
 
     auto *sleepFrame = named(new QFrame(this), "Bevel1");
     sleepFrame->setFrameStyle(QFrame::Box | QFrame::Sunken);
@@ -76,10 +88,11 @@ OptionsWindow::OptionsWindow(MediaEngine &engine, Reconnection &reconnection, QW
     m_powerOffWhenDue = named(new QCheckBox(QStringLiteral("Desligar o computador"), this), "CheckBox4");
     m_powerOffWhenDue->setGeometry(24, 184, 145, 17);
 
-    auto *ok = named(new QPushButton(QStringLiteral("OK"), this), "Button1");
+    auto *ok = m_ok = named(new QPushButton(QStringLiteral("OK"), this), "Button1");
     ok->setGeometry(120, 232, 75, 25);
 
-    fitCaptions(this, { defaultPlayer, m_reconnect, m_alwaysOnTop, m_sleepArmed, m_powerOffWhenDue });
+    fitCaptions(this,
+        { defaultPlayer, m_reconnect, m_alwaysOnTop, m_switchSources, m_sleepArmed, m_powerOffWhenDue });
     timeCaption->adjustSize();
 
     m_sleepTimer = named(new QTimer(this), "TimerSleepTimer");
@@ -149,4 +162,35 @@ void OptionsWindow::setClock(Clock clock)
 {
     m_clock = std::move(clock);
     m_lastTick = m_clock();
+}
+
+void OptionsWindow::showLiveBufferChoice(LiveBufferChoice &choice)
+{
+    // One row under the sleep timer's frame; "OK" moves down to make room.
+    constexpr int rowTop = 226;
+    constexpr int rowHeight = 30;
+    setFixedSize(width(), height() + rowHeight);
+    m_ok->move(m_ok->x(), m_ok->y() + rowHeight);
+
+    auto *keep = named(new QCheckBox(QStringLiteral("Guardar até"), this), "LiveBufferCheckBox");
+    keep->setGeometry(16, rowTop + 2, 85, 17);
+    auto *minutes = named(new QSpinBox(this), "LiveBufferMinutes");
+    minutes->setGeometry(104, rowTop, 56, 21);
+    minutes->setRange(LiveBufferChoice::leastMinutes, LiveBufferChoice::mostMinutes);
+    minutes->setAccessibleName(QStringLiteral("Minutos da transmissão guardados"));
+    auto *unit = named(new QLabel(QStringLiteral("minutos da transmissão"), this), "LiveBufferLabel");
+    unit->move(166, rowTop + 3);
+    unit->adjustSize();
+    keep->setToolTip(QStringLiteral("Guarda o canal ao vivo para pausar e voltar"));
+    fitCaptions(this, { keep });
+
+    auto show = [keep, minutes, &choice] {
+        keep->setChecked(choice.enabled());
+        minutes->setValue(choice.minutes());
+        minutes->setEnabled(choice.enabled());
+    };
+    show();
+    connect(keep, &QCheckBox::toggled, &choice, &LiveBufferChoice::setEnabled);
+    connect(minutes, &QSpinBox::valueChanged, &choice, &LiveBufferChoice::setMinutes);
+    connect(&choice, &LiveBufferChoice::changed, this, show);
 }

@@ -88,4 +88,17 @@ PlayerPanel::PlayerPanel(QFrame *host)
     m_effectsToggle = button("SpeedButton51", QStringLiteral("Fx"), 368, 33, QString());
     m_playlistToggle = button("SpeedButton74", QStringLiteral("Playlist"), 400, 50, QString());
     m_miniPlayerToggle = button("SpeedButton77", Glyph::MiniPlayer, 456, 33, QStringLiteral("Mini player"));
+
+    // Beside the time text, which reads "-02:35" while it shows: short
+    // enough to leave this room, which a file's "mm:ss / mm:ss" fills.
+    m_liveEdge
+        = new FlatButton(QStringLiteral("LiveEdgeButton"), QStringLiteral("Ao vivo"), panel, 140, 6, 52, 19);
+    m_liveEdge->setCursor(Qt::PointingHandCursor);
+    m_liveEdge->setToolTip(QStringLiteral("Voltar ao vivo"));
+    QFont liveFont = m_liveEdge->font();
+    liveFont.setPixelSize(11);
+    liveFont.setBold(true);
+    m_liveEdge->setFont(liveFont);
+    ButtonColour::set(m_liveEdge, ButtonColour::Blue);
+    m_liveEdge->hide();
 }

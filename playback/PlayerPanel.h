@@ -30,6 +30,8 @@ public:
     FlatButton *m_effectsToggle;
     FlatButton *m_playlistToggle;
     FlatButton *m_miniPlayerToggle;
+    // "Ao vivo": shown while a kept live channel is behind live; back to the newest picture.
+    FlatButton *m_liveEdge;
     QFrame *m_videoFrame;
     QLabel *m_timeText;
     QLabel *m_nowPlaying;

@@ -10,7 +10,9 @@
 
 #include <QEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QProgressBar>
+#include <algorithm>
 
 using namespace ButtonColour;
 
@@ -49,6 +51,8 @@ TransportView::TransportView(PlayerPanel &panel, Transport &transport, QWidget &
     connect(m_panel.m_playlistToggle, &QToolButton::clicked, this, &TransportView::playlistRequested);
     connect(
         m_panel.m_miniPlayerToggle, &QToolButton::clicked, this, &TransportView::miniPlayerToggleRequested);
+    onClick(m_panel.m_liveEdge, &Transport::returnToLive);
+    m_panel.m_positionBar->installEventFilter(this);
     m_panel.m_nowPlaying->installEventFilter(this);
     m_panel.m_lyricsSymbol->installEventFilter(this);
 
@@ -58,6 +62,7 @@ TransportView::TransportView(PlayerPanel &panel, Transport &transport, QWidget &
     connect(&m_transport, &Transport::scanningChanged, this, [this] { showScanning(); });
     connect(&m_transport, &Transport::lyricsOfferedChanged, m_panel.m_lyricsSymbol, &QWidget::setVisible);
     connect(&m_transport, &Transport::displayChanged, this, [this] { showDisplay(); });
+    connect(&m_transport, &Transport::liveChanged, this, [this] { showLive(); });
     connect(&m_transport, &Transport::nowPlayingChanged, this,
         [this](const QString &name) { setAnnouncedText(m_panel.m_nowPlaying, name); });
 }
@@ -76,6 +81,15 @@ QString TransportView::chooseMediaFile()
 
 bool TransportView::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_panel.m_positionBar && m_transport.liveBuffered()) {
+        // Pressed or dragged along: the picture of that point of the buffer.
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if ((event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseMove)
+            && (mouse->buttons() & Qt::LeftButton)) {
+            seekInBarAt(qRound(mouse->position().x()));
+            return true;
+        }
+    }
     // A click on the now-playing name or its symbol searches the song's lyrics.
     if (event->type() == QEvent::MouseButtonRelease
         && (watched == m_panel.m_nowPlaying || watched == m_panel.m_lyricsSymbol)) {
@@ -113,4 +127,18 @@ void TransportView::showDisplay()
     if (gauge->maximum() != m_transport.gaugeMaximum())
         gauge->setRange(0, m_transport.gaugeMaximum());
     gauge->setValue(m_transport.gaugeProgress());
+}
+
+void TransportView::showLive()
+{
+    const bool live = m_transport.liveBuffered();
+    // At the edge the time text says "Ao vivo" itself.
+    m_panel.m_liveEdge->setVisible(live && !m_transport.atLiveEdge());
+    m_panel.m_positionBar->setCursor(live ? Qt::PointingHandCursor : Qt::ArrowCursor);
+}
+
+void TransportView::seekInBarAt(int x)
+{
+    const int width = std::max(1, m_panel.m_positionBar->width());
+    safeCall([&] { m_transport.seekInBar(double(x) / width); });
 }

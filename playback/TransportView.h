@@ -10,9 +10,10 @@ class QWidget;
 // The Player page's transport buttons and position display, drawn from the
 // transport: play/pause blue, lime or red as it is stopped, playing or paused,
 // repeat and the held scan buttons lime while on. Presses go to the
-// transport; the open dialog is this view's (it chooses the file the
-// transport opens). Lyrics, the playlist and the mini player are requests for
-// the program to carry out.
+// transport; while a kept live channel is behind live, "Ao vivo" shows beside
+// the time text, and a press on the position bar moves within the buffer. The open dialog is this view's (it
+// chooses the file the transport opens). Lyrics, the playlist and the mini player are requests for the
+// program to carry out.
 class TransportView : public QObject, public MediaFileChooser
 {
     Q_OBJECT
@@ -37,6 +38,8 @@ private:
     void showMode();
     void showScanning();
     void showDisplay();
+    void showLive();
+    void seekInBarAt(int x);
 
     PlayerPanel &m_panel;
     Transport &m_transport;

@@ -9,6 +9,7 @@
 #include "player/LoopsAndCues.h"
 #include "player/Reconnection.h"
 #include "player/SoundEffects.h"
+#include "player/SourceFailover.h"
 #include "player/Transport.h"
 
 #include <QTimer>
@@ -31,9 +32,22 @@ Player::Player(std::unique_ptr<MediaEngine> engine, QObject *timerHome)
     // The transport reacts to a state before the reconnection does.
     m_transport = new Transport(*m_engine, *m_loops, *displayTick, *scanBack, *scanForward, this);
     m_effects = new SoundEffects(*m_engine, *chop, *wavebeat, this);
-    m_reconnection = new Reconnection(*m_engine, *m_title, *m_transport, *m_alternates, *retry, this);
+    m_failover = new SourceFailover(*m_engine, *m_title, *m_alternates, this);
+    m_reconnection
+        = new Reconnection(*m_engine, *m_title, *m_transport, *m_alternates, *m_failover, *retry, this);
+    connect(m_failover, &SourceFailover::sourceChanged, this, &Player::switchSource);
+    connect(m_reconnection, &Reconnection::sourceChanged, this, &Player::switchSource);
     connect(m_transport, &Transport::fileOpened, this,
         [this](const QString &path) { setLoaded(LoadedMedia::Kind::File, path, path); });
+}
+
+void Player::switchSource(const QString &address)
+{
+    if (m_loaded.kind != LoadedMedia::Kind::Channel || m_loaded.address == address)
+        return;
+    m_loaded.address = address;
+    emit loadedChanged();
+    emit sourceChanged(m_loaded.title, address);
 }
 
 Player::~Player()
@@ -65,6 +79,7 @@ void Player::setLoaded(LoadedMedia::Kind kind, const QString &title, const QStri
 void Player::tune(const PlayableChannel &channel)
 {
     m_reconnection->setPromptSuppressed(true);
+    m_failover->channelTuned();
     try {
         // Switching the system off stops its retry timer.
         if (channel.switchesReconnectionOff)

@@ -14,6 +14,7 @@ class MediaEngine;
 class QTimer;
 class Reconnection;
 class SoundEffects;
+class SourceFailover;
 class Transport;
 
 // The player: it owns the one media engine and, as models with signals, the
@@ -38,6 +39,8 @@ public:
     SoundEffects &effects() const { return *m_effects; }
     Reconnection &reconnection() const { return *m_reconnection; }
     AlternateAddresses &alternates() const { return *m_alternates; }
+    // Switching a failed or stalled channel to its next source without asking.
+    SourceFailover &failover() const { return *m_failover; }
     ChannelTitle &title() const { return *m_title; }
     const LoadedMedia &loaded() const { return m_loaded; }
 
@@ -63,10 +66,14 @@ signals:
     // The engine rejected a call of a tune: the old-player failure.
     void tuneRefused();
     void loadedChanged();
+    // The channel that plays goes on from another of its addresses (the
+    // reconnection's rotation, a switch of source); loaded() says which.
+    void sourceChanged(const QString &channelTitle, const QString &address);
 
 private:
     QTimer *makeTimer(const char *name, int intervalMs, QObject *home);
     void setLoaded(LoadedMedia::Kind kind, const QString &title, const QString &address);
+    void switchSource(const QString &address);
 
     std::unique_ptr<MediaEngine> m_engine;
     ChannelTitle *m_title;
@@ -74,6 +81,7 @@ private:
     LoopsAndCues *m_loops;
     Transport *m_transport;
     SoundEffects *m_effects;
+    SourceFailover *m_failover;
     Reconnection *m_reconnection;
     QList<QTimer *> m_timers;
     LoadedMedia m_loaded;

@@ -4,18 +4,20 @@
 #include "engine/MediaEngine.h"
 #include "player/AlternateAddresses.h"
 #include "player/ChannelTitle.h"
+#include "player/SourceFailover.h"
 #include "player/StatusText.h"
 #include "player/Transport.h"
 
 #include <QTimer>
 
 Reconnection::Reconnection(MediaEngine &engine, ChannelTitle &title, Transport &transport,
-    AlternateAddresses &alternates, QTimer &retryTimer, QObject *parent)
+    AlternateAddresses &alternates, SourceFailover &failover, QTimer &retryTimer, QObject *parent)
     : QObject(parent)
     , m_engine(engine)
     , m_title(title)
     , m_transport(transport)
     , m_alternates(alternates)
+    , m_failover(failover)
     , m_retryTimer(retryTimer)
 {
     connect(
@@ -58,6 +60,8 @@ void Reconnection::setOn(bool on)
 void Reconnection::engineStateChanged()
 {
     const MediaEngine::State state = m_engine.state();
+    if (m_failover.takeState(state))
+        return;
     m_title.showState(state, m_engine.bufferPercent());
     if (isReadyState(state) && m_engine.failure() == MediaEngine::Failure::CertificateRefused) {
         certificateRefused();
@@ -124,16 +128,22 @@ void Reconnection::moveOnFromRefusedAddress(const QString &channelTitle)
             continue;
         m_alternates.setPosition(channelTitle, row);
         m_engine.setUrl(entries.at(row));
+        emit sourceChanged(entries.at(row));
         return;
     }
 }
 
 void Reconnection::retryDroppedStream()
 {
-    if (!isReadyState(m_engine.state()))
+    // A failover under way is opening the next source already.
+    if (!isReadyState(m_engine.state()) || m_failover.isSwitching())
         return;
-    if (const std::optional<QString> address = m_alternates.step(m_title.lastChannelTitle()))
+    if (const std::optional<QString> address = m_alternates.step(m_title.lastChannelTitle())) {
+        const bool changed = *address != m_engine.url();
         m_engine.setUrl(*address);
+        if (changed)
+            emit sourceChanged(*address);
+    }
     m_engine.play();
 }
 

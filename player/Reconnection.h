@@ -8,6 +8,7 @@ class AlternateAddresses;
 class ChannelTitle;
 class MediaEngine;
 class QTimer;
+class SourceFailover;
 class Transport;
 
 // What the reconnection asks and tells the user; the window answers. It may
@@ -29,14 +30,16 @@ public:
 // and while on retries every 1.2 s, rotating through the alternate addresses
 // of the channel the last channel title names. A stream refused for its
 // certificate is no congestion: it is said in the title, told once per
-// channel, and the channel's next address not yet refused is tried.
+// channel, and the channel's next address not yet refused is tried. A failure
+// the failover takes (a channel with sources left) is none of its business.
 class Reconnection : public QObject
 {
     Q_OBJECT
 
 public:
     Reconnection(MediaEngine &engine, ChannelTitle &title, Transport &transport,
-        AlternateAddresses &alternates, QTimer &retryTimer, QObject *parent = nullptr);
+        AlternateAddresses &alternates, SourceFailover &failover, QTimer &retryTimer,
+        QObject *parent = nullptr);
 
     void setDialogs(ReconnectionDialogs *dialogs) { m_dialogs = dialogs; }
 
@@ -60,6 +63,8 @@ public:
 
 signals:
     void switchedOn(bool on);
+    // A retry or a refused certificate moved the channel to another address.
+    void sourceChanged(const QString &address);
 
 private:
     void askToReconnect();
@@ -70,6 +75,7 @@ private:
     ChannelTitle &m_title;
     Transport &m_transport;
     AlternateAddresses &m_alternates;
+    SourceFailover &m_failover;
     QTimer &m_retryTimer;
     ReconnectionDialogs *m_dialogs = nullptr;
     bool m_on = false;

@@ -21,3 +21,8 @@ QString statusText(MediaEngine::State state, int bufferPercent)
     }
     return QString();
 }
+
+QString switchingSourceText()
+{
+    return QString::fromUtf8("Trocando de fonte…");
+}

@@ -8,6 +8,8 @@
 // nowhere else: a stream that could not be opened or went away reads
 // "Pronto", our own stop and a file's end "Parado".
 QString statusText(MediaEngine::State state, int bufferPercent = 0);
+// While a channel goes on to its next source after a failure or a stall.
+QString switchingSourceText();
 
 // A ready state: nothing to play, as after a stream that failed.
 inline bool isReadyState(MediaEngine::State state)

@@ -2,6 +2,7 @@
 
 #include "base/SafeCall.h"
 #include "engine/MediaEngine.h"
+#include "engine/MediaTimeText.h"
 #include "player/FileNames.h"
 #include "player/LoopsAndCues.h"
 #include "player/NumberFormat.h"
@@ -42,7 +43,10 @@ Transport::Transport(MediaEngine &engine, LoopsAndCues &loops, QTimer &displayTi
     connect(&m_displayTick, &QTimer::timeout, this, [this] { refreshDisplay(); });
     connect(&m_scanBack, &QTimer::timeout, this, [this] { safeCall([this] { scanBackTick(); }); });
     connect(&m_scanForward, &QTimer::timeout, this, [this] { safeCall([this] { scanForwardTick(); }); });
-    connect(&m_engine, &MediaEngine::stateChanged, this, [this] { adaptTickRate(); });
+    connect(&m_engine, &MediaEngine::stateChanged, this, [this] {
+        followLiveBuffer();
+        adaptTickRate();
+    });
     connect(&m_loops, &LoopsAndCues::loopsChanged, this, [this] { adaptTickRate(); });
     connect(&m_engine, &MediaEngine::streamTitleChanged, this, [this] { showNowPlaying(); });
 }
@@ -166,12 +170,18 @@ void Transport::openFile()
 
 void Transport::skipForward()
 {
-    m_engine.setCurrentPosition(m_engine.currentPosition() + kSeekStep);
+    if (LiveRewind *live = bufferedLive())
+        live->seekBy(kSeekStep);
+    else
+        m_engine.setCurrentPosition(m_engine.currentPosition() + kSeekStep);
 }
 
 void Transport::skipBack()
 {
-    m_engine.setCurrentPosition(m_engine.currentPosition() - kSeekStep);
+    if (LiveRewind *live = bufferedLive())
+        live->seekBy(-kSeekStep);
+    else
+        m_engine.setCurrentPosition(m_engine.currentPosition() - kSeekStep);
 }
 
 void Transport::playNext()
@@ -215,13 +225,21 @@ void Transport::setScanningForward(bool held)
 
 void Transport::scanBackTick()
 {
-    if (m_scanningBack)
+    if (!m_scanningBack)
+        return;
+    if (LiveRewind *live = bufferedLive())
+        live->seekBy(-kScanStep);
+    else
         m_engine.setCurrentPosition(m_engine.currentPosition() - kScanStep);
 }
 
 void Transport::scanForwardTick()
 {
-    if (m_scanningForward)
+    if (!m_scanningForward)
+        return;
+    if (LiveRewind *live = bufferedLive())
+        live->seekBy(kScanStep);
+    else
         m_engine.setCurrentPosition(m_engine.currentPosition() + kScanStep);
 }
 
@@ -235,6 +253,67 @@ void Transport::resetRate()
 {
     m_engine.setRate(1.0);
     refreshRate();
+}
+
+LiveRewind *Transport::bufferedLive() const
+{
+    LiveRewind *live = m_engine.liveRewind();
+    return live && live->isActive() ? live : nullptr;
+}
+
+void Transport::followLiveBuffer()
+{
+    const bool buffered = bufferedLive() != nullptr;
+    if (buffered == m_liveBuffered)
+        return;
+    m_liveBuffered = buffered;
+    if (buffered) {
+        // A tuned channel plays without the transport; a kept one is the
+        // transport's own, so that its button pauses it and the tick runs.
+        if (m_mode == Mode::Stopped && m_engine.state() != MediaEngine::State::Paused)
+            setMode(Mode::Playing);
+        setDisplayTickEnabled(true);
+    } else {
+        m_atLiveEdge = true;
+    }
+    emit liveChanged();
+    refreshDisplay();
+}
+
+void Transport::setAtLiveEdge(bool atEdge)
+{
+    if (atEdge == m_atLiveEdge)
+        return;
+    m_atLiveEdge = atEdge;
+    emit liveChanged();
+}
+
+void Transport::returnToLive()
+{
+    if (LiveRewind *live = bufferedLive()) {
+        live->returnToLive();
+        // Shown at once: the tick would only see the seek once libmpv has made it.
+        setAtLiveEdge(true);
+    }
+}
+
+void Transport::seekInBar(double fraction)
+{
+    LiveRewind *live = bufferedLive();
+    if (!live || std::isnan(fraction))
+        return;
+    const double available = live->secondsAvailable();
+    live->seekBehindLive(available * (1.0 - std::clamp(fraction, 0.0, 1.0)));
+}
+
+void Transport::showLivePosition(const LiveRewind &live)
+{
+    const double behind = live.secondsBehindLive();
+    const bool atEdge = behind < LiveRewind::liveEdgeSeconds;
+    setTimeText(atEdge ? QStringLiteral("Ao vivo") : QLatin1Char('-') + mediaTimeText(behind));
+    const int kept = roundSeconds(live.secondsAvailable());
+    setGauge(kept, kept - roundSeconds(behind));
+    setAtLiveEdge(atEdge);
 }
 
 void Transport::advanceAtEndOfMp3()
@@ -271,7 +350,9 @@ void Transport::refreshDisplay()
 {
     safeCall([this] {
         advanceAtEndOfMp3();
-        if (!m_engine.url().isEmpty()) {
+        if (const LiveRewind *live = bufferedLive()) {
+            showLivePosition(*live);
+        } else if (!m_engine.url().isEmpty()) {
             const QString position = m_engine.currentPositionString();
             if (position.isEmpty()) {
                 setTimeText(QStringLiteral("00:00 / 00:00"));

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 
+class LiveRewind;
 class LoopsAndCues;
 class MediaEngine;
 class PlaylistNavigation;
@@ -22,6 +23,12 @@ public:
 // tick that keeps the time text, the gauge and the now-playing name current
 // while something plays. Decisions are taken on these values; the buttons'
 // colours are drawn from them and never read back.
+//
+// While a live channel plays with its buffer on (MediaEngine::liveRewind()),
+// the transport follows it as its own: play/pause pauses and resumes where it
+// paused, -15 s/+15 s, the scan buttons and the position bar move within what
+// was kept, and the time text says how far behind live the picture is
+// ("-02:35", "Ao vivo" at the edge). Files keep the transport they always had.
 //
 // The handlers throw EngineError when an engine call fails, so that a caller
 // ends where the failing call was (callers catch at their top, base/SafeCall.h).
@@ -55,6 +62,10 @@ public:
     QString nowPlaying() const { return m_nowPlaying; }
     // Items of the playlist that next and previous walk; 0 without one.
     int playlistCount() const;
+    // A live stream plays and is kept: the position bar is the buffer.
+    bool liveBuffered() const { return m_liveBuffered; }
+    // The picture is the newest received (or no buffered live stream plays).
+    bool atLiveEdge() const { return m_atLiveEdge; }
 
     void playPause();
     void stop();
@@ -74,6 +85,11 @@ public:
     void refreshDisplay();
     void changeRate(double step);
     void resetRate();
+    // "Ao vivo": back to the newest picture of a buffered live stream.
+    void returnToLive();
+    // A press on the position bar at fraction (0 left, 1 right) of its width:
+    // within the buffer of a live stream; nothing for files.
+    void seekInBar(double fraction);
 
     // The play form of play/pause: lyrics symbol shown, play(), display tick
     // on, playing, rate text refreshed.
@@ -98,6 +114,8 @@ signals:
     void rateShown(const QString &text);
     // The open dialog's file was given to the engine.
     void fileOpened(const QString &path);
+    // liveBuffered() or atLiveEdge() changed.
+    void liveChanged();
 
 private:
     void setMode(Mode mode);
@@ -108,6 +126,11 @@ private:
     void advanceAtEndOfMp3();
     void adaptTickRate();
     void showNowPlaying();
+    // The live stream being kept, or null.
+    LiveRewind *bufferedLive() const;
+    void followLiveBuffer();
+    void showLivePosition(const LiveRewind &live);
+    void setAtLiveEdge(bool atEdge);
 
     MediaEngine &m_engine;
     LoopsAndCues &m_loops;
@@ -127,4 +150,6 @@ private:
     int m_gaugeProgress = 0;
     QString m_nowPlaying;
     QString m_fileName; // of the last file started
+    bool m_liveBuffered = false;
+    bool m_atLiveEdge = true;
 };

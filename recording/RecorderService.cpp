@@ -41,6 +41,8 @@ RecorderService::RecorderService(
     connect(&m_schedule, &RecordingSchedule::startDue, this, [this](const ScheduledRecording &entry) {
         RecordingSource source;
         source.address = entry.address;
+        if (m_settings.sources)
+            source = m_settings.sources->sourceFor(entry.address);
         const QString id = start(entry.channel, source, entry.programme);
         if (!id.isEmpty())
             m_running[id].scheduleId = entry.id;
@@ -152,9 +154,12 @@ QString RecorderService::startRecorder(const QString &channel, const RecordingSo
     }
     const QString id = m_list.add(recording);
     const bool wasRecording = isRecording();
-    m_running.insert(id, { recorder, channel, {}, keptPart, keptSeconds });
+    m_running.insert(id, { recorder, channel, {}, source.address, keptPart, keptSeconds });
     connect(recorder, &StreamRecorder::partStarted, this, [this, id] { refresh(id); });
     connect(recorder, &StreamRecorder::progressed, this, [this, id] { refresh(id); });
+    connect(
+        recorder, &StreamRecorder::interrupted, this, [this, id, channel] { emit interrupted(id, channel); });
+    connect(recorder, &StreamRecorder::resumed, this, [this, id] { emit resumed(id); });
     connect(recorder, &StreamRecorder::finished, this,
         [this, id](StreamRecorder::Outcome outcome) { onFinished(id, outcome); });
     emit started(id);
@@ -165,9 +170,14 @@ QString RecorderService::startRecorder(const QString &channel, const RecordingSo
 
 void RecorderService::switchSource(const QString &channel, const RecordingSource &source)
 {
-    for (const Running &running : std::as_const(m_running))
-        if (running.channel == channel && running.recorder)
-            running.recorder->switchSource(source);
+    for (Running &running : m_running)
+        if (running.channel == channel && running.recorder && running.recorder->switchSource(source))
+            running.address = source.address;
+}
+
+QString RecorderService::addressOf(const QString &id) const
+{
+    return m_running.value(id).address;
 }
 
 void RecorderService::stop(const QString &id)
@@ -182,6 +192,14 @@ void RecorderService::stopAll()
     for (const Running &running : std::as_const(m_running))
         if (running.recorder)
             running.recorder->stop();
+}
+
+void RecorderService::cancelScheduled(const QString &scheduleId)
+{
+    for (auto it = m_running.cbegin(); it != m_running.cend(); ++it)
+        if (it->scheduleId == scheduleId && it->recorder)
+            it->recorder->stop();
+    m_schedule.remove(scheduleId);
 }
 
 bool RecorderService::isRecordingChannel(const QString &channel) const

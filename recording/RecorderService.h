@@ -10,6 +10,15 @@
 #include <QPointer>
 #include <QString>
 
+// How a stream is opened (its headers and certificate choice), known where
+// the channels are: a scheduled recording reads its address through it.
+class RecordingSources
+{
+public:
+    virtual ~RecordingSources() = default;
+    virtual RecordingSource sourceFor(const QString &address) const = 0;
+};
+
 // Everything that records: starts a recording of a channel's current source
 // beside whatever plays, follows the channel's source switches, stops it (by
 // hand, at the end of its scheduled time, when the disk fills up, at the end
@@ -25,6 +34,7 @@ public:
         // Where recordings go; empty: the user's videos folder + "/Lumivortex".
         QString folder;
         StreamRecorderSettings recorder;
+        const RecordingSources *sources = nullptr; // null: the address alone
     };
 
     RecorderService(RecordingList &list, RecordingSchedule &schedule, const Settings &settings,
@@ -49,10 +59,14 @@ public:
     void switchSource(const QString &channel, const RecordingSource &source);
     void stop(const QString &id);
     void stopAll();
+    // Forgets a scheduled recording, stopping it first when it runs.
+    void cancelScheduled(const QString &scheduleId);
 
     bool isRecording() const { return !m_running.isEmpty(); }
     int runningCount() const { return int(m_running.size()); }
     bool isRecordingChannel(const QString &channel) const;
+    // The address a running recording reads now; empty when it is not running.
+    QString addressOf(const QString &id) const;
 
     // A file name of channel at `when` in folder that does not exist yet.
     static QString freeFileName(const QString &folder, const QString &channel, const QDateTime &when);
@@ -62,6 +76,10 @@ signals:
     void recordingChanged(bool recording);
     void started(const QString &id);
     void stopped(const QString &id, Recording::State state);
+    // A running recording's source stopped sending (it is being opened
+    // again) / sends again.
+    void interrupted(const QString &id, const QString &channel);
+    void resumed(const QString &id);
     // A sentence for the user (Portuguese) about something that went wrong.
     void message(const QString &text);
     // Scheduled recordings whose time passed while the program was closed.
@@ -72,6 +90,7 @@ private:
         QPointer<StreamRecorder> recorder;
         QString channel;
         QString scheduleId;
+        QString address; // the source read now
         QString keptPart; // part 1, written from the live buffer
         double keptSeconds = 0;
     };

@@ -14,6 +14,7 @@
 #include "lists/OwnChannelList.h"
 #include "player/Player.h"
 #include "player/Reconnection.h"
+#include "player/SourceFailover.h"
 #include "tests/support/FakeEngine.h"
 #include "tests/support/LoopbackHttpServer.h"
 #include "tests/support/RecordingPowerOff.h"
@@ -199,6 +200,43 @@ private slots:
         QVERIFY(ChannelPicks().isFavourite(u("id:band.br")));
     }
 
+    void keysTuneNeighboursNumbersAndTheChannelBefore()
+    {
+        addFileList(QStringLiteral("a.m3u"), kList);
+        addFileList(QStringLiteral("b.m3u"), kOther);
+        start({});
+        QTRY_COMPARE(hub()->library().allChannels().size(), 4);
+        // Before "Canais" opens: every channel in list order; from no list channel, the first.
+        hub()->tuneNeighbour(1);
+        QCOMPARE(m_engine->url(), u("http://127.0.0.1:9/band1"));
+        hub()->tuneNeighbour(1);
+        QCOMPARE(m_engine->url(), u("http://127.0.0.1:9/esporte"));
+        hub()->tuneNeighbour(-1);
+        QCOMPARE(m_engine->url(), u("http://127.0.0.1:9/band1"));
+        hub()->tuneNeighbour(-1); // round to the last
+        QCOMPARE(m_engine->url(), u("http://127.0.0.1:9/band2"));
+        // Another entry of Band is no change of channel: back is Esporte Total.
+        hub()->tuneLastChannel();
+        QCOMPARE(m_engine->url(), u("http://127.0.0.1:9/esporte"));
+        hub()->tuneLastChannel();
+        QCOMPARE(m_engine->url(), u("http://127.0.0.1:9/band2"));
+
+        // "Canais" as it shows the lists: searched for Band, two rows.
+        ChannelWindow *window = hub()->showChannelWindow();
+        window->findChild<QLineEdit *>(QStringLiteral("ChannelSearchEdit"))->setText(u("band"));
+        hub()->tuneNeighbour(1);
+        QCOMPARE(m_engine->url(), u("http://127.0.0.1:9/band1"));
+        hub()->channelNumberTimer().setInterval(0);
+        hub()->typeChannelDigit(0);
+        hub()->typeChannelDigit(2);
+        QCOMPARE(m_engine->url(), u("http://127.0.0.1:9/band1")); // only after the pause
+        QTRY_COMPARE(m_engine->url(), u("http://127.0.0.1:9/band2"));
+        hub()->typeChannelDigit(3); // no third row: nothing
+        QTRY_VERIFY(!hub()->channelNumberTimer().isActive());
+        QCOMPARE(m_engine->url(), u("http://127.0.0.1:9/band2"));
+        QCOMPARE(m_program->mainWindow().windowTitle(), u("Lumivortex TV - Band"));
+    }
+
     void ownListsAddressesPlayAndTheReconnectionRotatesThroughThem()
     {
         QVERIFY(QDir().mkpath(QFileInfo(OwnChannelList::path()).path()));
@@ -224,6 +262,8 @@ private slots:
         QCOMPARE(m_engine->url(), u("http://127.0.0.1:9/globo1"));
         QCOMPARE(m_program->mainWindow().windowTitle(), u("Lumivortex TV - TV Globo"));
         m_engine->urlState.reset(); // the stream keeps failing
+        // The reconnection's own rotation, as with "Trocar de fonte sozinho" off.
+        m_program->player().failover().setEnabled(false);
         m_engine->emitState(MediaEngine::State::Failed, MediaEngine::Failure::CouldNotOpen);
         m_engine->calls.clear();
         for (int tick = 0; tick < 4; ++tick)

@@ -34,6 +34,12 @@ struct Harness : FakeProgram {
         });
         QObject::connect(
             &window, &MainWindow::playlistRequested, [this] { hooks << QStringLiteral("playlist"); });
+        QObject::connect(&window, &MainWindow::channelStepRequested,
+            [this](int step) { hooks << QStringLiteral("step %1").arg(step); });
+        QObject::connect(
+            &window, &MainWindow::lastChannelRequested, [this] { hooks << QStringLiteral("last channel"); });
+        QObject::connect(&window, &MainWindow::channelDigitTyped,
+            [this](int digit) { hooks << QStringLiteral("digit %1").arg(digit); });
         chooser.hooks = &hooks;
         player().transport().setFileChooser(&chooser);
         setMessageHandler([](QWidget *, const MessageRequest &request) { return request.escapeButton; });
@@ -84,6 +90,12 @@ private slots:
         QTest::newRow("Ctrl+L open address") << int(Qt::Key_L) << ctrl << "hook address";
         QTest::newRow("Ctrl+P playlist") << int(Qt::Key_P) << ctrl << "hook playlist";
         QTest::newRow("Ctrl+Q quits") << int(Qt::Key_Q) << ctrl << "close";
+        QTest::newRow("PageUp previous channel") << int(Qt::Key_PageUp) << none << "hook step -1";
+        QTest::newRow("PageDown next channel") << int(Qt::Key_PageDown) << none << "hook step 1";
+        QTest::newRow("Backspace channel before") << int(Qt::Key_Backspace) << none << "hook last channel";
+        QTest::newRow("a digit types a channel number") << int(Qt::Key_7) << none << "hook digit 7";
+        QTest::newRow("a keypad digit too") << int(Qt::Key_0) << int(Qt::KeypadModifier) << "hook digit 0";
+        QTest::newRow("Ctrl+digit is no channel number") << int(Qt::Key_7) << ctrl << "";
         QTest::newRow("a plain letter does nothing") << int(Qt::Key_O) << none << "";
     }
     void eachKeyDoesItsJob()

@@ -8,6 +8,7 @@
 #include "tests/support/Fixtures.h"
 #include "tests/support/LiveStream.h"
 #include "tests/support/MediaProbe.h"
+#include "tests/support/OpenFiles.h"
 
 #include <QApplication>
 #include <QDir>
@@ -22,18 +23,6 @@ namespace
 using Fixtures::slowdown;
 
 constexpr MediaEngine::State playing = MediaEngine::State::Playing;
-
-// Open descriptors of this process that point into folder (libmpv's cache
-// file shows as "<folder>/mpv-cache-….dat (deleted)").
-int filesOpenIn(const QString &folder)
-{
-    int count = 0;
-    const QDir fds(QStringLiteral("/proc/self/fd"));
-    for (const QString &fd : fds.entryList(QDir::Files | QDir::System))
-        if (QFile::symLinkTarget(fds.filePath(fd)).startsWith(folder))
-            ++count;
-    return count;
-}
 
 } // namespace
 

@@ -6,3 +6,4 @@ lumi_add_test(loopseffects SOURCES ${CMAKE_SOURCE_DIR}/tests/loopseffects_test.c
 lumi_add_test(miniplayer SOURCES ${CMAKE_SOURCE_DIR}/tests/miniplayer_test.cpp LIBS lumi_app)
 lumi_add_test(windowlayout SOURCES ${CMAKE_SOURCE_DIR}/tests/windowlayout_test.cpp LIBS lumi_app)
 lumi_add_test(object_names SOURCES ${CMAKE_SOURCE_DIR}/tests/object_names_test.cpp LIBS lumi_app)
+lumi_add_test(livetransport SOURCES ${CMAKE_SOURCE_DIR}/tests/livetransport_test.cpp LIBS lumi_app)

@@ -99,7 +99,7 @@ private slots:
         QCOMPARE(h.panel("PanelEfeitos")->geometry(), QRect(0, 264, 345, 129));
         QCOMPARE(h.window.findChild<QWidget *>(QStringLiteral("PanelSetas"))->width(), 49);
         QCOMPARE(h.button("SpeedButton89")->text(), QStringLiteral("Central\nde\nGravação"));
-        QVERIFY(!h.button("SpeedButton89")->isEnabled());
+        QVERIFY(h.button("SpeedButton89")->isEnabled());
         QVERIFY(h.window.findChild<QLabel *>(QStringLiteral("Label10"))->text().isEmpty());
         QCOMPARE(h.windowTimer("TimerResize")->isActive(), true);
         for (const char *stopped : { "TimerTryAgain", "TimerHide", "TimerMediaTempo", "TimerWavebeatEffect" })

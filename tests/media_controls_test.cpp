@@ -306,6 +306,38 @@ private slots:
         QVERIFY(trackIdOf(metadata) != channelTrack);
     }
 
+    void programmeOnNowIsTheTitleAndTheChannelTheArtist()
+    {
+        Harness h;
+        MediaControls *controls = h.installMediaControls();
+        QVERIFY(controls);
+        ChangeRecorder recorder;
+        const Channel channel = ChannelCatalogue::builtIn().channels().value(0);
+        h.tune(channel);
+        recorder.settle();
+        const QString channelTrack
+            = trackIdOf(asMap(recorder.received.value(0).value(QStringLiteral("Metadata"))));
+
+        recorder.received.clear();
+        controls->setProgramme(QStringLiteral("Jornal <b>Nacional</b>"));
+        recorder.settle();
+        QCOMPARE(recorder.received.size(), 1);
+        QVariantMap metadata = asMap(recorder.received[0].value(QStringLiteral("Metadata")));
+        QCOMPARE(metadata.value(QStringLiteral("xesam:title")).toString(),
+            QStringLiteral("Jornal <b>Nacional</b>"));
+        QCOMPARE(metadata.value(QStringLiteral("xesam:artist")).toStringList(),
+            QStringList { channel.titleSuffix });
+        QVERIFY(trackIdOf(metadata) != channelTrack);
+
+        // A file in the channel's place is no programme of it.
+        recorder.received.clear();
+        h.player().playPlaylistItem(QStringLiteral("/home/u/Música/canção.mp3"));
+        recorder.settle();
+        metadata = asMap(recorder.received.value(0).value(QStringLiteral("Metadata")));
+        QCOMPARE(metadata.value(QStringLiteral("xesam:title")).toString(), QStringLiteral("canção.mp3"));
+        QVERIFY(!metadata.contains(QStringLiteral("xesam:artist")));
+    }
+
     void radioSongIsTheTitleTheStationTheArtistAndTheWindowTitleStays()
     {
         Harness h;

@@ -1,6 +1,7 @@
 #include "options/OptionsWindow.h"
 #include "player/Player.h"
 #include "player/Reconnection.h"
+#include "player/SourceFailover.h"
 #include "tests/support/FakeEngine.h"
 #include "tests/support/RecordingPowerOff.h"
 
@@ -60,6 +61,7 @@ private slots:
     void windowShowsItsControlsAsDesigned();
     void captionsFitTheirControls();
     void everyChangeOfTheReconnectionBoxFlipsTheTimer();
+    void switchSourcesBoxFollowsAndSwitchesTheFailover();
     void reconnectionBoxInvertsTheTimerWhateverItsState();
     void turningOnTopOnStopsPlaybackUnderSuppressedPrompt();
     void turningOnTopOffDoesNotStop();
@@ -113,7 +115,8 @@ void OptionsWindowTest::init()
     // As the main window's own handler of the menu item does.
     connect(menuItem.get(), &QAction::triggered, this, [this] { form->toggleAlwaysOnTop(); });
     powerOff = RecordingPowerOff();
-    form = std::make_unique<OptionsWindow>(*engine, player->reconnection(), mainWindow.get(), powerOff);
+    form = std::make_unique<OptionsWindow>(
+        *engine, player->reconnection(), player->failover(), mainWindow.get(), powerOff);
     // As the main window shows the mode on its menu item.
     connect(form.get(), &OptionsWindow::stayOnTopChanged, menuItem.get(), &QAction::setChecked);
     now = at(Day, "12:00:00.000");
@@ -207,6 +210,21 @@ void OptionsWindowTest::everyChangeOfTheReconnectionBoxFlipsTheTimer()
     box->setChecked(false);
     QVERIFY(!tryAgain->isActive());
     QCOMPARE(tryAgain->interval(), 1200);
+}
+
+void OptionsWindowTest::switchSourcesBoxFollowsAndSwitchesTheFailover()
+{
+    auto *box = control<QCheckBox>("SwitchSourcesBox");
+    QCOMPARE(box->text(), QString::fromUtf8("Trocar de fonte sozinho quando um canal cair"));
+    // On by default, and clear of the sleep timer's frame and caption below it.
+    QVERIFY(box->isChecked());
+    QVERIFY(!box->geometry().intersects(control<QWidget>("Panel1")->geometry()));
+    QVERIFY(!box->geometry().intersects(control<QCheckBox>("CheckBox1")->geometry()));
+    form->show();
+    QTest::mouseClick(box, Qt::LeftButton);
+    QVERIFY(!player->failover().isEnabled());
+    player->failover().setEnabled(true);
+    QVERIFY(box->isChecked());
 }
 
 void OptionsWindowTest::reconnectionBoxInvertsTheTimerWhateverItsState()

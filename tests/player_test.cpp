@@ -7,6 +7,7 @@
 #include "player/Player.h"
 #include "player/PlaylistNavigation.h"
 #include "player/Reconnection.h"
+#include "player/SourceFailover.h"
 #include "player/Transport.h"
 #include "tests/support/FakeEngine.h"
 #include "tests/support/FixedFileChooser.h"
@@ -132,6 +133,8 @@ private slots:
     void rotationStepsThroughTheChannelsAlternates()
     {
         Harness h;
+        // The reconnection's own rotation, as with "Trocar de fonte sozinho" off.
+        h.player.failover().setEnabled(false);
         const QStringList entries { QStringLiteral("http://a/1"), QStringLiteral("http://a/2"),
             QStringLiteral("http://a/3") };
         h.player.alternates().setEntries(kGlobo, entries);

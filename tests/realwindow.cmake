@@ -33,3 +33,7 @@ add_dependencies(windowvideo engine_fixtures)
 lumi_add_test(videowithoutgl SOURCES ${CMAKE_SOURCE_DIR}/tests/videowithoutgl_test.cpp LIBS lumi_app DISPLAY
   TIMEOUT 120 ENV QT_XCB_GL_INTEGRATION=none "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=0")
 add_dependencies(videowithoutgl engine_fixtures)
+# A live channel paused, rewound and freed through the main window.
+lumi_add_test(windowtimeshift SOURCES ${CMAKE_SOURCE_DIR}/tests/windowtimeshift_test.cpp LIBS lumi_app
+  TIMEOUT 180 ENV "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=0")
+add_dependencies(windowtimeshift engine_fixtures)

@@ -6,6 +6,7 @@
 #include "player/AlternateAddresses.h"
 #include "player/AlternateRotation.h"
 #include "player/Reconnection.h"
+#include "player/SourceFailover.h"
 #include "player/Transport.h"
 #include "tests/support/FakeProgram.h"
 #include "widgets/ButtonColour.h"
@@ -28,6 +29,9 @@ struct Harness : FakeProgram {
         , window(program.mainWindow())
         , option(*program.optionsWindow().findChild<QCheckBox *>(QStringLiteral("CheckBox1")))
     {
+        // The reconnection system as it runs with "Trocar de fonte sozinho" off;
+        // the failover has tests of its own.
+        player().failover().setEnabled(false);
         setMessageHandler([this](QWidget *, const MessageRequest &request) {
             asked << request;
             if (onQuestion)
@@ -68,6 +72,13 @@ class ReconnectionTest : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase()
+    {
+        // Turning the failover off is kept: never in the user's own config folder.
+        QVERIFY(m_config.isValid());
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
+    }
+
     void rotationWrapsWithoutLoadingOnTheWrapTick()
     {
         int position = -1;
@@ -305,6 +316,9 @@ private slots:
         QVERIFY(h.engine->calls.contains(QStringLiteral("stop")));
         QVERIFY(h.option.isChecked());
     }
+
+private:
+    QTemporaryDir m_config;
 };
 
 QTEST_MAIN(ReconnectionTest)

@@ -16,3 +16,6 @@ lumi_add_test(livebuffer SOURCES ${CMAKE_SOURCE_DIR}/tests/livebuffer_test.cpp L
   LABELS threads
   ENV "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=0:fast_unwind_on_malloc=0" ${live_tsan})
 add_dependencies(livebuffer engine_fixtures)
+lumi_add_test(recordingshub SOURCES ${CMAKE_SOURCE_DIR}/tests/recordingshub_test.cpp LIBS lumi_app TIMEOUT 120
+  LABELS threads ENV ${live_tsan})
+lumi_add_test(recordingswindow SOURCES ${CMAKE_SOURCE_DIR}/tests/recordingswindow_test.cpp LIBS lumi_windows TIMEOUT 30)

@@ -128,3 +128,15 @@ QWidget *FakeEngine::videoWidget()
     }
     return m_widget;
 }
+
+void FakeLiveRewind::seekBehindLive(double seconds)
+{
+    m_calls << QStringLiteral("seekBehindLive %1").arg(seconds);
+    behind = std::clamp(seconds, 0.0, available);
+}
+
+void FakeLiveRewind::seekBy(double delta)
+{
+    m_calls << QStringLiteral("seekBy %1").arg(delta);
+    behind = std::clamp(behind - delta, 0.0, available);
+}

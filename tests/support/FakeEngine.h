@@ -8,6 +8,30 @@
 #include <functional>
 #include <optional>
 
+// A live buffer scripted by the test: how much was kept and how far behind
+// live the picture is; moves are recorded in the engine's calls() and, like
+// the real buffer's, clamped to what was kept.
+class FakeLiveRewind : public LiveRewind
+{
+public:
+    explicit FakeLiveRewind(QStringList &calls)
+        : m_calls(calls)
+    {
+    }
+    bool isActive() const override { return active; }
+    double secondsBehindLive() const override { return behind; }
+    double secondsAvailable() const override { return available; }
+    void seekBehindLive(double seconds) override;
+    void seekBy(double delta) override;
+
+    bool active = false;
+    double behind = 0;
+    double available = 0;
+
+private:
+    QStringList &m_calls;
+};
+
 // A scripted MediaEngine for window and logic tests: state, position and
 // duration are set by the test; every call is recorded in calls() as a short
 // text ("stop", "setUrl mms://x", "play", "setVolume 53", ...).
@@ -59,6 +83,14 @@ public:
     {
         record(QStringLiteral("keepAboveVideo ") + widget->objectName());
     }
+    // The scripted buffer (live), once the test has turned it on.
+    LiveRewind *liveRewind() override { return live.active ? &live : nullptr; }
+    // Recorded as "setLiveBufferSettings <0|1> <seconds>".
+    void setLiveBufferSettings(const LiveBufferSettings &settings) override
+    {
+        record(
+            QStringLiteral("setLiveBufferSettings %1 %2").arg(int(settings.enabled)).arg(settings.seconds));
+    }
 
     // --- scripting ---
     // Sets the state and emits stateChanged(), as an event from the player would.
@@ -94,6 +126,7 @@ public:
     std::function<void(const QString &call)> onCall;
 
     QStringList calls;
+    FakeLiveRewind live { calls };
     // setFullScreen(true) throws with no URL, as the real engine refuses.
     bool fullScreenRefusedWhenEmpty = true;
 
