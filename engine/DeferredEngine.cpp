@@ -302,11 +302,6 @@ void DeferredEngine::keepAboveVideo(QWidget *widget)
         m_real->keepAboveVideo(widget);
 }
 
-LiveBuffer *DeferredEngine::liveBuffer()
-{
-    return m_real ? m_real->liveBuffer() : nullptr;
-}
-
 LiveRewind *DeferredEngine::liveRewind()
 {
     return m_real ? m_real->liveRewind() : nullptr;
