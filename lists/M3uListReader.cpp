@@ -34,6 +34,22 @@ QByteArrayView trimmed(QByteArrayView text)
     return text;
 }
 
+// A name is trimmed of the byte order marks a joined list leaves inside lines
+// too: the packed channels would drop a leading one and show the blank after it.
+QStringView trimmedName(QStringView name)
+{
+    while (true) {
+        const QStringView before = name;
+        name = name.trimmed();
+        while (name.startsWith(QChar(0xFEFF)))
+            name = name.sliced(1);
+        while (name.endsWith(QChar(0xFEFF)))
+            name.chop(1);
+        if (name.size() == before.size())
+            return name;
+    }
+}
+
 bool hasControlBytes(QByteArrayView line)
 {
     for (const char c : line) {
@@ -73,7 +89,7 @@ void setAttribute(Attributes &to, QStringView key, QStringView value)
     if (keyIs(key, "tvg-id"))
         e.tvgId = value.trimmed().toString();
     else if (keyIs(key, "tvg-name"))
-        e.tvgName = value.trimmed().toString();
+        e.tvgName = trimmedName(value).toString();
     else if (keyIs(key, "tvg-logo") || keyIs(key, "logo"))
         e.logo = value.trimmed().toString();
     else if (keyIs(key, "group-title"))
@@ -201,7 +217,8 @@ M3uList M3uListReader::parse(QByteArrayView bytes, const QString &baseAddress)
             if (pending)
                 ++result.entriesWithoutAddress;
             Attributes attributes;
-            const QStringView name = readAttributes(QStringView(line).sliced(8), true, attributes).trimmed();
+            const QStringView name
+                = trimmedName(readAttributes(QStringView(line).sliced(8), true, attributes));
             entry = attributes.entry;
             entry.name = name.isEmpty() ? entry.tvgName : name.toString();
             pending = !entry.name.isEmpty();

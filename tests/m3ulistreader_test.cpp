@@ -278,10 +278,13 @@ private slots:
     void joinedListsKeepTheirMarksOutOfNamesAndAddresses()
     {
         const QByteArray list = "\xEF\xBB\xBF#EXTM3U\n#EXTINF:-1,ESPN\nhttp://a/1\n";
-        const M3uList read = M3uListReader::parse(
-            list + list + "#EXTINF:-1,BAND\n\xEF\xBB\xBF\xEF\xBB\xBF\n\xEF\xBB\xBFhttp://a/2\n");
+        const M3uList read = M3uListReader::parse(list + list
+            + "#EXTINF:-1,BAND\n\xEF\xBB\xBF\xEF\xBB\xBF\n\xEF\xBB\xBFhttp://a/2\n"
+            + "#EXTINF:-1,\xEF\xBB\xBF Globo \xEF\xBB\xBF\nhttp://a/3\n"
+            + "#EXTINF:-1 tvg-name=\"\xEF\xBB\xBF SBT\",\nhttp://a/4\n");
         QCOMPARE(namesAndAddresses(read),
-            QStringList({ u("ESPN http://a/1"), u("ESPN http://a/1"), u("BAND http://a/2") }));
+            QStringList({ u("ESPN http://a/1"), u("ESPN http://a/1"), u("BAND http://a/2"),
+                u("Globo http://a/3"), u("SBT http://a/4") }));
         QCOMPARE(read.skipped(), 0);
         QVERIFY(!read.headerMissing);
     }
