@@ -187,6 +187,10 @@ void ChannelListsHub::applyLists()
     m_channelSources->update();
     const ListChannels &all = m_channelSources->channels().entries();
     m_sources = m_matcher.match(all);
+    for (auto it = m_radioSources.cbegin(); it != m_radioSources.cend(); ++it)
+        for (const ListChannel &entry : it.value())
+            if (!m_sources.value(it.key()).contains(entry))
+                m_sources[it.key()] << entry;
     for (auto it = m_sources.begin(); it != m_sources.end(); ++it)
         *it = m_channelSources->ranked(*it);
     m_applied = BuiltInChannelMatcher::applied(m_base, m_sources);
@@ -195,6 +199,24 @@ void ChannelListsHub::applyLists()
             ChannelCatalogue::windowTitlePrefix() + list.titleSuffix, list.entries);
     showCoverage();
     emit listsApplied();
+}
+
+void ChannelListsHub::setRadioSources(const BuiltInSources &sources)
+{
+    m_radioSources = sources;
+    m_applyLater.start();
+}
+
+void ChannelListsHub::setExtraChannels(const ListChannels &channels)
+{
+    m_channelSources->setExtraChannels(channels);
+}
+
+LogoCache &ChannelListsHub::logos()
+{
+    if (!m_logos)
+        m_logos = std::make_unique<LogoCache>();
+    return *m_logos;
 }
 
 void ChannelListsHub::showCoverage()
@@ -454,7 +476,8 @@ ChannelListsWindow *ChannelListsHub::showListsWindow()
         });
         connect(check, &SourceCheckPanel::checkAllRequested, this,
             [this] { safeCall([this] { checkSources({}); }); });
-        m_listsWindow->addPart(check);
+        // A row of buttons and a bar: the tables keep the room.
+        m_listsWindow->addPart(check, 0);
         showCoverage();
         emit listsWindowMade(m_listsWindow.get());
     }
@@ -473,9 +496,7 @@ ChannelWindow *ChannelListsHub::showChannelWindow()
     }
     if (!m_channelWindow) {
         m_channelWindow = std::make_unique<ChannelWindow>(*m_picks);
-        if (!m_logos)
-            m_logos = std::make_unique<LogoCache>();
-        m_channelWindow->setLogoCache(m_logos.get());
+        m_channelWindow->setLogoCache(&logos());
         m_channelWindow->setSources(m_channelSources.get());
         connect(m_channelWindow.get(), &ChannelWindow::tuneRequested, this,
             [this](const ListChannel &channel) { safeCall([this, &channel] { tuneListChannel(channel); }); });

@@ -86,6 +86,13 @@ public:
     const BuiltInSources &builtInSources() const { return m_sources; }
     ChannelListsNotice *notice() const { return m_notice; }
 
+    // Built-in radios found in the radio database: played after what the
+    // lists found for them, and counted among the channels with an address.
+    void setRadioSources(const BuiltInSources &sources);
+    // More rows for "Canais" (favourite and recent radio stations).
+    void setExtraChannels(const ListChannels &channels);
+    // The logos of "Canais", shared with other windows that show pictures.
+    LogoCache &logos();
 signals:
     // "Guia de programação" (context menu after "Canais", Ctrl+G).
     void guideRequested();
@@ -136,6 +143,7 @@ private:
     ChannelCatalogue m_applied;
     BuiltInChannelMatcher m_matcher;
     BuiltInSources m_sources;
+    BuiltInSources m_radioSources;
     QVector<SuggestedList> m_suggested;
     QVector<SuggestedList> m_suggestedGuides;
     std::unique_ptr<ChannelListRegistry> m_registry;

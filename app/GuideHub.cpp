@@ -163,6 +163,7 @@ GuideWindow *GuideHub::showGuideWindow()
         m_window = std::make_unique<GuideWindow>(&m_grid);
         connect(m_window.get(), &GuideWindow::tuneRequested, this,
             [this](const ListChannel &channel) { safeCall([&] { m_lists.tuneListChannel(channel); }); });
+        emit guideWindowMade(m_window.get(), &m_grid);
     }
     if (m_gridStale)
         fillGrid();

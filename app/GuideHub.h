@@ -44,6 +44,10 @@ public:
     // "Escolher guia…" for this channel: asks, over parent, and keeps the answer.
     void chooseGuideFor(const ListChannel &channel, QWidget *parent);
 
+signals:
+    // Once, when the guide window is first shown; its rows are grid's.
+    void guideWindowMade(GuideWindow *window, const GuideGridModel *grid);
+
 private:
     void addToChannelWindow(ChannelWindow *window);
     void channelTuned(const GuideChannelQuery &query, const QString &name);

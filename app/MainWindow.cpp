@@ -200,6 +200,14 @@ FlatButton *MainWindow::addPlayerPageButton(
     return addPageButton(m_strip->panel(QStringLiteral("PanelMediaPlayer")), objectName, caption, place);
 }
 
+FlatButton *MainWindow::addRadioPageButton(const char *objectName, const QString &caption)
+{
+    // The page's three stations hold slots 1 to 3; slots are 64 pixels apart.
+    const int slot = 4 + m_radioButtons++;
+    return addPageButton(m_strip->panel(QStringLiteral("PanelRadio2")), objectName, caption,
+        QRect(8 + 64 * (slot - 1), 8, 62, 49));
+}
+
 QList<QAction *> MainWindow::addMenuSection(const QList<MenuItem> &items)
 {
     QList<QAction *> added;

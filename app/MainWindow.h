@@ -65,6 +65,8 @@ public:
     // shortcuts with the menu closed). The caller connects them.
     FlatButton *addSystemPageButton(const char *objectName, const QString &caption);
     FlatButton *addPlayerPageButton(const char *objectName, const QString &caption, const QRect &place);
+    // A button in the first free slot of the Radio tab's second page.
+    FlatButton *addRadioPageButton(const char *objectName, const QString &caption);
     QList<QAction *> addMenuSection(const QList<MenuItem> &items);
 
     // The pop-up panels that open over the video (volume, effects): what lies
@@ -143,6 +145,7 @@ private:
     bool m_closing = false;
     int m_wheelRest = 0; // eighths of a degree not yet a whole notch
     int m_systemButtons = 0; // buttons features added to the Sistema page
+    int m_radioButtons = 0; // buttons features added to the second Radio page
 
     ChannelStrip *m_strip = nullptr;
     PlayerPanel *m_playerPanel = nullptr;

@@ -7,6 +7,7 @@
 #include "app/GuideHub.h"
 #include "app/MainWindow.h"
 #include "app/MediaOpener.h"
+#include "app/RadioHub.h"
 #include "app/RecordingsHub.h"
 #include "app/SingleInstance.h"
 #include "base/OldPlayerFailure.h"
@@ -25,6 +26,7 @@
 #include "guide/GuideLibrary.h"
 #include "guide/GuideRegistry.h"
 #include "guide/GuideSourcesPanel.h"
+#include "guide/GuideWindow.h"
 #include "lists/ChannelListsWindow.h"
 #include "options/KeptOptions.h"
 #include "options/LogindPowerOff.h"
@@ -164,6 +166,7 @@ void Program::createSideWindows(const ChannelCatalogue &catalogue, GamePorts gam
     m_updateChecker = new UpdateChecker(
         main->versionText(), QString::fromLatin1(kUpdateSettingsUrl), m_update.get(), main);
     m_channelLists = new ChannelListsHub(*main, *m_player, catalogue);
+    m_radio = new RadioHub(*main, *m_player, *m_channelLists, catalogue);
     m_guideRegistry = std::make_unique<GuideRegistry>();
     m_guideChoices = std::make_unique<GuideChoices>();
     m_guides = std::make_unique<GuideLibrary>(*m_guideRegistry, *m_guideChoices);
@@ -186,6 +189,9 @@ void Program::createSideWindows(const ChannelCatalogue &catalogue, GamePorts gam
     m_guideHub
         = new GuideHub(*main, *m_player, *m_channelLists, *m_guides, *m_guideRegistry, *m_guideChoices);
     m_recordings = new RecordingsHub(*main, *m_player, *m_channelLists);
+    m_recordings->setGuides(m_guides.get());
+    connect(m_guideHub, &GuideHub::guideWindowMade, m_recordings,
+        [this](GuideWindow *window, const GuideGridModel *grid) { m_recordings->watchGuideWindow(*window, *grid); });
 }
 
 void Program::connectMainWindow()
@@ -256,6 +262,10 @@ Program::~Program()
     m_browser.reset();
     m_options.reset();
     m_about.reset();
+    delete m_radio.data();
+    // Running recordings close their files; they read the channel lists'
+    // sources and name themselves from the guides.
+    delete m_recordings.data();
     // The guides' views go first; the guides follow the channel lists, and
     // their readings end before what they report to goes.
     delete m_guideHub.data();
@@ -263,8 +273,6 @@ Program::~Program()
     m_guides.reset();
     m_guideChoices.reset();
     m_guideRegistry.reset();
-    // Running recordings close their files; they read the channel lists' sources.
-    delete m_recordings.data();
     delete m_channelLists.data();
     delete m_mediaControls.data();
     delete m_singleInstance.data();
@@ -276,6 +284,11 @@ Program::~Program()
 ChannelListsHub &Program::channelLists() const
 {
     return *m_channelLists;
+}
+
+RadioHub &Program::radio() const
+{
+    return *m_radio;
 }
 
 RecordingsHub &Program::recordings() const
@@ -297,6 +310,7 @@ void Program::start()
 {
     m_mainWindow->show();
     m_channelLists->start();
+    m_radio->start();
     m_guideFeed->start();
     m_recordings->start();
 }

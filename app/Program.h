@@ -31,6 +31,7 @@ class OptionsWindow;
 class Player;
 class PlaylistWindow;
 class PowerOffService;
+class RadioHub;
 class RecordingsHub;
 class SingleInstance;
 class UpdateChecker;
@@ -65,6 +66,8 @@ public:
     AlternateAddressLists &alternateAddressLists() const { return *m_alternateLists; }
     // The user's channel lists and their windows; start() brings the lists in.
     ChannelListsHub &channelLists() const;
+    // The radio database's stations, the "Rádios" window and the built-in radios' look-up.
+    RadioHub &radio() const;
     // The programme guides: where they come from, the user's guide channel
     // choices, and what is on; start() loads them.
     GuideRegistry &guideRegistry() const { return *m_guideRegistry; }
@@ -125,6 +128,7 @@ private:
     std::unique_ptr<GuideFeed> m_guideFeed;
     // These live in the main window's object tree, where tools find them.
     QPointer<ChannelListsHub> m_channelLists;
+    QPointer<RadioHub> m_radio;
     QPointer<GuideHub> m_guideHub;
     QPointer<RecordingsHub> m_recordings;
     QPointer<UpdateChecker> m_updateChecker;

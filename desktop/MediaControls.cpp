@@ -50,6 +50,7 @@ MediaControls::MediaControls(Player &player, QObject *owner, const QDBusConnecti
     m_tracker.update(m_player.engine().state(), currentTitle(), currentArtist());
     connect(&m_player.engine(), &MediaEngine::stateChanged, this, [this] { scheduleRefresh(); });
     connect(&m_player, &Player::loadedChanged, this, [this] { scheduleRefresh(); });
+    connect(&m_player.engine(), &MediaEngine::streamTitleChanged, this, [this] { scheduleRefresh(); });
 }
 
 MediaControls::~MediaControls()
@@ -242,15 +243,20 @@ bool MediaControls::canGoNext() const
     return m_player.transport().playlistCount() > 0;
 }
 
+// A radio's song is the track, and the station its artist; otherwise a
+// channel's programme, with the channel as the artist.
 QString MediaControls::currentTitle() const
 {
+    if (const QString song = m_player.engine().streamTitle(); !song.isEmpty())
+        return song;
     const QString playing = NowPlaying::title(m_player.loaded(), m_player.engine().url());
     return currentArtist().isEmpty() ? playing : m_programme;
 }
 
 QString MediaControls::currentArtist() const
 {
-    if (m_programme.isEmpty() || m_player.loaded().kind != LoadedMedia::Kind::Channel)
+    const bool song = !m_player.engine().streamTitle().isEmpty();
+    if (!song && (m_programme.isEmpty() || m_player.loaded().kind != LoadedMedia::Kind::Channel))
         return QString();
     return NowPlaying::title(m_player.loaded(), m_player.engine().url());
 }

@@ -56,6 +56,7 @@ MediaEngine &DeferredEngine::real()
         engine->setLiveBufferSettings(*m_liveBufferSettings);
     connect(engine.get(), &MediaEngine::stateChanged, this, &MediaEngine::stateChanged);
     connect(engine.get(), &MediaEngine::clicked, this, &MediaEngine::clicked);
+    connect(engine.get(), &MediaEngine::streamTitleChanged, this, &MediaEngine::streamTitleChanged);
     connect(engine.get(), &MediaEngine::videoUnavailable, this, &MediaEngine::videoUnavailable);
     connect(engine.get(), &MediaEngine::stalled, this, &MediaEngine::stalled);
     connect(engine.get(), &MediaEngine::firstFrameShown, this, &MediaEngine::firstFrameShown);
@@ -98,6 +99,11 @@ void DeferredEngine::setRequestHeaders(
 MediaEngine::Failure DeferredEngine::failure() const
 {
     return m_real ? m_real->failure() : Failure::None;
+}
+
+QString DeferredEngine::streamTitle() const
+{
+    return m_real ? m_real->streamTitle() : QString();
 }
 
 void DeferredEngine::setAcceptInvalidCertificates(const QString &address, bool accept)

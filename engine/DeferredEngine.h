@@ -38,6 +38,7 @@ public:
     State state() const override;
     int bufferPercent() const override;
     Failure failure() const override;
+    QString streamTitle() const override;
     void play() override;
     void pause() override;
     void stop() override;

@@ -65,6 +65,9 @@ public:
     // How full the buffer is while the state is Buffering (0..100); 0 otherwise.
     virtual int bufferPercent() const { return 0; }
     virtual Failure failure() const { return Failure::None; }
+    // What the stream says is on air now (a radio's ICY title: "Artista - Música"),
+    // as one plain line; empty when it says nothing, and whenever a new URL is written.
+    virtual QString streamTitle() const { return QString(); }
 
     // Starts or resumes; with nothing loaded but a URL written, opens it again.
     // With no URL at all it does nothing.
@@ -162,6 +165,8 @@ public:
 signals:
     // OnStatusChange: state() (or the buffer percent, or the failure) has a new value.
     void stateChanged(MediaEngine::State state);
+    // streamTitle() has a new value.
+    void streamTitleChanged(const QString &title);
     // OnClick: a left click on the video area.
     void clicked();
     // No video output could be set up: media play with sound only. Emitted at

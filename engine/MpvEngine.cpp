@@ -1,5 +1,6 @@
 #include "engine/MpvEngine.h"
 
+#include "base/PlainText.h"
 #include "engine/LiveBuffer.h"
 #include "engine/MediaLimits.h"
 #include "engine/MediaTimeText.h"
@@ -143,6 +144,7 @@ MpvEngine::MpvEngine(Output output, VideoPath video, QObject *parent)
     }
     m_lib.observeProperty(m_mpv, 0, MpvNames::pausedForCache, MPV_FORMAT_FLAG);
     m_lib.observeProperty(m_mpv, 0, MpvNames::cacheBufferingState, MPV_FORMAT_INT64);
+    m_lib.observeProperty(m_mpv, 0, MpvNames::icyTitle, MPV_FORMAT_STRING);
     m_lib.setWakeupCallback(m_mpv, &MpvEngine::wakeupCallback, this);
 
     // The live buffer: told when media loads and unloads; when its file is at
@@ -344,7 +346,15 @@ void MpvEngine::handleEvent(const mpv_event &event)
         break;
     case MPV_EVENT_PROPERTY_CHANGE: {
         const auto &change = *static_cast<const mpv_event_property *>(event.data);
-        if (!isCurrentEntry(m_eventEntry) || !change.data)
+        if (!isCurrentEntry(m_eventEntry))
+            break;
+        if (qstrcmp(change.name, MpvNames::icyTitle) == 0) {
+            // The title is gone (no data) when the stream stops sending it.
+            const bool text = change.format == MPV_FORMAT_STRING && change.data;
+            setStreamTitle(text ? QString::fromUtf8(*static_cast<char *const *>(change.data)) : QString());
+            break;
+        }
+        if (!change.data)
             break;
         if (qstrcmp(change.name, MpvNames::pausedForCache) == 0 && change.format == MPV_FORMAT_FLAG)
             m_cachePaused = *static_cast<const int *>(change.data) != 0;
@@ -411,6 +421,16 @@ void MpvEngine::onFileEnded(const mpv_event_end_file &end)
         fileEnded ? State::Ended : State::Failed, fileEnded ? Failure::None : Failure::Interrupted);
 }
 
+void MpvEngine::setStreamTitle(const QString &title)
+{
+    // Text from the stream's server: one bounded line, never markup.
+    const QString line = PlainText::line(title).trimmed();
+    if (line == m_streamTitle)
+        return;
+    m_streamTitle = line;
+    emit streamTitleChanged(m_streamTitle);
+}
+
 void MpvEngine::onCacheChanged()
 {
     if (m_phase == Phase::Loaded)
@@ -471,6 +491,7 @@ void MpvEngine::forgetEntries()
 
 void MpvEngine::unload()
 {
+    setStreamTitle(QString());
     m_liveBuffer->mediaUnloaded();
     m_resolver->abort();
     m_candidates.clear();

@@ -71,6 +71,7 @@ public:
     State state() const override { return m_state; }
     int bufferPercent() const override { return m_bufferPercent; }
     Failure failure() const override { return m_failure; }
+    QString streamTitle() const override { return m_streamTitle; }
     void play() override;
     void pause() override;
     void stop() override;
@@ -116,6 +117,7 @@ private:
     void onFileLoaded();
     void onFileEnded(const mpv_event_end_file &end);
     void onCacheChanged();
+    void setStreamTitle(const QString &title);
     // The stall watch samples the position while a network stream plays.
     void updateStallWatch();
     void watchForStall();
@@ -176,6 +178,7 @@ private:
     State m_state = State::Idle;
     Failure m_failure = Failure::None;
     int m_bufferPercent = 0; // as last reported with State::Buffering
+    QString m_streamTitle;
     Phase m_phase = Phase::Idle;
     QList<Candidate> m_candidates; // playlist entries still to try
     int m_resolvingDepth = 0;

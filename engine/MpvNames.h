@@ -67,6 +67,8 @@ inline constexpr char downscaleBig[] = "downscale-big";
 inline constexpr char pausedForCache[] = "paused-for-cache";
 inline constexpr char cacheBufferingState[] = "cache-buffering-state";
 inline constexpr char videoTrack[] = "vid";
+// The song on air, from the stream's ICY metadata (internet radio).
+inline constexpr char icyTitle[] = "metadata/by-key/icy-title";
 
 // The live buffer: libmpv's demuxer cache, kept on disk.
 inline constexpr char cacheOnDisk[] = "cache-on-disk";

@@ -60,6 +60,7 @@ ChannelListsNotice::ChannelListsNotice(const QString &text, const QVector<Sugges
         accept->setDefault(true);
         connect(accept, &QPushButton::clicked, this, [this] {
             m_answered = true;
+            m_accepted = true;
             if (const QVector<SuggestedList> guides = chosenGuides(); !guides.isEmpty())
                 emit guidesAccepted(guides);
             emit suggestionsAccepted(chosen());
@@ -89,7 +90,10 @@ ChannelListsNotice::ChannelListsNotice(const QString &text, const QVector<Sugges
         auto *ok = new QPushButton(QStringLiteral("OK"), this);
         ok->setObjectName(QStringLiteral("CloseNoticeButton"));
         ok->setDefault(true);
-        connect(ok, &QPushButton::clicked, this, &QDialog::close);
+        connect(ok, &QPushButton::clicked, this, [this] {
+            m_accepted = true;
+            close();
+        });
         buttons->addWidget(ok);
     }
     layout->addLayout(buttons);
@@ -106,6 +110,24 @@ QString ChannelListsNotice::firstStartText()
 {
     return QStringLiteral("Os canais do programa ainda não têm endereço. Adicione uma lista de canais (um "
                           "endereço ou um arquivo M3U) em \"Listas de canais\" para assistir.");
+}
+
+void ChannelListsNotice::offerRadioSearch()
+{
+    if (m_radioSearch)
+        return;
+    m_radioSearch
+        = new QCheckBox(QStringLiteral("Buscar as rádios do programa na base pública de rádios"), this);
+    m_radioSearch->setObjectName(QStringLiteral("RadioSearchCheck"));
+    m_radioSearch->setChecked(true);
+    auto *box = static_cast<QVBoxLayout *>(layout());
+    // Above the row of buttons, with the other ticked lines.
+    box->insertWidget(box->count() - 1, m_radioSearch);
+    connect(this, &QDialog::finished, this, [this] {
+        if (m_radioSearch)
+            emit radioSearchAnswered(m_accepted && m_radioSearch->isChecked());
+        m_radioSearch = nullptr;
+    });
 }
 
 namespace

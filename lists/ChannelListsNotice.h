@@ -25,6 +25,9 @@ public:
 
     // The suggestions ticked when "Adicionar" was pressed.
     QVector<SuggestedList> chosen() const;
+    // One more line of the offer, ticked: the built-in radios looked up in the
+    // public radio database. Its answer is radioSearchAnswered(), once.
+    void offerRadioSearch();
     QVector<SuggestedList> chosenGuides() const;
 
 signals:
@@ -33,11 +36,15 @@ signals:
     void suggestionsAccepted(const QVector<SuggestedList> &chosen);
     void suggestionsDeclined();
     void openListsRequested();
+    // Accepting the offer with the line ticked is a yes; anything else a no.
+    void radioSearchAnswered(bool accepted);
 
 private:
     QVector<SuggestedList> m_suggested;
     QVector<QCheckBox *> m_checks;
+    QCheckBox *m_radioSearch = nullptr;
     QVector<SuggestedList> m_suggestedGuides;
     QVector<QCheckBox *> m_guideChecks;
     bool m_answered = false;
+    bool m_accepted = false; // "Adicionar listas" (or "OK" when nothing is offered)
 };

@@ -151,10 +151,10 @@ ChannelListsWindow::ChannelListsWindow(ChannelListRegistry &registry, ChannelLis
                 .arg(ignored));
 }
 
-void ChannelListsWindow::addPart(QWidget *part)
+void ChannelListsWindow::addPart(QWidget *part, int stretch)
 {
     part->setParent(this);
-    m_layout->insertWidget(m_layout->indexOf(m_suggestedBox), part, 2);
+    m_layout->insertWidget(m_layout->indexOf(m_suggestedBox), part, stretch);
     const QSize wanted(qMax(width(), part->sizeHint().width()), height() + part->sizeHint().height());
     const QScreen *shown = screen();
     resize(shown ? wanted.boundedTo(shown->availableSize() - QSize(40, 60)) : wanted);

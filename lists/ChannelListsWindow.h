@@ -29,7 +29,7 @@ public:
         const QVector<SuggestedList> &suggested, QWidget *parent = nullptr);
 
     // A part of its own below the lists, such as the programme guides (the window owns it).
-    void addPart(QWidget *part);
+    void addPart(QWidget *part, int stretch = 2);
     // The list selected in the table; empty when none is.
     QString selectedListId() const { return selectedId(); }
 

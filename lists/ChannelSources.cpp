@@ -63,8 +63,15 @@ void ChannelSources::update()
         m_listIds.append(list.id);
         m_listEnds.append(all.size());
     }
+    all += m_extra;
     m_channels = MergedChannels(all);
     emit channelsChanged();
+}
+
+void ChannelSources::setExtraChannels(const ListChannels &extra)
+{
+    m_extra = extra;
+    update();
 }
 
 QString ChannelSources::listOf(int entry) const

@@ -35,6 +35,9 @@ public:
 
     // Merges the library's channels again (after a list changed).
     void update();
+    // Entries of no list that "Canais" shows too (the stations the user keeps
+    // from "Rádios"); merged after the lists, so a list's entry ranks first.
+    void setExtraChannels(const ListChannels &extra);
 
     const MergedChannels &channels() const { return m_channels; }
     const QHash<QString, SourceHealth> &health() const { return m_results.health(); }
@@ -77,6 +80,7 @@ private:
     MergedChannels m_channels;
     QStringList m_listIds; // the list of each run of entries
     QVector<qsizetype> m_listEnds; // where each list's entries end
+    ListChannels m_extra;
     SourceChoices m_choices;
     SourceCheckResults m_results;
     SourceChecker m_checker;

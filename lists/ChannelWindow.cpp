@@ -521,12 +521,16 @@ void ChannelWindow::toggleFavourite()
         return;
     }
     // Unmarked whichever identity marked it: the channel's own, or one of its
-    // entries' from before they were merged.
-    m_picks.setFavourite(identity, false);
-    const MergedChannels &merged = m_model->channels();
-    for (auto it = merged.aliases().constBegin(); it != merged.aliases().constEnd(); ++it)
-        if (*it == m_model->channelAt(index.row()))
-            m_picks.setFavourite(it.key(), false);
+    // entries' from before they were merged. Gathered first: each unmarking
+    // may show the channels anew.
+    QStringList identities { identity };
+    const int channel = m_model->channelAt(index.row());
+    const QHash<QString, int> &aliases = m_model->channels().aliases();
+    for (auto it = aliases.constBegin(); it != aliases.constEnd(); ++it)
+        if (*it == channel)
+            identities << it.key();
+    for (const QString &each : std::as_const(identities))
+        m_picks.setFavourite(each, false);
 }
 
 bool ChannelWindow::eventFilter(QObject *watched, QEvent *event)

@@ -28,6 +28,8 @@ SourceCheckPanel::SourceCheckPanel(SourceChecker &checker, QWidget *parent)
     m_state->setObjectName(QStringLiteral("SourceCheckStateLabel"));
     m_state->setTextFormat(Qt::PlainText);
     m_state->setWordWrap(true);
+    // Shown once there is something to say: the window is tight on small screens.
+    m_state->hide();
     m_metered = new QLabel(
         QString::fromUtf8("Conexão tarifada: a verificação diária dos favoritos espera por outra conexão."),
         this);
@@ -84,6 +86,7 @@ void SourceCheckPanel::showProgress(int done, int total)
                          .arg(locale.toString(done), locale.toString(total),
                              locale.toString(m_counts[int(SourceHealth::Playing)]),
                              locale.toString(m_counts[int(SourceHealth::Dead)])));
+    m_state->show();
 }
 
 void SourceCheckPanel::showFinished(bool cancelled)
@@ -101,4 +104,5 @@ void SourceCheckPanel::showFinished(bool cancelled)
     m_state->setText((cancelled ? QString::fromUtf8("Verificação cancelada. Até aqui: ")
                                 : QString::fromUtf8("Verificação concluída: "))
         + found);
+    m_state->show();
 }

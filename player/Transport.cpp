@@ -48,6 +48,7 @@ Transport::Transport(MediaEngine &engine, LoopsAndCues &loops, QTimer &displayTi
         adaptTickRate();
     });
     connect(&m_loops, &LoopsAndCues::loopsChanged, this, [this] { adaptTickRate(); });
+    connect(&m_engine, &MediaEngine::streamTitleChanged, this, [this] { showNowPlaying(); });
 }
 
 int Transport::playlistCount() const
@@ -112,7 +113,16 @@ void Transport::showPaused()
 
 void Transport::setNowPlayingFromUrl(const QString &url)
 {
-    const QString name = fileNamePart(url);
+    m_fileName = fileNamePart(url);
+    showNowPlaying();
+}
+
+// The song a radio stream names stands in for the file name while it plays;
+// when the stream stops naming one, the file name is back.
+void Transport::showNowPlaying()
+{
+    const QString song = m_engine.streamTitle();
+    const QString name = song.isEmpty() ? m_fileName : song;
     if (name == m_nowPlaying)
         return;
     m_nowPlaying = name;

@@ -57,7 +57,8 @@ public:
     // Whole seconds; a maximum of 0 is an empty bar (a live stream).
     int gaugeMaximum() const { return m_gaugeMaximum; }
     int gaugeProgress() const { return m_gaugeProgress; }
-    // The file-name part of what a file start or the open dialog loaded.
+    // The song a radio stream says is on air; otherwise the file-name part of
+    // what a file start or the open dialog loaded.
     QString nowPlaying() const { return m_nowPlaying; }
     // Items of the playlist that next and previous walk; 0 without one.
     int playlistCount() const;
@@ -124,6 +125,7 @@ private:
     void refreshRate();
     void advanceAtEndOfMp3();
     void adaptTickRate();
+    void showNowPlaying();
     // The live stream being kept, or null.
     LiveRewind *bufferedLive() const;
     void followLiveBuffer();
@@ -147,6 +149,7 @@ private:
     int m_gaugeMaximum = 0;
     int m_gaugeProgress = 0;
     QString m_nowPlaying;
+    QString m_fileName; // of the last file started
     bool m_liveBuffered = false;
     bool m_atLiveEdge = true;
 };

@@ -52,3 +52,6 @@ lumi_add_test(deferredengine SOURCES ${CMAKE_SOURCE_DIR}/tests/deferredengine_te
 lumi_add_test(streamcertificates SOURCES ${CMAKE_SOURCE_DIR}/tests/streamcertificates_test.cpp TIMEOUT 120
   ENV "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=0" LABELS threads)
 add_dependencies(streamcertificates engine_fixtures)
+# A radio stream with ICY song titles, through the real engine and the player.
+lumi_add_test(icystream SOURCES ${CMAKE_SOURCE_DIR}/tests/icystream_test.cpp LIBS lumi_player TIMEOUT 90)
+add_dependencies(icystream engine_fixtures)

@@ -7,16 +7,19 @@
 #include "app/GuideHub.h"
 #include "app/MainWindow.h"
 #include "app/Program.h"
+#include "app/RecordingsHub.h"
 #include "guide/ChannelGuidePanel.h"
 #include "guide/GuideChannelDialog.h"
 #include "guide/GuideGridView.h"
 #include "guide/GuideWindow.h"
 #include "guide/ProgrammeBanner.h"
+#include "guide/ProgrammeDetailsPanel.h"
 #include "lists/ChannelListLibrary.h"
 #include "lists/ChannelListRegistry.h"
 #include "lists/ChannelPicks.h"
 #include "lists/ChannelWindow.h"
 #include "player/Player.h"
+#include "recording/RecordingSchedule.h"
 #include "tests/support/FakeEngine.h"
 #include "tests/support/LocalGuide.h"
 #include "tests/support/RecordingPowerOff.h"
@@ -25,9 +28,11 @@
 #include <QAbstractButton>
 #include <QListView>
 #include <QMenu>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QToolTip>
 #include <QtTest>
+#include <algorithm>
 
 namespace
 {
@@ -126,6 +131,24 @@ private slots:
         QVERIFY(m_program->guideHub().bannerState().isShown());
     }
 
+    void recordThisProgrammeSchedulesIt()
+    {
+        GuideWindow *window = m_program->guideHub().showGuideWindow();
+        const QAbstractItemModel *grid = window->grid()->model();
+        const QModelIndex globo = grid->index(0, 0);
+        QModelIndex next;
+        for (int row = 0; row < grid->rowCount(globo) && !next.isValid(); ++row)
+            if (grid->index(row, 0, globo).data(GuideGridModel::StartRole).toLongLong() == m_hour + 3600)
+                next = grid->index(row, 0, globo);
+        QVERIFY(next.isValid());
+        window->details()->show(next);
+        window->details()->findChild<QPushButton *>(QStringLiteral("RecordProgrammeButton"))->click();
+        const QList<ScheduledRecording> entries = m_program->recordings().schedule().entries();
+        QCOMPARE(entries.size(), 1);
+        QCOMPARE(entries.first().programme, next.data().toString());
+        QCOMPARE(entries.first().address, u("http://127.0.0.1:9/globo"));
+    }
+
     void tuneShowsTheBannerThenIBringsItBackButNotInCleanScreen()
     {
         GuideHub &hub = m_program->guideHub();
@@ -210,9 +233,12 @@ private slots:
         QCoreApplication::sendEvent(list->viewport(), &tip);
         QCOMPARE(QToolTip::text(),
             u("SBT · Depois: ") + clock(m_hour + 3600) + u("–") + clock(m_hour + 7200) + u(" SBT 1"));
-        QVERIFY(list->actions().size() == 1
-            && list->actions().first()->objectName() == QLatin1String("ChooseGuideAction"));
-        QCOMPARE(list->actions().first()->text(), u("Escolher guia…"));
+        // Beside "Fontes…" in the row's menu.
+        const QList<QAction *> rowActions = list->actions();
+        const auto choose = std::find_if(rowActions.cbegin(), rowActions.cend(),
+            [](QAction *action) { return action->objectName() == QLatin1String("ChooseGuideAction"); });
+        QVERIFY(choose != rowActions.cend());
+        QCOMPARE((*choose)->text(), u("Escolher guia…"));
     }
 
     void chosenGuideChannelIsKeptAndShown()

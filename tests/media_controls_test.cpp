@@ -20,6 +20,7 @@
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusVariant>
+#include <QLabel>
 #include <QtTest>
 
 using namespace ButtonColour;
@@ -334,6 +335,38 @@ private slots:
         recorder.settle();
         metadata = asMap(recorder.received.value(0).value(QStringLiteral("Metadata")));
         QCOMPARE(metadata.value(QStringLiteral("xesam:title")).toString(), QStringLiteral("canção.mp3"));
+        QVERIFY(!metadata.contains(QStringLiteral("xesam:artist")));
+    }
+
+    void radioSongIsTheTitleTheStationTheArtistAndTheWindowTitleStays()
+    {
+        Harness h;
+        QVERIFY(h.installMediaControls());
+        ChangeRecorder recorder;
+        const Channel channel = ChannelCatalogue::builtIn().channels().value(0);
+        h.tune(channel);
+        h.engine->emitState(MediaEngine::State::Playing);
+        recorder.settle();
+        const QString windowTitle = h.window.windowTitle();
+        recorder.received.clear();
+        h.engine->emitStreamTitle(QStringLiteral("Artista - Música"));
+        recorder.settle();
+        QCOMPARE(recorder.received.size(), 1);
+        QVariantMap metadata = asMap(recorder.received[0].value(QStringLiteral("Metadata")));
+        QCOMPARE(
+            metadata.value(QStringLiteral("xesam:title")).toString(), QStringLiteral("Artista - Música"));
+        QCOMPARE(metadata.value(QStringLiteral("xesam:artist")).toStringList(),
+            QStringList { channel.titleSuffix });
+        QCOMPARE(h.window.windowTitle(), windowTitle);
+        QCOMPARE(h.window.findChild<QLabel *>(QStringLiteral("Label10"))->text(),
+            QStringLiteral("Artista - Música"));
+        // The next tune clears the song: the channel is the title again, with no artist.
+        recorder.received.clear();
+        h.tune(ChannelCatalogue::builtIn().channels().value(1));
+        recorder.settle();
+        metadata = asMap(asMap(busProperty(kPlayer, QStringLiteral("Metadata"))));
+        QCOMPARE(metadata.value(QStringLiteral("xesam:title")).toString(),
+            ChannelCatalogue::builtIn().channels().value(1).titleSuffix);
         QVERIFY(!metadata.contains(QStringLiteral("xesam:artist")));
     }
 

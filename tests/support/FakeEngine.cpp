@@ -34,6 +34,8 @@ void FakeEngine::setUrl(const QString &url)
 {
     m_url = url;
     record(QStringLiteral("setUrl ") + url);
+    if (!m_streamTitle.isEmpty())
+        emitStreamTitle(QString());
     if (urlState)
         emitState(*urlState);
 }

@@ -95,6 +95,14 @@ public:
     // --- scripting ---
     // Sets the state and emits stateChanged(), as an event from the player would.
     void emitState(State state, Failure failure = Failure::None, int bufferPercent = 0);
+    // Sets the stream's title and emits streamTitleChanged() (a radio's song);
+    // a URL write clears it, as the real engine does.
+    void emitStreamTitle(const QString &title)
+    {
+        m_streamTitle = title;
+        emit streamTitleChanged(title);
+    }
+    QString streamTitle() const override { return m_streamTitle; }
     void setPosition(double seconds, const QString &text)
     {
         m_position = seconds;
@@ -126,6 +134,7 @@ private:
     void record(const QString &call);
 
     QString m_url;
+    QString m_streamTitle;
     State m_state = State::Idle;
     Failure m_failure = Failure::None;
     int m_bufferPercent = 0;
