@@ -191,7 +191,9 @@ void Program::createSideWindows(const ChannelCatalogue &catalogue, GamePorts gam
     m_recordings = new RecordingsHub(*main, *m_player, *m_channelLists);
     m_recordings->setGuides(m_guides.get());
     connect(m_guideHub, &GuideHub::guideWindowMade, m_recordings,
-        [this](GuideWindow *window, const GuideGridModel *grid) { m_recordings->watchGuideWindow(*window, *grid); });
+        [this](GuideWindow *window, const GuideGridModel *grid) {
+            m_recordings->watchGuideWindow(*window, *grid);
+        });
 }
 
 void Program::connectMainWindow()
