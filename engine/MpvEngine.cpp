@@ -7,18 +7,11 @@
 #include "engine/MpvLibrary.h"
 #include "engine/MpvNames.h"
 #include "engine/StreamResolver.h"
-#include "engine/VideoRenderContext.h"
-#include "engine/VideoWidget.h"
-#include "engine/VideoWindow.h"
 #include "net/AddressRule.h"
 #include "net/TlsTrust.h"
 
-#include <QApplication>
-#include <QEvent>
-#include <QKeyEvent>
-#include <QVBoxLayout>
+#include <QPointer>
 #include <algorithm>
-#include <clocale>
 #include <cmath>
 #include <mpv/client.h>
 
@@ -28,14 +21,6 @@ namespace
 // Playlists that point at playlists: stop following after this many levels.
 constexpr int maxPlaylistDepth = 4;
 
-// A network stream whose position has not moved for this long has stalled:
-// data stopped arriving and what was buffered has run out. Well inside the
-// network timeout, and longer than any rebuffering a healthy stream needs.
-constexpr int stallAfterMs = 3000;
-// Before the first picture a slow start is allowed more.
-constexpr int stallBeforeFirstPositionMs = 5000;
-constexpr int stallWatchIntervalMs = 500;
-
 constexpr qsizetype maxKnownMedia = 1000;
 
 bool isLocalAddress(const QString &address)
@@ -44,13 +29,6 @@ bool isLocalAddress(const QString &address)
 }
 
 // --- what may be opened ---
-
-// "protocol_whitelist=[a,b]": libmpv's key-value lists take a value with
-// commas in brackets.
-QByteArray protocolWhitelist(const QString &protocols)
-{
-    return QByteArray(MpvNames::protocolWhitelist) + "=[" + protocols.toLatin1() + ']';
-}
 
 // The address given to the engine comes from the user or from a road that
 // has checked it already, and may be a local file; the entries of a playlist
@@ -73,7 +51,7 @@ QByteArray fileOptions(const QString &admitted, int depth)
     if (depth > 0 || !isLocalAddress(admitted))
         return QByteArray(MpvNames::demuxerLavfAnalyzeDuration) + "=0.2";
     return QByteArray(MpvNames::demuxerLavfOptions) + "=["
-        + protocolWhitelist(AddressRule::insideLocalFileProtocols()) + ']';
+        + MpvHandle::protocolWhitelist(AddressRule::insideLocalFileProtocols()) + ']';
 }
 
 } // namespace
@@ -81,76 +59,18 @@ QByteArray fileOptions(const QString &admitted, int depth)
 MpvEngine::MpvEngine(Output output, VideoPath video, QObject *parent)
     : MediaEngine(parent)
     , m_lib(MpvLibrary::get())
-    , m_output(output)
+    , m_handle(m_lib, output == Output::Screen)
+    , m_stallWatch(m_handle)
 {
-    // libmpv refuses to start under a locale with a decimal comma; Qt has set
-    // the locale from the environment by now.
-    std::setlocale(LC_NUMERIC, "C");
-
-    m_mpv = m_lib.create();
-    if (!m_mpv)
-        throw EngineError("libmpv could not be created");
-    const bool screen = output == Output::Screen;
-    const QByteArray networkProtocols = protocolWhitelist(AddressRule::insideStreamProtocols());
-    const std::pair<const char *, const char *> options[] = {
-        { MpvNames::vo, screen ? MpvNames::voRender : MpvNames::outputNull },
-        { MpvNames::ao, screen ? MpvNames::automatic : MpvNames::outputNull },
-        // A machine without a sound device still plays (silently) rather than failing the file.
-        { MpvNames::audioFallbackToNull, MpvNames::yes },
-        { MpvNames::ytdl, MpvNames::no },
-        { MpvNames::networkTimeout, "10" },
-        { MpvNames::hwdec, MpvNames::hwdecAutoSafe },
-        { MpvNames::keepOpen, MpvNames::no },
-        { MpvNames::idle, MpvNames::yes },
-        { MpvNames::terminal, MpvNames::no },
-        { MpvNames::inputDefaultBindings, MpvNames::no },
-        { MpvNames::inputVoKeyboard, MpvNames::no },
-        // The built-in Lua scripts answer keys we never bind; each costs a
-        // thread that wakes while idle and a few megabytes.
-        { MpvNames::loadStatsOverlay, MpvNames::no },
-        { MpvNames::loadOsdConsole, MpvNames::no },
-        { MpvNames::loadAutoProfiles, MpvNames::no },
-        { MpvNames::loadScripts, MpvNames::no },
-        { MpvNames::audioClientName, "Lumivortex TV" },
-        { MpvNames::volume, "50" },
-        { MpvNames::videoUnscaled, MpvNames::downscaleBig },
-        // Frames are drawn on the GUI thread: hand each over when it is due
-        // rather than block the thread until then.
-        { MpvNames::videoTimingOffset, "0" },
-        // The software renderer scales as mpv's OpenGL output does by default
-        // (bilinear, not lanczos), in one thread: handing slices of each frame
-        // to other threads cost more CPU than it saved, and one thread still
-        // keeps up with 1080p at 30 fps shown full screen.
-        { MpvNames::zimgScaler, MpvNames::bilinear },
-        { MpvNames::zimgThreads, MpvNames::one },
-        // libmpv plays HTTPS without checking certificates unless told to.
-        { MpvNames::tlsVerify, MpvNames::yes },
-        // Entries of playlists libmpv reads itself (M3U without a header, a
-        // local playlist) may not name its special protocols, and ffmpeg may
-        // open only network protocols from inside a stream.
-        { MpvNames::loadUnsafePlaylists, MpvNames::no },
-        { MpvNames::demuxerLavfOptions, networkProtocols.constData() },
-        { MpvNames::streamLavfOptions, networkProtocols.constData() },
-    };
-    for (const auto &[name, value] : options) {
-        if (m_lib.setOptionString(m_mpv, name, value) < 0) {
-            m_lib.terminateDestroy(m_mpv);
-            throw EngineError(std::string("libmpv refused the option ") + name);
-        }
-    }
-    if (m_lib.initialize(m_mpv) < 0) {
-        m_lib.terminateDestroy(m_mpv);
-        throw EngineError("libmpv could not be initialised");
-    }
-    m_lib.observeProperty(m_mpv, 0, MpvNames::pausedForCache, MPV_FORMAT_FLAG);
-    m_lib.observeProperty(m_mpv, 0, MpvNames::cacheBufferingState, MPV_FORMAT_INT64);
-    m_lib.observeProperty(m_mpv, 0, MpvNames::icyTitle, MPV_FORMAT_STRING);
-    m_lib.setWakeupCallback(m_mpv, &MpvEngine::wakeupCallback, this);
+    m_lib.observeProperty(m_handle.get(), 0, MpvNames::pausedForCache, MPV_FORMAT_FLAG);
+    m_lib.observeProperty(m_handle.get(), 0, MpvNames::cacheBufferingState, MPV_FORMAT_INT64);
+    m_lib.observeProperty(m_handle.get(), 0, MpvNames::icyTitle, MPV_FORMAT_STRING);
+    m_lib.setWakeupCallback(m_handle.get(), &MpvEngine::wakeupCallback, this);
 
     // The live buffer: told when media loads and unloads; when its file is at
     // its bound the stream is opened again at the live edge, quietly (the
     // status stays what it was, and the old entry's end is our own stop).
-    m_liveBuffer = new LiveBuffer(m_lib, m_mpv, this);
+    m_liveBuffer = new LiveBuffer(m_lib, m_handle.get(), this);
     connect(m_liveBuffer, &LiveBuffer::renewalNeeded, this, [this] {
         if (m_phase != Phase::Loaded || !m_live || m_loadedAddress.isEmpty())
             return;
@@ -169,7 +89,7 @@ MpvEngine::MpvEngine(Output output, VideoPath video, QObject *parent)
         // A bound on what a run of zapping through a large list may keep.
         if (m_knownMedia.size() >= maxKnownMedia)
             m_knownMedia.clear();
-        if (!m_acceptInvalidCertificates.contains(m_url))
+        if (m_requests.checksCertificates(m_url))
             m_knownMedia.insert(address);
         load(address, m_resolvingDepth);
     });
@@ -179,115 +99,24 @@ MpvEngine::MpvEngine(Output output, VideoPath video, QObject *parent)
         openNext();
     });
 
-    m_host = new QWidget;
-    m_host->setObjectName(QStringLiteral("videoHost"));
-    m_host->setAttribute(Qt::WA_StyledBackground);
-    m_host->setStyleSheet(QStringLiteral("#videoHost { background: black; }"));
-    auto *layout = new QVBoxLayout(m_host);
-    layout->setContentsMargins(0, 0, 0, 0);
-    if (screen)
-        makeVideo(video);
-    m_stallWatch.setObjectName(QStringLiteral("stallWatch"));
-    m_stallWatch.setInterval(stallWatchIntervalMs);
-    connect(&m_stallWatch, &QTimer::timeout, this, &MpvEngine::watchForStall);
-    m_clickTimer.setObjectName(QStringLiteral("clickTimer"));
-    m_clickTimer.setSingleShot(true);
-    connect(&m_clickTimer, &QTimer::timeout, this, &MpvEngine::clicked);
+    m_surface = std::make_unique<VideoSurface>(m_handle.get());
+    connect(m_surface.get(), &VideoSurface::clicked, this, &MediaEngine::clicked);
+    if (output == Output::Screen && !m_surface->makeVideo(video)) {
+        // Without a render context libmpv fails every file that has a picture:
+        // play the sound alone, and say so once the caller can hear it.
+        m_handle.setString(MpvNames::videoTrack, MpvNames::no);
+        QMetaObject::invokeMethod(this, &MediaEngine::videoUnavailable, Qt::QueuedConnection);
+    }
+    connect(&m_stallWatch, &StallWatch::stalled, this, &MediaEngine::stalled);
 }
 
 MpvEngine::~MpvEngine()
 {
-    // Reverse order of creation: the windows, the render context they draw
-    // with, then the wakeup callback, then the handle itself.
-    m_clickTimer.stop();
-    m_stallWatch.stop();
+    // Reverse order of creation: the windows and the render context they
+    // draw with; then, as m_handle goes, the wakeup callback and the handle.
+    m_stallWatch.setWatching(false);
     m_resolver->abort();
-    delete m_fullScreenWindow.data();
-    delete m_video.data();
-    delete m_host.data();
-    m_renderer.reset();
-    m_lib.setWakeupCallback(m_mpv, nullptr, nullptr);
-    m_lib.terminateDestroy(m_mpv);
-}
-
-// --- video output ---
-
-void MpvEngine::makeVideo(VideoPath requested)
-{
-    VideoPath path = requested;
-    if (path == VideoPath::Automatic) {
-        // Only on X11 can native widgets show above a native video window.
-        if (QGuiApplication::platformName() != QLatin1String("xcb"))
-            path = VideoPath::SoftwareWidget;
-        else
-            path = VideoRenderContext::hardwareOpenGl() ? VideoPath::OpenGLWindow : VideoPath::SoftwareWindow;
-    }
-    QList<VideoPath> tries = { path };
-    // The software widget needs neither OpenGL nor a native window.
-    if (requested == VideoPath::Automatic && path != VideoPath::SoftwareWidget)
-        tries << VideoPath::SoftwareWidget;
-    for (VideoPath next : tries) {
-        try {
-            makeVideoOutput(next);
-            return;
-        } catch (const EngineError &) {
-            m_renderer.reset();
-        }
-    }
-    // Without a render context libmpv fails every file that has a picture:
-    // play the sound alone, and say so once the caller can hear it.
-    setString(MpvNames::videoTrack, MpvNames::no);
-    QMetaObject::invokeMethod(this, &MediaEngine::videoUnavailable, Qt::QueuedConnection);
-}
-
-void MpvEngine::makeVideoOutput(VideoPath path)
-{
-    const bool gl = path == VideoPath::OpenGLWindow;
-    m_renderer = std::make_unique<VideoRenderContext>(
-        m_mpv, gl ? VideoRenderContext::Kind::OpenGL : VideoRenderContext::Kind::Software);
-    if (path == VideoPath::SoftwareWidget) {
-        auto *widget = new VideoWidget(*m_renderer, m_host);
-        connect(widget, &VideoWidget::leftClicked, this, &MpvEngine::onSurfaceClicked);
-        connect(widget, &VideoWidget::doubleClicked, this, &MpvEngine::onSurfaceDoubleClicked);
-        m_videoWidget = widget;
-        m_video = widget;
-    } else {
-        // The video window and the widgets kept above it need native windows;
-        // their siblings (the whole main window) need not follow.
-        QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
-        auto *window = new VideoWindow(*m_renderer);
-        connect(window, &VideoWindow::leftClicked, this, &MpvEngine::onSurfaceClicked);
-        connect(window, &VideoWindow::doubleClicked, this, &MpvEngine::onSurfaceDoubleClicked);
-        m_videoWindow = window;
-        m_video = window->embed(m_host);
-        // A new native window goes on top of its siblings: the widgets kept
-        // above the video are raised again over it.
-        window->installEventFilter(this);
-    }
-    m_host->layout()->addWidget(m_video);
-    m_videoPath = path;
-}
-
-void MpvEngine::keepAboveVideo(QWidget *widget)
-{
-    if (!widget || m_keptAbove.contains(widget))
-        return;
-    m_keptAbove.append(widget);
-    raiseAboveVideo();
-}
-
-void MpvEngine::raiseAboveVideo()
-{
-    // A native video window covers whatever its parent window paints: only
-    // native widgets stacked above it show there.
-    if (!m_videoWindow || !m_videoWindow->handle() || !m_video)
-        return;
-    for (const QPointer<QWidget> &widget : std::as_const(m_keptAbove)) {
-        if (!widget || widget->window() != m_video->window())
-            continue;
-        widget->winId();
-        widget->raise();
-    }
+    m_surface.reset();
 }
 
 // --- events ---
@@ -305,7 +134,7 @@ void MpvEngine::drainEvents()
     m_wakeupQueued = false;
     const QPointer<MpvEngine> alive(this);
     while (alive) {
-        const mpv_event *event = m_lib.waitEvent(m_mpv, 0);
+        const mpv_event *event = m_lib.waitEvent(m_handle.get(), 0);
         if (event->event_id == MPV_EVENT_NONE)
             break;
         handleEvent(*event);
@@ -380,15 +209,14 @@ void MpvEngine::onFileLoaded()
     double length = 0;
     int seekable = 0;
     int64_t size = 0;
-    const bool sized = m_lib.getProperty(m_mpv, MpvNames::fileSize, MPV_FORMAT_INT64, &size) >= 0 && size > 0;
-    m_lib.getProperty(m_mpv, MpvNames::seekable, MPV_FORMAT_FLAG, &seekable);
-    m_live = !getDouble(MpvNames::duration, length) || !(length > 0) || (!seekable && !sized);
+    const bool sized
+        = m_lib.getProperty(m_handle.get(), MpvNames::fileSize, MPV_FORMAT_INT64, &size) >= 0 && size > 0;
+    m_lib.getProperty(m_handle.get(), MpvNames::seekable, MPV_FORMAT_FLAG, &seekable);
+    m_live = !m_handle.getDouble(MpvNames::duration, length) || !(length > 0) || (!seekable && !sized);
     m_duration = m_live ? 0 : length;
     m_liveBuffer->mediaLoaded(m_live);
-    m_lastPosition = -1;
-    m_stallReported = false;
+    m_stallWatch.mediaLoaded();
     m_firstFrameShown = false;
-    m_sinceProgress.start();
     showPlayingState();
 }
 
@@ -439,35 +267,7 @@ void MpvEngine::onCacheChanged()
 
 void MpvEngine::updateStallWatch()
 {
-    const bool watch = m_phase == Phase::Loaded && !m_paused && !isLocalAddress(m_loadedAddress);
-    if (watch == m_stallWatch.isActive())
-        return;
-    if (watch) {
-        // A pause does not count as a stall.
-        m_sinceProgress.start();
-        m_stallWatch.start();
-    } else {
-        m_stallWatch.stop();
-    }
-}
-
-void MpvEngine::watchForStall()
-{
-    double position = -1;
-    if (!getDouble(MpvNames::timePos, position))
-        position = -1;
-    if (std::abs(position - m_lastPosition) > 0.001) {
-        m_lastPosition = position;
-        m_sinceProgress.start();
-        m_stallReported = false;
-        return;
-    }
-    const int allowed = m_lastPosition < 0 ? stallBeforeFirstPositionMs : stallAfterMs;
-    if (m_stallReported || m_sinceProgress.elapsed() < allowed)
-        return;
-    m_stallReported = true;
-    // Last: whoever hears it may well open another address from here.
-    emit stalled();
+    m_stallWatch.setWatching(m_phase == Phase::Loaded && !m_paused && !isLocalAddress(m_loadedAddress));
 }
 
 void MpvEngine::showPlayingState()
@@ -499,7 +299,7 @@ void MpvEngine::unload()
     forgetEntries();
     if (m_phase != Phase::Idle) {
         const char *args[] = { MpvNames::stop, nullptr };
-        m_lib.command(m_mpv, args);
+        m_lib.command(m_handle.get(), args);
     }
     m_phase = Phase::Idle;
     m_live = false;
@@ -536,9 +336,9 @@ void MpvEngine::openNext()
     }
     m_phase = Phase::Opening;
     if (StreamResolver::wantsResolving(address) && next.depth < maxPlaylistDepth
-        && !(m_knownMedia.contains(address) && !m_acceptInvalidCertificates.contains(m_url))) {
+        && !(m_knownMedia.contains(address) && m_requests.checksCertificates(m_url))) {
         m_resolvingDepth = next.depth;
-        m_resolver->resolve(address, m_acceptInvalidCertificates.contains(m_url));
+        m_resolver->resolve(address, !m_requests.checksCertificates(m_url));
         return;
     }
     load(address, next.depth);
@@ -547,15 +347,15 @@ void MpvEngine::openNext()
 void MpvEngine::load(const QString &address, int depth)
 {
     // Headers belong to the address the user chose; playlist entries opened from it get them too.
-    const QPair<QString, QString> headers = m_requestHeaders.value(m_url);
+    const QPair<QString, QString> headers = m_requests.headers(m_url);
     const QByteArray agent
         = headers.first.isEmpty() ? QByteArray(MpvNames::defaultUserAgent) : headers.first.toUtf8();
-    setString(MpvNames::userAgent, agent.constData());
-    setString(MpvNames::referrer, headers.second.toUtf8().constData());
+    m_handle.setString(MpvNames::userAgent, agent.constData());
+    m_handle.setString(MpvNames::referrer, headers.second.toUtf8().constData());
     // Like the headers, the certificate choice belongs to the address the user chose.
-    const bool checkCertificates = !m_acceptInvalidCertificates.contains(m_url);
-    setString(MpvNames::tlsVerify, checkCertificates ? MpvNames::yes : MpvNames::no);
-    setString(MpvNames::tlsCaFile, TlsTrust::caFile().toLocal8Bit().constData());
+    const bool checkCertificates = m_requests.checksCertificates(m_url);
+    m_handle.setString(MpvNames::tlsVerify, checkCertificates ? MpvNames::yes : MpvNames::no);
+    m_handle.setString(MpvNames::tlsCaFile, TlsTrust::caFile().toLocal8Bit().constData());
     m_loadedAddress = address;
     m_loadedDepth = depth;
     const QByteArray utf8 = address.toUtf8();
@@ -563,7 +363,7 @@ void MpvEngine::load(const QString &address, int depth)
     const char *args[] = { MpvNames::loadfile, utf8.constData(), MpvNames::replace,
         options.isEmpty() ? nullptr : options.constData(), nullptr };
     mpv_node result;
-    if (m_lib.commandRet(m_mpv, args, &result) < 0) {
+    if (m_lib.commandRet(m_handle.get(), args, &result) < 0) {
         openNext();
         return;
     }
@@ -593,29 +393,17 @@ void MpvEngine::setLiveBufferSettings(const LiveBufferSettings &settings)
 
 void MpvEngine::setRequestHeaders(const QString &address, const QString &userAgent, const QString &referrer)
 {
-    if (userAgent.isEmpty() && referrer.isEmpty())
-        m_requestHeaders.remove(address);
-    else
-        m_requestHeaders.insert(address, { userAgent, referrer });
+    m_requests.setHeaders(address, userAgent, referrer);
 }
 
 void MpvEngine::setAcceptInvalidCertificates(const QString &address, bool accept)
 {
-    if (accept)
-        m_acceptInvalidCertificates.insert(address);
-    else
-        m_acceptInvalidCertificates.remove(address);
+    m_requests.setAcceptInvalidCertificates(address, accept);
 }
 
 RecordingSource MpvEngine::recordingSource(const QString &address) const
 {
-    RecordingSource source;
-    source.address = address;
-    const QPair<QString, QString> headers = m_requestHeaders.value(address);
-    source.userAgent = headers.first;
-    source.referrer = headers.second;
-    source.verifyCertificates = !m_acceptInvalidCertificates.contains(address);
-    return source;
+    return m_requests.recordingSource(address);
 }
 
 void MpvEngine::setUrl(const QString &url)
@@ -623,7 +411,7 @@ void MpvEngine::setUrl(const QString &url)
     m_url = url;
     // libmpv keeps the pause flag over a load: a new URL must not open paused.
     m_paused = false;
-    setFlag(MpvNames::pause, false);
+    m_handle.setFlag(MpvNames::pause, false);
     if (url.isEmpty()) {
         unload();
         setStateNow(State::Idle);
@@ -638,14 +426,14 @@ void MpvEngine::play()
         if (m_url.isEmpty())
             return;
         m_paused = false;
-        setFlag(MpvNames::pause, false);
+        m_handle.setFlag(MpvNames::pause, false);
         open();
         return;
     }
     if (!m_paused)
         return;
     m_paused = false;
-    setFlag(MpvNames::pause, false);
+    m_handle.setFlag(MpvNames::pause, false);
     if (m_phase == Phase::Loaded)
         setStateNow(m_cachePaused ? State::Buffering : State::Playing, Failure::None,
             m_cachePaused ? m_cachePercent : 0);
@@ -656,7 +444,7 @@ void MpvEngine::pause()
     if (m_phase == Phase::Idle)
         return;
     m_paused = true;
-    setFlag(MpvNames::pause, true);
+    m_handle.setFlag(MpvNames::pause, true);
     if (m_phase == Phase::Loaded)
         setStateNow(State::Paused);
 }
@@ -678,7 +466,7 @@ void MpvEngine::close()
 double MpvEngine::currentPosition() const
 {
     double position = 0;
-    if (m_phase != Phase::Loaded || !getDouble(MpvNames::timePos, position))
+    if (m_phase != Phase::Loaded || !m_handle.getDouble(MpvNames::timePos, position))
         return 0;
     return std::max(position, 0.0);
 }
@@ -690,16 +478,16 @@ void MpvEngine::setCurrentPosition(double seconds)
     // libmpv takes a position past the end and then ends the file: clamp here.
     double length = m_duration;
     double now = 0;
-    if (getDouble(MpvNames::duration, now) && now > 0)
+    if (m_handle.getDouble(MpvNames::duration, now) && now > 0)
         length = now;
     const double target = std::clamp(seconds, 0.0, length);
-    m_lib.setProperty(m_mpv, MpvNames::timePos, MPV_FORMAT_DOUBLE, const_cast<double *>(&target));
+    m_lib.setProperty(m_handle.get(), MpvNames::timePos, MPV_FORMAT_DOUBLE, const_cast<double *>(&target));
 }
 
 QString MpvEngine::currentPositionString() const
 {
     double position = 0;
-    if (m_phase != Phase::Loaded || !getDouble(MpvNames::timePos, position))
+    if (m_phase != Phase::Loaded || !m_handle.getDouble(MpvNames::timePos, position))
         return {};
     return mediaTimeText(position);
 }
@@ -717,7 +505,7 @@ QString MpvEngine::durationString() const
 void MpvEngine::setVolume(int volume)
 {
     m_volume = MediaLimits::clampVolume(volume);
-    setDouble(MpvNames::volume, m_volume);
+    m_handle.setDouble(MpvNames::volume, m_volume);
 }
 
 void MpvEngine::setRate(double rate)
@@ -725,113 +513,49 @@ void MpvEngine::setRate(double rate)
     if (std::isnan(rate))
         return;
     m_rate = MediaLimits::clampRate(rate);
-    setDouble(MpvNames::speed, m_rate);
+    m_handle.setDouble(MpvNames::speed, m_rate);
 }
 
 void MpvEngine::setMute(bool mute)
 {
-    setFlag(MpvNames::mute, mute);
+    m_handle.setFlag(MpvNames::mute, mute);
     m_mute = mute;
 }
 
 void MpvEngine::setLoop(bool loop)
 {
-    setString(MpvNames::loopFile, loop ? MpvNames::infinite : MpvNames::no);
+    m_handle.setString(MpvNames::loopFile, loop ? MpvNames::infinite : MpvNames::no);
     m_loop = loop;
 }
 
 void MpvEngine::setStretchToFit(bool stretch)
 {
-    setString(MpvNames::videoUnscaled, stretch ? MpvNames::no : MpvNames::downscaleBig);
+    m_handle.setString(MpvNames::videoUnscaled, stretch ? MpvNames::no : MpvNames::downscaleBig);
     m_stretch = stretch;
 }
 
 void MpvEngine::setFullScreen(bool fullScreen)
 {
-    if (fullScreen == m_fullScreen)
+    if (fullScreen == m_surface->isFullScreen())
         return;
     if (fullScreen && m_phase == Phase::Idle)
         throw EngineError("nothing is loaded to show full screen");
-    m_fullScreen = fullScreen;
-    m_clickTimer.stop();
-    if (!m_video)
-        return;
-    if (fullScreen) {
-        auto *window = new QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint);
-        window->setObjectName(QStringLiteral("videoFullScreen"));
-        window->setAttribute(Qt::WA_StyledBackground);
-        window->setStyleSheet(QStringLiteral("#videoFullScreen { background: black; }"));
-        window->setWindowTitle(QStringLiteral("Lumivortex TV"));
-        auto *layout = new QVBoxLayout(window);
-        layout->setContentsMargins(0, 0, 0, 0);
-        layout->addWidget(m_video);
-        window->installEventFilter(this);
-        m_fullScreenWindow = window;
-        window->showFullScreen();
-        window->activateWindow();
-        if (m_videoWidget)
-            m_videoWidget->setFocus();
-    } else {
-        m_host->layout()->addWidget(m_video);
-        m_video->show();
-        if (QWidget *window = m_fullScreenWindow.data()) {
-            m_fullScreenWindow.clear();
-            window->removeEventFilter(this);
-            window->hide();
-            window->deleteLater();
-        }
-    }
+    m_surface->setFullScreen(fullScreen);
 }
 
-bool MpvEngine::eventFilter(QObject *watched, QEvent *event)
+void MpvEngine::keepAboveVideo(QWidget *widget)
 {
-    if (watched == m_videoWindow && event->type() == QEvent::Show)
-        raiseAboveVideo();
-    // Closing the full-screen window (Alt+F4) returns the video to its place.
-    if (watched == m_fullScreenWindow && event->type() == QEvent::Close) {
-        event->ignore();
-        setFullScreen(false);
-        return true;
-    }
-    // Esc is taken from the window's own key events rather than a shortcut, which
-    // acts only once the window manager has made the window active.
-    if (watched == m_fullScreenWindow && event->type() == QEvent::KeyPress
-        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
-        setFullScreen(false);
-        return true;
-    }
-    return MediaEngine::eventFilter(watched, event);
-}
-
-void MpvEngine::onSurfaceClicked()
-{
-    // In full screen a click waits to see whether it is the first half of
-    // the double-click that leaves.
-    if (m_fullScreen)
-        m_clickTimer.start(QApplication::doubleClickInterval());
-    else
-        emit clicked();
-}
-
-void MpvEngine::onSurfaceDoubleClicked()
-{
-    if (!m_fullScreen)
-        return;
-    m_clickTimer.stop();
-    setFullScreen(false);
+    m_surface->keepAbove(widget);
 }
 
 void MpvEngine::redraw()
 {
-    if (m_videoWindow)
-        m_videoWindow->redraw();
-    else if (m_videoWidget)
-        m_videoWidget->update();
+    m_surface->redraw();
 }
 
 QWidget *MpvEngine::videoWidget()
 {
-    return m_host;
+    return m_surface->host();
 }
 
 // --- helpers ---
@@ -849,28 +573,4 @@ void MpvEngine::setStateIfChanged(State state, Failure failure, int bufferPercen
 {
     if (state != m_state || failure != m_failure || bufferPercent != m_bufferPercent)
         setStateNow(state, failure, bufferPercent);
-}
-
-void MpvEngine::setFlag(const char *name, bool value)
-{
-    int flag = value ? 1 : 0;
-    if (m_lib.setProperty(m_mpv, name, MPV_FORMAT_FLAG, &flag) < 0)
-        throw EngineError(std::string("libmpv refused to set ") + name);
-}
-
-void MpvEngine::setDouble(const char *name, double value)
-{
-    if (m_lib.setProperty(m_mpv, name, MPV_FORMAT_DOUBLE, &value) < 0)
-        throw EngineError(std::string("libmpv refused to set ") + name);
-}
-
-void MpvEngine::setString(const char *name, const char *value)
-{
-    if (m_lib.setPropertyString(m_mpv, name, value) < 0)
-        throw EngineError(std::string("libmpv refused to set ") + name);
-}
-
-bool MpvEngine::getDouble(const char *name, double &value) const
-{
-    return m_lib.getProperty(m_mpv, name, MPV_FORMAT_DOUBLE, &value) >= 0;
 }

@@ -1,26 +1,21 @@
 #pragma once
 
 #include "engine/MediaEngine.h"
+#include "engine/MpvHandle.h"
+#include "engine/RequestSettings.h"
+#include "engine/StallWatch.h"
+#include "engine/VideoSurface.h"
 
-#include <QElapsedTimer>
-#include <QHash>
 #include <QList>
-#include <QPair>
-#include <QPointer>
 #include <QSet>
-#include <QTimer>
 #include <atomic>
 #include <cstdint>
 #include <memory>
 
 struct MpvLibrary;
-struct mpv_handle;
 struct mpv_event;
 struct mpv_event_end_file;
 class StreamResolver;
-class VideoRenderContext;
-class VideoWidget;
-class VideoWindow;
 
 // MediaEngine on libmpv. Beyond the interface's contract:
 // - Every address meets the address rule before libmpv sees it: the URL as
@@ -50,11 +45,7 @@ class MpvEngine : public MediaEngine
 public:
     // Null: no video or audio output, for tests and machines without a screen.
     enum class Output { Screen, Null };
-    // How frames reach the screen. Automatic picks what costs least here: on
-    // X11 a native video window, drawn with OpenGL when a graphics card does
-    // it and by libmpv's software renderer otherwise; elsewhere (Wayland) the
-    // software renderer into the widget, so widgets can show above the video.
-    enum class VideoPath { Automatic, SoftwareWidget, SoftwareWindow, OpenGLWindow };
+    using VideoPath = VideoSurface::Path;
 
     // Throws EngineError when libmpv cannot be loaded, created or initialised.
     // A path other than Automatic is used as asked or not at all (no video).
@@ -63,8 +54,8 @@ public:
     ~MpvEngine() override;
 
     // The path in use; meaningless without video (hasVideo()).
-    VideoPath videoPath() const { return m_videoPath; }
-    bool hasVideo() const { return m_renderer != nullptr; }
+    VideoPath videoPath() const { return m_surface->path(); }
+    bool hasVideo() const { return m_surface->hasVideo(); }
 
     void setUrl(const QString &url) override;
     QString url() const override { return m_url; }
@@ -89,7 +80,7 @@ public:
     bool loop() const override { return m_loop; }
     void setLoop(bool loop) override;
     void setFullScreen(bool fullScreen) override;
-    bool isFullScreen() const override { return m_fullScreen; }
+    bool isFullScreen() const override { return m_surface->isFullScreen(); }
     bool stretchToFit() const override { return m_stretch; }
     void setStretchToFit(bool stretch) override;
     void close() override;
@@ -120,7 +111,6 @@ private:
     void setStreamTitle(const QString &title);
     // The stall watch samples the position while a network stream plays.
     void updateStallWatch();
-    void watchForStall();
 
     void open();
     void openNext();
@@ -129,47 +119,24 @@ private:
     void unload();
     void forgetEntries();
     bool isCurrentEntry(int64_t id) const;
-    void makeVideo(VideoPath requested);
-    void makeVideoOutput(VideoPath path);
-    void raiseAboveVideo();
-    void onSurfaceClicked();
-    void onSurfaceDoubleClicked();
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
     void setStateNow(State state, Failure failure = Failure::None, int bufferPercent = 0);
     void setStateIfChanged(State state, Failure failure = Failure::None, int bufferPercent = 0);
     void showPlayingState();
-    void setFlag(const char *name, bool value);
-    void setDouble(const char *name, double value);
-    void setString(const char *name, const char *value);
-    bool getDouble(const char *name, double &value) const;
 
     const MpvLibrary &m_lib;
-    mpv_handle *m_mpv = nullptr;
-    const Output m_output;
     std::atomic<bool> m_wakeupQueued { false };
-    QPointer<QWidget> m_host; // what videoWidget() returns; holds the video
-    std::unique_ptr<VideoRenderContext> m_renderer;
-    QPointer<QWidget> m_video; // the VideoWidget, or the VideoWindow's container
-    QPointer<VideoWindow> m_videoWindow;
-    QPointer<VideoWidget> m_videoWidget;
-    VideoPath m_videoPath = VideoPath::Automatic;
-    QList<QPointer<QWidget>> m_keptAbove;
-    QPointer<QWidget> m_fullScreenWindow;
+    MpvHandle m_handle; // after m_wakeupQueued, which its wakeup callback touches: it goes first
+    StallWatch m_stallWatch;
+    std::unique_ptr<VideoSurface> m_surface;
     StreamResolver *m_resolver = nullptr;
     LiveBuffer *m_liveBuffer = nullptr;
     QString m_loadedAddress; // what libmpv plays, after any playlist was resolved
     int m_loadedDepth = 0; // of the playlist entry it came from
-    QTimer m_clickTimer;
-    QTimer m_stallWatch;
-    QElapsedTimer m_sinceProgress; // since the position last moved, or the media loaded
-    double m_lastPosition = -1; // -1 while no position is known
-    bool m_stallReported = false;
     bool m_firstFrameShown = false; // for the media loaded now
 
     QString m_url;
-    QHash<QString, QPair<QString, QString>> m_requestHeaders; // address -> user agent, referrer
-    QSet<QString> m_acceptInvalidCertificates; // addresses whose streams skip the check
+    RequestSettings m_requests;
     // Addresses the resolver found to be media, their certificates checked:
     // tuning them again goes straight to libmpv, a request sooner.
     QSet<QString> m_knownMedia;
@@ -196,5 +163,4 @@ private:
     bool m_mute = false;
     bool m_loop = false;
     bool m_stretch = false;
-    bool m_fullScreen = false;
 };
