@@ -1,6 +1,8 @@
 #include "app/MainWindow.h"
 
+#include "app/ContextMenu.h"
 #include "app/KeyboardShortcuts.h"
+#include "app/PageButtonPlacer.h"
 #include "app/ReconnectionPrompt.h"
 #include "app/TrayIcon.h"
 #include "app/WindowLayout.h"
@@ -32,7 +34,6 @@
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMenu>
 #include <QMimeData>
 #include <QProgressBar>
 #include <QScreen>
@@ -45,9 +46,6 @@ constexpr int kClientWidth = 537;
 constexpr int kClientHeight = 473;
 constexpr int kVideoHeight = 395;
 constexpr int kPlayerTab = 5;
-// Where buttons that features add to the Sistema page go, one after another.
-constexpr int kFirstAddedSystemButton = 264;
-constexpr int kSystemButtonStep = 64;
 
 void onTriggered(QAction *action, QObject *context, std::function<void()> handler)
 {
@@ -78,7 +76,8 @@ MainWindow::MainWindow(const ChannelCatalogue &catalogue, QWidget *parent)
     m_effects = new EffectsPanel(this);
     createTabRowButtons();
     createSystemPanel();
-    createPopupMenu(catalogue);
+    m_popupMenu = new ContextMenu(catalogue, *m_strip, *this);
+    m_pageButtons = std::make_unique<PageButtonPlacer>(*m_strip);
     m_tray = new TrayIcon(*this, this);
     connect(m_strip, &ChannelStrip::channelChosen, this, &MainWindow::channelChosen);
     connect(m_tray, &TrayIcon::playlistRequested, this, &MainWindow::playlistFromTrayRequested);
@@ -175,104 +174,41 @@ void MainWindow::createSystemPanel()
     m_system.recording = button("SpeedButton89", QString(), 200);
 }
 
-namespace
-{
-FlatButton *addPageButton(QWidget *page, const char *objectName, const QString &caption, const QRect &place)
-{
-    auto *b = new FlatButton(
-        QString::fromLatin1(objectName), caption, page, place.x(), place.y(), place.width(), place.height());
-    b->setCursor(Qt::PointingHandCursor);
-    b->show();
-    return b;
-}
-} // namespace
-
 FlatButton *MainWindow::addSystemPageButton(const char *objectName, const QString &caption)
 {
-    const int left = kFirstAddedSystemButton + kSystemButtonStep * m_systemButtons++;
-    return addPageButton(
-        m_strip->panel(QStringLiteral("PanelMais")), objectName, caption, QRect(left, 8, 62, 49));
+    return m_pageButtons->addSystemPageButton(objectName, caption);
 }
 
 FlatButton *MainWindow::addPlayerPageButton(
     const char *objectName, const QString &caption, const QRect &place)
 {
-    return addPageButton(m_strip->panel(QStringLiteral("PanelMediaPlayer")), objectName, caption, place);
+    return m_pageButtons->addPlayerPageButton(objectName, caption, place);
 }
 
 FlatButton *MainWindow::addRadioPageButton(const char *objectName, const QString &caption)
 {
-    // The page's three stations hold slots 1 to 3; slots are 64 pixels apart.
-    const int slot = 4 + m_radioButtons++;
-    return addPageButton(m_strip->panel(QStringLiteral("PanelRadio2")), objectName, caption,
-        QRect(8 + 64 * (slot - 1), 8, 62, 49));
+    return m_pageButtons->addRadioPageButton(objectName, caption);
 }
 
 QList<QAction *> MainWindow::addMenuSection(const QList<MenuItem> &items)
 {
-    QList<QAction *> added;
-    for (const MenuItem &item : items) {
-        auto *action = new QAction(item.caption, m_popupMenu);
-        action->setObjectName(QString::fromLatin1(item.objectName));
-        action->setShortcut(item.shortcut);
-        m_popupMenu->insertAction(m_menu.hide, action);
-        // The window holds the action too, so its shortcut works with the menu closed.
-        addAction(action);
-        added << action;
-    }
-    return added;
-}
-
-void MainWindow::createPopupMenu(const ChannelCatalogue &catalogue)
-{
-    m_popupMenu = new QMenu(this);
-    m_popupMenu->setObjectName(QStringLiteral("PopupMenu1"));
-    auto item = [](QMenu *menu, const char *name, const QString &caption) {
-        QAction *action = menu->addAction(caption);
-        action->setObjectName(QString::fromLatin1(name));
-        return action;
-    };
-    auto separator = [](QMenu *menu, const char *name) {
-        menu->addSeparator()->setObjectName(QString::fromLatin1(name));
-    };
-    m_menu.normal = item(m_popupMenu, "Customizavel1", QStringLiteral("Normal"));
-    m_menu.clean = item(m_popupMenu, "Pocket1", QStringLiteral("Tela Limpa"));
-    m_menu.fullScreen = item(m_popupMenu, "Maximizar1", QStringLiteral("Tela Cheia"));
-    m_menu.alwaysOnTop = item(m_popupMenu, "elasemprevisivel1", QStringLiteral("Tela Sempre Visível"));
-    m_menu.alwaysOnTop->setCheckable(true);
-    separator(m_popupMenu, "N4");
-    m_menu.browser = item(m_popupMenu, "AbrirLumivortexBrowser1", QStringLiteral("Abrir Lumivortex Browser"));
-    m_menu.lyrics
-        = item(m_popupMenu, "LocalizarLetrasdeMusicas1", QStringLiteral("Localizar Letras de Musicas"));
-    m_menu.videos = item(m_popupMenu, "LocalizarFilmeseVideos1", QStringLiteral("Localizar Filmes e Videos"));
-    for (const Channel &channel : catalogue.channelsIn(QStringLiteral("PopupMenu1")))
-        m_strip->addChannelAction(m_popupMenu, channel);
-    separator(m_popupMenu, "N5");
-    QMenu *games = m_popupMenu->addMenu(QStringLiteral("Jogos Online"));
-    games->setObjectName(QStringLiteral("Passatempos1"));
-    games->menuAction()->setObjectName(QStringLiteral("Passatempos1"));
-    m_menu.game = item(games, "JogodaVov1", QStringLiteral("Jogo da Vovó :P"));
-    separator(m_popupMenu, "N2");
-    m_menu.interrupt = item(m_popupMenu, "InterromperTransmisso1", QStringLiteral("Interromper Transmissão"));
-    separator(m_popupMenu, "N1");
-    m_menu.options = item(m_popupMenu, "Opes1", QStringLiteral("Sleep Timer e Opções"));
-    m_menu.hide = item(m_popupMenu, "EsconderLumivortex1", QStringLiteral("Esconder Lumivortex"));
+    return m_popupMenu->addSection(items);
 }
 
 void MainWindow::connectMenu()
 {
     onClicked(m_system.options, this, [this] { emit optionsRequested(); });
-    onTriggered(m_menu.options, this, [this] { emit optionsRequested(); });
-    onTriggered(m_menu.alwaysOnTop, this, [this] { emit stayOnTopRequested(); });
-    onTriggered(m_menu.browser, this, [this] { emit browserRequested(); });
-    onTriggered(m_menu.videos, this, [this] { emit videosModeRequested(); });
-    onTriggered(m_menu.lyrics, this, [this] { emit lyricsModeRequested(); });
+    onTriggered(m_popupMenu->items().options, this, [this] { emit optionsRequested(); });
+    onTriggered(m_popupMenu->items().alwaysOnTop, this, [this] { emit stayOnTopRequested(); });
+    onTriggered(m_popupMenu->items().browser, this, [this] { emit browserRequested(); });
+    onTriggered(m_popupMenu->items().videos, this, [this] { emit videosModeRequested(); });
+    onTriggered(m_popupMenu->items().lyrics, this, [this] { emit lyricsModeRequested(); });
     onClicked(m_system.adultArea, this, [this] { openAdultArea(this); });
     onClicked(m_system.about, this, [this] { emit aboutRequested(); });
     onClicked(m_system.recording, this, [this] { emit recordingsRequested(); });
-    onTriggered(m_menu.game, this, [this] { emit gameRequested(); });
-    onTriggered(m_menu.fullScreen, this, [this] { showFullScreen(); });
-    onTriggered(m_menu.hide, this, [this] { m_tray->hideToTray(); });
+    onTriggered(m_popupMenu->items().game, this, [this] { emit gameRequested(); });
+    onTriggered(m_popupMenu->items().fullScreen, this, [this] { showFullScreen(); });
+    onTriggered(m_popupMenu->items().hide, this, [this] { m_tray->hideToTray(); });
 }
 
 void MainWindow::createPlayerViews(Player &player)
@@ -286,7 +222,8 @@ void MainWindow::createPlayerViews(Player &player)
     new EffectsView(*m_effects, *m_playerPanel->m_effectsToggle, player.loops(), player.effects(),
         player.transport(), this);
     onClicked(m_tabRow.pictureFit, this, [&player] { player.transport().togglePictureFit(); });
-    onTriggered(m_menu.interrupt, this, [&player] { player.reconnection().interruptTransmission(); });
+    onTriggered(
+        m_popupMenu->items().interrupt, this, [&player] { player.reconnection().interruptTransmission(); });
     player.reconnection().setDialogs(new ReconnectionPrompt(*this, *m_strip->tabControl()));
     m_volumeControl = new VolumeControl(engine, *m_volume, *m_tabRow.volume, *this);
 
@@ -296,8 +233,8 @@ void MainWindow::createPlayerViews(Player &player)
         engine, this);
     onClicked(m_scrollLeft, this, [this] { m_layout->scrollStripLeft(); });
     onClicked(m_scrollRight, this, [this] { m_layout->scrollStripRight(); });
-    onTriggered(m_menu.normal, this, [this] { m_layout->showNormalMode(); });
-    onTriggered(m_menu.clean, this, [this] { m_layout->showCleanMode(); });
+    onTriggered(m_popupMenu->items().normal, this, [this] { m_layout->showNormalMode(); });
+    onTriggered(m_popupMenu->items().clean, this, [this] { m_layout->showCleanMode(); });
     connect(m_layout, &WindowLayout::screenModeChanged, this, &MainWindow::cleanScreenChanged);
 
     connect(&player.title(), &ChannelTitle::shownChanged, this, &QWidget::setWindowTitle);
@@ -383,7 +320,7 @@ void MainWindow::showFullScreen()
 
 void MainWindow::setStayOnTopChecked(bool on)
 {
-    m_menu.alwaysOnTop->setChecked(on);
+    m_popupMenu->items().alwaysOnTop->setChecked(on);
 }
 
 void MainWindow::showVolumeLevel()

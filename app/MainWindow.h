@@ -1,8 +1,8 @@
 #pragma once
 
+#include "app/ContextMenu.h"
 #include "channels/ChannelCatalogue.h"
 
-#include <QKeySequence>
 #include <QList>
 #include <QRect>
 #include <QWidget>
@@ -14,9 +14,9 @@ class FlatButton;
 class KeyboardShortcuts;
 class Player;
 class PlayerPanel;
+class PageButtonPlacer;
 class QAction;
 class QLabel;
-class QMenu;
 class TrayIcon;
 class VolumeControl;
 class VolumePanel;
@@ -40,12 +40,7 @@ class MainWindow : public QWidget
     Q_OBJECT
 
 public:
-    // An item of a context-menu section added by a feature.
-    struct MenuItem {
-        const char *objectName;
-        QString caption;
-        QKeySequence shortcut;
-    };
+    using MenuItem = ContextMenu::Item;
 
     explicit MainWindow(const ChannelCatalogue &catalogue, QWidget *parent = nullptr);
     ~MainWindow() override;
@@ -131,7 +126,6 @@ protected:
 private:
     void createTabRowButtons();
     void createSystemPanel();
-    void createPopupMenu(const ChannelCatalogue &catalogue);
     void connectMenu();
     void createPlayerViews(Player &player);
     void createKeyboardShortcuts(Player &player);
@@ -144,8 +138,6 @@ private:
     bool m_started = false;
     bool m_closing = false;
     int m_wheelRest = 0; // eighths of a degree not yet a whole notch
-    int m_systemButtons = 0; // buttons features added to the Sistema page
-    int m_radioButtons = 0; // buttons features added to the second Radio page
 
     ChannelStrip *m_strip = nullptr;
     PlayerPanel *m_playerPanel = nullptr;
@@ -155,7 +147,8 @@ private:
     WindowLayout *m_layout = nullptr;
     TrayIcon *m_tray = nullptr;
     std::unique_ptr<KeyboardShortcuts> m_keys;
-    QMenu *m_popupMenu = nullptr;
+    ContextMenu *m_popupMenu = nullptr;
+    std::unique_ptr<PageButtonPlacer> m_pageButtons;
     QLabel *m_labelVersao = nullptr;
     QLabel *m_recordingMark = nullptr;
     QuitGuard *m_quitGuard = nullptr;
@@ -174,17 +167,4 @@ private:
         FlatButton *adultArea = nullptr;
         FlatButton *recording = nullptr;
     } m_system;
-    struct MenuItems {
-        QAction *normal = nullptr;
-        QAction *clean = nullptr;
-        QAction *fullScreen = nullptr;
-        QAction *alwaysOnTop = nullptr;
-        QAction *browser = nullptr;
-        QAction *lyrics = nullptr;
-        QAction *videos = nullptr;
-        QAction *game = nullptr;
-        QAction *interrupt = nullptr;
-        QAction *options = nullptr;
-        QAction *hide = nullptr;
-    } m_menu;
 };
