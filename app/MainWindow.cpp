@@ -197,18 +197,19 @@ QList<QAction *> MainWindow::addMenuSection(const QList<MenuItem> &items)
 
 void MainWindow::connectMenu()
 {
+    const ContextMenu::Items &menu = m_popupMenu->items();
     onClicked(m_system.options, this, [this] { emit optionsRequested(); });
-    onTriggered(m_popupMenu->items().options, this, [this] { emit optionsRequested(); });
-    onTriggered(m_popupMenu->items().alwaysOnTop, this, [this] { emit stayOnTopRequested(); });
-    onTriggered(m_popupMenu->items().browser, this, [this] { emit browserRequested(); });
-    onTriggered(m_popupMenu->items().videos, this, [this] { emit videosModeRequested(); });
-    onTriggered(m_popupMenu->items().lyrics, this, [this] { emit lyricsModeRequested(); });
+    onTriggered(menu.options, this, [this] { emit optionsRequested(); });
+    onTriggered(menu.alwaysOnTop, this, [this] { emit stayOnTopRequested(); });
+    onTriggered(menu.browser, this, [this] { emit browserRequested(); });
+    onTriggered(menu.videos, this, [this] { emit videosModeRequested(); });
+    onTriggered(menu.lyrics, this, [this] { emit lyricsModeRequested(); });
     onClicked(m_system.adultArea, this, [this] { openAdultArea(this); });
     onClicked(m_system.about, this, [this] { emit aboutRequested(); });
     onClicked(m_system.recording, this, [this] { emit recordingsRequested(); });
-    onTriggered(m_popupMenu->items().game, this, [this] { emit gameRequested(); });
-    onTriggered(m_popupMenu->items().fullScreen, this, [this] { showFullScreen(); });
-    onTriggered(m_popupMenu->items().hide, this, [this] { m_tray->hideToTray(); });
+    onTriggered(menu.game, this, [this] { emit gameRequested(); });
+    onTriggered(menu.fullScreen, this, [this] { showFullScreen(); });
+    onTriggered(menu.hide, this, [this] { m_tray->hideToTray(); });
 }
 
 void MainWindow::createPlayerViews(Player &player)
