@@ -166,6 +166,11 @@ private slots:
         QVERIFY(notice);
         auto *line = notice->findChild<QCheckBox *>(QStringLiteral("RadioSearchCheck"));
         QVERIFY(line && line->isChecked());
+        // The box grew for the line: its texts keep all their lines.
+        QVERIFY(QTest::qWaitForWindowExposed(notice));
+        QVERIFY(line->isVisible());
+        for (const QLabel *text : notice->findChildren<QLabel *>())
+            QVERIFY(text->height() >= text->heightForWidth(text->width()));
         QVERIFY(m_db->targets().isEmpty());
         QSignalSpy finished(&radio().builtInSearch(), &BuiltInRadioSearch::finished);
         notice->findChild<QPushButton *>(QStringLiteral("AcceptSuggestionsButton"))->click();
