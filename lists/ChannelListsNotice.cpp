@@ -99,6 +99,13 @@ ChannelListsNotice::ChannelListsNotice(const QString &text, const QVector<Sugges
     layout->addLayout(buttons);
 }
 
+void ChannelListsNotice::fitTexts()
+{
+    const int wanted = layout()->heightForWidth(width());
+    if (wanted > height())
+        resize(width(), wanted);
+}
+
 QString ChannelListsNotice::noAddressText(const QString &channel)
 {
     return QStringLiteral("O canal %1 ainda não tem endereço. Adicione uma lista de canais em "
@@ -123,6 +130,11 @@ void ChannelListsNotice::offerRadioSearch()
     auto *box = static_cast<QVBoxLayout *>(layout());
     // Above the row of buttons, with the other ticked lines.
     box->insertWidget(box->count() - 1, m_radioSearch);
+    // Offered after the box is up: it grows for the line instead of squeezing
+    // the texts, and the line must be shown to be counted.
+    m_radioSearch->show();
+    if (isVisible())
+        fitTexts();
     connect(this, &QDialog::finished, this, [this] {
         if (m_radioSearch)
             emit radioSearchAnswered(m_accepted && m_radioSearch->isChecked());

@@ -40,6 +40,9 @@ signals:
     void radioSearchAnswered(bool accepted);
 
 private:
+    // Tall enough for the wrapped texts at the width shown.
+    void fitTexts();
+
     QVector<SuggestedList> m_suggested;
     QVector<QCheckBox *> m_checks;
     QCheckBox *m_radioSearch = nullptr;

@@ -18,6 +18,7 @@
 #include "player/Player.h"
 #include "tests/support/FakeEngine.h"
 #include "tests/support/LoopbackHttpServer.h"
+#include "tests/support/Pictures.h"
 #include "tests/support/RecordingPowerOff.h"
 #include "widgets/MessageBox.h"
 
@@ -37,18 +38,6 @@ namespace
 QString u(const char *utf8)
 {
     return QString::fromUtf8(utf8);
-}
-
-// With LUMI_SCREENSHOT_DIR set (run under Xvfb with QT_QPA_PLATFORM=xcb), the
-// windows are kept as pictures there.
-void keepPicture(QWidget *window, const char *name)
-{
-    const QString folder = qEnvironmentVariable("LUMI_SCREENSHOT_DIR");
-    if (folder.isEmpty())
-        return;
-    window->show();
-    QTest::qWait(300);
-    window->grab().save(folder + u'/' + QString::fromLatin1(name) + QStringLiteral(".png"));
 }
 
 QStringList rowsOf(const QListView *view, int role = Qt::DisplayRole)

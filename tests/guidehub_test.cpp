@@ -22,6 +22,7 @@
 #include "recording/RecordingSchedule.h"
 #include "tests/support/FakeEngine.h"
 #include "tests/support/LocalGuide.h"
+#include "tests/support/Pictures.h"
 #include "tests/support/RecordingPowerOff.h"
 #include "widgets/MessageBox.h"
 
@@ -129,6 +130,8 @@ private slots:
         QCOMPARE(m_engine->url(), u("http://127.0.0.1:9/globo"));
         QCOMPARE(m_program->mainWindow().windowTitle(), u("Lumivortex TV - TV Globo HD"));
         QVERIFY(m_program->guideHub().bannerState().isShown());
+        keepPicture(window, "guia-grade");
+        keepPicture(&m_program->mainWindow(), "guia-faixa-sobre-o-canal");
     }
 
     void recordThisProgrammeSchedulesIt()
@@ -239,6 +242,7 @@ private slots:
             [](QAction *action) { return action->objectName() == QLatin1String("ChooseGuideAction"); });
         QVERIFY(choose != rowActions.cend());
         QCOMPARE((*choose)->text(), u("Escolher guia…"));
+        keepPicture(window, "canais-agora-e-depois");
     }
 
     void chosenGuideChannelIsKeptAndShown()

@@ -16,6 +16,7 @@
 #include "radio/RadioDirectory.h"
 #include "radio/RadioWindow.h"
 #include "tests/support/FakeEngine.h"
+#include "tests/support/Pictures.h"
 #include "tests/support/RadioDatabaseStandIn.h"
 #include "tests/support/RecordingPowerOff.h"
 #include "widgets/MessageBox.h"
@@ -27,6 +28,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -92,6 +94,15 @@ private slots:
             (QStringList {
                 QStringLiteral("http://stream.test/rock"), QStringLiteral("http://stream.test/rock.pls") }));
         QTRY_COMPARE(m_db->clicks(QStringLiteral("rock")), 1);
+        keepPicture(w, "radios");
+
+        // The song on air, on the Player page.
+        m_engine->emitStreamTitle(QStringLiteral("Banda X - Canção"));
+        MainWindow &main = m_program->mainWindow();
+        main.findChild<QTabBar *>(QStringLiteral("TabControl1"))->setCurrentIndex(5);
+        QCOMPARE(
+            main.findChild<QLabel *>(QStringLiteral("Label10"))->text(), QStringLiteral("Banda X - Canção"));
+        keepPicture(&main, "player-musica-no-ar");
     }
 
     void typingFiltersAtOnceAndAsksAfterThePause()
@@ -166,6 +177,11 @@ private slots:
         QVERIFY(notice);
         auto *line = notice->findChild<QCheckBox *>(QStringLiteral("RadioSearchCheck"));
         QVERIFY(line && line->isChecked());
+        // The box grew for the line: its texts keep all their lines.
+        QVERIFY(QTest::qWaitForWindowExposed(notice));
+        QVERIFY(line->isVisible());
+        for (const QLabel *text : notice->findChildren<QLabel *>())
+            QVERIFY(text->height() >= text->heightForWidth(text->width()));
         QVERIFY(m_db->targets().isEmpty());
         QSignalSpy finished(&radio().builtInSearch(), &BuiltInRadioSearch::finished);
         notice->findChild<QPushButton *>(QStringLiteral("AcceptSuggestionsButton"))->click();
