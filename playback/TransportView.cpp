@@ -81,17 +81,22 @@ QString TransportView::chooseMediaFile()
 
 bool TransportView::eventFilter(QObject *watched, QEvent *event)
 {
+    // Only the mouse is looked at. The panel's widgets outlive the panel and
+    // the transport when the window closes, and still send events as they go.
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove && type != QEvent::MouseButtonRelease)
+        return QObject::eventFilter(watched, event);
     if (watched == m_panel.m_positionBar && m_transport.liveBuffered()) {
         // Pressed or dragged along: the picture of that point of the buffer.
         const auto *mouse = static_cast<QMouseEvent *>(event);
-        if ((event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseMove)
+        if ((type == QEvent::MouseButtonPress || type == QEvent::MouseMove)
             && (mouse->buttons() & Qt::LeftButton)) {
             seekInBarAt(qRound(mouse->position().x()));
             return true;
         }
     }
     // A click on the now-playing name or its symbol searches the song's lyrics.
-    if (event->type() == QEvent::MouseButtonRelease
+    if (type == QEvent::MouseButtonRelease
         && (watched == m_panel.m_nowPlaying || watched == m_panel.m_lyricsSymbol)) {
         emit lyricsSearchRequested(m_transport.nowPlaying());
         return true;
