@@ -11,11 +11,12 @@ lumi_add_test(recordingschedule SOURCES ${CMAKE_SOURCE_DIR}/tests/recordingsched
 lumi_add_test(recorderservice SOURCES ${CMAKE_SOURCE_DIR}/tests/recorderservice_test.cpp LIBS recording_core
   TIMEOUT 60 LABELS threads ENV ${live_tsan})
 # Full stacks on every allocation let the leak suppression of libmpv's cache
-# dump see libmpv behind libavutil, which keeps no frame pointers.
+# dump see libmpv behind libavutil, which keeps no frame pointers; both tests
+# record from the start of the live buffer.
+set(full_stacks "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=0:fast_unwind_on_malloc=0")
 lumi_add_test(livebuffer SOURCES ${CMAKE_SOURCE_DIR}/tests/livebuffer_test.cpp LIBS recording_core TIMEOUT 300
-  LABELS threads
-  ENV "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=0:fast_unwind_on_malloc=0" ${live_tsan})
+  LABELS threads ENV ${full_stacks} ${live_tsan})
 add_dependencies(livebuffer engine_fixtures)
 lumi_add_test(recordingshub SOURCES ${CMAKE_SOURCE_DIR}/tests/recordingshub_test.cpp LIBS lumi_app TIMEOUT 120
-  LABELS threads ENV ${live_tsan})
+  LABELS threads ENV ${full_stacks} ${live_tsan})
 lumi_add_test(recordingswindow SOURCES ${CMAKE_SOURCE_DIR}/tests/recordingswindow_test.cpp LIBS lumi_windows TIMEOUT 30)
