@@ -61,6 +61,7 @@ MpvEngine::MpvEngine(Output output, VideoPath video, QObject *parent)
     , m_lib(MpvLibrary::get())
     , m_handle(m_lib, output == Output::Screen)
     , m_stallWatch(m_handle)
+    , m_hardwareDecoding(m_handle)
 {
     m_lib.observeProperty(m_handle.get(), 0, MpvNames::pausedForCache, MPV_FORMAT_FLAG);
     m_lib.observeProperty(m_handle.get(), 0, MpvNames::cacheBufferingState, MPV_FORMAT_INT64);
@@ -167,6 +168,7 @@ void MpvEngine::handleEvent(const mpv_event &event)
         // Also after every seek: only the first after a load counts.
         if (isCurrentEntry(m_eventEntry) && m_phase == Phase::Loaded && !m_firstFrameShown) {
             m_firstFrameShown = true;
+            m_hardwareDecoding.firstFrameShown();
             emit firstFrameShown();
         }
         break;

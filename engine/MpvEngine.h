@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/HardwareDecoding.h"
 #include "engine/MediaEngine.h"
 #include "engine/MpvHandle.h"
 #include "engine/RequestSettings.h"
@@ -128,6 +129,7 @@ private:
     std::atomic<bool> m_wakeupQueued { false };
     MpvHandle m_handle; // after m_wakeupQueued, which its wakeup callback touches: it goes first
     StallWatch m_stallWatch;
+    HardwareDecoding m_hardwareDecoding;
     std::unique_ptr<VideoSurface> m_surface;
     StreamResolver *m_resolver = nullptr;
     LiveBuffer *m_liveBuffer = nullptr;

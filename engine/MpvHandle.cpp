@@ -108,3 +108,13 @@ bool MpvHandle::getDouble(const char *name, double &value) const
 {
     return m_lib.getProperty(m_mpv, name, MPV_FORMAT_DOUBLE, &value) >= 0;
 }
+
+QString MpvHandle::getString(const char *name) const
+{
+    mpv_node node;
+    if (m_lib.getProperty(m_mpv, name, MPV_FORMAT_NODE, &node) < 0)
+        return {};
+    const QString text = node.format == MPV_FORMAT_STRING ? QString::fromUtf8(node.u.string) : QString();
+    m_lib.freeNodeContents(&node);
+    return text;
+}

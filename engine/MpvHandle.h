@@ -26,6 +26,8 @@ public:
     void setDouble(const char *name, double value);
     void setString(const char *name, const char *value);
     bool getDouble(const char *name, double &value) const;
+    // Empty when the property is unavailable or not text.
+    QString getString(const char *name) const;
 
     // "protocol_whitelist=[a,b]": libmpv's key-value lists take a value with
     // commas in brackets.

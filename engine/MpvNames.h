@@ -67,6 +67,10 @@ inline constexpr char downscaleBig[] = "downscale-big";
 inline constexpr char pausedForCache[] = "paused-for-cache";
 inline constexpr char cacheBufferingState[] = "cache-buffering-state";
 inline constexpr char videoTrack[] = "vid";
+// Which hardware decoder took the picture ("no": none), and the codecs one is tried for.
+inline constexpr char hwdecCurrent[] = "hwdec-current";
+inline constexpr char hwdecCodecs[] = "hwdec-codecs";
+inline constexpr char videoCodec[] = "current-tracks/video/codec";
 // The song on air, from the stream's ICY metadata (internet radio).
 inline constexpr char icyTitle[] = "metadata/by-key/icy-title";
 

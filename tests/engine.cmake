@@ -29,8 +29,14 @@ add_custom_command(OUTPUT ${fx}/hls/index.m3u8
   COMMAND ${ffmpeg} -f lavfi -i sine=frequency=330:duration=4 -c:a aac -b:a 32k -f hls -hls_time 1
           -hls_list_size 0 -hls_segment_filename ${fx}/hls/seg%d.ts ${fx}/hls/index.m3u8
   VERBATIM)
+# H.264, the codec libmpv tries hardware decoders for.
+add_custom_command(OUTPUT ${fx}/clip-h264.ts
+  COMMAND ${ffmpeg} -f lavfi -i testsrc=size=160x120:rate=10:duration=2 -c:v libx264 -preset ultrafast
+          ${fx}/clip-h264.ts
+  VERBATIM)
 add_custom_target(engine_fixtures
-  DEPENDS ${fx}/clip2.mp4 ${fx}/clip5.mp4 ${fx}/stream.mp3 ${fx}/red.mp4 ${fx}/hls/index.m3u8)
+  DEPENDS ${fx}/clip2.mp4 ${fx}/clip5.mp4 ${fx}/stream.mp3 ${fx}/red.mp4 ${fx}/hls/index.m3u8
+          ${fx}/clip-h264.ts)
 
 lumi_add_test(playlistparser SOURCES ${CMAKE_SOURCE_DIR}/tests/playlistparser_test.cpp TIMEOUT 30)
 # The resolver fetches on network workers: a ThreadSanitizer case.
@@ -43,6 +49,9 @@ lumi_add_test(mpvengine SOURCES ${CMAKE_SOURCE_DIR}/tests/mpvengine_test.cpp TIM
 add_dependencies(mpvengine engine_fixtures)
 # Strict string checks also trip over libxkbcommon-x11's strndup while Qt
 # connects to the X server, before any of our code runs.
+lumi_add_test(hardwaredecoding SOURCES ${CMAKE_SOURCE_DIR}/tests/hardwaredecoding_test.cpp TIMEOUT 120
+  ENV "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=0")
+add_dependencies(hardwaredecoding engine_fixtures)
 lumi_add_test(videooutput SOURCES ${CMAKE_SOURCE_DIR}/tests/videooutput_test.cpp DISPLAY TIMEOUT 120
   ENV "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=0")
 add_dependencies(videooutput engine_fixtures)
