@@ -56,7 +56,8 @@ inline bool serveIfAsked(int argc, char **argv)
         if (words.value(0) == "hang")
             channels.value(words.value(1).toInt())->hangOpenConnections();
         else if (words.value(0) == "clock")
-            std::printf("%.3f\n", channels.value(0)->streamSeconds()), std::fflush(stdout);
+            std::printf("%.4f\n", channels.value(words.value(1).toInt())->streamSeconds()),
+                std::fflush(stdout);
     }
     qDeleteAll(channels);
     std::_Exit(0);
@@ -91,10 +92,10 @@ public:
         m_process.waitForFinished();
     }
     void hang(int channel) { m_process.write("hang " + QByteArray::number(channel) + "\n"); }
-    // The channels' clock: seconds of programme broadcast so far.
-    double clock()
+    // A channel's clock: seconds of programme broadcast so far.
+    double clock(int channel = 0)
     {
-        m_process.write("clock\n");
+        m_process.write("clock " + QByteArray::number(channel) + "\n");
         while (!m_process.canReadLine())
             m_process.waitForReadyRead(1000);
         return m_process.readLine().trimmed().toDouble();

@@ -36,6 +36,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <functional>
 
@@ -46,6 +47,8 @@ namespace
 
 constexpr int Trials = 10;
 constexpr int FailoverTrials = 5;
+// The fixture channels' segments: one picture group each.
+constexpr double kSegmentSeconds = 1.0;
 const QString kChannel = QStringLiteral("Lumivortex TV - Canal de Teste");
 
 double median(QList<double> values)
@@ -167,7 +170,20 @@ struct Change {
     double mpv;
 };
 
-Change channelChanges(Ours &ours, BareMpv &mpv, const QStringList &urls)
+// A live server hands a new client the current segment from its start up to
+// now, so how long the first picture takes depends on where in its segment
+// the click falls. Trials at a steady rhythm would fall on the same place for
+// each player every time; instead both load each trial at the same place,
+// and the places are spread over the whole segment.
+void waitForSegmentPlace(LiveChannels::Server &server, int channel, double place)
+{
+    const double clock = server.clock(channel);
+    const double into = std::fmod(clock, kSegmentSeconds);
+    const double wait = std::fmod(place * kSegmentSeconds - into + kSegmentSeconds, kSegmentSeconds);
+    runFor(int(wait * 1000));
+}
+
+Change channelChanges(Ours &ours, BareMpv &mpv, LiveChannels::Server &server, const QStringList &urls)
 {
     QList<double> oursMs;
     QList<double> mpvMs;
@@ -177,12 +193,15 @@ Change channelChanges(Ours &ours, BareMpv &mpv, const QStringList &urls)
     mpv.load(urls[1]);
     mpv.stop();
     for (int trial = 0; trial < Trials; ++trial) {
-        const QString url = urls[trial % 2];
-        // One plays at a time, and they take turns at going first: a live
-        // server hands a later client more of the current segment at once.
+        const int channel = trial % 2;
+        const QString url = urls[channel];
+        const double place = ((trial * 3) % Trials + 0.5) / Trials;
+        // One plays at a time, and they take turns at going first.
         double a = -1;
         double b = -1;
         for (int turn = 0; turn < 2; ++turn) {
+            runFor(300);
+            waitForSegmentPlace(server, channel, place);
             if ((turn + trial) % 2 == 0) {
                 a = ours.tune(url);
                 ours.player.engine().stop();
@@ -190,7 +209,6 @@ Change channelChanges(Ours &ours, BareMpv &mpv, const QStringList &urls)
                 b = mpv.load(url);
                 mpv.stop();
             }
-            runFor(300);
         }
         if (a < 0 || b < 0)
             fail("a channel change showed no picture");
@@ -239,8 +257,8 @@ int main(int argc, char **argv)
     {
         Ours ours;
         BareMpv mpv(dir.path());
-        const Change hls = channelChanges(ours, mpv, server.hls);
-        const Change ts = channelChanges(ours, mpv, server.ts);
+        const Change hls = channelChanges(ours, mpv, server, server.hls);
+        const Change ts = channelChanges(ours, mpv, server, server.ts);
         std::printf(
             "click to first picture, median of %d (ms): HLS %.0f (mpv %.0f), MPEG-TS %.0f (mpv %.0f)\n",
             Trials, hls.ours, hls.mpv, ts.ours, ts.mpv);
