@@ -137,13 +137,15 @@ private:
 };
 
 struct Ours {
-    Ours()
+    // The live buffer is on by default: it writes the channel to the cache
+    // folder (a temporary one here), and it makes the engine learn the sound's
+    // parameters before the first picture so that what it kept can be saved.
+    explicit Ours(bool liveBuffer = false)
         : player(std::make_unique<MpvEngine>(MpvEngine::Output::Null))
     {
-        // The live buffer would write the channel to disk; its cost is its own benchmark's.
-        LiveBufferSettings off;
-        off.enabled = false;
-        player.engine().liveBuffer()->setSettings(off);
+        LiveBufferSettings buffer;
+        buffer.enabled = liveBuffer;
+        player.engine().liveBuffer()->setSettings(buffer);
         QObject::connect(&player.engine(), &MediaEngine::firstFrameShown, [this] { ++frames; });
         QObject::connect(&player.engine(), &MediaEngine::stateChanged, [this](MediaEngine::State state) {
             if (state == MediaEngine::State::Failed)
@@ -254,22 +256,22 @@ int main(int argc, char **argv)
     runFor(3000); // both channels have a few segments out
 
     bool met = true;
-    {
-        Ours ours;
+    for (const bool liveBuffer : { true, false }) {
+        Ours ours(liveBuffer);
         BareMpv mpv(dir.path());
         const Change hls = channelChanges(ours, mpv, server, server.hls);
         const Change ts = channelChanges(ours, mpv, server, server.ts);
+        const char *how = liveBuffer ? "live buffer on (default)" : "live buffer off";
         std::printf(
-            "click to first picture, median of %d (ms): HLS %.0f (mpv %.0f), MPEG-TS %.0f (mpv %.0f)\n",
-            Trials, hls.ours, hls.mpv, ts.ours, ts.mpv);
-        std::printf(
-            "TABLE|click to first picture, local HLS, median of %d (ms)|%.0f|%.0f (mpv --no-config)|%.2f|"
-            "<= 1.0x mpv, <= 1000 ms\n",
-            Trials, hls.ours, hls.mpv, hls.ours / hls.mpv);
-        std::printf("TABLE|click to first picture, local MPEG-TS, median of %d (ms)|%.0f|%.0f (mpv "
+            "click to first picture, %s, median of %d (ms): HLS %.0f (mpv %.0f), MPEG-TS %.0f (mpv %.0f)\n",
+            how, Trials, hls.ours, hls.mpv, ts.ours, ts.mpv);
+        std::printf("TABLE|click to first picture, local HLS, %s, median of %d (ms)|%.0f|%.0f (mpv "
+                    "--no-config)|%.2f|<= 1.0x mpv, <= 1000 ms\n",
+            how, Trials, hls.ours, hls.mpv, hls.ours / hls.mpv);
+        std::printf("TABLE|click to first picture, local MPEG-TS, %s, median of %d (ms)|%.0f|%.0f (mpv "
                     "--no-config)|%.2f|<= 1.0x mpv\n",
-            Trials, ts.ours, ts.mpv, ts.ours / ts.mpv);
-        met = hls.ours <= hls.mpv && ts.ours <= ts.mpv && hls.ours <= 1000;
+            how, Trials, ts.ours, ts.mpv, ts.ours / ts.mpv);
+        met = met && hls.ours <= hls.mpv && ts.ours <= ts.mpv && hls.ours <= 1000;
     }
 
     QList<double> switched;

@@ -41,17 +41,20 @@ QString admittedCandidate(const QString &address, int depth)
 
 // loadfile's per-file options: a local file the user chose may name local
 // segments (a local HLS playlist); network streams keep the engine-wide
-// network-only protocols, and their codecs are probed from the first 0.2 s
-// only: a live stream arrives in real time, and ffmpeg's default of 5 s of
-// probing held a live MPEG-TS channel's first picture back by about 0.3 s
-// (measured by bench_channel_change). A local file is read at disk speed and
-// keeps the thorough probe.
-QByteArray fileOptions(const QString &admitted, int depth)
+// network-only protocols. A live stream arrives in real time, and probing its
+// codecs waits for it: where a muxer sends the sound late (ffmpeg's does by
+// 0.7 s) ffmpeg reads about 0.9 s of stream before it knows the sound's
+// parameters. Without the live buffer the probe stops at 0.2 s, so the first
+// picture comes sooner (measured by bench_channel_change) while the sound
+// still plays; with it the probe runs to the end, as bare mpv's does, because
+// saving what the buffer kept writes an MPEG-TS header that needs those
+// parameters. A local file is read at disk speed and keeps the thorough probe.
+QByteArray fileOptions(const QString &admitted, int depth, bool keepsABuffer)
 {
-    if (depth > 0 || !isLocalAddress(admitted))
-        return QByteArray(MpvNames::demuxerLavfAnalyzeDuration) + "=0.2";
-    return QByteArray(MpvNames::demuxerLavfOptions) + "=["
-        + MpvHandle::protocolWhitelist(AddressRule::insideLocalFileProtocols()) + ']';
+    if (depth == 0 && isLocalAddress(admitted))
+        return QByteArray(MpvNames::demuxerLavfOptions) + "=["
+            + MpvHandle::protocolWhitelist(AddressRule::insideLocalFileProtocols()) + ']';
+    return keepsABuffer ? QByteArray() : QByteArray(MpvNames::demuxerLavfAnalyzeDuration) + "=0.2";
 }
 
 } // namespace
@@ -361,7 +364,7 @@ void MpvEngine::load(const QString &address, int depth)
     m_loadedAddress = address;
     m_loadedDepth = depth;
     const QByteArray utf8 = address.toUtf8();
-    const QByteArray options = fileOptions(address, depth);
+    const QByteArray options = fileOptions(address, depth, m_liveBuffer->settings().enabled);
     const char *args[] = { MpvNames::loadfile, utf8.constData(), MpvNames::replace,
         options.isEmpty() ? nullptr : options.constData(), nullptr };
     mpv_node result;

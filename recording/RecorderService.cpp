@@ -1,6 +1,7 @@
 #include "recording/RecorderService.h"
 
 #include "base/Logging.h"
+#include "base/PlainText.h"
 #include "net/AddressRule.h"
 
 #include <QDir>
@@ -121,6 +122,9 @@ QString RecorderService::startFromBuffer(
         m_running[id].keptPart.clear();
         m_running[id].keptSeconds = 0;
         refresh(id);
+        emit message(QStringLiteral("Não foi possível gravar o que já estava guardado de %1; a gravação "
+                                    "tem o que vem a partir de agora.")
+                         .arg(PlainText::line(m_running[id].channel)));
     });
     return id;
 }
