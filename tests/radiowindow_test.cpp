@@ -10,6 +10,7 @@
 #include "lists/ChannelListsNotice.h"
 #include "lists/ChannelListsWindow.h"
 #include "lists/ChannelWindow.h"
+#include "lists/LogoCache.h"
 #include "player/AlternateAddresses.h"
 #include "player/Player.h"
 #include "radio/BuiltInRadioSearch.h"
@@ -82,6 +83,7 @@ private slots:
 
     void searchShowsTheMostPopularAndEnterPlaysWithAClick()
     {
+        m_db->serveFavicons();
         RadioWindow *w = radio().showWindow();
         QTRY_COMPARE(w->shownCount(), 100);
         auto *list = w->findChild<QListView *>(QStringLiteral("RadioStations"));
@@ -94,6 +96,10 @@ private slots:
             (QStringList {
                 QStringLiteral("http://stream.test/rock"), QStringLiteral("http://stream.test/rock.pls") }));
         QTRY_COMPARE(m_db->clicks(QStringLiteral("rock")), 1);
+        // The rows on screen fetch their pictures as they are drawn.
+        LogoCache &logos = m_program->channelLists().logos();
+        const QString rockPicture = m_db->address() + QStringLiteral("/favicon/rock.png");
+        QTRY_VERIFY(!logos.logo(rockPicture).isNull());
         keepPicture(w, "radios");
 
         // The song on air, on the Player page.

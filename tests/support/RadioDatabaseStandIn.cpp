@@ -1,8 +1,11 @@
 #include "tests/support/RadioDatabaseStandIn.h"
 
+#include <QBuffer>
 #include <QHash>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QPainter>
 #include <QUrl>
 #include <QUrlQuery>
 #include <algorithm>
@@ -167,6 +170,35 @@ void RadioDatabaseStandIn::setStations(const QList<QJsonObject> &stations)
             out.write(body.constData(), body.size());
         };
         m_server.setResponse(QStringLiteral("/json/url/") + uuid, r);
+    }
+}
+
+void RadioDatabaseStandIn::serveFavicons()
+{
+    std::lock_guard<std::mutex> lock(m_state->mutex);
+    int hue = 0;
+    for (QJsonObject &station : m_state->stations) {
+        const QString path
+            = QStringLiteral("/favicon/%1.png").arg(station.value(QLatin1String("stationuuid")).toString());
+        station.insert(QLatin1String("favicon"), address() + path);
+        QImage image(48, 48, QImage::Format_RGB32);
+        image.fill(QColor::fromHsv(hue, 150, 200));
+        hue = (hue + 47) % 360;
+        QPainter painter(&image);
+        QFont font = painter.font();
+        font.setPixelSize(30);
+        font.setBold(true);
+        painter.setFont(font);
+        painter.setPen(Qt::white);
+        painter.drawText(
+            image.rect(), Qt::AlignCenter, station.value(QLatin1String("name")).toString().left(1).toUpper());
+        painter.end();
+        LoopbackHttpServer::Response r;
+        r.contentType = "image/png";
+        QBuffer png(&r.body);
+        png.open(QIODevice::WriteOnly);
+        image.save(&png, "PNG");
+        m_server.setResponse(path, r);
     }
 }
 

@@ -27,6 +27,9 @@ public:
         const QString &countryCode = QStringLiteral("BR"), const QString &tags = QStringLiteral("pop"));
 
     void setStations(const QList<QJsonObject> &stations);
+    // Every station's favicon becomes a small picture served here (a letter
+    // on a colour), as the database points at each station's own site.
+    void serveFavicons();
     // Every answer is this status with an empty body (a failing server).
     void failWith(int status);
     QString address() const; // "http://127.0.0.1:<port>", the base of every path
