@@ -3,6 +3,7 @@
 #include "base/Logging.h"
 #include "engine/AvLibrary.h"
 #include "net/AddressRule.h"
+#include "net/TlsTrust.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -26,9 +27,6 @@ const AvLibrary &av()
     return *AvLibrary::get();
 }
 
-// Where Debian keeps the certificate authorities; the engine's streams check
-// certificates against the same bundle.
-constexpr char caBundle[] = "/etc/ssl/certs/ca-certificates.crt";
 // Free space is asked again after this many bytes (and before the first).
 constexpr qint64 spaceCheckBytes = 1 << 20;
 // What one write may add before the next check: the margin kept above the minimum.
@@ -250,8 +248,12 @@ struct StreamRecorder::Worker {
         if (!from.referrer.isEmpty())
             av().av_dict_set(&options, "referer", from.referrer.toUtf8().constData(), 0);
         av().av_dict_set(&options, "tls_verify", from.verifyCertificates ? "1" : "0", 0);
-        if (from.verifyCertificates)
-            av().av_dict_set(&options, "ca_file", caBundle, 0);
+        // The certificate authorities the player's streams are checked
+        // against: the network layer's file when it names one, else the
+        // system's, which ffmpeg's TLS loads by itself.
+        const QByteArray trusted = QFile::encodeName(TlsTrust::caFile());
+        if (from.verifyCertificates && !trusted.isEmpty())
+            av().av_dict_set(&options, "ca_file", trusted.constData(), 0);
         av().av_dict_set_int(&options, "rw_timeout", int64_t(settings.stallMs) * 1000, 0);
         // A stream's kind shows in its first second; probing longer only delays the recording.
         av().av_dict_set(&options, "probesize", "1000000", 0);

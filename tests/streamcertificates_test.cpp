@@ -3,6 +3,7 @@
 // stream; a list's "accept invalid certificates" lets it play; a certificate
 // signed by a CA the process trusts plays.
 #include "engine/MpvEngine.h"
+#include "engine/StreamRecorder.h"
 #include "engine/StreamResolver.h"
 #include "net/TlsTrust.h"
 #include "tests/support/Fixtures.h"
@@ -11,6 +12,7 @@
 
 #include <QApplication>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
@@ -38,6 +40,8 @@ private slots:
     void playlistReadByThePlayerChecksCertificatesToo_data();
     void playlistReadByThePlayerChecksCertificatesToo();
     void resolverTellsARefusedCertificateFromAnUnreachableServer();
+    void recordingChecksCertificatesAsThePlayerDoes_data();
+    void recordingChecksCertificatesAsThePlayerDoes();
 
 private:
     std::unique_ptr<LoopbackHttpServer> m_server;
@@ -152,6 +156,35 @@ void StreamCertificatesTest::resolverTellsARefusedCertificateFromAnUnreachableSe
     QVERIFY(failed.wait(5000));
     QCOMPARE(failed.at(1).at(1).value<StreamResolver::Failure>(), StreamResolver::Failure::Unreachable);
     QCOMPARE(notPlaylist.size(), 0);
+}
+
+void StreamCertificatesTest::recordingChecksCertificatesAsThePlayerDoes_data()
+{
+    QTest::addColumn<Certificate>("certificate");
+    QTest::addColumn<bool>("records");
+    QTest::newRow("signed by the trusted CA") << Certificate::Trusted << true;
+    QTest::newRow("self-signed") << Certificate::SelfSigned << false;
+}
+
+void StreamCertificatesTest::recordingChecksCertificatesAsThePlayerDoes()
+{
+    QFETCH(Certificate, certificate);
+    QFETCH(bool, records);
+    LoopbackTlsProxy tls(m_server->port(), certificate);
+    QTemporaryDir dir;
+    StreamRecorder recorder(dir.filePath(QStringLiteral("Rádio.ts")));
+    RecordingSource source;
+    source.address = tls.url(QStringLiteral("/radio"));
+    QVERIFY(recorder.start(source));
+    if (records) {
+        QTRY_VERIFY_WITH_TIMEOUT(recorder.bytesWritten() > 0, kPlayMs);
+    } else {
+        // It goes on knocking, as at a dead address; the server behind never hears a request.
+        QTest::qWait(2000 * Fixtures::slowdown);
+        QCOMPARE(recorder.bytesWritten(), 0);
+        QCOMPARE(m_server->requests().size(), 0);
+    }
+    recorder.stop();
 }
 
 QTEST_MAIN(StreamCertificatesTest)
