@@ -61,7 +61,7 @@ QString createPartialFile(const QString &target)
     return partial.fileName();
 }
 
-QTimer *timer(const QString &name, QObject *parent)
+QTimer *namedTimer(const QString &name, QObject *parent)
 {
     auto *t = new QTimer(parent);
     t->setObjectName(name);
@@ -106,8 +106,8 @@ UpdateWindow::UpdateWindow(QWidget *parent)
     // A failed download used to pass in silence, the window frozen on its last progress.
     m_download->OnError = [this](QObject *) { downloadFailed(); };
 
-    m_speedTimer = timer(QStringLiteral("Timer1"), this);
-    m_closeTimer = timer(QStringLiteral("Timer2"), this);
+    m_speedTimer = namedTimer(QStringLiteral("Timer1"), this);
+    m_closeTimer = namedTimer(QStringLiteral("Timer2"), this);
     m_saveDialog = new QFileDialog(this);
     m_saveDialog->setObjectName(QStringLiteral("SaveDialog1"));
     m_saveDialog->setAcceptMode(QFileDialog::AcceptSave);
