@@ -297,6 +297,7 @@ void MpvEngine::forgetEntries()
 void MpvEngine::unload()
 {
     setStreamTitle(QString());
+    m_pausedReads.stop();
     m_liveBuffer->mediaUnloaded();
     m_resolver->abort();
     m_candidates.clear();
@@ -439,6 +440,7 @@ void MpvEngine::play()
         return;
     m_paused = false;
     m_handle.setFlag(MpvNames::pause, false);
+    m_pausedReads.stop();
     if (m_phase == Phase::Loaded)
         setStateNow(m_cachePaused ? State::Buffering : State::Playing, Failure::None,
             m_cachePaused ? m_cachePercent : 0);
@@ -450,8 +452,27 @@ void MpvEngine::pause()
         return;
     m_paused = true;
     m_handle.setFlag(MpvNames::pause, true);
-    if (m_phase == Phase::Loaded)
+    if (m_phase == Phase::Loaded) {
         setStateNow(State::Paused);
+        if (m_live)
+            wakeReaderInBatches();
+    }
+}
+
+// The first mark comes from the channel's rate over what was kept (libmpv's
+// own speed figure swings with each piece the server sends); the batching
+// fits it to what arrives from then on.
+void MpvEngine::wakeReaderInBatches()
+{
+    if (!m_liveBuffer->isActive())
+        return;
+    const double seconds = m_liveBuffer->secondsAvailable();
+    double bytesPerSecond = 0;
+    if (seconds >= 1)
+        bytesPerSecond = double(m_liveBuffer->diskBytes()) / seconds;
+    else if (!m_handle.getDouble(MpvNames::cacheSpeed, bytesPerSecond))
+        return;
+    m_pausedReads.start(bytesPerSecond, [this] { return m_liveBuffer->diskBytes(); });
 }
 
 void MpvEngine::stop()

@@ -3,6 +3,7 @@
 #include "engine/HardwareDecoding.h"
 #include "engine/MediaEngine.h"
 #include "engine/MpvHandle.h"
+#include "engine/PausedStreamSockets.h"
 #include "engine/RequestSettings.h"
 #include "engine/StallWatch.h"
 #include "engine/VideoSurface.h"
@@ -118,6 +119,9 @@ private:
     // `address` has passed the address rule; depth 0 is the engine's own URL.
     void load(const QString &address, int depth);
     void unload();
+    // While a live stream is paused into its buffer, its reader wakes for
+    // batches of the stream rather than for every piece the server sends.
+    void wakeReaderInBatches();
     void forgetEntries();
     bool isCurrentEntry(int64_t id) const;
 
@@ -130,6 +134,7 @@ private:
     MpvHandle m_handle; // after m_wakeupQueued, which its wakeup callback touches: it goes first
     StallWatch m_stallWatch;
     HardwareDecoding m_hardwareDecoding;
+    PausedReadBatching m_pausedReads;
     std::unique_ptr<VideoSurface> m_surface;
     StreamResolver *m_resolver = nullptr;
     LiveBuffer *m_liveBuffer = nullptr;

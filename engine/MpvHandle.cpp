@@ -3,6 +3,7 @@
 #include "engine/MediaEngine.h"
 #include "engine/MpvLibrary.h"
 #include "engine/MpvNames.h"
+#include "engine/PausedStreamSockets.h"
 #include "net/AddressRule.h"
 
 #include <clocale>
@@ -21,6 +22,7 @@ MpvHandle::MpvHandle(const MpvLibrary &lib, bool screen)
     if (!m_mpv)
         throw EngineError("libmpv could not be created");
     const QByteArray networkProtocols = protocolWhitelist(AddressRule::insideStreamProtocols());
+    const QByteArray streamOptions = networkProtocols + ',' + PausedStreamSockets::ffmpegTagOption();
     const std::pair<const char *, const char *> options[] = {
         { MpvNames::vo, screen ? MpvNames::voRender : MpvNames::outputNull },
         { MpvNames::ao, screen ? MpvNames::automatic : MpvNames::outputNull },
@@ -59,7 +61,7 @@ MpvHandle::MpvHandle(const MpvLibrary &lib, bool screen)
         // open only network protocols from inside a stream.
         { MpvNames::loadUnsafePlaylists, MpvNames::no },
         { MpvNames::demuxerLavfOptions, networkProtocols.constData() },
-        { MpvNames::streamLavfOptions, networkProtocols.constData() },
+        { MpvNames::streamLavfOptions, streamOptions.constData() },
     };
     for (const auto &[name, value] : options) {
         if (m_lib.setOptionString(m_mpv, name, value) < 0) {

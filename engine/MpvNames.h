@@ -66,6 +66,7 @@ inline constexpr char videoUnscaled[] = "video-unscaled";
 inline constexpr char downscaleBig[] = "downscale-big";
 inline constexpr char pausedForCache[] = "paused-for-cache";
 inline constexpr char cacheBufferingState[] = "cache-buffering-state";
+inline constexpr char cacheSpeed[] = "cache-speed"; // bytes a second arriving from the network
 inline constexpr char videoTrack[] = "vid";
 // Which hardware decoder took the picture ("no": none), and the codecs one is tried for.
 inline constexpr char hwdecCurrent[] = "hwdec-current";

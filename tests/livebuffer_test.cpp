@@ -3,6 +3,7 @@
 // the engine watches, changes and stops other channels.
 #include "engine/LiveBuffer.h"
 #include "engine/MpvEngine.h"
+#include "engine/PausedStreamSockets.h"
 #include "engine/StreamRecorder.h"
 #include "recording/RecorderService.h"
 #include "tests/support/Fixtures.h"
@@ -15,8 +16,12 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <arpa/inet.h>
 #include <cmath>
 #include <memory>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace
 {
@@ -24,6 +29,32 @@ namespace
 using Fixtures::slowdown;
 
 constexpr MediaEngine::State playing = MediaEngine::State::Playing;
+
+int lowWaterOf(int fd)
+{
+    int bytes = -1;
+    socklen_t size = sizeof bytes;
+    getsockopt(fd, SOL_SOCKET, SO_RCVLOWAT, &bytes, &size);
+    return bytes;
+}
+
+// The low-water marks of this process's TCP connections to (peer) or from
+// (local) a loopback port.
+QList<int> lowWatersOn(quint16 port, bool peer)
+{
+    QList<int> marks;
+    const QDir fds(QStringLiteral("/proc/self/fd"));
+    for (const QString &name : fds.entryList(QDir::Files | QDir::System)) {
+        sockaddr_in address {};
+        socklen_t size = sizeof address;
+        const int fd = name.toInt();
+        const int got = peer ? getpeername(fd, reinterpret_cast<sockaddr *>(&address), &size)
+                             : getsockname(fd, reinterpret_cast<sockaddr *>(&address), &size);
+        if (got == 0 && address.sin_family == AF_INET && ntohs(address.sin_port) == port)
+            marks << lowWaterOf(fd);
+    }
+    return marks;
+}
 
 } // namespace
 
@@ -38,6 +69,8 @@ private slots:
     void pauseKeepsTheChannelAndPlayResumesWhereItPaused_data();
     void pauseKeepsTheChannelAndPlayResumesWhereItPaused();
     void rewindThenBackToLive();
+    void pausedChannelWakesOnlyItsReaderInBatches();
+    void onlyTaggedSocketsAreBatched();
     void rewindIsBoundedBySettingsSeconds();
     void fileAtItsBoundRenewsTheBuffer();
     void stopAndTuneFreeTheBuffer();
@@ -106,6 +139,85 @@ void LiveBufferTest::pauseKeepsTheChannelAndPlayResumesWhereItPaused()
     QTRY_VERIFY_WITH_TIMEOUT(engine->currentPosition() > pausedAt + 0.5, 5000);
     QVERIFY(engine->currentPosition() < pausedAt + 2.0); // from where it paused, not from live
     QVERIFY(engine->liveBuffer()->secondsBehindLive() > 2.0);
+}
+
+void LiveBufferTest::pausedChannelWakesOnlyItsReaderInBatches()
+{
+    LiveStream live(*server, LiveStream::named(QStringLiteral("/a")));
+    play(live.tsUrl());
+    QTest::qWait(1000);
+    const quint16 port = server->port();
+    QVERIFY(!lowWatersOn(port, true).isEmpty());
+    engine->pause();
+    const double behindAtPause = engine->liveBuffer()->secondsBehindLive();
+    // A second of the channel (125 kB), once the mark has followed what came.
+    const auto batched = [&] {
+        const QList<int> marks = lowWatersOn(port, true);
+        return std::any_of(marks.begin(), marks.end(), [](int bytes) { return bytes >= 64 * 1024; });
+    };
+    QTRY_VERIFY2_WITH_TIMEOUT(batched(), qPrintable(QStringLiteral("marks: %1").arg([&] {
+        QStringList marks;
+        for (int bytes : lowWatersOn(port, true))
+            marks << QString::number(bytes);
+        return marks.join(u' ');
+    }())),
+        5000);
+    for (int bytes : lowWatersOn(port, false))
+        QCOMPARE(bytes, 1); // the server's side of the same connections
+    // Still kept while batched: the picture falls behind live with the pause.
+    QTRY_VERIFY_WITH_TIMEOUT(engine->liveBuffer()->secondsBehindLive() > behindAtPause + 2.5, 5000);
+    engine->play();
+    for (int bytes : lowWatersOn(port, true))
+        QCOMPARE(bytes, 1);
+    const double resumedAt = engine->currentPosition();
+    QTRY_VERIFY_WITH_TIMEOUT(engine->currentPosition() > resumedAt + 0.5, 5000);
+}
+
+void LiveBufferTest::onlyTaggedSocketsAreBatched()
+{
+    const int listener = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    QVERIFY(bind(listener, reinterpret_cast<sockaddr *>(&address), size) == 0);
+    QVERIFY(listen(listener, 4) == 0);
+    QVERIFY(getsockname(listener, reinterpret_cast<sockaddr *>(&address), &size) == 0);
+    const int tagged = socket(AF_INET, SOCK_STREAM, 0);
+    const int other = socket(AF_INET, SOCK_STREAM, 0);
+    const int odd = PausedStreamSockets::tagBytes + 2; // near the tag, not it
+    const int oddSized = socket(AF_INET, SOCK_STREAM, 0);
+    QVERIFY(setsockopt(tagged, SOL_SOCKET, SO_SNDBUF, &PausedStreamSockets::tagBytes, sizeof(int)) == 0);
+    QVERIFY(setsockopt(oddSized, SOL_SOCKET, SO_SNDBUF, &odd, sizeof odd) == 0);
+    for (int fd : { tagged, other, oddSized })
+        QVERIFY(::connect(fd, reinterpret_cast<sockaddr *>(&address), size) == 0);
+
+    QCOMPARE(PausedStreamSockets::setLowWater(40000), 1);
+    QCOMPARE(lowWaterOf(tagged), 40000);
+    QCOMPARE(lowWaterOf(other), 1);
+    QCOMPARE(lowWaterOf(oddSized), 1);
+    QCOMPARE(PausedStreamSockets::setLowWater(1), 1);
+    QCOMPARE(lowWaterOf(tagged), 1);
+
+    // The mark follows what arrives: a second of it, and 1 when nothing came.
+    PausedReadBatching batching(100);
+    qint64 kept = 1000;
+    batching.start(200000, [&] { return kept; });
+    QCOMPARE(lowWaterOf(tagged), 200000);
+    kept += 5000; // 50 kB a second
+    QTRY_COMPARE(lowWaterOf(tagged), 50000);
+    QTRY_COMPARE(lowWaterOf(tagged), 1);
+    kept += 10000;
+    QTRY_COMPARE(lowWaterOf(tagged), 100000);
+    batching.stop();
+    QCOMPARE(lowWaterOf(tagged), 1);
+    QCOMPARE(lowWaterOf(other), 1);
+    for (int fd : { tagged, other, oddSized, listener })
+        ::close(fd);
+
+    QCOMPARE(PausedStreamSockets::lowWaterFor(0), 0);
+    QCOMPARE(PausedStreamSockets::lowWaterFor(2000), 0); // slow radio: not worth it
+    QCOMPARE(PausedStreamSockets::lowWaterFor(4e6), 1024 * 1024);
 }
 
 void LiveBufferTest::rewindThenBackToLive()
