@@ -22,7 +22,7 @@ int intOption(int fd, int name)
 
 bool isTagged(int fd)
 {
-    struct stat status {};
+    struct stat status = {};
     if (fstat(fd, &status) != 0 || !S_ISSOCK(status.st_mode))
         return false;
     const int domain = intOption(fd, SO_DOMAIN);

@@ -161,11 +161,12 @@ void LiveBufferTest::pausedChannelWakesOnlyItsReaderInBatches()
             marks << QString::number(bytes);
         return marks.join(u' ');
     }())),
-        5000);
+        5000 * slowdown);
     for (int bytes : lowWatersOn(port, false))
         QCOMPARE(bytes, 1); // the server's side of the same connections
     // Still kept while batched: the picture falls behind live with the pause.
-    QTRY_VERIFY_WITH_TIMEOUT(engine->liveBuffer()->secondsBehindLive() > behindAtPause + 2.5, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        engine->liveBuffer()->secondsBehindLive() > behindAtPause + 2.5, 5000 * slowdown);
     engine->play();
     for (int bytes : lowWatersOn(port, true))
         QCOMPARE(bytes, 1);
