@@ -454,8 +454,7 @@ void MpvEngine::pause()
     m_handle.setFlag(MpvNames::pause, true);
     if (m_phase == Phase::Loaded) {
         setStateNow(State::Paused);
-        if (m_live)
-            wakeReaderInBatches();
+        wakeReaderInBatches();
     }
 }
 

@@ -79,7 +79,7 @@ void PausedReadBatching::start(double bytesPerSecond, std::function<qint64()> by
 {
     m_bytesKept = std::move(bytesKept);
     m_lastBytes = m_bytesKept();
-    apply(std::max(1, PausedStreamSockets::lowWaterFor(bytesPerSecond)));
+    PausedStreamSockets::setLowWater(std::max(1, PausedStreamSockets::lowWaterFor(bytesPerSecond)));
     m_timer.start();
 }
 
@@ -88,20 +88,15 @@ void PausedReadBatching::stop()
     if (!m_timer.isActive())
         return;
     m_timer.stop();
-    apply(1);
+    PausedStreamSockets::setLowWater(1);
 }
 
+// Set at each check, not only on a change: a connection opened again while
+// paused is a new socket.
 void PausedReadBatching::check()
 {
     const qint64 bytes = m_bytesKept();
     const double perSecond = double(bytes - m_lastBytes) * 1000 / m_timer.interval();
     m_lastBytes = bytes;
-    apply(std::max(1, PausedStreamSockets::lowWaterFor(perSecond)));
-}
-
-// Set each time, not only on a change: a connection opened again while
-// paused is a new socket.
-void PausedReadBatching::apply(int lowWater)
-{
-    PausedStreamSockets::setLowWater(lowWater);
+    PausedStreamSockets::setLowWater(std::max(1, PausedStreamSockets::lowWaterFor(perSecond)));
 }

@@ -53,7 +53,6 @@ public:
 
 private:
     void check();
-    void apply(int lowWater);
 
     QTimer m_timer;
     std::function<qint64()> m_bytesKept;
